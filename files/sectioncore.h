@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include "model/product.h"
+
+struct ConfigStore;
+class IniDocument;
+
+// What a download attempt shares between the lines of one stream.
+struct DownloadState {
+    int macroFreeRow = 0; // next free row of the macro pool
+};
+
+// What decides which upload lines a section sends.
+struct UploadContext {
+    quint32 features = 0; // the unit's capability flags, as last reported
+    ProductLimits limits = kProductLimits;
+};
+
+// One configuration section as the download, the upload and the file see it.
+// Implementations are stateless: everything lives in ConfigStore.
+class SectionCore {
+public:
+    virtual ~SectionCore() = default;
+
+    // The section's name, as the shell and the registry orders know it ("General", "Caudal").
+    virtual QString name() const = 0;
+
+    // Defaults of the whole section.
+    virtual void clear(ConfigStore &store) const = 0;
+
+    // Download keywords this section parses, and the parser of one stream line
+    // (line: the answer text such as "#BD012DNAME,Tank3"; keyword already cut out).
+    virtual QStringList keywords() const { return {}; }
+    virtual void parseLine(ConfigStore &, DownloadState &, const QString & /*keyword*/,
+                           const QString & /*line*/, quint32 /*features*/) const {}
+
+    // The lines this section uploads, in order, without the "#45nnn" prefix.
+    virtual QStringList uploadLines(const ConfigStore &, const UploadContext &) const { return {}; }
+
+    // File keys. restore() follows the restore contract: Clear, read every key,
+    // skip values that do not convert.
+    virtual void save(const ConfigStore &, IniDocument &) const {}
+    virtual void restore(ConfigStore &, const IniDocument &) const {}
+};

@@ -1,0 +1,78 @@
+#include "sectionregistry.h"
+
+const QStringList &SectionRegistry::clearOrder()
+{
+    static const QStringList order = {
+        "Caudal", "CTimer", "E_Analog", "E_Math", "E_Digital", "General", "Grupos", "LTimer",
+        "WTimer", "MTimer", "Macros", "GPRS", "Flags", "E_OneWire", "Aut_Voz", "CONF_MODBUS",
+        "SampleRate"};
+    return order;
+}
+
+const QStringList &SectionRegistry::fileOrder()
+{
+    static const QStringList order = {
+        "E_Analog", "Caudal", "E_Digital", "CTimer", "WTimer", "MTimer", "LTimer", "General",
+        "Grupos", "Macros", "GPRS", "Flags", "E_Math", "Aut_Voz", "CONF_MODBUS", "E_OneWire",
+        "SampleRate"};
+    return order;
+}
+
+const QStringList &SectionRegistry::uploadOrder()
+{
+    // The flow meters' core also sends the sample-rate section's weight line
+    // between each meter's settings and its alarms.
+    static const QStringList order = {
+        "General", "LTimer", "CTimer", "WTimer", "MTimer", "E_Digital", "Caudal",
+        "Flags", "E_OneWire", "E_Math", "Macros", "GPRS"};
+    return order;
+}
+
+void SectionRegistry::add(std::unique_ptr<SectionCore> core)
+{
+    const SectionCore *raw = core.get();
+    byName_.insert(raw->name(), raw);
+    for (const QString &keyword : raw->keywords())
+        byKeyword_.insert(keyword, raw);
+    cores_.push_back(std::move(core));
+}
+
+const SectionCore *SectionRegistry::find(const QString &name) const
+{
+    return byName_.value(name, nullptr);
+}
+
+const SectionCore *SectionRegistry::forKeyword(const QString &keyword) const
+{
+    return byKeyword_.value(keyword, nullptr);
+}
+
+template <typename F> void SectionRegistry::walk(const QStringList &order, F &&f) const
+{
+    for (const QString &name : order) {
+        if (const SectionCore *core = find(name))
+            f(*core);
+    }
+}
+
+void SectionRegistry::clearAll(ConfigStore &store) const
+{
+    walk(clearOrder(), [&](const SectionCore &c) { c.clear(store); });
+}
+
+QStringList SectionRegistry::uploadLines(const ConfigStore &store, const UploadContext &context) const
+{
+    QStringList lines;
+    walk(uploadOrder(), [&](const SectionCore &c) { lines += c.uploadLines(store, context); });
+    return lines;
+}
+
+void SectionRegistry::saveAll(const ConfigStore &store, IniDocument &doc) const
+{
+    walk(fileOrder(), [&](const SectionCore &c) { c.save(store, doc); });
+}
+
+void SectionRegistry::restoreAll(ConfigStore &store, const IniDocument &doc) const
+{
+    walk(fileOrder(), [&](const SectionCore &c) { c.restore(store, doc); });
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "sectioncore.h"
+
+// Every section core, and the orders in which the program walks them.
+// Sections not built into this program are simply absent from the walk.
+class SectionRegistry {
+public:
+    // Order of Clear at start-up and before a download.
+    static const QStringList &clearOrder();
+    // Order of the file save and restore.
+    static const QStringList &fileOrder();
+    // Order of the upload stream.
+    static const QStringList &uploadOrder();
+
+    void add(std::unique_ptr<SectionCore> core);
+
+    const SectionCore *find(const QString &name) const;
+    const SectionCore *forKeyword(const QString &keyword) const;
+
+    void clearAll(ConfigStore &store) const;
+    QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const;
+    void saveAll(const ConfigStore &store, IniDocument &doc) const;
+    void restoreAll(ConfigStore &store, const IniDocument &doc) const;
+
+private:
+    template <typename F> void walk(const QStringList &order, F &&f) const;
+
+    std::vector<std::unique_ptr<SectionCore>> cores_;
+    QHash<QString, const SectionCore *> byName_;
+    QHash<QString, const SectionCore *> byKeyword_;
+};

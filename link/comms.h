@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "devicevalues.h"
+
+class SerialPort;
+class SectionRegistry;
+struct ConfigStore;
+
+// The link to the one connected unit: it owns the serial port, the receive
+// buffer and the answer time-out. Every wait runs a nested event loop woken by
+// data, the time-out or a port error, so other timers keep running meanwhile.
+class Comms : public QObject {
+    Q_OBJECT
+public:
+    explicit Comms(std::unique_ptr<SerialPort> port, QObject *parent = nullptr);
+    ~Comms() override;
+
+    SerialPort &port();
+
+    // Frames and waits.
+    void TxSer(QString &text, int timeOut); // text becomes the framed text
+    void TxSer(const QString &text, int timeOut);
+    bool RxSer(int timeOut);
+    QString GetChar(int timeOut);
+    void Delay(int timeOut);
+    QString GetField(int field) const;
+    QString GetField1(int field) const;
+
+    // Connection.
+    QStringList ScanPorts();
+    bool StartComs(const QString &portName, const QString &addres);
+    void CloseComs(bool modem);
+    void TxGsm(const QString &text, int timeOut);
+    bool RxGsm(int timeOut);
+
+    // Device commands.
+    void ReadInfo();
+    bool ReadTotalCount();
+    void ReadDeviceRTC();
+    bool WriteDeviceRTC();
+    bool ReadIOParameter();
+    bool ReadRealTime();
+    bool SetSingleOutput(qint16 output, bool value);
+    bool SetTotalCNT(qint16 index, qint32 newVal);
+
+    // Configuration transfer.
+    bool ReadConf(ConfigStore &store, const SectionRegistry &sections);
+    bool WriteConf(const ConfigStore &store, const SectionRegistry &sections);
+
+    QString RxBuf;
+    QString TxBuf;
+    QString PassWord;
+    bool CommsBusy = false;
+    qint32 LinkTimeout = 5000;
+    bool Connected = false;
+    bool ConfigDownloading = false;
+    DeviceValues Device;
+
+    // Asks the operator for the access key; empty when cancelled.
+    std::function<QString()> askPassWord;
+    // The port's own description of the last failure to open it.
+    QString LastError;
+
+signals:
+    void progressChanged(int value, int maximum);
+    void infoChanged();          // identity values updated
+    void carrierLost();          // "Se corto la comunicacion"
+    void portLost(const QString &reason); // the port went away during a wait
+    void configDownloaded();     // editors reload the model
+
+private:
+    bool SendConfigLine();
+    bool ParseInfoLine(int &expected);
+
+    std::unique_ptr<SerialPort> port_;
+};

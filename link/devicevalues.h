@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+// Capability flags the unit reports in its "FEATURES" line.
+namespace Feature {
+enum : quint32 {
+    RetrySettings = 1u << 0,
+    GprsSettings = 1u << 1,
+    FlagAlarms = 1u << 2,
+    FtpSettings = 1u << 4,
+    MathChannels = 1u << 6,
+    DigitalNormallyClosed = 1u << 7,
+    WideChannelMask = 1u << 8,
+    FastLineAck = 1u << 10,
+    MonthlyTimers = 1u << 11,
+    MissedCallMacro = 1u << 12,
+    ModbusSlave = 1u << 13,
+    ExtendedPhoneMask = 1u << 16,
+    PulseWeight = 1u << 20,
+    FlowLimitsRaw = 1u << 21,
+};
+} // namespace Feature
+
+// Live values and channel labels read from the unit.
+struct LiveData {
+    std::array<QString, 5> AnalogName, AnalogUnit;
+    std::array<QString, 5> AuxName, AuxUnit;
+    std::array<QString, 10> CounterName;
+    std::array<QString, 10> FlowName, FlowUnit;
+    std::array<QString, 9> MathName, MathUnit;
+    std::array<qint32, 10> CounterValue{};
+    std::array<float, 10> FlowRate{};
+    quint16 DigitalState = 0;
+    quint16 OutputState = 0;
+    quint32 FlagState = 0;
+    std::array<float, 5> AuxValue{};
+    std::array<float, 9> MathValue{};
+    std::array<QString, 9> MathRegister;
+    std::array<float, 5> AnalogValue{};
+};
+
+// What the unit told about itself. The values survive a disconnect.
+struct DeviceValues {
+    quint32 DeviceFeatures = 0;
+    float FirmwareVersion = 0; // version times 100
+    QString SerialNumber;
+    float BatteryVoltage = 0;
+    qint16 SignalLevel = 0;
+    double LogSize = 0;
+    double LogUsed = 0;
+    QDateTime DeviceClock;
+    std::array<qint32, 10> TotalCounts{};
+    LiveData Live;
+
+    bool has(quint32 feature) const { return (DeviceFeatures & feature) != 0; }
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "generalsettings.h"
+#include "macropool.h"
+
+// The one in-memory configuration of the unit being worked on. Each member
+// belongs to one section; a section adds its record here and nowhere else.
+// The program keeps one instance for the whole run; tests make their own.
+struct ConfigStore {
+    GeneralSettings General;
+    MacroPool Macros;
+};

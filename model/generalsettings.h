@@ -1,0 +1,5 @@
+#pragma once
+
+// General settings and the authorised phone list.
+struct GeneralSettings {
+};

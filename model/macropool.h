@@ -1,0 +1,5 @@
+#pragma once
+
+// Macro and equation pool.
+struct MacroPool {
+};

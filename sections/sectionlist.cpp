@@ -1,0 +1,6 @@
+#include "sectionlist.h"
+
+void registerSections(SectionRegistry &registry)
+{
+    Q_UNUSED(registry);
+}
