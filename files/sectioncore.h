@@ -38,6 +38,10 @@ public:
     virtual void parseLine(ConfigStore &, DownloadState &, const QString & /*keyword*/,
                            const QString & /*line*/, quint32 /*features*/) const {}
 
+    // The unit's side: the stream lines (keyword and fields, without "#BDnnn")
+    // that a unit holding this configuration sends. The simulated unit uses it.
+    virtual QStringList downloadLines(const ConfigStore &, quint32 /*features*/) const { return {}; }
+
     // The lines this section uploads, in order, without the "#45nnn" prefix.
     virtual QStringList uploadLines(const ConfigStore &, const UploadContext &) const { return {}; }
 
