@@ -23,6 +23,22 @@ enum : quint32 {
     PulseWeight = 1u << 20,
     FlowLimitsRaw = 1u << 21,
 };
+
+struct Named {
+    const char *name;
+    quint32 bit;
+};
+
+// Every flag the tool acts on, by the name the program uses for it.
+inline constexpr Named kNames[] = {
+    {"RetrySettings", RetrySettings},       {"GprsSettings", GprsSettings},
+    {"FlagAlarms", FlagAlarms},             {"FtpSettings", FtpSettings},
+    {"MathChannels", MathChannels},         {"DigitalNormallyClosed", DigitalNormallyClosed},
+    {"WideChannelMask", WideChannelMask},   {"FastLineAck", FastLineAck},
+    {"MonthlyTimers", MonthlyTimers},       {"MissedCallMacro", MissedCallMacro},
+    {"ModbusSlave", ModbusSlave},           {"ExtendedPhoneMask", ExtendedPhoneMask},
+    {"PulseWeight", PulseWeight},           {"FlowLimitsRaw", FlowLimitsRaw},
+};
 } // namespace Feature
 
 // Live values and channel labels read from the unit.
