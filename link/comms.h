@@ -11,6 +11,7 @@
 class SerialPort;
 class SectionRegistry;
 struct ConfigStore;
+struct DownloadState;
 
 // The link to the one connected unit: it owns the serial port, the receive
 // buffer and the answer time-out. Every wait runs a nested event loop woken by
@@ -77,6 +78,14 @@ signals:
 private:
     bool SendConfigLine();
     bool ParseInfoLine(int &expected);
+    bool ReadConfAttempt(ConfigStore &store, const SectionRegistry &sections);
+    bool ParseConfigLine(ConfigStore &store, const SectionRegistry &sections, DownloadState &state);
+
+    // Configuration transfer state: the download's next sequence number, the
+    // upload's line counter and the progress maximum of the running transfer.
+    qint16 expectedLine_ = 0;
+    qint16 lineCounter_ = 0;
+    int progressMaximum_ = 0;
 
     std::unique_ptr<SerialPort> port_;
 };
