@@ -1,0 +1,154 @@
+#include "qtserialport.h"
+
+#include <QLoggingCategory>
+
+#include "files/langtable.h"
+
+Q_LOGGING_CATEGORY(lcPort, "velkan.port")
+
+namespace {
+
+constexpr int kReadBufferSize = 8192;
+constexpr int kCarrierPollMs = 250;
+
+} // namespace
+
+QtSerialPort::QtSerialPort(QObject *parent)
+    : SerialPort(parent)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    carrierPoll_.setInterval(kCarrierPollMs);
+    connect(&carrierPoll_, &QTimer::timeout, this, &QtSerialPort::pollCarrier);
+}
+
+QtSerialPort::~QtSerialPort() = default;
+
+bool QtSerialPort::open(const QString &name)
+{
+    close();
+    error_.clear();
+    port_.setPortName(name);
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::HardwareControl);
+    port_.setReadBufferSize(kReadBufferSize);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        error_ = openFailureText(port_.error(), port_.errorString());
+        return false;
+    }
+    // Pseudo-terminals refuse the modem-line calls; the port works without them.
+    port_.setDataTerminalReady(true);
+    port_.clearError();
+    carrierKnown_ = false;
+    pollCarrier();
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    carrierPoll_.stop();
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return port_.isOpen();
+}
+
+QString QtSerialPort::portName() const
+{
+    return port_.portName();
+}
+
+qint64 QtSerialPort::bytesAvailable() const
+{
+    return port_.bytesAvailable();
+}
+
+QByteArray QtSerialPort::read(qint64 maxSize)
+{
+    return port_.read(maxSize);
+}
+
+bool QtSerialPort::write(const QByteArray &bytes)
+{
+    if (!port_.isOpen())
+        return false;
+    const bool written = port_.write(bytes) == bytes.size();
+    // Hand the bytes to the system now rather than at the next event-loop pass.
+    port_.flush();
+    return written;
+}
+
+QString QtSerialPort::errorString() const
+{
+    return error_.isEmpty() ? port_.errorString() : error_;
+}
+
+bool QtSerialPort::carrierDetect() const
+{
+    return carrier_;
+}
+
+QString QtSerialPort::openFailureText(QSerialPort::SerialPortError error, const QString &portText)
+{
+    if (error != QSerialPort::PermissionError)
+        return portText;
+#ifdef Q_OS_WIN
+    const bool inUse = true;
+#else
+    const bool inUse = portText.contains(QLatin1String("locking"), Qt::CaseInsensitive);
+#endif
+    const QString hint = inUse
+        ? Translate(QStringLiteral("El puerto esta en uso por otro programa."))
+        : Translate(QStringLiteral("Sin permiso para abrir el puerto: el usuario debe pertenecer al grupo dialout."));
+    return portText + QStringLiteral("\n") + hint;
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return;
+    case QSerialPort::UnsupportedOperationError:
+        qCDebug(lcPort) << "ignored:" << port_.errorString();
+        return;
+    case QSerialPort::ResourceError:
+        if (!port_.isOpen())
+            return;
+        error_ = port_.errorString();
+        qCWarning(lcPort) << "port lost:" << error_;
+        close();
+        emit lost(error_);
+        return;
+    default:
+        qCWarning(lcPort) << port_.errorString();
+        return;
+    }
+}
+
+void QtSerialPort::pollCarrier()
+{
+    if (!port_.isOpen())
+        return;
+    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+    if (port_.error() == QSerialPort::UnsupportedOperationError) {
+        // No modem lines here (a pseudo-terminal): nothing to watch.
+        port_.clearError();
+        carrierPoll_.stop();
+        return;
+    }
+    const bool present = pins.testFlag(QSerialPort::DataCarrierDetectSignal);
+    if (carrierKnown_ && present != carrier_) {
+        carrier_ = present;
+        emit carrierChanged(present);
+    }
+    carrier_ = present;
+    carrierKnown_ = true;
+    if (!carrierPoll_.isActive())
+        carrierPoll_.start();
+}
