@@ -1,6 +1,10 @@
 #include "sectionlist.h"
 
+#include <memory>
+
+#include "macros/macrocore.h"
+
 void registerSections(SectionRegistry &registry)
 {
-    Q_UNUSED(registry);
+    registry.add(std::make_unique<MacroCore>());
 }

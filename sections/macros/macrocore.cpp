@@ -1,0 +1,105 @@
+#include "macrocore.h"
+
+#include <limits>
+
+#include "files/inidocument.h"
+#include "model/configstore.h"
+#include "model/texthelpers.h"
+#include "sections/downloadline.h"
+
+namespace {
+
+const QString kMacroKeyword = QStringLiteral("MACROS");
+const QString kEquationKeyword = QStringLiteral("F");
+const QString kMacroPrefix = QStringLiteral("MACRO");
+const QString kEquationPrefix = QStringLiteral("F");
+const QString kFileSection = QStringLiteral("MACROS");
+// Macro and equation numbers are the unit's business; any 16-bit number is kept.
+constexpr int kItemNumbers = std::numeric_limits<qint16>::max() + 1;
+
+QString fileKey(int row)
+{
+    return QStringLiteral("LINE(") + NumStr(row) + QLatin1Char(')');
+}
+
+// "MACRO3={A,B}" -> "MACROS,3,{A,B}": the stream line the unit sends for a
+// row. Rows of any other shape are nothing the unit could hold.
+QString streamLine(const QString &row)
+{
+    const bool macro = row.startsWith(kMacroPrefix);
+    const QString &prefix = macro ? kMacroPrefix : kEquationPrefix;
+    const int open = row.indexOf(QLatin1String("={"));
+    if (!row.startsWith(prefix) || open < 0)
+        return {};
+    const QString number = row.mid(prefix.size(), open - prefix.size());
+    if (!IsIntegerText(number))
+        return {};
+    return (macro ? kMacroKeyword : kEquationKeyword) + QLatin1Char(',') + number + QLatin1Char(',')
+        + row.mid(open + 1);
+}
+
+} // namespace
+
+QString MacroCore::name() const
+{
+    return QStringLiteral("Macros");
+}
+
+void MacroCore::clear(ConfigStore &store) const
+{
+    store.Macros.Rows.fill(QString());
+}
+
+QStringList MacroCore::keywords() const
+{
+    return {kMacroKeyword, kEquationKeyword};
+}
+
+// Each line takes the next free row, whatever its number; lines past the last
+// row are dropped.
+void MacroCore::parseLine(ConfigStore &store, DownloadState &state, const QString &keyword,
+                          const QString &line, quint32) const
+{
+    if (state.macroFreeRow < 0 || state.macroFreeRow >= MacroPool::kRows)
+        return;
+    const std::optional<int> number = ItemIndex(line, kItemNumbers);
+    if (!number)
+        return;
+    const QString &prefix = keyword == kMacroKeyword ? kMacroPrefix : kEquationPrefix;
+    store.Macros.Rows[state.macroFreeRow++] =
+        prefix + QString::number(*number) + QStringLiteral("={") + BraceField(line, 2) + QLatin1Char('}');
+}
+
+QStringList MacroCore::downloadLines(const ConfigStore &store, quint32) const
+{
+    QStringList lines;
+    for (const QString &row : store.Macros.Rows) {
+        const QString line = streamLine(row);
+        if (!line.isEmpty())
+            lines << line;
+    }
+    return lines;
+}
+
+QStringList MacroCore::uploadLines(const ConfigStore &store, const UploadContext &) const
+{
+    QStringList lines{QStringLiteral("CLEARMACRO")};
+    for (int row = 0; row < MacroPool::kUploadedRows; ++row) {
+        if (!store.Macros.Rows[row].isEmpty())
+            lines << store.Macros.Rows[row];
+    }
+    return lines;
+}
+
+void MacroCore::save(const ConfigStore &store, IniDocument &doc) const
+{
+    for (int row = 0; row < MacroPool::kRows; ++row)
+        doc.writeValue(kFileSection, fileKey(row), store.Macros.Rows[row]);
+}
+
+void MacroCore::restore(ConfigStore &store, const IniDocument &doc) const
+{
+    clear(store);
+    for (int row = 0; row < MacroPool::kRows; ++row)
+        store.Macros.Rows[row] = doc.readValue(kFileSection, fileKey(row));
+}
