@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -65,7 +66,8 @@ public:
 
     // Asks the operator for the access key; empty when cancelled.
     std::function<QString()> askPassWord;
-    // The port's own description of the last failure to open it.
+    // The port's own description of why StartComs could not open it; empty
+    // when the last StartComs opened the port.
     QString LastError;
 
 signals:
@@ -87,5 +89,14 @@ private:
     qint16 lineCounter_ = 0;
     int progressMaximum_ = 0;
 
+    // The one time-out of every wait, and the waits built on it.
+    void armTimer(int timeOut);
+    bool waitForInput();
+    bool readByte(char &byte);
+    bool acceptFrame(const QByteArray &frame);
+    bool answered(const QString &command, const QString &answer, int attempts);
+    void onCarrierChanged(bool present);
+
     std::unique_ptr<SerialPort> port_;
+    QTimer MainTimer;
 };
