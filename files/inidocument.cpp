@@ -1,9 +1,222 @@
 #include "inidocument.h"
-// Placeholder bodies until the INI layer lands.
-bool IniDocument::load(const QString &, QString *) { return false; }
-bool IniDocument::save(const QString &, QString *) const { return false; }
-void IniDocument::parse(const QByteArray &) {}
-QByteArray IniDocument::serialize() const { return {}; }
-QString IniDocument::readValue(const QString &, const QString &) const { return {}; }
-void IniDocument::writeValue(const QString &, const QString &, const QString &) {}
-bool IniDocument::hasSection(const QString &) const { return false; }
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <optional>
+
+#include "model/cp1252.h"
+
+namespace {
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// The name of a "[name]" line; nothing when the line is no section header.
+std::optional<QString> headerName(QStringView line)
+{
+    const QStringView t = line.trimmed();
+    if (!t.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(u']');
+    if (close < 0)
+        return std::nullopt;
+    return t.mid(1, close - 1).trimmed().toString();
+}
+
+// The key of a "key=value" line, or an empty view for blank, comment and other lines.
+QStringView keyName(QStringView line)
+{
+    const QStringView t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(u';'))
+        return {};
+    const qsizetype eq = t.indexOf(u'=');
+    return eq < 0 ? QStringView() : t.left(eq).trimmed();
+}
+
+QString valueOf(QStringView line)
+{
+    QStringView v = line.mid(line.indexOf(u'=') + 1).trimmed();
+    if (v.size() >= 2 && v.front() == v.back() && (v.front() == u'"' || v.front() == u'\''))
+        v = v.mid(1, v.size() - 2);
+    return v.left(IniDocument::kMaxValueLength).toString();
+}
+
+QString lowered(const QString &name)
+{
+    return name.trimmed().toLower();
+}
+
+} // namespace
+
+IniDocument::IniDocument()
+{
+    parse({});
+}
+
+bool IniDocument::load(const QString &path, QString *error)
+{
+    parse({});
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("No se puede leer el archivo %1: %2")
+                               .arg(shownPath(path), file.errorString()));
+    // Read one byte past the cap so that files without a known size are caught too.
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize)
+        return fail(error, QStringLiteral("El archivo %1 es demasiado grande").arg(shownPath(path)));
+    if (bytes.contains('\0'))
+        return fail(error, QStringLiteral("El archivo %1 no es un archivo de texto").arg(shownPath(path)));
+    parse(bytes);
+    return true;
+}
+
+bool IniDocument::save(const QString &path, QString *error) const
+{
+    const auto failed = [&](const QString &reason) {
+        return fail(error, QStringLiteral("No se puede guardar el archivo %1: %2")
+                               .arg(shownPath(path), reason));
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    const QByteArray bytes = serialize();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(reason);
+    }
+    if (!file.commit())
+        return failed(file.errorString());
+    return true;
+}
+
+void IniDocument::parse(const QByteArray &bytes)
+{
+    sections_.clear();
+    sections_.emplace_back();
+    sectionIndex_.clear();
+
+    const QString text = Cp1252::decode(bytes);
+    QStringView rest(text);
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf(u'\n');
+        QStringView line = end < 0 ? rest : rest.left(end);
+        rest = end < 0 ? QStringView() : rest.mid(end + 1);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (const auto name = headerName(line))
+            addSection(*name, line.toString());
+        else
+            addLine(sections_.back(), line.toString());
+    }
+}
+
+QByteArray IniDocument::serialize() const
+{
+    static const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const Section &section = sections_[i];
+        if (i > 0)
+            text += section.header + crlf;
+        for (const QString &line : section.lines)
+            text += line + crlf;
+    }
+    return Cp1252::encode(text);
+}
+
+const QString *IniDocument::findLine(const QString &section, const QString &key) const
+{
+    const int s = sectionIndex_.value(lowered(section), -1);
+    if (s < 0)
+        return nullptr;
+    const Section &sec = sections_[s];
+    const auto it = sec.keys.constFind(lowered(key));
+    return it == sec.keys.cend() ? nullptr : &sec.lines[*it];
+}
+
+QString IniDocument::readValue(const QString &section, const QString &key) const
+{
+    const QString *line = findLine(section, key);
+    return line ? valueOf(*line) : QString();
+}
+
+bool IniDocument::hasKey(const QString &section, const QString &key) const
+{
+    return findLine(section, key) != nullptr;
+}
+
+bool IniDocument::hasSection(const QString &section) const
+{
+    return sectionIndex_.contains(lowered(section));
+}
+
+void IniDocument::writeValue(const QString &section, const QString &key, const QString &value)
+{
+    const QString keyText = key.trimmed();
+    if (keyText.isEmpty())
+        return;
+    QString cleanValue = value;
+    cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
+
+    int s = sectionIndex_.value(lowered(section), -1);
+    if (s < 0) {
+        const QString name = section.trimmed();
+        s = addSection(name, u'[' + name + u']');
+    }
+    Section &sec = sections_[s];
+    const QString lowerKey = keyText.toLower();
+    if (const auto it = sec.keys.constFind(lowerKey); it != sec.keys.cend()) {
+        QString &line = sec.lines[*it];
+        line = keyName(line).toString() + u'=' + cleanValue;
+        return;
+    }
+    // After the section's last key; in a section without keys, after its last
+    // non-blank line. Either way no key line moves, so the index stays valid.
+    int pos = sec.lastKey + 1;
+    if (sec.lastKey < 0) {
+        pos = int(sec.lines.size());
+        while (pos > 0 && sec.lines[pos - 1].trimmed().isEmpty())
+            --pos;
+    }
+    sec.lines.insert(pos, keyText + u'=' + cleanValue);
+    sec.keys.insert(lowerKey, pos);
+    sec.lastKey = pos;
+}
+
+int IniDocument::addSection(const QString &name, const QString &header)
+{
+    const int index = int(sections_.size());
+    sections_.push_back(Section{header, {}, {}, -1});
+    // A repeated section stays in the file, but only its first occurrence is read or written.
+    const QString lowerName = name.toLower();
+    if (!sectionIndex_.contains(lowerName))
+        sectionIndex_.insert(lowerName, index);
+    return index;
+}
+
+void IniDocument::addLine(Section &section, const QString &line)
+{
+    const int index = int(section.lines.size());
+    section.lines.append(line);
+    const QStringView key = keyName(line);
+    if (key.isEmpty())
+        return;
+    // A repeated key stays in the file; the first one is the one read and written.
+    const QString lowerKey = key.toString().toLower();
+    if (!section.keys.contains(lowerKey))
+        section.keys.insert(lowerKey, index);
+    section.lastKey = index;
+}

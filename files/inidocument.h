@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 // An INI file held in memory, with the semantics the configuration files have
 // always had: section and key names match without regard to case and keep the
@@ -13,17 +16,42 @@
 class IniDocument {
 public:
     static constexpr int kMaxValueLength = 254;
+    // Configuration files are a few hundred kilobytes; anything far larger is not one.
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+    IniDocument();
 
     // Reads a whole file. A missing file gives an empty document and true;
-    // a file that cannot be read, is not text or is too large gives false.
+    // a file that cannot be read, is not text or is too large gives false
+    // and an empty document.
     bool load(const QString &path, QString *error = nullptr);
-    // Writes the whole document atomically (temporary file, flush, rename).
+    // Writes the whole document atomically (temporary file, flush, rename):
+    // on failure the previous file is left as it was.
     bool save(const QString &path, QString *error = nullptr) const;
 
     void parse(const QByteArray &bytes);
     QByteArray serialize() const;
 
+    // The value, or the empty text when the section or the key is missing.
     QString readValue(const QString &section, const QString &key) const;
+    // A line break in the value becomes a blank: a value always stays on its key's line.
     void writeValue(const QString &section, const QString &key, const QString &value);
     bool hasSection(const QString &section) const;
+    bool hasKey(const QString &section, const QString &key) const;
+
+private:
+    struct Section {
+        QString header; // the "[name]" line as found or written
+        QStringList lines; // the lines below the header, up to the next section
+        QHash<QString, int> keys; // lower-cased key name -> index in lines (first occurrence)
+        int lastKey = -1; // index of the last key line
+    };
+
+    const QString *findLine(const QString &section, const QString &key) const;
+    int addSection(const QString &name, const QString &header);
+    static void addLine(Section &section, const QString &line);
+
+    // sections_[0] holds the lines before the first header.
+    std::vector<Section> sections_;
+    QHash<QString, int> sectionIndex_; // lower-cased name -> first section of that name
 };
