@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+struct ConfigStore;
+class SectionRegistry;
+
+// The whole configuration file at once. Both read the file with the
+// document's caps and walk the sections in the file order.
+
+// Writes the product marker and every section into the file at path. An
+// existing file is updated, not emptied: keys and sections the program does
+// not write stay. The file is written once, atomically; on failure the old
+// file is untouched and error tells why.
+bool saveConfigFile(const QString &path, const ConfigStore &store,
+                    const SectionRegistry &registry, QString *error = nullptr);
+
+enum class RestoreResult {
+    Restored,
+    NotConfigFile, // missing file, or no product marker equal to the product key
+    Unreadable, // not text, too large or unreadable; error tells why
+};
+
+// Reads the whole model from the file at path once its product marker
+// matches. Unless the result is Restored, the model is unchanged.
+RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
+                                const SectionRegistry &registry, QString *error = nullptr);
