@@ -35,7 +35,12 @@ public:
     QString GetField1(int field) const;
 
     // Connection.
+    // The port names that open (PortCandidates() by default); empty while
+    // the port is open, since trying a port would close it.
     QStringList ScanPorts();
+    QStringList ScanPorts(const QStringList &candidates);
+    // False with LastError set when the port does not open; false with the
+    // port closed when the unit does not answer.
     bool StartComs(const QString &portName, const QString &addres);
     void CloseComs(bool modem);
     void TxGsm(const QString &text, int timeOut);
@@ -94,6 +99,7 @@ private:
     bool waitForInput();
     bool readByte(char &byte);
     bool acceptFrame(const QByteArray &frame);
+    void LogIn();
     bool answered(const QString &command, const QString &answer, int attempts);
     void onCarrierChanged(bool present);
 
