@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actionbuffer.h"
 #include "generalsettings.h"
 #include "macropool.h"
 
@@ -9,4 +10,6 @@
 struct ConfigStore {
     GeneralSettings General;
     MacroPool Macros;
+    // Where an editor hands one action list to the action editor and back.
+    ::ActionBuffer ActionBuffer;
 };
