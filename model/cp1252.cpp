@@ -40,8 +40,12 @@ QByteArray encode(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (QChar c : text)
-        out.append(encodeChar(c));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character outside the 16-bit range is one character: one '?'.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        out.append(encodeChar(text[i]));
+    }
     return out;
 }
 
