@@ -212,15 +212,16 @@ double NumberScanner::scanDecimal()
         negative = c == u'-';
         take();
     }
-    // The mantissa in from_chars' syntax, and the power of ten of its first
-    // non-zero digit, which tells an overflow from an underflow.
+    // The mantissa in from_chars' syntax, and one more than the power of ten
+    // of its first non-zero digit, which tells an overflow from an underflow.
     std::string text;
     int order = 0;
     bool nonZero = false;
     for (char16_t c; isDigit(c = peek()); take()) {
         text += char(c);
         nonZero = nonZero || c != u'0';
-        order += nonZero;
+        if (nonZero)
+            ++order;
         m_hasDigits = true;
     }
     if (peek() == u'.') {
