@@ -166,7 +166,7 @@ bool Comms::answered(const QString &command, const QString &answer, int attempts
 {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         TxSer(command, LinkTimeout);
-        if (RxBuf.startsWith(answer))
+        if (port_->isOpen() && RxBuf.startsWith(answer))
             return true;
     }
     return false;

@@ -100,6 +100,7 @@ private:
     bool readByte(char &byte);
     bool acceptFrame(const QByteArray &frame);
     void LogIn();
+    bool linkFree() const;
     bool answered(const QString &command, const QString &answer, int attempts);
     void onCarrierChanged(bool present);
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+// Texts of the clock and counter commands, shared by the link and the
+// simulated unit.
+
+// Twelve digits, two each for year, month, day, hour (0 to 23), minute and
+// second: 5 March 2012 14:07:09 gives "120305140709".
+QString ClockDigits(const QDateTime &clock);
+
+// The unit's clock from a "#A2" answer (two digits each from the 4th
+// character on). Parts out of range roll over as date arithmetic does: month
+// 13 is January of the next year.
+QDateTime ClockFromAnswer(const QString &answer);
+
+// "#41CNT" + counter + "=" + value: counter 2 set to 1500 gives "#41CNT2=1500".
+QString CounterCommand(qint16 index, qint32 value);
