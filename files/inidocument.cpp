@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "model/cp1252.h"
+#include "textlines.h"
 
 namespace {
 
@@ -109,13 +110,7 @@ void IniDocument::parse(const QByteArray &bytes)
     sectionIndex_.clear();
 
     const QString text = Cp1252::decode(bytes);
-    QStringView rest(text);
-    while (!rest.isEmpty()) {
-        const qsizetype end = rest.indexOf(u'\n');
-        QStringView line = end < 0 ? rest : rest.left(end);
-        rest = end < 0 ? QStringView() : rest.mid(end + 1);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    for (const QStringView line : textLines(text)) {
         if (const auto name = headerName(line))
             addSection(*name, line.toString());
         else

@@ -1,14 +1,141 @@
 #include "langtable.h"
-// Placeholder bodies until the language table lands.
-LangTable::LangTable(QString path) : path_(std::move(path)) {}
-bool LangTable::Init() { return false; }
-QString LangTable::GetString(int, int) const { return {}; }
-QString LangTable::GetLangName(int) const { return {}; }
-QString LangTable::Translate(const QString &text) { return text; }
-void LangTable::AddNewEntry(const QString &) {}
-void LangTable::SaveLang() {}
-QStringList LangTable::languageChoices() const { return {}; }
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "model/cp1252.h"
+#include "textlines.h"
+
+LangTable::LangTable(QString path) : path_(std::move(path)), Lines(kMaxLines) {}
+
+bool LangTable::Init()
+{
+    Loaded = false;
+    Lines = QStringList(kMaxLines);
+    LineCount = 0;
+    baseIndex_.clear();
+    for (QString &name : LangNames)
+        name.clear();
+
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize)
+        return false;
+    const QString text = Cp1252::decode(bytes);
+    const QList<QStringView> lines = textLines(text);
+    if (lines.size() > kMaxLines)
+        return false;
+
+    for (const QStringView line : lines) {
+        Lines[LineCount] = line.toString();
+        indexEntry(LineCount++);
+    }
+    Loaded = true;
+    for (int k = 0; k < 6; ++k)
+        LangNames[k] = GetLangName(k);
+    return true;
+}
+
+QString LangTable::GetString(int pos, int index) const
+{
+    if (pos <= 0 || index < 0 || index >= Lines.size())
+        return {};
+    const QString &line = Lines[index];
+    qsizetype from = 0;
+    for (int count = 1;; ++count) {
+        const qsizetype open = line.indexOf(u'{', from);
+        if (open < 0)
+            return {};
+        qsizetype close = line.indexOf(u'}', open + 1);
+        if (close < 0)
+            close = line.size();
+        if (count == pos)
+            return line.mid(open + 1, close - open - 1);
+        from = close + 1;
+    }
+}
+
+QString LangTable::GetLangName(int langIndex) const
+{
+    return GetString(langIndex, 0);
+}
+
+QString LangTable::Translate(const QString &text)
+{
+    if (!Loaded || LangSel == 1)
+        return text;
+    const auto it = baseIndex_.constFind(text);
+    if (it == baseIndex_.cend()) {
+        // The free line after the last one takes part in the search too; being
+        // empty, it matches only the empty text, which therefore is never recorded.
+        if (!text.isEmpty())
+            AddNewEntry(text);
+        return text;
+    }
+    const QString translated = GetString(LangSel, *it);
+    return translated.isEmpty() ? text : translated;
+}
+
+void LangTable::AddNewEntry(const QString &text)
+{
+    if (!Loaded || LineCount >= kMaxLines)
+        return;
+    // A text that cannot be one group of one line would never be found again,
+    // and recording it at every lookup would only fill the table.
+    if (text.contains(u'}') || text.contains(u'\r') || text.contains(u'\n'))
+        return;
+    Lines[LineCount] = u'{' + text + u'}';
+    indexEntry(LineCount++);
+    SaveLang();
+}
+
+void LangTable::SaveLang()
+{
+    // Only a table that was read may replace the file.
+    if (!Loaded)
+        return;
+    QString text;
+    for (int i = 0; i < LineCount; ++i)
+        text += Lines[i] + QStringLiteral("\r\n");
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Cp1252::encode(text)) < 0 || !file.commit())
+        qWarning("Cannot write the language table %s: %s", qPrintable(path_),
+                 qPrintable(file.errorString()));
+}
+
+QStringList LangTable::languageChoices() const
+{
+    QStringList names;
+    for (const QString &name : LangNames) {
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
+void LangTable::indexEntry(int index)
+{
+    const QString base = GetString(1, index);
+    if (!baseIndex_.contains(base))
+        baseIndex_.insert(base, index);
+}
+
 static LangTable *g_lang = nullptr;
-LangTable &Lang() { static LangTable table; return g_lang ? *g_lang : table; }
-void setLang(LangTable *table) { g_lang = table; }
-QString Translate(const QString &text) { return Lang().Translate(text); }
+
+LangTable &Lang()
+{
+    static LangTable table;
+    return g_lang ? *g_lang : table;
+}
+
+void setLang(LangTable *table)
+{
+    g_lang = table;
+}
+
+QString Translate(const QString &text)
+{
+    return Lang().Translate(text);
+}
