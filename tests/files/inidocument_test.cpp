@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "files/inidocument.h"
+#include "model/texthelpers.h"
 #include "testfiles.h"
 
 namespace {
@@ -106,6 +108,27 @@ TEST(IniDocument, ReadsValuesTrimmedUnquotedAndCut)
         const IniDocument doc = parsed("[S]\r\n" + c.line + "\r\n");
         EXPECT_EQ(doc.readValue("S", "K"), c.value) << c.line.constData();
     }
+}
+
+TEST(IniDocument, ValueConventionsSurviveTheFile)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // decimal comma
+    IniDocument doc;
+    doc.writeValue("S", "HALF", NumStr(0.5f));
+    doc.writeValue("S", "ON", BoolText(true));
+    doc.writeValue("S", "LOWER", "true");
+    doc.writeValue("S", "EMPTY", "");
+    QLocale::setDefault(previous);
+
+    EXPECT_EQ(doc.serialize(), QByteArray("[S]\r\nHALF= .5\r\nON=True\r\nLOWER=true\r\nEMPTY=\r\n"));
+    const IniDocument back = parsed(doc.serialize());
+    EXPECT_EQ(ParseNumber(back.readValue("S", "HALF")), 0.5);
+    EXPECT_TRUE(TextBool(back.readValue("S", "ON")));
+    EXPECT_FALSE(TextBool(back.readValue("S", "LOWER")));
+    EXPECT_TRUE(back.hasKey("S", "EMPTY"));
+    EXPECT_EQ(back.readValue("S", "EMPTY"), "");
+    EXPECT_EQ(ParseNumber(back.readValue("S", "MISSING")), 0.0);
 }
 
 TEST(IniDocument, ValueWithLineBreakStaysOnItsLine)
