@@ -13,6 +13,12 @@ using TestApp = QCoreApplication;
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef VELKAN_TEST_GUI
+    // Test discovery runs the binary without ctest's environment: widgets
+    // still need a platform there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     TestApp app(argc, argv);
     return RUN_ALL_TESTS();
 }

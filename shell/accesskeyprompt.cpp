@@ -1,0 +1,91 @@
+#include "accesskeyprompt.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "files/langtable.h"
+#include "model/product.h"
+#include "model/texthelpers.h"
+#include "programicon.h"
+
+AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
+{
+    setObjectName("PWForm");
+    setModal(true);
+    setWindowIcon(programIcon());
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    PWText = new QLineEdit(this);
+    PWText->setObjectName("PWText");
+    PWText->setMaxLength(kMaxLength);
+    PWText->setEchoMode(QLineEdit::Password);
+    Aceptar = new QPushButton(this);
+    Aceptar->setObjectName("Aceptar");
+    Aceptar->setDefault(true);
+    Cancelar = new QPushButton(this);
+    Cancelar->setObjectName("Cancelar");
+    connect(Aceptar, &QPushButton::clicked, this, &AccessKeyPrompt::Aceptar_Click);
+    connect(Cancelar, &QPushButton::clicked, this, &AccessKeyPrompt::Cancelar_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Aceptar);
+    buttons->addWidget(Cancelar);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(PWText);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    warn = [this](const QString &text) {
+        QMessageBox::warning(this, Product::ProductTitle, text);
+    };
+    LoadText();
+}
+
+void AccessKeyPrompt::LoadText()
+{
+    setWindowTitle(Translate("Clave de acceso"));
+    Label1->setText(Translate("Introduzca la clave de acceso:"));
+    Aceptar->setText(Translate("Aceptar"));
+    Cancelar->setText(Translate("Cancelar"));
+}
+
+void AccessKeyPrompt::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!beeped_) {
+        beeped_ = true;
+        QApplication::beep();
+    }
+}
+
+void AccessKeyPrompt::Aceptar_Click()
+{
+    const QString text = PWText->text();
+    if (!IsDecimalText(text)) {
+        warn(Translate("La clave de acceso debe ser numerica"));
+        return;
+    }
+    key_ = text;
+    accept();
+}
+
+void AccessKeyPrompt::Cancelar_Click()
+{
+    key_.clear();
+    reject();
+}
+
+QString AccessKeyPrompt::ask(QWidget *parent)
+{
+    AccessKeyPrompt prompt(parent);
+    prompt.exec();
+    return prompt.key();
+}

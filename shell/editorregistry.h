@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "sectioneditor.h"
+
+class Comms;
+class SectionRegistry;
+struct ConfigStore;
+
+// The windows of the GUI by name: each configuration section's editor (named
+// as its section core, "General", "CTimer", "SampleRate"...) and the tool
+// windows ("T_Real_Zelmor", "Firm", "Terminal"). The program registers every
+// window here once; start-up reset, navigation, the file commands and the
+// reload after a download all walk this registry.
+class EditorRegistry : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Order in which the editors show the model after a download.
+    static const QStringList &downloadLoadOrder();
+
+    void addEditor(const QString &name, SectionEditor *editor);
+    void addTool(const QString &name, QWidget *tool);
+
+    SectionEditor *editor(const QString &name) const;
+    // An editor or a tool window; null when the window does not exist.
+    QWidget *window(const QString &name) const;
+    // Every registered window, editors first, each in the order registered.
+    QList<QWidget *> windows() const;
+
+    // Defaults of the whole model in the start-up order: an editor clears its
+    // section and shows it; a section without an editor is cleared by its core.
+    void clearAll(ConfigStore &store, const SectionRegistry &sections) const;
+    // Controls into the model, then the model back into the controls.
+    void storeAll(const QStringList &order) const;
+    void loadAll(const QStringList &order) const;
+
+    // Editors show the model again whenever a download succeeds.
+    void followDownloads(Comms &comms);
+
+private:
+    QHash<QString, QPointer<SectionEditor>> editors_;
+    QHash<QString, QPointer<QWidget>> tools_;
+    QStringList editorOrder_;
+    QStringList toolOrder_;
+};

@@ -1,0 +1,161 @@
+#include "mainwindow.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeWidget>
+
+#include "editorregistry.h"
+#include "files/langtable.h"
+#include "programicon.h"
+
+namespace {
+
+constexpr int kPanelWidth = 143; // the designed width of the tree panel
+
+QString nodeKey(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+} // namespace
+
+MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWidget *parent)
+    : QMainWindow(parent), windows_(windows)
+{
+    setObjectName("Main");
+    setWindowTitle(caption());
+    setWindowIcon(programIcon());
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+
+    client_ = new QWidget(this);
+    client_->setObjectName("ClientArea");
+    setCentralWidget(client_);
+
+    auto *panel = new QDockWidget(this);
+    panel->setObjectName("Picture1");
+    panel->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    panel->setTitleBarWidget(new QWidget(panel));
+    Tree = new QTreeWidget(panel);
+    Tree->setObjectName("Tree");
+    Tree->setColumnCount(1);
+    Tree->header()->hide();
+    panel->setWidget(Tree);
+    addDockWidget(Qt::LeftDockWidgetArea, panel);
+
+    buildTree(limits);
+    connect(Tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
+    connect(Tree, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
+    fixSize();
+}
+
+QString MainWindow::caption()
+{
+    return Product::CompanyName + " " + Product::ProductTitle + " v"
+           + QString::number(Product::VersionMajor) + "." + QString::number(Product::VersionMinor);
+}
+
+void MainWindow::setShutdown(std::function<void()> shutdown)
+{
+    shutdown_ = std::move(shutdown);
+}
+
+void MainWindow::buildTree(const ProductLimits &limits)
+{
+    QHash<QString, QTreeWidgetItem *> items;
+    for (const NavNode &node : navigationNodes(limits)) {
+        QTreeWidgetItem *parent = items.value(node.parent);
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(Tree);
+        item->setText(0, node.translated ? Translate(node.caption) : node.caption);
+        item->setData(0, Qt::UserRole, node.key);
+        items.insert(node.key, item);
+        nodes_.insert(node.key, node);
+    }
+    if (Tree->topLevelItemCount() > 0)
+        Tree->topLevelItem(0)->setExpanded(true);
+    fitTreeWidth();
+}
+
+// The column must show the longest caption at its depth, whatever the
+// language, with room for the scroll bar once branches are opened.
+void MainWindow::fitTreeWidth()
+{
+    const QFontMetrics metrics(Tree->font());
+    const int indent = Tree->indentation();
+    int widest = 0;
+    std::function<void(QTreeWidgetItem *, int)> measure = [&](QTreeWidgetItem *item, int depth) {
+        widest = qMax(widest, (depth + 1) * indent + metrics.horizontalAdvance(item->text(0)));
+        for (int i = 0; i < item->childCount(); ++i)
+            measure(item->child(i), depth + 1);
+    };
+    for (int i = 0; i < Tree->topLevelItemCount(); ++i)
+        measure(Tree->topLevelItem(i), 0);
+    const int column = widest + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    Tree->setColumnWidth(0, column);
+    const int scroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    Tree->setFixedWidth(qMax(kPanelWidth, column + scroll + 2 * Tree->frameWidth()));
+}
+
+void MainWindow::adoptWindows()
+{
+    for (QWidget *w : windows_.windows()) {
+        w->setParent(client_, Qt::Widget);
+        w->move(0, 0);
+        w->hide();
+    }
+    fixSize();
+}
+
+void MainWindow::fixSize()
+{
+    QSize area = kClientSize;
+    for (QWidget *w : windows_.windows())
+        area = area.expandedTo(w->size());
+    client_->setFixedSize(area);
+    setFixedSize(sizeHint());
+}
+
+void MainWindow::hideAll()
+{
+    for (QWidget *w : windows_.windows())
+        w->hide();
+}
+
+void MainWindow::Tree_NodeClick(const QString &key)
+{
+    // A click on the tree takes the activation from the window shown: it
+    // keeps what the operator typed there.
+    for (QWidget *w : windows_.windows()) {
+        if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden())
+            editor->StoreControls();
+    }
+    hideAll();
+
+    const auto node = nodes_.constFind(key);
+    if (node == nodes_.cend() || node->window.isEmpty())
+        return;
+    QWidget *target = windows_.window(node->window);
+    if (!target)
+        return;
+    if (auto *editor = qobject_cast<SectionEditor *>(target); editor && node->index >= 0)
+        editor->ChangeIndex(node->index);
+    target->move(0, 0);
+    target->show();
+    target->raise();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!shutDown_) {
+        shutDown_ = true;
+        if (shutdown_)
+            shutdown_();
+        for (QWidget *w : windows_.windows())
+            w->close();
+    }
+    event->accept();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <functional>
+
+#include "model/product.h"
+#include "navigation.h"
+
+class EditorRegistry;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The frame of the program: the navigation tree docked at the left and the
+// client area where one editor or tool window is shown at a time.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Editors open in a client area at least this large (the designed form size).
+    static constexpr QSize kClientSize{649, 566};
+
+    explicit MainWindow(EditorRegistry &windows, const ProductLimits &limits = kProductLimits,
+                        QWidget *parent = nullptr);
+
+    // Runs once when the window is closed, before anything else goes (settings).
+    void setShutdown(std::function<void()> shutdown);
+
+    QTreeWidget *tree() const { return Tree; }
+    QWidget *clientArea() const { return client_; }
+
+    // Takes every registered window into the client area, hidden, and fixes
+    // the frame's size around the largest of them.
+    void adoptWindows();
+    void hideAll();
+
+    // Navigation by node key: hide every window, then open the node's window.
+    void Tree_NodeClick(const QString &key);
+
+    static QString caption();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildTree(const ProductLimits &limits);
+    void fitTreeWidth();
+    void fixSize();
+
+    EditorRegistry &windows_;
+    QTreeWidget *Tree = nullptr;
+    QWidget *client_ = nullptr;
+    QHash<QString, NavNode> nodes_;
+    std::function<void()> shutdown_;
+    bool shutDown_ = false;
+};

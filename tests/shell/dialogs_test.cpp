@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+#include <QApplication>
+
+#include "shell/accesskeyprompt.h"
+#include "shell/langdialog.h"
+
+namespace {
+
+TEST(AccessKeyPrompt, AcceptsNumbersAndRefusesTheRest)
+{
+    const struct {
+        const char *typed;
+        bool accepted;
+    } cases[] = {{"1234", true}, {" 12 ", true}, {"-1.5", true}, {"1e3", true},
+                 {"12a4", false}, {"", false}, {"  ", false}, {"1,5", false}};
+    for (const auto &c : cases) {
+        AccessKeyPrompt prompt;
+        QStringList warnings;
+        prompt.warn = [&](const QString &text) { warnings.append(text); };
+        prompt.PWText->setText(c.typed);
+        prompt.Aceptar->click();
+        EXPECT_EQ(prompt.result() == QDialog::Accepted, c.accepted) << c.typed;
+        EXPECT_EQ(warnings.size(), c.accepted ? 0 : 1) << c.typed;
+        EXPECT_EQ(prompt.key(), c.accepted ? QString(c.typed) : QString()) << c.typed;
+        EXPECT_EQ(prompt.PWText->text(), QString(c.typed)) << "the text stays as typed";
+    }
+}
+
+TEST(AccessKeyPrompt, MasksAtMostFourCharacters)
+{
+    AccessKeyPrompt prompt;
+    EXPECT_EQ(prompt.PWText->echoMode(), QLineEdit::Password);
+    QTest::keyClicks(prompt.PWText, "123456");
+    EXPECT_EQ(prompt.PWText->text(), "1234");
+    EXPECT_EQ(prompt.windowTitle(), "Clave de acceso");
+}
+
+TEST(AccessKeyPrompt, CancelAndCloseGiveAnEmptyKey)
+{
+    QString key = "x";
+    QTimer::singleShot(0, [&] {
+        auto *prompt = qobject_cast<AccessKeyPrompt *>(QApplication::activeModalWidget());
+        ASSERT_NE(prompt, nullptr);
+        prompt->PWText->setText("1234");
+        prompt->Cancelar->click();
+    });
+    key = AccessKeyPrompt::ask();
+    EXPECT_EQ(key, "");
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(AccessKeyPrompt::ask(), "");
+
+    QTimer::singleShot(0, [] {
+        auto *prompt = qobject_cast<AccessKeyPrompt *>(QApplication::activeModalWidget());
+        prompt->PWText->setText("0042");
+        prompt->Aceptar->click();
+    });
+    EXPECT_EQ(AccessKeyPrompt::ask(), "0042");
+}
+
+TEST(LangDialog, OkSelectsByPositionAndEmptyListOffersOnlyCancel)
+{
+    LangDialog dialog({"Espanol", "English", "Francais"});
+    EXPECT_EQ(dialog.windowTitle(), "Select Language");
+    EXPECT_EQ(dialog.ComboLang->currentIndex(), 0);
+    dialog.ComboLang->setCurrentIndex(2);
+    EXPECT_EQ(dialog.selectedLanguage(), 3);
+
+    LangDialog empty({});
+    EXPECT_FALSE(empty.CommandOk->isEnabled());
+    EXPECT_TRUE(empty.CommandCancel->isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "fakeeditor.h"
+#include "files/inidocument.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
+#include "shell/editorregistry.h"
+#include "shell/filecommands.h"
+
+namespace {
+
+// A section keeping the unit's name under one key.
+class NameCore : public SectionCore {
+public:
+    QString name() const override { return "General"; }
+    void clear(ConfigStore &store) const override { store.General.UnitName.clear(); }
+    void save(const ConfigStore &store, IniDocument &doc) const override
+    {
+        doc.writeValue("GENERAL", "NOMBRE", store.General.UnitName);
+    }
+    void restore(ConfigStore &store, const IniDocument &doc) const override
+    {
+        clear(store);
+        store.General.UnitName = doc.readValue("GENERAL", "NOMBRE");
+    }
+};
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sections.add(std::make_unique<NameCore>());
+        editors.addEditor("General", editor);
+        commands.warn = [this](const QString &text) { warnings.append(text); };
+        commands.askOpenPath = [this](const QString &filter) { return answer(filter); };
+        commands.askSavePath = [this](const QString &filter) { return answer(filter); };
+    }
+    void TearDown() override { delete editor; }
+
+    QString answer(const QString &filter)
+    {
+        filters.append(filter);
+        return chosen;
+    }
+    void writeFile(const QString &name, const QByteArray &text)
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QTemporaryDir dir;
+    QStringList log;
+    FakeEditor *editor = new FakeEditor(log, "General");
+    ConfigStore store;
+    SectionRegistry sections;
+    EditorRegistry editors;
+    FileCommands commands{store, sections, editors};
+    QStringList warnings;
+    QStringList filters;
+    QString chosen;
+};
+
+TEST_F(FileCommandsTest, SaveStoresTheEditorsThenWritesAndOpenReadsBack)
+{
+    store.General.UnitName = "Tank 3";
+    chosen = dir.filePath("unit.qcf");
+    EXPECT_TRUE(commands.saveCommand());
+    EXPECT_EQ(log, QStringList{"General StoreControls"});
+    EXPECT_EQ(commands.ConfigFilePath, chosen);
+
+    store.General.UnitName = "changed";
+    log.clear();
+    EXPECT_TRUE(commands.openCommand());
+    EXPECT_EQ(store.General.UnitName, "Tank 3");
+    EXPECT_EQ(log, QStringList{"General LoadData"});
+    EXPECT_TRUE(warnings.isEmpty());
+    EXPECT_EQ(filters.first(), "Archivo de configuracion QCF (*.qcf);;Todos los ficheros (*.*)");
+}
+
+TEST_F(FileCommandsTest, RefusedFileLeavesTheModelAndTellsTheOperator)
+{
+    const struct {
+        const char *name;
+        QByteArray content;
+    } cases[] = {
+        {"lower.qcf", "[General]\r\nVERSION=velkan_sarn\r\nNOMBRE=Other\r\n"},
+        {"nomarker.qcf", "[General]\r\nNOMBRE=Other\r\n"},
+        {"missing.qcf", {}},
+    };
+    for (const auto &c : cases) {
+        if (!c.content.isEmpty())
+            writeFile(c.name, c.content);
+        store.General.UnitName = "kept";
+        warnings.clear();
+        log.clear();
+        chosen = dir.filePath(c.name);
+        EXPECT_FALSE(commands.openCommand()) << c.name;
+        EXPECT_EQ(store.General.UnitName, "kept") << c.name;
+        ASSERT_EQ(warnings.size(), 1) << c.name;
+        EXPECT_TRUE(warnings.first().startsWith("No es un archivo de configuracion valido")) << c.name;
+        EXPECT_TRUE(log.isEmpty()) << c.name;
+    }
+}
+
+TEST_F(FileCommandsTest, CancelledDialogsTouchNeitherModelNorFile)
+{
+    writeFile("unit.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\nNOMBRE=On disk\r\n");
+    commands.ConfigFilePath = dir.filePath("unit.qcf");
+    store.General.UnitName = "edited";
+    chosen.clear();
+
+    EXPECT_FALSE(commands.openCommand());
+    EXPECT_FALSE(commands.saveCommand());
+
+    EXPECT_EQ(store.General.UnitName, "edited");
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(dir.filePath("unit.qcf")));
+    EXPECT_EQ(doc.readValue("General", "NOMBRE"), "On disk");
+    EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(FileCommandsTest, FailedSaveIsReported)
+{
+    chosen = dir.filePath("no such folder/unit.qcf");
+    EXPECT_FALSE(commands.saveCommand());
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings.first().startsWith("No se pudo guardar el archivo de configuracion"));
+    EXPECT_GT(warnings.first().size(), QString("No se pudo guardar el archivo de configuracion").size());
+}
+
+TEST(FileCommands, FilterListsBecomeDialogFilters)
+{
+    const struct {
+        const char *pipes;
+        const char *filter;
+    } cases[] = {
+        {"QCF (*.qcf)|*.qcf|Todos (*.*)|*.*", "QCF (*.qcf);;Todos (*.*)"},
+        {"QCF files|*.qcf|All|*.*", "QCF files (*.qcf);;All (*.*)"},
+        {"Hex|*.hex;*.ihx", "Hex (*.hex *.ihx)"},
+        {"Broken|*.qcf|Dangling", "Broken (*.qcf)"},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FileCommands::dialogFilter(c.pipes), c.filter) << c.pipes;
+}
+
+} // namespace

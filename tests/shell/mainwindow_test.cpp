@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "fakeeditor.h"
+#include "files/langtable.h"
+#include "shell/editorregistry.h"
+#include "shell/mainwindow.h"
+
+namespace {
+
+QTreeWidgetItem *findKey(QTreeWidget *tree, const QString &key)
+{
+    QTreeWidgetItemIterator it(tree);
+    for (; *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() == key)
+            return *it;
+    }
+    return nullptr;
+}
+
+QString keyOf(const QTreeWidgetItem *item)
+{
+    return item->data(0, Qt::UserRole).toString();
+}
+
+// A window with a fake editor for each window the tree opens, and a
+// language table that translates a few captions into a second language.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QFile file(dir.filePath("Lang.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{Espanol}{English}\r\n{Temporizadores}{Timers}\r\n{0-3}{zero to three}\r\n"
+                   "{GPRS}{Packet data}\r\n{Flags}{Markers}\r\n");
+        file.close();
+        lang = std::make_unique<LangTable>(dir.filePath("Lang.txt"));
+        ASSERT_TRUE(lang->Init());
+        lang->LangSel = 2;
+        setLang(lang.get());
+
+        for (const QString &name : {"General", "CTimer", "Caudal", "SampleRate", "E_Digital", "Flags"})
+            windows.addEditor(name, new FakeEditor(log, name));
+        terminal = new QWidget;
+        windows.addTool("Terminal", terminal);
+        main = std::make_unique<MainWindow>(windows);
+        main->adoptWindows();
+        log.clear();
+    }
+
+    void TearDown() override { setLang(nullptr); }
+
+
+    QTemporaryDir dir;
+    std::unique_ptr<LangTable> lang;
+    QStringList log;
+    EditorRegistry windows;
+    QWidget *terminal = nullptr;
+    std::unique_ptr<MainWindow> main;
+};
+
+TEST_F(MainWindowTest, CaptionAndFixedSize)
+{
+    EXPECT_EQ(main->windowTitle(), "Orvane Velkan Sarn v4.4");
+    EXPECT_EQ(main->minimumSize(), main->maximumSize());
+    EXPECT_FALSE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_GE(main->clientArea()->width(), MainWindow::kClientSize.width());
+}
+
+TEST_F(MainWindowTest, TreeHasTheNodesInOrderUnderTheirParents)
+{
+    QTreeWidget *tree = main->tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    EXPECT_EQ(keyOf(root), "Zelmor");
+    EXPECT_EQ(root->text(0), "Velkan Sarn");
+
+    QStringList top;
+    for (int i = 0; i < root->childCount(); ++i)
+        top.append(keyOf(root->child(i)));
+    EXPECT_EQ(top, QStringList({"General", "Timer", "E_OneWire", "E_Digital", "Caudal", "E_Math",
+                                "Flags", "Aut_Voz", "GPRS", "Macros", "T_Real", "Firmware", "Terminal"}));
+
+    const struct {
+        const char *key;
+        int children;
+        const char *lastChild;
+    } branches[] = {
+        {"Timer", 4, "LTimer"},         {"CTimer", 4, "CTimer12_15"},
+        {"LTimer", 4, "LTimer12_15"},   {"E_OneWire", 4, "E_OneWire_3"},
+        {"E_Digital", 8, "E_Digital_7"}, {"Caudal", 8, "Caudal_7"},
+        {"E_Math", 4, "E_Math_3"},      {"Flags", 16, "Flag_15"},
+    };
+    for (const auto &b : branches) {
+        QTreeWidgetItem *item = findKey(tree, b.key);
+        ASSERT_NE(item, nullptr) << b.key;
+        ASSERT_EQ(item->childCount(), b.children) << b.key;
+        EXPECT_EQ(keyOf(item->child(b.children - 1)), b.lastChild) << b.key;
+    }
+}
+
+TEST_F(MainWindowTest, OnlyMarkedCaptionsAreTranslated)
+{
+    const struct {
+        const char *key;
+        const char *caption;
+    } cases[] = {
+        {"Timer", "Timers"},      // translated
+        {"Flags", "Markers"},     // translated
+        {"CTimer0_3", "0-3"},     // the table knows "0-3", but ranges stay as they are
+        {"GPRS", "GPRS"},         // the table knows "GPRS", but this caption is not translated
+        {"Caudal_5", "5"},
+        {"Terminal", "Terminal"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(findKey(main->tree(), c.key)->text(0), c.caption) << c.key;
+}
+
+TEST_F(MainWindowTest, OnlyTheRootStartsExpandedAndTheColumnFitsItsCaptions)
+{
+    QTreeWidget *tree = main->tree();
+    QTreeWidgetItemIterator it(tree);
+    for (; *it; ++it)
+        EXPECT_EQ((*it)->isExpanded(), *it == tree->topLevelItem(0)) << keyOf(*it).toStdString();
+
+    const QTreeWidgetItem *longest = findKey(tree, "Aut_Voz");
+    const int needed = 2 * tree->indentation() + tree->fontMetrics().horizontalAdvance(longest->text(0));
+    EXPECT_GE(tree->columnWidth(0), needed);
+    EXPECT_LE(tree->columnWidth(0), tree->width());
+}
+
+TEST_F(MainWindowTest, NodeClickOpensTheNodesWindowWithItsIndex)
+{
+    const struct {
+        const char *key;
+        const char *window;
+        const char *call; // empty: the window is only shown
+    } cases[] = {
+        {"General", "General", "General ChangeIndex 0"},
+        {"CTimer8_11", "CTimer", "CTimer ChangeIndex 8"},
+        {"E_Digital_7", "E_Digital", "E_Digital ChangeIndex 7"},
+        {"Caudal_3", "Caudal", "Caudal ChangeIndex 3"},
+        {"Caudal", "SampleRate", ""}, // the flow-meter branch opens the sample-rate window
+        {"Flag_15", "Flags", "Flags ChangeIndex 15"},
+        {"Terminal", "", ""},
+    };
+    for (const auto &c : cases) {
+        log.clear();
+        main->Tree_NodeClick(c.key);
+        QWidget *target = windows.window(c.key == QString("Terminal") ? "Terminal" : c.window);
+        ASSERT_NE(target, nullptr) << c.key;
+        EXPECT_FALSE(target->isHidden()) << c.key;
+        EXPECT_EQ(target->pos(), QPoint(0, 0)) << c.key;
+        int visible = 0;
+        for (QWidget *w : windows.windows())
+            visible += w->isHidden() ? 0 : 1;
+        EXPECT_EQ(visible, 1) << c.key;
+        const QStringList calls = log.filter("ChangeIndex");
+        EXPECT_EQ(calls, QString(c.call).isEmpty() ? QStringList() : QStringList{c.call}) << c.key;
+    }
+}
+
+TEST_F(MainWindowTest, BranchesAndMissingWindowsLeaveTheClientAreaEmpty)
+{
+    for (const char *key : {"E_Digital", "Zelmor", "Timer", "CTimer", "Flags", "Macros", "Firmware"}) {
+        main->Tree_NodeClick("General");
+        main->Tree_NodeClick(key);
+        for (QWidget *w : windows.windows())
+            EXPECT_TRUE(w->isHidden()) << key;
+    }
+}
+
+TEST_F(MainWindowTest, LeavingAnEditorKeepsWhatWasTyped)
+{
+    main->Tree_NodeClick("General");
+    log.clear();
+    main->Tree_NodeClick("CTimer0_3");
+    EXPECT_EQ(log, QStringList({"General StoreControls", "CTimer ChangeIndex 0"}));
+}
+
+TEST_F(MainWindowTest, ClosingRunsTheShutdownOnce)
+{
+    int shutdowns = 0;
+    main->setShutdown([&] { ++shutdowns; });
+    main->show();
+    main->Tree_NodeClick("General");
+    EXPECT_TRUE(main->close());
+    main->close();
+    EXPECT_EQ(shutdowns, 1);
+    EXPECT_TRUE(windows.window("General")->isHidden());
+}
+
+} // namespace
