@@ -1,0 +1,115 @@
+// The configuration download over the fake port.
+#include <gtest/gtest.h>
+
+#include "link/fakeserialport.h"
+#include "sections/macros/macrocore.h"
+#include "transfer_unit.h"
+
+namespace {
+
+const QStringList kKeywords = {"DNAME", "TLF"};
+
+TEST(ConfigDownload, EndMarkerAloneIsAFailedAttempt)
+{
+    TransferLink link(kKeywords);
+    link.unit.streams = {TransferUnit::stream({})};
+
+    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_EQ(link.unit.downloadRequests, 3);
+    EXPECT_EQ(link.downloadedSignals, 0);
+    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_FALSE(link.comms.ConfigDownloading);
+}
+
+TEST(ConfigDownload, SequenceGapRestartsFromZeroWithoutClearingAgain)
+{
+    TransferLink link(kKeywords);
+    QList<QByteArray> gap = TransferUnit::stream({"DNAME,Old", "TLF,0,+341", "TLF,1,+342"});
+    gap[2] = TransferUnit::frame("BD003TLF,1,+342");
+    link.unit.streams = {gap, TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"})};
+
+    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_EQ(link.unit.downloadRequests, 2);
+    EXPECT_EQ(link.recorder->clears, 1);
+    EXPECT_EQ(link.recorder->parsed,
+              QStringList({"DNAME|#BD000DNAME,Old", "TLF|#BD001TLF,0,+341", "DNAME|#BD000DNAME,Tank3",
+                           "TLF|#BD001TLF,0,+341"}));
+    EXPECT_EQ(link.downloadedSignals, 1);
+    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_FALSE(link.comms.ConfigDownloading);
+}
+
+// A frame lost part-way through asks for the stream again, as a gap does.
+TEST(ConfigDownload, CorruptFrameMidStreamIsRetried)
+{
+    TransferLink link(kKeywords);
+    QList<QByteArray> noisy = TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"});
+    noisy[1] = TransferUnit::corrupt("BD001TLF,0,+341");
+    link.unit.streams = {noisy, TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"})};
+
+    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_EQ(link.unit.downloadRequests, 2);
+}
+
+TEST(ConfigDownload, UnknownKeywordIsSkipped)
+{
+    TransferLink link(kKeywords);
+    link.unit.streams = {TransferUnit::stream({"DNAME,Tank3", "RBX,1,2,3", "TLF,0,+341"})};
+
+    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_EQ(link.recorder->parsed,
+              QStringList({"DNAME|#BD000DNAME,Tank3", "TLF|#BD002TLF,0,+341"}));
+}
+
+TEST(ConfigDownload, ProgressFollowsSequenceNumbersBelowTheMaximum)
+{
+    TransferLink link(kKeywords);
+    QStringList lines;
+    for (int i = 0; i < 302; ++i)
+        lines << QStringLiteral("TLF,0,+34%1").arg(i);
+    link.unit.streams = {TransferUnit::stream(lines)};
+
+    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    QList<std::pair<int, int>> expected{{0, 300}};
+    for (int i = 0; i < 300; ++i)
+        expected.append({i, 300});
+    expected.append({300, 300});
+    EXPECT_EQ(link.progress, expected);
+}
+
+TEST(ConfigDownload, MacroRowsRefillFromTheFirstRowOnEachAttempt)
+{
+    TransferLink link(kKeywords);
+    link.sections.add(std::make_unique<MacroCore>());
+    const QStringList macros = {"MACROS,4,{A,B}", "F,2,{x+y}", "MACROS,1,{C}"};
+    QList<QByteArray> gap = TransferUnit::stream(macros);
+    gap[2] = TransferUnit::frame("BD005MACROS,1,{C}");
+    link.unit.streams = {gap, TransferUnit::stream(macros)};
+
+    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_EQ(link.store.Macros.Rows[0], "MACRO4={A,B}");
+    EXPECT_EQ(link.store.Macros.Rows[1], "F2={x+y}");
+    EXPECT_EQ(link.store.Macros.Rows[2], "MACRO1={C}");
+    EXPECT_TRUE(link.store.Macros.Rows[3].isEmpty());
+}
+
+TEST(ConfigTransfer, BusyLinkOrClosedPortRefusesAtOnce)
+{
+    TransferLink link(kKeywords, {"ID=Tank3"});
+    link.unit.streams = {TransferUnit::stream({"DNAME,Tank3"})};
+
+    link.comms.CommsBusy = true;
+    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.comms.CommsBusy);
+    EXPECT_EQ(link.recorder->clears, 0);
+
+    link.comms.CommsBusy = false;
+    link.port.close();
+    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_TRUE(link.port.writtenBytes().isEmpty());
+}
+
+} // namespace
