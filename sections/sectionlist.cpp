@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "general/generalcore.h"
 #include "macros/macrocore.h"
 
 void registerSections(SectionRegistry &registry)
 {
+    registry.add(std::make_unique<GeneralCore>());
     registry.add(std::make_unique<MacroCore>());
 }
