@@ -1,0 +1,118 @@
+#include "configstream.h"
+
+#include <QFile>
+#include <QSet>
+
+#include "files/inidocument.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
+#include "model/cp1252.h"
+#include "sections/sectionlist.h"
+
+namespace ConfigStream {
+
+namespace {
+
+QString repeat(const QString &field, int count)
+{
+    return QStringList(count, field).join(QLatin1Char(','));
+}
+
+} // namespace
+
+QStringList defaults()
+{
+    const QString noMask = repeat(QStringLiteral("255"), 16);
+    const QString noActions = repeat(QStringLiteral("0"), 8);
+    QStringList lines = {
+        QStringLiteral("DNAME,Deposito Norte"),
+        QStringLiteral("SMC,+34609090909"),
+        QStringLiteral("PTLF,+34600111222"),
+        QStringLiteral("RENVT,600"),
+        QStringLiteral("RENVN,3"),
+        QStringLiteral("REST,Restaurado"),
+        QStringLiteral("TLF,0,+34600123456,1,2,-1,0,") + noMask,
+        QStringLiteral("TLF,1,+34600654321,0,0,-1,1,21,22,12,") + repeat(QStringLiteral("255"), 13),
+        QStringLiteral("SRATE,0"),
+        QStringLiteral("CTIMER,0,127,0,86399,3600,0"),
+        QStringLiteral("CTIMER.ACTION,0,5,0,0,0,0,0,0,0"),
+        QStringLiteral("WTIMER,0,31,28800"),
+        QStringLiteral("WTIMER.ACTION,0,12,3,0,0,0,0,0,0"),
+        QStringLiteral("MTIMER,0,2,43200"),
+        QStringLiteral("MTIMER.ACTION,0,") + noActions,
+        QStringLiteral("LTIMER,0,604800"),
+        QStringLiteral("LTIMER.ACTION,0,7,0,0,0,0,0,0,0"),
+        QStringLiteral("DIGITAL,0,Puerta,0"),
+        QStringLiteral("DIGITAL,1,Nivel alto,1"),
+        QStringLiteral("DIGITAL.ALM,0,0,Puerta abierta,1,0,0,86399,127,9,0"),
+        QStringLiteral("DIGITAL.ACT,0,0,") + repeat(QStringLiteral("0"), 16),
+        QStringLiteral("DIGITAL.ALM,1,0,Nivel alto,5,60,28800,64800,31,3,0"),
+        QStringLiteral("DIGITAL,8,Fallo red,1"),
+        QStringLiteral("CAUDAL,0,Pozo 1,m3/h,60,0.01"),
+        QStringLiteral("CAUDAL,1,Pozo 2,m3/h,60,0.01"),
+        QStringLiteral("TOTALRATIO,0,0.01"),
+        QStringLiteral("TOTALRATIO,1,0.01"),
+        QStringLiteral("CAUDAL.ALM,0,0,Caudal alto,0,2000,50,0,86399,127,17,0,3"),
+        QStringLiteral("CAUDAL.ACT,0,0,4,0,0,") + repeat(QStringLiteral("0"), 21),
+        QStringLiteral("ONEWIRE,0,Temp. caseta,C,1,040,170,187,204,000,000,000,045"),
+        QStringLiteral("ONEWIRE.ALM,0,0,Temperatura alta,-5,45,1,0,86399,127,1,0,2"),
+        QStringLiteral("FLAG.ALM,0,0,Bomba en marcha,0,86399,127,1"),
+        QStringLiteral("MATH,0,Volumen total,m3,FL0+FL1,1"),
+        QStringLiteral("MATH,1,Temp. media,C,PB0,1"),
+        QStringLiteral("MACROS,0,{OUT0=1,DELAY=10,OUT0=0}"),
+        QStringLiteral("F,1,{FG0=DI1}"),
+    };
+    for (int i = 2; i < 8; ++i)
+        lines << QStringLiteral("DIGITAL,%1,Entrada %1,0").arg(i);
+    for (int i = 2; i < 8; ++i)
+        lines << QStringLiteral("CAUDAL,%1,Contador %1,l/s,0,1").arg(i);
+    return lines;
+}
+
+bool fromLinesFile(const QString &path, QStringList &lines, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    lines.clear();
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        const QString line = Cp1252::decode(raw).trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char(';')))
+            lines << line;
+    }
+    return true;
+}
+
+bool fromConfigFile(const QString &path, quint32 features, QStringList &lines, QString *error)
+{
+    IniDocument doc;
+    if (!QFile::exists(path)) {
+        if (error)
+            *error = QStringLiteral("no such file");
+        return false;
+    }
+    if (!doc.load(path, error))
+        return false;
+
+    SectionRegistry registry;
+    registerSections(registry);
+    ConfigStore store;
+    registry.clearAll(store);
+    registry.restoreAll(store, doc);
+
+    lines.clear();
+    QSet<const SectionCore *> seen;
+    for (const QString &name : SectionRegistry::fileOrder()) {
+        const SectionCore *core = registry.find(name);
+        if (core && !seen.contains(core)) {
+            seen.insert(core);
+            lines += core->downloadLines(store, features);
+        }
+    }
+    return true;
+}
+
+} // namespace ConfigStream

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Where the simulated unit's configuration comes from: the keyword lines it
+// streams for "#42" ("DNAME,Tank3"), without the "#BDnnn" numbering.
+namespace ConfigStream {
+
+// A small, realistic unit: named channels, a few alarms, timers and phones.
+QStringList defaults();
+
+// A plain file of keyword lines, one per line (Windows-1252); blank lines
+// and lines starting with ";" are skipped.
+bool fromLinesFile(const QString &path, QStringList &lines, QString *error = nullptr);
+
+// A configuration file restored through the section cores, then written out
+// as each section's download lines for a unit with these capabilities.
+bool fromConfigFile(const QString &path, quint32 features, QStringList &lines,
+                    QString *error = nullptr);
+
+} // namespace ConfigStream

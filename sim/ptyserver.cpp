@@ -1,0 +1,164 @@
+#include "ptyserver.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "unitengine.h"
+
+namespace {
+constexpr int kPaceTickMs = 10;
+constexpr int kQuietMs = 500;   // a loader stream ends when the line goes this quiet
+constexpr qint64 kBurst = 16;   // bytes a paced line may move at once after a pause
+constexpr qint64 kReadChunk = 4096;
+} // namespace
+
+PtyServer::PtyServer(UnitEngine &engine, int baud, QObject *parent)
+    : QObject(parent), engine_(engine), bytesPerSecond_(baud > 0 ? baud / 10 : 0)
+{
+    clock_.start();
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&releaseTimer_, &QTimer::timeout, this, &PtyServer::releaseDue);
+    paceTimer_.setSingleShot(true);
+    paceTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&paceTimer_, &QTimer::timeout, this, [this] {
+        readable_->setEnabled(true);
+        writeOutput();
+    });
+    quietTimer_.setSingleShot(true);
+    quietTimer_.setInterval(kQuietMs);
+    connect(&quietTimer_, &QTimer::timeout, this, [this] { engine_.lineQuiet(); });
+}
+
+PtyServer::~PtyServer()
+{
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
+}
+
+bool PtyServer::open()
+{
+    const auto fail = [this](const char *step) {
+        error_ = QStringLiteral("%1: %2").arg(QLatin1String(step), QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    };
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0)
+        return fail("posix_openpt");
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+        return fail("grantpt/unlockpt");
+    const char *name = ::ptsname(master_);
+    if (!name)
+        return fail("ptsname");
+    devicePath_ = QString::fromLocal8Bit(name);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+
+    slave_ = ::open(name, O_RDWR | O_NOCTTY);
+    if (slave_ < 0)
+        return fail("open slave");
+    termios tio{};
+    if (::tcgetattr(slave_, &tio) != 0)
+        return fail("tcgetattr");
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    if (::tcsetattr(slave_, TCSANOW, &tio) != 0)
+        return fail("tcsetattr");
+
+    readable_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+    connect(readable_, &QSocketNotifier::activated, this, &PtyServer::readInput);
+    writable_ = new QSocketNotifier(master_, QSocketNotifier::Write, this);
+    writable_->setEnabled(false);
+    connect(writable_, &QSocketNotifier::activated, this, &PtyServer::writeOutput);
+    return true;
+}
+
+// Bytes a paced direction may move now: the line's rate since the budget
+// started, less what was moved; a long pause allows only a short burst.
+qint64 PtyServer::allowance(qint64 &budgetStart, qint64 &used) const
+{
+    if (bytesPerSecond_ == 0)
+        return kReadChunk;
+    const qint64 now = clock_.elapsed();
+    qint64 allowed = (now - budgetStart) * bytesPerSecond_ / 1000 - used;
+    if (allowed > kBurst) {
+        budgetStart = now - kBurst * 1000 / bytesPerSecond_;
+        used = 0;
+        allowed = kBurst;
+    }
+    return allowed;
+}
+
+void PtyServer::readInput()
+{
+    const qint64 max = std::min(allowance(readStart_, readUsed_), kReadChunk);
+    if (max <= 0) {
+        readable_->setEnabled(false);
+        paceTimer_.start(kPaceTickMs);
+        return;
+    }
+    QByteArray bytes(max, Qt::Uninitialized);
+    const ssize_t n = ::read(master_, bytes.data(), bytes.size());
+    if (n <= 0) {
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            // No slave open: wait instead of being woken over and over.
+            readable_->setEnabled(false);
+            paceTimer_.start(100);
+        }
+        return;
+    }
+    bytes.truncate(n);
+    readUsed_ += n;
+
+    const qint64 now = clock_.elapsed();
+    qint64 due = now;
+    for (const SimReply &reply : engine_.feed(bytes, now)) {
+        due = std::max(due + reply.delayMs, lastDue_);
+        lastDue_ = due;
+        if (!reply.bytes.isEmpty())
+            pending_.enqueue({due, reply.bytes});
+    }
+    quietTimer_.start();
+    releaseDue();
+}
+
+void PtyServer::releaseDue()
+{
+    const qint64 now = clock_.elapsed();
+    while (!pending_.isEmpty() && pending_.head().due <= now)
+        output_ += pending_.dequeue().bytes;
+    if (!pending_.isEmpty())
+        releaseTimer_.start(int(pending_.head().due - now));
+    writeOutput();
+}
+
+void PtyServer::writeOutput()
+{
+    while (!output_.isEmpty()) {
+        const qint64 max = std::min<qint64>(allowance(writeStart_, writeUsed_), output_.size());
+        if (max <= 0) {
+            writable_->setEnabled(false);
+            paceTimer_.start(kPaceTickMs);
+            return;
+        }
+        const ssize_t n = ::write(master_, output_.constData(), max);
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EINTR) {
+                writable_->setEnabled(true);
+                return;
+            }
+            output_.clear();
+            break;
+        }
+        output_.remove(0, n);
+        writeUsed_ += n;
+    }
+    writable_->setEnabled(false);
+}
