@@ -9,13 +9,22 @@ namespace {
 
 const QStringList kKeywords = {"DNAME", "TLF"};
 
+// The unit's answer to each "#42" in turn; the last one repeats.
+void serve(TransferLink &link, const QList<QList<QByteArray>> &streams)
+{
+    QList<QByteArray> replies;
+    for (const QList<QByteArray> &stream : streams)
+        replies << stream.join();
+    link.unit.on("#42", replies);
+}
+
 TEST(ConfigDownload, EndMarkerAloneIsAFailedAttempt)
 {
     TransferLink link(kKeywords);
-    link.unit.streams = {TransferUnit::stream({})};
+    serve(link, {downloadStream({})});
 
     EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.downloadRequests, 3);
+    EXPECT_EQ(link.unit.count("#42"), 3);
     EXPECT_EQ(link.downloadedSignals, 0);
     EXPECT_FALSE(link.comms.CommsBusy);
     EXPECT_FALSE(link.comms.ConfigDownloading);
@@ -24,12 +33,12 @@ TEST(ConfigDownload, EndMarkerAloneIsAFailedAttempt)
 TEST(ConfigDownload, SequenceGapRestartsFromZeroWithoutClearingAgain)
 {
     TransferLink link(kKeywords);
-    QList<QByteArray> gap = TransferUnit::stream({"DNAME,Old", "TLF,0,+341", "TLF,1,+342"});
-    gap[2] = TransferUnit::frame("BD003TLF,1,+342");
-    link.unit.streams = {gap, TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"})};
+    QList<QByteArray> gap = downloadStream({"DNAME,Old", "TLF,0,+341", "TLF,1,+342"});
+    gap[2] = ScriptedUnit::frame("#BD003TLF,1,+342");
+    serve(link, {gap, downloadStream({"DNAME,Tank3", "TLF,0,+341"})});
 
     EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.downloadRequests, 2);
+    EXPECT_EQ(link.unit.count("#42"), 2);
     EXPECT_EQ(link.recorder->clears, 1);
     EXPECT_EQ(link.recorder->parsed,
               QStringList({"DNAME|#BD000DNAME,Old", "TLF|#BD001TLF,0,+341", "DNAME|#BD000DNAME,Tank3",
@@ -43,18 +52,18 @@ TEST(ConfigDownload, SequenceGapRestartsFromZeroWithoutClearingAgain)
 TEST(ConfigDownload, CorruptFrameMidStreamIsRetried)
 {
     TransferLink link(kKeywords);
-    QList<QByteArray> noisy = TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"});
-    noisy[1] = TransferUnit::corrupt("BD001TLF,0,+341");
-    link.unit.streams = {noisy, TransferUnit::stream({"DNAME,Tank3", "TLF,0,+341"})};
+    QList<QByteArray> noisy = downloadStream({"DNAME,Tank3", "TLF,0,+341"});
+    noisy[1] = ScriptedUnit::corrupt("#BD001TLF,0,+341");
+    serve(link, {noisy, downloadStream({"DNAME,Tank3", "TLF,0,+341"})});
 
     EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.downloadRequests, 2);
+    EXPECT_EQ(link.unit.count("#42"), 2);
 }
 
 TEST(ConfigDownload, UnknownKeywordIsSkipped)
 {
     TransferLink link(kKeywords);
-    link.unit.streams = {TransferUnit::stream({"DNAME,Tank3", "RBX,1,2,3", "TLF,0,+341"})};
+    serve(link, {downloadStream({"DNAME,Tank3", "RBX,1,2,3", "TLF,0,+341"})});
 
     EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
     EXPECT_EQ(link.recorder->parsed,
@@ -67,7 +76,7 @@ TEST(ConfigDownload, ProgressFollowsSequenceNumbersBelowTheMaximum)
     QStringList lines;
     for (int i = 0; i < 302; ++i)
         lines << QStringLiteral("TLF,0,+34%1").arg(i);
-    link.unit.streams = {TransferUnit::stream(lines)};
+    serve(link, {downloadStream(lines)});
 
     EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
     QList<std::pair<int, int>> expected{{0, 300}};
@@ -82,9 +91,9 @@ TEST(ConfigDownload, MacroRowsRefillFromTheFirstRowOnEachAttempt)
     TransferLink link(kKeywords);
     link.sections.add(std::make_unique<MacroCore>());
     const QStringList macros = {"MACROS,4,{A,B}", "F,2,{x+y}", "MACROS,1,{C}"};
-    QList<QByteArray> gap = TransferUnit::stream(macros);
-    gap[2] = TransferUnit::frame("BD005MACROS,1,{C}");
-    link.unit.streams = {gap, TransferUnit::stream(macros)};
+    QList<QByteArray> gap = downloadStream(macros);
+    gap[2] = ScriptedUnit::frame("#BD005MACROS,1,{C}");
+    serve(link, {gap, downloadStream(macros)});
 
     EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
     EXPECT_EQ(link.store.Macros.Rows[0], "MACRO4={A,B}");
@@ -96,7 +105,7 @@ TEST(ConfigDownload, MacroRowsRefillFromTheFirstRowOnEachAttempt)
 TEST(ConfigTransfer, BusyLinkOrClosedPortRefusesAtOnce)
 {
     TransferLink link(kKeywords, {"ID=Tank3"});
-    link.unit.streams = {TransferUnit::stream({"DNAME,Tank3"})};
+    serve(link, {downloadStream({"DNAME,Tank3"})});
 
     link.comms.CommsBusy = true;
     EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));

@@ -20,7 +20,7 @@ QStringList lines(int count)
 std::function<QString(int, int)> refuse(int refused, int refusals)
 {
     return [=](int attempt, int line) {
-        return attempt < refusals && line == refused ? QStringLiteral("BA0") : QStringLiteral("BA1");
+        return attempt < refusals && line == refused ? QStringLiteral("#BA0") : QStringLiteral("#BA1");
     };
 }
 
@@ -29,8 +29,8 @@ TEST(ConfigUpload, SilentUnitThatConfirmsTheCloseSucceeds)
     TransferLink link({}, {"ID=Tank3", "CSM=+34600", "CLRTLF"});
 
     EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.uploads, QList<QStringList>({{"45000ID=Tank3", "45001CSM=+34600", "45002CLRTLF"}}));
-    EXPECT_EQ(link.unit.closings, QStringList({"46003"}));
+    EXPECT_EQ(link.uploads, QList<QStringList>({{"#45000ID=Tank3", "#45001CSM=+34600", "#45002CLRTLF"}}));
+    EXPECT_EQ(link.closings, QStringList({"#46003"}));
     EXPECT_EQ(link.progress.last(), std::make_pair(350, 350));
     EXPECT_FALSE(link.comms.CommsBusy);
 }
@@ -48,16 +48,16 @@ TEST(ConfigUpload, RefusalRestartsTheWholeUploadUpToThreeAttempts)
     for (const auto &c : cases) {
         TransferLink link({}, lines(100));
         link.comms.Device.DeviceFeatures = Feature::FastLineAck;
-        link.unit.lineReply = refuse(57, c.refusals);
+        link.lineReply = refuse(57, c.refusals);
 
         EXPECT_EQ(link.comms.WriteConf(link.store, link.sections), c.ok) << c.refusals;
         QList<int> sent;
-        for (const QStringList &attempt : link.unit.uploads) {
-            EXPECT_EQ(attempt.first(), "45000L0=0");
+        for (const QStringList &attempt : link.uploads) {
+            EXPECT_EQ(attempt.first(), "#45000L0=0");
             sent << int(attempt.size());
         }
         EXPECT_EQ(sent, c.sent) << c.refusals;
-        EXPECT_EQ(link.unit.closings, c.ok ? QStringList({"46100"}) : QStringList()) << c.refusals;
+        EXPECT_EQ(link.closings, c.ok ? QStringList({"#46100"}) : QStringList()) << c.refusals;
         EXPECT_FALSE(link.comms.CommsBusy);
     }
 }
@@ -65,35 +65,35 @@ TEST(ConfigUpload, RefusalRestartsTheWholeUploadUpToThreeAttempts)
 TEST(ConfigUpload, UnconfirmedCloseRestartsAndFailsAfterThree)
 {
     TransferLink link({}, lines(2));
-    link.unit.lineReply = refuse(-1, 0);
-    link.unit.confirm = [](int attempt) { return attempt == 2; };
+    link.lineReply = refuse(-1, 0);
+    link.confirm = [](int attempt) { return attempt == 2; };
     EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.closings, QStringList({"46002", "46002", "46002"}));
+    EXPECT_EQ(link.closings, QStringList({"#46002", "#46002", "#46002"}));
 
-    link.unit.closings.clear();
-    link.unit.confirm = [](int) { return false; };
+    link.closings.clear();
+    link.confirm = [](int) { return false; };
     EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.closings.size(), 3);
+    EXPECT_EQ(link.closings.size(), 3);
 }
 
 TEST(ConfigUpload, CloseCarriesTheLineCount)
 {
     TransferLink link({}, lines(281));
-    link.unit.lineReply = refuse(-1, 0);
+    link.lineReply = refuse(-1, 0);
 
     EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.uploads.first().last(), "45280L280=280");
-    EXPECT_EQ(link.unit.closings, QStringList({"46281"}));
+    EXPECT_EQ(link.uploads.first().last(), "#45280L280=280");
+    EXPECT_EQ(link.closings, QStringList({"#46281"}));
 }
 
 // More lines than the bar's usual 350 raise its maximum instead of overrunning it.
 TEST(ConfigUpload, ProgressNeverPassesItsMaximum)
 {
     TransferLink link({}, lines(400));
-    link.unit.lineReply = refuse(-1, 0);
+    link.lineReply = refuse(-1, 0);
 
     EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_EQ(link.unit.closings, QStringList({"46400"}));
+    EXPECT_EQ(link.closings, QStringList({"#46400"}));
     for (const auto &[value, maximum] : link.progress)
         EXPECT_LE(value, maximum);
     EXPECT_EQ(link.progress.last(), std::make_pair(400, 400));
@@ -103,15 +103,15 @@ TEST(ConfigUpload, MacroRowsPast39AreNeverSent)
 {
     TransferLink link;
     link.sections.add(std::make_unique<MacroCore>());
-    link.unit.lineReply = refuse(-1, 0);
+    link.lineReply = refuse(-1, 0);
     for (int row = 0; row < MacroPool::kRows; ++row)
         link.store.Macros.Rows[row] = QStringLiteral("MACRO%1={OUT1=1}").arg(row);
 
     EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
-    const QStringList sent = link.unit.uploads.first();
+    const QStringList sent = link.uploads.first();
     EXPECT_EQ(sent.size(), 1 + MacroPool::kUploadedRows);
-    EXPECT_EQ(sent.first(), "45000CLEARMACRO");
-    EXPECT_EQ(sent.last(), "45040MACRO39={OUT1=1}");
+    EXPECT_EQ(sent.first(), "#45000CLEARMACRO");
+    EXPECT_EQ(sent.last(), "#45040MACRO39={OUT1=1}");
 }
 
 } // namespace
