@@ -1,0 +1,350 @@
+#include "generalwindow.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "connectionpanel.h"
+#include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "infoframe.h"
+#include "link/comms.h"
+#include "model/configstore.h"
+#include "model/product.h"
+#include "model/texthelpers.h"
+#include "phoneentry.h"
+#include "phonelisteditor.h"
+#include "sections/numberbox.h"
+
+namespace {
+
+// The size the form was designed with: the main window's client area less
+// the navigation panel.
+constexpr QSize kFormSize(649, 566);
+
+const QString kOrange = QStringLiteral("+34656000311");
+const QString kVodafone = QStringLiteral("+34607003110");
+const QString kMovistar = QStringLiteral("+34609090909");
+
+template <typename W> W *named(W *widget, const char *objectName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
+}
+
+QLineEdit *textBox(const char *objectName, int maxLength, QWidget *parent)
+{
+    auto *box = named(new QLineEdit(parent), objectName);
+    box->setMaxLength(maxLength);
+    return box;
+}
+
+// A frame holding one row of controls.
+QGroupBox *frame(const char *objectName, std::initializer_list<QWidget *> controls, QWidget *parent)
+{
+    auto *box = named(new QGroupBox(parent), objectName);
+    auto *row = new QHBoxLayout(box);
+    row->setContentsMargins(6, 2, 6, 4);
+    for (QWidget *control : controls)
+        row->addWidget(control);
+    return box;
+}
+
+} // namespace
+
+General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
+                 GeneralCommands commands, UserMessage message, QWidget *parent)
+    : SectionEditor(parent),
+      NameBox(textBox("NameBox", 50, this)),
+      SMSCBox(textBox("SMSCBox", 16, this)),
+      CSMAmen(named(new QRadioButton(QStringLiteral("Orange"), this), "CSMAmen")),
+      CSMVoda(named(new QRadioButton(QStringLiteral("Vodafone"), this), "CSMVoda")),
+      CSMMovi(named(new QRadioButton(QStringLiteral("Movistar"), this), "CSMMovi")),
+      CSMOtro(named(new QRadioButton(this), "CSMOtro")),
+      PTLF(textBox("PTLF", 16, this)),
+      RENVT(textBox("RENVT", 3, this)),
+      RENVN(textBox("RENVN", 3, this)),
+      RestoreText(textBox("RestoreText", 19, this)),
+      Warning(named(new QLabel(this), "Warning")),
+      WarningText(named(new QLabel(this), "WarningText")),
+      Toolbar(named(new QToolBar(this), "Toolbar")),
+      Timer1(named(new QTimer(this), "Timer1")),
+      comms_(comms),
+      store_(store),
+      sections_(sections),
+      commands_(std::move(commands)),
+      message_(std::move(message)),
+      phones_(new PhoneListEditor(message_, this)),
+      info_(new InfoFrame(this)),
+      connection_(new ConnectionPanel(
+          {comms, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); }},
+          this)),
+      titulo_(named(new QLabel(this), "Titulo")),
+      minutes_(new QLabel(this))
+{
+    setObjectName(QStringLiteral("General"));
+    setFixedSize(kFormSize);
+    buildToolbar();
+
+    QFont heading = titulo_->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.2);
+    titulo_->setFont(heading);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(buildSettings(), 5);
+    top->addWidget(phones_, 6);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(connection_, 5);
+    bottom->addWidget(info_, 6);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 0, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(Toolbar);
+    layout->addWidget(titulo_);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+    layout->addWidget(buildWarning());
+
+    connect(&comms_, &Comms::infoChanged, this, [this] { info_->showValues(comms_.Device); });
+    connect(Timer1, &QTimer::timeout, this, &General::Timer1_Timer);
+
+    LoadText();
+    phones_->LoadMaskSelection(kProductLimits);
+    LoadData();
+    connection_->SearchBut_Click();
+    connection_->ModemCheck_Click();
+    phones_->resetEntry();
+    updateWarning();
+    Timer1->start(500);
+}
+
+QWidget *General::buildSettings()
+{
+    auto *settings = new QWidget(this);
+    auto *column = new QVBoxLayout(settings);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+
+    frameName_ = frame("FrameNombre", {NameBox}, settings);
+    frameOwn_ = frame("FramePropio", {PTLF}, settings);
+    frameRestore_ = frame("FrameRestore", {RestoreText}, settings);
+    frameResendTime_ = frame("FrameReenvT", {RENVT, minutes_}, settings);
+    frameResendCount_ = frame("FrameReenvN", {RENVN}, settings);
+
+    frameSms_ = named(new QGroupBox(settings), "FrameSMSC");
+    auto *sms = new QGridLayout(frameSms_);
+    sms->setContentsMargins(6, 2, 6, 4);
+    sms->setVerticalSpacing(0);
+    sms->addWidget(SMSCBox, 0, 0, 1, 2);
+    sms->addWidget(CSMAmen, 1, 0);
+    sms->addWidget(CSMVoda, 1, 1);
+    sms->addWidget(CSMMovi, 2, 0);
+    sms->addWidget(CSMOtro, 2, 1);
+    for (QRadioButton *preset : {CSMAmen, CSMVoda, CSMMovi, CSMOtro})
+        connect(preset, &QRadioButton::clicked, this, [this, preset] { choosePreset(preset); });
+
+    auto *resend = new QHBoxLayout;
+    resend->addWidget(frameResendTime_);
+    resend->addWidget(frameResendCount_);
+
+    column->addWidget(frameName_);
+    column->addWidget(frameSms_);
+    column->addWidget(frameOwn_);
+    column->addLayout(resend);
+    column->addWidget(frameRestore_);
+    column->addStretch();
+    return settings;
+}
+
+QWidget *General::buildWarning()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Warning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
+    WarningText->setWordWrap(true);
+    layout->addWidget(Warning);
+    layout->addWidget(WarningText, 1);
+    // The warning keeps its room while hidden, so the form does not jump.
+    for (QLabel *part : {Warning, WarningText}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
+    }
+    return row;
+}
+
+void General::buildToolbar()
+{
+    Toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    Toolbar->setIconSize(QSize(16, 16));
+    abrir_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QString(),
+                                this, &General::Abrir_Click);
+    abrir_->setObjectName(QStringLiteral("Abrir"));
+    guardar_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QString(), this,
+                                  [this] {
+                                      if (commands_.save)
+                                          commands_.save();
+                                  });
+    guardar_->setObjectName(QStringLiteral("Guardar"));
+    idioma_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(),
+                                 this, [this] {
+                                     if (commands_.language)
+                                         commands_.language();
+                                 });
+    idioma_->setObjectName(QStringLiteral("Idioma"));
+}
+
+void General::LoadText()
+{
+    setWindowTitle(Translate(QStringLiteral("Configuracion general")));
+    titulo_->setText(Translate(QStringLiteral("Configuracion de parametros generales")));
+    frameName_->setTitle(Translate(QStringLiteral("Nombre del equipo")));
+    frameSms_->setTitle(Translate(QStringLiteral("Centro servicio SMS")));
+    frameOwn_->setTitle(Translate(QStringLiteral("Numero propio")));
+    frameResendTime_->setTitle(Translate(QStringLiteral("Tiempo reenvios")));
+    frameResendCount_->setTitle(Translate(QStringLiteral("Numero reenvios")));
+    frameRestore_->setTitle(Translate(QStringLiteral("Texto restauracion")));
+    minutes_->setText(Translate(QStringLiteral("Min.")));
+    CSMOtro->setText(Translate(QStringLiteral("Otro")));
+
+    NameBox->setToolTip(Translate(QStringLiteral("Nombre del equipo")));
+    PTLF->setToolTip(Translate(QStringLiteral("Numero de telefono de la tarjeta insertada en el Velkan")));
+    RENVT->setToolTip(Translate(QStringLiteral("Tiempo entre reenvios de alarma")));
+    RENVN->setToolTip(Translate(QStringLiteral("Numero maximo de reenvios de alarma")));
+    RestoreText->setToolTip(Translate(QStringLiteral("Texto a pegar cuando desaparece una alarma")));
+
+    abrir_->setText(Translate(QStringLiteral("Abrir")));
+    guardar_->setText(Translate(QStringLiteral("Guardar")));
+    idioma_->setText(Translate(QStringLiteral("Idioma")));
+
+    WarningText->setText(Translate(QStringLiteral("La version de firmware del")) + QLatin1Char(' ')
+                         + Product::ProductTitle + QLatin1Char(' ')
+                         + Translate(QStringLiteral("no soporta el modo extendido en las mascaras, solo "
+                                                    "puede seleccionar DI0 a DI7 y A0 a A3.")));
+    phones_->LoadText();
+    info_->LoadText();
+    connection_->LoadText();
+}
+
+void General::ChangeIndex(int /*newIndex*/)
+{
+    StoreControls();
+    LoadText();
+    LoadData();
+}
+
+void General::Clear()
+{
+    if (const SectionCore *core = sections_.find(QStringLiteral("General")))
+        core->clear(store_);
+    LoadData();
+}
+
+void General::LoadData()
+{
+    const GeneralSettings &general = store_.General;
+    NameBox->setText(general.UnitName);
+    SMSCBox->setText(general.SmsCentre);
+    RENVT->setText(QString::number(general.ResendMinutes));
+    RENVN->setText(QString::number(general.ResendCount));
+    PTLF->setText(general.OwnNumber);
+    RestoreText->setText(general.RestoreText);
+    QStringList rows;
+    for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot) {
+        if (!general.Phones[slot].Number.isEmpty())
+            rows << phoneEntryText(general.Phones[slot]);
+    }
+    phones_->setRows(rows);
+}
+
+void General::StoreControls()
+{
+    GeneralSettings &general = store_.General;
+    general.UnitName = NameBox->text();
+    general.SmsCentre = SMSCBox->text();
+    general.OwnNumber = PTLF->text();
+    general.RestoreText = RestoreText->text();
+    if (const auto minutes = ToInt32(ParseNumber(RENVT->text())))
+        general.ResendMinutes = *minutes;
+    if (const auto count = ToInt16(ParseNumber(RENVN->text())))
+        general.ResendCount = *count;
+
+    const QStringList rows = phones_->rows();
+    for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot)
+        storePhoneEntry(rows.value(slot), general.Phones[slot]);
+
+    CheckNumberBox(RENVT, QStringLiteral("int"));
+    CheckNumberBox(RENVN, QStringLiteral("int"));
+}
+
+void General::choosePreset(QRadioButton *button)
+{
+    button->setChecked(true);
+    const QString number = button == CSMAmen   ? kOrange
+                            : button == CSMVoda ? kVodafone
+                            : button == CSMMovi ? kMovistar
+                                                : QString();
+    if (number.isEmpty()) {
+        SMSCBox->setEnabled(true);
+        SMSCBox->setFocus();
+        return;
+    }
+    SMSCBox->setText(number);
+    SMSCBox->setEnabled(false);
+}
+
+void General::CSMCheck()
+{
+    const QString number = SMSCBox->text();
+    if (number == kMovistar)
+        choosePreset(CSMMovi);
+    else if (number == kVodafone)
+        choosePreset(CSMVoda);
+    else if (number == kOrange)
+        choosePreset(CSMAmen);
+    else
+        choosePreset(CSMOtro);
+}
+
+void General::Abrir_Click()
+{
+    if (commands_.open)
+        commands_.open();
+    CSMCheck();
+    phones_->selectFirstRow();
+    setFocus();
+}
+
+void General::updateWarning()
+{
+    const bool legacy = comms_.Connected && !comms_.Device.has(Feature::ExtendedPhoneMask);
+    Warning->setVisible(legacy);
+    WarningText->setVisible(legacy);
+}
+
+void General::Timer1_Timer()
+{
+    if (!comms_.ConfigDownloading)
+        StoreControls();
+    LoadText();
+    updateWarning();
+}
+
+void General::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        StoreControls();
+    SectionEditor::changeEvent(event);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "sections/usermessage.h"
+#include "shell/sectioneditor.h"
+
+class Comms;
+class ConnectionPanel;
+class InfoFrame;
+class PhoneListEditor;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTimer;
+class QToolBar;
+class SectionRegistry;
+struct ConfigStore;
+
+// The commands of the General window's toolbar; the shell carries them out.
+struct GeneralCommands {
+    std::function<void()> open;     // "Abrir": open dialog and file restore
+    std::function<void()> save;     // "Guardar": save dialog and file save
+    std::function<void()> language; // "Idioma": the language dialog
+};
+
+// "Configuracion general": the unit's general settings and phone list, the
+// connection controls, the unit's identity and the file toolbar.
+class General : public SectionEditor {
+    Q_OBJECT
+public:
+    General(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
+            GeneralCommands commands, UserMessage message = productMessage,
+            QWidget *parent = nullptr);
+
+    void LoadText() override;
+    void ChangeIndex(int newIndex) override;
+    void Clear() override;
+    void LoadData() override;
+    void StoreControls() override;
+
+    // Selects the SMS-centre preset that matches the number in the box.
+    void CSMCheck();
+    void Abrir_Click();
+    void Timer1_Timer();
+
+    ConnectionPanel *connection() const { return connection_; }
+    PhoneListEditor *phones() const { return phones_; }
+    InfoFrame *info() const { return info_; }
+
+    QLineEdit *NameBox;
+    QLineEdit *SMSCBox;
+    QRadioButton *CSMAmen;
+    QRadioButton *CSMVoda;
+    QRadioButton *CSMMovi;
+    QRadioButton *CSMOtro;
+    QLineEdit *PTLF;
+    QLineEdit *RENVT;
+    QLineEdit *RENVN;
+    QLineEdit *RestoreText;
+    QLabel *Warning;
+    QLabel *WarningText;
+    QToolBar *Toolbar;
+    QTimer *Timer1;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QWidget *buildSettings();
+    QWidget *buildWarning();
+    void buildToolbar();
+    void choosePreset(QRadioButton *button);
+    void updateWarning();
+
+    Comms &comms_;
+    ConfigStore &store_;
+    const SectionRegistry &sections_;
+    GeneralCommands commands_;
+    UserMessage message_;
+
+    PhoneListEditor *phones_;
+    InfoFrame *info_;
+    ConnectionPanel *connection_;
+    QLabel *titulo_;
+    QLabel *minutes_;
+    QGroupBox *frameName_;
+    QGroupBox *frameSms_;
+    QGroupBox *frameOwn_;
+    QGroupBox *frameResendTime_;
+    QGroupBox *frameResendCount_;
+    QGroupBox *frameRestore_;
+    QAction *abrir_;
+    QAction *guardar_;
+    QAction *idioma_;
+};

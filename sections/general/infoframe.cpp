@@ -1,0 +1,97 @@
+#include "infoframe.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+
+#include "files/langtable.h"
+#include "link/deviceinfotext.h"
+#include "link/devicevalues.h"
+
+namespace {
+
+QLabel *valueLabel(const char *objectName, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+InfoFrame::InfoFrame(QWidget *parent)
+    : QGroupBox(parent),
+      FirmText(valueLabel("FirmText", this)),
+      SerialText(valueLabel("SerialText", this)),
+      VBatText(valueLabel("VBatText", this)),
+      RSSIBar(new QProgressBar(this)),
+      Label9(valueLabel("Label9", this)),
+      MaxHText(valueLabel("MaxHText", this)),
+      UsedHText(valueLabel("UsedHText", this)),
+      firmCaption_(caption("FirmCaption")),
+      serialCaption_(caption("SerialCaption")),
+      vbatCaption_(caption("VBatCaption")),
+      gsmCaption_(caption("GsmCaption")),
+      maxHCaption_(caption("MaxHCaption")),
+      usedHCaption_(caption("UsedHCaption"))
+{
+    setObjectName(QStringLiteral("FrameInfo"));
+    RSSIBar->setObjectName(QStringLiteral("RSSIBar"));
+    RSSIBar->setTextVisible(false);
+    RSSIBar->setFixedHeight(14);
+
+    auto *signal = new QHBoxLayout;
+    signal->addWidget(RSSIBar, 1);
+    signal->addWidget(Label9);
+
+    auto *grid = new QGridLayout(this);
+    grid->setVerticalSpacing(2);
+    const std::pair<QLabel *, QLabel *> rows[] = {
+        {firmCaption_, FirmText}, {serialCaption_, SerialText}, {vbatCaption_, VBatText}};
+    int row = 0;
+    for (const auto &[name, value] : rows) {
+        grid->addWidget(name, row, 0);
+        grid->addWidget(value, row++, 1);
+    }
+    grid->addWidget(gsmCaption_, row, 0);
+    grid->addLayout(signal, row++, 1);
+    grid->addWidget(maxHCaption_, row, 0);
+    grid->addWidget(MaxHText, row++, 1);
+    grid->addWidget(usedHCaption_, row, 0);
+    grid->addWidget(UsedHText, row, 1);
+    grid->setColumnStretch(1, 1);
+
+    showValues(DeviceValues{});
+}
+
+QLabel *InfoFrame::caption(const char *objectName)
+{
+    auto *label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(objectName));
+    return label;
+}
+
+void InfoFrame::LoadText()
+{
+    setTitle(Translate(QStringLiteral("Informacion del dispositivo")));
+    firmCaption_->setText(Translate(QStringLiteral("Firm. Version:")));
+    serialCaption_->setText(Translate(QStringLiteral("Numero de serie:")));
+    vbatCaption_->setText(Translate(QStringLiteral("VBat:")));
+    gsmCaption_->setText(Translate(QStringLiteral("GSM:")));
+    maxHCaption_->setText(Translate(QStringLiteral("Profundidad historico:")));
+    usedHCaption_->setText(Translate(QStringLiteral("Registros ocupados:")));
+}
+
+void InfoFrame::showValues(const DeviceValues &values)
+{
+    FirmText->setText(FirmwareText(values.FirmwareVersion));
+    SerialText->setText(values.SerialNumber);
+    VBatText->setText(BatteryText(values.BatteryVoltage));
+    RSSIBar->setRange(0, 32);
+    RSSIBar->setValue(SignalBarValue(values.SignalLevel));
+    Label9->setText(SignalLabel(values.SignalLevel));
+    MaxHText->setText(LogRecordsText(values.LogSize));
+    UsedHText->setText(LogRecordsText(values.LogUsed));
+}

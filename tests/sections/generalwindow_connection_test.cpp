@@ -1,0 +1,155 @@
+#include "generalwindow_fixture.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "sections/general/connectionpanel.h"
+#include "sections/general/infoframe.h"
+
+namespace {
+
+QString clockAnswer(const QDateTime &clock)
+{
+    return QStringLiteral("A2") + clock.toString(QStringLiteral("yyMMddHHmmss"));
+}
+
+// A unit that answers everything the window asks on connecting.
+class Connecting : public GeneralWindowTest {
+protected:
+    Connecting()
+    {
+        unit.answers = {
+            {QStringLiteral("40"), {QStringLiteral("BF")}},
+            {QStringLiteral("44"), {QStringLiteral("BB000VERSION,123"), QStringLiteral("BB001RSSI,99"),
+                                    QStringLiteral("BB")}},
+            {QStringLiteral("20"), {QStringLiteral("DF,1,2,3,4,5,6,7,8,9")}},
+            {QStringLiteral("35"), {QStringLiteral("CA")}},
+            {QStringLiteral("26"), {QStringLiteral("D9")}},
+            {QStringLiteral("27"), {QStringLiteral("D8")}},
+            {QStringLiteral("25"), {QStringLiteral("DA")}},
+            {QStringLiteral("5D"), {clockAnswer(QDateTime::currentDateTime())}},
+            {QStringLiteral("5C"), {QStringLiteral("A3")}},
+        };
+        // The test runs each tick itself.
+        panel().TimerComms->stop();
+        window->Timer1->stop();
+        panel().Puerto->setCurrentText(QStringLiteral("ttyFAKE0"));
+    }
+
+    ConnectionPanel &panel() { return *window->connection(); }
+
+    void connectUnit()
+    {
+        panel().IniCom->click();
+        panel().TimerComms_Timer();
+    }
+
+    bool sent(const QString &prefix) const
+    {
+        return std::any_of(unit.received.begin(), unit.received.end(),
+                           [&](const QString &c) { return c.startsWith(prefix); });
+    }
+};
+
+} // namespace
+
+TEST_F(Connecting, ConnectThenDisconnect)
+{
+    connectUnit();
+
+    EXPECT_TRUE(comms.Connected);
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion iniciada"));
+    EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Cerrar comunicacion"));
+    EXPECT_TRUE(panel().Leer->isEnabled());
+    EXPECT_TRUE(panel().Escribir->isEnabled());
+    EXPECT_EQ(unit.received.mid(0, 3), (QStringList{"40", "44", "20"}));
+    EXPECT_TRUE(sent(QStringLiteral("5D")));
+    EXPECT_TRUE(shown.empty());
+    // The identity read after connecting reaches the information frame; the
+    // unknown signal level stays inside the bar.
+    EXPECT_EQ(window->info()->FirmText->text(), QStringLiteral("1.23"));
+    EXPECT_LE(window->info()->RSSIBar->value(), window->info()->RSSIBar->maximum());
+
+    connectUnit();
+    EXPECT_FALSE(comms.Connected);
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+    EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Iniciar comunicacion"));
+    EXPECT_FALSE(panel().Leer->isEnabled());
+}
+
+TEST_F(Connecting, PortThatDoesNotOpenShowsItsError)
+{
+    port->failNextOpen(QStringLiteral("Permission denied"));
+    connectUnit();
+
+    EXPECT_FALSE(comms.Connected);
+    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Permission denied")});
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+}
+
+TEST_F(Connecting, ClockQuestionOnlyWhenTheClocksDisagree)
+{
+    const struct {
+        qint64 offsetSeconds;
+        QMessageBox::StandardButton reply;
+        bool asked;
+        bool set;
+    } cases[] = {
+        {0, QMessageBox::Yes, false, false},
+        {-2 * 3600, QMessageBox::No, true, false},
+        {11 * 60, QMessageBox::Yes, true, true},
+    };
+    for (const auto &c : cases) {
+        unit.answers[QStringLiteral("5D")] = {
+            clockAnswer(QDateTime::currentDateTime().addSecs(c.offsetSeconds))};
+        unit.received.clear();
+        shown.clear();
+        answer = c.reply;
+        connectUnit();
+        ASSERT_TRUE(comms.Connected);
+        EXPECT_EQ(!shown.empty() && shown.front().icon == QMessageBox::Question, c.asked)
+            << c.offsetSeconds;
+        EXPECT_EQ(sent(QStringLiteral("5C")), c.set) << c.offsetSeconds;
+        connectUnit(); // disconnect
+    }
+}
+
+TEST_F(Connecting, UploadRunsBeforeDownloadInTheSameTick)
+{
+    unit.answers[QStringLiteral("45")] = {QStringLiteral("BA1")};
+    unit.answers[QStringLiteral("46")] = {QStringLiteral("B91")};
+    unit.answers[QStringLiteral("42")] = {QStringLiteral("BD000DNAME,Tank3"), QStringLiteral("BD")};
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    connectUnit();
+    ASSERT_TRUE(comms.Connected);
+    unit.received.clear();
+
+    panel().Leer->click();
+    panel().Escribir->click();
+    panel().TimerComms_Timer();
+
+    const auto firstOf = [&](const QString &prefix) {
+        for (int i = 0; i < unit.received.size(); ++i)
+            if (unit.received[i].startsWith(prefix))
+                return i;
+        return -1;
+    };
+    ASSERT_GE(firstOf(QStringLiteral("45000")), 0);
+    ASSERT_GE(firstOf(QStringLiteral("42")), 0);
+    EXPECT_LT(firstOf(QStringLiteral("46")), firstOf(QStringLiteral("42")));
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Configuracion descargada con exito"));
+    EXPECT_EQ(store.General.UnitName, QStringLiteral("Tank3"));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(panel().Leer->isEnabled());
+    // The identity poll of the tick follows the transfers.
+    EXPECT_EQ(unit.received.last().left(2), QStringLiteral("44"));
+}
