@@ -4,7 +4,7 @@
 
 #include "files/langtable.h"
 
-Q_LOGGING_CATEGORY(lcPort, "velkan.port")
+Q_LOGGING_CATEGORY(lcPort, "velkan.port", QtInfoMsg)
 
 namespace {
 
@@ -118,15 +118,20 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
         qCDebug(lcPort) << "ignored:" << port_.errorString();
         return;
     case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+        // The device is gone (adapter pulled, peer closed). Reads would fail
+        // again at every pass of the event loop: close now.
         if (!port_.isOpen())
             return;
-        error_ = port_.errorString();
-        qCWarning(lcPort) << "port lost:" << error_;
+        qCWarning(lcPort) << "port lost:" << error << port_.errorString();
+        error_ = Translate(QStringLiteral("Se perdio el puerto")) + QLatin1Char(' ') + port_.portName();
         close();
         emit lost(error_);
         return;
     default:
-        qCWarning(lcPort) << port_.errorString();
+        // Failures to open reach the caller through errorString().
+        if (port_.isOpen())
+            qCWarning(lcPort) << error << port_.errorString();
         return;
     }
 }
