@@ -1,0 +1,77 @@
+// velkan-sarn: the configuration and maintenance tool for the unit.
+#include <QApplication>
+#include <QDateTime>
+#include <QEvent>
+
+#include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "link/comms.h"
+#include "link/qtserialport.h"
+#include "model/configstore.h"
+#include "programwindows.h"
+#include "sections/sectionlist.h"
+#include "shell/accesskeyprompt.h"
+#include "shell/editorregistry.h"
+#include "shell/filecommands.h"
+#include "shell/langdialog.h"
+#include "shell/mainwindow.h"
+#include "shell/usersettings.h"
+
+namespace {
+
+// With VELKAN_TRACE_STARTUP set, prints the wall-clock time (ms since the
+// epoch) of the main window's first paint, to time the start from outside.
+class FirstPaintTrace : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            fprintf(stderr, "first-paint %lld\n", QDateTime::currentMSecsSinceEpoch());
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+
+    LangTable lang;
+    setLang(&lang);
+    lang.Init();
+
+    ConfigStore store;
+    SectionRegistry sections;
+    registerSections(sections);
+
+    Comms comms(std::make_unique<QtSerialPort>());
+    comms.ConfigDownloading = false;
+    comms.askPassWord = [] { return AccessKeyPrompt::ask(QApplication::activeWindow()); };
+
+    UserSettings settings;
+    settings.applyAtStartup(lang, [&lang] {
+        if (!lang.languageChoices().isEmpty())
+            LangDialog::askUser(lang);
+    });
+
+    EditorRegistry windows;
+    MainWindow main(windows);
+    FileCommands files(store, sections, windows, &main);
+    createWindows(windows, {comms, store, sections, files});
+    windows.followDownloads(comms);
+    main.adoptWindows();
+    windows.clearAll(store, sections);
+    main.hideAll();
+
+    main.setShutdown([&] { settings.storeAtShutdown(QString(), lang.LangSel); });
+
+    FirstPaintTrace trace;
+    if (qEnvironmentVariableIsSet("VELKAN_TRACE_STARTUP"))
+        main.installEventFilter(&trace);
+    main.show();
+    return app.exec();
+}
