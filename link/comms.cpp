@@ -66,25 +66,36 @@ bool Comms::RxSer(int timeOut)
 {
     if (!port_->isOpen())
         return false;
-    armTimer(timeOut);
     QByteArray frame;
+    if (!readLine(timeOut, [](unsigned char byte) { return byte == '#'; }, frame)) {
+        RxBuf.clear();
+        return false;
+    }
+    return acceptFrame(frame);
+}
+
+// Reads one line ended by CR (not kept) into `line`: bytes are skipped until
+// one that `starts` a line. False on time-out, on the loss of the port, or as
+// soon as the line outgrows the cap.
+bool Comms::readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line)
+{
+    armTimer(timeOut);
+    line.clear();
     do {
         char byte;
         while (readByte(byte)) {
-            if (frame.isEmpty()) {
-                if (byte == '#')
-                    frame = "#";
+            if (line.isEmpty()) {
+                if (starts(static_cast<unsigned char>(byte)))
+                    line += byte;
             } else if (byte == '\r') {
-                return acceptFrame(frame);
-            } else if (frame.size() >= kMaxLine) {
-                RxBuf.clear();
+                return true;
+            } else if (line.size() >= kMaxLine) {
                 return false;
             } else {
-                frame += byte;
+                line += byte;
             }
         }
     } while (waitForInput());
-    RxBuf.clear();
     return false;
 }
 

@@ -98,6 +98,7 @@ private:
     void armTimer(int timeOut);
     bool waitForInput();
     bool readByte(char &byte);
+    bool readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line);
     bool acceptFrame(const QByteArray &frame);
     void LogIn();
     bool linkFree() const;

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kMaxLine = 4096;
 constexpr int kCableTimeout = 5000;
 constexpr int kModemTimeout = 10000;
 constexpr int kDialExtra = 30000;
@@ -161,26 +160,12 @@ bool Comms::RxGsm(int timeOut)
 {
     if (!port_->isOpen())
         return false;
-    armTimer(timeOut);
     QByteArray line;
-    do {
-        char byte;
-        while (readByte(byte)) {
-            const auto code = static_cast<unsigned char>(byte);
-            if (line.isEmpty()) {
-                if (code >= 33 && code <= 126)
-                    line += byte;
-            } else if (byte == '\r') {
-                RxBuf = Cp1252::decode(line);
-                return true;
-            } else if (line.size() >= kMaxLine) {
-                RxBuf.clear();
-                return false;
-            } else {
-                line += byte;
-            }
-        }
-    } while (waitForInput());
-    RxBuf.clear();
-    return false;
+    // A line starts at its first printable, non-blank character.
+    if (!readLine(timeOut, [](unsigned char byte) { return byte >= 33 && byte <= 126; }, line)) {
+        RxBuf.clear();
+        return false;
+    }
+    RxBuf = Cp1252::decode(line);
+    return true;
 }
