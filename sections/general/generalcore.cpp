@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "files/inidocument.h"
 #include "link/devicevalues.h"
