@@ -52,12 +52,24 @@ QString valueOf(QStringView line)
     return v.left(IniDocument::kMaxValueLength).toString();
 }
 
-QString lowered(const QString &name)
+char16_t folded(QChar c)
 {
-    return name.trimmed().toLower();
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
+    return c.toCaseFolded().unicode();
 }
 
 } // namespace
+
+// Names that compare equal without regard to case fold to the same characters.
+size_t IniDocument::Name::hash(size_t seed) const
+{
+    size_t hash = seed;
+    for (const QChar c : text)
+        hash = hash * 31 + folded(c);
+    return hash;
+}
 
 IniDocument::IniDocument()
 {
@@ -120,25 +132,28 @@ void IniDocument::parse(const QByteArray &bytes)
 
 QByteArray IniDocument::serialize() const
 {
-    static const QString crlf = QStringLiteral("\r\n");
-    QString text;
+    QByteArray bytes;
+    const auto put = [&bytes](const QString &line) {
+        for (const QChar c : line)
+            bytes.append(Cp1252::encodeChar(c));
+        bytes.append("\r\n", 2);
+    };
     for (std::size_t i = 0; i < sections_.size(); ++i) {
-        const Section &section = sections_[i];
         if (i > 0)
-            text += section.header + crlf;
-        for (const QString &line : section.lines)
-            text += line + crlf;
+            put(sections_[i].header);
+        for (const QString &line : sections_[i].lines)
+            put(line);
     }
-    return Cp1252::encode(text);
+    return bytes;
 }
 
 const QString *IniDocument::findLine(const QString &section, const QString &key) const
 {
-    const int s = sectionIndex_.value(lowered(section), -1);
+    const int s = sectionIndex_.value(Name{section.trimmed()}, -1);
     if (s < 0)
         return nullptr;
     const Section &sec = sections_[s];
-    const auto it = sec.keys.constFind(lowered(key));
+    const auto it = sec.keys.constFind(Name{key.trimmed()});
     return it == sec.keys.cend() ? nullptr : &sec.lines[*it];
 }
 
@@ -155,7 +170,7 @@ bool IniDocument::hasKey(const QString &section, const QString &key) const
 
 bool IniDocument::hasSection(const QString &section) const
 {
-    return sectionIndex_.contains(lowered(section));
+    return sectionIndex_.contains(Name{section.trimmed()});
 }
 
 void IniDocument::writeValue(const QString &section, const QString &key, const QString &value)
@@ -166,14 +181,13 @@ void IniDocument::writeValue(const QString &section, const QString &key, const Q
     QString cleanValue = value;
     cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
 
-    int s = sectionIndex_.value(lowered(section), -1);
-    if (s < 0) {
-        const QString name = section.trimmed();
-        s = addSection(name, u'[' + name + u']');
-    }
+    const QString sectionName = section.trimmed();
+    int s = sectionIndex_.value(Name{sectionName}, -1);
+    if (s < 0)
+        s = addSection(sectionName, u'[' + sectionName + u']');
     Section &sec = sections_[s];
-    const QString lowerKey = keyText.toLower();
-    if (const auto it = sec.keys.constFind(lowerKey); it != sec.keys.cend()) {
+    const Name name{keyText};
+    if (const auto it = sec.keys.constFind(name); it != sec.keys.cend()) {
         QString &line = sec.lines[*it];
         line = keyName(line).toString() + u'=' + cleanValue;
         return;
@@ -187,7 +201,7 @@ void IniDocument::writeValue(const QString &section, const QString &key, const Q
             --pos;
     }
     sec.lines.insert(pos, keyText + u'=' + cleanValue);
-    sec.keys.insert(lowerKey, pos);
+    sec.keys.insert(name, pos);
     sec.lastKey = pos;
 }
 
@@ -196,9 +210,8 @@ int IniDocument::addSection(const QString &name, const QString &header)
     const int index = int(sections_.size());
     sections_.push_back(Section{header, {}, {}, -1});
     // A repeated section stays in the file, but only its first occurrence is read or written.
-    const QString lowerName = name.toLower();
-    if (!sectionIndex_.contains(lowerName))
-        sectionIndex_.insert(lowerName, index);
+    if (!sectionIndex_.contains(Name{name}))
+        sectionIndex_.insert(Name{name}, index);
     return index;
 }
 
@@ -210,8 +223,8 @@ void IniDocument::addLine(Section &section, const QString &line)
     if (key.isEmpty())
         return;
     // A repeated key stays in the file; the first one is the one read and written.
-    const QString lowerKey = key.toString().toLower();
-    if (!section.keys.contains(lowerKey))
-        section.keys.insert(lowerKey, index);
+    const Name name{key.toString()};
+    if (!section.keys.contains(name))
+        section.keys.insert(name, index);
     section.lastKey = index;
 }

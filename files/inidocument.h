@@ -40,10 +40,20 @@ public:
     bool hasKey(const QString &section, const QString &key) const;
 
 private:
+    // A section or key name as a hash key that ignores letter case.
+    struct Name {
+        QString text;
+        size_t hash(size_t seed) const;
+        friend bool operator==(const Name &a, const Name &b)
+        {
+            return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const Name &name, size_t seed) { return name.hash(seed); }
+    };
     struct Section {
         QString header; // the "[name]" line as found or written
         QStringList lines; // the lines below the header, up to the next section
-        QHash<QString, int> keys; // lower-cased key name -> index in lines (first occurrence)
+        QHash<Name, int> keys; // key name -> index in lines (first occurrence)
         int lastKey = -1; // index of the last key line
     };
 
@@ -53,5 +63,5 @@ private:
 
     // sections_[0] holds the lines before the first header.
     std::vector<Section> sections_;
-    QHash<QString, int> sectionIndex_; // lower-cased name -> first section of that name
+    QHash<Name, int> sectionIndex_; // name -> first section of that name
 };
