@@ -4,11 +4,13 @@
 
 #include <QSignalSpy>
 
+#include "link/comms.h"
 #include "link/qtserialport.h"
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <pty.h>
+#include <QSocketNotifier>
 #include <unistd.h>
 #endif
 
@@ -86,6 +88,26 @@ TEST(QtSerialPort, TalksOverAPseudoTerminalAndNoticesItsLoss)
     pty.device = -1;
     EXPECT_TRUE(lost.wait(2000));
     EXPECT_FALSE(port.isOpen());
+}
+
+TEST(QtSerialPort, CarriesAnExchangeOfTheLink)
+{
+    Pty pty;
+    if (pty.path.isEmpty())
+        GTEST_SKIP() << "no pseudo-terminal";
+    // The unit's side: answers the liveness command.
+    QSocketNotifier peer(pty.master, QSocketNotifier::Read);
+    QByteArray heard;
+    QObject::connect(&peer, &QSocketNotifier::activated, [&] {
+        heard += pty.readMaster();
+        if (heard.endsWith('\r'))
+            ASSERT_EQ(::write(pty.master, "\n#88;BF\r", 8), 8);
+    });
+    Comms comms(std::make_unique<QtSerialPort>());
+    ASSERT_TRUE(comms.port().open(pty.path));
+    comms.TxSer(QStringLiteral("#40"), 2000);
+    EXPECT_EQ(heard, "#64;40\r");
+    EXPECT_EQ(comms.RxBuf, "#BF");
 }
 #endif
 
