@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     windows.clearAll(store, sections);
     main.hideAll();
 
-    main.setShutdown([&] { settings.storeAtShutdown(QString(), lang.LangSel); });
+    main.setShutdown([&] { settings.storeAtShutdown(chosenPort(windows), lang.LangSel); });
 
     FirstPaintTrace trace;
     if (qEnvironmentVariableIsSet("VELKAN_TRACE_STARTUP"))

@@ -1,9 +1,25 @@
 #include "programwindows.h"
 
+#include <QApplication>
+
+#include "files/langtable.h"
+#include "sections/general/connectionpanel.h"
+#include "sections/general/generalwindow.h"
 #include "shell/editorregistry.h"
+#include "shell/filecommands.h"
+#include "shell/langdialog.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
-    Q_UNUSED(windows);
-    Q_UNUSED(context);
+    GeneralCommands commands;
+    commands.open = [&files = context.files] { files.openCommand(); };
+    commands.save = [&files = context.files] { files.saveCommand(); };
+    commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
+    windows.addEditor("General", new General(context.comms, context.store, context.sections, commands));
+}
+
+QString chosenPort(const EditorRegistry &windows)
+{
+    const auto *general = qobject_cast<const General *>(windows.editor("General"));
+    return general ? general->connection()->portText() : QString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class Comms;
 class EditorRegistry;
 class FileCommands;
@@ -17,3 +19,6 @@ struct ProgramContext {
 // Creates every editor and tool window of the program, once, and registers
 // it by name. A new window is added here and nowhere else.
 void createWindows(EditorRegistry &windows, const ProgramContext &context);
+
+// The port the operator has chosen in the General window (empty when none).
+QString chosenPort(const EditorRegistry &windows);
