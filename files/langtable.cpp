@@ -13,6 +13,7 @@ bool LangTable::Init()
     Loaded = false;
     Lines = QStringList(kMaxLines);
     LineCount = 0;
+    fileSize_ = -1;
     baseIndex_.clear();
     for (QString &name : LangNames)
         name.clear();
@@ -33,6 +34,7 @@ bool LangTable::Init()
         indexEntry(LineCount++);
     }
     Loaded = true;
+    fileSize_ = bytes == fileBytes(0, LineCount) ? bytes.size() : -1;
     for (int k = 0; k < 6; ++k)
         LangNames[k] = GetLangName(k);
     return true;
@@ -88,7 +90,11 @@ void LangTable::AddNewEntry(const QString &text)
         return;
     Lines[LineCount] = u'{' + text + u'}';
     indexEntry(LineCount++);
-    SaveLang();
+    // While the file holds exactly the earlier lines, adding the new one at its
+    // end gives the same file as rewriting it all, without a synced rewrite for
+    // every new text (a first start can meet hundreds of them).
+    if (!appendLastLine())
+        SaveLang();
 }
 
 void LangTable::SaveLang()
@@ -96,13 +102,34 @@ void LangTable::SaveLang()
     // Only a table that was read may replace the file.
     if (!Loaded)
         return;
-    QString text;
-    for (int i = 0; i < LineCount; ++i)
-        text += Lines[i] + QStringLiteral("\r\n");
+    const QByteArray bytes = fileBytes(0, LineCount);
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Cp1252::encode(text)) < 0 || !file.commit())
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+                       && file.commit();
+    fileSize_ = saved ? bytes.size() : -1;
+    if (!saved)
         qWarning("Cannot write the language table %s: %s", qPrintable(path_),
                  qPrintable(file.errorString()));
+}
+
+bool LangTable::appendLastLine()
+{
+    QFile file(path_);
+    if (fileSize_ < 0 || !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)
+        || file.size() != fileSize_)
+        return false;
+    const QByteArray bytes = fileBytes(LineCount - 1, LineCount);
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    fileSize_ = written ? fileSize_ + bytes.size() : -1;
+    return written;
+}
+
+QByteArray LangTable::fileBytes(int from, int to) const
+{
+    QString text;
+    for (int i = from; i < to; ++i)
+        text += Lines[i] + QStringLiteral("\r\n");
+    return Cp1252::encode(text);
 }
 
 QStringList LangTable::languageChoices() const

@@ -37,6 +37,8 @@ public:
 
 private:
     void indexEntry(int index);
+    bool appendLastLine();
+    QByteArray fileBytes(int from, int to) const;
 
     QString path_;
     QStringList Lines;
@@ -45,6 +47,8 @@ private:
     // Group 1 of each line -> the first line holding it, so that a lookup
     // finds the same line as a search from line 0 would.
     QHash<QString, int> baseIndex_;
+    // Size of the file while it holds exactly what SaveLang would write; -1 when unknown.
+    qint64 fileSize_ = -1;
 };
 
 // The program's table. Windows translate through it; tests may install their own.

@@ -77,6 +77,33 @@ TEST_F(LangTableTest, RecordsUnknownTextsOnceAndFindsThemAfterwards)
     EXPECT_EQ(restarted.Translate("Sin llaves"), "Sin llaves");
 }
 
+TEST_F(LangTableTest, NewEntryKeepsEveryEarlierLineWhateverHappenedToTheFile)
+{
+    const QByteArray expected = "{Uno}{One}\r\n{Dos}{Two}\r\n{Nuevo}\r\n";
+    const struct {
+        const char *name;
+        QByteArray onDisk; // the file as Init reads it
+        QByteArray afterInit; // what the file becomes before the new text; empty: unchanged
+    } cases[] = {
+        {"CR LF", "{Uno}{One}\r\n{Dos}{Two}\r\n", {}},
+        {"LF only", "{Uno}{One}\n{Dos}{Two}\n", {}},
+        {"no final line break", "{Uno}{One}\r\n{Dos}{Two}", {}},
+        {"removed", "{Uno}{One}\r\n{Dos}{Two}\r\n", "-"},
+        {"cut short", "{Uno}{One}\r\n{Dos}{Two}\r\n", "{Uno}{One}\r\n"},
+    };
+    for (const auto &c : cases) {
+        writeFile(path, c.onDisk);
+        LangTable table = loaded(2);
+        if (c.afterInit == "-")
+            QFile::remove(path);
+        else if (!c.afterInit.isEmpty())
+            writeFile(path, c.afterInit);
+        EXPECT_EQ(table.Translate("Dos"), "Two") << c.name;
+        EXPECT_EQ(table.Translate("Nuevo"), "Nuevo") << c.name;
+        EXPECT_EQ(readFile(path), expected) << c.name;
+    }
+}
+
 TEST_F(LangTableTest, TextsThatCannotBeOneEntryAreNotRecorded)
 {
     LangTable table = loaded(2);
