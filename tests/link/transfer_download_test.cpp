@@ -1,6 +1,8 @@
 // The configuration download over the fake port.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "link/fakeserialport.h"
 #include "sections/macros/macrocore.h"
 #include "transfer_unit.h"
@@ -119,6 +121,28 @@ TEST(ConfigTransfer, BusyLinkOrClosedPortRefusesAtOnce)
     EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
     EXPECT_FALSE(link.comms.CommsBusy);
     EXPECT_TRUE(link.port.writtenBytes().isEmpty());
+}
+
+// A port pulled during a wait fails the transfer and frees the link.
+TEST(ConfigTransfer, PortLostMidTransferFailsAndFreesTheLink)
+{
+    for (const bool download : {true, false}) {
+        TransferLink link(kKeywords, {"ID=Tank3", "CSM=+34600"});
+        link.comms.LinkTimeout = 5000;
+        serve(link, {{ScriptedUnit::frame("#BD000DNAME,Tank3")}}); // and then nothing
+        QObject::connect(
+            &link.port, &FakeSerialPort::written, &link.port,
+            [&link] { QTimer::singleShot(20, &link.port, [&link] { link.port.vanish("unplugged"); }); },
+            Qt::SingleShotConnection);
+
+        EXPECT_FALSE(download ? link.comms.ReadConf(link.store, link.sections)
+                              : link.comms.WriteConf(link.store, link.sections))
+            << download;
+        EXPECT_FALSE(link.comms.CommsBusy) << download;
+        EXPECT_FALSE(link.comms.ConfigDownloading) << download;
+        EXPECT_EQ(link.unit.count("#42"), download ? 1 : 0);
+        EXPECT_LE(link.uploads.size(), 1);
+    }
 }
 
 } // namespace
