@@ -79,7 +79,7 @@ signals:
     void progressChanged(int value, int maximum);
     void infoChanged();          // identity values updated
     void carrierLost();          // "Se corto la comunicacion"
-    void portLost(const QString &reason); // the port went away during a wait
+    void portLost(const QString &reason); // the port went away; it is closed
     void configDownloaded();     // editors reload the model
 
 private:
@@ -94,16 +94,18 @@ private:
     qint16 lineCounter_ = 0;
     int progressMaximum_ = 0;
 
-    // The one time-out of every wait, and the waits built on it.
+    // The one time-out of every wait, and the reads built on it.
     void armTimer(int timeOut);
     bool waitForInput();
     bool readByte(char &byte);
     bool readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line);
     bool acceptFrame(const QByteArray &frame);
-    void LogIn();
-    bool linkFree() const;
-    bool answered(const QString &command, const QString &answer, int attempts);
     void onCarrierChanged(bool present);
+
+    // Connection and device commands.
+    void LogIn();
+    bool linkFree() const; // not busy, port open
+    bool answered(const QString &command, const QString &answer, int attempts);
 
     std::unique_ptr<SerialPort> port_;
     QTimer MainTimer;
