@@ -14,7 +14,8 @@ const QString kEquationKeyword = QStringLiteral("F");
 const QString kMacroPrefix = QStringLiteral("MACRO");
 const QString kEquationPrefix = QStringLiteral("F");
 const QString kFileSection = QStringLiteral("MACROS");
-// Macro and equation numbers are the unit's business; any 16-bit number is kept.
+// Macro and equation numbers are the unit's business: any number from 0 to
+// 32767 is kept, whatever the editor offers.
 constexpr int kItemNumbers = std::numeric_limits<qint16>::max() + 1;
 
 QString fileKey(int row)
