@@ -67,6 +67,7 @@ int main(int argc, char **argv)
     windows.clearAll(store, sections);
     main.hideAll();
 
+    main.setNavigationLock([&comms] { return comms.ConfigDownloading; });
     main.setShutdown([&] { settings.storeAtShutdown(chosenPort(windows), lang.LangSel); });
 
     FirstPaintTrace trace;

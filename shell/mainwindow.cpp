@@ -64,6 +64,11 @@ void MainWindow::setShutdown(std::function<void()> shutdown)
     shutdown_ = std::move(shutdown);
 }
 
+void MainWindow::setNavigationLock(std::function<bool()> locked)
+{
+    locked_ = std::move(locked);
+}
+
 void MainWindow::buildTree(const ProductLimits &limits)
 {
     QHash<QString, QTreeWidgetItem *> items;
@@ -127,6 +132,8 @@ void MainWindow::hideAll()
 
 void MainWindow::Tree_NodeClick(const QString &key)
 {
+    if (locked_ && locked_())
+        return;
     // A click on the tree takes the activation from the window shown: it
     // keeps what the operator typed there.
     for (QWidget *w : windows_.windows()) {

@@ -24,6 +24,10 @@ public:
 
     // Runs once when the window is closed, before anything else goes (settings).
     void setShutdown(std::function<void()> shutdown);
+    // While this holds (a download is filling the model), node clicks are
+    // ignored: opening a window stores its controls, which would overwrite
+    // what the unit has just sent.
+    void setNavigationLock(std::function<bool()> locked);
 
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
@@ -51,5 +55,6 @@ private:
     QWidget *client_ = nullptr;
     QHash<QString, NavNode> nodes_;
     std::function<void()> shutdown_;
+    std::function<bool()> locked_;
     bool shutDown_ = false;
 };

@@ -7,6 +7,10 @@
 #include <QTimer>
 #include <QApplication>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "files/langtable.h"
 #include "shell/accesskeyprompt.h"
 #include "shell/langdialog.h"
 
@@ -75,6 +79,37 @@ TEST(LangDialog, OkSelectsByPositionAndEmptyListOffersOnlyCancel)
     LangDialog empty({});
     EXPECT_FALSE(empty.CommandOk->isEnabled());
     EXPECT_TRUE(empty.CommandCancel->isEnabled());
+}
+
+TEST(LangDialog, AskUserSetsTheLanguageOnOkOnly)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("Lang.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{Espanol}{English}{Francais}\r\n");
+    file.close();
+    LangTable lang(dir.filePath("Lang.txt"));
+    ASSERT_TRUE(lang.Init());
+    lang.LangSel = 1;
+
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<LangDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->ComboLang->setCurrentIndex(1);
+        dialog->CommandCancel->click();
+    });
+    EXPECT_FALSE(LangDialog::askUser(lang));
+    EXPECT_EQ(lang.LangSel, 1);
+
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<LangDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->ComboLang->count(), 3);
+        dialog->ComboLang->setCurrentIndex(2);
+        dialog->CommandOk->click();
+    });
+    EXPECT_TRUE(LangDialog::askUser(lang));
+    EXPECT_EQ(lang.LangSel, 3);
 }
 
 } // namespace

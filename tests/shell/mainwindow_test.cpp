@@ -182,6 +182,21 @@ TEST_F(MainWindowTest, LeavingAnEditorKeepsWhatWasTyped)
     EXPECT_EQ(log, QStringList({"General StoreControls", "CTimer ChangeIndex 0"}));
 }
 
+TEST_F(MainWindowTest, NoNavigationWhileADownloadFillsTheModel)
+{
+    bool downloading = false;
+    main->setNavigationLock([&] { return downloading; });
+    main->Tree_NodeClick("General");
+    downloading = true;
+    log.clear();
+    main->Tree_NodeClick("Caudal_2");
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_FALSE(windows.window("General")->isHidden());
+    downloading = false;
+    main->Tree_NodeClick("Caudal_2");
+    EXPECT_EQ(log.filter("ChangeIndex"), QStringList{"Caudal ChangeIndex 2"});
+}
+
 TEST_F(MainWindowTest, ClosingRunsTheShutdownOnce)
 {
     int shutdowns = 0;
