@@ -1,0 +1,249 @@
+#include "commands.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include "files/configfile.h"
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// A 32-bit value as the unit meant it, without the noise of widening it to double.
+double shortest(float value)
+{
+    return QString::number(value, 'g', 7).toDouble();
+}
+
+QJsonObject infoJson(const DeviceValues &d)
+{
+    QJsonObject features;
+    for (const auto &f : Feature::kNames)
+        features.insert(QString::fromLatin1(f.name), d.has(f.bit));
+    const QDateTime now = QDateTime::currentDateTime();
+    QJsonObject o{
+        {"firmware", shortest(d.FirmwareVersion) / 100.0},
+        {"serial", d.SerialNumber},
+        {"battery_volts", shortest(d.BatteryVoltage)},
+        {"signal_level", d.SignalLevel},
+        {"log_size", d.LogSize},
+        {"log_used", d.LogUsed},
+        {"features_value", qint64(d.DeviceFeatures)},
+        {"features", features},
+    };
+    if (d.DeviceClock.isValid()) {
+        o.insert("clock", d.DeviceClock.toString(Qt::ISODate));
+        o.insert("clock_offset_seconds", now.secsTo(d.DeviceClock));
+    }
+    return o;
+}
+
+int info(CliSession &s, const CommandArgs &a)
+{
+    s.comms().ReadDeviceRTC();
+    const QJsonObject o = infoJson(s.comms().Device);
+    if (a.json) {
+        out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
+        return ExitOk;
+    }
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        if (it.key() == "features") {
+            QStringList on;
+            const QJsonObject f = it.value().toObject();
+            for (auto fi = f.begin(); fi != f.end(); ++fi)
+                if (fi.value().toBool())
+                    on << fi.key();
+            out() << "features: " << on.join(' ') << Qt::endl;
+        } else {
+            out() << it.key() << ": " << it.value().toVariant().toString() << Qt::endl;
+        }
+    }
+    return ExitOk;
+}
+
+int readConfig(CliSession &s, const CommandArgs &a)
+{
+    if (!s.comms().ReadConf(s.store(), s.sections())) {
+        printError("The configuration download failed; nothing was written.");
+        return ExitNoAnswer;
+    }
+    QString error;
+    if (!saveConfigFile(a.positional.at(0), s.store(), s.sections(), &error)) {
+        printError("Cannot save " + a.positional.at(0) + ": " + error);
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
+// A file that is not a configuration stops the command before anything is sent.
+int restoreFile(CliSession &s, const CommandArgs &a)
+{
+    QString error;
+    if (restoreConfigFile(a.positional.at(0), s.store(), s.sections(), &error) == RestoreResult::Restored)
+        return ExitOk;
+    printError("Cannot use " + a.positional.at(0) + ": "
+               + (error.isEmpty() ? QStringLiteral("not a configuration file of this product.") : error));
+    return ExitFileError;
+}
+
+int writeConfig(CliSession &s, const CommandArgs &)
+{
+    if (!s.comms().WriteConf(s.store(), s.sections())) {
+        printError("The unit did not confirm the configuration upload.");
+        return ExitNoAnswer;
+    }
+    return ExitOk;
+}
+
+QStringList liveHeader(bool math)
+{
+    QStringList h{"time", "unit_clock"};
+    for (int i = 0; i < 9; ++i)
+        h << QStringLiteral("counter%1").arg(i);
+    for (int i = 0; i < 9; ++i)
+        h << QStringLiteral("flow%1").arg(i);
+    for (int i = 0; i < 4; ++i)
+        h << QStringLiteral("probe%1").arg(i);
+    h << "digital" << "outputs" << "flags";
+    if (math)
+        for (int i = 0; i < kProductLimits.MathCount; ++i)
+            h << QStringLiteral("math%1").arg(i);
+    return h;
+}
+
+QJsonObject liveJson(const DeviceValues &d, bool math)
+{
+    const LiveData &l = d.Live;
+    QJsonArray counters, flows, probes, maths;
+    for (int i = 0; i < 9; ++i) {
+        counters << l.CounterValue[i];
+        flows << shortest(l.FlowRate[i]);
+    }
+    for (int i = 0; i < 4; ++i)
+        probes << shortest(l.AnalogValue[i]);
+    QJsonObject o{{"time", QDateTime::currentDateTime().toString(Qt::ISODate)},
+                  {"unit_clock", d.DeviceClock.toString(Qt::ISODate)},
+                  {"counters", counters}, {"flows", flows}, {"probes", probes},
+                  {"digital", l.DigitalState}, {"outputs", l.OutputState},
+                  {"flags", qint64(l.FlagState)}};
+    if (math) {
+        for (int i = 0; i < kProductLimits.MathCount; ++i)
+            maths << shortest(l.MathValue[i]);
+        o.insert("math", maths);
+    }
+    return o;
+}
+
+QStringList liveRow(const QJsonObject &o)
+{
+    QStringList row{o["time"].toString(), o["unit_clock"].toString()};
+    for (const char *list : {"counters", "flows", "probes"})
+        for (const QJsonValue &v : o[list].toArray())
+            row << QString::number(v.toDouble(), 'g', 7);
+    row << QString::number(o["digital"].toInt()) << QString::number(o["outputs"].toInt())
+        << QString::number(qint64(o["flags"].toDouble()));
+    for (const QJsonValue &v : o["math"].toArray())
+        row << QString::number(v.toDouble(), 'g', 7);
+    return row;
+}
+
+int live(CliSession &s, const CommandArgs &a)
+{
+    Comms &c = s.comms();
+    const bool math = c.Device.has(Feature::MathChannels);
+    c.ReadIOParameter();
+    if (!a.json)
+        out() << liveHeader(math).join(',') << Qt::endl;
+    for (int n = 0; a.count == 0 || n < a.count; ++n) {
+        if (n > 0)
+            c.Delay(a.intervalMs);
+        if (!c.ReadRealTime()) {
+            printError("The unit did not answer the live-value request.");
+            return ExitNoAnswer;
+        }
+        c.ReadDeviceRTC();
+        const QJsonObject o = liveJson(c.Device, math);
+        if (a.json)
+            out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
+        else
+            out() << liveRow(o).join(',') << Qt::endl;
+    }
+    return ExitOk;
+}
+
+int setClock(CliSession &s, const CommandArgs &)
+{
+    if (s.comms().WriteDeviceRTC())
+        return ExitOk;
+    printError("The unit did not accept the clock.");
+    return ExitNoAnswer;
+}
+
+bool parseInt(const QString &text, int min, int max, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= min && value <= max;
+}
+
+int output(CliSession &s, const CommandArgs &a)
+{
+    int n = 0;
+    const QString state = a.positional.at(1).toLower();
+    if (!parseInt(a.positional.at(0), 0, kProductLimits.OutputCount - 1, n)
+        || (state != "on" && state != "off")) {
+        printError(QStringLiteral("Usage: output N on|off, N from 0 to %1.")
+                       .arg(kProductLimits.OutputCount - 1));
+        return ExitUsage;
+    }
+    s.comms().SetSingleOutput(qint16(n), state == "on");
+    return ExitOk;
+}
+
+int counter(CliSession &s, const CommandArgs &a)
+{
+    int n = 0;
+    bool ok = false;
+    const qint32 value = a.positional.at(1).toInt(&ok);
+    if (!parseInt(a.positional.at(0), 0, 8, n) || !ok) {
+        printError("Usage: counter N VALUE, N from 0 to 8, VALUE a 32-bit integer.");
+        return ExitUsage;
+    }
+    if (s.comms().SetTotalCNT(qint16(n), value))
+        return ExitOk;
+    printError("The unit did not accept the new count.");
+    return ExitNoAnswer;
+}
+
+int ports(CliSession &s, const CommandArgs &)
+{
+    for (const QString &port : s.comms().ScanPorts())
+        out() << port << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace
+
+const QList<CommandInfo> &commandTable()
+{
+    static const QList<CommandInfo> table = {
+        {"ports", "", "list the serial ports, one per line", 0, false, nullptr, ports},
+        {"info", "[--json]", "the unit's identity, capabilities and clock", 0, true, nullptr, info},
+        {"read-config", "FILE.qcf", "download the whole configuration and save it", 1, true, nullptr, readConfig},
+        {"write-config", "FILE.qcf", "restore FILE and upload it to the unit", 1, true, restoreFile, writeConfig},
+        {"live", "[--json] [--count N] [--interval MS]", "poll the live values (CSV by default)", 0, true, nullptr, live},
+        {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},
+        {"output", "N on|off", "switch output N", 2, true, nullptr, output},
+        {"counter", "N VALUE", "preset totalizer counter N", 2, true, nullptr, counter},
+        {"voice-list", "read|write FILE.qcf", "read or write the voice-call list", 2, true, nullptr, nullptr},
+        {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware", 2, true, nullptr, nullptr},
+    };
+    return table;
+}

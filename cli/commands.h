@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+
+#include "clisession.h"
+
+// What a command gets from the command line, besides the link.
+struct CommandArgs {
+    QStringList positional; // after the command name
+    bool json = false;
+    int count = 0;          // 0: poll until interrupted
+    int intervalMs = 500;
+};
+
+using CommandFn = int (*)(CliSession &, const CommandArgs &);
+
+struct CommandInfo {
+    const char *name;
+    const char *usage;    // arguments after the name
+    const char *summary;
+    int argCount;         // positional arguments required
+    bool needsLink;
+    CommandFn prepare;    // runs before connecting; may be null
+    CommandFn run;        // null: not available in this build yet
+};
+
+// The commands, in the order --help lists them.
+const QList<CommandInfo> &commandTable();

@@ -1,0 +1,113 @@
+// velkan-cli: the tool's device and file operations for scripts and batch work.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include "commands.h"
+
+namespace {
+
+QString helpText()
+{
+    QString text = QStringLiteral(
+        "Configure and query a Velkan Sarn unit from the command line.\n\n"
+        "Exit status: 0 success, 1 the unit did not answer or refused, 2 usage error, "
+        "3 file error.\n\nCommands:\n");
+    for (const CommandInfo &c : commandTable())
+        text += QStringLiteral("  %1 %2\n      %3\n")
+                    .arg(QString::fromLatin1(c.name), QString::fromLatin1(c.usage),
+                         QString::fromLatin1(c.summary));
+    text += QStringLiteral(
+        "\nExamples:\n"
+        "  velkan-cli ports\n"
+        "  velkan-cli --port /dev/ttyUSB0 info --json\n"
+        "  velkan-cli --port COM3 --modem +34600111222 --key 1234 read-config tank3.qcf\n"
+        "  velkan-cli --port /dev/ttyUSB0 write-config tank3.qcf\n"
+        "  velkan-cli --port /dev/ttyUSB0 live --count 10 --interval 1000\n"
+        "  velkan-cli --port /dev/ttyUSB0 set-clock\n"
+        "  velkan-cli --port /dev/ttyUSB0 output 2 on\n"
+        "  velkan-cli --port /dev/ttyUSB0 counter 0 1500\n"
+        "  velkan-cli --port /dev/ttyUSB0 voice-list read voice.qcf\n"
+        "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n");
+    return text;
+}
+
+const CommandInfo *findCommand(const QString &name)
+{
+    for (const CommandInfo &c : commandTable())
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+int usageError(const QString &message)
+{
+    printError(message + " (velkan-cli --help lists the commands)");
+    return ExitUsage;
+}
+
+bool readNumber(const QCommandLineParser &p, const QString &option, int min, int &value)
+{
+    if (!p.isSet(option))
+        return true;
+    bool ok = false;
+    value = p.value(option).toInt(&ok);
+    return ok && value >= min;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("velkan-cli");
+
+    QCommandLineParser p;
+    p.setApplicationDescription(helpText());
+    p.addHelpOption();
+    p.addOptions({
+        {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0).", "DEV"},
+        {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
+        {"key", "The unit's access key (required with --modem).", "KEY"},
+        {"json", "Machine output as JSON (info, live)."},
+        {"count", "Number of polls for live (default: until interrupted).", "N"},
+        {"interval", "Milliseconds between polls for live (default 500).", "MS"},
+    });
+    p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
+    if (!p.parse(QCoreApplication::arguments()))
+        return usageError(p.errorText());
+    if (p.isSet("help")) {
+        p.showHelp(ExitOk);
+    }
+
+    QStringList args = p.positionalArguments();
+    if (args.isEmpty())
+        return usageError("No command given.");
+    const CommandInfo *command = findCommand(args.takeFirst());
+    if (!command)
+        return usageError("Unknown command.");
+    if (!command->run)
+        return usageError(QStringLiteral("The command %1 is not available in this version yet.")
+                              .arg(QString::fromLatin1(command->name)));
+    if (args.size() != command->argCount)
+        return usageError(QStringLiteral("Usage: velkan-cli %1 %2")
+                              .arg(QString::fromLatin1(command->name), QString::fromLatin1(command->usage)));
+
+    CommandArgs commandArgs{args, p.isSet("json")};
+    if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
+        return usageError("--count and --interval take a positive number.");
+
+    const LinkOptions link{p.value("port"), p.value("modem"), p.value("key")};
+    if (command->needsLink && link.port.isEmpty())
+        return usageError("This command needs --port.");
+    if (!link.modemNumber.isEmpty() && link.key.isEmpty())
+        return usageError("--modem needs --key (there is no prompt).");
+
+    CliSession session;
+    if (command->prepare) {
+        if (const int status = command->prepare(session, commandArgs); status != ExitOk)
+            return status;
+    }
+    if (command->needsLink && !session.connect(link))
+        return ExitNoAnswer;
+    return command->run(session, commandArgs);
+}
