@@ -52,16 +52,19 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     Puerto->setInsertPolicy(QComboBox::NoInsert);
     Puerto->setMinimumContentsLength(12);
     PBar->setTextVisible(false);
+    PBar->setFixedHeight(14);
     PBar->setValue(0);
     ComStat->setWordWrap(true);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
 
     auto *port = new QGridLayout(FramePuerto);
+    port->setContentsMargins(6, 2, 6, 4);
+    port->setVerticalSpacing(2);
     port->addWidget(Puerto, 0, 0);
     port->addWidget(SearchBut, 0, 1);
-    port->addWidget(ModemCheck, 1, 0, 1, 2);
-    port->addWidget(CallNum, 2, 0, 1, 2);
+    port->addWidget(ModemCheck, 1, 0);
+    port->addWidget(CallNum, 1, 1);
 
     auto *transfer = new QHBoxLayout;
     transfer->addWidget(Leer);
@@ -69,6 +72,7 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
     layout->addWidget(FramePuerto);
     layout->addWidget(IniCom);
     layout->addLayout(transfer);

@@ -47,7 +47,8 @@ InfoFrame::InfoFrame(QWidget *parent)
     signal->addWidget(Label9);
 
     auto *grid = new QGridLayout(this);
-    grid->setVerticalSpacing(2);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setVerticalSpacing(1);
     const std::pair<QLabel *, QLabel *> rows[] = {
         {firmCaption_, FirmText}, {serialCaption_, SerialText}, {vbatCaption_, VBatText}};
     int row = 0;
@@ -62,6 +63,7 @@ InfoFrame::InfoFrame(QWidget *parent)
     grid->addWidget(usedHCaption_, row, 0);
     grid->addWidget(UsedHText, row, 1);
     grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row + 1, 1);
 
     showValues(DeviceValues{});
 }

@@ -59,9 +59,12 @@ PhoneListEditor::PhoneListEditor(UserMessage message, QWidget *parent)
     for (int data : kPrivilegeData)
         Privilegios->addItem(QString(), data);
     MaskSelection->setSelectionMode(QAbstractItemView::MultiSelection);
+    // The channel list scrolls beside the entry fields; the phone list gets the height.
+    MaskSelection->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     MaskInclude->setChecked(true);
 
     auto *entry = new QGridLayout;
+    entry->setVerticalSpacing(2);
     entry->addWidget(tlfCaption_, 0, 0);
     entry->addWidget(NewTlf, 0, 1);
     entry->addWidget(prioCaption_, 1, 0);
@@ -85,6 +88,8 @@ PhoneListEditor::PhoneListEditor(UserMessage message, QWidget *parent)
     top->addWidget(MaskSelection, 2);
 
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 2, 6, 6);
+    layout->setSpacing(3);
     layout->addLayout(top);
     layout->addWidget(listCaption_);
     layout->addWidget(ListaTlf, 1);
