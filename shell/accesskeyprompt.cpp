@@ -1,7 +1,7 @@
 #include "accesskeyprompt.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,22 +25,20 @@ AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
     PWText->setObjectName("PWText");
     PWText->setMaxLength(kMaxLength);
     PWText->setEchoMode(QLineEdit::Password);
-    Aceptar = new QPushButton(this);
+    PWText->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    auto *buttons = new QDialogButtonBox(this);
+    Aceptar = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
     Aceptar->setObjectName("Aceptar");
     Aceptar->setDefault(true);
-    Cancelar = new QPushButton(this);
+    Cancelar = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
     Cancelar->setObjectName("Cancelar");
     connect(Aceptar, &QPushButton::clicked, this, &AccessKeyPrompt::Aceptar_Click);
     connect(Cancelar, &QPushButton::clicked, this, &AccessKeyPrompt::Cancelar_Click);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Aceptar);
-    buttons->addWidget(Cancelar);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(PWText);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     warn = [this](const QString &text) {

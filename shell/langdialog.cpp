@@ -1,7 +1,7 @@
 #include "langdialog.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -20,22 +20,19 @@ LangDialog::LangDialog(const QStringList &choices, QWidget *parent) : QDialog(pa
     ComboLang->setCurrentIndex(choices.isEmpty() ? -1 : 0);
     ComboLang->setMinimumWidth(180);
 
-    CommandOk = new QPushButton(QStringLiteral("OK"), this);
+    auto *buttons = new QDialogButtonBox(this);
+    CommandOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     CommandOk->setObjectName("CommandOk");
     CommandOk->setDefault(true);
     CommandOk->setEnabled(!choices.isEmpty());
-    CommandCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    CommandCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     CommandCancel->setObjectName("CommandCancel");
-    connect(CommandOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CommandCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(CommandOk);
-    buttons->addWidget(CommandCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ComboLang);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

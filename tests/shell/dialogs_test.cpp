@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QComboBox>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QApplication>
@@ -40,6 +41,9 @@ TEST(AccessKeyPrompt, MasksAtMostFourCharacters)
 {
     AccessKeyPrompt prompt;
     EXPECT_EQ(prompt.PWText->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(prompt.PWText->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                prompt.PWText),
+              '*');
     QTest::keyClicks(prompt.PWText, "123456");
     EXPECT_EQ(prompt.PWText->text(), "1234");
     EXPECT_EQ(prompt.windowTitle(), "Clave de acceso");
