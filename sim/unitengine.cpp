@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include "link/devicevalues.h"
 #include "link/framecodec.h"
 #include "model/cp1252.h"
 #include "unitlog.h"
@@ -221,8 +222,12 @@ void UnitEngine::handleFrame(const QString &text, QList<SimReply> &out)
         log_->countCommand(code);
     if (setup_.faults.silentAfter >= 0 && framesReceived_ > setup_.faults.silentAfter)
         return;
-    if (setup_.modem && !loggedIn_ && code != QLatin1String("11"))
+    // Behind a modem nothing but the login is served until the key is right;
+    // the refusal is prompt, so the tool's liveness check fails without waiting.
+    if (setup_.modem && !loggedIn_ && code != QLatin1String("11")) {
+        answer(code, {QStringLiteral("PassWord=0")}, out);
         return;
+    }
     if (trace_ && code != QLatin1String("04"))
         out << SimReply{0, "TRC " + Cp1252::encode(text.mid(1)).replace('#', ' ') + "\r\n"};
 
@@ -440,13 +445,17 @@ QString UnitEngine::uploadLine(const QString &args)
         uploadLines_.clear();
         ++uploadAttempts_;
     }
+    // Lines after a refusal belong to an abandoned attempt: not answered, so
+    // that no late reply is taken for the answer to the next attempt's lines.
+    if (!uploading_)
+        return {};
     const FaultPlan &faults = setup_.faults;
-    const bool refused = !uploading_ || number != uploadLines_.size()
+    const bool refused = number != uploadLines_.size()
                          || (number == faults.refuseLine && uploadAttempts_ <= faults.refuseAttempts)
                          || (voiceSession_ && (!line.startsWith(QLatin1String("+TEL="))
                                                || uploadLines_.size() >= kVoiceListMax));
     if (refused) {
-        if (uploading_ && log_)
+        if (log_)
             log_->record(voiceSession_ ? QStringLiteral("voiceWrites") : QStringLiteral("uploads"),
                          {{QStringLiteral("lines"), QJsonArray::fromStringList(uploadLines_)},
                           {QStringLiteral("refusedLine"), number},
@@ -458,7 +467,10 @@ QString UnitEngine::uploadLine(const QString &args)
         return QStringLiteral("BA0");
     }
     uploadLines_ << line;
-    return QStringLiteral("BA1");
+    // A unit with the fast acknowledgement answers only refusals: the tool
+    // waits 10 ms for a reply, less than a reply takes on the line, and reads
+    // the closing answer without draining what came late.
+    return (state_.features & Feature::FastLineAck) ? QString() : QStringLiteral("BA1");
 }
 
 // "#46" + count: the end of an upload. "B91" when the count matches the lines received.

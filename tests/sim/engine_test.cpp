@@ -4,13 +4,22 @@
 #include <QJsonArray>
 
 #include "enginedriver.h"
+#include "link/devicevalues.h"
 #include "sim/unitlog.h"
 
 namespace {
 
+// The default unit without the fast line acknowledgement: it answers every upload line.
+UnitState answeringEveryLine()
+{
+    UnitState state = UnitState::defaults();
+    state.features &= ~Feature::FastLineAck;
+    return state;
+}
+
 class EngineTest : public ::testing::Test {
 protected:
-    void make(EngineSetup setup = {}, UnitState state = UnitState::defaults())
+    void make(EngineSetup setup = {}, UnitState state = answeringEveryLine())
     {
         engine = std::make_unique<UnitEngine>(
             state, QStringList{"DNAME,Tank3", "SMC,+34609090909", "PTLF,+34600111222", "RENVN,3"},
@@ -128,7 +137,7 @@ TEST_F(EngineTest, StreamsAreNumberedAndEnded)
     const QStringList info = send("#44");
     ASSERT_EQ(info.size(), 8);
     EXPECT_EQ(info.first(), QStringLiteral("#BB000VERSION,412"));
-    EXPECT_EQ(info.at(1), QStringLiteral("#BB001FEATURES,%1").arg(UnitState::defaults().features));
+    EXPECT_EQ(info.at(1), QStringLiteral("#BB001FEATURES,%1").arg(engine->state().features));
     EXPECT_EQ(info.last(), QStringLiteral("#BB"));
 
     EXPECT_EQ(send("#42"), (QStringList{"#BD000DNAME,Tank3", "#BD001SMC,+34609090909",
@@ -168,6 +177,16 @@ TEST_F(EngineTest, UploadAcceptsLinesInSequenceAndConfirmsAMatchingCount)
     EXPECT_TRUE(uploads.at(0)["matched"].toBool());
     EXPECT_FALSE(uploads.at(1)["matched"].toBool());
     EXPECT_EQ(uploads.at(2)["refusedLine"].toInt(), 2);
+}
+
+TEST_F(EngineTest, FastAcknowledgementAnswersOnlyRefusalsAndAbandonedLinesNotAtAll)
+{
+    make({}, UnitState::defaults());
+    EXPECT_TRUE(send("#45000ID=Tank3").isEmpty());
+    EXPECT_EQ(send("#45002REST=x"), QStringList{"#BA0"});
+    EXPECT_TRUE(send("#45003CLRTLF").isEmpty()); // the attempt was already refused
+    EXPECT_TRUE(send("#45000ID=Tank3").isEmpty());
+    EXPECT_EQ(send("#46001"), QStringList{"#B91"});
 }
 
 TEST_F(EngineTest, RefusedLineAndWithheldClosingFollowTheirAttemptCounts)
@@ -270,7 +289,7 @@ TEST_F(EngineTest, ModemDialsAsksForTheKeyAndHangsUp)
     EXPECT_EQ(dial.value(1).delayMs, 250);
     EXPECT_EQ(dial.value(1).bytes, QByteArray("\r\nCONNECT 9600\r\n"));
 
-    EXPECT_TRUE(send("#40").isEmpty()); // not before the key
+    EXPECT_EQ(send("#40"), QStringList{"#PassWord=0"}); // not before the key
     EXPECT_EQ(send("#119999"), QStringList{"#PassWord=0"});
     EXPECT_EQ(send("#111234"), QStringList{"#PassWord=1"});
     EXPECT_EQ(send("#40"), QStringList{"#BF"});
