@@ -66,9 +66,9 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
     : SectionEditor(parent),
       NameBox(textBox("NameBox", 50, this)),
       SMSCBox(textBox("SMSCBox", 16, this)),
-      CSMAmen(named(new QRadioButton(QStringLiteral("Orange"), this), "CSMAmen")),
-      CSMVoda(named(new QRadioButton(QStringLiteral("Vodafone"), this), "CSMVoda")),
-      CSMMovi(named(new QRadioButton(QStringLiteral("Movistar"), this), "CSMMovi")),
+      CSMAmen(named(new QRadioButton(this), "CSMAmen")),
+      CSMVoda(named(new QRadioButton(this), "CSMVoda")),
+      CSMMovi(named(new QRadioButton(this), "CSMMovi")),
       CSMOtro(named(new QRadioButton(this), "CSMOtro")),
       PTLF(textBox("PTLF", 16, this)),
       RENVT(textBox("RENVT", 3, this)),
@@ -217,6 +217,9 @@ void General::LoadText()
     frameResendCount_->setTitle(Translate(QStringLiteral("Numero reenvios")));
     frameRestore_->setTitle(Translate(QStringLiteral("Texto restauracion")));
     minutes_->setText(Translate(QStringLiteral("Min.")));
+    CSMAmen->setText(Translate(QStringLiteral("Orange")));
+    CSMVoda->setText(Translate(QStringLiteral("Vodafone")));
+    CSMMovi->setText(Translate(QStringLiteral("Movistar")));
     CSMOtro->setText(Translate(QStringLiteral("Otro")));
 
     NameBox->setToolTip(Translate(QStringLiteral("Nombre del equipo")));
