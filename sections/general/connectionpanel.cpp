@@ -19,17 +19,12 @@
 #include "link/comms.h"
 #include "link/simulatedunit.h"
 #include "model/product.h"
+#include "namedwidget.h"
 
 namespace {
 
 const QString kSimulatedEntry = QStringLiteral("Unidad simulada");
 constexpr int kSimulatedRole = Qt::UserRole + 1;
-
-template <typename W> W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    return widget;
-}
 
 } // namespace
 

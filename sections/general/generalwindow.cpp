@@ -21,6 +21,7 @@
 #include "model/configstore.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
+#include "namedwidget.h"
 #include "phoneentry.h"
 #include "phonelisteditor.h"
 #include "sections/numberbox.h"
@@ -34,12 +35,6 @@ constexpr QSize kFormSize(649, 566);
 const QString kOrange = QStringLiteral("+34656000311");
 const QString kVodafone = QStringLiteral("+34607003110");
 const QString kMovistar = QStringLiteral("+34609090909");
-
-template <typename W> W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    return widget;
-}
 
 QLineEdit *textBox(const char *objectName, int maxLength, QWidget *parent)
 {

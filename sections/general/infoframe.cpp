@@ -8,13 +8,13 @@
 #include "files/langtable.h"
 #include "link/deviceinfotext.h"
 #include "link/devicevalues.h"
+#include "namedwidget.h"
 
 namespace {
 
 QLabel *valueLabel(const char *objectName, QWidget *parent)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(objectName));
+    QLabel *label = named(new QLabel(parent), objectName);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -70,9 +70,7 @@ InfoFrame::InfoFrame(QWidget *parent)
 
 QLabel *InfoFrame::caption(const char *objectName)
 {
-    auto *label = new QLabel(this);
-    label->setObjectName(QString::fromLatin1(objectName));
-    return label;
+    return named(new QLabel(this), objectName);
 }
 
 void InfoFrame::LoadText()

@@ -14,18 +14,13 @@
 #include "files/langtable.h"
 #include "model/channelcode.h"
 #include "model/texthelpers.h"
+#include "namedwidget.h"
 #include "phoneentry.h"
 
 namespace {
 
 const char *const kPrivilegeTexts[] = {"Kairn", "Administrador", "U. Avanzado", "Usuario"};
 constexpr int kPrivilegeData[] = {3, 2, 1, 0};
-
-template <typename W> W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    return widget;
-}
 
 QString channelName(const QListWidgetItem *row)
 {
