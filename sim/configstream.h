@@ -8,8 +8,9 @@
 // streams for "#42" ("DNAME,Tank3"), without the "#BDnnn" numbering.
 namespace ConfigStream {
 
-// A small, realistic unit: named channels, a few alarms, timers and phones.
-QStringList defaults();
+// A small, realistic unit: named channels, a few alarms, timers and phones,
+// with the phone masks in the form a unit with these capabilities sends.
+QStringList defaults(quint32 features);
 
 // A plain file of keyword lines, one per line (Windows-1252); blank lines
 // and lines starting with ";" are skipped.

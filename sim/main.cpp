@@ -120,7 +120,7 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("--features needs a number"));
     }
 
-    QStringList configLines = ConfigStream::defaults();
+    QStringList configLines = ConfigStream::defaults(state.features);
     if (parser.isSet(config) && !ConfigStream::fromConfigFile(parser.value(config), state.features, configLines, &error))
         return fail(QStringLiteral("%1: %2").arg(parser.value(config), error));
     if (parser.isSet(lines) && !ConfigStream::fromLinesFile(parser.value(lines), configLines, &error))

@@ -118,13 +118,7 @@ void PtyServer::readInput()
     readUsed_ += n;
 
     const qint64 now = clock_.elapsed();
-    qint64 due = now;
-    for (const SimReply &reply : engine_.feed(bytes, now)) {
-        due = std::max(due + reply.delayMs, lastDue_);
-        lastDue_ = due;
-        if (!reply.bytes.isEmpty())
-            pending_.enqueue({due, reply.bytes});
-    }
+    schedule_.add(engine_.feed(bytes, now), now);
     quietTimer_.start();
     releaseDue();
 }
@@ -132,10 +126,9 @@ void PtyServer::readInput()
 void PtyServer::releaseDue()
 {
     const qint64 now = clock_.elapsed();
-    while (!pending_.isEmpty() && pending_.head().due <= now)
-        output_ += pending_.dequeue().bytes;
-    if (!pending_.isEmpty())
-        releaseTimer_.start(int(pending_.head().due - now));
+    output_ += schedule_.takeDue(now);
+    if (!schedule_.isEmpty())
+        releaseTimer_.start(int(schedule_.wait(now)));
     writeOutput();
 }
 

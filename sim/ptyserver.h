@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QQueue>
 #include <QTimer>
+
+#include "replyschedule.h"
 
 class QSocketNotifier;
 class UnitEngine;
@@ -24,11 +25,6 @@ public:
     QString errorString() const { return error_; }
 
 private:
-    struct Pending {
-        qint64 due;
-        QByteArray bytes;
-    };
-
     void readInput();
     void releaseDue();
     void writeOutput();
@@ -44,7 +40,7 @@ private:
     QSocketNotifier *readable_ = nullptr;
     QSocketNotifier *writable_ = nullptr;
     QElapsedTimer clock_;
-    QQueue<Pending> pending_;
+    ReplySchedule schedule_;
     QByteArray output_;
     QTimer releaseTimer_;
     QTimer paceTimer_;
@@ -53,5 +49,4 @@ private:
     // Pacing: bytes moved since the budget started counting.
     qint64 readStart_ = 0, readUsed_ = 0;
     qint64 writeStart_ = 0, writeUsed_ = 0;
-    qint64 lastDue_ = 0;
 };

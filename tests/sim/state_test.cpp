@@ -64,6 +64,20 @@ TEST(ConfigStreamLines, SkipsBlanksAndCommentsAndReadsWindows1252)
     EXPECT_FALSE(ConfigStream::fromLinesFile(dir.filePath("missing.txt"), lines));
 }
 
+TEST(ConfigStreamFile, StreamsWhatTheSectionsRestoredFromAConfigurationFile)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("plant.qcf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[VERSION]\r\nVERSION=4.4\r\n[GENERAL]\r\nNOMBRE=Tank3\r\nRENVT= 10\r\n");
+    file.close();
+    QStringList lines;
+    ASSERT_TRUE(ConfigStream::fromConfigFile(file.fileName(), UnitState::defaults().features, lines));
+    EXPECT_TRUE(lines.contains(QStringLiteral("DNAME,Tank3"))) << qPrintable(lines.join('|'));
+    EXPECT_TRUE(lines.contains(QStringLiteral("RENVT,600"))) << qPrintable(lines.join('|'));
+    EXPECT_FALSE(ConfigStream::fromConfigFile(dir.filePath("missing.qcf"), 0, lines));
+}
+
 TEST(FaultPlanOptions, ReadsAnswerLists)
 {
     QHash<QString, int> faults;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include "replyschedule.h"
+
+class FakeSerialPort;
+class UnitEngine;
+
+// The reply engine behind the in-memory port, for link tests: what the link
+// writes goes to the engine, and its replies come back after their delays.
+class FakePortUnit : public QObject {
+    Q_OBJECT
+public:
+    FakePortUnit(FakeSerialPort &port, UnitEngine &engine, QObject *parent = nullptr);
+
+private:
+    void onWritten(const QByteArray &bytes);
+    void release();
+
+    FakeSerialPort &port_;
+    UnitEngine &engine_;
+    QElapsedTimer clock_;
+    ReplySchedule schedule_;
+    QTimer timer_;
+};
