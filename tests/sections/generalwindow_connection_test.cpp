@@ -59,7 +59,7 @@ protected:
 
 } // namespace
 
-TEST_F(Connecting, ConnectThenDisconnect)
+TEST_F(Connecting, ConnectLoseTheLineThenDisconnect)
 {
     connectUnit();
 
@@ -75,6 +75,15 @@ TEST_F(Connecting, ConnectThenDisconnect)
     // unknown signal level stays inside the bar.
     EXPECT_EQ(window->info()->FirmText->text(), QStringLiteral("1.23"));
     EXPECT_LE(window->info()->RSSIBar->value(), window->info()->RSSIBar->maximum());
+
+    // A dropped carrier is told once; a vanished port shows in the status and
+    // leaves the connection to be closed by the operator.
+    port->setCarrier(true);
+    port->setCarrier(false);
+    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Se corto la comunicacion")});
+    port->vanish(QStringLiteral("Se perdio el puerto ttyFAKE0"));
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Se perdio el puerto ttyFAKE0"));
+    EXPECT_TRUE(comms.Connected);
 
     connectUnit();
     EXPECT_FALSE(comms.Connected);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,8 +62,16 @@ protected:
     {
         setLang(&lang);
         registerSections(sections);
+        GeneralCommands commands;
+        commands.open = [this] {
+            run << QStringLiteral("Abrir");
+            if (onOpen)
+                onOpen();
+        };
+        commands.save = [this] { run << QStringLiteral("Guardar"); };
+        commands.language = [this] { run << QStringLiteral("Idioma"); };
         window = std::make_unique<General>(
-            comms, store, sections, GeneralCommands{},
+            comms, store, sections, commands,
             [this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons) {
                 shown.push_back({icon, text});
                 return answer;
@@ -86,5 +95,7 @@ protected:
     SectionRegistry sections;
     std::vector<ShownMessage> shown;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    QStringList run;              // toolbar commands carried out, in order
+    std::function<void()> onOpen; // what the shell's open command does
     std::unique_ptr<General> window;
 };

@@ -1,6 +1,7 @@
 #include "generalwindow_fixture.h"
 
 #include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -185,4 +186,22 @@ TEST_F(GeneralWindowTest, RefreshDoesNotStoreDuringADownload)
     comms.ConfigDownloading = false;
     window->Timer1_Timer();
     EXPECT_EQ(store.General.UnitName, QStringLiteral("typed"));
+}
+
+TEST_F(GeneralWindowTest, ToolbarRunsTheShellCommands)
+{
+    onOpen = [this] {
+        store.General.SmsCentre = QStringLiteral("+34607003110");
+        store.General.Phones[0].Number = QStringLiteral("+34600111222");
+        store.General.Phones[1].Number = QStringLiteral("+34600333444");
+        window->LoadData();
+    };
+    for (const char *name : {"Guardar", "Idioma", "Abrir"})
+        window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
+
+    EXPECT_EQ(run, (QStringList{"Guardar", "Idioma", "Abrir"}));
+    // After opening a file the preset of the SMS centre and the first phone are selected.
+    EXPECT_TRUE(window->CSMVoda->isChecked());
+    EXPECT_FALSE(window->SMSCBox->isEnabled());
+    EXPECT_EQ(window->phones()->ListaTlf->currentRow(), 0);
 }
