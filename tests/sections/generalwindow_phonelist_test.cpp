@@ -26,6 +26,11 @@ struct AddCase {
     bool fieldsReset;
 };
 
+void PrintTo(const AddCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class AddEntry : public GeneralWindowTest, public ::testing::WithParamInterface<AddCase> {};
 
 } // namespace
