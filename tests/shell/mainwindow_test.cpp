@@ -69,6 +69,8 @@ TEST_F(MainWindowTest, CaptionAndFixedSize)
     EXPECT_EQ(main->minimumSize(), main->maximumSize());
     EXPECT_FALSE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_GE(main->clientArea()->width(), MainWindow::kClientSize.width());
+    // No icon file beside the test program: the built-in drawing stands in.
+    EXPECT_FALSE(main->windowIcon().availableSizes().isEmpty());
 }
 
 TEST_F(MainWindowTest, TreeHasTheNodesInOrderUnderTheirParents)
