@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
-#include "link/connection.h"
 #include "link/comms.h"
+#include "link/connection.h"
 #include "link/simulatedunit.h"
 #include "model/product.h"
 #include "namedwidget.h"

@@ -120,6 +120,7 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
     connection_->SearchBut_Click();
     connection_->ModemCheck_Click();
     phones_->resetEntry();
+    info_->showValues(comms_.Device);
     updateWarning();
     Timer1->start(500);
 }

@@ -64,8 +64,7 @@ InfoFrame::InfoFrame(QWidget *parent)
     grid->addWidget(UsedHText, row, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row + 1, 1);
-
-    showValues(DeviceValues{});
+    RSSIBar->setRange(0, 32);
 }
 
 QLabel *InfoFrame::caption(const char *objectName)
@@ -89,7 +88,6 @@ void InfoFrame::showValues(const DeviceValues &values)
     FirmText->setText(FirmwareText(values.FirmwareVersion));
     SerialText->setText(values.SerialNumber);
     VBatText->setText(BatteryText(values.BatteryVoltage));
-    RSSIBar->setRange(0, 32);
     RSSIBar->setValue(SignalBarValue(values.SignalLevel));
     Label9->setText(SignalLabel(values.SignalLevel));
     MaxHText->setText(LogRecordsText(values.LogSize));
