@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -259,6 +260,36 @@ TEST_F(SimLinkTest, FaultsProduceTheirRetries)
         EXPECT_TRUE(succeeded) << QJsonDocument(log).toJson().constData();
         EXPECT_EQ(commandCount(log, c.command), c.framesReceived);
     }
+}
+
+TEST_F(SimLinkTest, EndsCleanlyOnSigtermWithItsLogWritten)
+{
+    QProcess program;
+    program.start(SimulatedUnit::defaultProgram(), {QStringLiteral("--log"), logPath()});
+    ASSERT_TRUE(program.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(program.readLine()).trimmed();
+    Comms link(std::make_unique<QtSerialPort>());
+    ASSERT_TRUE(link.StartComs(device, {}));
+    link.CloseComs(false);
+
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    QFile log(logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(commandCount(QJsonDocument::fromJson(log.readAll()).object(), "40"), 1);
+}
+
+TEST(SimulatedUnitLauncher, ReportsAProgramThatCannotStart)
+{
+    QTemporaryDir dir;
+    SimulatedUnit sim;
+    sim.setProgram(dir.filePath(QStringLiteral("no-such-program")));
+    EXPECT_FALSE(sim.start(2000));
+    EXPECT_FALSE(sim.isRunning());
+    EXPECT_TRUE(sim.devicePath().isEmpty());
+    EXPECT_FALSE(sim.errorString().isEmpty());
 }
 
 } // namespace
