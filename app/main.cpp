@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <cstdio>
 
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
