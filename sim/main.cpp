@@ -120,6 +120,8 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("--features needs a number"));
     }
 
+    if (parser.isSet(config) && parser.isSet(lines))
+        return fail(QStringLiteral("--config and --lines are two sources of one stream: give one"));
     QStringList configLines = ConfigStream::defaults(state.features);
     if (parser.isSet(config) && !ConfigStream::fromConfigFile(parser.value(config), state.features, configLines, &error))
         return fail(QStringLiteral("%1: %2").arg(parser.value(config), error));
