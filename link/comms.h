@@ -84,6 +84,7 @@ signals:
 
 private:
     bool SendConfigLine();
+    bool closingConfirmed(int linesSent);
     bool ParseInfoLine(int &expected);
     bool ReadConfAttempt(ConfigStore &store, const SectionRegistry &sections);
     bool ParseConfigLine(ConfigStore &store, const SectionRegistry &sections, DownloadState &state);

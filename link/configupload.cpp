@@ -43,7 +43,7 @@ bool Comms::WriteConf(const ConfigStore &store, const SectionRegistry &sections)
                 return false;
         }
         TxSer(QStringLiteral("#46") + lineNumber(lineCounter_), 0);
-        return RxSer(LinkTimeout) && RxBuf.startsWith(QLatin1String("#B91"));
+        return closingConfirmed(int(lines.size()));
     };
     bool ok = false;
     for (int i = 0; i < kUploadAttempts && !ok; ++i)
@@ -53,6 +53,19 @@ bool Comms::WriteConf(const ConfigStore &store, const SectionRegistry &sections)
         emit progressChanged(progressMaximum_, progressMaximum_);
     CommsBusy = false;
     return ok;
+}
+
+// Reads the answer to the closing command. Replies to the last lines that came
+// after their short wait may still be queued ahead of it: acceptances are
+// passed over (at most one per line sent), a refusal fails the attempt.
+bool Comms::closingConfirmed(int linesSent)
+{
+    for (int frames = 0; frames <= linesSent && RxSer(LinkTimeout); ++frames) {
+        const bool lateLineReply = RxBuf.startsWith(QLatin1String("#BA"));
+        if (!lateLineReply || RxBuf.contains(QLatin1String("#BA0")))
+            return RxBuf.startsWith(QLatin1String("#B91"));
+    }
+    return false;
 }
 
 // Sends TxBuf as the next numbered line. Silence, or any reply but a refusal,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "link/devicevalues.h"
+#include "link/fakeserialport.h"
 #include "sections/macros/macrocore.h"
 #include "transfer_unit.h"
 
@@ -74,6 +75,27 @@ TEST(ConfigUpload, UnconfirmedCloseRestartsAndFailsAfterThree)
     link.confirm = [](int) { return false; };
     EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
     EXPECT_EQ(link.closings.size(), 3);
+}
+
+TEST(ConfigUpload, LateLineRepliesAheadOfTheConfirmationArePassedOver)
+{
+    // A fast unit whose acceptance of the last line comes after the tool's short
+    // wait: it sits in front of "#B91". A late refusal still fails the attempt.
+    const struct {
+        QString late;
+        bool ok;
+        int closings;
+    } cases[] = {{"#BA1", true, 1}, {"#BA0", false, 3}};
+    for (const auto &c : cases) {
+        TransferLink link({}, lines(2));
+        link.comms.Device.DeviceFeatures = Feature::FastLineAck;
+        link.confirm = [&](int) {
+            link.port.feed(ScriptedUnit::frame(c.late));
+            return true;
+        };
+        EXPECT_EQ(link.comms.WriteConf(link.store, link.sections), c.ok) << c.late.toStdString();
+        EXPECT_EQ(link.closings.size(), c.closings) << c.late.toStdString();
+    }
 }
 
 TEST(ConfigUpload, CloseCarriesTheLineCount)
