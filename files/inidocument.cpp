@@ -123,10 +123,16 @@ void IniDocument::parse(const QByteArray &bytes)
 
     const QString text = Cp1252::decode(bytes);
     for (const QStringView line : textLines(text)) {
-        if (const auto name = headerName(line))
-            addSection(*name, line.toString());
-        else
+        const auto name = headerName(line);
+        if (!name) {
             addLine(sections_.back(), line.toString());
+            continue;
+        }
+        const int index = addSection(line.toString());
+        // A repeated section stays in the file, but only its first occurrence is read or written.
+        int &first = sectionIndex_[Name{*name}].index;
+        if (first < 0)
+            first = index;
     }
 }
 
@@ -149,12 +155,12 @@ QByteArray IniDocument::serialize() const
 
 const QString *IniDocument::findLine(const QString &section, const QString &key) const
 {
-    const int s = sectionIndex_.value(Name{section.trimmed()}, -1);
+    const int s = sectionIndex_.value(Name{section.trimmed()}).index;
     if (s < 0)
         return nullptr;
     const Section &sec = sections_[s];
-    const auto it = sec.keys.constFind(Name{key.trimmed()});
-    return it == sec.keys.cend() ? nullptr : &sec.lines[*it];
+    const int line = sec.keys.value(Name{key.trimmed()}).index;
+    return line < 0 ? nullptr : &sec.lines[line];
 }
 
 QString IniDocument::readValue(const QString &section, const QString &key) const
@@ -182,14 +188,13 @@ void IniDocument::writeValue(const QString &section, const QString &key, const Q
     cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
 
     const QString sectionName = section.trimmed();
-    int s = sectionIndex_.value(Name{sectionName}, -1);
+    int &s = sectionIndex_[Name{sectionName}].index;
     if (s < 0)
-        s = addSection(sectionName, u'[' + sectionName + u']');
+        s = addSection(u'[' + sectionName + u']');
     Section &sec = sections_[s];
-    const Name name{keyText};
-    if (const auto it = sec.keys.constFind(name); it != sec.keys.cend()) {
-        QString &line = sec.lines[*it];
-        line = keyName(line).toString() + u'=' + cleanValue;
+    int &keyLine = sec.keys[Name{keyText}].index;
+    if (keyLine >= 0) {
+        setValue(sec.lines[keyLine], cleanValue);
         return;
     }
     // After the section's last key; in a section without keys, after its last
@@ -201,18 +206,14 @@ void IniDocument::writeValue(const QString &section, const QString &key, const Q
             --pos;
     }
     sec.lines.insert(pos, keyText + u'=' + cleanValue);
-    sec.keys.insert(name, pos);
+    keyLine = pos;
     sec.lastKey = pos;
 }
 
-int IniDocument::addSection(const QString &name, const QString &header)
+int IniDocument::addSection(const QString &header)
 {
-    const int index = int(sections_.size());
     sections_.push_back(Section{header, {}, {}, -1});
-    // A repeated section stays in the file, but only its first occurrence is read or written.
-    if (!sectionIndex_.contains(Name{name}))
-        sectionIndex_.insert(Name{name}, index);
-    return index;
+    return int(sections_.size()) - 1;
 }
 
 void IniDocument::addLine(Section &section, const QString &line)
@@ -223,8 +224,22 @@ void IniDocument::addLine(Section &section, const QString &line)
     if (key.isEmpty())
         return;
     // A repeated key stays in the file; the first one is the one read and written.
-    const Name name{key.toString()};
-    if (!section.keys.contains(name))
-        section.keys.insert(name, index);
+    int &first = section.keys[Name{key.toString()}].index;
+    if (first < 0)
+        first = index;
     section.lastKey = index;
+}
+
+// Rewrites a key line with a new value, keeping the key as the line spells it.
+void IniDocument::setValue(QString &line, const QString &value)
+{
+    const QStringView key = keyName(line);
+    if (key.data() == line.constData()) {
+        // The common "KEY=old" line: cut after the key and append, reusing the line's storage.
+        line.truncate(key.size());
+        line += u'=';
+        line += value;
+    } else {
+        line = key.toString() + u'=' + value;
+    }
 }

@@ -50,18 +50,23 @@ private:
         }
         friend size_t qHash(const Name &name, size_t seed) { return name.hash(seed); }
     };
+    // An index into a list; -1 until set, so that one hash look-up both finds and adds.
+    struct Slot {
+        int index = -1;
+    };
     struct Section {
         QString header; // the "[name]" line as found or written
         QStringList lines; // the lines below the header, up to the next section
-        QHash<Name, int> keys; // key name -> index in lines (first occurrence)
+        QHash<Name, Slot> keys; // key name -> index in lines (first occurrence)
         int lastKey = -1; // index of the last key line
     };
 
     const QString *findLine(const QString &section, const QString &key) const;
-    int addSection(const QString &name, const QString &header);
+    int addSection(const QString &header);
     static void addLine(Section &section, const QString &line);
+    static void setValue(QString &line, const QString &value);
 
     // sections_[0] holds the lines before the first header.
     std::vector<Section> sections_;
-    QHash<Name, int> sectionIndex_; // name -> first section of that name
+    QHash<Name, Slot> sectionIndex_; // name -> first section of that name
 };
