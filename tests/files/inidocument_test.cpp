@@ -51,7 +51,7 @@ TEST(IniDocument, SavingTwiceKeepsOneCopyOfEachKey)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("twice.qcf");
-    for (const char *value : {" 1", " 2"}) {
+    for (const char *value : {" 1", " 2.5"}) {
         IniDocument doc;
         ASSERT_TRUE(doc.load(path));
         doc.writeValue("General", "VERSION", "VELKAN_SARN");
@@ -59,7 +59,7 @@ TEST(IniDocument, SavingTwiceKeepsOneCopyOfEachKey)
         ASSERT_TRUE(doc.save(path));
     }
     EXPECT_EQ(readFile(path), QByteArray("[General]\r\nVERSION=VELKAN_SARN\r\n"
-                                         "[CAUDAL 0]\r\nFACTOR= 2\r\n"));
+                                         "[CAUDAL 0]\r\nFACTOR= 2.5\r\n"));
 }
 
 TEST(IniDocument, NamesMatchWithoutCaseButKeepInnerBlanks)
@@ -75,10 +75,11 @@ TEST(IniDocument, NamesMatchWithoutCaseButKeepInnerBlanks)
 
 TEST(IniDocument, FirstOfRepeatedSectionsAndKeysWins)
 {
-    IniDocument doc = parsed("[A]\nK=1\nK=2\n[a]\nK=3\n");
+    IniDocument doc = parsed("[A]\n  k = 1\nK=2\n[a]\nK=3\n");
     EXPECT_EQ(doc.readValue("A", "K"), "1");
     doc.writeValue("A", "K", "9");
-    EXPECT_EQ(doc.serialize(), QByteArray("[A]\r\nK=9\r\nK=2\r\n[a]\r\nK=3\r\n"));
+    doc.writeValue("a", "K", "10"); // the key keeps the case it was first written in
+    EXPECT_EQ(doc.serialize(), QByteArray("[A]\r\nk=10\r\nK=2\r\n[a]\r\nK=3\r\n"));
 }
 
 TEST(IniDocument, ReadsValuesTrimmedUnquotedAndCut)
