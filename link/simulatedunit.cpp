@@ -56,7 +56,7 @@ bool SimulatedUnit::start(int timeOut)
     connect(process_, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     connect(process_, &QProcess::finished, &loop, &QEventLoop::quit);
 
-    process_->start(program_, arguments_);
+    process_->start(program_, arguments_ + QStringList{QStringLiteral("--exit-with-parent")});
     timer.start(timeOut);
     if (!process_->canReadLine() && process_->state() != QProcess::NotRunning)
         loop.exec();

@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include "configstream.h"
 #include "ptyserver.h"
@@ -38,6 +41,17 @@ bool watchSignals(QCoreApplication &app)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+// A unit started by the tool ends with it, even when the tool is killed.
+void endWithParent()
+{
+#ifdef __linux__
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        ::raise(SIGTERM);
+#endif
 }
 
 int fail(const QString &message)
@@ -97,6 +111,7 @@ int main(int argc, char **argv)
     const QString slow = option(QStringLiteral("slow"), QStringLiteral("Wait this long before each answer."), QStringLiteral("MS"));
     const QString silentAfter = option(QStringLiteral("silent-after"), QStringLiteral("Stop answering after N frames."), QStringLiteral("N"));
     const QString badCrc = option(QStringLiteral("bad-crc-once"), QStringLiteral("Report a wrong voice-list CRC the first time."));
+    const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
     const auto intValue = [&parser](const QString &name, int &target) {
@@ -158,6 +173,8 @@ int main(int argc, char **argv)
         return fail(server.errorString());
     if (!watchSignals(app))
         return fail(QStringLiteral("cannot watch signals"));
+    if (parser.isSet(withParent))
+        endWithParent();
 
     std::printf("%s\n", qPrintable(server.devicePath()));
     std::fflush(stdout);
