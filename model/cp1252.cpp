@@ -51,10 +51,12 @@ QByteArray encode(const QString &text)
 
 QString decode(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (char b : bytes)
-        out.append(decodeByte(static_cast<unsigned char>(b)));
+    // Latin-1 agrees with the code page everywhere but 0x80 to 0x9F.
+    QString out = QString::fromLatin1(bytes);
+    for (QChar &c : out) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = decodeByte(static_cast<unsigned char>(c.unicode()));
+    }
     return out;
 }
 
