@@ -467,10 +467,9 @@ QString UnitEngine::uploadLine(const QString &args)
         return QStringLiteral("BA0");
     }
     uploadLines_ << line;
-    // A unit with the fast acknowledgement answers only refusals: the tool
-    // waits 10 ms for a reply, less than a reply takes on the line, and reads
-    // the closing answer without draining what came late.
-    return (state_.features & Feature::FastLineAck) ? QString() : QStringLiteral("BA1");
+    // With the fast acknowledgement the tool waits only 10 ms, so on a real
+    // line this reply often arrives late, ahead of the next line's or the closing's.
+    return QStringLiteral("BA1");
 }
 
 // "#46" + count: the end of an upload. "B91" when the count matches the lines received.

@@ -179,13 +179,13 @@ TEST_F(EngineTest, UploadAcceptsLinesInSequenceAndConfirmsAMatchingCount)
     EXPECT_EQ(uploads.at(2)["refusedLine"].toInt(), 2);
 }
 
-TEST_F(EngineTest, FastAcknowledgementAnswersOnlyRefusalsAndAbandonedLinesNotAtAll)
+TEST_F(EngineTest, OutOfSequenceLineIsRefusedAndAbandonedLinesNotAnswered)
 {
     make({}, UnitState::defaults());
-    EXPECT_TRUE(send("#45000ID=Tank3").isEmpty());
+    EXPECT_EQ(send("#45000ID=Tank3"), QStringList{"#BA1"});
     EXPECT_EQ(send("#45002REST=x"), QStringList{"#BA0"});
     EXPECT_TRUE(send("#45003CLRTLF").isEmpty()); // the attempt was already refused
-    EXPECT_TRUE(send("#45000ID=Tank3").isEmpty());
+    EXPECT_EQ(send("#45000ID=Tank3"), QStringList{"#BA1"});
     EXPECT_EQ(send("#46001"), QStringList{"#B91"});
 }
 
