@@ -193,29 +193,57 @@ bool parseInt(const QString &text, int min, int max, int &value)
     return ok && value >= min && value <= max;
 }
 
+bool outputArgs(const CommandArgs &a, int &n, bool &on)
+{
+    const QString state = a.positional.at(1).toLower();
+    on = state == "on";
+    return parseInt(a.positional.at(0), 0, kProductLimits.OutputCount - 1, n) && (on || state == "off");
+}
+
+// Arguments are checked before connecting: a typing error needs no unit.
+int checkOutput(CliSession &, const CommandArgs &a)
+{
+    int n = 0;
+    bool on = false;
+    if (outputArgs(a, n, on))
+        return ExitOk;
+    printError(QStringLiteral("Usage: output N on|off, N from 0 to %1.").arg(kProductLimits.OutputCount - 1));
+    return ExitUsage;
+}
+
 int output(CliSession &s, const CommandArgs &a)
 {
     int n = 0;
-    const QString state = a.positional.at(1).toLower();
-    if (!parseInt(a.positional.at(0), 0, kProductLimits.OutputCount - 1, n)
-        || (state != "on" && state != "off")) {
-        printError(QStringLiteral("Usage: output N on|off, N from 0 to %1.")
-                       .arg(kProductLimits.OutputCount - 1));
-        return ExitUsage;
-    }
-    s.comms().SetSingleOutput(qint16(n), state == "on");
-    return ExitOk;
+    bool on = false;
+    outputArgs(a, n, on);
+    if (s.comms().SetSingleOutput(qint16(n), on))
+        return ExitOk;
+    printError("The unit did not switch the output.");
+    return ExitNoAnswer;
+}
+
+bool counterArgs(const CommandArgs &a, int &n, qint32 &value)
+{
+    bool ok = false;
+    value = a.positional.at(1).toInt(&ok);
+    return parseInt(a.positional.at(0), 0, 8, n) && ok;
+}
+
+int checkCounter(CliSession &, const CommandArgs &a)
+{
+    int n = 0;
+    qint32 value = 0;
+    if (counterArgs(a, n, value))
+        return ExitOk;
+    printError("Usage: counter N VALUE, N from 0 to 8, VALUE a 32-bit integer.");
+    return ExitUsage;
 }
 
 int counter(CliSession &s, const CommandArgs &a)
 {
     int n = 0;
-    bool ok = false;
-    const qint32 value = a.positional.at(1).toInt(&ok);
-    if (!parseInt(a.positional.at(0), 0, 8, n) || !ok) {
-        printError("Usage: counter N VALUE, N from 0 to 8, VALUE a 32-bit integer.");
-        return ExitUsage;
-    }
+    qint32 value = 0;
+    counterArgs(a, n, value);
     if (s.comms().SetTotalCNT(qint16(n), value))
         return ExitOk;
     printError("The unit did not accept the new count.");
@@ -240,8 +268,8 @@ const QList<CommandInfo> &commandTable()
         {"write-config", "FILE.qcf", "restore FILE and upload it to the unit", 1, true, restoreFile, writeConfig},
         {"live", "[--json] [--count N] [--interval MS]", "poll the live values (CSV by default)", 0, true, nullptr, live},
         {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},
-        {"output", "N on|off", "switch output N", 2, true, nullptr, output},
-        {"counter", "N VALUE", "preset totalizer counter N", 2, true, nullptr, counter},
+        {"output", "N on|off", "switch output N", 2, true, checkOutput, output},
+        {"counter", "N VALUE", "preset totalizer counter N", 2, true, checkCounter, counter},
         {"voice-list", "read|write FILE.qcf", "read or write the voice-call list", 2, true, nullptr, nullptr},
         {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware", 2, true, nullptr, nullptr},
     };
