@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "files/configfile.h"
+#include "files/sectionregistry.h"
+#include "link/devicevalues.h"
+#include "link/simulatedunit.h"
+#include "model/configstore.h"
+#include "sections/sectionlist.h"
+
+namespace {
+
+// The unit's capabilities in every test: the extended phone mask and the
+// retry settings change what an upload carries.
+constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | Feature::WideChannelMask
+                              | Feature::FastLineAck | Feature::ExtendedPhoneMask;
+
+bool pseudoTerminalsWork()
+{
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CliProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!pseudoTerminalsWork())
+            GTEST_SKIP() << "pseudo-terminals are not available";
+        ASSERT_TRUE(dir.isValid());
+        sim.setProgram(QStringLiteral(VELKAN_SIM));
+    }
+
+    void startSim(QStringList arguments = {})
+    {
+        arguments << QStringLiteral("--features") << QString::number(kFeatures) << QStringLiteral("--log")
+                  << path(QStringLiteral("log.json"));
+        sim.setArguments(arguments);
+        ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
+    }
+
+    // Runs velkan-cli on the simulated unit's port (or without one).
+    CliRun cli(QStringList arguments, bool withPort = true)
+    {
+        if (withPort)
+            arguments = QStringList{QStringLiteral("--port"), sim.devicePath()} + arguments;
+        QProcess process;
+        process.start(QStringLiteral(VELKAN_CLI), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000)) << qPrintable(arguments.join(' '));
+        CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                   QString::fromUtf8(process.readAllStandardOutput()),
+                   QString::fromUtf8(process.readAllStandardError())};
+        return run;
+    }
+
+    // What the unit received, once it has ended and written its log. The
+    // log is first written when something arrives: no file, nothing received.
+    QJsonObject unitLog()
+    {
+        sim.stop();
+        QFile file(path(QStringLiteral("log.json")));
+        if (!file.exists())
+            return {};
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    QTemporaryDir dir;
+    SimulatedUnit sim;
+};
+
+TEST_F(CliProcessTest, InfoShowsIdentityFeaturesAndClockOffset)
+{
+    startSim({QStringLiteral("--state"),
+              writeFile(QStringLiteral("state.json"), R"({"clockOffsetSeconds": -3600, "serialNumber": "VS21-000777"})")});
+
+    const CliRun json = cli({QStringLiteral("info"), QStringLiteral("--json")});
+    ASSERT_EQ(json.status, 0) << qPrintable(json.err);
+    const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(o[QLatin1String("serial")].toString(), QStringLiteral("VS21-000777"));
+    EXPECT_DOUBLE_EQ(o[QLatin1String("firmware")].toDouble(), 4.12);
+    EXPECT_EQ(o[QLatin1String("features_value")].toInteger(), kFeatures);
+    const QJsonObject features = o[QLatin1String("features")].toObject();
+    EXPECT_EQ(features.size(), int(std::size(Feature::kNames)));
+    for (const Feature::Named &f : Feature::kNames)
+        EXPECT_EQ(features[QLatin1String(f.name)].toBool(), (kFeatures & f.bit) != 0) << f.name;
+    EXPECT_NEAR(o[QLatin1String("clock_offset_seconds")].toInteger(), -3600, 5);
+    const QDateTime clock = QDateTime::fromString(o[QLatin1String("clock")].toString(), Qt::ISODate);
+    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(clock), -3600, 5);
+
+    const CliRun text = cli({QStringLiteral("info")});
+    ASSERT_EQ(text.status, 0) << qPrintable(text.err);
+    const QStringList lines = text.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains(QStringLiteral("serial: VS21-000777"))) << qPrintable(text.out);
+    EXPECT_TRUE(lines.contains(QStringLiteral("features: ExtendedPhoneMask FastLineAck MathChannels "
+                                              "RetrySettings WideChannelMask")))
+        << qPrintable(text.out);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("clock_offset_seconds: -36"))) << qPrintable(text.out);
+}
+
+// The download saved by read-config goes back to the unit unchanged, and the
+// upload is what the sections make of the file for this unit.
+TEST_F(CliProcessTest, ReadConfigThenWriteConfigUploadsTheFile)
+{
+    startSim();
+    const QString file = path(QStringLiteral("unit.qcf"));
+    const CliRun read = cli({QStringLiteral("read-config"), file});
+    ASSERT_EQ(read.status, 0) << qPrintable(read.err);
+    const CliRun write = cli({QStringLiteral("write-config"), file});
+    ASSERT_EQ(write.status, 0) << qPrintable(write.err);
+
+    SectionRegistry sections;
+    registerSections(sections);
+    ConfigStore store;
+    sections.clearAll(store);
+    ASSERT_EQ(restoreConfigFile(file, store, sections), RestoreResult::Restored);
+    const QStringList expected = sections.uploadLines(store, UploadContext{kFeatures});
+    ASSERT_FALSE(expected.isEmpty());
+
+    const QJsonArray uploads = unitLog()[QLatin1String("uploads")].toArray();
+    ASSERT_EQ(uploads.size(), 1);
+    QStringList received;
+    for (const QJsonValue &line : uploads.at(0)[QLatin1String("lines")].toArray())
+        received << line.toString();
+    EXPECT_EQ(received, expected);
+    EXPECT_TRUE(uploads.at(0)[QLatin1String("matched")].toBool());
+}
+
+TEST_F(CliProcessTest, LiveWithACountPrintsHeaderAndOneRowPerPoll)
+{
+    startSim();
+    const CliRun run = cli({QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("2"),
+                            QStringLiteral("--interval"), QStringLiteral("0")});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    const QStringList rows = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3) << qPrintable(run.out);
+    const QStringList header = rows.at(0).split(',');
+    EXPECT_EQ(header.first(), QStringLiteral("time"));
+    EXPECT_TRUE(header.contains(QStringLiteral("math3")));
+    const int counter0 = header.indexOf(QStringLiteral("counter0"));
+    const int flow1 = header.indexOf(QStringLiteral("flow1"));
+    for (const QString &row : rows.mid(1)) {
+        const QStringList cells = row.split(',');
+        ASSERT_EQ(cells.size(), header.size()) << qPrintable(row);
+        EXPECT_EQ(cells.at(counter0), QStringLiteral("152340"));
+        EXPECT_EQ(cells.at(flow1), QStringLiteral("7.25"));
+    }
+}
+
+// Output, counter preset and clock setting, each as the unit recorded it. A
+// negative count follows "--", or it would read as options.
+TEST_F(CliProcessTest, CommandsReachTheUnit)
+{
+    startSim({QStringLiteral("--state"), writeFile(QStringLiteral("state.json"), R"({"clockOffsetSeconds": 7200})")});
+    for (const QStringList &command : {QStringList{"output", "4", "on"}, QStringList{"output", "1", "OFF"},
+                                       QStringList{"counter", "3", "--", "-1500"}, QStringList{"set-clock"}}) {
+        const CliRun run = cli(command);
+        EXPECT_EQ(run.status, 0) << qPrintable(command.join(' ') + ": " + run.err);
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+
+    const QJsonObject log = unitLog();
+    const QJsonArray outputs = log[QLatin1String("outputs")].toArray();
+    ASSERT_EQ(outputs.size(), 2);
+    EXPECT_EQ(outputs.at(0)[QLatin1String("output")].toInt(), 4);
+    EXPECT_TRUE(outputs.at(0)[QLatin1String("on")].toBool());
+    EXPECT_EQ(outputs.at(1)[QLatin1String("output")].toInt(), 1);
+    EXPECT_FALSE(outputs.at(1)[QLatin1String("on")].toBool());
+    const QJsonArray presets = log[QLatin1String("counterPresets")].toArray();
+    ASSERT_EQ(presets.size(), 1);
+    EXPECT_EQ(presets.at(0)[QLatin1String("counter")].toInt(), 3);
+    EXPECT_EQ(presets.at(0)[QLatin1String("value")].toInt(), -1500);
+    const QJsonArray clockSets = log[QLatin1String("clockSets")].toArray();
+    ASSERT_EQ(clockSets.size(), 1);
+    const QDateTime set = QDateTime::fromString(clockSets.at(0)[QLatin1String("unitClock")].toString(), Qt::ISODate);
+    EXPECT_NEAR(set.secsTo(now), 0, 5);
+}
+
+TEST_F(CliProcessTest, ModemCallNeedsTheRightKey)
+{
+    startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QStringLiteral("4321")});
+    const QStringList call{QStringLiteral("--modem"), QStringLiteral("600123456"), QStringLiteral("--key")};
+
+    const CliRun right = cli(call + QStringList{QStringLiteral("4321"), QStringLiteral("info"), QStringLiteral("--json")});
+    EXPECT_EQ(right.status, 0) << qPrintable(right.err);
+    EXPECT_EQ(QJsonDocument::fromJson(right.out.toUtf8()).object()[QLatin1String("serial")].toString(),
+              QStringLiteral("VS21-004217"));
+
+    const CliRun wrong = cli(call + QStringList{QStringLiteral("1111"), QStringLiteral("info")});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_TRUE(wrong.out.isEmpty()) << qPrintable(wrong.out);
+    EXPECT_FALSE(wrong.err.isEmpty());
+
+    const QJsonArray logins = unitLog()[QLatin1String("logins")].toArray();
+    ASSERT_GE(logins.size(), 2);
+    EXPECT_TRUE(logins.at(0)[QLatin1String("accepted")].toBool());
+    EXPECT_FALSE(logins.last()[QLatin1String("accepted")].toBool());
+}
+
+// The unit answers the connection, then falls silent in the download: the
+// link's retries run out (about a minute), and no file is left behind.
+TEST_F(CliProcessTest, UnitThatFallsSilentFailsTheDownloadAndWritesNothing)
+{
+    startSim({QStringLiteral("--silent-after"), QStringLiteral("2")});
+    const QString file = path(QStringLiteral("unit.qcf"));
+    const CliRun run = cli({QStringLiteral("read-config"), file});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("download failed"))) << qPrintable(run.err);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.removeAll(QStringLiteral("log.json"));
+    EXPECT_TRUE(left.isEmpty()) << qPrintable(left.join(' '));
+}
+
+TEST_F(CliProcessTest, FileThatIsNotAConfigurationIsNotSent)
+{
+    startSim();
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"notes.qcf", "[General]\nNOMBRE=Tank3\n"},
+        {"binary.qcf", QByteArray("\x00\x01\x02\x03", 4)},
+    };
+    for (const auto &f : files) {
+        const CliRun run = cli({QStringLiteral("write-config"), writeFile(QLatin1String(f.name), f.bytes)});
+        EXPECT_EQ(run.status, 3) << f.name;
+        EXPECT_TRUE(run.err.contains(QLatin1String(f.name))) << qPrintable(run.err);
+    }
+    const CliRun missing = cli({QStringLiteral("write-config"), path(QStringLiteral("absent.qcf"))});
+    EXPECT_EQ(missing.status, 3);
+
+    const QJsonObject log = unitLog();
+    EXPECT_TRUE(log[QLatin1String("uploads")].toArray().isEmpty());
+    EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("46")].toInt(), 0);
+}
+
+// Usage errors need no unit: each ends at once with status 2 and a message.
+TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
+{
+    const QString port = QStringLiteral("/dev/velkan-no-such-port");
+    const QStringList cases[] = {
+        {},
+        {"no-such-command"},
+        {"info"},
+        {"--port", port, "read-config"},
+        {"--port", port, "--modem", "600123456", "info"},
+        {"--port", port, "live", "--count", "0"},
+        {"--port", port, "live", "--interval", "soon"},
+        {"--port", port, "output", "6", "on"},
+        {"--port", port, "output", "1", "half"},
+        {"--port", port, "counter", "9", "10"},
+        {"--port", port, "counter", "0", "lots"},
+        {"--port", port, "voice-list", "read", "voice.qcf"},
+        {"--no-such-option"},
+    };
+    for (const QStringList &arguments : cases) {
+        const CliRun run = cli(arguments, false);
+        EXPECT_EQ(run.status, 2) << qPrintable(arguments.join(' '));
+        EXPECT_FALSE(run.err.isEmpty()) << qPrintable(arguments.join(' '));
+        EXPECT_TRUE(run.out.isEmpty()) << qPrintable(arguments.join(' '));
+    }
+}
+
+} // namespace
