@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <type_traits>
 
 #include "comms.h"
 #include "model/product.h"
@@ -43,6 +45,24 @@ T wholeField(const Comms &link, int field)
     if (!(value >= double(std::numeric_limits<T>::min()) && value <= double(std::numeric_limits<T>::max())))
         return 0;
     return static_cast<T>(value);
+}
+
+// A bit set sent as a whole number, signed or unsigned: either way its bits
+// are the set ("-1" has every bit on). None when the number is wider than the set.
+template <typename Bits>
+std::optional<Bits> bitSet(double number)
+{
+    using Signed = std::make_signed_t<Bits>;
+    const double value = std::nearbyint(number);
+    if (!(value >= double(std::numeric_limits<Signed>::min()) && value <= double(std::numeric_limits<Bits>::max())))
+        return std::nullopt;
+    return static_cast<Bits>(static_cast<qint64>(value));
+}
+
+template <typename Bits>
+Bits bitSetField(const Comms &link, int field)
+{
+    return bitSet<Bits>(ParseNumber(link.GetField(field))).value_or(0);
 }
 
 float floatField(const Comms &link, int field)
@@ -122,10 +142,8 @@ bool Comms::ParseInfoLine(int &expected)
     if (keyword == QLatin1String("VERSION")) {
         Device.FirmwareVersion = ToFloat32(number).value_or(0.0f);
     } else if (keyword == QLatin1String("FEATURES")) {
-        // Sent signed or unsigned; either way the 32 bits are the flags.
-        const double flags = std::nearbyint(number);
-        if (flags >= double(std::numeric_limits<qint32>::min()) && flags <= double(std::numeric_limits<quint32>::max()))
-            Device.DeviceFeatures = static_cast<quint32>(static_cast<qint64>(flags));
+        if (const auto flags = bitSet<quint32>(number))
+            Device.DeviceFeatures = *flags;
     } else if (keyword == QLatin1String("SERIAL")) {
         Device.SerialNumber = value;
     } else if (keyword == QLatin1String("VBAT")) {
@@ -213,9 +231,9 @@ bool Comms::ReadRealTime()
     }
     const bool states = answered(QStringLiteral("#23"), QStringLiteral("#DC"), 1);
     if (states) {
-        live.DigitalState = wholeField<quint16>(*this, 2);
-        live.OutputState = wholeField<quint16>(*this, 3);
-        live.FlagState = wholeField<quint32>(*this, 4);
+        live.DigitalState = bitSetField<quint16>(*this, 2);
+        live.OutputState = bitSetField<quint16>(*this, 3);
+        live.FlagState = bitSetField<quint32>(*this, 4);
         for (int i = 0; i < kAuxiliaries; ++i)
             live.AuxValue[i] = floatField(*this, i + 5);
     }

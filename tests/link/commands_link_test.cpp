@@ -171,6 +171,23 @@ TEST(Commands, LiveValues)
     EXPECT_EQ(live.MathRegister[1], "-.5");
 }
 
+TEST(Commands, StateBitSetsKeepTheirBitsSignedOrUnsigned)
+{
+    UnitLink link;
+    link.unit.answer("#23", "#DC,-1,65535,-2147483648");
+    EXPECT_TRUE(link.comms.ReadRealTime());
+    const LiveData &live = link.comms.Device.Live;
+    EXPECT_EQ(live.DigitalState, 0xFFFF);
+    EXPECT_EQ(live.OutputState, 0xFFFF);
+    EXPECT_EQ(live.FlagState, 0x80000000u);
+
+    link.unit.answer("#23", "#DC,65536,-32769,4294967296");
+    EXPECT_TRUE(link.comms.ReadRealTime());
+    EXPECT_EQ(live.DigitalState, 0); // wider than the set: no state rather than a wrong one
+    EXPECT_EQ(live.OutputState, 0);
+    EXPECT_EQ(live.FlagState, 0u);
+}
+
 TEST(Commands, LiveValuesGoOnPastAMissingAnswer)
 {
     UnitLink link;
