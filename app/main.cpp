@@ -69,7 +69,10 @@ int main(int argc, char **argv)
     main.hideAll();
 
     main.setNavigationLock([&comms] { return comms.ConfigDownloading; });
-    main.setShutdown([&] { settings.storeAtShutdown(chosenPort(windows), lang.LangSel); });
+    main.setShutdown([&] {
+        settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
+        closeLink(windows);
+    });
 
     FirstPaintTrace trace;
     if (qEnvironmentVariableIsSet("VELKAN_TRACE_STARTUP"))

@@ -18,8 +18,23 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("General", new General(context.comms, context.store, context.sections, commands));
 }
 
+namespace {
+
+const General *generalWindow(const EditorRegistry &windows)
+{
+    return qobject_cast<const General *>(windows.editor("General"));
+}
+
+} // namespace
+
 QString chosenPort(const EditorRegistry &windows)
 {
-    const auto *general = qobject_cast<const General *>(windows.editor("General"));
+    const General *general = generalWindow(windows);
     return general ? general->connection()->portText() : QString();
+}
+
+void closeLink(const EditorRegistry &windows)
+{
+    if (const General *general = generalWindow(windows))
+        general->connection()->closeLink();
 }

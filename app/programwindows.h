@@ -22,3 +22,6 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context);
 
 // The port the operator has chosen in the General window (empty when none).
 QString chosenPort(const EditorRegistry &windows);
+
+// Closes the link to the unit at shut-down, without a hang-up.
+void closeLink(const EditorRegistry &windows);

@@ -186,6 +186,16 @@ void ConnectionPanel::TimerComms_Timer()
     ticking_ = false;
 }
 
+void ConnectionPanel::closeLink()
+{
+    // Once the program quits, a nested wait returns at once without serving
+    // the port or its time-out; with the port closed it gives up instead of
+    // spinning.
+    TimerComms->stop();
+    ctx_.comms.CloseComs(false);
+    simulated_.reset();
+}
+
 void ConnectionPanel::connectOrDisconnect()
 {
     Comms &comms = ctx_.comms;

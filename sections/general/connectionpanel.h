@@ -48,6 +48,9 @@ public:
     void Leer_Click();
     void Escribir_Click();
     void TimerComms_Timer();
+    // At the end of the program: closes the link without the modem's hang-up,
+    // which also ends any exchange still waiting for the unit.
+    void closeLink();
 
     QGroupBox *FramePuerto;
     QComboBox *Puerto;

@@ -162,3 +162,28 @@ TEST_F(Connecting, UploadRunsBeforeDownloadInTheSameTick)
     // The identity poll of the tick follows the transfers.
     EXPECT_EQ(unit.received.last().left(2), QStringLiteral("44"));
 }
+
+// Quitting the program makes every nested wait return at once, without the
+// unit's answer or the time-out; closing the link at shut-down must end the
+// exchange still waiting, or the tick would spin for ever.
+TEST_F(Connecting, ClosingTheLinkAtShutdownEndsAWaitingTick)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    connectUnit();
+    ASSERT_TRUE(comms.Connected);
+    unit.answers.remove(QStringLiteral("44")); // the identity poll now waits
+
+    QTimer::singleShot(50, window.get(), [this] {
+        panel().closeLink();
+        QCoreApplication::quit();
+    });
+    panel().TimerComms_Timer();
+
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(panel().TimerComms->isActive());
+    // Leave the application able to wait again for the tests that follow.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
