@@ -140,8 +140,7 @@ QByteArray IniDocument::serialize() const
 {
     QByteArray bytes;
     const auto put = [&bytes](const QString &line) {
-        for (const QChar c : line)
-            bytes.append(Cp1252::encodeChar(c));
+        Cp1252::appendEncoded(bytes, line);
         bytes.append("\r\n", 2);
     };
     for (std::size_t i = 0; i < sections_.size(); ++i) {

@@ -36,16 +36,21 @@ char encodeChar(QChar c)
     return '?';
 }
 
-QByteArray encode(const QString &text)
+void appendEncoded(QByteArray &out, QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         // A character outside the 16-bit range is one character: one '?'.
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
         out.append(encodeChar(text[i]));
     }
+}
+
+QByteArray encode(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    appendEncoded(out, text);
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // The unit's wire bytes, .qcf files and Lang.txt are 8-bit Windows-1252.
 // Qt's own decoder for it depends on ICU, which not every Qt build has, so
@@ -10,6 +11,8 @@ namespace Cp1252 {
 
 // Characters without a Windows-1252 byte become '?'.
 QByteArray encode(const QString &text);
+// encode's bytes appended to out, for writers that build one buffer from many texts.
+void appendEncoded(QByteArray &out, QStringView text);
 QString decode(const QByteArray &bytes);
 
 // One character's byte, or '?' when it has none.

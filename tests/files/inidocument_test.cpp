@@ -147,6 +147,9 @@ TEST(IniDocument, WritesAndReadsWindows1252)
     doc.writeValue("S", "NOMBRE", QString::fromUtf8("Depósito €"));
     EXPECT_EQ(doc.serialize(), QByteArray("[S]\r\nNOMBRE=Dep\xf3sito \x80\r\n"));
     EXPECT_EQ(parsed(doc.serialize()).readValue("S", "NOMBRE"), QString::fromUtf8("Depósito €"));
+    // A character the code page lacks is one '?', even beyond 16 bits.
+    doc.writeValue("S", "UNIDAD", QString::fromUtf8("m\u00b3 \U0001F4A7"));
+    EXPECT_EQ(parsed(doc.serialize()).readValue("S", "UNIDAD"), QString::fromUtf8("m\u00b3 ?"));
 }
 
 TEST(IniDocument, KeyAddedToSectionWithoutKeysGoesBeforeTrailingBlanks)
