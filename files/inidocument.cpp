@@ -82,11 +82,17 @@ bool IniDocument::load(const QString &path, QString *error)
     QFile file(path);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    const auto unreadable = [&] {
         return fail(error, QStringLiteral("No se puede leer el archivo %1: %2")
                                .arg(shownPath(path), file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable();
     // Read one byte past the cap so that files without a known size are caught too.
     const QByteArray bytes = file.read(kMaxFileSize + 1);
+    // A failed read must not pass for an empty file: saving would then drop its content.
+    if (file.error() != QFileDevice::NoError)
+        return unreadable();
     if (bytes.size() > kMaxFileSize)
         return fail(error, QStringLiteral("El archivo %1 es demasiado grande").arg(shownPath(path)));
     if (bytes.contains('\0'))

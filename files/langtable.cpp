@@ -22,7 +22,8 @@ bool LangTable::Init()
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize)
+    // A failed read is no empty table: the first new text would rewrite the file without its entries.
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
         return false;
     const QString text = Cp1252::decode(bytes);
     const QList<QStringView> lines = textLines(text);
