@@ -117,8 +117,9 @@ void Comms::Delay(int timeOut)
     armTimer(timeOut);
     QEventLoop loop;
     connect(&MainTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    while (MainTimer.isActive())
-        loop.exec();
+    // Once the program quits, exec() returns -1 at once: the wait ends there.
+    while (MainTimer.isActive() && loop.exec() == 0) {
+    }
 }
 
 QString Comms::GetField(int field) const
@@ -147,8 +148,8 @@ bool Comms::waitForInput()
     connect(&MainTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(port_.get(), &SerialPort::readyRead, &loop, &QEventLoop::quit);
     connect(port_.get(), &SerialPort::lost, &loop, &QEventLoop::quit);
-    loop.exec();
-    return MainTimer.isActive() && port_->isOpen();
+    // Once the program quits, exec() returns -1 at once: the wait ends there.
+    return loop.exec() == 0 && MainTimer.isActive() && port_->isOpen();
 }
 
 bool Comms::readByte(char &byte)
