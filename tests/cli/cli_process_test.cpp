@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "../support/pseudoterminal.h"
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
@@ -27,14 +28,6 @@ namespace {
 constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | Feature::WideChannelMask
                               | Feature::FastLineAck | Feature::ExtendedPhoneMask;
 
-bool pseudoTerminalsWork()
-{
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
 
 struct CliRun {
     int status = -1;

@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "../support/pseudoterminal.h"
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
@@ -22,14 +23,6 @@
 
 namespace {
 
-bool pseudoTerminalsWork()
-{
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
 
 QStringList stringList(const QJsonValue &array)
 {

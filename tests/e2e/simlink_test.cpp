@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "../support/pseudoterminal.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
 #include "link/qtserialport.h"
@@ -26,14 +27,6 @@ namespace {
 // connection itself keeps the time-outs the rules give it.
 constexpr int kShortTimeout = 1000;
 
-bool pseudoTerminalsWork()
-{
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
 
 class SimLinkTest : public ::testing::Test {
 protected:
