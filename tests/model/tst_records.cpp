@@ -66,3 +66,10 @@ TEST(ActionBuffer, HandsAListOverAndBack)
 }
 
 } // namespace
+
+TEST(ActionListText, SendsOnlyCodesAboveZeroInSlotOrder)
+{
+    EXPECT_EQ(ActionListText(ActionList{}), QString());
+    EXPECT_EQ(ActionListText(ActionList{5, 0, 0, 12, 0, 0, 0, 0}), QStringLiteral(" 5 12"));
+    EXPECT_EQ(ActionListText(ActionList{0, -3, 0, 0, 0, 0, 0, 109}), QStringLiteral(" 109"));
+}
