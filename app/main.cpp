@@ -7,6 +7,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/qtserialport.h"
 #include "model/configstore.h"
 #include "programwindows.h"
@@ -50,8 +51,8 @@ int main(int argc, char **argv)
     registerSections(sections);
 
     Comms comms(std::make_unique<QtSerialPort>());
-    comms.ConfigDownloading = false;
-    comms.askPassWord = [] { return AccessKeyPrompt::ask(QApplication::activeWindow()); };
+    UnitConnection unit(comms);
+    unit.askPassWord = [] { return AccessKeyPrompt::ask(QApplication::activeWindow()); };
 
     UserSettings settings;
     settings.applyAtStartup(lang, [&lang] {
@@ -62,16 +63,16 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main);
-    createWindows(windows, {comms, store, sections, files});
-    windows.followDownloads(comms);
+    createWindows(windows, {unit, store, sections, files});
+    windows.followDownloads(unit);
     main.adoptWindows();
     windows.clearAll(store, sections);
     main.hideAll();
 
-    main.setNavigationLock([&comms] { return comms.ConfigDownloading; });
+    main.setNavigationLock([&unit] { return unit.downloading(); });
     main.setShutdown([&] {
         settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
-        closeLink(windows);
+        unit.shutdown();
     });
 
     FirstPaintTrace trace;

@@ -15,7 +15,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
-    windows.addEditor("General", new General(context.comms, context.store, context.sections, commands));
+    windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
 }
 
 namespace {
@@ -31,10 +31,4 @@ QString chosenPort(const EditorRegistry &windows)
 {
     const General *general = generalWindow(windows);
     return general ? general->connection()->portText() : QString();
-}
-
-void closeLink(const EditorRegistry &windows)
-{
-    if (const General *general = generalWindow(windows))
-        general->connection()->closeLink();
 }

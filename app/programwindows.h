@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class Comms;
+class UnitConnection;
 class EditorRegistry;
 class FileCommands;
 class SectionRegistry;
@@ -10,7 +10,7 @@ struct ConfigStore;
 
 // What the windows of the program work on.
 struct ProgramContext {
-    Comms &comms;
+    UnitConnection &unit;
     ConfigStore &store;
     const SectionRegistry &sections;
     FileCommands &files;
@@ -22,6 +22,3 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context);
 
 // The port the operator has chosen in the General window (empty when none).
 QString chosenPort(const EditorRegistry &windows);
-
-// Closes the link to the unit at shut-down, without a hang-up.
-void closeLink(const EditorRegistry &windows);

@@ -19,39 +19,75 @@ void printError(const QString &message)
     QTextStream(stderr) << message << Qt::endl;
 }
 
+QString linkFailureMessage(const LinkFailure &f)
+{
+    switch (f.error) {
+    case LinkError::None:
+        return {};
+    case LinkError::PortMissing:
+        return QStringLiteral("Cannot connect on %1: no such port.").arg(f.port);
+    case LinkError::PortInUse:
+        return QStringLiteral("Cannot connect on %1: the port is in use by another program.").arg(f.port);
+    case LinkError::PortPermission:
+        return QStringLiteral("Cannot connect on %1: permission denied (the user must be in the dialout group).")
+            .arg(f.port);
+    case LinkError::PortOther:
+        return QStringLiteral("Cannot connect on %1: %2.").arg(f.port, f.detail);
+    case LinkError::PortLost:
+        return QStringLiteral("The port %1 was lost.").arg(f.port);
+    case LinkError::NoAnswer:
+        return QStringLiteral("The unit on %1 did not answer.").arg(f.port);
+    case LinkError::Refused:
+        return QStringLiteral("The unit on %1 refused the access key.").arg(f.port);
+    case LinkError::BadAnswer:
+        return QStringLiteral("The unit on %1 sent an unexpected answer.").arg(f.port);
+    case LinkError::ModemBusy:
+    case LinkError::ModemNoCarrier:
+    case LinkError::ModemNoDialtone:
+    case LinkError::ModemNoAnswer:
+    case LinkError::ModemError:
+        return QStringLiteral("The modem on %1 answered %2.").arg(f.port, f.detail);
+    case LinkError::SimulatorFailed:
+        return QStringLiteral("The simulated unit did not start: %1.").arg(f.detail);
+    }
+    return {};
+}
+
 CliSession::CliSession()
-    : comms_(std::make_unique<Comms>(std::make_unique<QtSerialPort>()))
+    : comms_(std::make_unique<Comms>(std::make_unique<QtSerialPort>())),
+      unit_(std::make_unique<UnitConnection>(*comms_))
 {
     registerSections(sections_);
     sections_.clearAll(store_);
-    if (isatty(fileno(stderr))) {
-        QObject::connect(comms_.get(), &Comms::progressChanged, comms_.get(),
-                         [this](int value, int maximum) { showProgress(value, maximum); });
-    }
-    QObject::connect(comms_.get(), &Comms::portLost, comms_.get(),
-                     [](const QString &reason) { printError("The port was lost: " + reason); });
+    QObject::connect(unit_.get(), &UnitConnection::portLost, unit_.get(),
+                     [](const LinkFailure &failure) { printError(linkFailureMessage(failure)); });
 }
 
 CliSession::~CliSession()
 {
-    if (comms_->Connected)
-        comms_->CloseComs(modem_);
+    unit_->disconnectUnit();
 }
 
 bool CliSession::connect(const LinkOptions &options)
 {
-    modem_ = !options.modemNumber.isEmpty();
     const QString key = options.key;
-    comms_->askPassWord = [key] { return key; };
-    comms_->Connected = comms_->StartComs(options.port, options.modemNumber);
-    if (!comms_->Connected) {
-        printError(comms_->LastError.isEmpty()
-                       ? QStringLiteral("The unit on %1 did not answer.").arg(options.port)
-                       : QStringLiteral("Cannot connect on %1: %2").arg(options.port, comms_->LastError));
+    unit_->askPassWord = [key] { return key; };
+    ConnectRequest request;
+    request.port = options.port;
+    request.modemNumber = options.modemNumber;
+    if (!unit_->connectUnit(request)) {
+        printError(linkFailureMessage(unit_->lastError()));
         return false;
     }
-    comms_->ReadInfo();
+    unit_->readInfo();
     return true;
+}
+
+TransferProgress CliSession::progress()
+{
+    if (!isatty(fileno(stderr)))
+        return {};
+    return [this](int value, int maximum) { showProgress(value, maximum); };
 }
 
 void CliSession::showProgress(int value, int maximum)

@@ -5,6 +5,7 @@
 
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "model/configstore.h"
 
 // Exit statuses of velkan-cli.
@@ -27,18 +28,24 @@ public:
     bool connect(const LinkOptions &options);
 
     Comms &comms() { return *comms_; }
+    UnitConnection &unit() { return *unit_; }
     ConfigStore &store() { return store_; }
     const SectionRegistry &sections() const { return sections_; }
+    // The progress line on a terminal; nothing otherwise.
+    TransferProgress progress();
 
 private:
     void showProgress(int value, int maximum);
 
     std::unique_ptr<Comms> comms_;
+    std::unique_ptr<UnitConnection> unit_;
     ConfigStore store_;
     SectionRegistry sections_;
-    bool modem_ = false;
     bool progressShown_ = false;
 };
 
 // One line on standard error.
 void printError(const QString &message);
+
+// The English sentence for a failure of the link.
+QString linkFailureMessage(const LinkFailure &failure);

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include "files/configfile.h"
+#include "link/devicecommands.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ QJsonObject infoJson(const DeviceValues &d)
 
 int info(CliSession &s, const CommandArgs &a)
 {
-    s.comms().ReadDeviceRTC();
-    const QJsonObject o = infoJson(s.comms().Device);
+    ReadDeviceRTC(s.comms(), s.unit().Device);
+    const QJsonObject o = infoJson(s.unit().Device);
     if (a.json) {
         out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
         return ExitOk;
@@ -70,7 +71,7 @@ int info(CliSession &s, const CommandArgs &a)
 
 int readConfig(CliSession &s, const CommandArgs &a)
 {
-    if (!s.comms().ReadConf(s.store(), s.sections())) {
+    if (!s.unit().download(s.store(), s.sections(), s.progress())) {
         printError("The configuration download failed; nothing was written.");
         return ExitNoAnswer;
     }
@@ -95,7 +96,7 @@ int restoreFile(CliSession &s, const CommandArgs &a)
 
 int writeConfig(CliSession &s, const CommandArgs &)
 {
-    if (!s.comms().WriteConf(s.store(), s.sections())) {
+    if (!s.unit().upload(s.store(), s.sections(), s.progress())) {
         printError("The unit did not confirm the configuration upload.");
         return ExitNoAnswer;
     }
@@ -105,11 +106,11 @@ int writeConfig(CliSession &s, const CommandArgs &)
 QStringList liveHeader(bool math)
 {
     QStringList h{"time", "unit_clock"};
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kCounterCount; ++i)
         h << QStringLiteral("counter%1").arg(i);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kCounterCount; ++i)
         h << QStringLiteral("flow%1").arg(i);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kProbeCount; ++i)
         h << QStringLiteral("probe%1").arg(i);
     h << "digital" << "outputs" << "flags";
     if (math)
@@ -122,11 +123,11 @@ QJsonObject liveJson(const DeviceValues &d, bool math)
 {
     const LiveData &l = d.Live;
     QJsonArray counters, flows, probes, maths;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kCounterCount; ++i) {
         counters << l.CounterValue[i];
         flows << shortest(l.FlowRate[i]);
     }
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kProbeCount; ++i)
         probes << shortest(l.AnalogValue[i]);
     QJsonObject o{{"time", QDateTime::currentDateTime().toString(Qt::ISODate)},
                   {"unit_clock", d.DeviceClock.toString(Qt::ISODate)},
@@ -157,19 +158,20 @@ QStringList liveRow(const QJsonObject &o)
 int live(CliSession &s, const CommandArgs &a)
 {
     Comms &c = s.comms();
-    const bool math = c.Device.has(Feature::MathChannels);
-    c.ReadIOParameter();
+    DeviceValues &device = s.unit().Device;
+    const bool math = device.has(Feature::MathChannels);
+    ReadIOParameter(c, device);
     if (!a.json)
         out() << liveHeader(math).join(',') << Qt::endl;
     for (int n = 0; a.count == 0 || n < a.count; ++n) {
         if (n > 0)
             c.Delay(a.intervalMs);
-        if (!c.ReadRealTime()) {
+        if (!ReadRealTime(c, device)) {
             printError("The unit did not answer the live-value request.");
             return ExitNoAnswer;
         }
-        c.ReadDeviceRTC();
-        const QJsonObject o = liveJson(c.Device, math);
+        ReadDeviceRTC(c, device);
+        const QJsonObject o = liveJson(device, math);
         if (a.json)
             out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
         else
@@ -180,7 +182,7 @@ int live(CliSession &s, const CommandArgs &a)
 
 int setClock(CliSession &s, const CommandArgs &)
 {
-    if (s.comms().WriteDeviceRTC())
+    if (WriteDeviceRTC(s.comms()))
         return ExitOk;
     printError("The unit did not accept the clock.");
     return ExitNoAnswer;
@@ -216,9 +218,13 @@ int output(CliSession &s, const CommandArgs &a)
     int n = 0;
     bool on = false;
     outputArgs(a, n, on);
-    if (s.comms().SetSingleOutput(qint16(n), on))
+    // The unit's answer to the switch says nothing: the live states tell
+    // whether the output followed.
+    DeviceValues &device = s.unit().Device;
+    if (SetSingleOutput(s.comms(), qint16(n), on) && ReadRealTime(s.comms(), device)
+        && bool(device.Live.OutputState & (1u << n)) == on)
         return ExitOk;
-    printError("The unit did not switch the output.");
+    printError(QStringLiteral("The unit did not switch output %1 %2.").arg(n).arg(on ? "on" : "off"));
     return ExitNoAnswer;
 }
 
@@ -226,7 +232,7 @@ bool counterArgs(const CommandArgs &a, int &n, qint32 &value)
 {
     bool ok = false;
     value = a.positional.at(1).toInt(&ok);
-    return parseInt(a.positional.at(0), 0, 8, n) && ok;
+    return parseInt(a.positional.at(0), 0, kCounterCount - 1, n) && ok;
 }
 
 int checkCounter(CliSession &, const CommandArgs &a)
@@ -235,7 +241,7 @@ int checkCounter(CliSession &, const CommandArgs &a)
     qint32 value = 0;
     if (counterArgs(a, n, value))
         return ExitOk;
-    printError("Usage: counter N VALUE, N from 0 to 8, VALUE a 32-bit integer.");
+    printError(QStringLiteral("Usage: counter N VALUE, N from 0 to %1, VALUE a 32-bit integer.").arg(kCounterCount - 1));
     return ExitUsage;
 }
 
@@ -244,7 +250,7 @@ int counter(CliSession &s, const CommandArgs &a)
     int n = 0;
     qint32 value = 0;
     counterArgs(a, n, value);
-    if (s.comms().SetTotalCNT(qint16(n), value))
+    if (SetTotalCNT(s.comms(), qint16(n), value))
         return ExitOk;
     printError("The unit did not accept the new count.");
     return ExitNoAnswer;
@@ -252,7 +258,7 @@ int counter(CliSession &s, const CommandArgs &a)
 
 int ports(CliSession &s, const CommandArgs &)
 {
-    for (const QString &port : s.comms().ScanPorts())
+    for (const QString &port : s.unit().scanPorts())
         out() << port << Qt::endl;
     return ExitOk;
 }

@@ -1,7 +1,8 @@
 #include "comms.h"
 
-#include <QEventLoop>
+#include <QElapsedTimer>
 
+#include "eventwait.h"
 #include "framecodec.h"
 #include "model/cp1252.h"
 #include "model/texthelpers.h"
@@ -11,8 +12,10 @@ namespace {
 
 // Longest frame or modem line kept; a stream without CR must not grow memory.
 constexpr int kMaxLine = 4096;
-constexpr int kDrainTimeout = 100;
 constexpr int kWriteAttempts = 4;
+constexpr int kModemLineAttempts = 4;
+
+const QString kRetryLine = QStringLiteral("+CME ERROR: 515");
 
 } // namespace
 
@@ -20,20 +23,30 @@ Comms::Comms(std::unique_ptr<SerialPort> port, QObject *parent)
     : QObject(parent),
       port_(std::move(port))
 {
-    MainTimer.setSingleShot(true);
-    MainTimer.setTimerType(Qt::PreciseTimer);
     connect(port_.get(), &SerialPort::lost, this, &Comms::portLost);
-    connect(port_.get(), &SerialPort::carrierChanged, this, &Comms::onCarrierChanged);
+    // The port reports changes only, so every report of a low line is one drop.
+    connect(port_.get(), &SerialPort::carrierChanged, this, [this](bool present) {
+        if (!present)
+            emit carrierLost();
+    });
 }
 
 Comms::~Comms()
 {
+    emit waitsEnded();
     port_->close();
 }
 
 SerialPort &Comms::port()
 {
     return *port_;
+}
+
+void Comms::shutdown()
+{
+    shutDown_ = true;
+    emit waitsEnded();
+    port_->close();
 }
 
 void Comms::TxSer(QString &text, int timeOut)
@@ -47,8 +60,7 @@ void Comms::TxSer(QString &text, int timeOut)
         return;
     }
     // Answers still queued from an earlier exchange must not pass for this one.
-    while (RxSer(kDrainTimeout)) {
-    }
+    drainFrames(timings.drainRead);
     for (int attempt = 0; attempt < kWriteAttempts && port_->isOpen(); ++attempt) {
         port_->write(frame);
         if (RxSer(timeOut))
@@ -74,12 +86,20 @@ bool Comms::RxSer(int timeOut)
     return acceptFrame(frame);
 }
 
+void Comms::drainFrames(int readTimeOut)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (RxSer(readTimeOut) && elapsed.elapsed() < timings.drainLimit) {
+    }
+}
+
 // Reads one line ended by CR (not kept) into `line`: bytes are skipped until
 // one that `starts` a line. False on time-out, on the loss of the port, or as
 // soon as the line outgrows the cap.
 bool Comms::readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line)
 {
-    armTimer(timeOut);
+    const QDeadlineTimer deadline(qMax(0, timeOut), Qt::PreciseTimer);
     line.clear();
     do {
         char byte;
@@ -95,31 +115,28 @@ bool Comms::readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &lin
                 line += byte;
             }
         }
-    } while (waitForInput());
+    } while (waitForInput(deadline));
     return false;
 }
 
 QString Comms::GetChar(int timeOut)
 {
-    if (!port_->isOpen())
-        return {};
-    armTimer(timeOut);
+    const QDeadlineTimer deadline(qMax(0, timeOut), Qt::PreciseTimer);
     do {
         char byte;
         if (readByte(byte))
             return QString(Cp1252::decodeByte(static_cast<unsigned char>(byte)));
-    } while (waitForInput());
+    } while (waitForInput(deadline));
     return {};
 }
 
 void Comms::Delay(int timeOut)
 {
-    armTimer(timeOut);
-    QEventLoop loop;
-    connect(&MainTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    // Once the program quits, exec() returns -1 at once: the wait ends there.
-    while (MainTimer.isActive() && loop.exec() == 0) {
-    }
+    if (shutDown_)
+        return;
+    EventWait wait;
+    wait.endOn(this, &Comms::waitsEnded);
+    wait.run(timeOut);
 }
 
 QString Comms::GetField(int field) const
@@ -132,24 +149,63 @@ QString Comms::GetField1(int field) const
     return BraceField(RxBuf, field);
 }
 
-void Comms::armTimer(int timeOut)
+void Comms::TxGsm(const QString &text, int timeOut)
 {
-    MainTimer.stop();
-    MainTimer.start(qMax(0, timeOut));
+    if (!port_->isOpen())
+        return;
+    const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
+    while (RxGsm(timings.modemDrainRead) && started.elapsed() < timings.drainLimit) {
+    }
+    const QByteArray line = Cp1252::encode(text) + '\r';
+    for (int attempt = 0; attempt < kModemLineAttempts && port_->isOpen(); ++attempt) {
+        port_->write(line);
+        if (timeOut < 1)
+            return;
+        if (RxGsm(timeOut) && RxBuf != kRetryLine)
+            return;
+    }
 }
 
-// Blocks on the event loop until data arrives, the time-out expires or the
-// port goes away. False once the time-out has expired or the port is closed.
-bool Comms::waitForInput()
+bool Comms::RxGsm(int timeOut)
 {
-    if (!MainTimer.isActive() || !port_->isOpen())
+    if (!port_->isOpen())
         return false;
-    QEventLoop loop;
-    connect(&MainTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(port_.get(), &SerialPort::readyRead, &loop, &QEventLoop::quit);
-    connect(port_.get(), &SerialPort::lost, &loop, &QEventLoop::quit);
-    // Once the program quits, exec() returns -1 at once: the wait ends there.
-    return loop.exec() == 0 && MainTimer.isActive() && port_->isOpen();
+    QByteArray line;
+    // A line starts at its first printable, non-blank character.
+    if (!readLine(timeOut, [](unsigned char byte) { return byte >= 33 && byte <= 126; }, line)) {
+        RxBuf.clear();
+        return false;
+    }
+    RxBuf = Cp1252::decode(line);
+    return true;
+}
+
+bool Comms::answered(const QString &command, const QString &answer, int attempts)
+{
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        TxSer(command, LinkTimeout);
+        if (port_->isOpen() && RxBuf.startsWith(answer))
+            return true;
+    }
+    return false;
+}
+
+bool Comms::linkFree() const
+{
+    return !busy_ && port_->isOpen();
+}
+
+// Blocks until data arrives, the deadline passes or the port goes away.
+// False once the deadline has passed or the port is closed.
+bool Comms::waitForInput(const QDeadlineTimer &deadline)
+{
+    if (shutDown_ || !port_->isOpen() || deadline.hasExpired())
+        return false;
+    EventWait wait;
+    wait.wakeOn(port_.get(), &SerialPort::readyRead);
+    wait.endOn(port_.get(), &SerialPort::lost);
+    wait.endOn(this, &Comms::waitsEnded);
+    return wait.run(int(deadline.remainingTime())) == EventWait::Woken && port_->isOpen();
 }
 
 bool Comms::readByte(char &byte)
@@ -173,20 +229,24 @@ bool Comms::acceptFrame(const QByteArray &frame)
     return true;
 }
 
-// Sends a command until its answer begins with the expected code.
-bool Comms::answered(const QString &command, const QString &answer, int attempts)
+void Comms::setBusy(bool busy)
 {
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        TxSer(command, LinkTimeout);
-        if (port_->isOpen() && RxBuf.startsWith(answer))
-            return true;
-    }
-    return false;
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    emit busyChanged(busy);
 }
 
-// The port reports changes only, so every report of a low line is one drop.
-void Comms::onCarrierChanged(bool present)
+CommsBusyGuard::CommsBusyGuard(Comms &comms)
+    : comms_(comms),
+      acquired_(comms.linkFree())
 {
-    if (!present)
-        emit carrierLost();
+    if (acquired_)
+        comms_.setBusy(true);
+}
+
+CommsBusyGuard::~CommsBusyGuard()
+{
+    if (acquired_)
+        comms_.setBusy(false);
 }

@@ -1,22 +1,19 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
-#include "devicevalues.h"
+#include "linkerror.h"
+#include "linktimings.h"
 
 class SerialPort;
-class SectionRegistry;
-struct ConfigStore;
-struct DownloadState;
 
-// The link to the one connected unit: it owns the serial port, the receive
-// buffer and the answer time-out. Every wait runs a nested event loop woken by
-// data, the time-out or a port error, so other timers keep running meanwhile.
+// The link to the one connected unit: the serial port, the frame codec, the
+// receive buffer and the waits. Device commands, the configuration transfers
+// and the connection are built on it in their own files; each holds the link
+// through a CommsBusyGuard for as long as its exchange runs.
 class Comms : public QObject {
     Q_OBJECT
 public:
@@ -33,81 +30,63 @@ public:
     void Delay(int timeOut);
     QString GetField(int field) const;
     QString GetField1(int field) const;
-
-    // Connection.
-    // The port names that open (PortCandidates() by default); empty while
-    // the port is open, since trying a port would close it.
-    QStringList ScanPorts();
-    QStringList ScanPorts(const QStringList &candidates);
-    // False with LastError set when the port does not open; false with the
-    // port closed when the unit does not answer.
-    bool StartComs(const QString &portName, const QString &addres);
-    void CloseComs(bool modem);
+    // Modem lines: plain text ended by CR, outside the frames.
     void TxGsm(const QString &text, int timeOut);
     bool RxGsm(int timeOut);
 
-    // Device commands.
-    void ReadInfo();
-    bool ReadTotalCount();
-    void ReadDeviceRTC();
-    bool WriteDeviceRTC();
-    bool ReadIOParameter();
-    bool ReadRealTime();
-    bool SetSingleOutput(qint16 output, bool value);
-    bool SetTotalCNT(qint16 index, qint32 newVal);
+    // Reads away whatever the unit still sends, one read of `readTimeOut` at a
+    // time, for at most the timings' drain limit.
+    void drainFrames(int readTimeOut);
 
-    // Configuration transfer.
-    bool ReadConf(ConfigStore &store, const SectionRegistry &sections);
-    bool WriteConf(const ConfigStore &store, const SectionRegistry &sections);
+    // Sends a command until its answer begins with the expected code.
+    bool answered(const QString &command, const QString &answer, int attempts);
+
+    // Port open and no exchange running.
+    bool linkFree() const;
+    bool CommsBusy() const { return busy_; }
+
+    // Ends every running wait and closes the port, without a word to the
+    // unit: the program is closing.
+    void shutdown();
 
     QString RxBuf;
     QString TxBuf;
-    QString PassWord;
-    bool CommsBusy = false;
-    qint32 LinkTimeout = 5000;
-    bool Connected = false;
-    bool ConfigDownloading = false;
-    DeviceValues Device;
-
-    // Asks the operator for the access key; empty when cancelled.
-    std::function<QString()> askPassWord;
-    // The port's own description of why StartComs could not open it; empty
-    // when the last StartComs opened the port.
-    QString LastError;
+    qint32 LinkTimeout = 5000; // the answer time-out of this connection
+    LinkTimings timings;
 
 signals:
-    void progressChanged(int value, int maximum);
-    void infoChanged();          // identity values updated
-    void carrierLost();          // "Se corto la comunicacion"
+    void carrierLost();                   // the modem's carrier dropped
     void portLost(const QString &reason); // the port went away; it is closed
-    void configDownloaded();     // editors reload the model
+    void busyChanged(bool busy);
+    void waitsEnded();
 
 private:
-    bool SendConfigLine();
-    bool closingConfirmed(int linesSent);
-    bool ParseInfoLine(int &expected);
-    bool ReadConfAttempt(ConfigStore &store, const SectionRegistry &sections);
-    bool ParseConfigLine(ConfigStore &store, const SectionRegistry &sections, DownloadState &state);
+    friend class CommsBusyGuard;
+    void setBusy(bool busy);
 
-    // Configuration transfer state: the download's next sequence number, the
-    // upload's line counter and the progress maximum of the running transfer.
-    qint16 expectedLine_ = 0;
-    qint16 lineCounter_ = 0;
-    int progressMaximum_ = 0;
-
-    // The one time-out of every wait, and the reads built on it.
-    void armTimer(int timeOut);
-    bool waitForInput();
+    bool waitForInput(const QDeadlineTimer &deadline);
     bool readByte(char &byte);
     bool readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line);
     bool acceptFrame(const QByteArray &frame);
-    void onCarrierChanged(bool present);
-
-    // Connection and device commands.
-    void LogIn();
-    bool linkFree() const; // not busy, port open
-    bool answered(const QString &command, const QString &answer, int attempts);
 
     std::unique_ptr<SerialPort> port_;
-    QTimer MainTimer;
+    bool busy_ = false;
+    bool shutDown_ = false;
+};
+
+// Holds the link for one operation: acquired only while the port is open and
+// no other exchange runs; released when it goes out of scope.
+class CommsBusyGuard {
+public:
+    explicit CommsBusyGuard(Comms &comms);
+    ~CommsBusyGuard();
+    CommsBusyGuard(const CommsBusyGuard &) = delete;
+    CommsBusyGuard &operator=(const CommsBusyGuard &) = delete;
+
+    bool acquired() const { return acquired_; }
+    explicit operator bool() const { return acquired_; }
+
+private:
+    Comms &comms_;
+    bool acquired_;
 };

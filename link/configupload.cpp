@@ -1,19 +1,15 @@
-// Writing the whole configuration to the unit: numbered "#45" lines closed by
-// "#46" and the line count, which the unit confirms with "#B91". A refused
-// line or a missing confirmation starts the whole upload again.
-#include "comms.h"
+#include "configtransfer.h"
 
 #include <algorithm>
 
+#include "comms.h"
+#include "devicevalues.h"
 #include "files/sectionregistry.h"
-#include "serialport.h"
 
 namespace {
 
 constexpr int kUploadProgressMaximum = 350;
 constexpr int kUploadAttempts = 3;
-constexpr int kLineReplyWait = 200;
-constexpr int kFastLineReplyWait = 10;
 
 // Line numbers have at least three digits: "000", "057", "281", "1000".
 QString lineNumber(int number)
@@ -21,60 +17,63 @@ QString lineNumber(int number)
     return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
 }
 
+// Reads the answer to the closing command. Replies to the last lines that came
+// after their short wait may still be queued ahead of it: acceptances are
+// passed over (at most one per line sent), a refusal fails the attempt.
+bool closingConfirmed(Comms &comms, int linesSent)
+{
+    for (int frames = 0; frames <= linesSent && comms.RxSer(comms.LinkTimeout); ++frames) {
+        const bool lateLineReply = comms.RxBuf.startsWith(QLatin1String("#BA"));
+        if (!lateLineReply || comms.RxBuf.contains(QLatin1String("#BA0")))
+            return comms.RxBuf.startsWith(QLatin1String("#B91"));
+    }
+    return false;
+}
+
+// Sends one numbered line. Silence, or any reply but a refusal, counts as
+// acceptance; a late reply is read as the next line's.
+bool sendConfigLine(Comms &comms, int number, int replyWait)
+{
+    comms.TxSer(QStringLiteral("#45") + lineNumber(number) + comms.TxBuf, 0);
+    return !(comms.RxSer(replyWait) && comms.RxBuf.contains(QLatin1String("#BA0")));
+}
+
 } // namespace
 
-bool Comms::WriteConf(const ConfigStore &store, const SectionRegistry &sections)
+bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
+               const TransferProgress &progress)
 {
-    if (CommsBusy || !port_->isOpen())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    CommsBusy = true;
 
-    const QStringList lines = sections.uploadLines(store, {Device.DeviceFeatures, kProductLimits});
+    const QStringList lines = sections.uploadLines(store, {features, kProductLimits});
     // A configuration longer than the bar's usual maximum raises it instead
     // of running past it.
-    progressMaximum_ = std::max(kUploadProgressMaximum, int(lines.size()));
-    emit progressChanged(0, progressMaximum_);
+    const int maximum = std::max(kUploadProgressMaximum, int(lines.size()));
+    const auto report = [&](int value) {
+        if (progress)
+            progress(value, maximum);
+    };
+    report(0);
+    const int replyWait = (features & Feature::FastLineAck) ? comms.timings.fastLineReply : comms.timings.lineReply;
 
     const auto attempt = [&] {
-        lineCounter_ = 0;
+        int counter = 0;
         for (const QString &line : lines) {
-            TxBuf = line;
-            if (!SendConfigLine())
+            comms.TxBuf = line;
+            if (!sendConfigLine(comms, counter++, replyWait))
                 return false;
+            report(counter);
         }
-        TxSer(QStringLiteral("#46") + lineNumber(lineCounter_), 0);
-        return closingConfirmed(int(lines.size()));
+        comms.TxSer(QStringLiteral("#46") + lineNumber(counter), 0);
+        return closingConfirmed(comms, int(lines.size()));
     };
     bool ok = false;
     for (int i = 0; i < kUploadAttempts && !ok; ++i)
         ok = attempt();
 
     if (ok)
-        emit progressChanged(progressMaximum_, progressMaximum_);
-    CommsBusy = false;
+        report(maximum);
     return ok;
-}
-
-// Reads the answer to the closing command. Replies to the last lines that came
-// after their short wait may still be queued ahead of it: acceptances are
-// passed over (at most one per line sent), a refusal fails the attempt.
-bool Comms::closingConfirmed(int linesSent)
-{
-    for (int frames = 0; frames <= linesSent && RxSer(LinkTimeout); ++frames) {
-        const bool lateLineReply = RxBuf.startsWith(QLatin1String("#BA"));
-        if (!lateLineReply || RxBuf.contains(QLatin1String("#BA0")))
-            return RxBuf.startsWith(QLatin1String("#B91"));
-    }
-    return false;
-}
-
-// Sends TxBuf as the next numbered line. Silence, or any reply but a refusal,
-// counts as acceptance; a late reply is read as the next line's.
-bool Comms::SendConfigLine()
-{
-    TxSer(QStringLiteral("#45") + lineNumber(lineCounter_) + TxBuf, 0);
-    ++lineCounter_;
-    emit progressChanged(lineCounter_, progressMaximum_);
-    const int wait = Device.has(Feature::FastLineAck) ? kFastLineReplyWait : kLineReplyWait;
-    return !(RxSer(wait) && RxBuf.contains(QLatin1String("#BA0")));
 }

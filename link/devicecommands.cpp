@@ -8,6 +8,8 @@
 #include <type_traits>
 
 #include "comms.h"
+#include "devicevalues.h"
+#include "numberedstream.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
 #include "serialport.h"
@@ -15,22 +17,6 @@
 namespace {
 
 constexpr int kStreamAttempts = 3;
-
-// Holds CommsBusy for one operation.
-class BusyLink {
-public:
-    explicit BusyLink(bool &busy)
-        : busy_(busy)
-    {
-        busy_ = true;
-    }
-    ~BusyLink() { busy_ = false; }
-    BusyLink(const BusyLink &) = delete;
-    BusyLink &operator=(const BusyLink &) = delete;
-
-private:
-    bool &busy_;
-};
 
 int twoDigits(const QString &text, int position)
 {
@@ -78,8 +64,8 @@ void storeTexts(const Comms &link, std::array<QString, N> &texts, int count, int
         texts[i] = link.GetField(first + stride * i);
 }
 
-constexpr int kCounters = 9;
-constexpr int kAnalogs = 4;
+constexpr int kCounters = kCounterCount;
+constexpr int kAnalogs = kProbeCount;
 constexpr int kAuxiliaries = 4;
 constexpr int kMathRegisters = 8;
 constexpr int kMathCount = kProductLimits.MathCount;
@@ -105,169 +91,159 @@ QString CounterCommand(qint16 index, qint32 value)
     return QStringLiteral("#41CNT%1=%2").arg(index).arg(value);
 }
 
-bool Comms::linkFree() const
-{
-    return !CommsBusy && port_->isOpen();
-}
+namespace {
 
-void Comms::ReadInfo()
+// One "#BB" line of the identity stream into the device values.
+void parseInfoLine(const QString &line, DeviceValues &device)
 {
-    if (!linkFree())
-        return;
-    BusyLink busy(CommsBusy);
-    bool parsed = false;
-    for (int attempt = 0; attempt < kStreamAttempts && !parsed; ++attempt) {
-        int expected = 0;
-        TxSer(QStringLiteral("#44"), LinkTimeout);
-        if (!RxBuf.startsWith(QLatin1String("#BB")))
-            continue;
-        while (!RxBuf.isEmpty() && RxBuf != QLatin1String("#BB")) {
-            parsed = ParseInfoLine(expected);
-            if (!parsed)
-                break;
-            RxSer(LinkTimeout);
-        }
-    }
-    emit infoChanged();
-}
-
-bool Comms::ParseInfoLine(int &expected)
-{
-    if (!RxBuf.startsWith(QLatin1String("#BB")) || ParseNumber(QStringView(RxBuf).mid(3, 3)) != expected)
-        return false;
-    ++expected;
-    const QString keyword = GetField(1).mid(6);
-    const QString value = GetField(2);
+    const QString keyword = LineField(line, 1).mid(6);
+    const QString value = LineField(line, 2);
     const double number = ParseNumber(value);
     if (keyword == QLatin1String("VERSION")) {
-        Device.FirmwareVersion = ToFloat32(number).value_or(0.0f);
+        device.FirmwareVersion = ToFloat32(number).value_or(0.0f);
     } else if (keyword == QLatin1String("FEATURES")) {
         if (const auto flags = bitSet<quint32>(number))
-            Device.DeviceFeatures = *flags;
+            device.DeviceFeatures = *flags;
     } else if (keyword == QLatin1String("SERIAL")) {
-        Device.SerialNumber = value;
+        device.SerialNumber = value;
     } else if (keyword == QLatin1String("VBAT")) {
-        Device.BatteryVoltage = ToFloat32(number).value_or(0.0f);
+        device.BatteryVoltage = ToFloat32(number).value_or(0.0f);
     } else if (keyword == QLatin1String("RSSI")) {
-        Device.SignalLevel = ToInt16(number).value_or(-1);
+        device.SignalLevel = ToInt16(number).value_or(-1);
     } else if (keyword == QLatin1String("LOG.SIZE")) {
-        Device.LogSize = number;
+        device.LogSize = number;
     } else if (keyword == QLatin1String("LOG.USE")) {
-        Device.LogUsed = number;
+        device.LogUsed = number;
     }
-    return true;
 }
 
-bool Comms::ReadTotalCount()
+} // namespace
+
+bool ReadInfo(Comms &comms, DeviceValues &device)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    if (!answered(QStringLiteral("#20"), QStringLiteral("#DF"), kStreamAttempts))
+    for (int attempt = 0; attempt < kStreamAttempts; ++attempt) {
+        const bool read = ReadNumberedStream(comms, QStringLiteral("#44"), QStringLiteral("#BB"),
+                                             [&device](const QString &line, int) {
+                                                 parseInfoLine(line, device);
+                                                 return true;
+                                             });
+        if (read)
+            return true;
+    }
+    return false;
+}
+
+bool ReadTotalCount(Comms &comms, DeviceValues &device)
+{
+    CommsBusyGuard busy(comms);
+    if (!busy || !comms.answered(QStringLiteral("#20"), QStringLiteral("#DF"), kStreamAttempts))
         return false;
     for (int i = 0; i < kCounters; ++i)
-        Device.TotalCounts[i] = wholeField<qint32>(*this, i + 2);
+        device.TotalCounts[i] = wholeField<qint32>(comms, i + 2);
     return true;
 }
 
-void Comms::ReadDeviceRTC()
+bool ReadDeviceRTC(Comms &comms, DeviceValues &device)
 {
-    if (!linkFree())
-        return;
-    BusyLink busy(CommsBusy);
-    if (answered(QStringLiteral("#5D"), QStringLiteral("#A2"), kStreamAttempts))
-        Device.DeviceClock = ClockFromAnswer(RxBuf);
+    CommsBusyGuard busy(comms);
+    if (!busy || !comms.answered(QStringLiteral("#5D"), QStringLiteral("#A2"), kStreamAttempts))
+        return false;
+    device.DeviceClock = ClockFromAnswer(comms.RxBuf);
+    return true;
 }
 
-bool Comms::WriteDeviceRTC()
+bool WriteDeviceRTC(Comms &comms)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    TxSer(QStringLiteral("#5C") + ClockDigits(QDateTime::currentDateTime()), LinkTimeout);
-    return RxBuf == QLatin1String("#A3");
+    comms.TxSer(QStringLiteral("#5C") + ClockDigits(QDateTime::currentDateTime()), comms.LinkTimeout);
+    return comms.RxBuf == QLatin1String("#A3");
 }
 
-bool Comms::ReadIOParameter()
+bool ReadIOParameter(Comms &comms, DeviceValues &device)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    LiveData &live = Device.Live;
-    if (answered(QStringLiteral("#35"), QStringLiteral("#CA"), 1)) {
-        storeTexts(*this, live.AnalogName, kAnalogs, 4, 4);
-        storeTexts(*this, live.AnalogUnit, kAnalogs, 5, 4);
+    LiveData &live = device.Live;
+    if (comms.answered(QStringLiteral("#35"), QStringLiteral("#CA"), 1)) {
+        storeTexts(comms, live.AnalogName, kAnalogs, 4, 4);
+        storeTexts(comms, live.AnalogUnit, kAnalogs, 5, 4);
     }
-    if (answered(QStringLiteral("#26"), QStringLiteral("#D9"), 1))
-        storeTexts(*this, live.CounterName, kCounters, 2, 1);
-    if (answered(QStringLiteral("#27"), QStringLiteral("#D8"), 1)) {
-        storeTexts(*this, live.FlowName, kCounters, 2, 2);
-        storeTexts(*this, live.FlowUnit, kCounters, 3, 2);
+    if (comms.answered(QStringLiteral("#26"), QStringLiteral("#D9"), 1))
+        storeTexts(comms, live.CounterName, kCounters, 2, 1);
+    if (comms.answered(QStringLiteral("#27"), QStringLiteral("#D8"), 1)) {
+        storeTexts(comms, live.FlowName, kCounters, 2, 2);
+        storeTexts(comms, live.FlowUnit, kCounters, 3, 2);
     }
-    if (answered(QStringLiteral("#25"), QStringLiteral("#DA"), 1)) {
-        storeTexts(*this, live.AuxName, kAuxiliaries, 6, 6);
-        storeTexts(*this, live.AuxUnit, kAuxiliaries, 7, 6);
+    if (comms.answered(QStringLiteral("#25"), QStringLiteral("#DA"), 1)) {
+        storeTexts(comms, live.AuxName, kAuxiliaries, 6, 6);
+        storeTexts(comms, live.AuxUnit, kAuxiliaries, 7, 6);
     }
-    if (Device.has(Feature::MathChannels) && answered(QStringLiteral("#2A"), QStringLiteral("#D5"), 1)) {
-        storeTexts(*this, live.MathName, kMathCount, 4, 4);
-        storeTexts(*this, live.MathUnit, kMathCount, 5, 4);
+    if (device.has(Feature::MathChannels) && comms.answered(QStringLiteral("#2A"), QStringLiteral("#D5"), 1)) {
+        storeTexts(comms, live.MathName, kMathCount, 4, 4);
+        storeTexts(comms, live.MathUnit, kMathCount, 5, 4);
     }
     return true;
 }
 
-bool Comms::ReadRealTime()
+bool ReadRealTime(Comms &comms, DeviceValues &device)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    LiveData &live = Device.Live;
-    if (answered(QStringLiteral("#20"), QStringLiteral("#DF"), 1)) {
+    LiveData &live = device.Live;
+    if (comms.answered(QStringLiteral("#20"), QStringLiteral("#DF"), 1)) {
         for (int i = 0; i < kCounters; ++i)
-            live.CounterValue[i] = wholeField<qint32>(*this, i + 2);
+            live.CounterValue[i] = wholeField<qint32>(comms, i + 2);
     }
-    if (answered(QStringLiteral("#22"), QStringLiteral("#DD"), 1)) {
+    if (comms.answered(QStringLiteral("#22"), QStringLiteral("#DD"), 1)) {
         for (int i = 0; i < kCounters; ++i)
-            live.FlowRate[i] = floatField(*this, i + 2);
+            live.FlowRate[i] = floatField(comms, i + 2);
     }
-    const bool states = answered(QStringLiteral("#23"), QStringLiteral("#DC"), 1);
+    const bool states = comms.answered(QStringLiteral("#23"), QStringLiteral("#DC"), 1);
     if (states) {
-        live.DigitalState = bitSetField<quint16>(*this, 2);
-        live.OutputState = bitSetField<quint16>(*this, 3);
-        live.FlagState = bitSetField<quint32>(*this, 4);
+        live.DigitalState = bitSetField<quint16>(comms, 2);
+        live.OutputState = bitSetField<quint16>(comms, 3);
+        live.FlagState = bitSetField<quint32>(comms, 4);
         for (int i = 0; i < kAuxiliaries; ++i)
-            live.AuxValue[i] = floatField(*this, i + 5);
+            live.AuxValue[i] = floatField(comms, i + 5);
     }
-    if (Device.has(Feature::MathChannels)) {
-        if (answered(QStringLiteral("#29"), QStringLiteral("#D6"), 1)) {
+    if (device.has(Feature::MathChannels)) {
+        if (comms.answered(QStringLiteral("#29"), QStringLiteral("#D6"), 1)) {
             for (int i = 0; i < kMathCount; ++i)
-                live.MathValue[i] = floatField(*this, i + 2);
+                live.MathValue[i] = floatField(comms, i + 2);
         }
-        if (answered(QStringLiteral("#28"), QStringLiteral("#D7"), 1)) {
+        if (comms.answered(QStringLiteral("#28"), QStringLiteral("#D7"), 1)) {
             for (int i = 0; i < kMathRegisters; ++i)
-                live.MathRegister[i] = NumStr(ParseNumber(GetField(i + 2)));
+                live.MathRegister[i] = NumStr(ParseNumber(comms.GetField(i + 2)));
         }
     }
-    if (answered(QStringLiteral("#36"), QStringLiteral("#C9"), 1)) {
+    if (comms.answered(QStringLiteral("#36"), QStringLiteral("#C9"), 1)) {
         for (int i = 0; i < kAnalogs; ++i)
-            live.AnalogValue[i] = floatField(*this, i + 2);
+            live.AnalogValue[i] = floatField(comms, i + 2);
     }
     return states;
 }
 
-bool Comms::SetSingleOutput(qint16 output, bool value)
+bool SetSingleOutput(Comms &comms, qint16 output, bool value)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    TxSer((value ? QStringLiteral("#47") : QStringLiteral("#48")) + QString::number(output), LinkTimeout);
+    comms.TxSer((value ? QStringLiteral("#47") : QStringLiteral("#48")) + QString::number(output), comms.LinkTimeout);
     return true;
 }
 
-bool Comms::SetTotalCNT(qint16 index, qint32 newVal)
+bool SetTotalCNT(Comms &comms, qint16 index, qint32 newVal)
 {
-    if (!linkFree())
+    CommsBusyGuard busy(comms);
+    if (!busy)
         return false;
-    BusyLink busy(CommsBusy);
-    TxSer(CounterCommand(index, newVal), LinkTimeout);
-    return RxBuf == QLatin1String("#BE1");
+    comms.TxSer(CounterCommand(index, newVal), comms.LinkTimeout);
+    return comms.RxBuf == QLatin1String("#BE1");
 }

@@ -18,3 +18,19 @@ QDateTime ClockFromAnswer(const QString &answer);
 
 // "#41CNT" + counter + "=" + value: counter 2 set to 1500 gives "#41CNT2=1500".
 QString CounterCommand(qint16 index, qint32 value);
+
+class Comms;
+struct DeviceValues;
+
+// The unit's stand-alone commands. Each holds the link for its exchange and
+// does nothing (returning false) while the port is closed or another exchange
+// runs; what the unit tells goes into `device`.
+bool ReadInfo(Comms &comms, DeviceValues &device);        // "#44": identity stream
+bool ReadTotalCount(Comms &comms, DeviceValues &device);  // "#20": the counters' totals
+bool ReadDeviceRTC(Comms &comms, DeviceValues &device);   // "#5D": the unit's clock
+bool WriteDeviceRTC(Comms &comms);                        // "#5C": the PC's clock to the unit
+bool ReadIOParameter(Comms &comms, DeviceValues &device); // channel labels
+bool ReadRealTime(Comms &comms, DeviceValues &device);    // live values; true when the states came
+// "#47"/"#48": true once sent; the unit's answer is not examined.
+bool SetSingleOutput(Comms &comms, qint16 output, bool value);
+bool SetTotalCNT(Comms &comms, qint16 index, qint32 newVal);

@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <array>
 
+#include "model/product.h"
+
 // Capability flags the unit reports in its "FEATURES" line.
 namespace Feature {
 enum : quint32 {
@@ -40,6 +42,11 @@ inline constexpr Named kNames[] = {
     {"PulseWeight", PulseWeight},           {"FlowLimitsRaw", FlowLimitsRaw},
 };
 } // namespace Feature
+
+// The unit reports one counter per flow meter and one for the spare meter,
+// and one value per probe.
+inline constexpr int kCounterCount = kProductLimits.FlowCount + 1;
+inline constexpr int kProbeCount = kProductLimits.OneWireCount;
 
 // Live values and channel labels read from the unit.
 struct LiveData {

@@ -13,13 +13,16 @@ bool FakeSerialPort::open(const QString &name)
     close();
     if (!nextOpenError_.isEmpty()) {
         error_ = std::exchange(nextOpenError_, QString());
+        openError_ = nextOpenKind_;
         return false;
     }
     if (!available_.isEmpty() && !available_.contains(name)) {
         error_ = QStringLiteral("No such file or directory");
+        openError_ = LinkError::PortMissing;
         return false;
     }
     error_.clear();
+    openError_ = LinkError::None;
     name_ = name;
     open_ = true;
     ++openCount_;
@@ -107,8 +110,9 @@ void FakeSerialPort::setCarrier(bool present)
         emit carrierChanged(present);
 }
 
-void FakeSerialPort::failNextOpen(const QString &text)
+void FakeSerialPort::failNextOpen(const QString &text, LinkError kind)
 {
+    nextOpenKind_ = kind;
     nextOpenError_ = text;
 }
 

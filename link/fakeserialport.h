@@ -19,6 +19,7 @@ public:
     QByteArray read(qint64 maxSize) override;
     bool write(const QByteArray &bytes) override;
     QString errorString() const override;
+    LinkError openError() const override { return openError_; }
     bool carrierDetect() const override;
 
     // The unit's side.
@@ -28,7 +29,7 @@ public:
     void setCarrier(bool present);
 
     // Faults. The next open fails with this text (empty: opens again).
-    void failNextOpen(const QString &text);
+    void failNextOpen(const QString &text, LinkError kind = LinkError::PortOther);
     // Only these names open (empty: every name does).
     void setAvailablePorts(const QStringList &names);
     // The port goes away: closed, and lost() is emitted.
@@ -47,6 +48,8 @@ private:
     QString name_;
     QString error_;
     QString nextOpenError_;
+    LinkError nextOpenKind_ = LinkError::PortOther;
+    LinkError openError_ = LinkError::None;
     QStringList available_;
     bool open_ = false;
     bool carrier_ = false;

@@ -2,8 +2,6 @@
 
 #include <QLoggingCategory>
 
-#include "files/langtable.h"
-
 Q_LOGGING_CATEGORY(lcPort, "velkan.port", QtInfoMsg)
 
 namespace {
@@ -28,6 +26,7 @@ bool QtSerialPort::open(const QString &name)
 {
     close();
     error_.clear();
+    openError_ = LinkError::None;
     port_.setPortName(name);
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setParity(QSerialPort::NoParity);
@@ -36,7 +35,8 @@ bool QtSerialPort::open(const QString &name)
     port_.setFlowControl(QSerialPort::HardwareControl);
     port_.setReadBufferSize(kReadBufferSize);
     if (!port_.open(QIODevice::ReadWrite)) {
-        error_ = openFailureText(port_.error(), port_.errorString());
+        error_ = port_.errorString();
+        openError_ = openFailure(port_.error(), error_);
         return false;
     }
     // Pseudo-terminals refuse the modem-line calls; the port works without them.
@@ -94,19 +94,29 @@ bool QtSerialPort::carrierDetect() const
     return carrier_;
 }
 
-QString QtSerialPort::openFailureText(QSerialPort::SerialPortError error, const QString &portText)
+LinkError QtSerialPort::openError() const
 {
-    if (error != QSerialPort::PermissionError)
-        return portText;
+    return openError_;
+}
+
+LinkError QtSerialPort::openFailure(QSerialPort::SerialPortError error, const QString &portText)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return LinkError::PortMissing;
+    case QSerialPort::OpenError: // already open, by this program
+        return LinkError::PortInUse;
+    case QSerialPort::PermissionError:
 #ifdef Q_OS_WIN
-    const bool inUse = true;
+        return LinkError::PortInUse;
 #else
-    const bool inUse = portText.contains(QLatin1String("locking"), Qt::CaseInsensitive);
+        // A lock held by another program reads as a permission error here.
+        return portText.contains(QLatin1String("locking"), Qt::CaseInsensitive) ? LinkError::PortInUse
+                                                                                 : LinkError::PortPermission;
 #endif
-    const QString hint = inUse
-        ? Translate(QStringLiteral("El puerto esta en uso por otro programa."))
-        : Translate(QStringLiteral("Sin permiso para abrir el puerto: el usuario debe pertenecer al grupo dialout."));
-    return portText + QStringLiteral("\n") + hint;
+    default:
+        return LinkError::PortOther;
+    }
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
@@ -124,7 +134,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
         if (!port_.isOpen())
             return;
         qCWarning(lcPort) << "port lost:" << error << port_.errorString();
-        error_ = Translate(QStringLiteral("Se perdio el puerto")) + QLatin1Char(' ') + port_.portName();
+        error_ = port_.errorString();
         close();
         emit lost(error_);
         return;

@@ -23,9 +23,10 @@ public:
     QString errorString() const override;
     bool carrierDetect() const override;
 
-    // The operator's text for a failure to open: the port's own description,
-    // and what to do when the port is in use or not permitted.
-    static QString openFailureText(QSerialPort::SerialPortError error, const QString &portText);
+    LinkError openError() const override;
+
+    // The kind of a failure to open, from the port's error and its own words.
+    static LinkError openFailure(QSerialPort::SerialPortError error, const QString &portText);
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -36,4 +37,5 @@ private:
     bool carrier_ = false;
     bool carrierKnown_ = false;
     QString error_;
+    LinkError openError_ = LinkError::None;
 };

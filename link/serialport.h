@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "linkerror.h"
+
 // The serial port as the link sees it. The real port and the in-memory fake
 // of the tests both implement it, so everything above runs unchanged on both.
 class SerialPort : public QObject {
@@ -22,6 +24,8 @@ public:
     virtual QByteArray read(qint64 maxSize) = 0;
     virtual bool write(const QByteArray &bytes) = 0;
     virtual QString errorString() const = 0;
+    // What kind of failure the last open() was (PortMissing, PortInUse...).
+    virtual LinkError openError() const = 0;
 
     // The carrier-detect line; false when the port cannot tell.
     virtual bool carrierDetect() const = 0;

@@ -2,9 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
+#include <QDeadlineTimer>
 #include <QProcess>
-#include <QTimer>
+
+#include "eventwait.h"
 
 namespace {
 constexpr int kStopWait = 3000;
@@ -44,35 +45,35 @@ bool SimulatedUnit::start(int timeOut)
     process_ = new QProcess(this);
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
 
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(process_, &QProcess::readyReadStandardOutput, &loop, [this, &loop] {
-        if (process_->canReadLine())
-            loop.quit();
-    });
-    connect(process_, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    connect(process_, &QProcess::finished, &loop, &QEventLoop::quit);
+    EventWait wait;
+    wait.wakeOn(process_, &QProcess::readyReadStandardOutput);
+    wait.endOn(process_, &QProcess::errorOccurred);
+    wait.endOn(process_, &QProcess::finished);
+    wait.endOn(this, &SimulatedUnit::startCancelled);
 
     process_->start(program_, arguments_ + QStringList{QStringLiteral("--exit-with-parent")});
-    timer.start(timeOut);
-    if (!process_->canReadLine() && process_->state() != QProcess::NotRunning)
-        loop.exec();
+    const QDeadlineTimer deadline(timeOut, Qt::PreciseTimer);
+    while (!process_->canReadLine() && process_->state() != QProcess::NotRunning
+           && wait.run(int(deadline.remainingTime())) == EventWait::Woken) {
+    }
 
     if (process_->canReadLine())
         devicePath_ = QString::fromLocal8Bit(process_->readLine()).trimmed();
     if (devicePath_.isEmpty() || process_->state() != QProcess::Running) {
         error_ = process_->error() == QProcess::FailedToStart
-                     ? QStringLiteral("No se puede iniciar %1: %2").arg(program_, process_->errorString())
-                     : QStringLiteral("La unidad simulada no ha respondido");
+                     ? QStringLiteral("%1: %2").arg(program_, process_->errorString())
+                     : QStringLiteral("%1: no device path").arg(program_);
         stop();
         devicePath_.clear();
         return false;
     }
     connect(process_, &QProcess::finished, this, &SimulatedUnit::finished);
     return true;
+}
+
+void SimulatedUnit::cancelStart()
+{
+    emit startCancelled();
 }
 
 void SimulatedUnit::stop()

@@ -26,6 +26,9 @@ public:
     // device path on its first output line. False with errorString() set when
     // it cannot start, ends early or says nothing in time.
     bool start(int timeOut = 5000);
+    // Ends a start() that is waiting, which then fails; the object must not
+    // be destroyed while start() runs.
+    void cancelStart();
     // Asks the program to end (SIGTERM), and kills it if it does not.
     void stop();
 
@@ -36,6 +39,7 @@ public:
 signals:
     // The program ended on its own while it was serving.
     void finished();
+    void startCancelled();
 
 private:
     QProcess *process_ = nullptr;

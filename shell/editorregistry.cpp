@@ -1,7 +1,7 @@
 #include "editorregistry.h"
 
 #include "files/sectionregistry.h"
-#include "link/comms.h"
+#include "link/unitconnection.h"
 
 const QStringList &EditorRegistry::downloadLoadOrder()
 {
@@ -73,7 +73,7 @@ void EditorRegistry::loadAll(const QStringList &order) const
     }
 }
 
-void EditorRegistry::followDownloads(Comms &comms)
+void EditorRegistry::followDownloads(UnitConnection &unit)
 {
-    connect(&comms, &Comms::configDownloaded, this, [this] { loadAll(downloadLoadOrder()); });
+    connect(&unit, &UnitConnection::configDownloaded, this, [this] { loadAll(downloadLoadOrder()); });
 }

@@ -9,7 +9,7 @@
 
 #include "sectioneditor.h"
 
-class Comms;
+class UnitConnection;
 class SectionRegistry;
 struct ConfigStore;
 
@@ -43,7 +43,7 @@ public:
     void loadAll(const QStringList &order) const;
 
     // Editors show the model again whenever a download succeeds.
-    void followDownloads(Comms &comms);
+    void followDownloads(UnitConnection &unit);
 
 private:
     QHash<QString, QPointer<SectionEditor>> editors_;

@@ -17,7 +17,9 @@
 #include "files/langtable.h"
 #include "link/comms.h"
 #include "link/connection.h"
-#include "link/simulatedunit.h"
+#include "link/devicecommands.h"
+#include "link/unitconnection.h"
+#include "linkfailuretext.h"
 #include "model/product.h"
 #include "namedwidget.h"
 
@@ -82,16 +84,15 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     connect(Escribir, &QPushButton::clicked, this, &ConnectionPanel::Escribir_Click);
     connect(TimerComms, &QTimer::timeout, this, &ConnectionPanel::TimerComms_Timer);
 
-    Comms &comms = ctx_.comms;
-    connect(&comms, &Comms::progressChanged, this, [this](int value, int maximum) {
-        PBar->setMaximum(qMax(maximum, 1));
-        PBar->setValue(qBound(0, value, PBar->maximum()));
-    });
-    connect(&comms, &Comms::carrierLost, this, [this] {
+    UnitConnection &unit = ctx_.unit;
+    connect(&unit, &UnitConnection::carrierLost, this, [this] {
         ctx_.message(QMessageBox::NoIcon, Translate(QStringLiteral("Se corto la comunicacion")),
                      QMessageBox::Ok);
     });
-    connect(&comms, &Comms::portLost, ComStat, &QLabel::setText);
+    connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
+        showConnectionState();
+        ComStat->setText(LinkFailureText(failure));
+    });
 
     TimerComms->start(1000);
 }
@@ -108,7 +109,7 @@ void ConnectionPanel::LoadText()
     ModemCheck->setText(Translate(QStringLiteral("Modem")));
     Leer->setText(Translate(QStringLiteral("Leer conf.")));
     Escribir->setText(Translate(QStringLiteral("Escribir conf.")));
-    IniCom->setText(Translate(ctx_.comms.Connected ? QStringLiteral("Cerrar comunicacion")
+    IniCom->setText(Translate(ctx_.unit.isConnected() ? QStringLiteral("Cerrar comunicacion")
                                                    : QStringLiteral("Iniciar comunicacion")));
     const int simulated = Puerto->findData(true, kSimulatedRole);
     if (simulated >= 0)
@@ -128,11 +129,11 @@ bool ConnectionPanel::simulatedChosen() const
 
 void ConnectionPanel::SearchBut_Click()
 {
-    if (ctx_.comms.Connected)
+    if (ctx_.unit.isConnected())
         return;
     SearchBut->setEnabled(false);
     Puerto->clear();
-    Puerto->addItems(ctx_.comms.ScanPorts());
+    Puerto->addItems(ctx_.unit.scanPorts());
     Puerto->addItem(Translate(kSimulatedEntry));
     Puerto->setItemData(Puerto->count() - 1, true, kSimulatedRole);
     Puerto->setCurrentIndex(0);
@@ -169,102 +170,95 @@ void ConnectionPanel::TimerComms_Timer()
     if (ticking_)
         return;
     ticking_ = true;
-    Comms &comms = ctx_.comms;
-    if (connectRequest_ && !comms.Connected)
-        comms.CommsBusy = false;
-    if (connectRequest_ && !comms.CommsBusy)
+    UnitConnection &unit = ctx_.unit;
+    if (connectRequest_ && !unit.comms().CommsBusy())
         connectOrDisconnect();
-    if (comms.Connected && ctx_.active()) {
+    if (unit.isConnected() && ctx_.active()) {
+        const auto progress = [this](int value, int maximum) {
+            PBar->setMaximum(qMax(maximum, 1));
+            PBar->setValue(qBound(0, value, PBar->maximum()));
+        };
         runTransfer(uploadRequest_, QStringLiteral("Escribiendo configuracion..."),
                     QStringLiteral("Configuracion escrita con exito"),
-                    [&] { return comms.WriteConf(ctx_.store, ctx_.sections); });
+                    [&] { return unit.upload(ctx_.store, ctx_.sections, progress); });
         runTransfer(downloadRequest_, QStringLiteral("Descargando configuracion..."),
                     QStringLiteral("Configuracion descargada con exito"),
-                    [&] { return comms.ReadConf(ctx_.store, ctx_.sections); });
-        comms.ReadInfo();
+                    [&] { return unit.download(ctx_.store, ctx_.sections, progress); });
+        unit.readInfo();
     }
     ticking_ = false;
 }
 
-void ConnectionPanel::closeLink()
-{
-    // Once the program quits, a nested wait returns at once without serving
-    // the port or its time-out; with the port closed it gives up instead of
-    // spinning.
-    TimerComms->stop();
-    ctx_.comms.CloseComs(false);
-    simulated_.reset();
-}
-
 void ConnectionPanel::connectOrDisconnect()
 {
-    Comms &comms = ctx_.comms;
+    UnitConnection &unit = ctx_.unit;
     setBusyPointer(true);
-    if (comms.Connected) {
-        disconnectUnit();
-        comms.Connected = false;
+    if (unit.isConnected()) {
+        unit.disconnectUnit();
     } else {
         ComStat->setText(Translate(QStringLiteral("Detectando ")) + Product::ProductTitle
                          + QStringLiteral("..."));
-        comms.Connected = connectUnit();
-        if (comms.Connected)
+        if (connectUnit())
             afterConnect();
     }
     showConnectionState();
+    if (!unit.isConnected() && unit.lastError())
+        showFailure(unit.lastError());
     setBusyPointer(false);
     connectRequest_ = false;
 }
 
 bool ConnectionPanel::connectUnit()
 {
-    Comms &comms = ctx_.comms;
-    QString port = Puerto->currentText();
-    if (simulatedChosen()) {
-        simulated_ = std::make_unique<SimulatedUnit>();
-        if (!simulated_->start()) {
-            ctx_.message(QMessageBox::Warning, simulated_->errorString(), QMessageBox::Ok);
-            simulated_.reset();
-            return false;
-        }
-        port = simulated_->devicePath();
-    }
-    const QString number = ModemCheck->isChecked() ? CallNum->text() : QString();
-    comms.LastError.clear();
-    if (comms.StartComs(port, number))
-        return true;
-    if (!comms.LastError.isEmpty())
-        ctx_.message(QMessageBox::Warning, comms.LastError, QMessageBox::Ok);
-    simulated_.reset();
-    return false;
+    ConnectRequest request;
+    request.simulated = simulatedChosen();
+    request.port = Puerto->currentText();
+    if (ModemCheck->isChecked())
+        request.modemNumber = CallNum->text();
+    return ctx_.unit.connectUnit(request);
 }
 
-void ConnectionPanel::disconnectUnit()
+// Failures to open or to start are told in a message box; a unit or a modem
+// that does not answer, in the status line.
+void ConnectionPanel::showFailure(const LinkFailure &failure)
 {
-    ctx_.comms.CloseComs(ModemCheck->isChecked());
-    simulated_.reset();
+    const QString text = LinkFailureText(failure);
+    ComStat->setText(text);
+    switch (failure.error) {
+    case LinkError::PortMissing:
+    case LinkError::PortInUse:
+    case LinkError::PortPermission:
+    case LinkError::PortOther:
+    case LinkError::SimulatorFailed:
+        ctx_.message(QMessageBox::Warning, text, QMessageBox::Ok);
+        break;
+    default:
+        break;
+    }
 }
 
 void ConnectionPanel::afterConnect()
 {
-    Comms &comms = ctx_.comms;
-    comms.ReadInfo();
-    comms.ReadTotalCount();
-    comms.ReadIOParameter();
-    comms.ReadDeviceRTC();
-    if (ClockOutOfSync(comms.Device.DeviceClock, QDateTime::currentDateTime())) {
+    UnitConnection &unit = ctx_.unit;
+    Comms &comms = unit.comms();
+    unit.readInfo();
+    ReadTotalCount(comms, unit.Device);
+    ReadIOParameter(comms, unit.Device);
+    ReadDeviceRTC(comms, unit.Device);
+    if (ClockOutOfSync(unit.Device.DeviceClock, QDateTime::currentDateTime())) {
         const auto answer = ctx_.message(
             QMessageBox::Question,
             Translate(QStringLiteral("Parece que la hora del dispositivo no esta sincronizada, "
                                      "desea sincronizarlo con la hora del PC?")),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
-            comms.WriteDeviceRTC();
+            WriteDeviceRTC(comms);
     }
 }
 
 void ConnectionPanel::showConnectionState()
 {
-    const bool connected = ctx_.comms.Connected;
+    const bool connected = ctx_.unit.isConnected();
     ComStat->setText(Translate(connected ? QStringLiteral("Comunicacion iniciada")
                                          : QStringLiteral("Comunicacion no iniciada")));
     IniCom->setText(Translate(connected ? QStringLiteral("Cerrar comunicacion")
@@ -285,8 +279,8 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ComStat->setText(Translate(running));
     const bool ok = operation();
     ComStat->setText(Translate(ok ? done : QStringLiteral("Error!")));
-    Leer->setEnabled(true);
-    Escribir->setEnabled(true);
+    Leer->setEnabled(ctx_.unit.isConnected());
+    Escribir->setEnabled(ctx_.unit.isConnected());
     ctx_.form->setEnabled(true);
     setBusyPointer(false);
     request = false;

@@ -2,11 +2,9 @@
 
 #include <QWidget>
 #include <functional>
-#include <memory>
 
 #include "sections/usermessage.h"
 
-class Comms;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -16,18 +14,20 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class SectionRegistry;
-class SimulatedUnit;
+class UnitConnection;
+struct LinkFailure;
 struct ConfigStore;
 
-// The connection controls of the General window and the one-second timer that
-// carries out what their clicks request: connect or disconnect, upload,
-// download, and the identity poll. Clicks only raise request flags, so long
-// exchanges never run inside a click handler.
+// The connection controls of the General window, a view of the unit
+// connection, and the one-second timer that carries out what their clicks
+// request: connect or disconnect, upload, download, and the identity poll.
+// Clicks only raise request flags, so long exchanges never run inside a click
+// handler.
 class ConnectionPanel : public QWidget {
     Q_OBJECT
 public:
     struct Context {
-        Comms &comms;
+        UnitConnection &unit;
         ConfigStore &store;
         const SectionRegistry &sections;
         UserMessage message;
@@ -48,9 +48,6 @@ public:
     void Leer_Click();
     void Escribir_Click();
     void TimerComms_Timer();
-    // At the end of the program: closes the link without the modem's hang-up,
-    // which also ends any exchange still waiting for the unit.
-    void closeLink();
 
     QGroupBox *FramePuerto;
     QComboBox *Puerto;
@@ -68,15 +65,14 @@ private:
     bool simulatedChosen() const;
     void connectOrDisconnect();
     bool connectUnit();
-    void disconnectUnit();
     void afterConnect();
     void showConnectionState();
+    void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
     void setBusyPointer(bool busy);
 
     Context ctx_;
-    std::unique_ptr<SimulatedUnit> simulated_;
     bool connectRequest_ = false;
     bool downloadRequest_ = false;
     bool uploadRequest_ = false;

@@ -17,7 +17,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "infoframe.h"
-#include "link/comms.h"
+#include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
@@ -56,7 +56,7 @@ QGroupBox *frame(const char *objectName, std::initializer_list<QWidget *> contro
 
 } // namespace
 
-General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
+General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry &sections,
                  GeneralCommands commands, UserMessage message, QWidget *parent)
     : SectionEditor(parent),
       NameBox(textBox("NameBox", 50, this)),
@@ -73,7 +73,7 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
       WarningText(named(new QLabel(this), "WarningText")),
       Toolbar(named(new QToolBar(this), "Toolbar")),
       Timer1(named(new QTimer(this), "Timer1")),
-      comms_(comms),
+      unit_(unit),
       store_(store),
       sections_(sections),
       commands_(std::move(commands)),
@@ -81,7 +81,7 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
       phones_(new PhoneListEditor(message_, this)),
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
-          {comms, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); }},
+          {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); }},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))
@@ -111,7 +111,10 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
     layout->addLayout(bottom);
     layout->addWidget(buildWarning());
 
-    connect(&comms_, &Comms::infoChanged, this, [this] { info_->showValues(comms_.Device); });
+    connect(&unit_, &UnitConnection::infoChanged, this, [this] { info_->showValues(unit_.Device); });
+    // Once the unit is gone its values are no longer shown, so that the next
+    // unit is never read with the previous one's.
+    connect(&unit_, &UnitConnection::disconnected, this, [this] { info_->showValues(DeviceValues{}); });
     connect(Timer1, &QTimer::timeout, this, &General::Timer1_Timer);
 
     LoadText();
@@ -120,7 +123,7 @@ General::General(Comms &comms, ConfigStore &store, const SectionRegistry &sectio
     connection_->SearchBut_Click();
     connection_->ModemCheck_Click();
     phones_->resetEntry();
-    info_->showValues(comms_.Device);
+    info_->showValues(unit_.Device);
     updateWarning();
     Timer1->start(500);
 }
@@ -328,14 +331,14 @@ void General::Abrir_Click()
 
 void General::updateWarning()
 {
-    const bool legacy = comms_.Connected && !comms_.Device.has(Feature::ExtendedPhoneMask);
+    const bool legacy = unit_.isConnected() && !unit_.Device.has(Feature::ExtendedPhoneMask);
     Warning->setVisible(legacy);
     WarningText->setVisible(legacy);
 }
 
 void General::Timer1_Timer()
 {
-    if (!comms_.ConfigDownloading)
+    if (!unit_.downloading())
         StoreControls();
     LoadText();
     updateWarning();

@@ -6,7 +6,7 @@
 #include "sections/usermessage.h"
 #include "shell/sectioneditor.h"
 
-class Comms;
+class UnitConnection;
 class ConnectionPanel;
 class InfoFrame;
 class PhoneListEditor;
@@ -32,7 +32,7 @@ struct GeneralCommands {
 class General : public SectionEditor {
     Q_OBJECT
 public:
-    General(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
+    General(UnitConnection &unit, ConfigStore &store, const SectionRegistry &sections,
             GeneralCommands commands, UserMessage message = productMessage,
             QWidget *parent = nullptr);
 
@@ -76,7 +76,7 @@ private:
     void choosePreset(QRadioButton *button);
     void updateWarning();
 
-    Comms &comms_;
+    UnitConnection &unit_;
     ConfigStore &store_;
     const SectionRegistry &sections_;
     GeneralCommands commands_;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <optional>
 
 #include "link/connection.h"
 #include "link/devicecommands.h"
@@ -23,11 +24,11 @@ QList<QByteArray> infoStream(const QStringList &lines, const QList<int> &numbers
 TEST(Commands, IdentityStreamFillsTheDeviceValues)
 {
     UnitLink link;
-    QSignalSpy changed(&link.comms, &Comms::infoChanged);
+    QSignalSpy changed(&link.connection, &UnitConnection::infoChanged);
     link.unit.on("#44", infoStream({"VERSION,123", "FEATURES,65536", "SERIAL,VS-0042", "VBAT,3.61", "RSSI,17",
                                     "GPS,off", "LOG.SIZE,20000", "LOG.USE,1234"}));
-    link.comms.ReadInfo();
-    const DeviceValues &d = link.comms.Device;
+    link.connection.readInfo();
+    const DeviceValues &d = link.connection.Device;
     EXPECT_EQ(d.FirmwareVersion, 123.0f);
     EXPECT_EQ(d.DeviceFeatures, quint32(Feature::ExtendedPhoneMask));
     EXPECT_EQ(d.SerialNumber, "VS-0042");
@@ -37,17 +38,17 @@ TEST(Commands, IdentityStreamFillsTheDeviceValues)
     EXPECT_EQ(d.LogUsed, 1234.0);
     EXPECT_EQ(link.unit.count("#44"), 1);
     EXPECT_EQ(changed.size(), 1);
-    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_FALSE(link.comms.CommsBusy());
 }
 
 TEST(Commands, IdentityStreamWithAGapIsRequestedAgain)
 {
     UnitLink link;
     link.unit.on("#44", infoStream({"SERIAL,first", "VBAT,3.3"}, {0, 2}));
-    link.comms.ReadInfo();
+    ReadInfo(link.comms, link.connection.Device);
     EXPECT_EQ(link.unit.count("#44"), 3);
-    EXPECT_EQ(link.comms.Device.SerialNumber, "first"); // the lines before the gap count
-    EXPECT_EQ(link.comms.Device.BatteryVoltage, 0.0f);
+    EXPECT_EQ(link.connection.Device.SerialNumber, "first"); // the lines before the gap count
+    EXPECT_EQ(link.connection.Device.BatteryVoltage, 0.0f);
 }
 
 TEST(Commands, FeaturesKeepAll32Bits)
@@ -55,8 +56,8 @@ TEST(Commands, FeaturesKeepAll32Bits)
     for (const auto &[text, flags] : {std::pair{"4294967295", 0xFFFFFFFFu}, {"-1", 0xFFFFFFFFu}, {"64.4", 64u}}) {
         UnitLink link;
         link.unit.on("#44", infoStream({QStringLiteral("FEATURES,") + text}));
-        link.comms.ReadInfo();
-        EXPECT_EQ(link.comms.Device.DeviceFeatures, flags) << text;
+        ReadInfo(link.comms, link.connection.Device);
+        EXPECT_EQ(link.connection.Device.DeviceFeatures, flags) << text;
     }
 }
 
@@ -64,22 +65,22 @@ TEST(Commands, TotalCountsAreReadUpToThreeTimes)
 {
     UnitLink link;
     link.unit.on("#20", {{}, ScriptedUnit::frame("#DF,1,2,3,-4,5,6,7,8,1500")});
-    EXPECT_TRUE(link.comms.ReadTotalCount());
-    EXPECT_EQ(link.comms.Device.TotalCounts[3], -4);
-    EXPECT_EQ(link.comms.Device.TotalCounts[8], 1500);
+    EXPECT_TRUE(ReadTotalCount(link.comms, link.connection.Device));
+    EXPECT_EQ(link.connection.Device.TotalCounts[3], -4);
+    EXPECT_EQ(link.connection.Device.TotalCounts[8], 1500);
 
     UnitLink short_;
-    short_.comms.Device.TotalCounts.fill(9);
+    short_.connection.Device.TotalCounts.fill(9);
     short_.unit.answer("#20", "#DF,1,2");
-    EXPECT_TRUE(short_.comms.ReadTotalCount());
-    EXPECT_EQ(short_.comms.Device.TotalCounts[1], 2);
-    EXPECT_EQ(short_.comms.Device.TotalCounts[2], 0); // missing fields read as 0
+    EXPECT_TRUE(ReadTotalCount(short_.comms, short_.connection.Device));
+    EXPECT_EQ(short_.connection.Device.TotalCounts[1], 2);
+    EXPECT_EQ(short_.connection.Device.TotalCounts[2], 0); // missing fields read as 0
 
     UnitLink silent;
-    silent.comms.Device.TotalCounts.fill(9);
-    EXPECT_FALSE(silent.comms.ReadTotalCount());
+    silent.connection.Device.TotalCounts.fill(9);
+    EXPECT_FALSE(ReadTotalCount(silent.comms, silent.connection.Device));
     EXPECT_EQ(silent.unit.count("#20"), 12); // 3 sends of 4 writes each
-    EXPECT_EQ(silent.comms.Device.TotalCounts[0], 9);
+    EXPECT_EQ(silent.connection.Device.TotalCounts[0], 9);
 }
 
 TEST(Commands, ClockAnswers)
@@ -101,15 +102,15 @@ TEST(Commands, ReadsAndSetsTheClock)
 {
     UnitLink link;
     link.unit.answer("#5D", "#A2120305140709");
-    link.comms.ReadDeviceRTC();
-    EXPECT_EQ(link.comms.Device.DeviceClock, QDateTime(QDate(2012, 3, 5), QTime(14, 7, 9)));
+    ReadDeviceRTC(link.comms, link.connection.Device);
+    EXPECT_EQ(link.connection.Device.DeviceClock, QDateTime(QDate(2012, 3, 5), QTime(14, 7, 9)));
 
     link.unit.onCommand = [&](const QString &command) {
         if (command.startsWith("#5C"))
             link.unit.answer(command, "#A3");
     };
     const QDateTime before = QDateTime::currentDateTime();
-    EXPECT_TRUE(link.comms.WriteDeviceRTC());
+    EXPECT_TRUE(WriteDeviceRTC(link.comms));
     const QString sent = link.unit.received.last();
     ASSERT_EQ(sent.size(), 15);
     EXPECT_FALSE(ClockOutOfSync(ClockFromAnswer("#A2" + sent.mid(3)), before));
@@ -118,14 +119,14 @@ TEST(Commands, ReadsAndSetsTheClock)
 TEST(Commands, LabelsAreStoredOnlyFromTheirOwnAnswers)
 {
     UnitLink link;
-    link.comms.Device.Live.AuxName[0] = "kept";
+    link.connection.Device.Live.AuxName[0] = "kept";
     link.unit.answer("#35", "#CA,x,x,AN0,V,x,x,AN1,mA");
     link.unit.answer("#26", "#D9,C0,C1,C2");
     link.unit.answer("#27", "#D8,F0,l/s,F1,m3/h");
     link.unit.answer("#25", "#DE,wrong");
     link.unit.answer("#2A", "#D5,x,x,M0,bar");
-    EXPECT_TRUE(link.comms.ReadIOParameter());
-    const LiveData &live = link.comms.Device.Live;
+    EXPECT_TRUE(ReadIOParameter(link.comms, link.connection.Device));
+    const LiveData &live = link.connection.Device.Live;
     EXPECT_EQ(live.AnalogName[1], "AN1");
     EXPECT_EQ(live.AnalogUnit[1], "mA");
     EXPECT_EQ(live.CounterName[2], "C2");
@@ -135,8 +136,8 @@ TEST(Commands, LabelsAreStoredOnlyFromTheirOwnAnswers)
     EXPECT_EQ(live.MathName[0], ""); // no math channels reported
     EXPECT_EQ(link.unit.distinctReceived(), (QStringList{"#35", "#26", "#27", "#25"}));
 
-    link.comms.Device.DeviceFeatures = Feature::MathChannels;
-    EXPECT_TRUE(link.comms.ReadIOParameter());
+    link.connection.Device.DeviceFeatures = Feature::MathChannels;
+    EXPECT_TRUE(ReadIOParameter(link.comms, link.connection.Device));
     EXPECT_EQ(live.MathName[0], "M0");
     EXPECT_EQ(live.MathUnit[0], "bar");
 }
@@ -148,9 +149,9 @@ TEST(Commands, LiveValues)
     link.unit.answer("#22", "#DD,1.5");
     link.unit.answer("#23", "#DC,5,3,65536,0.25,x,x,-2");
     link.unit.answer("#36", "#C9,1,2,3,4.5");
-    EXPECT_TRUE(link.comms.ReadRealTime());
+    EXPECT_TRUE(ReadRealTime(link.comms, link.connection.Device));
     EXPECT_EQ(link.unit.distinctReceived(), (QStringList{"#20", "#22", "#23", "#36"}));
-    const LiveData &live = link.comms.Device.Live;
+    const LiveData &live = link.connection.Device.Live;
     EXPECT_EQ(live.CounterValue[1], 20);
     EXPECT_EQ(live.FlowRate[0], 1.5f);
     EXPECT_EQ(live.DigitalState, 5);
@@ -161,10 +162,10 @@ TEST(Commands, LiveValues)
     EXPECT_EQ(live.AnalogValue[3], 4.5f);
 
     link.unit.received.clear();
-    link.comms.Device.DeviceFeatures = Feature::MathChannels;
+    link.connection.Device.DeviceFeatures = Feature::MathChannels;
     link.unit.answer("#29", "#D6,1.25,2");
     link.unit.answer("#28", "#D7,123456789012,-0.5");
-    EXPECT_TRUE(link.comms.ReadRealTime());
+    EXPECT_TRUE(ReadRealTime(link.comms, link.connection.Device));
     EXPECT_EQ(link.unit.distinctReceived(), (QStringList{"#20", "#22", "#23", "#29", "#28", "#36"}));
     EXPECT_EQ(live.MathValue[0], 1.25f);
     EXPECT_EQ(live.MathRegister[0], " 123456789012");
@@ -175,14 +176,14 @@ TEST(Commands, StateBitSetsKeepTheirBitsSignedOrUnsigned)
 {
     UnitLink link;
     link.unit.answer("#23", "#DC,-1,65535,-2147483648");
-    EXPECT_TRUE(link.comms.ReadRealTime());
-    const LiveData &live = link.comms.Device.Live;
+    EXPECT_TRUE(ReadRealTime(link.comms, link.connection.Device));
+    const LiveData &live = link.connection.Device.Live;
     EXPECT_EQ(live.DigitalState, 0xFFFF);
     EXPECT_EQ(live.OutputState, 0xFFFF);
     EXPECT_EQ(live.FlagState, 0x80000000u);
 
     link.unit.answer("#23", "#DC,65536,-32769,4294967296");
-    EXPECT_TRUE(link.comms.ReadRealTime());
+    EXPECT_TRUE(ReadRealTime(link.comms, link.connection.Device));
     EXPECT_EQ(live.DigitalState, 0); // wider than the set: no state rather than a wrong one
     EXPECT_EQ(live.OutputState, 0);
     EXPECT_EQ(live.FlagState, 0u);
@@ -191,16 +192,16 @@ TEST(Commands, StateBitSetsKeepTheirBitsSignedOrUnsigned)
 TEST(Commands, LiveValuesGoOnPastAMissingAnswer)
 {
     UnitLink link;
-    link.comms.Device.Live.CounterValue[0] = 77;
+    link.connection.Device.Live.CounterValue[0] = 77;
     link.unit.answer("#22", "#DD,1");
     link.unit.answer("#23", "#DC,1,0,0");
     link.unit.answer("#36", "#C9,1");
-    EXPECT_TRUE(link.comms.ReadRealTime());
+    EXPECT_TRUE(ReadRealTime(link.comms, link.connection.Device));
     EXPECT_EQ(link.unit.distinctReceived(), (QStringList{"#20", "#22", "#23", "#36"}));
-    EXPECT_EQ(link.comms.Device.Live.CounterValue[0], 77);
+    EXPECT_EQ(link.connection.Device.Live.CounterValue[0], 77);
 
     UnitLink noStates;
-    EXPECT_FALSE(noStates.comms.ReadRealTime()); // the states decide the result
+    EXPECT_FALSE(ReadRealTime(noStates.comms, noStates.connection.Device)); // the states decide the result
 }
 
 TEST(Commands, OutputsAndCounters)
@@ -211,12 +212,12 @@ TEST(Commands, OutputsAndCounters)
     UnitLink link;
     link.unit.answer("#41CNT2=1500", "#BE1");
     link.unit.answer("#41CNT3=-5", "#BE0");
-    EXPECT_TRUE(link.comms.SetTotalCNT(2, 1500));
-    EXPECT_FALSE(link.comms.SetTotalCNT(3, -5));
+    EXPECT_TRUE(SetTotalCNT(link.comms, 2, 1500));
+    EXPECT_FALSE(SetTotalCNT(link.comms, 3, -5));
     link.unit.answer("#473", "#B8");
     link.unit.answer("#480", "#B7");
-    EXPECT_TRUE(link.comms.SetSingleOutput(3, true));
-    EXPECT_TRUE(link.comms.SetSingleOutput(0, false));
+    EXPECT_TRUE(SetSingleOutput(link.comms, 3, true));
+    EXPECT_TRUE(SetSingleOutput(link.comms, 0, false));
     EXPECT_EQ(link.unit.received, (QStringList{"#41CNT2=1500", "#41CNT3=-5", "#473", "#480"}));
 }
 
@@ -228,20 +229,21 @@ TEST(Commands, RefusedWhileBusyOrClosed)
         link.unit.answer("#5C", "#A3");
         link.unit.answer("#41CNT1=1", "#BE1");
         link.comms.RxBuf = "#BE1"; // a stale answer must not pass for a new one
+        std::optional<CommsBusyGuard> other;
         if (busy)
-            link.comms.CommsBusy = true;
+            other.emplace(link.comms);
         else
             link.port.close();
-        EXPECT_FALSE(link.comms.ReadTotalCount());
-        EXPECT_FALSE(link.comms.WriteDeviceRTC());
-        EXPECT_FALSE(link.comms.ReadIOParameter());
-        EXPECT_FALSE(link.comms.ReadRealTime());
-        EXPECT_FALSE(link.comms.SetSingleOutput(1, true));
-        EXPECT_FALSE(link.comms.SetTotalCNT(1, 1));
-        link.comms.ReadInfo();
-        link.comms.ReadDeviceRTC();
+        EXPECT_FALSE(ReadTotalCount(link.comms, link.connection.Device));
+        EXPECT_FALSE(WriteDeviceRTC(link.comms));
+        EXPECT_FALSE(ReadIOParameter(link.comms, link.connection.Device));
+        EXPECT_FALSE(ReadRealTime(link.comms, link.connection.Device));
+        EXPECT_FALSE(SetSingleOutput(link.comms, 1, true));
+        EXPECT_FALSE(SetTotalCNT(link.comms, 1, 1));
+        ReadInfo(link.comms, link.connection.Device);
+        ReadDeviceRTC(link.comms, link.connection.Device);
         EXPECT_TRUE(link.port.writtenBytes().isEmpty());
-        EXPECT_EQ(link.comms.CommsBusy, busy);
+        EXPECT_EQ(link.comms.CommsBusy(), busy);
     }
 }
 

@@ -3,14 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "link/connection.h"
+#include "link/unitconnection.h"
 #include "link/fakeserialport.h"
 #include "scriptedunit.h"
 
 namespace {
 
 const QStringList kModemSetup{"ATE0", "AT\\Q3", "AT\\N5", "AT+IFC=2,2"};
+
+ConnectRequest cable(const QString &port)
+{
+    return {port, false, {}};
+}
+
+ConnectRequest modem(const QString &port, const QString &number)
+{
+    return {port, false, number};
+}
 
 // A unit behind a modem that answers every setup line with OK.
 void modemAnswersSetup(ScriptedUnit &unit)
@@ -24,12 +36,12 @@ TEST(Connection, ScanKeepsThePortsThatOpen)
     UnitLink link;
     link.port.close();
     link.port.setAvailablePorts({"/dev/ttyUSB0", "COM3"});
-    EXPECT_EQ(link.comms.ScanPorts({"COM1", "COM3", "/dev/ttyS0", "/dev/ttyUSB0"}),
+    EXPECT_EQ(link.connection.scanPorts({"COM1", "COM3", "/dev/ttyS0", "/dev/ttyUSB0"}),
               (QStringList{"COM3", "/dev/ttyUSB0"}));
     EXPECT_FALSE(link.port.isOpen());
 
     link.port.open("COM3");
-    EXPECT_TRUE(link.comms.ScanPorts({"COM3"}).isEmpty()); // connected: the port stays open
+    EXPECT_TRUE(link.connection.scanPorts({"COM3"}).isEmpty()); // connected: the port stays open
     EXPECT_EQ(link.port.portName(), "COM3");
     EXPECT_TRUE(link.port.isOpen());
 }
@@ -38,17 +50,19 @@ TEST(Connection, CableConnectDrainsThenAsksForLiveness)
 {
     UnitLink link;
     link.port.close();
-    link.comms.CommsBusy = true;
     link.unit.answer("#40", "#BF");
     // Left over from an earlier session, arriving once the port is open.
     QTimer::singleShot(0, &link.port, [&] { link.port.feed(ScriptedUnit::frame("#BB000SERIAL,1")); });
 
-    EXPECT_TRUE(link.comms.StartComs("COM1", ""));
+    QSignalSpy connected(&link.connection, &UnitConnection::connected);
+    EXPECT_TRUE(link.connection.connectUnit(cable("COM1")));
+    EXPECT_TRUE(link.connection.isConnected());
     EXPECT_TRUE(link.port.isOpen());
-    EXPECT_EQ(link.comms.LinkTimeout, 5000);
-    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_EQ(link.comms.LinkTimeout, link.comms.timings.cableAnswer);
+    EXPECT_FALSE(link.comms.CommsBusy());
     EXPECT_EQ(link.unit.received, QStringList{"#40"});
-    EXPECT_TRUE(link.comms.LastError.isEmpty());
+    EXPECT_FALSE(link.connection.lastError());
+    EXPECT_EQ(connected.size(), 1);
 }
 
 TEST(Connection, WrongLivenessAnswerClosesThePort)
@@ -56,18 +70,24 @@ TEST(Connection, WrongLivenessAnswerClosesThePort)
     UnitLink link;
     link.port.close();
     link.unit.answer("#40", "#BE");
-    EXPECT_FALSE(link.comms.StartComs("COM1", ""));
+    EXPECT_FALSE(link.connection.connectUnit(cable("COM1")));
+    EXPECT_FALSE(link.connection.isConnected());
     EXPECT_FALSE(link.port.isOpen());
     EXPECT_EQ(link.unit.count("#40"), 1);
+    EXPECT_EQ(link.connection.lastError().error, LinkError::NoAnswer);
+    EXPECT_EQ(link.connection.lastError().port, "COM1");
 }
 
 TEST(Connection, PortThatDoesNotOpenLeavesItsReason)
 {
     UnitLink link;
     link.port.close();
-    link.port.failNextOpen("Permission error while locking the device");
-    EXPECT_FALSE(link.comms.StartComs("/dev/ttyUSB0", ""));
-    EXPECT_EQ(link.comms.LastError, "Permission error while locking the device");
+    link.port.failNextOpen("Permission error while locking the device", LinkError::PortInUse);
+    EXPECT_FALSE(link.connection.connectUnit(cable("/dev/ttyUSB0")));
+    const LinkFailure failure = link.connection.lastError();
+    EXPECT_EQ(failure.error, LinkError::PortInUse);
+    EXPECT_EQ(failure.port, "/dev/ttyUSB0");
+    EXPECT_EQ(failure.detail, "Permission error while locking the device");
     EXPECT_TRUE(link.unit.received.isEmpty());
 }
 
@@ -78,12 +98,16 @@ TEST(Connection, ModemDial)
         QList<QByteArray> dialReplies;
         bool connected;
         int dials;
+        LinkError error;
     } cases[] = {
-        {"connect with speed", {ScriptedUnit::line("CONNECT 9600")}, true, 1},
-        {"busy", {ScriptedUnit::line("BUSY")}, false, 1},
-        {"no carrier after noise", {"\r\n  " + ScriptedUnit::line("NO CARRIER")}, false, 1},
+        {"connect with speed", {ScriptedUnit::line("CONNECT 9600")}, true, 1, LinkError::None},
+        {"busy", {ScriptedUnit::line("BUSY")}, false, 1, LinkError::ModemBusy},
+        {"no carrier after noise", {"\r\n  " + ScriptedUnit::line("NO CARRIER")}, false, 1,
+         LinkError::ModemNoCarrier},
+        {"no dial tone", {ScriptedUnit::line("NO DIALTONE")}, false, 1, LinkError::ModemNoDialtone},
+        {"silent modem", {QByteArray()}, false, 4, LinkError::NoAnswer},
         {"retry on +CME ERROR: 515",
-         {ScriptedUnit::line("+CME ERROR: 515"), ScriptedUnit::line("CONNECT")}, true, 2},
+         {ScriptedUnit::line("+CME ERROR: 515"), ScriptedUnit::line("CONNECT")}, true, 2, LinkError::None},
     };
     for (const auto &c : cases) {
         UnitLink link;
@@ -92,9 +116,10 @@ TEST(Connection, ModemDial)
         link.unit.on("ATD5551234", c.dialReplies);
         link.unit.answer("#11" "4321", "#PassWord=1");
         link.unit.answer("#40", "#BF");
-        link.comms.askPassWord = [] { return QStringLiteral("4321"); };
+        link.connection.askPassWord = [] { return QStringLiteral("4321"); };
 
-        EXPECT_EQ(link.comms.StartComs("COM2", "5551234"), c.connected) << c.name;
+        EXPECT_EQ(link.connection.connectUnit(modem("COM2", "5551234")), c.connected) << c.name;
+        EXPECT_EQ(link.connection.lastError().error, c.error) << c.name;
         EXPECT_EQ(link.port.isOpen(), c.connected) << c.name;
         EXPECT_EQ(link.unit.count("ATD5551234"), c.dials) << c.name;
         QStringList expected = kModemSetup;
@@ -102,7 +127,7 @@ TEST(Connection, ModemDial)
         if (c.connected)
             expected << "#114321" << "#40";
         EXPECT_EQ(link.unit.distinctReceived(), expected) << c.name;
-        EXPECT_EQ(link.comms.LinkTimeout, 10000) << c.name;
+        EXPECT_EQ(link.comms.LinkTimeout, link.comms.timings.modemAnswer) << c.name;
     }
 }
 
@@ -118,6 +143,7 @@ TEST(Connection, LoginAsksThreeTimesThenLivenessDecides)
         {"wrong, then right", {"1", "4321"}, 2, {"#111", "#114321", "#40"}},
         {"wrong three times", {"1", "2", "3"}, 3, {"#111", "#112", "#113", "#40"}},
     };
+    // Whatever the login gave, the liveness answer decides.
     for (const auto &c : cases) {
         UnitLink link;
         link.port.close();
@@ -127,26 +153,67 @@ TEST(Connection, LoginAsksThreeTimesThenLivenessDecides)
             link.unit.answer("#11" + key, key == "4321" ? "#PassWord=1" : "#PassWord=0");
         link.unit.answer("#40", "#BF");
         int prompts = 0;
-        link.comms.askPassWord = [&] { return c.keys.value(prompts++); };
+        link.connection.askPassWord = [&] { return c.keys.value(prompts++); };
 
-        EXPECT_TRUE(link.comms.StartComs("COM2", "1")) << c.name;
+        EXPECT_TRUE(link.connection.connectUnit(modem("COM2", "1"))) << c.name;
         EXPECT_EQ(prompts, c.prompts) << c.name;
         EXPECT_EQ(link.unit.distinctReceived().mid(kModemSetup.size() + 1), c.sent) << c.name;
     }
 }
 
-TEST(Connection, ModemHangUpSendsTheEscapeThenATH)
+TEST(Connection, RefusedKeyIsToldApartFromSilence)
 {
     UnitLink link;
+    link.port.close();
+    modemAnswersSetup(link.unit);
+    link.unit.on("ATD1", {ScriptedUnit::line("CONNECT 9600")});
+    link.unit.answer("#111", "#PassWord=0");
+    link.connection.askPassWord = [] { return QStringLiteral("1"); };
+    EXPECT_FALSE(link.connection.connectUnit(modem("COM2", "1")));
+    EXPECT_EQ(link.connection.lastError().error, LinkError::Refused);
+}
+
+// The hang-up follows how the connection was made, whatever is asked later.
+TEST(Connection, DisconnectHangsUpOnlyAModemCall)
+{
+    UnitLink link;
+    link.port.close();
+    modemAnswersSetup(link.unit);
+    link.unit.on("ATD1", {ScriptedUnit::line("CONNECT 9600")});
+    link.unit.answer("#40", "#BF");
     link.unit.on("ATH", {ScriptedUnit::line("OK")});
-    link.comms.CloseComs(true);
+    ASSERT_TRUE(link.connection.connectUnit(modem("COM2", "1")));
+    link.port.takeWritten();
+    QSignalSpy disconnected(&link.connection, &UnitConnection::disconnected);
+    link.connection.disconnectUnit();
     EXPECT_EQ(link.port.writtenBytes(), "+++ATH\r");
     EXPECT_FALSE(link.port.isOpen());
+    EXPECT_EQ(disconnected.size(), 1);
 
-    UnitLink cable;
-    cable.comms.CloseComs(false);
-    EXPECT_TRUE(cable.port.writtenBytes().isEmpty());
-    EXPECT_FALSE(cable.port.isOpen());
+    UnitLink byCable;
+    byCable.port.close();
+    byCable.unit.answer("#40", "#BF");
+    ASSERT_TRUE(byCable.connection.connectUnit(cable("COM1")));
+    byCable.port.takeWritten();
+    byCable.connection.disconnectUnit();
+    EXPECT_TRUE(byCable.port.writtenBytes().isEmpty());
+    EXPECT_FALSE(byCable.port.isOpen());
+}
+
+TEST(Connection, LostPortEndsTheConnection)
+{
+    UnitLink link;
+    link.port.close();
+    link.unit.answer("#40", "#BF");
+    ASSERT_TRUE(link.connection.connectUnit(cable("COM1")));
+    QSignalSpy lost(&link.connection, &UnitConnection::portLost);
+    QSignalSpy disconnected(&link.connection, &UnitConnection::disconnected);
+    link.port.vanish("unplugged");
+    EXPECT_FALSE(link.connection.isConnected());
+    EXPECT_EQ(lost.size(), 1);
+    EXPECT_EQ(disconnected.size(), 1);
+    EXPECT_EQ(link.connection.lastError().error, LinkError::PortLost);
+    EXPECT_EQ(link.connection.lastError().port, "COM1");
 }
 
 TEST(Connection, ModemLineSkipsLeadingBlanksAndLineFeeds)

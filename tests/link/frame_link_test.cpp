@@ -2,6 +2,8 @@
 // noise, time-outs and the loss of the port.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <QSignalSpy>
 
 #include "link/fakeserialport.h"

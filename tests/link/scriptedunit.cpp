@@ -71,8 +71,10 @@ void ScriptedUnit::handle(const QString &command)
 UnitLink::UnitLink()
     : port(*new FakeSerialPort),
       comms(std::unique_ptr<SerialPort>(&port)),
-      unit(port)
+      unit(port),
+      connection(comms)
 {
     port.open(QStringLiteral("fake"));
+    comms.timings = LinkTimings::fast();
     comms.LinkTimeout = 40;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "link/comms.h"
+#include "link/unitconnection.h"
 
 class FakeSerialPort;
 
@@ -49,11 +50,12 @@ private:
 };
 
 // A link on an open fake port with a scripted unit behind it and short
-// answer time-outs.
+// answer time-outs. The connection counts as made only once a test connects it.
 struct UnitLink {
     UnitLink();
 
     FakeSerialPort &port;
     Comms comms;
     ScriptedUnit unit;
+    UnitConnection connection;
 };

@@ -5,6 +5,7 @@
 
 #include "link/fakeserialport.h"
 #include "sections/macros/macrocore.h"
+#include "sections/sectionlist.h"
 #include "transfer_unit.h"
 
 namespace {
@@ -25,29 +26,30 @@ TEST(ConfigDownload, EndMarkerAloneIsAFailedAttempt)
     TransferLink link(kKeywords);
     serve(link, {downloadStream({})});
 
-    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_FALSE(link.download());
     EXPECT_EQ(link.unit.count("#42"), 3);
     EXPECT_EQ(link.downloadedSignals, 0);
-    EXPECT_FALSE(link.comms.CommsBusy);
-    EXPECT_FALSE(link.comms.ConfigDownloading);
+    EXPECT_FALSE(link.comms.CommsBusy());
+    EXPECT_FALSE(link.connection.downloading());
 }
 
-TEST(ConfigDownload, SequenceGapRestartsFromZeroWithoutClearingAgain)
+// Each attempt fills a fresh copy of the model, so nothing of a broken pass stays.
+TEST(ConfigDownload, SequenceGapRestartsFromZeroOnAFreshCopy)
 {
     TransferLink link(kKeywords);
     QList<QByteArray> gap = downloadStream({"DNAME,Old", "TLF,0,+341", "TLF,1,+342"});
     gap[2] = ScriptedUnit::frame("#BD003TLF,1,+342");
     serve(link, {gap, downloadStream({"DNAME,Tank3", "TLF,0,+341"})});
 
-    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_TRUE(link.download());
     EXPECT_EQ(link.unit.count("#42"), 2);
-    EXPECT_EQ(link.recorder->clears, 1);
+    EXPECT_EQ(link.recorder->clears, 2);
     EXPECT_EQ(link.recorder->parsed,
               QStringList({"DNAME|#BD000DNAME,Old", "TLF|#BD001TLF,0,+341", "DNAME|#BD000DNAME,Tank3",
                            "TLF|#BD001TLF,0,+341"}));
     EXPECT_EQ(link.downloadedSignals, 1);
-    EXPECT_FALSE(link.comms.CommsBusy);
-    EXPECT_FALSE(link.comms.ConfigDownloading);
+    EXPECT_FALSE(link.comms.CommsBusy());
+    EXPECT_FALSE(link.connection.downloading());
 }
 
 // A frame lost part-way through asks for the stream again, as a gap does.
@@ -58,7 +60,7 @@ TEST(ConfigDownload, CorruptFrameMidStreamIsRetried)
     noisy[1] = ScriptedUnit::corrupt("#BD001TLF,0,+341");
     serve(link, {noisy, downloadStream({"DNAME,Tank3", "TLF,0,+341"})});
 
-    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_TRUE(link.download());
     EXPECT_EQ(link.unit.count("#42"), 2);
 }
 
@@ -67,7 +69,7 @@ TEST(ConfigDownload, UnknownKeywordIsSkipped)
     TransferLink link(kKeywords);
     serve(link, {downloadStream({"DNAME,Tank3", "RBX,1,2,3", "TLF,0,+341"})});
 
-    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_TRUE(link.download());
     EXPECT_EQ(link.recorder->parsed,
               QStringList({"DNAME|#BD000DNAME,Tank3", "TLF|#BD002TLF,0,+341"}));
 }
@@ -80,7 +82,7 @@ TEST(ConfigDownload, ProgressFollowsSequenceNumbersBelowTheMaximum)
         lines << QStringLiteral("TLF,0,+34%1").arg(i);
     serve(link, {downloadStream(lines)});
 
-    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_TRUE(link.download());
     QList<std::pair<int, int>> expected{{0, 300}};
     for (int i = 0; i < 300; ++i)
         expected.append({i, 300});
@@ -97,11 +99,33 @@ TEST(ConfigDownload, MacroRowsRefillFromTheFirstRowOnEachAttempt)
     gap[2] = ScriptedUnit::frame("#BD005MACROS,1,{C}");
     serve(link, {gap, downloadStream(macros)});
 
-    EXPECT_TRUE(link.comms.ReadConf(link.store, link.sections));
+    EXPECT_TRUE(link.download());
     EXPECT_EQ(link.store.Macros.Rows[0], "MACRO4={A,B}");
     EXPECT_EQ(link.store.Macros.Rows[1], "F2={x+y}");
     EXPECT_EQ(link.store.Macros.Rows[2], "MACRO1={C}");
     EXPECT_TRUE(link.store.Macros.Rows[3].isEmpty());
+}
+
+// Every attempt breaks off after its first line: the model keeps what it held,
+// the macro pool included, and no reload is announced.
+TEST(ConfigDownload, FailedDownloadLeavesTheModelAsItWas)
+{
+    UnitLink link;
+    SectionRegistry sections;
+    registerSections(sections);
+    ConfigStore store;
+    sections.clearAll(store);
+    store.General.UnitName = QStringLiteral("Before");
+    store.Macros.Rows[0] = QStringLiteral("MACRO0={A}");
+    link.unit.on("#42", {ScriptedUnit::frame("#BD000DNAME,After") + ScriptedUnit::frame("#BD002DNAME,Later")});
+    int reloads = 0;
+    QObject::connect(&link.connection, &UnitConnection::configDownloaded, [&reloads] { ++reloads; });
+
+    EXPECT_FALSE(link.connection.download(store, sections));
+    EXPECT_EQ(link.unit.count("#42"), 3);
+    EXPECT_EQ(store.General.UnitName, "Before");
+    EXPECT_EQ(store.Macros.Rows[0], "MACRO0={A}");
+    EXPECT_EQ(reloads, 0);
 }
 
 TEST(ConfigTransfer, BusyLinkOrClosedPortRefusesAtOnce)
@@ -109,17 +133,18 @@ TEST(ConfigTransfer, BusyLinkOrClosedPortRefusesAtOnce)
     TransferLink link(kKeywords, {"ID=Tank3"});
     serve(link, {downloadStream({"DNAME,Tank3"})});
 
-    link.comms.CommsBusy = true;
-    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
-    EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_TRUE(link.comms.CommsBusy);
-    EXPECT_EQ(link.recorder->clears, 0);
-
-    link.comms.CommsBusy = false;
+    {
+        CommsBusyGuard other(link.comms);
+        EXPECT_FALSE(link.download());
+        EXPECT_FALSE(link.upload());
+        EXPECT_TRUE(link.comms.CommsBusy());
+        EXPECT_EQ(link.recorder->clears, 0);
+    }
+    EXPECT_FALSE(link.comms.CommsBusy());
     link.port.close();
-    EXPECT_FALSE(link.comms.ReadConf(link.store, link.sections));
-    EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
-    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_FALSE(link.download());
+    EXPECT_FALSE(link.upload());
+    EXPECT_FALSE(link.comms.CommsBusy());
     EXPECT_TRUE(link.port.writtenBytes().isEmpty());
 }
 
@@ -135,11 +160,11 @@ TEST(ConfigTransfer, PortLostMidTransferFailsAndFreesTheLink)
             [&link] { QTimer::singleShot(20, &link.port, [&link] { link.port.vanish("unplugged"); }); },
             Qt::SingleShotConnection);
 
-        EXPECT_FALSE(download ? link.comms.ReadConf(link.store, link.sections)
-                              : link.comms.WriteConf(link.store, link.sections))
+        EXPECT_FALSE(download ? link.download()
+                              : link.upload())
             << download;
-        EXPECT_FALSE(link.comms.CommsBusy) << download;
-        EXPECT_FALSE(link.comms.ConfigDownloading) << download;
+        EXPECT_FALSE(link.comms.CommsBusy()) << download;
+        EXPECT_FALSE(link.connection.downloading()) << download;
         EXPECT_EQ(link.unit.count("#42"), download ? 1 : 0);
         EXPECT_LE(link.uploads.size(), 1);
     }

@@ -29,9 +29,17 @@ TransferLink::TransferLink(QStringList keywords, QStringList upload)
     recorder = core.get();
     sections.add(std::move(core));
     unit.onCommand = [this](const QString &command) { onCommand(command); };
-    QObject::connect(&comms, &Comms::progressChanged,
-                     [this](int value, int maximum) { progress.append({value, maximum}); });
-    QObject::connect(&comms, &Comms::configDownloaded, [this] { ++downloadedSignals; });
+    QObject::connect(&connection, &UnitConnection::configDownloaded, [this] { ++downloadedSignals; });
+}
+
+bool TransferLink::download()
+{
+    return connection.download(store, sections, [this](int value, int maximum) { progress.append({value, maximum}); });
+}
+
+bool TransferLink::upload()
+{
+    return connection.upload(store, sections, [this](int value, int maximum) { progress.append({value, maximum}); });
 }
 
 void TransferLink::onCommand(const QString &command)

@@ -41,6 +41,10 @@ private:
 struct TransferLink : UnitLink {
     explicit TransferLink(QStringList keywords = {}, QStringList upload = {});
 
+    // The transfers of the unit connection, recording their progress.
+    bool download();
+    bool upload();
+
     // The reply to upload line `line` of attempt `attempt` (both from 0), as
     // an answer text such as "#BA0"; empty: no reply at all.
     std::function<QString(int attempt, int line)> lineReply;

@@ -29,11 +29,11 @@ TEST(ConfigUpload, SilentUnitThatConfirmsTheCloseSucceeds)
 {
     TransferLink link({}, {"ID=Tank3", "CSM=+34600", "CLRTLF"});
 
-    EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.upload());
     EXPECT_EQ(link.uploads, QList<QStringList>({{"#45000ID=Tank3", "#45001CSM=+34600", "#45002CLRTLF"}}));
     EXPECT_EQ(link.closings, QStringList({"#46003"}));
     EXPECT_EQ(link.progress.last(), std::make_pair(350, 350));
-    EXPECT_FALSE(link.comms.CommsBusy);
+    EXPECT_FALSE(link.comms.CommsBusy());
 }
 
 TEST(ConfigUpload, RefusalRestartsTheWholeUploadUpToThreeAttempts)
@@ -48,10 +48,10 @@ TEST(ConfigUpload, RefusalRestartsTheWholeUploadUpToThreeAttempts)
     };
     for (const auto &c : cases) {
         TransferLink link({}, lines(100));
-        link.comms.Device.DeviceFeatures = Feature::FastLineAck;
+        link.connection.Device.DeviceFeatures = Feature::FastLineAck;
         link.lineReply = refuse(57, c.refusals);
 
-        EXPECT_EQ(link.comms.WriteConf(link.store, link.sections), c.ok) << c.refusals;
+        EXPECT_EQ(link.upload(), c.ok) << c.refusals;
         QList<int> sent;
         for (const QStringList &attempt : link.uploads) {
             EXPECT_EQ(attempt.first(), "#45000L0=0");
@@ -59,7 +59,7 @@ TEST(ConfigUpload, RefusalRestartsTheWholeUploadUpToThreeAttempts)
         }
         EXPECT_EQ(sent, c.sent) << c.refusals;
         EXPECT_EQ(link.closings, c.ok ? QStringList({"#46100"}) : QStringList()) << c.refusals;
-        EXPECT_FALSE(link.comms.CommsBusy);
+        EXPECT_FALSE(link.comms.CommsBusy());
     }
 }
 
@@ -68,12 +68,12 @@ TEST(ConfigUpload, UnconfirmedCloseRestartsAndFailsAfterThree)
     TransferLink link({}, lines(2));
     link.lineReply = refuse(-1, 0);
     link.confirm = [](int attempt) { return attempt == 2; };
-    EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.upload());
     EXPECT_EQ(link.closings, QStringList({"#46002", "#46002", "#46002"}));
 
     link.closings.clear();
     link.confirm = [](int) { return false; };
-    EXPECT_FALSE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_FALSE(link.upload());
     EXPECT_EQ(link.closings.size(), 3);
 }
 
@@ -88,12 +88,12 @@ TEST(ConfigUpload, LateLineRepliesAheadOfTheConfirmationArePassedOver)
     } cases[] = {{"#BA1", true, 1}, {"#BA0", false, 3}};
     for (const auto &c : cases) {
         TransferLink link({}, lines(2));
-        link.comms.Device.DeviceFeatures = Feature::FastLineAck;
+        link.connection.Device.DeviceFeatures = Feature::FastLineAck;
         link.confirm = [&](int) {
             link.port.feed(ScriptedUnit::frame(c.late));
             return true;
         };
-        EXPECT_EQ(link.comms.WriteConf(link.store, link.sections), c.ok) << c.late.toStdString();
+        EXPECT_EQ(link.upload(), c.ok) << c.late.toStdString();
         EXPECT_EQ(link.closings.size(), c.closings) << c.late.toStdString();
     }
 }
@@ -103,7 +103,7 @@ TEST(ConfigUpload, CloseCarriesTheLineCount)
     TransferLink link({}, lines(281));
     link.lineReply = refuse(-1, 0);
 
-    EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.upload());
     EXPECT_EQ(link.uploads.first().last(), "#45280L280=280");
     EXPECT_EQ(link.closings, QStringList({"#46281"}));
 }
@@ -114,7 +114,7 @@ TEST(ConfigUpload, ProgressNeverPassesItsMaximum)
     TransferLink link({}, lines(400));
     link.lineReply = refuse(-1, 0);
 
-    EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.upload());
     EXPECT_EQ(link.closings, QStringList({"#46400"}));
     for (const auto &[value, maximum] : link.progress)
         EXPECT_LE(value, maximum);
@@ -129,7 +129,7 @@ TEST(ConfigUpload, MacroRowsPast39AreNeverSent)
     for (int row = 0; row < MacroPool::kRows; ++row)
         link.store.Macros.Rows[row] = QStringLiteral("MACRO%1={OUT1=1}").arg(row);
 
-    EXPECT_TRUE(link.comms.WriteConf(link.store, link.sections));
+    EXPECT_TRUE(link.upload());
     const QStringList sent = link.uploads.first();
     EXPECT_EQ(sent.size(), 1 + MacroPool::kUploadedRows);
     EXPECT_EQ(sent.first(), "#45000CLEARMACRO");

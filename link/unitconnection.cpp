@@ -1,0 +1,245 @@
+#include "unitconnection.h"
+
+#include "comms.h"
+#include "connection.h"
+#include "devicecommands.h"
+#include "serialport.h"
+#include "simulatedunit.h"
+
+namespace {
+
+constexpr int kLoginAttempts = 3;
+
+} // namespace
+
+LinkError ModemCallError(const QString &answer)
+{
+    static const std::pair<const char *, LinkError> answers[] = {
+        {"BUSY", LinkError::ModemBusy},
+        {"NO CARRIER", LinkError::ModemNoCarrier},
+        {"NO DIALTONE", LinkError::ModemNoDialtone},
+        {"NO DIAL TONE", LinkError::ModemNoDialtone},
+        {"NO ANSWER", LinkError::ModemNoAnswer},
+        {"ERROR", LinkError::ModemError},
+    };
+    for (const auto &[text, error] : answers) {
+        if (answer.startsWith(QLatin1String(text)))
+            return error;
+    }
+    return LinkError::NoAnswer;
+}
+
+UnitConnection::UnitConnection(Comms &comms, QObject *parent)
+    : QObject(parent),
+      comms_(comms),
+      simulatorProgram(SimulatedUnit::defaultProgram())
+{
+    connect(&comms_, &Comms::portLost, this, &UnitConnection::onPortLost);
+    connect(&comms_, &Comms::carrierLost, this, &UnitConnection::carrierLost);
+    connect(&comms_, &Comms::busyChanged, this, [this](bool isBusy) {
+        if (isBusy)
+            emit busy();
+        else
+            emit idle();
+    });
+}
+
+UnitConnection::~UnitConnection() = default;
+
+QStringList UnitConnection::scanPorts()
+{
+    return scanPorts(PortCandidates());
+}
+
+QStringList UnitConnection::scanPorts(const QStringList &candidates)
+{
+    SerialPort &port = comms_.port();
+    if (connected_ || port.isOpen())
+        return {};
+    QStringList found;
+    for (const QString &name : candidates) {
+        if (port.open(name)) {
+            port.close();
+            found << name;
+        }
+    }
+    return found;
+}
+
+bool UnitConnection::connectUnit(const ConnectRequest &request)
+{
+    if (connected_ || shutDown_ || comms_.CommsBusy())
+        return false;
+    request_ = request;
+    lastError_ = {};
+    // A new connection may reach another unit: nothing of the last one stays.
+    Device = DeviceValues{};
+    emit infoChanged();
+    if (request_.simulated && !startSimulator())
+        return false;
+    connected_ = startComs();
+    if (!connected_) {
+        simulated_.reset();
+        return false;
+    }
+    emit connected();
+    return true;
+}
+
+bool UnitConnection::startSimulator()
+{
+    simulated_ = std::make_unique<SimulatedUnit>();
+    simulated_->setProgram(simulatorProgram);
+    simulated_->setArguments(simulatorArguments);
+    simulatorStarting_ = true;
+    const bool started = simulated_->start(comms_.timings.simulatedStart);
+    simulatorStarting_ = false;
+    if (shutDown_ || !started) {
+        if (!shutDown_)
+            fail(LinkError::SimulatorFailed, simulated_->errorString());
+        simulated_.reset();
+        return false;
+    }
+    request_.port = simulated_->devicePath();
+    return true;
+}
+
+// Opens the port; a modem dials and logs in; then the unit must answer "#40".
+bool UnitConnection::startComs()
+{
+    SerialPort &port = comms_.port();
+    if (!port.open(request_.port)) {
+        fail(port.openError(), port.errorString());
+        return false;
+    }
+    CommsBusyGuard busy(comms_);
+    const LinkTimings &t = comms_.timings;
+    if (modemCall()) {
+        comms_.LinkTimeout = t.modemAnswer;
+        if (!dial())
+            return port.close(), false;
+        const bool keyAccepted = logIn();
+        comms_.TxSer(QStringLiteral("#40"), comms_.LinkTimeout);
+        if (port.isOpen() && comms_.RxBuf.startsWith(QLatin1String("#BF")))
+            return true;
+        fail(keyAccepted ? LinkError::NoAnswer : LinkError::Refused);
+    } else {
+        comms_.LinkTimeout = t.cableAnswer;
+        comms_.drainFrames(t.cableDetectRead);
+        comms_.TxSer(QStringLiteral("#40"), comms_.LinkTimeout);
+        if (port.isOpen() && comms_.RxBuf.startsWith(QLatin1String("#BF")))
+            return true;
+        fail(LinkError::NoAnswer);
+    }
+    closeComs(modemCall());
+    return false;
+}
+
+bool UnitConnection::dial()
+{
+    const LinkTimings &t = comms_.timings;
+    for (const char *setup : {"ATE0", "AT\\Q3", "AT\\N5", "AT+IFC=2,2"})
+        comms_.TxGsm(QString::fromLatin1(setup), t.modemSetup);
+    comms_.TxGsm(QStringLiteral("ATD") + request_.modemNumber, comms_.LinkTimeout + t.dialExtra);
+    if (comms_.RxBuf.startsWith(QLatin1String("CONNECT")))
+        return true;
+    fail(ModemCallError(comms_.RxBuf), comms_.RxBuf);
+    return false;
+}
+
+// Up to three prompts; the key is kept only for the exchange that sends it.
+bool UnitConnection::logIn()
+{
+    for (int attempt = 0; attempt < kLoginAttempts; ++attempt) {
+        const QString key = askPassWord ? askPassWord() : QString();
+        if (key.isEmpty())
+            continue;
+        comms_.TxSer(QStringLiteral("#11") + key, comms_.LinkTimeout);
+        if (comms_.RxBuf == QLatin1String("#PassWord=1"))
+            return true;
+    }
+    return false;
+}
+
+void UnitConnection::disconnectUnit()
+{
+    if (!connected_)
+        return;
+    closeComs(modemCall());
+    connected_ = false;
+    simulated_.reset();
+    emit disconnected();
+}
+
+void UnitConnection::closeComs(bool hangUp)
+{
+    SerialPort &port = comms_.port();
+    if (hangUp && port.isOpen()) {
+        // The modem leaves data mode on "+++" framed by a second of silence.
+        comms_.Delay(1000);
+        for (int plus = 0; plus < 3; ++plus) {
+            port.write("+");
+            comms_.Delay(plus < 2 ? 200 : 1000);
+        }
+        comms_.TxGsm(QStringLiteral("ATH"), comms_.timings.hangUp);
+    }
+    port.close();
+}
+
+void UnitConnection::shutdown()
+{
+    shutDown_ = true;
+    comms_.shutdown();
+    // A start that waits for the simulated unit ends first; the connect that
+    // called it then lets it go.
+    if (simulatorStarting_)
+        simulated_->cancelStart();
+    else
+        simulated_.reset();
+    connected_ = false;
+}
+
+bool UnitConnection::readInfo()
+{
+    const bool read = ReadInfo(comms_, Device);
+    emit infoChanged();
+    return read;
+}
+
+bool UnitConnection::download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
+{
+    downloading_ = true;
+    const bool ok = ReadConf(comms_, store, sections, Device.DeviceFeatures, progress);
+    downloading_ = false;
+    if (!ok) {
+        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+        return false;
+    }
+    emit configDownloaded();
+    return true;
+}
+
+bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
+{
+    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
+        return true;
+    fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+    return false;
+}
+
+void UnitConnection::fail(LinkError error, const QString &detail)
+{
+    lastError_ = {error, request_.port, detail};
+}
+
+void UnitConnection::onPortLost(const QString &reason)
+{
+    fail(LinkError::PortLost, reason);
+    const bool wasConnected = connected_;
+    connected_ = false;
+    if (!simulatorStarting_)
+        simulated_.reset();
+    emit portLost(lastError_);
+    if (wasConnected)
+        emit disconnected();
+}

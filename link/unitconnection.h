@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "configtransfer.h"
+#include "devicevalues.h"
+#include "linkerror.h"
+
+class Comms;
+class SectionRegistry;
+class SimulatedUnit;
+struct ConfigStore;
+
+// What the operator asked to connect to, frozen when the connection starts.
+struct ConnectRequest {
+    QString port;          // device or COM name; ignored for the simulated unit
+    bool simulated = false; // start velkan-sim and connect to it
+    QString modemNumber;   // empty: cable; else the number the modem dials
+};
+
+// The one connection to a unit, shared by every window and by velkan-cli:
+// connecting by cable or modem call with the access-key login, the hang-up,
+// the simulated unit's process, what the unit told about itself, and the
+// transfers that depend on it. Windows are views of it.
+class UnitConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit UnitConnection(Comms &comms, QObject *parent = nullptr);
+    ~UnitConnection() override;
+
+    Comms &comms() { return comms_; }
+
+    bool isConnected() const { return connected_; }
+    // The port of the running connection, or of the last attempt.
+    QString portName() const { return request_.port; }
+    // Whether the running connection is a modem call.
+    bool modemCall() const { return !request_.modemNumber.isEmpty(); }
+    bool downloading() const { return downloading_; }
+    // Why the last connect, transfer or the connection itself failed.
+    LinkFailure lastError() const { return lastError_; }
+
+    // Port names that open; none while connected, since trying one closes the port.
+    QStringList scanPorts();
+    QStringList scanPorts(const QStringList &candidates);
+
+    bool connectUnit(const ConnectRequest &request);
+    // Hangs up a modem call ("+++", "ATH") when the connection was one.
+    void disconnectUnit();
+    // The program is closing: running waits end, the link closes without a
+    // word to the unit, the simulated unit stops.
+    void shutdown();
+
+    // The identity poll ("#44"); infoChanged() follows.
+    bool readInfo();
+    // The configuration transfers under this unit's capability flags. A
+    // download that succeeds replaces `store` and emits configDownloaded().
+    bool download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress = {});
+    bool upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress = {});
+
+    // Asks the operator for the access key; empty when cancelled.
+    std::function<QString()> askPassWord;
+    // Where velkan-sim lives and what it is started with (tests change them).
+    QString simulatorProgram;
+    QStringList simulatorArguments;
+
+    DeviceValues Device;
+
+signals:
+    void connected();
+    void disconnected();
+    void portLost(const LinkFailure &failure);
+    void carrierLost();
+    void busy();
+    void idle();
+    void infoChanged();
+    void configDownloaded();
+
+private:
+    bool startSimulator();
+    bool startComs();
+    bool dial();
+    bool logIn();
+    void closeComs(bool hangUp);
+    void fail(LinkError error, const QString &detail = {});
+    void onPortLost(const QString &reason);
+
+    Comms &comms_;
+    ConnectRequest request_;
+    std::unique_ptr<SimulatedUnit> simulated_;
+    LinkFailure lastError_;
+    bool connected_ = false;
+    bool downloading_ = false;
+    bool simulatorStarting_ = false;
+    bool shutDown_ = false;
+};
