@@ -10,6 +10,8 @@
 
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/devicecommands.h"
+#include "link/unitconnection.h"
 #include "link/qtserialport.h"
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
@@ -40,14 +42,15 @@ int main(int argc, char **argv)
         return 1;
     }
     Comms comms(std::make_unique<QtSerialPort>());
+    UnitConnection unit(comms);
     SectionRegistry sections;
     registerSections(sections);
     ConfigStore store;
 
-    const bool ok = timed("connect (cable)", [&] { return comms.StartComs(sim.devicePath(), {}); })
-                    && timed("identity stream", [&] { comms.ReadInfo(); return comms.Device.DeviceFeatures != 0; })
-                    && timed("live values", [&] { return comms.ReadRealTime(); })
-                    && timed("configuration download", [&] { return comms.ReadConf(store, sections); })
-                    && timed("configuration upload", [&] { return comms.WriteConf(store, sections); });
+    const bool ok = timed("connect (cable)", [&] { return unit.connectUnit({sim.devicePath(), false, {}}); })
+                    && timed("identity stream", [&] { return unit.readInfo(); })
+                    && timed("live values", [&] { return ReadRealTime(comms, unit.Device); })
+                    && timed("configuration download", [&] { return unit.download(store, sections); })
+                    && timed("configuration upload", [&] { return unit.upload(store, sections); });
     return ok ? 0 : 1;
 }

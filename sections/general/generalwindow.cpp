@@ -111,10 +111,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     layout->addLayout(bottom);
     layout->addWidget(buildWarning());
 
-    connect(&unit_, &UnitConnection::infoChanged, this, [this] { info_->showValues(unit_.Device); });
-    // Once the unit is gone its values are no longer shown, so that the next
-    // unit is never read with the previous one's.
-    connect(&unit_, &UnitConnection::disconnected, this, [this] { info_->showValues(DeviceValues{}); });
+    connect(&unit_, &UnitConnection::infoChanged, this, &General::showDevice);
+    connect(&unit_, &UnitConnection::disconnected, this, &General::showDevice);
     connect(Timer1, &QTimer::timeout, this, &General::Timer1_Timer);
 
     LoadText();
@@ -123,7 +121,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     connection_->SearchBut_Click();
     connection_->ModemCheck_Click();
     phones_->resetEntry();
-    info_->showValues(unit_.Device);
+    showDevice();
     updateWarning();
     Timer1->start(500);
 }
@@ -327,6 +325,16 @@ void General::Abrir_Click()
     CSMCheck();
     phones_->selectFirstRow();
     setFocus();
+}
+
+// Only a connected unit's values are shown, so that the next unit is never
+// read with the previous one's.
+void General::showDevice()
+{
+    if (unit_.isConnected())
+        info_->showValues(unit_.Device);
+    else
+        info_->showNothing();
 }
 
 void General::updateWarning()

@@ -75,6 +75,7 @@ private:
     void buildToolbar();
     void choosePreset(QRadioButton *button);
     void updateWarning();
+    void showDevice();
 
     UnitConnection &unit_;
     ConfigStore &store_;

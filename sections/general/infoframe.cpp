@@ -93,3 +93,10 @@ void InfoFrame::showValues(const DeviceValues &values)
     MaxHText->setText(LogRecordsText(values.LogSize));
     UsedHText->setText(LogRecordsText(values.LogUsed));
 }
+
+void InfoFrame::showNothing()
+{
+    for (QLabel *text : {FirmText, SerialText, VBatText, Label9, MaxHText, UsedHText})
+        text->clear();
+    RSSIBar->setValue(0);
+}

@@ -15,6 +15,8 @@ public:
 
     void LoadText();
     void showValues(const DeviceValues &values);
+    // No unit: every value box empty.
+    void showNothing();
 
     QLabel *FirmText;
     QLabel *SerialText;

@@ -15,6 +15,7 @@
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/qtserialport.h"
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
@@ -56,22 +57,25 @@ TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
                       QStringLiteral("--log"), log});
     ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
     auto comms = std::make_unique<Comms>(std::make_unique<QtSerialPort>());
-    ASSERT_TRUE(comms->StartComs(sim.devicePath(), {}));
+    comms->timings = LinkTimings::fast();
+    auto connection = std::make_unique<UnitConnection>(*comms);
+    ASSERT_TRUE(connection->connectUnit({sim.devicePath(), false, {}}));
     comms->LinkTimeout = 1000;
-    comms->ReadInfo();
-    const UploadContext unit{comms->Device.DeviceFeatures};
+    connection->readInfo();
+    const UploadContext unit{connection->Device.DeviceFeatures};
 
     SectionRegistry sections;
     registerSections(sections);
     ConfigStore store;
     sections.clearAll(store);
-    ASSERT_TRUE(comms->ReadConf(store, sections));
+    ASSERT_TRUE(connection->download(store, sections));
     const QString file = dir.filePath(QStringLiteral("unit.qcf"));
     ASSERT_TRUE(saveConfigFile(file, store, sections));
     ConfigStore restored;
     sections.clearAll(restored);
     ASSERT_EQ(restoreConfigFile(file, restored, sections), RestoreResult::Restored);
-    ASSERT_TRUE(comms->WriteConf(restored, sections));
+    ASSERT_TRUE(connection->upload(restored, sections));
+    connection.reset();
     comms.reset();
     sim.stop();
 

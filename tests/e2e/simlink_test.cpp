@@ -16,6 +16,8 @@
 #include "../support/pseudoterminal.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/devicecommands.h"
+#include "link/unitconnection.h"
 #include "link/qtserialport.h"
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
@@ -45,12 +47,15 @@ protected:
         sim.setArguments(arguments);
         ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
         comms = std::make_unique<Comms>(std::make_unique<QtSerialPort>());
+        comms->timings = LinkTimings::fast();
+        comms->timings.cableAnswer = kShortTimeout;
+        unit = std::make_unique<UnitConnection>(*comms);
     }
 
     // Connects as the general window does, then shortens the answer time-out.
     bool connectUnit(const QString &number = {})
     {
-        const bool connected = comms->StartComs(sim.devicePath(), number);
+        const bool connected = unit->connectUnit({sim.devicePath(), false, number});
         comms->LinkTimeout = kShortTimeout;
         return connected;
     }
@@ -67,6 +72,7 @@ protected:
     // What the unit received: read once the program has ended and flushed it.
     QJsonObject unitLog()
     {
+        unit.reset();
         comms.reset();
         sim.stop();
         QFile file(logPath());
@@ -81,26 +87,27 @@ protected:
     QTemporaryDir dir;
     SimulatedUnit sim;
     std::unique_ptr<Comms> comms;
+    std::unique_ptr<UnitConnection> unit;
 };
 
 TEST_F(SimLinkTest, CableConnectReadsIdentityCountersLabelsAndLiveValues)
 {
     startSim();
     ASSERT_TRUE(connectUnit());
-    comms->ReadInfo();
-    const DeviceValues &device = comms->Device;
+    unit->readInfo();
+    const DeviceValues &device = unit->Device;
     EXPECT_EQ(device.FirmwareVersion, 412.0f);
     EXPECT_EQ(device.SerialNumber, QStringLiteral("VS21-004217"));
     EXPECT_EQ(device.SignalLevel, 21);
     EXPECT_TRUE(device.has(Feature::MathChannels));
 
-    ASSERT_TRUE(comms->ReadTotalCount());
+    ASSERT_TRUE(ReadTotalCount(*comms, unit->Device));
     EXPECT_EQ(device.TotalCounts[0], 152340);
-    ASSERT_TRUE(comms->ReadIOParameter());
+    ASSERT_TRUE(ReadIOParameter(*comms, unit->Device));
     EXPECT_EQ(device.Live.CounterName[1], QStringLiteral("Pozo 2"));
     EXPECT_EQ(device.Live.FlowUnit[0], QStringLiteral("m3/h"));
     EXPECT_EQ(device.Live.MathName[0], QStringLiteral("Volumen total"));
-    ASSERT_TRUE(comms->ReadRealTime());
+    ASSERT_TRUE(ReadRealTime(*comms, unit->Device));
     EXPECT_EQ(device.Live.FlowRate[1], 7.25f);
     EXPECT_EQ(device.Live.DigitalState, 5);
     EXPECT_EQ(device.Live.MathValue[1], 19.75f);
@@ -115,12 +122,12 @@ TEST_F(SimLinkTest, ClockIsReadAndSetFromTheComputerClock)
 {
     startSim({QStringLiteral("--state"), writeFile(QStringLiteral("state.json"), R"({"clockOffsetSeconds": 7200})")});
     ASSERT_TRUE(connectUnit());
-    comms->ReadDeviceRTC();
+    ReadDeviceRTC(*comms, unit->Device);
     const QDateTime now = QDateTime::currentDateTime();
-    EXPECT_NEAR(now.secsTo(comms->Device.DeviceClock), 7200, 5);
-    ASSERT_TRUE(comms->WriteDeviceRTC());
-    comms->ReadDeviceRTC();
-    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(comms->Device.DeviceClock), 0, 5);
+    EXPECT_NEAR(now.secsTo(unit->Device.DeviceClock), 7200, 5);
+    ASSERT_TRUE(WriteDeviceRTC(*comms));
+    ReadDeviceRTC(*comms, unit->Device);
+    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(unit->Device.DeviceClock), 0, 5);
     EXPECT_EQ(unitLog().value(QLatin1String("clockSets")).toArray().size(), 1);
 }
 
@@ -128,13 +135,13 @@ TEST_F(SimLinkTest, OutputsAndCounterPresetReachTheUnit)
 {
     startSim();
     ASSERT_TRUE(connectUnit());
-    EXPECT_TRUE(comms->SetSingleOutput(3, true));
-    EXPECT_TRUE(comms->SetSingleOutput(0, false));
-    ASSERT_TRUE(comms->ReadRealTime());
-    EXPECT_EQ(comms->Device.Live.OutputState, 0x08);
-    EXPECT_TRUE(comms->SetTotalCNT(2, 1500));
-    ASSERT_TRUE(comms->ReadTotalCount());
-    EXPECT_EQ(comms->Device.TotalCounts[2], 1500);
+    EXPECT_TRUE(SetSingleOutput(*comms, 3, true));
+    EXPECT_TRUE(SetSingleOutput(*comms, 0, false));
+    ASSERT_TRUE(ReadRealTime(*comms, unit->Device));
+    EXPECT_EQ(unit->Device.Live.OutputState, 0x08);
+    EXPECT_TRUE(SetTotalCNT(*comms, 2, 1500));
+    ASSERT_TRUE(ReadTotalCount(*comms, unit->Device));
+    EXPECT_EQ(unit->Device.TotalCounts[2], 1500);
 
     const QJsonObject log = unitLog();
     EXPECT_EQ(log.value(QLatin1String("outputs")).toArray().size(), 2);
@@ -146,10 +153,10 @@ TEST_F(SimLinkTest, OutputsAndCounterPresetReachTheUnit)
 TEST_F(SimLinkTest, ModemCallWithTheRightKeyConnectsAndHangsUp)
 {
     startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QStringLiteral("4321")});
-    comms->askPassWord = [] { return QStringLiteral("4321"); };
-    ASSERT_TRUE(comms->StartComs(sim.devicePath(), QStringLiteral("600123456")));
-    EXPECT_EQ(comms->LinkTimeout, 10000);
-    comms->CloseComs(true);
+    unit->askPassWord = [] { return QStringLiteral("4321"); };
+    ASSERT_TRUE(unit->connectUnit({sim.devicePath(), false, QStringLiteral("600123456")}));
+    EXPECT_EQ(comms->LinkTimeout, comms->timings.modemAnswer);
+    unit->disconnectUnit();
 
     const QJsonObject log = unitLog();
     EXPECT_EQ(log.value(QLatin1String("dials")).toArray().at(0)[QLatin1String("number")].toString(),
@@ -162,11 +169,12 @@ TEST_F(SimLinkTest, ModemCallWithAWrongKeyThreeTimesStaysDisconnected)
 {
     startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QStringLiteral("4321")});
     int prompts = 0;
-    comms->askPassWord = [&prompts] {
+    unit->askPassWord = [&prompts] {
         ++prompts;
         return QStringLiteral("1111");
     };
-    EXPECT_FALSE(comms->StartComs(sim.devicePath(), QStringLiteral("600123456")));
+    EXPECT_FALSE(unit->connectUnit({sim.devicePath(), false, QStringLiteral("600123456")}));
+    EXPECT_EQ(unit->lastError().error, LinkError::Refused);
     EXPECT_EQ(prompts, 3);
     EXPECT_FALSE(comms->port().isOpen());
 
@@ -179,7 +187,8 @@ TEST_F(SimLinkTest, ModemCallWithAWrongKeyThreeTimesStaysDisconnected)
 TEST_F(SimLinkTest, ModemThatReportsBusyLeavesThePortClosed)
 {
     startSim({QStringLiteral("--modem"), QStringLiteral("--dial-result"), QStringLiteral("BUSY")});
-    EXPECT_FALSE(comms->StartComs(sim.devicePath(), QStringLiteral("600123456")));
+    EXPECT_FALSE(unit->connectUnit({sim.devicePath(), false, QStringLiteral("600123456")}));
+    EXPECT_EQ(unit->lastError().error, LinkError::ModemBusy);
     EXPECT_FALSE(comms->port().isOpen());
     EXPECT_EQ(commandCount(unitLog(), "40"), 0);
 }
@@ -190,13 +199,13 @@ TEST_F(SimLinkTest, ConfigurationDownloadsAndUploads)
               writeFile(QStringLiteral("unit.txt"), "DNAME,Tank3\nSMC,+34609090909\nPTLF,+34600111222\n"
                                                     "REST,Vuelta\nRENVT,600\nRENVN,3\n")});
     ASSERT_TRUE(connectUnit());
-    comms->ReadInfo();
+    unit->readInfo();
     SectionRegistry sections;
     registerSections(sections);
     ConfigStore store;
-    ASSERT_TRUE(comms->ReadConf(store, sections));
+    ASSERT_TRUE(unit->download(store, sections));
     EXPECT_EQ(store.General.UnitName, QStringLiteral("Tank3"));
-    ASSERT_TRUE(comms->WriteConf(store, sections));
+    ASSERT_TRUE(unit->upload(store, sections));
 
     const QJsonArray uploads = unitLog().value(QLatin1String("uploads")).toArray();
     ASSERT_EQ(uploads.size(), 1);
@@ -211,36 +220,36 @@ TEST_F(SimLinkTest, FaultsProduceTheirRetries)
     registerSections(sections);
     const struct Case {
         QStringList arguments;
-        std::function<bool(Comms &)> operation;
+        std::function<bool(UnitConnection &)> operation;
         const char *command;
         int framesReceived;
     } cases[] = {
-        {{"--corrupt", "40:1"}, [](Comms &) { return true; }, "40", 2},
-        {{"--noise"}, [](Comms &c) { return c.ReadTotalCount(); }, "20", 1},
-        {{"--slow", "300"}, [](Comms &c) { return c.ReadTotalCount(); }, "20", 1},
-        {{"--drop", "20:2"}, [](Comms &c) { return c.ReadTotalCount(); }, "20", 3},
+        {{"--corrupt", "40:1"}, [](UnitConnection &) { return true; }, "40", 2},
+        {{"--noise"}, [](UnitConnection &u) { return ReadTotalCount(u.comms(), u.Device); }, "20", 1},
+        {{"--slow", "300"}, [](UnitConnection &u) { return ReadTotalCount(u.comms(), u.Device); }, "20", 1},
+        {{"--drop", "20:2"}, [](UnitConnection &u) { return ReadTotalCount(u.comms(), u.Device); }, "20", 3},
         {{"--silent-after", "1"},
-         [](Comms &c) {
-             c.LinkTimeout = 100;
-             return !c.ReadTotalCount();
+         [](UnitConnection &u) {
+             u.comms().LinkTimeout = 100;
+             return !ReadTotalCount(u.comms(), u.Device);
          },
          "20", 12},
         {{"--skip-seq", "1"},
-         [&sections](Comms &c) {
+         [&sections](UnitConnection &u) {
              ConfigStore store;
-             return c.ReadConf(store, sections);
+             return u.download(store, sections);
          },
          "42", 2},
         {{"--refuse-line", "3"},
-         [&sections](Comms &c) {
-             c.ReadInfo();
-             return c.WriteConf(ConfigStore(), sections);
+         [&sections](UnitConnection &u) {
+             u.readInfo();
+             return u.upload(ConfigStore(), sections);
          },
          "46", 1},
         {{"--withhold-b91", "1"},
-         [&sections](Comms &c) {
-             c.ReadInfo();
-             return c.WriteConf(ConfigStore(), sections);
+         [&sections](UnitConnection &u) {
+             u.readInfo();
+             return u.upload(ConfigStore(), sections);
          },
          "46", 2},
     };
@@ -248,7 +257,7 @@ TEST_F(SimLinkTest, FaultsProduceTheirRetries)
         SCOPED_TRACE(qPrintable(c.arguments.join(QLatin1Char(' '))));
         startSim(c.arguments);
         ASSERT_TRUE(connectUnit());
-        const bool succeeded = c.operation(*comms);
+        const bool succeeded = c.operation(*unit);
         const QJsonObject log = unitLog();
         EXPECT_TRUE(succeeded) << QJsonDocument(log).toJson().constData();
         EXPECT_EQ(commandCount(log, c.command), c.framesReceived);
@@ -262,8 +271,9 @@ TEST_F(SimLinkTest, EndsCleanlyOnSigtermWithItsLogWritten)
     ASSERT_TRUE(program.waitForReadyRead(5000));
     const QString device = QString::fromLocal8Bit(program.readLine()).trimmed();
     Comms link(std::make_unique<QtSerialPort>());
-    ASSERT_TRUE(link.StartComs(device, {}));
-    link.CloseComs(false);
+    UnitConnection connection(link);
+    ASSERT_TRUE(connection.connectUnit({device, false, {}}));
+    connection.disconnectUnit();
 
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(5000));

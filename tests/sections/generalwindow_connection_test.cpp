@@ -1,5 +1,6 @@
 #include "generalwindow_fixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
@@ -63,7 +64,7 @@ TEST_F(Connecting, ConnectLoseTheLineThenDisconnect)
 {
     connectUnit();
 
-    EXPECT_TRUE(comms.Connected);
+    EXPECT_TRUE(connection.isConnected());
     EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion iniciada"));
     EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Cerrar comunicacion"));
     EXPECT_TRUE(panel().Leer->isEnabled());
@@ -76,31 +77,73 @@ TEST_F(Connecting, ConnectLoseTheLineThenDisconnect)
     EXPECT_EQ(window->info()->FirmText->text(), QStringLiteral("1.23"));
     EXPECT_LE(window->info()->RSSIBar->value(), window->info()->RSSIBar->maximum());
 
-    // A dropped carrier is told once; a vanished port shows in the status and
-    // leaves the connection to be closed by the operator.
+    // A dropped carrier is told once.
     port->setCarrier(true);
     port->setCarrier(false);
     EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Se corto la comunicacion")});
-    port->vanish(QStringLiteral("Se perdio el puerto ttyFAKE0"));
-    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Se perdio el puerto ttyFAKE0"));
-    EXPECT_TRUE(comms.Connected);
 
-    connectUnit();
-    EXPECT_FALSE(comms.Connected);
-    EXPECT_FALSE(port->isOpen());
-    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+    // A vanished port ends the connection: the status names it, the buttons
+    // return and the unit's values are no longer shown.
+    port->vanish(QStringLiteral("Input/output error"));
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Se perdio el puerto ttyFAKE0"));
     EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Iniciar comunicacion"));
     EXPECT_FALSE(panel().Leer->isEnabled());
+    EXPECT_FALSE(panel().Escribir->isEnabled());
+    EXPECT_TRUE(window->info()->FirmText->text().isEmpty());
+}
+
+TEST_F(Connecting, DisconnectEmptiesTheInformationFrame)
+{
+    connectUnit();
+    ASSERT_EQ(window->info()->FirmText->text(), QStringLiteral("1.23"));
+    connectUnit();
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+    EXPECT_TRUE(window->info()->FirmText->text().isEmpty());
+
+    // Nor does a unit that does not answer show the last one's values.
+    connectUnit();
+    unit.answers.remove(QStringLiteral("40"));
+    connectUnit();
+    connectUnit();
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_TRUE(window->info()->FirmText->text().isEmpty());
+}
+
+// The hang-up follows the call that was made, not the box ticked later.
+TEST_F(Connecting, UntickingModemDuringACallStillHangsUp)
+{
+    QObject::connect(port, &FakeSerialPort::written, port, [this](const QByteArray &bytes) {
+        if (bytes.startsWith("AT") && bytes.endsWith("\r"))
+            port->feed(bytes.startsWith("ATD") ? "CONNECT 9600\r\n" : "OK\r\n");
+    });
+    connection.askPassWord = [] { return QStringLiteral("4321"); };
+    unit.answers[QStringLiteral("11")] = {QStringLiteral("PassWord=1")};
+    panel().ModemCheck->setChecked(true);
+    panel().CallNum->setText(QStringLiteral("600123456"));
+    connectUnit();
+    ASSERT_TRUE(connection.isConnected());
+
+    panel().ModemCheck->setChecked(false);
+    port->takeWritten();
+    connectUnit();
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_TRUE(port->writtenBytes().startsWith("+++")) << port->writtenBytes().constData();
+    EXPECT_TRUE(port->writtenBytes().contains("ATH\r"));
 }
 
 TEST_F(Connecting, PortThatDoesNotOpenShowsItsError)
 {
-    port->failNextOpen(QStringLiteral("Permission denied"));
+    port->failNextOpen(QStringLiteral("Permission denied"), LinkError::PortPermission);
     connectUnit();
 
-    EXPECT_FALSE(comms.Connected);
-    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Permission denied")});
-    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+    EXPECT_FALSE(connection.isConnected());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown.front().text.startsWith(QStringLiteral("ttyFAKE0: "))) << shown.front().text.toStdString();
+    EXPECT_TRUE(shown.front().text.contains(QStringLiteral("dialout")));
+    EXPECT_EQ(panel().ComStat->text(), shown.front().text);
 }
 
 TEST_F(Connecting, ClockQuestionOnlyWhenTheClocksDisagree)
@@ -122,7 +165,7 @@ TEST_F(Connecting, ClockQuestionOnlyWhenTheClocksDisagree)
         shown.clear();
         answer = c.reply;
         connectUnit();
-        ASSERT_TRUE(comms.Connected);
+        ASSERT_TRUE(connection.isConnected());
         EXPECT_EQ(!shown.empty() && shown.front().icon == QMessageBox::Question, c.asked)
             << c.offsetSeconds;
         EXPECT_EQ(sent(QStringLiteral("5C")), c.set) << c.offsetSeconds;
@@ -139,7 +182,7 @@ TEST_F(Connecting, UploadRunsBeforeDownloadInTheSameTick)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     connectUnit();
-    ASSERT_TRUE(comms.Connected);
+    ASSERT_TRUE(connection.isConnected());
     unit.received.clear();
 
     panel().Leer->click();
@@ -172,11 +215,11 @@ TEST_F(Connecting, ClosingTheLinkAtShutdownEndsAWaitingTick)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     connectUnit();
-    ASSERT_TRUE(comms.Connected);
+    ASSERT_TRUE(connection.isConnected());
     unit.answers.remove(QStringLiteral("44")); // the identity poll now waits
 
     QTimer::singleShot(50, window.get(), [this] {
-        panel().closeLink();
+        connection.shutdown();
         QCoreApplication::quit();
     });
     panel().TimerComms_Timer();

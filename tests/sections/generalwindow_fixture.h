@@ -12,6 +12,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/fakeserialport.h"
 #include "link/framecodec.h"
 #include "model/configstore.h"
@@ -58,9 +59,11 @@ struct ShownMessage {
 // The General window over a fake port, with messages recorded instead of shown.
 class GeneralWindowTest : public ::testing::Test {
 protected:
-    GeneralWindowTest() : port(new FakeSerialPort), comms(std::unique_ptr<SerialPort>(port)), unit(*port)
+    GeneralWindowTest()
+        : port(new FakeSerialPort), comms(std::unique_ptr<SerialPort>(port)), connection(comms), unit(*port)
     {
         setLang(&lang);
+        comms.timings = LinkTimings::fast();
         registerSections(sections);
         GeneralCommands commands;
         commands.open = [this] {
@@ -71,7 +74,7 @@ protected:
         commands.save = [this] { run << QStringLiteral("Guardar"); };
         commands.language = [this] { run << QStringLiteral("Idioma"); };
         window = std::make_unique<General>(
-            comms, store, sections, commands,
+            connection, store, sections, commands,
             [this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons) {
                 shown.push_back({icon, text});
                 return answer;
@@ -90,6 +93,7 @@ protected:
     LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
     FakeSerialPort *port;
     Comms comms;
+    UnitConnection connection;
     TableUnit unit;
     ConfigStore store;
     SectionRegistry sections;

@@ -172,25 +172,34 @@ TEST_F(GeneralWindowTest, LegacyMaskWarningOnlyWhenConnectedWithoutExtendedMask)
         {true, Feature::ExtendedPhoneMask, false},
         {true, Feature::WideChannelMask, true},
     };
+    unit.answers[QStringLiteral("40")] = {QStringLiteral("BF")};
     for (const auto &c : cases) {
-        comms.Connected = c.connected;
-        comms.Device.DeviceFeatures = c.features;
+        if (c.connected && !connection.isConnected())
+            ASSERT_TRUE(connection.connectUnit({QStringLiteral("fake"), false, {}}));
+        connection.Device.DeviceFeatures = c.features;
         window->Timer1_Timer();
         EXPECT_EQ(!window->Warning->isHidden(), c.shown) << c.connected << " " << c.features;
         EXPECT_EQ(!window->WarningText->isHidden(), c.shown);
     }
-    comms.Connected = false;
+    connection.disconnectUnit();
 }
 
 TEST_F(GeneralWindowTest, RefreshDoesNotStoreDuringADownload)
 {
     window->NameBox->setText(QStringLiteral("typed"));
-    comms.ConfigDownloading = true;
-    window->Timer1_Timer();
-    EXPECT_TRUE(store.General.UnitName.isEmpty());
-    comms.ConfigDownloading = false;
-    window->Timer1_Timer();
-    EXPECT_EQ(store.General.UnitName, QStringLiteral("typed"));
+    unit.answers[QStringLiteral("40")] = {QStringLiteral("BF")};
+    unit.answers[QStringLiteral("42")] = {QStringLiteral("BD000DNAME,Tank3"), QStringLiteral("BD")};
+    ASSERT_TRUE(connection.connectUnit({QStringLiteral("fake"), false, {}}));
+    QString storedMeanwhile = QStringLiteral("not run");
+    QObject::connect(port, &FakeSerialPort::written, window.get(), [&](const QByteArray &bytes) {
+        if (bytes.contains(";42")) {
+            window->Timer1_Timer();
+            storedMeanwhile = store.General.UnitName;
+        }
+    });
+    ASSERT_TRUE(connection.download(store, sections));
+    EXPECT_TRUE(storedMeanwhile.isEmpty());
+    EXPECT_EQ(store.General.UnitName, QStringLiteral("Tank3"));
 }
 
 TEST_F(GeneralWindowTest, ToolbarRunsTheShellCommands)

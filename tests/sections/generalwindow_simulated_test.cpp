@@ -9,6 +9,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/qtserialport.h"
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
@@ -25,11 +26,12 @@ TEST(GeneralWindowSimulated, ConnectsToTheSimulatedUnitAndStopsItOnDisconnect)
     LangTable lang(QStringLiteral("no-such-folder/Lang.txt"));
     setLang(&lang);
     Comms comms(std::make_unique<QtSerialPort>());
+    UnitConnection connection(comms);
     ConfigStore store;
     SectionRegistry sections;
     registerSections(sections);
     QStringList messages;
-    General window(comms, store, sections, GeneralCommands{},
+    General window(connection, store, sections, GeneralCommands{},
                    [&](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
                        messages << text;
                        return QMessageBox::No;
@@ -43,7 +45,7 @@ TEST(GeneralWindowSimulated, ConnectsToTheSimulatedUnitAndStopsItOnDisconnect)
     panel.IniCom->click();
     panel.TimerComms_Timer();
 
-    ASSERT_TRUE(comms.Connected) << messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(connection.isConnected()) << messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(panel.ComStat->text(), QStringLiteral("Comunicacion iniciada"));
     EXPECT_FALSE(window.info()->FirmText->text().isEmpty());
     // The serial port names a device by its name under /dev.
@@ -54,7 +56,7 @@ TEST(GeneralWindowSimulated, ConnectsToTheSimulatedUnitAndStopsItOnDisconnect)
 
     panel.IniCom->click();
     panel.TimerComms_Timer();
-    EXPECT_FALSE(comms.Connected);
+    EXPECT_FALSE(connection.isConnected());
     EXPECT_FALSE(QFileInfo::exists(device)) << "velkan-sim still serves " << device.toStdString();
     setLang(nullptr);
 }

@@ -3,6 +3,7 @@
 #include "fakeeditor.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/fakeserialport.h"
 #include "model/configstore.h"
 #include "shell/editorregistry.h"
@@ -46,9 +47,10 @@ TEST(EditorRegistry, EditorsShowTheModelAfterEachDownload)
     windows.addEditor("Caudal", new FakeEditor(log, "Caudal"));
     windows.addTool("Terminal", new QWidget);
     Comms comms(std::make_unique<FakeSerialPort>());
-    windows.followDownloads(comms);
+    UnitConnection connection(comms);
+    windows.followDownloads(connection);
 
-    emit comms.configDownloaded();
+    emit connection.configDownloaded();
 
     EXPECT_EQ(log, QStringList({"Caudal LoadData", "General LoadData"}));
     EXPECT_EQ(windows.windows().size(), 3);

@@ -2,7 +2,9 @@
 
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/devicecommands.h"
 #include "link/fakeserialport.h"
+#include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "sections/sectionlist.h"
 #include "sim/configstream.h"
@@ -23,12 +25,13 @@ TEST(FakePortUnitTest, ServesTheLinkThroughTheInMemoryPort)
     auto port = std::make_unique<FakeSerialPort>();
     FakePortUnit unit(*port, engine);
     Comms comms(std::move(port));
-    comms.askPassWord = [] { return QStringLiteral("1234"); };
+    UnitConnection connection(comms);
+    connection.askPassWord = [] { return QStringLiteral("1234"); };
 
-    ASSERT_TRUE(comms.StartComs(QStringLiteral("SIM"), QStringLiteral("600123456")));
-    comms.ReadInfo();
-    EXPECT_EQ(comms.Device.SerialNumber, UnitState::defaults().serialNumber);
-    EXPECT_TRUE(comms.SetTotalCNT(4, 77));
+    ASSERT_TRUE(connection.connectUnit({QStringLiteral("SIM"), false, QStringLiteral("600123456")}));
+    connection.readInfo();
+    EXPECT_EQ(connection.Device.SerialNumber, UnitState::defaults().serialNumber);
+    EXPECT_TRUE(SetTotalCNT(comms, 4, 77));
     EXPECT_EQ(engine.state().counters.value(4), 77);
 }
 
@@ -50,14 +53,15 @@ TEST(FakePortUnitTest, DefaultConfigurationDownloadsInEveryPhoneMaskForm)
         auto port = std::make_unique<FakeSerialPort>();
         FakePortUnit unit(*port, engine);
         Comms comms(std::move(port));
+        UnitConnection connection(comms);
         ASSERT_TRUE(comms.port().open(QStringLiteral("SIM")));
-        comms.ReadInfo();
-        ASSERT_EQ(comms.Device.DeviceFeatures, features);
+        connection.readInfo();
+        ASSERT_EQ(connection.Device.DeviceFeatures, features);
 
         SectionRegistry sections;
         registerSections(sections);
         ConfigStore store;
-        ASSERT_TRUE(comms.ReadConf(store, sections));
+        ASSERT_TRUE(connection.download(store, sections));
         EXPECT_EQ(store.General.UnitName, QStringLiteral("Deposito Norte"));
         EXPECT_EQ(store.General.ResendMinutes, 10);
         const AuthorisedPhone &open = store.General.Phones[0];
