@@ -70,6 +70,10 @@ CliSession::~CliSession()
 
 bool CliSession::connect(const LinkOptions &options)
 {
+    if (options.answerTimeoutMs > 0) {
+        comms_->timings.cableAnswer = options.answerTimeoutMs;
+        comms_->timings.modemAnswer = options.answerTimeoutMs;
+    }
     const QString key = options.key;
     unit_->askPassWord = [key] { return key; };
     ConnectRequest request;

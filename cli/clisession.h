@@ -16,6 +16,7 @@ struct LinkOptions {
     QString port;
     QString modemNumber; // empty for a cable
     QString key;         // access key for a modem call
+    int answerTimeoutMs = 0; // 0: the unit's documented time-outs
 };
 
 // One connection to the unit with the model and sections the commands work on.

@@ -72,6 +72,8 @@ int main(int argc, char *argv[])
         {"json", "Machine output as JSON (info, live)."},
         {"count", "Number of polls for live (default: until interrupted).", "N"},
         {"interval", "Milliseconds between polls for live (default 500).", "MS"},
+        {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem).",
+         "MS"},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -97,7 +99,9 @@ int main(int argc, char *argv[])
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 
-    const LinkOptions link{p.value("port"), p.value("modem"), p.value("key")};
+    LinkOptions link{p.value("port"), p.value("modem"), p.value("key")};
+    if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
+        return usageError("--timeout takes a positive number of milliseconds.");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
     if (!link.modemNumber.isEmpty() && link.key.isEmpty())

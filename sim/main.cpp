@@ -111,6 +111,7 @@ int main(int argc, char **argv)
     const QString slow = option(QStringLiteral("slow"), QStringLiteral("Wait this long before each answer."), QStringLiteral("MS"));
     const QString silentAfter = option(QStringLiteral("silent-after"), QStringLiteral("Stop answering after N frames."), QStringLiteral("N"));
     const QString badCrc = option(QStringLiteral("bad-crc-once"), QStringLiteral("Report a wrong voice-list CRC the first time."));
+    const QString stuckOutputs = option(QStringLiteral("stuck-outputs"), QStringLiteral("Answer output switches without switching (a relay that sticks)."));
     const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
@@ -152,6 +153,7 @@ int main(int argc, char **argv)
     FaultPlan &faults = setup.faults;
     faults.noise = parser.isSet(noise);
     faults.badCrcOnce = parser.isSet(badCrc);
+    faults.stuckOutputs = parser.isSet(stuckOutputs);
     int lineSpeed = 0;
     const bool numbersOk = intValue(baud, lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
                            && intValue(eraseDelay, setup.eraseDelayMs)

@@ -506,7 +506,8 @@ QString UnitEngine::switchOutput(const QString &code, const QString &args)
     if (!ok || output < 0 || output > 15)
         return {};
     const bool on = code == QLatin1String("47");
-    state_.outputStates = on ? state_.outputStates | (1u << output) : state_.outputStates & ~(1u << output);
+    if (!setup_.faults.stuckOutputs)
+        state_.outputStates = on ? state_.outputStates | (1u << output) : state_.outputStates & ~(1u << output);
     if (log_)
         log_->record(QStringLiteral("outputs"), {{QStringLiteral("output"), output},
                                                  {QStringLiteral("on"), on}});

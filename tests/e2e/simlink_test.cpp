@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -296,3 +297,26 @@ TEST(SimulatedUnitLauncher, ReportsAProgramThatCannotStart)
 }
 
 } // namespace
+
+// Closing the program while the simulated unit is still starting: the start
+// gives up at once and nothing it waits on is destroyed under it.
+TEST(SimulatedUnitLauncher, ShutdownDuringTheStartEndsItCleanly)
+{
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("slow-sim"));
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nsleep 30\n");
+    file.close();
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+
+    Comms comms(std::make_unique<QtSerialPort>());
+    UnitConnection connection(comms);
+    connection.simulatorProgram = script;
+    QTimer::singleShot(100, &connection, [&connection] { connection.shutdown(); });
+    EXPECT_FALSE(connection.connectUnit({{}, true, {}}));
+    // Ended by the shutdown, not by the start's own time-out.
+    EXPECT_FALSE(connection.lastError());
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_FALSE(comms.port().isOpen());
+}
