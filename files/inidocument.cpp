@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QVarLengthArray>
 #include <optional>
 
 #include "model/cp1252.h"
@@ -63,12 +64,15 @@ char16_t folded(QChar c)
 } // namespace
 
 // Names that compare equal without regard to case fold to the same characters.
+// The folded characters go through Qt's seeded hash, so that a file of names
+// chosen to collide cannot make every look-up walk them all.
 size_t IniDocument::Name::hash(size_t seed) const
 {
-    size_t hash = seed;
+    QVarLengthArray<char16_t, 64> chars;
+    chars.reserve(text.size());
     for (const QChar c : text)
-        hash = hash * 31 + folded(c);
-    return hash;
+        chars.append(folded(c));
+    return qHashBits(chars.constData(), size_t(chars.size()) * sizeof(char16_t), seed);
 }
 
 IniDocument::IniDocument()

@@ -1,5 +1,7 @@
 #include "sectionregistry.h"
 
+#include "sectionnames.h"
+
 const QStringList &SectionRegistry::clearOrder()
 {
     static const QStringList order = {
@@ -45,6 +47,22 @@ const SectionCore *SectionRegistry::find(const QString &name) const
 const SectionCore *SectionRegistry::forKeyword(const QString &keyword) const
 {
     return byKeyword_.value(keyword, nullptr);
+}
+
+QStringList SectionRegistry::names() const
+{
+    QStringList all;
+    for (const auto &core : cores_)
+        all << core->name();
+    return all;
+}
+
+QStringList SectionRegistry::nameFaults() const
+{
+    return SectionNames::faults({{"Clear order", clearOrder()},
+                                 {"File order", fileOrder()},
+                                 {"Upload order", uploadOrder()}},
+                                SectionNames::sections(), names());
 }
 
 template <typename F> void SectionRegistry::walk(const QStringList &order, F &&f) const

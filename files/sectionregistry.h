@@ -23,6 +23,11 @@ public:
 
     const SectionCore *find(const QString &name) const;
     const SectionCore *forKeyword(const QString &keyword) const;
+    // The registered cores' names, in the order registered.
+    QStringList names() const;
+    // Faults of the three orders against the product's section names and the
+    // registered cores (see SectionNames::faults); empty when none.
+    QStringList nameFaults() const;
 
     void clearAll(ConfigStore &store) const;
     QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const;

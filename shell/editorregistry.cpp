@@ -1,7 +1,9 @@
 #include "editorregistry.h"
 
+#include "files/sectionnames.h"
 #include "files/sectionregistry.h"
 #include "link/unitconnection.h"
+#include "navigation.h"
 
 const QStringList &EditorRegistry::downloadLoadOrder()
 {
@@ -45,6 +47,24 @@ QList<QWidget *> EditorRegistry::windows() const
             all.append(w);
     }
     return all;
+}
+
+QStringList EditorRegistry::names() const
+{
+    return editorOrder_ + toolOrder_;
+}
+
+QStringList EditorRegistry::nameFaults() const
+{
+    QStringList treeWindows;
+    for (const NavNode &node : navigationNodes(kProductLimits)) {
+        if (!node.window.isEmpty())
+            treeWindows << node.window;
+    }
+    return SectionNames::faults({{"Clear order", SectionRegistry::clearOrder()},
+                                 {"Download reload order", downloadLoadOrder()},
+                                 {"Navigation tree", treeWindows}},
+                                SectionNames::sections() + SectionNames::tools(), names());
 }
 
 void EditorRegistry::clearAll(ConfigStore &store, const SectionRegistry &sections) const

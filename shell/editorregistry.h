@@ -34,6 +34,12 @@ public:
     QWidget *window(const QString &name) const;
     // Every registered window, editors first, each in the order registered.
     QList<QWidget *> windows() const;
+    // Their names, in the same order.
+    QStringList names() const;
+    // Faults of the walks over windows (start-up Clear, the reload after a
+    // download, the navigation tree) against the product's section and window
+    // names and the registered windows (see SectionNames::faults); empty when none.
+    QStringList nameFaults() const;
 
     // Defaults of the whole model in the start-up order: an editor clears its
     // section and shows it; a section without an editor is cleared by its core.

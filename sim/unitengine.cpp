@@ -7,6 +7,7 @@
 #include "link/devicevalues.h"
 #include "link/framecodec.h"
 #include "model/cp1252.h"
+#include "model/crc16.h"
 #include "unitlog.h"
 
 namespace {
@@ -84,15 +85,8 @@ QByteArray UnitEngine::frame(const QString &payload)
 
 quint16 UnitEngine::listCrc(const QStringList &numbers)
 {
-    quint16 crc = 0xFFFF;
-    for (const QString &number : numbers) {
-        for (char c : Cp1252::encode(number)) {
-            crc ^= static_cast<unsigned char>(c);
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-        }
-    }
-    return crc;
+    // The unit runs its CRC over the numbers' bytes back to back, with no separator.
+    return Crc16(Cp1252::encode(numbers.join(QString())));
 }
 
 QDateTime UnitEngine::unitClock() const

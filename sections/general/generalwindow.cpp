@@ -1,7 +1,6 @@
 #include "generalwindow.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -238,13 +237,6 @@ void General::LoadText()
     connection_->LoadText();
 }
 
-void General::ChangeIndex(int /*newIndex*/)
-{
-    StoreControls();
-    LoadText();
-    LoadData();
-}
-
 void General::Clear()
 {
     if (const SectionCore *core = sections_.find(QStringLiteral("General")))
@@ -255,12 +247,12 @@ void General::Clear()
 void General::LoadData()
 {
     const GeneralSettings &general = store_.General;
-    NameBox->setText(general.UnitName);
-    SMSCBox->setText(general.SmsCentre);
-    RENVT->setText(QString::number(general.ResendMinutes));
-    RENVN->setText(QString::number(general.ResendCount));
-    PTLF->setText(general.OwnNumber);
-    RestoreText->setText(general.RestoreText);
+    showText(NameBox, general.UnitName);
+    showText(SMSCBox, general.SmsCentre);
+    showText(RENVT, QString::number(general.ResendMinutes));
+    showText(RENVN, QString::number(general.ResendCount));
+    showText(PTLF, general.OwnNumber);
+    showText(RestoreText, general.RestoreText);
     QStringList rows;
     for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot) {
         if (!general.Phones[slot].Number.isEmpty())
@@ -272,14 +264,12 @@ void General::LoadData()
 void General::StoreControls()
 {
     GeneralSettings &general = store_.General;
-    general.UnitName = NameBox->text();
-    general.SmsCentre = SMSCBox->text();
-    general.OwnNumber = PTLF->text();
-    general.RestoreText = RestoreText->text();
-    if (const auto minutes = ToInt32(ParseNumber(RENVT->text())))
-        general.ResendMinutes = *minutes;
-    if (const auto count = ToInt16(ParseNumber(RENVN->text())))
-        general.ResendCount = *count;
+    storeIfEdited(NameBox, general.UnitName);
+    storeIfEdited(SMSCBox, general.SmsCentre);
+    storeIfEdited(PTLF, general.OwnNumber);
+    storeIfEdited(RestoreText, general.RestoreText);
+    storeIfEdited(RENVT, general.ResendMinutes, [](const QString &t) { return ToInt32(ParseNumber(t)); });
+    storeIfEdited(RENVN, general.ResendCount, [](const QString &t) { return ToInt16(ParseNumber(t)); });
 
     const QStringList rows = phones_->rows();
     for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot)
@@ -350,11 +340,4 @@ void General::Timer1_Timer()
         StoreControls();
     LoadText();
     updateWarning();
-}
-
-void General::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        StoreControls();
-    SectionEditor::changeEvent(event);
 }

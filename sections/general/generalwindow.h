@@ -37,7 +37,6 @@ public:
             QWidget *parent = nullptr);
 
     void LoadText() override;
-    void ChangeIndex(int newIndex) override;
     void Clear() override;
     void LoadData() override;
     void StoreControls() override;
@@ -65,9 +64,6 @@ public:
     QLabel *WarningText;
     QToolBar *Toolbar;
     QTimer *Timer1;
-
-protected:
-    void changeEvent(QEvent *event) override;
 
 private:
     QWidget *buildSettings();

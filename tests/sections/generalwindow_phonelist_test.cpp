@@ -137,6 +137,18 @@ TEST_F(GeneralWindowTest, ControlsRoundTripThroughTheModel)
     EXPECT_TRUE(store.General.Phones[3].Number.isEmpty());
 }
 
+// The window stores its controls every tick: a box must not cut what it was given.
+TEST_F(GeneralWindowTest, TextsLongerThanTheirBoxesSurviveTheStoreBack)
+{
+    store.General.UnitName = QString(60, u'n');
+    store.General.RestoreText = QString(30, u'r');
+    window->LoadData();
+    window->Timer1_Timer();
+    EXPECT_EQ(window->NameBox->text(), QString(60, u'n'));
+    EXPECT_EQ(store.General.UnitName, QString(60, u'n'));
+    EXPECT_EQ(store.General.RestoreText, QString(30, u'r'));
+}
+
 TEST_F(GeneralWindowTest, SmsCentrePresets)
 {
     const struct {

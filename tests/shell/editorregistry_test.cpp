@@ -59,3 +59,31 @@ TEST(EditorRegistry, EditorsShowTheModelAfterEachDownload)
 }
 
 } // namespace
+
+namespace {
+
+// The windows the program registers, plus any given names.
+QStringList nameFaultsWith(const QStringList &editors, const QStringList &tools)
+{
+    QStringList log;
+    EditorRegistry windows;
+    for (const QString &name : editors)
+        windows.addEditor(name, new FakeEditor(log, name));
+    for (const QString &name : tools)
+        windows.addTool(name, new QWidget);
+    const QStringList faults = windows.nameFaults();
+    qDeleteAll(windows.windows());
+    return faults;
+}
+
+TEST(EditorRegistry, WindowWalksNameOnlyKnownWindowsAndReachEveryRegisteredOne)
+{
+    const QStringList tools = {"T_Real_Zelmor", "Firm", "Terminal"};
+    EXPECT_EQ(nameFaultsWith({"General", "Macros", "Caudal", "SampleRate"}, tools), QStringList());
+
+    const QStringList misspelt = nameFaultsWith({"General", "Genral"}, {"Terminl"});
+    EXPECT_EQ(misspelt, QStringList({"\"Genral\" is registered but no walk lists it",
+                                     "\"Terminl\" is registered but no walk lists it"}));
+}
+
+} // namespace
