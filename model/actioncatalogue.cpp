@@ -66,7 +66,9 @@ const ActionEntry *FindAction(qint16 code)
 {
     const auto &entries = catalogue();
     const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [code](const ActionEntry &entry) { return entry.code == code; });
+                                    [code](const ActionEntry &entry) {
+                                        return entry.code == code;
+                                    });
     return found == entries.end() ? nullptr : &*found;
 }
 

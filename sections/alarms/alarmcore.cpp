@@ -92,9 +92,18 @@ template <typename T> void keepIf(T &field, std::optional<T> value)
 void readFileText(const QString &text, bool &field) { field = TextBool(text); }
 void readFileText(const QString &text, QString &field) { field = text; }
 void readFileText(const QString &text, QTime &field) { keepIf(field, TimeFromText(text)); }
-void readFileText(const QString &text, float &field) { keepIf(field, ToFloat32(ParseNumber(text))); }
-void readFileText(const QString &text, quint8 &field) { keepIf(field, ToWeekdays(ParseNumber(text))); }
-void readFileText(const QString &text, qint16 &field) { keepIf(field, ToInt16(ParseNumber(text))); }
+void readFileText(const QString &text, float &field)
+{
+    keepIf(field, ToFloat32(ParseNumber(text)));
+}
+void readFileText(const QString &text, quint8 &field)
+{
+    keepIf(field, ToWeekdays(ParseNumber(text)));
+}
+void readFileText(const QString &text, qint16 &field)
+{
+    keepIf(field, ToInt16(ParseNumber(text)));
+}
 
 // ---- Upload ----
 
@@ -233,7 +242,8 @@ void parseAct(const AlarmMemberRow &row, AlarmConfig &target, const QString &lin
     for (int s = 0; s < kActionSlots; ++s) {
         for (int k = 0; k < perSlot; ++k) {
             // A short answer reads its missing codes as 0.
-            const std::optional<qint16> code = int16Field(LineField(line, kFirstCodeField + perSlot * s + k));
+            const int field = kFirstCodeField + perSlot * s + k;
+            const std::optional<qint16> code = int16Field(LineField(line, field));
             if (!code)
                 return;
             (slot.*lists[k])[s] = *code;
@@ -259,7 +269,8 @@ QString answerValue(AlarmAnswerField field, const AlarmConfig &slot)
         return QString::number(window.Always ? kSecondsPerDay : secondsOfDay(window.Stop));
     case AlarmAnswerField::Week: {
         // An empty mask is how the unit reports a disabled slot.
-        const int week = window.Always ? (window.Weekdays | ScheduleWindow::kAllDays) : window.Weekdays;
+        const int week =
+            window.Always ? (window.Weekdays | ScheduleWindow::kAllDays) : window.Weekdays;
         return QString::number(slot.Enabled ? week : 0);
     }
     case AlarmAnswerField::Notification: {

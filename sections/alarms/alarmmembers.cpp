@@ -153,7 +153,8 @@ const AlarmMemberRow &alarmMember(AlarmMember member)
 
 std::span<AlarmConfig> alarmSlots(const AlarmMemberRow &row, ConfigStore &store, int channel)
 {
-    Q_ASSERT(channel >= 0 && channel < row.records);
+    if (channel < 0 || channel >= row.records)
+        return {};
     return row.slotsOf(store, channel);
 }
 

@@ -58,6 +58,7 @@ struct AlarmLayout {
 };
 
 // What a member's alarm editor shows; member editors read it, the core does not.
+// `Config1`-`Config3` show only for members with more than one slot (slotCount).
 struct AlarmEditorShape {
     QLatin1String name;        // the editor window's name ("Caudal"); empty: no editor
     QLatin1String heading;     // `Titulo` before NumStr(ChannelIndex), trailing blank included
@@ -95,8 +96,8 @@ struct AlarmMemberRow {
 std::span<const AlarmMemberRow> alarmMembers();
 const AlarmMemberRow &alarmMember(AlarmMember member);
 
-// Channel i's alarm slots (the row's `slotCount` of them). The channel must be
-// below the row's `records`.
+// Channel i's alarm slots (the row's `slotCount` of them); none for a channel
+// outside the row's `records`, so that every function below ignores it.
 std::span<AlarmConfig> alarmSlots(const AlarmMemberRow &row, ConfigStore &store, int channel);
 std::span<const AlarmConfig> alarmSlots(const AlarmMemberRow &row, const ConfigStore &store,
                                         int channel);

@@ -38,7 +38,8 @@ QString macroRefusalText(MacroRefusal refusal, const TextTranslator &translate);
 // Shown (translated) when an equation's name is dropped.
 inline const QString kMacroNameDiscarded = QStringLiteral("El campo nombre se descartara");
 // Shown (translated) while the pool holds more rows than the unit is sent.
-inline const QString kMacroUploadNotice = QStringLiteral("Solo se envian al equipo las 40 primeras filas");
+inline const QString kMacroUploadNotice =
+    QStringLiteral("Solo se envian al equipo las 40 primeras filas");
 bool macroUploadNoticeShown(int rowsInPool);
 
 // The number box after an add: one up while below 39 (macros) or 15 (equations).

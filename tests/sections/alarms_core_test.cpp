@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <functional>
+
 #include "files/inidocument.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
@@ -31,7 +33,8 @@ QString describe(const AlarmConfig &a)
                            .arg(a.NotifySms).arg(a.NotifyVoice).arg(a.NotifyGprs),
                        QStringLiteral("text=") + a.Text,
                        QStringLiteral("low=%1 high=%2 hist=%3 pers=%4 rearm=%5")
-                           .arg(a.Low).arg(a.High).arg(a.Hysteresis).arg(a.Persistence).arg(a.Rearm),
+                           .arg(a.Low).arg(a.High).arg(a.Hysteresis).arg(a.Persistence)
+                           .arg(a.Rearm),
                        QStringLiteral("always=%1 start=%2 stop=%3 week=%4")
                            .arg(a.Window.Always).arg(TimeText(a.Window.Start))
                            .arg(TimeText(a.Window.Stop)).arg(a.Window.Weekdays),
@@ -74,7 +77,8 @@ AlarmConfig sampleFor(const AlarmMemberRow &row, int variant = 0)
 
 TEST(AlarmUpload, EachMemberWritesItsEnabledAndDisabledLine)
 {
-    const QString window = QStringLiteral(",SREST,RESEND,GPRS,START=8:05:00,STOP=17:30:15,WEEK=1010100");
+    const QString window =
+        QStringLiteral(",SREST,RESEND,GPRS,START=8:05:00,STOP=17:30:15,WEEK=1010100");
     const struct {
         M member;
         int slot;
@@ -86,7 +90,8 @@ TEST(AlarmUpload, EachMemberWritesItsEnabledAndDisabledLine)
              + ",EQ= 12,ACTHI= 5 12,ACTLO= 7,ACTNOM= 9",
          "-ALMFLOW2,INDEX= 1"},
         {M::Digital, 3,
-         "+ALMD2=Nivel alto 0,INDEX= 3,PC= 3,PO= 4.5" + window + ",EQ= 12,ACTCLOSE= 5 12,ACTOPEN= 7",
+         "+ALMD2=Nivel alto 0,INDEX= 3,PC= 3,PO= 4.5" + window
+             + ",EQ= 12,ACTCLOSE= 5 12,ACTOPEN= 7",
          "-ALMD2,INDEX= 3"},
         {M::Math, 0,
          "+ALMM2=Nivel alto 0,INDEX= 0,MAX= 50,MIN= 1.5,HIST= 2,P= 3" + window
@@ -211,9 +216,10 @@ TEST(AlarmFile, KeysOfEverySlotInTheirOrder)
 {
     const QStringList head{"HABIL(", "REST(", "RENV(", "SMS(", "VOZ(", "GPRS(", "TEXTO("};
     const QStringList window{"SIEMPRE(", "INICIO(", "FINAL(", "SEMANA("};
-    const QStringList full = head + QStringList{"MINIMO(", "MAXIMO(", "HISTERESIS(", "PERSISTENCIA("}
-                             + window + QStringList{"FLAG("};
-    const QStringList digital = head + QStringList{"PERSIST(", "REARM("} + window + QStringList{"FLAG("};
+    const QStringList thresholds{"MINIMO(", "MAXIMO(", "HISTERESIS(", "PERSISTENCIA("};
+    const QStringList full = head + thresholds + window + QStringList{"FLAG("};
+    const QStringList digital =
+        head + QStringList{"PERSIST(", "REARM("} + window + QStringList{"FLAG("};
     const QStringList three{"ACTHI(", "ACTLO(", "ACTNO("};
     const QStringList two{"ACTHI(", "ACTLO("};
     const struct {
@@ -360,50 +366,70 @@ TEST(AlarmAnswers, FieldsAndTheStatesTheyGive)
     const struct {
         M member;
         QString answer;
-        QString expected; // describe() of channel 1, slot 2 (slot 0 for flags)
+        std::function<void(AlarmConfig &)> expect; // applied to a cleared slot
     } cases[] = {
         // Every day, the whole day: Always, and the end of the day stays inside it.
         {M::Flow, "CAUDAL.ALM,1,2,Alto,1.5,50,2,0,86400,127,1,3,4",
-         "on=1 rest=0 renv=0 sms=1 voz=0 gprs=0\ntext=Alto\nlow=1.5 high=50 hist=2 pers=4 rearm=0\n"
-         "always=1 start=0:00:00 stop=23:59:59 week=127\nflag=3\nhi=0 0 0 0 0 0 0 0\n"
-         "lo=0 0 0 0 0 0 0 0\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.Enabled = a.NotifySms = true;
+             a.Text = "Alto";
+             a.Low = 1.5f, a.High = 50, a.Hysteresis = 2, a.Persistence = 4;
+             a.Window = {true, QTime(0, 0), QTime(23, 59, 59), 127};
+             a.EnableFlag = 3;
+         }},
         {M::Flow, "CAUDAL.ALM,1,2,Alto,0,0,0,0,86398,255,6,0,0",
-         "on=1 rest=1 renv=0 sms=0 voz=1 gprs=0\ntext=Alto\nlow=0 high=0 hist=0 pers=0 rearm=0\n"
-         "always=0 start=0:00:00 stop=23:59:58 week=255\nflag=0\nhi=0 0 0 0 0 0 0 0\n"
-         "lo=0 0 0 0 0 0 0 0\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.Enabled = a.NotifyVoice = a.RestoreMessage = true;
+             a.Text = "Alto";
+             a.Window = {false, QTime(0, 0), QTime(23, 59, 58), 255};
+         }},
         // An empty weekday mask is a disabled slot.
         {M::Flow, "CAUDAL.ALM,1,2,Alto,0,0,0,3600,7200,0,24,0,0",
-         "on=0 rest=0 renv=1 sms=0 voz=0 gprs=1\ntext=Alto\nlow=0 high=0 hist=0 pers=0 rearm=0\n"
-         "always=0 start=1:00:00 stop=2:00:00 week=0\nflag=0\nhi=0 0 0 0 0 0 0 0\n"
-         "lo=0 0 0 0 0 0 0 0\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.Resend = a.NotifyGprs = true;
+             a.Text = "Alto";
+             a.Window = {false, QTime(1, 0), QTime(2, 0), 0};
+         }},
         {M::Digital, "DIGITAL.ALM,1,2,Puerta,2.5,1.5,60,120,31,0,16",
-         "on=1 rest=0 renv=0 sms=0 voz=0 gprs=0\ntext=Puerta\nlow=0 high=0 hist=0 pers=2.5 rearm=1.5\n"
-         "always=0 start=0:01:00 stop=0:02:00 week=31\nflag=16\nhi=0 0 0 0 0 0 0 0\n"
-         "lo=0 0 0 0 0 0 0 0\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.Enabled = true;
+             a.Text = "Puerta";
+             a.Persistence = 2.5f, a.Rearm = 1.5f;
+             a.Window = {false, QTime(0, 1), QTime(0, 2), 31};
+             a.EnableFlag = 16;
+         }},
         {M::Flags, "FLAG.ALM,1,0,Flag,0,86399,127,17",
-         "on=1 rest=0 renv=0 sms=1 voz=0 gprs=1\ntext=Flag\nlow=0 high=0 hist=0 pers=0 rearm=0\n"
-         "always=1 start=0:00:00 stop=23:59:59 week=127\nflag=0\nhi=0 0 0 0 0 0 0 0\n"
-         "lo=0 0 0 0 0 0 0 0\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.Enabled = a.NotifySms = a.NotifyGprs = true;
+             a.Text = "Flag";
+             a.Window = {true, QTime(0, 0), QTime(23, 59, 59), 127};
+         }},
         // Three lists: high, normal, low per action slot; a short answer reads 0.
         {M::Flow, "CAUDAL.ACT,1,2,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22",
-         "on=0 rest=0 renv=0 sms=0 voz=0 gprs=0\ntext=\nlow=0 high=0 hist=0 pers=0 rearm=0\n"
-         "always=1 start=0:00:00 stop=0:00:00 week=127\nflag=0\nhi=1 4 7 10 13 16 19 22\n"
-         "lo=3 6 9 12 15 18 21 0\nno=2 5 8 11 14 17 20 0"},
+         [](AlarmConfig &a) {
+             a.ActionsHigh = {1, 4, 7, 10, 13, 16, 19, 22};
+             a.ActionsNormal = {2, 5, 8, 11, 14, 17, 20, 0};
+             a.ActionsLow = {3, 6, 9, 12, 15, 18, 21, 0};
+         }},
         // Two lists: high, low per action slot.
         {M::Digital, "DIGITAL.ACT,1,2,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16",
-         "on=0 rest=0 renv=0 sms=0 voz=0 gprs=0\ntext=\nlow=0 high=0 hist=0 pers=0 rearm=0\n"
-         "always=1 start=0:00:00 stop=0:00:00 week=127\nflag=0\nhi=1 3 5 7 9 11 13 15\n"
-         "lo=2 4 6 8 10 12 14 16\nno=0 0 0 0 0 0 0 0"},
+         [](AlarmConfig &a) {
+             a.ActionsHigh = {1, 3, 5, 7, 9, 11, 13, 15};
+             a.ActionsLow = {2, 4, 6, 8, 10, 12, 14, 16};
+         }},
     };
     // The unit writes "." whatever the PC's locale; a decimal comma must not change that.
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     for (const auto &c : cases) {
         const AlarmMemberRow &row = alarmMember(c.member);
+        const int slot = row.slotCount == 1 ? 0 : 2;
         ConfigStore store;
         clearAlarms(row, store);
+        AlarmConfig expected = alarmSlots(row, store, 1)[slot];
+        c.expect(expected);
         EXPECT_TRUE(feed(row, store, c.answer));
-        EXPECT_EQ(describe(alarmSlots(row, store, 1)[row.slotCount == 1 ? 0 : 2]), c.expected)
+        EXPECT_EQ(describe(alarmSlots(row, store, 1)[slot]), describe(expected))
             << c.answer.toStdString();
     }
     QLocale::setDefault(before);
@@ -452,9 +478,11 @@ TEST(AlarmAnswers, LinesThatDoNotFitAreSkippedWhole)
     }
 }
 
-TEST(AlarmAnswers, OtherKeywordsAreNotTaken)
+TEST(AlarmAnswers, OtherKeywordsAndChannelsAreNotTaken)
 {
     ConfigStore store;
+    EXPECT_TRUE(alarmDownloadLines(alarmMember(M::Flow), store, 9).isEmpty());
+    EXPECT_TRUE(alarmDownloadLines(alarmMember(M::Flags), store, -1).isEmpty());
     EXPECT_FALSE(feed(alarmMember(M::Flow), store, "CAUDAL,0,Pozo"));
     EXPECT_FALSE(feed(alarmMember(M::Flow), store, "DIGITAL.ALM,0,0,X,1,1,0,86400,127,1,1"));
     // The spare meter's record is filled like any other.

@@ -57,7 +57,8 @@ TEST(MacroRows, RefusalMessagesTranslateEachTextPart)
               "[Debe seleccionar un numero de ecuacion menor a] 16");
     EXPECT_EQ(macroRefusalText(R::PoolFull, bracketed),
               QString::fromUtf8("[No se pueden añadir mas de] 56[ filas]"));
-    EXPECT_EQ(macroRefusalText(R::TooLong, bracketed), "[La fila no puede superar] 254[ caracteres]");
+    EXPECT_EQ(macroRefusalText(R::TooLong, bracketed),
+              "[La fila no puede superar] 254[ caracteres]");
     EXPECT_FALSE(macroRefusalText(R::Brace, bracketed).isEmpty());
     EXPECT_TRUE(macroRefusalText(R::EmptyCommand, bracketed).isEmpty());
     EXPECT_TRUE(macroRefusalText(R::None, bracketed).isEmpty());
