@@ -4,10 +4,15 @@
 
 std::optional<int> ItemIndex(const QString &line, int count)
 {
-    const QString field = LineField(line, 2);
-    if (!IsIntegerText(field))
+    return FieldIndex(line, 2, count);
+}
+
+std::optional<int> FieldIndex(const QString &line, int field, int count)
+{
+    const QString text = LineField(line, field);
+    if (!IsIntegerText(text))
         return std::nullopt;
-    const std::optional<qint16> number = ToInt16(ParseNumber(field));
+    const std::optional<qint16> number = ToInt16(ParseNumber(text));
     if (!number || *number < 0 || *number >= count)
         return std::nullopt;
     return *number;

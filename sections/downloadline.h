@@ -11,6 +11,8 @@
 // The item number in field 2, counted from 0: present only when the field is
 // an integer text naming one of `count` items (0 .. count - 1).
 std::optional<int> ItemIndex(const QString &line, int count);
+// The same rule for any field, counted from 1 ("DIGITAL.ALM" names its slot in field 3).
+std::optional<int> FieldIndex(const QString &line, int field, int count);
 
 // The "always" test of a schedule window as the unit reports it: every day of
 // the week (the low 7 bits of Week) and the whole day, from second 0 to at

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "alarmmembers.h"
+#include "files/sectioncore.h"
+
+class IniDocument;
+
+// The alarm machinery every alarm-capable kind shares, driven by its row of
+// the member table. A kind's section core calls these around its own kind
+// fields; nothing here is registered on its own.
+
+// Every alarm slot of every channel back to its defaults; action lists stay.
+void clearAlarms(const AlarmMemberRow &row, ConfigStore &store);
+
+// ---- Configuration file ----
+// The file section of channel i (fileWord + NumStr(i), "CAUDAL 0"); it also
+// holds the kind's own keys, written before the alarm keys.
+QString alarmFileSection(const AlarmMemberRow &row, int channel);
+// Every key of every slot of one channel, enabled or not, slot after slot.
+void saveAlarmKeys(const AlarmMemberRow &row, const ConfigStore &store, int channel,
+                   IniDocument &doc);
+// Reads the same keys back. A missing key reads as "" (false, 0); a value that
+// does not convert (a time that cannot be read, a number out of range) keeps
+// what the field held. The caller clears first.
+void restoreAlarmKeys(const AlarmMemberRow &row, ConfigStore &store, int channel,
+                      const IniDocument &doc);
+
+// ---- Upload ----
+// How many channels send alarm lines (channels 0 to this - 1): none for a kind
+// without lines or when the unit lacks the kind's capability.
+int uploadedAlarmChannels(const AlarmMemberRow &row, const UploadContext &context);
+// One channel's alarm lines, one per slot in slot order ("+ALMFLOW2=...",
+// "-ALMFLOW2,INDEX= 1"); none when the channel is not uploaded.
+QStringList alarmUploadLines(const AlarmMemberRow &row, const ConfigStore &store, int channel,
+                             const UploadContext &context);
+
+// ---- Download ----
+// The kind's answer keywords: answerWord + ".ALM" and + ".ACT".
+QStringList alarmKeywords(const AlarmMemberRow &row);
+// Stores one ".ALM" or ".ACT" answer (line: the whole answer, field 1 the key).
+// An answer naming no channel or slot of the kind, or with a value that does
+// not fit its field, is skipped whole. False when the keyword is not one of
+// the kind's alarm answers.
+bool parseAlarmLine(const AlarmMemberRow &row, ConfigStore &store, const QString &keyword,
+                    const QString &line);
+// The unit's side: the ".ALM" and ".ACT" answers (keyword and fields) a unit
+// holding this channel's configuration sends, slot after slot.
+QStringList alarmDownloadLines(const AlarmMemberRow &row, const ConfigStore &store, int channel);
