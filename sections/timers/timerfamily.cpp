@@ -15,6 +15,7 @@ using L = QLatin1String;
 const QString kScheduleCaption = QStringLiteral("Rango horario de habilitacion");
 const QString kIntCheck = QStringLiteral("int");
 
+// The rows stand in TimerKind order.
 QList<TimerFamily> makeFamilies()
 {
     return {

@@ -1,21 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
-#include "../support/pseudoterminal.h"
-#include "files/configfile.h"
-#include "files/sectionregistry.h"
-#include "link/comms.h"
-#include "link/qtserialport.h"
-#include "link/simulatedunit.h"
-#include "model/configstore.h"
-#include "sections/sectionlist.h"
+#include "simroundtrip.h"
 
 namespace {
 
@@ -32,48 +19,17 @@ QStringList off(const char *prefix, int from, int to)
 // is written out here, not derived from the code under test.
 TEST(TimersRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsTimersBack)
 {
-    if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
-        GTEST_SKIP() << "velkan-sim is not built next to the tests";
-    if (!pseudoTerminalsWork())
-        GTEST_SKIP() << "pseudo-terminals are not available";
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString log = dir.filePath(QStringLiteral("log.json"));
-
     // The simulated unit's default capabilities include the monthly timers.
-    SimulatedUnit sim;
-    sim.setArguments({QStringLiteral("--lines"), QStringLiteral(VELKAN_TEST_DATA "/timers_unit_lines.txt"),
-                      QStringLiteral("--log"), log});
-    ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
-    auto comms = std::make_unique<Comms>(std::make_unique<QtSerialPort>());
-    ASSERT_TRUE(comms->StartComs(sim.devicePath(), {}));
-    comms->LinkTimeout = 1000;
-    comms->ReadInfo();
-
-    SectionRegistry sections;
-    registerSections(sections);
-    ConfigStore store;
-    sections.clearAll(store);
-    ASSERT_TRUE(comms->ReadConf(store, sections));
-    const QString file = dir.filePath(QStringLiteral("unit.qcf"));
-    ASSERT_TRUE(saveConfigFile(file, store, sections));
-    ConfigStore restored;
-    sections.clearAll(restored);
-    ASSERT_EQ(restoreConfigFile(file, restored, sections), RestoreResult::Restored);
-    ASSERT_TRUE(comms->WriteConf(restored, sections));
-    comms.reset();
-    sim.stop();
-
-    QFile logFile(log);
-    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
-    const QJsonArray uploads = QJsonDocument::fromJson(logFile.readAll()).object()[QLatin1String("uploads")].toArray();
-    ASSERT_EQ(uploads.size(), 1);
-    EXPECT_TRUE(uploads.at(0)[QLatin1String("matched")].toBool());
+    SimRoundTrip trip;
+    ASSERT_NO_FATAL_FAILURE(runSimRoundTrip(QStringLiteral(VELKAN_TEST_DATA "/timers_unit_lines.txt"), trip));
+    if (IsSkipped())
+        return;
+    EXPECT_TRUE(trip.matched);
     QStringList timerLines;
     const QRegularExpression timerLine(QStringLiteral("^-?(LT|CT|WT|MT)\\d"));
-    for (const QJsonValue &line : uploads.at(0)[QLatin1String("lines")].toArray()) {
-        if (timerLine.match(line.toString()).hasMatch())
-            timerLines << line.toString();
+    for (const QString &line : trip.received) {
+        if (timerLine.match(line).hasMatch())
+            timerLines << line;
     }
 
     // 3600 s is 0 days and stays enabled; a weekly timer without days is off.
