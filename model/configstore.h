@@ -10,6 +10,7 @@
 #include "mathchannel.h"
 #include "onewireprobe.h"
 #include "product.h"
+#include "timers.h"
 
 #include <array>
 
@@ -25,6 +26,10 @@ struct ConfigStore {
     std::array<FlagChannel, 16> Flags;      // FG0-FG15
     std::array<OneWireProbe, 4> OneWire;    // PB0-PB3
     std::array<AnalogInput, 4> Analog;      // AI0-AI3
+    std::array<CyclicTimer, kTimerCount> CyclicTimers;
+    std::array<WeeklyTimer, kTimerCount> WeeklyTimers;
+    std::array<MonthlyTimer, kTimerCount> MonthlyTimers;
+    std::array<LongTimer, kTimerCount> LongTimers;
     // Where an editor hands one action list to the action editor and back.
     ::ActionBuffer ActionBuffer;
 };

@@ -1,37 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include "../support/pseudoterminal.h"
-#include "files/configfile.h"
-#include "files/sectionregistry.h"
-#include "link/comms.h"
-#include "link/unitconnection.h"
-#include "link/qtserialport.h"
-#include "link/simulatedunit.h"
-#include "model/configstore.h"
 #include "sections/general/generalcore.h"
-#include "sections/sectionlist.h"
+#include "simroundtrip.h"
 
 namespace {
-
-
-QStringList stringList(const QJsonValue &array)
-{
-    QStringList list;
-    for (const QJsonValue &v : array.toArray())
-        list << v.toString();
-    return list;
-}
 
 QString emptySlots(int count)
 {
@@ -42,49 +14,15 @@ QString emptySlots(int count)
 // receives is written out here, not derived from the code under test.
 TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
 {
-    if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
-        GTEST_SKIP() << "velkan-sim is not built next to the tests";
-    if (!pseudoTerminalsWork())
-        GTEST_SKIP() << "pseudo-terminals are not available";
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString log = dir.filePath(QStringLiteral("log.json"));
-
     // The simulated unit's default capabilities include the extended phone
     // mask and the retry settings.
-    SimulatedUnit sim;
-    sim.setArguments({QStringLiteral("--lines"), QStringLiteral(VELKAN_TEST_DATA "/general_unit_lines.txt"),
-                      QStringLiteral("--log"), log});
-    ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
-    auto comms = std::make_unique<Comms>(std::make_unique<QtSerialPort>());
-    comms->timings = LinkTimings::fast();
-    auto connection = std::make_unique<UnitConnection>(*comms);
-    ASSERT_TRUE(connection->connectUnit({sim.devicePath(), false, {}}));
-    comms->LinkTimeout = 1000;
-    connection->readInfo();
-    const UploadContext unit{connection->Device.DeviceFeatures};
-
-    SectionRegistry sections;
-    registerSections(sections);
-    ConfigStore store;
-    sections.clearAll(store);
-    ASSERT_TRUE(connection->download(store, sections));
-    const QString file = dir.filePath(QStringLiteral("unit.qcf"));
-    ASSERT_TRUE(saveConfigFile(file, store, sections));
-    ConfigStore restored;
-    sections.clearAll(restored);
-    ASSERT_EQ(restoreConfigFile(file, restored, sections), RestoreResult::Restored);
-    ASSERT_TRUE(connection->upload(restored, sections));
-    connection.reset();
-    comms.reset();
-    sim.stop();
-
-    QFile logFile(log);
-    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
-    const QJsonArray uploads = QJsonDocument::fromJson(logFile.readAll()).object()[QLatin1String("uploads")].toArray();
-    ASSERT_EQ(uploads.size(), 1);
-    EXPECT_TRUE(uploads.at(0)[QLatin1String("matched")].toBool());
-    const QStringList received = stringList(uploads.at(0)[QLatin1String("lines")]);
+    SimRoundTrip trip;
+    ASSERT_NO_FATAL_FAILURE(runSimRoundTrip(QStringLiteral(VELKAN_TEST_DATA "/general_unit_lines.txt"), trip));
+    if (IsSkipped())
+        return;
+    EXPECT_TRUE(trip.matched);
+    const QStringList &received = trip.received;
+    const UploadContext unit{trip.features};
 
     // Minutes from 150 s; slot 20 stays behind; codes DI0 21, DI2 23, FL1 13,
     // AI0 0, FG3 64, PB1 106.
@@ -104,6 +42,8 @@ TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
     EXPECT_EQ(received.mid(0, general.size()), general);
 
     // The other sections were never filled: they send what a cleared model sends.
+    SectionRegistry sections;
+    registerSections(sections);
     ConfigStore cleared;
     sections.clearAll(cleared);
     const int clearedGeneral = int(GeneralCore().uploadLines(cleared, unit).size());
