@@ -4,9 +4,17 @@
 
 #include "general/generalcore.h"
 #include "macros/macrocore.h"
+#include "gprs/gprscore.h"
+#include "modbus/modbuscore.h"
+#include "groups/groupcore.h"
+#include "voicelist/voicelistcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
     registry.add(std::make_unique<GeneralCore>());
     registry.add(std::make_unique<MacroCore>());
+    registry.add(std::make_unique<GprsCore>());
+    registry.add(std::make_unique<ModbusCore>());
+    registry.add(std::make_unique<GroupCore>());
+    registry.add(std::make_unique<VoiceListCore>());
 }

@@ -19,6 +19,7 @@
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
 #include "sections/general/generalcore.h"
+#include "sections/gprs/gprscore.h"
 #include "sections/sectionlist.h"
 
 namespace {
@@ -37,8 +38,8 @@ QString emptySlots(int count)
     return QStringList(count, QStringLiteral("255")).join(' ');
 }
 
-// The general settings travel from the unit to a file and back: what the unit
-// receives is written out here, not derived from the code under test.
+// The general and GPRS settings travel from the unit to a file and back: what
+// the unit receives is written out here, not derived from the code under test.
 TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
 {
     if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
@@ -50,7 +51,7 @@ TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
     const QString log = dir.filePath(QStringLiteral("log.json"));
 
     // The simulated unit's default capabilities include the extended phone
-    // mask and the retry settings.
+    // mask, the retry settings and the GPRS and FTP settings.
     SimulatedUnit sim;
     sim.setArguments({QStringLiteral("--lines"), QStringLiteral(VELKAN_TEST_DATA "/general_unit_lines.txt"),
                       QStringLiteral("--log"), log});
@@ -99,11 +100,29 @@ TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
     ASSERT_GE(received.size(), general.size());
     EXPECT_EQ(received.mid(0, general.size()), general);
 
+    // The GPRS section closes the upload.
+    const QStringList gprs = {
+        QStringLiteral("APNSERVER=m2m.apn"), QStringLiteral("APNPASS=clave"),
+        QStringLiteral("APNUSER=usuario"), QStringLiteral("APNRETRIES= 5"),
+        QStringLiteral("APNRETRYTIME= 30"), QStringLiteral("APNTIMEOUT= 90"),
+        QStringLiteral("APNALCON=1"), QStringLiteral("SERVERIP=192.168.1.10"),
+        QStringLiteral("SERVERPORT= 5020"), QStringLiteral("SERVERTIMEOUT= 600"),
+        QStringLiteral("GPRSEN"), QStringLiteral("FTPIP=ftp.example.net"),
+        QStringLiteral("FTPPATH=/datos/velkan"), QStringLiteral("FTPUSER=ftpuser"),
+        QStringLiteral("FTPPASS=ftppass"), QStringLiteral("FTPRETRIES= 3"),
+        QStringLiteral("FTPRETRYTIME= 45"),
+    };
+    ASSERT_GE(received.size(), general.size() + gprs.size());
+    EXPECT_EQ(received.mid(received.size() - gprs.size()), gprs);
+
     // The other sections were never filled: they send what a cleared model sends.
     ConfigStore cleared;
     sections.clearAll(cleared);
+    const QStringList clearedLines = sections.uploadLines(cleared, unit);
     const int clearedGeneral = int(GeneralCore().uploadLines(cleared, unit).size());
-    EXPECT_EQ(received.mid(general.size()), sections.uploadLines(cleared, unit).mid(clearedGeneral));
+    const int clearedGprs = int(GprsCore().uploadLines(cleared, unit).size());
+    EXPECT_EQ(received.mid(general.size(), received.size() - general.size() - gprs.size()),
+              clearedLines.mid(clearedGeneral, clearedLines.size() - clearedGeneral - clearedGprs));
 }
 
 } // namespace
