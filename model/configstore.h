@@ -5,7 +5,9 @@
 #include "digitalinput.h"
 #include "flagchannel.h"
 #include "flowmeter.h"
+#include "analoggroup.h"
 #include "generalsettings.h"
+#include "gprsconfig.h"
 #include "macropool.h"
 #include "mathchannel.h"
 #include "onewireprobe.h"
@@ -13,6 +15,8 @@
 #include "timers.h"
 
 #include <array>
+#include "modbusbus.h"
+#include "voiceauthlist.h"
 
 // The one in-memory configuration of the unit being worked on. Each member
 // belongs to one section; a section adds its record here and nowhere else.
@@ -30,6 +34,10 @@ struct ConfigStore {
     std::array<WeeklyTimer, kTimerCount> WeeklyTimers;
     std::array<MonthlyTimer, kTimerCount> MonthlyTimers;
     std::array<LongTimer, kTimerCount> LongTimers;
+    GprsConfig Gprs;
+    ModbusBus Modbus;
+    AnalogGroups Groups;
+    VoiceAuthList VoiceList;
     // Where an editor hands one action list to the action editor and back.
     ::ActionBuffer ActionBuffer;
 };

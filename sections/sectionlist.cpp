@@ -5,6 +5,10 @@
 #include "general/generalcore.h"
 #include "macros/macrocore.h"
 #include "timers/timercore.h"
+#include "gprs/gprscore.h"
+#include "modbus/modbuscore.h"
+#include "groups/groupcore.h"
+#include "voicelist/voicelistcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -12,4 +16,8 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<MacroCore>());
     for (const TimerFamily &family : timerFamilies())
         registry.add(std::make_unique<TimerCore>(family));
+    registry.add(std::make_unique<GprsCore>());
+    registry.add(std::make_unique<ModbusCore>());
+    registry.add(std::make_unique<GroupCore>());
+    registry.add(std::make_unique<VoiceListCore>());
 }

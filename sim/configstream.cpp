@@ -88,7 +88,9 @@ QStringList defaults(quint32 features)
           << QStringLiteral("MATH,0,Volumen total,m3,FL0+FL1,1")
           << QStringLiteral("MATH,1,Temp. media,C,PB0,1")
           << QStringLiteral("MACROS,0,{OUT0=1,DELAY=10,OUT0=0}")
-          << QStringLiteral("F,1,{FG0=DI1}");
+          << QStringLiteral("F,1,{FG0=DI1}")
+          << QStringLiteral("GPRS,internet,,,10,60,120,0,10.20.30.40,5020,300,1,10.20.30.41,/datos,"
+                            "velkan,clave,3,60");
     return lines;
 }
 

@@ -10,12 +10,12 @@ QString emptySlots(int count)
     return QStringList(count, QStringLiteral("255")).join(' ');
 }
 
-// The general settings travel from the unit to a file and back: what the unit
-// receives is written out here, not derived from the code under test.
+// The general and GPRS settings travel from the unit to a file and back: what
+// the unit receives is written out here, not derived from the code under test.
 TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
 {
     // The simulated unit's default capabilities include the extended phone
-    // mask and the retry settings.
+    // mask, the retry settings and the GPRS and FTP settings.
     SimRoundTrip trip;
     ASSERT_NO_FATAL_FAILURE(runSimRoundTrip(QStringLiteral(VELKAN_TEST_DATA "/general_unit_lines.txt"), trip));
     if (IsSkipped())
@@ -41,13 +41,31 @@ TEST(GeneralRoundTrip, DownloadSaveRestoreUploadGivesTheUnitItsSettingsBack)
     ASSERT_GE(received.size(), general.size());
     EXPECT_EQ(received.mid(0, general.size()), general);
 
+    // The GPRS section closes the upload.
+    const QStringList gprs = {
+        QStringLiteral("APNSERVER=m2m.apn"), QStringLiteral("APNPASS=clave"),
+        QStringLiteral("APNUSER=usuario"), QStringLiteral("APNRETRIES= 5"),
+        QStringLiteral("APNRETRYTIME= 30"), QStringLiteral("APNTIMEOUT= 90"),
+        QStringLiteral("APNALCON=1"), QStringLiteral("SERVERIP=192.168.1.10"),
+        QStringLiteral("SERVERPORT= 5020"), QStringLiteral("SERVERTIMEOUT= 600"),
+        QStringLiteral("GPRSEN"), QStringLiteral("FTPIP=ftp.example.net"),
+        QStringLiteral("FTPPATH=/datos/velkan"), QStringLiteral("FTPUSER=ftpuser"),
+        QStringLiteral("FTPPASS=ftppass"), QStringLiteral("FTPRETRIES= 3"),
+        QStringLiteral("FTPRETRYTIME= 45"),
+    };
+    ASSERT_GE(received.size(), general.size() + gprs.size());
+    EXPECT_EQ(received.mid(received.size() - gprs.size()), gprs);
+
     // The other sections were never filled: they send what a cleared model sends.
     SectionRegistry sections;
     registerSections(sections);
     ConfigStore cleared;
     sections.clearAll(cleared);
+    const QStringList clearedLines = sections.uploadLines(cleared, unit);
     const int clearedGeneral = int(GeneralCore().uploadLines(cleared, unit).size());
-    EXPECT_EQ(received.mid(general.size()), sections.uploadLines(cleared, unit).mid(clearedGeneral));
+    const int clearedGprs = int(GprsCore().uploadLines(cleared, unit).size());
+    EXPECT_EQ(received.mid(general.size(), received.size() - general.size() - gprs.size()),
+              clearedLines.mid(clearedGeneral, clearedLines.size() - clearedGeneral - clearedGprs));
 }
 
 } // namespace

@@ -1,0 +1,178 @@
+#include "gprscore.h"
+
+#include <array>
+#include <optional>
+#include <type_traits>
+#include <variant>
+
+#include "files/inidocument.h"
+#include "link/devicevalues.h"
+#include "model/configstore.h"
+#include "model/texthelpers.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("GPRS");
+const QString kKeyword = QStringLiteral("GPRS");
+
+using Member = std::variant<QString GprsConfig::*, qint16 GprsConfig::*, qint32 GprsConfig::*,
+                            bool GprsConfig::*>;
+
+// One setting. The table's order is the order of the unit's line, of the
+// upload and of the file.
+struct Setting {
+    QLatin1String fileKey;
+    QLatin1String linePrefix; // upload line, before the value
+    Member member;
+    // Switches: what follows the prefix when on and when off.
+    QLatin1String on{""};
+    QLatin1String off{""};
+};
+
+const std::array<Setting, 17> kSettings{{
+    {QLatin1String("APN_SERVER"), QLatin1String("APNSERVER="), &GprsConfig::ApnServer},
+    {QLatin1String("APN_PASS"), QLatin1String("APNPASS="), &GprsConfig::ApnPassword},
+    {QLatin1String("APN_USER"), QLatin1String("APNUSER="), &GprsConfig::ApnUser},
+    {QLatin1String("APN_RETRIES"), QLatin1String("APNRETRIES="), &GprsConfig::ApnRetries},
+    {QLatin1String("APN_RETIME"), QLatin1String("APNRETRYTIME="), &GprsConfig::ApnRetryTime},
+    {QLatin1String("APN_TIMEOUT"), QLatin1String("APNTIMEOUT="), &GprsConfig::ApnTimeout},
+    {QLatin1String("ALWAYS_CON"), QLatin1String("APNALCON="), &GprsConfig::KeepConnected,
+     QLatin1String("1"), QLatin1String("0")},
+    {QLatin1String("SERVER_IP"), QLatin1String("SERVERIP="), &GprsConfig::ServerIp},
+    {QLatin1String("SERVER_PORT"), QLatin1String("SERVERPORT="), &GprsConfig::ServerPort},
+    {QLatin1String("SERVER_TIMEOUT"), QLatin1String("SERVERTIMEOUT="), &GprsConfig::ServerTimeout},
+    {QLatin1String("ENABLED"), QLatin1String(""), &GprsConfig::GprsEnabled, QLatin1String("GPRSEN"),
+     QLatin1String("GPRSDIS")},
+    {QLatin1String("FTP_IP"), QLatin1String("FTPIP="), &GprsConfig::FtpIp},
+    {QLatin1String("FTP_PATH"), QLatin1String("FTPPATH="), &GprsConfig::FtpPath},
+    {QLatin1String("FTP_USER"), QLatin1String("FTPUSER="), &GprsConfig::FtpUser},
+    {QLatin1String("FTP_PASS"), QLatin1String("FTPPASS="), &GprsConfig::FtpPassword},
+    {QLatin1String("FTP_RETRIES"), QLatin1String("FTPRETRIES="), &GprsConfig::FtpRetries},
+    {QLatin1String("FTP_RETIME"), QLatin1String("FTPRETRYTIME="), &GprsConfig::FtpRetryTime},
+}};
+constexpr int kGprsSettings = 11; // the FTP settings follow
+constexpr int kFirstLineField = 2;
+
+enum class Form { Upload, UnitLine, File };
+
+QString valueText(const GprsConfig &gprs, const Setting &setting, Form form)
+{
+    return std::visit(
+        [&](auto member) -> QString {
+            const auto &value = gprs.*member;
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                return value;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                if (form == Form::Upload)
+                    return value ? setting.on : setting.off;
+                if (form == Form::UnitLine)
+                    return QString::number(int(value));
+                return BoolText(value);
+            } else {
+                return form == Form::UnitLine ? QString::number(value) : NumStr(value);
+            }
+        },
+        setting.member);
+}
+
+std::optional<qint16> toField(double value, qint16) { return ToInt16(value); }
+std::optional<qint32> toField(double value, qint32) { return ToInt32(value); }
+
+// Texts are taken as they stand; a number that does not fit its field leaves
+// the field as it was.
+void setValue(GprsConfig &gprs, const Setting &setting, const QString &text, bool (*readSwitch)(const QString &))
+{
+    std::visit(
+        [&](auto member) {
+            auto &field = gprs.*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                field = text;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                field = readSwitch(text);
+            } else if (const std::optional<T> value = toField(ParseNumber(text), T{})) {
+                field = *value;
+            }
+        },
+        setting.member);
+}
+
+bool unitSwitch(const QString &text)
+{
+    return ParseNumber(text) != 0;
+}
+
+bool fileSwitch(const QString &text)
+{
+    return TextBool(text);
+}
+
+} // namespace
+
+QString GprsCore::name() const
+{
+    return QStringLiteral("GPRS");
+}
+
+void GprsCore::clear(ConfigStore &store) const
+{
+    GprsConfig &gprs = store.Gprs;
+    gprs = GprsConfig{};
+    gprs.ApnRetries = 10;
+    gprs.ApnRetryTime = 60;
+    gprs.ApnTimeout = 120;
+    gprs.ServerIp = QStringLiteral("0");
+    gprs.ServerTimeout = 300;
+    gprs.FtpIp = QStringLiteral("0");
+    gprs.FtpRetries = 10;
+    gprs.FtpRetryTime = 60;
+}
+
+QStringList GprsCore::keywords() const
+{
+    return {kKeyword};
+}
+
+// "GPRS,<17 values>": an absent field reads as empty (texts empty, numbers 0,
+// switches off); extra fields are ignored.
+void GprsCore::parseLine(ConfigStore &store, DownloadState &, const QString &, const QString &line,
+                         quint32) const
+{
+    for (int i = 0; i < int(kSettings.size()); ++i)
+        setValue(store.Gprs, kSettings[i], LineField(line, kFirstLineField + i), unitSwitch);
+}
+
+QStringList GprsCore::downloadLines(const ConfigStore &store, quint32) const
+{
+    QStringList fields{kKeyword};
+    for (const Setting &setting : kSettings)
+        fields << valueText(store.Gprs, setting, Form::UnitLine);
+    return {fields.join(QLatin1Char(','))};
+}
+
+QStringList GprsCore::uploadLines(const ConfigStore &store, const UploadContext &context) const
+{
+    if (!(context.features & Feature::GprsSettings))
+        return {};
+    const int count = (context.features & Feature::FtpSettings) ? int(kSettings.size()) : kGprsSettings;
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << kSettings[i].linePrefix + valueText(store.Gprs, kSettings[i], Form::Upload);
+    return lines;
+}
+
+void GprsCore::save(const ConfigStore &store, IniDocument &doc) const
+{
+    for (const Setting &setting : kSettings)
+        doc.writeValue(kSection, setting.fileKey, valueText(store.Gprs, setting, Form::File));
+}
+
+// A missing key reads as empty, which gives an empty text, 0 or off rather
+// than Clear's value; a number that does not fit keeps Clear's.
+void GprsCore::restore(ConfigStore &store, const IniDocument &doc) const
+{
+    clear(store);
+    for (const Setting &setting : kSettings)
+        setValue(store.Gprs, setting, doc.readValue(kSection, setting.fileKey), fileSwitch);
+}
