@@ -61,10 +61,11 @@ int main(int argc, char **argv)
 
     EditorRegistry windows;
     MainWindow main(windows);
-    FileCommands files(store, sections, windows, &main);
+    FileCommands files(store, sections, windows, &main, &settings);
     createWindows(windows, {comms, store, sections, files});
     windows.followDownloads(comms);
     main.adoptWindows();
+    main.followFiles(files);
     windows.clearAll(store, sections);
     main.hideAll();
 
