@@ -62,10 +62,11 @@ int main(int argc, char **argv)
 
     EditorRegistry windows;
     MainWindow main(windows);
-    FileCommands files(store, sections, windows, &main);
+    FileCommands files(store, sections, windows, &main, &settings);
     createWindows(windows, {unit, store, sections, files});
     windows.followDownloads(unit);
     main.adoptWindows();
+    main.followFiles(files);
     windows.clearAll(store, sections);
     main.hideAll();
 

@@ -3,14 +3,23 @@
 #include <QApplication>
 
 #include "files/langtable.h"
+#include "link/unitconnection.h"
+#include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
+#include "shell/qttranslation.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
+    // Qt's own dialogs speak the language the windows are built in.
+    QtTranslation::follow(Lang());
+    context.files.unitIdentity = [&store = context.store, &unit = context.unit] {
+        return UnitIdentity{store.General.UnitName, unit.Device.SerialNumber};
+    };
+
     GeneralCommands commands;
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };

@@ -1,12 +1,41 @@
 #include "langtable.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "model/cp1252.h"
 #include "textlines.h"
 
-LangTable::LangTable(QString path) : path_(std::move(path)), Lines(kMaxLines) {}
+LangTable::LangTable() : LangTable(QStringLiteral("Lang.txt"), shippedFolders()) {}
+
+LangTable::LangTable(QString path, QStringList shippedFolders)
+    : path_(std::move(path)), shipped_(std::move(shippedFolders)), Lines(kMaxLines)
+{
+}
+
+QStringList LangTable::shippedFolders()
+{
+    if (!QCoreApplication::instance())
+        return {};
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program, QDir::cleanPath(program + QStringLiteral("/" VELKAN_DATA_FROM_PROGRAM))};
+}
+
+QString LangTable::findFile() const
+{
+    if (QFileInfo::exists(path_))
+        return path_;
+    const QString name = QFileInfo(path_).fileName();
+    for (const QString &folder : shipped_) {
+        const QString shipped = QDir(folder).filePath(name);
+        if (QFileInfo::exists(shipped))
+            return shipped;
+    }
+    return {};
+}
 
 bool LangTable::Init()
 {
@@ -18,7 +47,8 @@ bool LangTable::Init()
     for (QString &name : LangNames)
         name.clear();
 
-    QFile file(path_);
+    readPath_ = findFile();
+    QFile file(readPath_);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.read(kMaxFileSize + 1);
@@ -67,6 +97,8 @@ QString LangTable::GetLangName(int langIndex) const
 
 QString LangTable::Translate(const QString &text)
 {
+    if (lookedUp)
+        lookedUp(text);
     if (!Loaded || LangSel == 1)
         return text;
     const auto it = baseIndex_.constFind(text);
@@ -91,6 +123,8 @@ void LangTable::AddNewEntry(const QString &text)
         return;
     Lines[LineCount] = u'{' + text + u'}';
     indexEntry(LineCount++);
+    if (!ownsFile())
+        return;
     // While the file holds exactly the earlier lines, adding the new one at its
     // end gives the same file as rewriting it all, without a synced rewrite for
     // every new text (a first start can meet hundreds of them).
@@ -100,8 +134,8 @@ void LangTable::AddNewEntry(const QString &text)
 
 void LangTable::SaveLang()
 {
-    // Only a table that was read may replace the file.
-    if (!Loaded)
+    // Only a table that was read may replace the file, and only its own.
+    if (!Loaded || !ownsFile())
         return;
     const QByteArray bytes = fileBytes(0, LineCount);
     QSaveFile file(path_);

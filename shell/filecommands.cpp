@@ -1,7 +1,9 @@
 #include "filecommands.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "editorregistry.h"
@@ -9,6 +11,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
+#include "usersettings.h"
 
 namespace {
 
@@ -26,17 +29,35 @@ QString withReason(const QString &message, const QString &reason)
     return reason.isEmpty() ? message : message + "\n\n" + reason;
 }
 
+// A text fit for a file name on every system.
+QString fileNamePart(const QString &text)
+{
+    QString part = text.trimmed();
+    for (QChar &c : part) {
+        if (c < u' ' || QStringView(u"\\/:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return part;
+}
+
 } // namespace
 
+const QString FileCommands::kSuffix = QStringLiteral("qcf");
+
 FileCommands::FileCommands(ConfigStore &store, const SectionRegistry &sections,
-                           const EditorRegistry &editors, QWidget *dialogParent)
-    : QObject(dialogParent), store_(store), sections_(sections), editors_(editors)
+                           const EditorRegistry &editors, QWidget *dialogParent,
+                           UserSettings *settings)
+    : QObject(dialogParent), store_(store), sections_(sections), editors_(editors), settings_(settings)
 {
-    askOpenPath = [dialogParent](const QString &filter) {
-        return QFileDialog::getOpenFileName(dialogParent, {}, {}, filter);
+    askOpenPath = [dialogParent](const QString &filter, const QString &start) {
+        return QFileDialog::getOpenFileName(dialogParent, {}, start, filter);
     };
-    askSavePath = [dialogParent](const QString &filter) {
-        return QFileDialog::getSaveFileName(dialogParent, {}, {}, filter);
+    askSavePath = [dialogParent](const QString &filter, const QString &start) {
+        QFileDialog dialog(dialogParent, {}, start, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The dialog asks before replacing a file under the name completed here.
+        dialog.setDefaultSuffix(kSuffix);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     warn = [dialogParent](const QString &message) {
         QMessageBox::warning(dialogParent, Product::ProductTitle, message);
@@ -67,22 +88,67 @@ QString FileCommands::fileFilter()
     return filter.isEmpty() ? dialogFilter(base) : filter;
 }
 
+QString FileCommands::lastFolder() const
+{
+    const QString folder = settings_ ? settings_->lastFolder() : QString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return folder;
+    return ConfigFilePath.isEmpty() ? QString() : QFileInfo(ConfigFilePath).absolutePath();
+}
+
+void FileCommands::rememberFolder(const QString &path)
+{
+    if (settings_)
+        settings_->setLastFolder(QFileInfo(path).absolutePath());
+}
+
+QString FileCommands::openStart() const
+{
+    return lastFolder();
+}
+
+QString FileCommands::saveStart() const
+{
+    const UnitIdentity unit = unitIdentity ? unitIdentity() : UnitIdentity();
+    const QString unitName = fileNamePart(unit.name);
+    const QString serial = fileNamePart(unit.serial);
+    QString name;
+    if (!serial.isEmpty()) {
+        name = (unitName.isEmpty() ? serial : unitName + u'_' + serial) + u'.' + kSuffix;
+    } else if (!ConfigFilePath.isEmpty()) {
+        name = QFileInfo(ConfigFilePath).fileName();
+    }
+    const QString folder = lastFolder();
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
 bool FileCommands::openCommand()
 {
-    const QString path = askOpenPath(fileFilter());
+    const QString path = askOpenPath(fileFilter(), openStart());
     if (path.isEmpty())
         return false;
+    rememberFolder(path);
     ConfigFilePath = path;
-    return RestoreConf();
+    if (!RestoreConf())
+        return false;
+    emit fileOpened(path);
+    return true;
 }
 
 bool FileCommands::saveCommand()
 {
-    const QString path = askSavePath(fileFilter());
+    QString path = askSavePath(fileFilter(), saveStart());
     if (path.isEmpty())
         return false;
+    // Not every platform's dialog completes the name itself.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + kSuffix;
+    rememberFolder(path);
     ConfigFilePath = path;
-    return SaveConf();
+    if (!SaveConf())
+        return false;
+    emit fileSaved(path);
+    return true;
 }
 
 bool FileCommands::SaveConf()

@@ -6,17 +6,29 @@
 
 class EditorRegistry;
 class SectionRegistry;
+class UserSettings;
 class QWidget;
 struct ConfigStore;
 
+// The unit last read, as far as the name of its configuration file goes.
+struct UnitIdentity {
+    QString name;
+    QString serial; // empty while no unit was read
+};
+
 // Opening and saving the configuration file from the GUI: the file dialogs,
 // the whole-file save and restore around the editors, and what the operator
-// is told when either fails.
+// is told when either fails. Both dialogs start in the folder last used,
+// which the settings (when given) keep for the next start.
 class FileCommands : public QObject {
     Q_OBJECT
 public:
     FileCommands(ConfigStore &store, const SectionRegistry &sections,
-                 const EditorRegistry &editors, QWidget *dialogParent = nullptr);
+                 const EditorRegistry &editors, QWidget *dialogParent = nullptr,
+                 UserSettings *settings = nullptr);
+
+    // The extension of configuration files, added to a saved name without one.
+    static const QString kSuffix;
 
     // "Text|pattern|Text|pattern" filter lists as the file dialogs take them.
     static QString dialogFilter(const QString &pipeFilter);
@@ -31,11 +43,19 @@ public:
     // product, then shown by the editors; otherwise the model stays as it was.
     bool RestoreConf();
 
-    // The file dialogs (a path, or empty when cancelled) and the warning box;
-    // tests replace them.
-    std::function<QString(const QString &filter)> askOpenPath;
-    std::function<QString(const QString &filter)> askSavePath;
+    // The file dialogs, given the filter and where to start (a folder, or a
+    // suggested file); they give a path, or empty when cancelled. With the
+    // warning box, tests replace them.
+    std::function<QString(const QString &filter, const QString &start)> askOpenPath;
+    std::function<QString(const QString &filter, const QString &start)> askSavePath;
     std::function<void(const QString &message)> warn;
+
+    // The unit whose configuration is saved; a file named after it is suggested.
+    std::function<UnitIdentity()> unitIdentity;
+
+    // Where the dialogs start.
+    QString openStart() const;
+    QString saveStart() const;
 
 public slots:
     // "Abrir" and "Guardar": true when a file was restored or saved. A
@@ -43,8 +63,16 @@ public slots:
     bool openCommand();
     bool saveCommand();
 
+signals:
+    void fileOpened(const QString &path);
+    void fileSaved(const QString &path);
+
 private:
+    QString lastFolder() const;
+    void rememberFolder(const QString &path);
+
     ConfigStore &store_;
     const SectionRegistry &sections_;
     const EditorRegistry &editors_;
+    UserSettings *settings_;
 };

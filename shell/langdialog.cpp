@@ -7,6 +7,13 @@
 
 #include "files/langtable.h"
 #include "programicon.h"
+#include "qttranslation.h"
+
+namespace {
+
+constexpr int kTitleBarControls = 120; // icon, close button and their margins
+
+} // namespace
 
 LangDialog::LangDialog(const QStringList &choices, QWidget *parent) : QDialog(parent)
 {
@@ -18,7 +25,12 @@ LangDialog::LangDialog(const QStringList &choices, QWidget *parent) : QDialog(pa
     ComboLang->setObjectName("ComboLang");
     ComboLang->addItems(choices);
     ComboLang->setCurrentIndex(choices.isEmpty() ? -1 : 0);
-    ComboLang->setMinimumWidth(180);
+    // The dialog is as wide as its list: wide enough for the whole caption
+    // (title bars often use a bold font) beside the title bar's icon and buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle());
+    ComboLang->setMinimumWidth(qMax(180, captionWidth + kTitleBarControls));
 
     auto *buttons = new QDialogButtonBox(this);
     CommandOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -44,8 +56,12 @@ qint16 LangDialog::selectedLanguage() const
 bool LangDialog::askUser(LangTable &lang, QWidget *parent)
 {
     LangDialog dialog(lang.languageChoices(), parent);
+    // The language in use comes up selected, so that OK keeps it.
+    if (lang.LangSel >= 1 && lang.LangSel <= dialog.ComboLang->count())
+        dialog.ComboLang->setCurrentIndex(lang.LangSel - 1);
     if (dialog.exec() != QDialog::Accepted || dialog.ComboLang->currentIndex() < 0)
         return false;
     lang.LangSel = dialog.selectedLanguage();
+    QtTranslation::follow(lang);
     return true;
 }

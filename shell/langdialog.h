@@ -16,7 +16,8 @@ public:
     // The language number of the selected entry (positions count from 1).
     qint16 selectedLanguage() const;
 
-    // Shows the dialog modal; on OK sets lang.LangSel. True when OK was chosen.
+    // Shows the dialog modal with the language in use selected; on OK sets
+    // lang.LangSel and Qt's own texts follow it. True when OK was chosen.
     // Without any language name there is nothing to choose: only Cancel works.
     static bool askUser(LangTable &lang, QWidget *parent = nullptr);
 

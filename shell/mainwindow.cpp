@@ -1,13 +1,17 @@
 #include "mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidget>
 
 #include "editorregistry.h"
+#include "filecommands.h"
 #include "files/langtable.h"
 #include "programicon.h"
 
@@ -45,6 +49,7 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     panel->setWidget(Tree);
     addDockWidget(Qt::LeftDockWidgetArea, panel);
 
+    statusBar()->setSizeGripEnabled(false);
     buildTree(limits);
     connect(Tree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
@@ -57,6 +62,19 @@ QString MainWindow::caption()
 {
     return Product::CompanyName + " " + Product::ProductTitle + " v"
            + QString::number(Product::VersionMajor) + "." + QString::number(Product::VersionMinor);
+}
+
+void MainWindow::followFiles(const FileCommands &files)
+{
+    const auto showFile = [this](const QString &path) {
+        setWindowTitle(caption() + " - " + QFileInfo(path).fileName());
+    };
+    connect(&files, &FileCommands::fileOpened, this, showFile);
+    connect(&files, &FileCommands::fileSaved, this, [this, showFile](const QString &path) {
+        showFile(path);
+        statusBar()->showMessage(Translate(QStringLiteral("Configuracion guardada en")) + u' '
+                                 + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    });
 }
 
 void MainWindow::setShutdown(std::function<void()> shutdown)

@@ -8,6 +8,7 @@
 #include "navigation.h"
 
 class EditorRegistry;
+class FileCommands;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -41,6 +42,10 @@ public:
     void Tree_NodeClick(const QString &key);
 
     static QString caption();
+
+    // The caption names the file opened or saved; the status line tells
+    // where a saved file went.
+    void followFiles(const FileCommands &files);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -8,6 +8,7 @@
 namespace {
 const QString kIdioma = QStringLiteral("Idioma");
 const QString kComPort = QStringLiteral("ComPort");
+const QString kLastFolder = QStringLiteral("LastFolder");
 } // namespace
 
 UserSettings::UserSettings()
@@ -41,6 +42,16 @@ QString UserSettings::idioma() const
 QString UserSettings::comPort() const
 {
     return value(kComPort);
+}
+
+QString UserSettings::lastFolder() const
+{
+    return value(kLastFolder);
+}
+
+void UserSettings::setLastFolder(const QString &folder)
+{
+    setValue(kLastFolder, folder);
 }
 
 void UserSettings::applyAtStartup(LangTable &lang, const std::function<void()> &askLanguage)

@@ -8,8 +8,9 @@
 class QSettings;
 class LangTable;
 
-// The per-user settings: "Idioma" (the language number) and "ComPort" (the
-// port last used), kept under the company and product names. A value never
+// The per-user settings: "Idioma" (the language number), "ComPort" (the
+// port last used) and "LastFolder" (where a configuration file was last
+// opened or saved), kept under the company and product names. A value never
 // written reads as empty.
 class UserSettings {
 public:
@@ -22,6 +23,8 @@ public:
 
     QString idioma() const;
     QString comPort() const;
+    QString lastFolder() const;
+    void setLastFolder(const QString &folder);
 
     // Start-up: on the first start (either value empty) "ComPort" becomes "1",
     // askLanguage runs (it may change lang.LangSel) and the choice is stored;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "files/langtable.h"
@@ -165,6 +166,30 @@ TEST_F(LangTableTest, MissingFileLeavesTextsUntranslated)
     // Opens, but its first read fails.
     EXPECT_FALSE(LangTable(QStringLiteral("/proc/self/mem")).Init());
 #endif
+}
+
+TEST_F(LangTableTest, ShippedTableIsReadOnlyWhenTheWorkingFolderHasNone)
+{
+    QTemporaryDir working;
+    const QString own = working.filePath("Lang.txt");
+    LangTable shipped(own, {working.filePath("absent"), dir.path()});
+    ASSERT_TRUE(shipped.Init());
+    EXPECT_EQ(shipped.filePath(), QDir(dir.path()).filePath("Lang.txt"));
+    shipped.LangSel = 2;
+    EXPECT_EQ(shipped.Translate("Velocidad"), "Speed");
+    EXPECT_EQ(shipped.Translate("Nuevo texto"), "Nuevo texto");
+    shipped.SaveLang();
+    EXPECT_EQ(readFile(path), original);
+    EXPECT_FALSE(QFile::exists(own));
+
+    // A table in the working folder comes first, and is the one completed.
+    writeFile(own, "{Base}{Other}\r\n");
+    LangTable local(own, {dir.path()});
+    ASSERT_TRUE(local.Init());
+    local.LangSel = 2;
+    EXPECT_EQ(local.Translate("Velocidad"), "Velocidad");
+    EXPECT_EQ(readFile(own), "{Base}{Other}\r\n{Velocidad}\r\n");
+    EXPECT_EQ(readFile(path), original);
 }
 
 TEST_F(LangTableTest, ProgramWideTableCanBeReplaced)

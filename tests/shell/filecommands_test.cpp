@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "fakeeditor.h"
@@ -10,6 +11,7 @@
 #include "model/configstore.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
+#include "shell/usersettings.h"
 
 namespace {
 
@@ -36,8 +38,8 @@ protected:
         sections.add(std::make_unique<NameCore>());
         editors.addEditor("General", editor);
         commands.warn = [this](const QString &text) { warnings.append(text); };
-        commands.askOpenPath = [this](const QString &filter) { return answer(filter); };
-        commands.askSavePath = [this](const QString &filter) { return answer(filter); };
+        commands.askOpenPath = [this](const QString &filter, const QString &) { return answer(filter); };
+        commands.askSavePath = [this](const QString &filter, const QString &) { return answer(filter); };
     }
     void TearDown() override { delete editor; }
 
@@ -131,6 +133,40 @@ TEST_F(FileCommandsTest, FailedSaveIsReported)
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings.first().startsWith("No se pudo guardar el archivo de configuracion"));
     EXPECT_GT(warnings.first().size(), QString("No se pudo guardar el archivo de configuracion").size());
+}
+
+TEST_F(FileCommandsTest, SaveCompletesTheNameAndTheFolderComesBackAfterARestart)
+{
+    const auto settings = [this] {
+        return std::make_unique<UserSettings>(
+            std::make_unique<QSettings>(dir.filePath("user.ini"), QSettings::IniFormat));
+    };
+    const QString folder = dir.filePath("sites");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QStringList starts;
+    const auto dialogs = [&](FileCommands &files, const QString &answer) {
+        files.askOpenPath = [&starts, answer](const QString &, const QString &start) {
+            starts << start;
+            return answer;
+        };
+        files.askSavePath = files.askOpenPath;
+        files.unitIdentity = [] { return UnitIdentity{"Tank/3", "00123"}; };
+    };
+
+    auto firstSettings = settings();
+    FileCommands first(store, sections, editors, nullptr, firstSettings.get());
+    dialogs(first, QDir(folder).filePath("tank"));
+    EXPECT_TRUE(first.saveCommand());
+    EXPECT_EQ(first.ConfigFilePath, QDir(folder).filePath("tank.qcf"));
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath("tank.qcf")));
+
+    // The next start: a new session with the settings the first one left.
+    auto nextSettings = settings();
+    FileCommands next(store, sections, editors, nullptr, nextSettings.get());
+    dialogs(next, QDir(folder).filePath("tank.qcf"));
+    EXPECT_TRUE(next.openCommand());
+    EXPECT_TRUE(next.saveCommand());
+    EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("Tank_3_00123.qcf")}));
 }
 
 TEST(FileCommands, FilterListsBecomeDialogFilters)

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QFile>
+#include <QFontMetrics>
+#include <QPushButton>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/programwindows.h"
+#include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "link/comms.h"
+#include "link/fakeserialport.h"
+#include "model/configstore.h"
+#include "sections/sectionlist.h"
+#include "shell/editorregistry.h"
+#include "shell/filecommands.h"
+#include "shell/langdialog.h"
+#include "shell/mainwindow.h"
+#include "shell/navigation.h"
+#include "shell/usersettings.h"
+
+namespace {
+
+// The table shipped with the program, read where the program finds it when
+// the working directory has none (and therefore never written).
+LangTable shippedTable(const QTemporaryDir &workingDir)
+{
+    return LangTable(workingDir.filePath("Lang.txt"), {QStringLiteral(VELKAN_SHIPPED_FOLDER)});
+}
+
+// Base text -> English text of every entry.
+QHash<QString, QString> englishOf(const LangTable &table)
+{
+    QHash<QString, QString> english;
+    for (int line = 1; line < LangTable::kMaxLines; ++line)
+        english.insert(table.GetString(1, line), table.GetString(2, line));
+    return english;
+}
+
+// The string literals inside each "Translate(...)" call of a source text,
+// adjacent literals joined: the texts of message boxes and other paths that
+// a test does not reach by opening windows.
+QStringList translatedLiterals(const QString &source)
+{
+    QStringList texts;
+    const QString call = QStringLiteral("Translate(");
+    for (qsizetype at = source.indexOf(call); at >= 0; at = source.indexOf(call, at + 1)) {
+        if (at > 0 && (source.at(at - 1).isLetterOrNumber() || source.at(at - 1) == u'_'))
+            continue;
+        int depth = 0;
+        QString literal;
+        bool inLiteral = false, pending = false;
+        for (qsizetype i = at + call.size() - 1; i < source.size(); ++i) {
+            const QChar c = source.at(i);
+            if (inLiteral) {
+                if (c == u'\\' && i + 1 < source.size()) {
+                    const QChar next = source.at(++i);
+                    literal += next == u'n' ? QChar(u'\n') : next;
+                } else if (c == u'"') {
+                    inLiteral = false;
+                } else {
+                    literal += c;
+                }
+            } else if (c == u'"') {
+                if (!pending)
+                    literal.clear();
+                inLiteral = pending = true;
+            } else if (!c.isSpace()) {
+                // A text ends where anything but another literal follows.
+                if (pending)
+                    texts << literal;
+                pending = false;
+                if (c == u'(')
+                    ++depth;
+                else if (c == u')' && --depth == 0)
+                    break;
+            }
+        }
+    }
+    return texts;
+}
+
+QStringList sourceTexts()
+{
+    QStringList texts;
+    const QString root = QStringLiteral(VELKAN_SOURCE_DIR);
+    QDirIterator it(root, {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = path.mid(root.size() + 1);
+        if (relative.startsWith("tests/") || relative.startsWith("build"))
+            continue;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            texts << translatedLiterals(QString::fromUtf8(file.readAll()));
+    }
+    return texts;
+}
+
+// Every text the windows translate, collected by building the program's
+// windows and opening every node of the tree.
+QSet<QString> textsOfTheWindows()
+{
+    QSet<QString> texts;
+    LangTable recorder(QStringLiteral("no-such-folder/Lang.txt"));
+    recorder.lookedUp = [&texts](const QString &text) { texts.insert(text); };
+    setLang(&recorder);
+    {
+        Comms comms(std::make_unique<FakeSerialPort>());
+        ConfigStore store;
+        SectionRegistry sections;
+        registerSections(sections);
+        EditorRegistry windows;
+        MainWindow main(windows);
+        FileCommands files(store, sections, windows, &main);
+        createWindows(windows, {comms, store, sections, files});
+        main.adoptWindows();
+        main.followFiles(files);
+        windows.clearAll(store, sections);
+        for (const NavNode &node : navigationNodes(kProductLimits))
+            main.Tree_NodeClick(node.key);
+
+        QTemporaryDir dir;
+        files.warn = [](const QString &) {};
+        files.askSavePath = [&dir](const QString &, const QString &) { return dir.filePath("unit"); };
+        files.saveCommand();
+        files.askOpenPath = [&dir](const QString &, const QString &) { return dir.filePath("none.qcf"); };
+        files.openCommand();
+    }
+    setLang(nullptr);
+    texts.remove(QString());
+    return texts;
+}
+
+TEST(ShippedLanguage, EveryTranslatedTextHasItsEnglishEntry)
+{
+    QTemporaryDir workingDir;
+    LangTable shipped = shippedTable(workingDir);
+    ASSERT_TRUE(shipped.Init()) << "the shipped table is missing or too long";
+    EXPECT_EQ(shipped.languageChoices(), (QStringList{QString::fromUtf8("Español"), "English"}));
+    const QHash<QString, QString> english = englishOf(shipped);
+
+    QSet<QString> texts = textsOfTheWindows();
+    const QStringList literals = sourceTexts();
+    ASSERT_FALSE(literals.isEmpty()) << "no translated text found in the sources";
+    for (const QString &text : literals)
+        texts.insert(text);
+
+    QStringList missing;
+    for (const QString &text : texts) {
+        if (english.value(text).isEmpty())
+            missing << u'{' + text + u'}';
+    }
+    missing.sort();
+    EXPECT_TRUE(missing.isEmpty()) << "texts without an English entry in app/Lang.txt:\n"
+                                   << qPrintable(missing.join(u'\n'));
+}
+
+// Qt's text of a standard button in the language loaded now.
+QString cancelText()
+{
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    return box.button(QDialogButtonBox::Cancel)->text();
+}
+
+// Answers the language dialog about to open: checks what it shows, picks a language.
+void answerLanguageDialog(int expectedSelection, int choice)
+{
+    QTimer::singleShot(0, [=] {
+        auto *dialog = qobject_cast<LangDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->ComboLang->currentIndex(), expectedSelection);
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        EXPECT_GT(dialog->width(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 100)
+            << "the caption must not be cut";
+        dialog->ComboLang->setCurrentIndex(choice);
+        dialog->CommandOk->click();
+    });
+}
+
+TEST(ShippedLanguage, FirstStartAsksForTheLanguageAndQtFollowsIt)
+{
+    QTemporaryDir workingDir;
+    const QString settingsFile = workingDir.filePath("user.ini");
+    int asked = 0;
+    // Start-up as the program does it; the dialog only when the table names languages.
+    const auto startUp = [&](LangTable &lang) {
+        UserSettings settings(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat));
+        settings.applyAtStartup(lang, [&] {
+            ++asked;
+            if (!lang.languageChoices().isEmpty())
+                LangDialog::askUser(lang);
+        });
+    };
+
+    LangTable lang = shippedTable(workingDir);
+    ASSERT_TRUE(lang.Init());
+    setLang(&lang);
+    answerLanguageDialog(0, 1);
+    startUp(lang);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(lang.LangSel, 2);
+    EXPECT_EQ(UserSettings(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)).idioma(), "2");
+
+    // Changing the language later starts from the one in use; Qt's texts follow.
+    answerLanguageDialog(1, 0);
+    EXPECT_TRUE(LangDialog::askUser(lang));
+    EXPECT_EQ(lang.LangSel, 1);
+    EXPECT_EQ(cancelText(), "Cancelar");
+
+    // The next start takes the stored choice without asking, Qt's texts included.
+    LangTable next = shippedTable(workingDir);
+    ASSERT_TRUE(next.Init());
+    setLang(&next);
+    startUp(next);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(next.LangSel, 2);
+    ConfigStore store;
+    SectionRegistry sections;
+    registerSections(sections);
+    Comms comms(std::make_unique<FakeSerialPort>());
+    EditorRegistry windows;
+    MainWindow main(windows);
+    FileCommands files(store, sections, windows, &main);
+    createWindows(windows, {comms, store, sections, files});
+    EXPECT_EQ(cancelText(), "Cancel");
+    EXPECT_EQ(windows.window("General")->windowTitle(), "General settings");
+
+    setLang(nullptr);
+    EXPECT_FALSE(QFile::exists(workingDir.filePath("Lang.txt"))) << "the shipped table is never copied";
+}
+
+} // namespace
