@@ -16,6 +16,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
+#include "link/unitconnection.h"
 #include "link/fakeserialport.h"
 #include "model/configstore.h"
 #include "sections/sectionlist.h"
@@ -114,13 +115,14 @@ QSet<QString> textsOfTheWindows()
     setLang(&recorder);
     {
         Comms comms(std::make_unique<FakeSerialPort>());
+        UnitConnection unit(comms);
         ConfigStore store;
         SectionRegistry sections;
         registerSections(sections);
         EditorRegistry windows;
         MainWindow main(windows);
         FileCommands files(store, sections, windows, &main);
-        createWindows(windows, {comms, store, sections, files});
+        createWindows(windows, {unit, store, sections, files});
         main.adoptWindows();
         main.followFiles(files);
         windows.clearAll(store, sections);
@@ -227,10 +229,11 @@ TEST(ShippedLanguage, FirstStartAsksForTheLanguageAndQtFollowsIt)
     SectionRegistry sections;
     registerSections(sections);
     Comms comms(std::make_unique<FakeSerialPort>());
+    UnitConnection unit(comms);
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main);
-    createWindows(windows, {comms, store, sections, files});
+    createWindows(windows, {unit, store, sections, files});
     EXPECT_EQ(cancelText(), "Cancel");
     EXPECT_EQ(windows.window("General")->windowTitle(), "General settings");
 

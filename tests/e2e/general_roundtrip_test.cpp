@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sections/general/generalcore.h"
+#include "sections/gprs/gprscore.h"
 #include "simroundtrip.h"
 
 namespace {
