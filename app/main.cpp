@@ -65,6 +65,7 @@ int main(int argc, char **argv)
     FileCommands files(store, sections, windows, &main, &settings);
     createWindows(windows, {unit, store, sections, files});
     windows.followDownloads(unit);
+    choosePort(windows, settings.lastPort());
     main.adoptWindows();
     main.followFiles(files);
     windows.clearAll(store, sections);
@@ -73,6 +74,7 @@ int main(int argc, char **argv)
     main.setNavigationLock([&unit] { return unit.downloading(); });
     main.setShutdown([&] {
         settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
+        settings.setLastPort(portChoice(windows));
         unit.shutdown();
     });
 

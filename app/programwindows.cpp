@@ -29,9 +29,9 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
 
 namespace {
 
-const General *generalWindow(const EditorRegistry &windows)
+General *generalWindow(const EditorRegistry &windows)
 {
-    return qobject_cast<const General *>(windows.editor("General"));
+    return qobject_cast<General *>(windows.editor("General"));
 }
 
 } // namespace
@@ -40,4 +40,16 @@ QString chosenPort(const EditorRegistry &windows)
 {
     const General *general = generalWindow(windows);
     return general ? general->connection()->portText() : QString();
+}
+
+QString portChoice(const EditorRegistry &windows)
+{
+    const General *general = generalWindow(windows);
+    return general ? general->connection()->portChoice() : QString();
+}
+
+void choosePort(const EditorRegistry &windows, const QString &choice)
+{
+    if (General *general = generalWindow(windows))
+        general->connection()->choosePort(choice);
 }

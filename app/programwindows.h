@@ -22,3 +22,6 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context);
 
 // The port the operator has chosen in the General window (empty when none).
 QString chosenPort(const EditorRegistry &windows);
+// The port list's choice as the settings keep it between runs, and back.
+QString portChoice(const EditorRegistry &windows);
+void choosePort(const EditorRegistry &windows, const QString &choice);

@@ -97,9 +97,9 @@ int main()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.qcf"));
-    QString error;
+    FileFailure error;
     if (!saveConfigFile(path, store, registry, &error)) {
-        out << error << Qt::endl;
+        out << "cannot save " << error.path << ": " << error.detail << Qt::endl;
         return 1;
     }
 
@@ -115,7 +115,7 @@ int main()
         restore.push_back(total.back() - save.back());
         processor.push_back(processorMs() - processorStart);
         if (!saved || !restored) {
-            out << "run " << run << " failed: " << error << Qt::endl;
+            out << "run " << run << " failed: " << error.path << ": " << error.detail << Qt::endl;
             return 1;
         }
     }

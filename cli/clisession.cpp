@@ -53,6 +53,27 @@ QString linkFailureMessage(const LinkFailure &f)
     return {};
 }
 
+QString fileFailureMessage(const FileFailure &f)
+{
+    switch (f.problem) {
+    case FileProblem::None:
+        return {};
+    case FileProblem::NoName:
+        return QStringLiteral("No file name was given.");
+    case FileProblem::Unreadable:
+        return QStringLiteral("Cannot read %1: %2.").arg(f.path, f.detail);
+    case FileProblem::TooLarge:
+        return QStringLiteral("%1 is too large to be a configuration file.").arg(f.path);
+    case FileProblem::NotText:
+        return QStringLiteral("%1 is not a text file, so not a configuration file.").arg(f.path);
+    case FileProblem::Unwritable:
+        return QStringLiteral("Cannot save %1: %2.").arg(f.path, f.detail);
+    case FileProblem::NotConfiguration:
+        return QStringLiteral("%1 is not a configuration file of this product.").arg(f.path);
+    }
+    return {};
+}
+
 CliSession::CliSession()
     : comms_(std::make_unique<Comms>(std::make_unique<QtSerialPort>())),
       unit_(std::make_unique<UnitConnection>(*comms_))

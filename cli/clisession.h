@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "files/filefailure.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
 #include "link/unitconnection.h"
@@ -50,3 +51,7 @@ void printError(const QString &message);
 
 // The English sentence for a failure of the link.
 QString linkFailureMessage(const LinkFailure &failure);
+
+// The English sentence for a file that could not be read or written; it names
+// the file once.
+QString fileFailureMessage(const FileFailure &failure);

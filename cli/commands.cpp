@@ -75,9 +75,9 @@ int readConfig(CliSession &s, const CommandArgs &a)
         printError("The configuration download failed; nothing was written.");
         return ExitNoAnswer;
     }
-    QString error;
-    if (!saveConfigFile(a.positional.at(0), s.store(), s.sections(), &error)) {
-        printError("Cannot save " + a.positional.at(0) + ": " + error);
+    FileFailure failure;
+    if (!saveConfigFile(a.positional.at(0), s.store(), s.sections(), &failure)) {
+        printError(fileFailureMessage(failure));
         return ExitFileError;
     }
     return ExitOk;
@@ -86,11 +86,10 @@ int readConfig(CliSession &s, const CommandArgs &a)
 // A file that is not a configuration stops the command before anything is sent.
 int restoreFile(CliSession &s, const CommandArgs &a)
 {
-    QString error;
-    if (restoreConfigFile(a.positional.at(0), s.store(), s.sections(), &error) == RestoreResult::Restored)
+    FileFailure failure;
+    if (restoreConfigFile(a.positional.at(0), s.store(), s.sections(), &failure) == RestoreResult::Restored)
         return ExitOk;
-    printError("Cannot use " + a.positional.at(0) + ": "
-               + (error.isEmpty() ? QStringLiteral("not a configuration file of this product.") : error));
+    printError(fileFailureMessage(failure));
     return ExitFileError;
 }
 

@@ -1,5 +1,8 @@
 #include "configfile.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "inidocument.h"
 #include "model/product.h"
 #include "sectionregistry.h"
@@ -12,30 +15,41 @@ const QString kMarkerKey = QStringLiteral("VERSION");
 } // namespace
 
 bool saveConfigFile(const QString &path, const ConfigStore &store,
-                    const SectionRegistry &registry, QString *error)
+                    const SectionRegistry &registry, FileFailure *failure)
 {
     if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No se ha indicado el nombre del archivo");
+        if (failure)
+            *failure = {FileProblem::NoName, {}, {}};
         return false;
     }
     // A file that cannot be read as text is not merged into, and so not replaced either.
     IniDocument doc;
-    if (!doc.load(path, error))
+    if (!doc.load(path, failure))
         return false;
     doc.writeValue(kMarkerSection, kMarkerKey, Product::ProductKey);
     registry.saveAll(store, doc);
-    return doc.save(path, error);
+    return doc.save(path, failure);
 }
 
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
-                                const SectionRegistry &registry, QString *error)
+                                const SectionRegistry &registry, FileFailure *failure)
 {
-    IniDocument doc;
-    if (!doc.load(path, error))
-        return RestoreResult::Unreadable;
-    if (doc.readValue(kMarkerSection, kMarkerKey) != Product::ProductKey)
+    QFile file(path);
+    if (!file.exists()) {
+        // Opening it gives the system's own words for the missing file.
+        file.open(QIODevice::ReadOnly);
+        if (failure)
+            *failure = {FileProblem::Unreadable, QDir::toNativeSeparators(path), file.errorString()};
         return RestoreResult::NotConfigFile;
+    }
+    IniDocument doc;
+    if (!doc.load(path, failure))
+        return RestoreResult::Unreadable;
+    if (doc.readValue(kMarkerSection, kMarkerKey) != Product::ProductKey) {
+        if (failure)
+            *failure = {FileProblem::NotConfiguration, QDir::toNativeSeparators(path), {}};
+        return RestoreResult::NotConfigFile;
+    }
     registry.restoreAll(store, doc);
     return RestoreResult::Restored;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "filefailure.h"
+
 struct ConfigStore;
 class SectionRegistry;
 
@@ -11,17 +13,17 @@ class SectionRegistry;
 // Writes the product marker and every section into the file at path. An
 // existing file is updated, not emptied: keys and sections the program does
 // not write stay. The file is written once, atomically; on failure the old
-// file is untouched and error tells why.
+// file is untouched and failure tells why.
 bool saveConfigFile(const QString &path, const ConfigStore &store,
-                    const SectionRegistry &registry, QString *error = nullptr);
+                    const SectionRegistry &registry, FileFailure *failure = nullptr);
 
 enum class RestoreResult {
     Restored,
     NotConfigFile, // missing file, or no product marker equal to the product key
-    Unreadable, // not text, too large or unreadable; error tells why
+    Unreadable, // not text, too large or unreadable; failure tells why
 };
 
 // Reads the whole model from the file at path once its product marker
 // matches. Unless the result is Restored, the model is unchanged.
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
-                                const SectionRegistry &registry, QString *error = nullptr);
+                                const SectionRegistry &registry, FileFailure *failure = nullptr);

@@ -11,16 +11,11 @@
 
 namespace {
 
-bool fail(QString *error, const QString &text)
+bool fail(FileFailure *failure, FileProblem problem, const QString &path, const QString &detail = {})
 {
-    if (error)
-        *error = text;
+    if (failure)
+        *failure = {problem, QDir::toNativeSeparators(path), detail};
     return false;
-}
-
-QString shownPath(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
 }
 
 // The name of a "[name]" line; nothing when the line is no section header.
@@ -80,15 +75,14 @@ IniDocument::IniDocument()
     parse({});
 }
 
-bool IniDocument::load(const QString &path, QString *error)
+bool IniDocument::load(const QString &path, FileFailure *failure)
 {
     parse({});
     QFile file(path);
     if (!file.exists())
         return true;
     const auto unreadable = [&] {
-        return fail(error, QStringLiteral("No se puede leer el archivo %1: %2")
-                               .arg(shownPath(path), file.errorString()));
+        return fail(failure, FileProblem::Unreadable, path, file.errorString());
     };
     if (!file.open(QIODevice::ReadOnly))
         return unreadable();
@@ -98,18 +92,17 @@ bool IniDocument::load(const QString &path, QString *error)
     if (file.error() != QFileDevice::NoError)
         return unreadable();
     if (bytes.size() > kMaxFileSize)
-        return fail(error, QStringLiteral("El archivo %1 es demasiado grande").arg(shownPath(path)));
+        return fail(failure, FileProblem::TooLarge, path);
     if (bytes.contains('\0'))
-        return fail(error, QStringLiteral("El archivo %1 no es un archivo de texto").arg(shownPath(path)));
+        return fail(failure, FileProblem::NotText, path);
     parse(bytes);
     return true;
 }
 
-bool IniDocument::save(const QString &path, QString *error) const
+bool IniDocument::save(const QString &path, FileFailure *failure) const
 {
     const auto failed = [&](const QString &reason) {
-        return fail(error, QStringLiteral("No se puede guardar el archivo %1: %2")
-                               .arg(shownPath(path), reason));
+        return fail(failure, FileProblem::Unwritable, path, reason);
     };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "filefailure.h"
+
 // An INI file held in memory, with the semantics the configuration files have
 // always had: section and key names match without regard to case and keep the
 // case first written; writing updates a key in place, appends a missing key at
@@ -24,10 +26,10 @@ public:
     // Reads a whole file. A missing file gives an empty document and true;
     // a file that cannot be read, is not text or is too large gives false
     // and an empty document.
-    bool load(const QString &path, QString *error = nullptr);
+    bool load(const QString &path, FileFailure *failure = nullptr);
     // Writes the whole document atomically (temporary file, flush, rename):
     // on failure the previous file is left as it was.
-    bool save(const QString &path, QString *error = nullptr) const;
+    bool save(const QString &path, FileFailure *failure = nullptr) const;
 
     void parse(const QByteArray &bytes);
     QByteArray serialize() const;

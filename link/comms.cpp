@@ -44,9 +44,19 @@ SerialPort &Comms::port()
 
 void Comms::shutdown()
 {
-    shutDown_ = true;
-    emit waitsEnded();
+    stopWaits();
     port_->close();
+}
+
+void Comms::stopWaits()
+{
+    waitsStopped_ = true;
+    emit waitsEnded();
+}
+
+void Comms::resumeWaits()
+{
+    waitsStopped_ = false;
 }
 
 void Comms::TxSer(QString &text, int timeOut)
@@ -61,7 +71,7 @@ void Comms::TxSer(QString &text, int timeOut)
     }
     // Answers still queued from an earlier exchange must not pass for this one.
     drainFrames(timings.drainRead);
-    for (int attempt = 0; attempt < kWriteAttempts && port_->isOpen(); ++attempt) {
+    for (int attempt = 0; attempt < kWriteAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
         port_->write(frame);
         if (RxSer(timeOut))
             return;
@@ -132,7 +142,7 @@ QString Comms::GetChar(int timeOut)
 
 void Comms::Delay(int timeOut)
 {
-    if (shutDown_)
+    if (waitsStopped_)
         return;
     EventWait wait;
     wait.endOn(this, &Comms::waitsEnded);
@@ -157,7 +167,7 @@ void Comms::TxGsm(const QString &text, int timeOut)
     while (RxGsm(timings.modemDrainRead) && started.elapsed() < timings.drainLimit) {
     }
     const QByteArray line = Cp1252::encode(text) + '\r';
-    for (int attempt = 0; attempt < kModemLineAttempts && port_->isOpen(); ++attempt) {
+    for (int attempt = 0; attempt < kModemLineAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
         port_->write(line);
         if (timeOut < 1)
             return;
@@ -199,7 +209,7 @@ bool Comms::linkFree() const
 // False once the deadline has passed or the port is closed.
 bool Comms::waitForInput(const QDeadlineTimer &deadline)
 {
-    if (shutDown_ || !port_->isOpen() || deadline.hasExpired())
+    if (waitsStopped_ || !port_->isOpen() || deadline.hasExpired())
         return false;
     EventWait wait;
     wait.wakeOn(port_.get(), &SerialPort::readyRead);

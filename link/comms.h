@@ -48,6 +48,10 @@ public:
     // Ends every running wait and closes the port, without a word to the
     // unit: the program is closing.
     void shutdown();
+    // Ends every running wait, and makes later ones return at once until
+    // resumeWaits(): the operator cancelled what the link was doing.
+    void stopWaits();
+    void resumeWaits();
 
     QString RxBuf;
     QString TxBuf;
@@ -71,7 +75,7 @@ private:
 
     std::unique_ptr<SerialPort> port_;
     bool busy_ = false;
-    bool shutDown_ = false;
+    bool waitsStopped_ = false;
 };
 
 // Holds the link for one operation: acquired only while the port is open and

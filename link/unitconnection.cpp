@@ -75,15 +75,31 @@ bool UnitConnection::connectUnit(const ConnectRequest &request)
     // A new connection may reach another unit: nothing of the last one stays.
     Device = DeviceValues{};
     emit infoChanged();
-    if (request_.simulated && !startSimulator())
-        return false;
-    connected_ = startComs();
+    comms_.resumeWaits();
+    connecting_ = true;
+    cancelled_ = false;
+    connected_ = (!request_.simulated || startSimulator()) && startComs();
+    connecting_ = false;
+    if (cancelled_) {
+        lastError_ = {};
+        comms_.resumeWaits();
+    }
     if (!connected_) {
         simulated_.reset();
         return false;
     }
     emit connected();
     return true;
+}
+
+void UnitConnection::cancelConnect()
+{
+    if (!connecting_ || cancelled_)
+        return;
+    cancelled_ = true;
+    comms_.stopWaits();
+    if (simulatorStarting_)
+        simulated_->cancelStart();
 }
 
 bool UnitConnection::startSimulator()
@@ -94,8 +110,8 @@ bool UnitConnection::startSimulator()
     simulatorStarting_ = true;
     const bool started = simulated_->start(comms_.timings.simulatedStart);
     simulatorStarting_ = false;
-    if (shutDown_ || !started) {
-        if (!shutDown_)
+    if (shutDown_ || cancelled_ || !started) {
+        if (!shutDown_ && !cancelled_)
             fail(LinkError::SimulatorFailed, simulated_->errorString());
         simulated_.reset();
         return false;

@@ -48,6 +48,10 @@ public:
     QStringList scanPorts(const QStringList &candidates);
 
     bool connectUnit(const ConnectRequest &request);
+    // Stops a connectUnit() that is still detecting the unit; it then fails
+    // with no error of its own.
+    void cancelConnect();
+    bool connecting() const { return connecting_; }
     // Hangs up a modem call ("+++", "ATH") when the connection was one.
     void disconnectUnit();
     // The program is closing: running waits end, the link closes without a
@@ -95,5 +99,7 @@ private:
     bool connected_ = false;
     bool downloading_ = false;
     bool simulatorStarting_ = false;
+    bool connecting_ = false;
+    bool cancelled_ = false;
     bool shutDown_ = false;
 };

@@ -29,6 +29,28 @@ QString withReason(const QString &message, const QString &reason)
     return reason.isEmpty() ? message : message + "\n\n" + reason;
 }
 
+// The operator's words for what went wrong with the file.
+QString failureText(const FileFailure &f)
+{
+    const QString because = f.detail.isEmpty() ? QString() : QStringLiteral(": ") + f.detail;
+    switch (f.problem) {
+    case FileProblem::None:
+    case FileProblem::NotConfiguration:
+        return f.path;
+    case FileProblem::NoName:
+        return Translate(QStringLiteral("No se ha indicado el nombre del archivo"));
+    case FileProblem::Unreadable:
+        return Translate(QStringLiteral("No se puede leer el archivo")) + u' ' + f.path + because;
+    case FileProblem::TooLarge:
+        return Translate(QStringLiteral("El archivo es demasiado grande")) + QStringLiteral(": ") + f.path;
+    case FileProblem::NotText:
+        return Translate(QStringLiteral("El archivo no es un archivo de texto")) + QStringLiteral(": ") + f.path;
+    case FileProblem::Unwritable:
+        return Translate(QStringLiteral("No se puede guardar el archivo")) + u' ' + f.path + because;
+    }
+    return f.path;
+}
+
 // A text fit for a file name on every system.
 QString fileNamePart(const QString &text)
 {
@@ -153,29 +175,29 @@ bool FileCommands::saveCommand()
 
 bool FileCommands::SaveConf()
 {
-    QString error;
+    FileFailure failure;
     bool saved = false;
     {
         BusyPointer busy;
         editors_.storeAll(SectionRegistry::fileOrder());
-        saved = saveConfigFile(ConfigFilePath, store_, sections_, &error);
+        saved = saveConfigFile(ConfigFilePath, store_, sections_, &failure);
     }
     if (!saved)
-        warn(withReason(Translate("No se pudo guardar el archivo de configuracion"), error));
+        warn(withReason(Translate("No se pudo guardar el archivo de configuracion"), failureText(failure)));
     return saved;
 }
 
 bool FileCommands::RestoreConf()
 {
-    QString error;
+    FileFailure failure;
     RestoreResult result;
     {
         BusyPointer busy;
-        result = restoreConfigFile(ConfigFilePath, store_, sections_, &error);
+        result = restoreConfigFile(ConfigFilePath, store_, sections_, &failure);
         if (result == RestoreResult::Restored)
             editors_.loadAll(SectionRegistry::fileOrder());
     }
     if (result != RestoreResult::Restored)
-        warn(withReason(Translate("No es un archivo de configuracion valido"), error));
+        warn(withReason(Translate("No es un archivo de configuracion valido"), failureText(failure)));
     return result == RestoreResult::Restored;
 }

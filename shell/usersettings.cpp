@@ -9,6 +9,7 @@ namespace {
 const QString kIdioma = QStringLiteral("Idioma");
 const QString kComPort = QStringLiteral("ComPort");
 const QString kLastFolder = QStringLiteral("LastFolder");
+const QString kLastPort = QStringLiteral("LastPort");
 } // namespace
 
 UserSettings::UserSettings()
@@ -52,6 +53,17 @@ QString UserSettings::lastFolder() const
 void UserSettings::setLastFolder(const QString &folder)
 {
     setValue(kLastFolder, folder);
+}
+
+QString UserSettings::lastPort() const
+{
+    return value(kLastPort);
+}
+
+void UserSettings::setLastPort(const QString &choice)
+{
+    if (!choice.isEmpty())
+        setValue(kLastPort, choice);
 }
 
 void UserSettings::applyAtStartup(LangTable &lang, const std::function<void()> &askLanguage)

@@ -9,8 +9,8 @@ class QSettings;
 class LangTable;
 
 // The per-user settings: "Idioma" (the language number), "ComPort" (the
-// port last used) and "LastFolder" (where a configuration file was last
-// opened or saved), kept under the company and product names. A value never
+// port last used), "LastPort" (the port list's last choice) and "LastFolder"
+// (where a configuration file was last opened or saved), kept under the company and product names. A value never
 // written reads as empty.
 class UserSettings {
 public:
@@ -25,6 +25,10 @@ public:
     QString comPort() const;
     QString lastFolder() const;
     void setLastFolder(const QString &folder);
+    // "LastPort": the port list's choice at the last shut-down, the
+    // simulated unit included ("ComPort" keeps its older meaning).
+    QString lastPort() const;
+    void setLastPort(const QString &choice);
 
     // Start-up: on the first start (either value empty) "ComPort" becomes "1",
     // askLanguage runs (it may change lang.LangSel) and the choice is stored;

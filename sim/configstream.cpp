@@ -119,8 +119,12 @@ bool fromConfigFile(const QString &path, quint32 features, QStringList &lines, Q
             *error = QStringLiteral("no such file");
         return false;
     }
-    if (!doc.load(path, error))
+    FileFailure failure;
+    if (!doc.load(path, &failure)) {
+        if (error)
+            *error = failure.detail.isEmpty() ? QStringLiteral("not a readable configuration file") : failure.detail;
         return false;
+    }
 
     SectionRegistry registry;
     registerSections(registry);

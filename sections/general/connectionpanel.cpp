@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -27,6 +28,8 @@ namespace {
 
 const QString kSimulatedEntry = QStringLiteral("Unidad simulada");
 constexpr int kSimulatedRole = Qt::UserRole + 1;
+// How the settings name the simulated unit, whatever the language shows.
+const QString kSimulatedChoice = QStringLiteral("@simulated");
 
 } // namespace
 
@@ -109,8 +112,10 @@ void ConnectionPanel::LoadText()
     ModemCheck->setText(Translate(QStringLiteral("Modem")));
     Leer->setText(Translate(QStringLiteral("Leer conf.")));
     Escribir->setText(Translate(QStringLiteral("Escribir conf.")));
-    IniCom->setText(Translate(ctx_.unit.isConnected() ? QStringLiteral("Cerrar comunicacion")
-                                                   : QStringLiteral("Iniciar comunicacion")));
+    const bool detecting = !ctx_.unit.isConnected() && (connectRequest_ || ctx_.unit.connecting());
+    IniCom->setText(Translate(detecting                   ? QStringLiteral("Cancelar")
+                              : ctx_.unit.isConnected() ? QStringLiteral("Cerrar comunicacion")
+                                                        : QStringLiteral("Iniciar comunicacion")));
     const int simulated = Puerto->findData(true, kSimulatedRole);
     if (simulated >= 0)
         Puerto->setItemText(simulated, Translate(kSimulatedEntry));
@@ -119,6 +124,22 @@ void ConnectionPanel::LoadText()
 QString ConnectionPanel::portText() const
 {
     return Puerto->currentText();
+}
+
+QString ConnectionPanel::portChoice() const
+{
+    return simulatedChosen() ? kSimulatedChoice : Puerto->currentText();
+}
+
+void ConnectionPanel::choosePort(const QString &choice)
+{
+    if (choice.isEmpty())
+        return;
+    const int index = choice == kSimulatedChoice ? Puerto->findData(true, kSimulatedRole) : Puerto->findText(choice);
+    if (index >= 0)
+        Puerto->setCurrentIndex(index);
+    else if (choice != kSimulatedChoice)
+        Puerto->setEditText(choice); // a typed path, such as a pseudo-terminal
 }
 
 bool ConnectionPanel::simulatedChosen() const
@@ -145,22 +166,57 @@ void ConnectionPanel::ModemCheck_Click()
     CallNum->setEnabled(ModemCheck->isChecked());
 }
 
+// While the unit is being detected the button cancels; a request not yet
+// taken up by the timer is simply withdrawn.
 void ConnectionPanel::IniCom_Click()
 {
+    UnitConnection &unit = ctx_.unit;
+    if (unit.connecting()) {
+        unit.cancelConnect();
+        return;
+    }
+    if (connectRequest_ && !unit.isConnected()) {
+        connectRequest_ = false;
+        setBusyPointer(false);
+        showConnectionState();
+        return;
+    }
     setBusyPointer(true);
     connectRequest_ = true;
+    if (unit.isConnected()) {
+        showRequested(nullptr, QStringLiteral("Cerrando comunicacion..."));
+    } else {
+        ComStat->setText(detectionText());
+        IniCom->setText(Translate(QStringLiteral("Cancelar")));
+    }
 }
 
 void ConnectionPanel::Leer_Click()
 {
     setBusyPointer(true);
     downloadRequest_ = true;
+    showRequested(Leer, QStringLiteral("Descargando configuracion..."));
 }
 
 void ConnectionPanel::Escribir_Click()
 {
     setBusyPointer(true);
     uploadRequest_ = true;
+    showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));
+}
+
+// The click is acknowledged at once; the work starts on the next tick.
+void ConnectionPanel::showRequested(QPushButton *button, const QString &status)
+{
+    ComStat->setText(Translate(status));
+    if (button)
+        button->setEnabled(false);
+}
+
+QString ConnectionPanel::detectionText() const
+{
+    return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (")
+           + Puerto->currentText() + QStringLiteral(")...");
 }
 
 void ConnectionPanel::TimerComms_Timer()
@@ -196,8 +252,8 @@ void ConnectionPanel::connectOrDisconnect()
     if (unit.isConnected()) {
         unit.disconnectUnit();
     } else {
-        ComStat->setText(Translate(QStringLiteral("Detectando ")) + Product::ProductTitle
-                         + QStringLiteral("..."));
+        ComStat->setText(detectionText());
+        IniCom->setText(Translate(QStringLiteral("Cancelar")));
         if (connectUnit())
             afterConnect();
     }
@@ -245,11 +301,16 @@ void ConnectionPanel::afterConnect()
     ReadTotalCount(comms, unit.Device);
     ReadIOParameter(comms, unit.Device);
     ReadDeviceRTC(comms, unit.Device);
-    if (ClockOutOfSync(unit.Device.DeviceClock, QDateTime::currentDateTime())) {
+    const QDateTime pc = QDateTime::currentDateTime();
+    if (ClockOutOfSync(unit.Device.DeviceClock, pc)) {
+        const QLocale locale;
         const auto answer = ctx_.message(
             QMessageBox::Question,
             Translate(QStringLiteral("Parece que la hora del dispositivo no esta sincronizada, "
-                                     "desea sincronizarlo con la hora del PC?")),
+                                     "desea sincronizarlo con la hora del PC?"))
+                + QStringLiteral("\n\n") + Translate(QStringLiteral("Hora del dispositivo:")) + u' '
+                + locale.toString(unit.Device.DeviceClock, QLocale::ShortFormat) + QStringLiteral("\n")
+                + Translate(QStringLiteral("Hora del PC:")) + u' ' + locale.toString(pc, QLocale::ShortFormat),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
             WriteDeviceRTC(comms);
@@ -281,6 +342,8 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ComStat->setText(Translate(ok ? done : QStringLiteral("Error!")));
     Leer->setEnabled(ctx_.unit.isConnected());
     Escribir->setEnabled(ctx_.unit.isConnected());
+    // The bar shows a transfer only while it runs.
+    PBar->setValue(0);
     ctx_.form->setEnabled(true);
     setBusyPointer(false);
     request = false;

@@ -41,6 +41,10 @@ public:
     void LoadText();
     // The text of the chosen port, as the per-user settings keep it.
     QString portText() const;
+    // The operator's choice in the port list, the simulated unit included,
+    // as the per-user settings keep it between runs; choosePort() takes it back.
+    QString portChoice() const;
+    void choosePort(const QString &choice);
 
     void SearchBut_Click();
     void ModemCheck_Click();
@@ -71,6 +75,8 @@ private:
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
     void setBusyPointer(bool busy);
+    void showRequested(QPushButton *button, const QString &status);
+    QString detectionText() const;
 
     Context ctx_;
     bool connectRequest_ = false;

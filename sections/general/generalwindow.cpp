@@ -259,6 +259,11 @@ void General::LoadData()
             rows << phoneEntryText(general.Phones[slot]);
     }
     phones_->setRows(rows);
+    // The presets and the number box follow the shown number, whatever
+    // brought it (a file, a download, Clear).
+    QRadioButton *preset = presetFor(general.SmsCentre);
+    preset->setChecked(true);
+    SMSCBox->setEnabled(preset == CSMOtro);
 }
 
 void General::StoreControls()
@@ -297,15 +302,18 @@ void General::choosePreset(QRadioButton *button)
 
 void General::CSMCheck()
 {
-    const QString number = SMSCBox->text();
+    choosePreset(presetFor(SMSCBox->text()));
+}
+
+QRadioButton *General::presetFor(const QString &number) const
+{
     if (number == kMovistar)
-        choosePreset(CSMMovi);
-    else if (number == kVodafone)
-        choosePreset(CSMVoda);
-    else if (number == kOrange)
-        choosePreset(CSMAmen);
-    else
-        choosePreset(CSMOtro);
+        return CSMMovi;
+    if (number == kVodafone)
+        return CSMVoda;
+    if (number == kOrange)
+        return CSMAmen;
+    return CSMOtro;
 }
 
 void General::Abrir_Click()

@@ -70,6 +70,7 @@ private:
     QWidget *buildWarning();
     void buildToolbar();
     void choosePreset(QRadioButton *button);
+    QRadioButton *presetFor(const QString &number) const;
     void updateWarning();
     void showDevice();
 

@@ -90,6 +90,7 @@ void InfoFrame::showValues(const DeviceValues &values)
     VBatText->setText(BatteryText(values.BatteryVoltage));
     RSSIBar->setValue(SignalBarValue(values.SignalLevel));
     Label9->setText(SignalLabel(values.SignalLevel));
+    showSignalWarning(values.SignalLevel >= 0 && values.SignalLevel < kWeakSignal);
     MaxHText->setText(LogRecordsText(values.LogSize));
     UsedHText->setText(LogRecordsText(values.LogUsed));
 }
@@ -99,4 +100,14 @@ void InfoFrame::showNothing()
     for (QLabel *text : {FirmText, SerialText, VBatText, Label9, MaxHText, UsedHText})
         text->clear();
     RSSIBar->setValue(0);
+    showSignalWarning(false);
+}
+
+// A weak signal is shown in red, with the reason it matters.
+void InfoFrame::showSignalWarning(bool weak)
+{
+    Label9->setStyleSheet(weak ? QStringLiteral("color: red;") : QString());
+    const QString tip = weak ? Translate(QStringLiteral("Senal debil: las llamadas de datos pueden fallar")) : QString();
+    Label9->setToolTip(tip);
+    RSSIBar->setToolTip(tip);
 }

@@ -18,6 +18,9 @@ public:
     // No unit: every value box empty.
     void showNothing();
 
+    // Below this level (of 0 to 32) data calls may fail.
+    static constexpr int kWeakSignal = 10;
+
     QLabel *FirmText;
     QLabel *SerialText;
     QLabel *VBatText;
@@ -28,6 +31,7 @@ public:
 
 private:
     QLabel *caption(const char *objectName);
+    void showSignalWarning(bool weak);
 
     QLabel *firmCaption_;
     QLabel *serialCaption_;

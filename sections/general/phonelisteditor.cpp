@@ -92,6 +92,11 @@ PhoneListEditor::PhoneListEditor(UserMessage message, QWidget *parent)
     connect(Anadir, &QPushButton::clicked, this, &PhoneListEditor::Anadir_Click);
     connect(Borrar, &QPushButton::clicked, this, &PhoneListEditor::Borrar_Click);
     connect(ListaTlf, &QListWidget::itemDoubleClicked, this, &PhoneListEditor::ListaTlf_DblClick);
+    // The highlighted row is always the one the entry fields show.
+    connect(ListaTlf, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            loadEntry(ListaTlf->item(row)->text());
+    });
     connect(CheckMask, &QCheckBox::clicked, this, &PhoneListEditor::CheckMask_Click);
 }
 
@@ -160,6 +165,7 @@ void PhoneListEditor::selectFirstRow()
 
 void PhoneListEditor::resetEntry()
 {
+    ListaTlf->setCurrentRow(-1);
     NewTlf->clear();
     NewTlf->setFocus();
     PrioBox->setCurrentIndex(0);

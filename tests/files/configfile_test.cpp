@@ -45,8 +45,8 @@ struct ConfigFileTest : ::testing::Test {
 TEST_F(ConfigFileTest, SavesMarkerFirstAndRestoresWhatItSaved)
 {
     const QString file = path("unit.qcf");
-    QString error;
-    ASSERT_TRUE(saveConfigFile(file, store, registry, &error)) << error.toStdString();
+    FileFailure error;
+    ASSERT_TRUE(saveConfigFile(file, store, registry, &error)) << error.detail.toStdString();
     EXPECT_EQ(readFile(file), QByteArray("[General]\r\nVERSION=VELKAN_SARN\r\n"
                                          "[GPRS]\r\nAPN=internet.example\r\n"));
     value = "changed";
@@ -91,10 +91,11 @@ TEST_F(ConfigFileTest, SaveKeepsForeignContentAndRefusesToMergeIntoNonText)
 
     const QByteArray binary("\x7f" "ELF\0\0\0", 7);
     writeFile(file, binary);
-    QString error;
+    FileFailure error;
     EXPECT_FALSE(saveConfigFile(file, store, registry, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error.problem, FileProblem::NotText);
     EXPECT_EQ(readFile(file), binary);
 
     EXPECT_FALSE(saveConfigFile(QString(), store, registry, &error));
+    EXPECT_EQ(error.problem, FileProblem::NoName);
 }

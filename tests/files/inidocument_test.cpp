@@ -163,14 +163,14 @@ TEST(IniDocument, LoadTreatsMissingFileAsEmptyAndRefusesNonText)
 {
     QTemporaryDir dir;
     IniDocument doc;
-    QString error;
+    FileFailure error;
     EXPECT_TRUE(doc.load(dir.filePath("missing.qcf"), &error));
     EXPECT_FALSE(doc.hasSection("General"));
 
     const QString binary = dir.filePath("binary.qcf");
     writeFile(binary, QByteArray("[General]\r\nVERSION=VELKAN_SARN\r\n\0\x01", 35));
     EXPECT_FALSE(doc.load(binary, &error));
-    EXPECT_TRUE(error.contains("no es un archivo de texto")) << error.toStdString();
+    EXPECT_EQ(error.problem, FileProblem::NotText);
     EXPECT_FALSE(doc.hasSection("General"));
 
     const QString huge = dir.filePath("huge.qcf");
@@ -179,9 +179,8 @@ TEST(IniDocument, LoadTreatsMissingFileAsEmptyAndRefusesNonText)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(file.resize(IniDocument::kMaxFileSize + 1));
     }
-    error.clear();
     EXPECT_FALSE(doc.load(huge, &error));
-    EXPECT_TRUE(error.contains("demasiado grande")) << error.toStdString();
+    EXPECT_EQ(error.problem, FileProblem::TooLarge);
 
     EXPECT_FALSE(doc.load(dir.path(), &error)); // a folder is not a file
 #ifdef Q_OS_LINUX
@@ -200,13 +199,13 @@ TEST(IniDocument, FailedSaveLeavesOldFileAndSaysWhy)
 
     IniDocument doc;
     doc.writeValue("General", "VERSION", "NEW");
-    QString error;
+    FileFailure error;
     EXPECT_FALSE(doc.save(path, &error));
-    EXPECT_TRUE(error.startsWith("No se puede guardar el archivo")) << error.toStdString();
+    EXPECT_EQ(error.problem, FileProblem::Unwritable);
+    EXPECT_FALSE(error.detail.isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("[General]\r\nVERSION=OLD\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
-    error.clear();
     EXPECT_FALSE(doc.save(dir.filePath("no/such/folder.qcf"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error.problem, FileProblem::Unwritable);
 }

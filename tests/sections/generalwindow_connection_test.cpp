@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -230,3 +231,72 @@ TEST_F(Connecting, ClosingTheLinkAtShutdownEndsAWaitingTick)
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
 }
+
+namespace {
+
+// While the unit is being detected the button reads as a cancel and stops
+// the detection; nothing is reported as a failure.
+TEST_F(Connecting, DetectionCanBeCancelled)
+{
+    unit.answers.remove(QStringLiteral("40"));
+    panel().IniCom->click();
+    EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Cancelar"));
+    EXPECT_TRUE(panel().ComStat->text().contains(QStringLiteral("ttyFAKE0"))) << panel().ComStat->text().toStdString();
+    QTimer::singleShot(30, window.get(), [this] { panel().IniCom->click(); });
+    panel().TimerComms_Timer();
+
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_LE(unit.received.count(QStringLiteral("40")), 1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Iniciar comunicacion"));
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Comunicacion no iniciada"));
+}
+
+// A download shows the preset that matches the downloaded SMS centre, as an
+// opened file does, and the bar is empty again once the transfer is over.
+TEST_F(Connecting, DownloadMatchesThePresetAndEmptiesTheBar)
+{
+    unit.answers[QStringLiteral("42")] = {QStringLiteral("BD000SMC,+34607003110"), QStringLiteral("BD")};
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    connectUnit();
+    ASSERT_TRUE(connection.isConnected());
+    window->CSMOtro->setChecked(true);
+    window->SMSCBox->setEnabled(true);
+
+    panel().Leer->click();
+    EXPECT_EQ(panel().ComStat->text(), QStringLiteral("Descargando configuracion..."));
+    EXPECT_FALSE(panel().Leer->isEnabled());
+    QObject::connect(&connection, &UnitConnection::configDownloaded, window.get(), [this] { window->LoadData(); });
+    panel().TimerComms_Timer();
+
+    EXPECT_EQ(store.General.SmsCentre, QStringLiteral("+34607003110"));
+    EXPECT_TRUE(window->CSMVoda->isChecked());
+    EXPECT_FALSE(window->SMSCBox->isEnabled());
+    EXPECT_EQ(panel().PBar->value(), 0);
+}
+
+TEST_F(Connecting, PortChoiceComesBackSimulatedUnitIncluded)
+{
+    panel().choosePort(QStringLiteral("/dev/pts/7"));
+    EXPECT_EQ(panel().portChoice(), QStringLiteral("/dev/pts/7"));
+    panel().Puerto->setCurrentIndex(panel().Puerto->findText(QStringLiteral("Unidad simulada")));
+    const QString simulated = panel().portChoice();
+    panel().choosePort(QStringLiteral("/dev/pts/7"));
+    panel().choosePort(simulated);
+    EXPECT_EQ(panel().Puerto->currentText(), QStringLiteral("Unidad simulada"));
+}
+
+TEST_F(Connecting, WeakSignalIsShownInRed)
+{
+    unit.answers[QStringLiteral("44")] = {QStringLiteral("BB000RSSI,7"), QStringLiteral("BB")};
+    connectUnit();
+    EXPECT_TRUE(window->info()->Label9->styleSheet().contains(QStringLiteral("red")));
+    EXPECT_FALSE(window->info()->Label9->toolTip().isEmpty());
+    unit.answers[QStringLiteral("44")] = {QStringLiteral("BB000RSSI,20"), QStringLiteral("BB")};
+    connection.readInfo();
+    EXPECT_TRUE(window->info()->Label9->toolTip().isEmpty());
+}
+
+} // namespace

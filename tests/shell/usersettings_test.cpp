@@ -84,6 +84,11 @@ TEST_F(UserSettingsTest, ShutdownStoresPortAndLanguage)
     // With no port chosen the stored one stays, so the next start is no first start.
     UserSettings(store()).storeAtShutdown("", 4);
     EXPECT_EQ(stored("ComPort"), UserSettings::comPortValue("/dev/ttyUSB1"));
+
+    // The port list's own choice comes back at the next start; none keeps it.
+    UserSettings(store()).setLastPort("@simulated");
+    UserSettings(store()).setLastPort("");
+    EXPECT_EQ(UserSettings(store()).lastPort(), "@simulated");
 }
 
 TEST(UserSettings, LanguageNumberFromLeadingDigits)
