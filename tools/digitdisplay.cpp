@@ -17,5 +17,6 @@ DigitDisplay::DigitDisplay(int width, QWidget *parent) : QLabel(parent)
     setPalette(colours);
     const int margins = 2 * frameWidth() + 2 * 3;
     setMinimumWidth(fontMetrics().horizontalAdvance(QString(width, QLatin1Char('8'))) + margins);
+    setMinimumHeight(fontMetrics().height() + margins);
     setContentsMargins(3, 0, 3, 0);
 }

@@ -188,7 +188,7 @@ QGroupBox *T_Real_Zelmor::buildCounters()
     Label_FL_Unit = controlArray("Label_FL_Unit", kCounterCount, [this] { return unitLabel(this); });
     Digit_FL = controlArray("Digit_FL", kCounterCount, [this] { return new DigitDisplay(kFloatWidth, this); });
     auto *grid = new QGridLayout(Frame3);
-    grid->setVerticalSpacing(1);
+    grid->setVerticalSpacing(3);
     for (int i = 0; i < kCounterCount; ++i) {
         grid->addWidget(Label_CNT_Name[i], i, 0);
         grid->addWidget(Digit_CNT[i], i, 1);
@@ -237,6 +237,8 @@ QWidget *T_Real_Zelmor::buildMathTab()
         registers->addWidget(numberLabel(i, FrameRMat), i % rows, column);
         registers->addWidget(Digit_RMAT[i], i % rows, column + 1);
     }
+    registers->setColumnStretch(1, 1);
+    registers->setColumnStretch(3, 1);
 
     auto *page = new QWidget;
     auto *column = new QVBoxLayout(page);

@@ -71,6 +71,10 @@ SetTotal::SetTotal(UnitConnection &unit, UserMessage message, QWidget *parent)
 void SetTotal::LoadText()
 {
     setWindowTitle(Translate(QStringLiteral("Introduzca el nuevo valor")));
+    // Room for the whole caption in the title bar, whatever the language.
+    QFont caption = font();
+    caption.setBold(true);
+    setMinimumWidth(QFontMetrics(caption).horizontalAdvance(windowTitle()) + 120);
     LabelActual->setText(Translate(QStringLiteral("Valor actual:")));
     LabelNuevo->setText(Translate(QStringLiteral("Nuevo valor:")));
     OKButton->setText(Translate(QStringLiteral("Actualizar")));
