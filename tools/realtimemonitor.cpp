@@ -39,12 +39,12 @@ constexpr int kRegisterWidth = 22;
 // The elements of a control array, named as the form's code knows them:
 // "Digit_CNT(0)", "Digit_CNT(1)"...
 template <typename Make>
-auto controlArray(const char *name, int count, Make make)
+auto controlArray(const QString &name, int count, Make make)
 {
     QList<decltype(make())> controls;
     for (int i = 0; i < count; ++i) {
         auto *control = make();
-        control->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i));
+        control->setObjectName(QStringLiteral("%1(%2)").arg(name).arg(i));
         controls << control;
     }
     return controls;
@@ -59,6 +59,33 @@ QLabel *unitLabel(QWidget *parent)
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label->setMinimumWidth(40);
     return label;
+}
+
+// Channels shown as name, value and unit: "Label_AN_Name", "Digit_AN" and
+// "Label_AN_Unit" for the tag "AN".
+struct ChannelRows {
+    QList<QLabel *> names;
+    QList<DigitDisplay *> values;
+    QList<QLabel *> units;
+};
+
+ChannelRows channelRows(const char *tag, int count, int valueWidth, QWidget *parent)
+{
+    const QString name = QLatin1String(tag);
+    return {controlArray("Label_" + name + "_Name", count, [parent] { return unitLabel(parent); }),
+            controlArray("Digit_" + name, count, [=] { return new DigitDisplay(valueWidth, parent); }),
+            controlArray("Label_" + name + "_Unit", count, [parent] { return unitLabel(parent); })};
+}
+
+void addChannelRows(QGridLayout *grid, const ChannelRows &rows, int column)
+{
+    for (int i = 0; i < rows.names.size(); ++i) {
+        grid->addWidget(rows.names[i], i, column);
+        grid->addWidget(rows.values[i], i, column + 1);
+        grid->addWidget(rows.units[i], i, column + 2);
+    }
+    grid->setColumnStretch(column, 2);
+    grid->setColumnStretch(column + 2, 1);
 }
 
 // The channel number under a lamp or beside a display.
@@ -140,18 +167,13 @@ QWidget *T_Real_Zelmor::buildGeneralTab()
 QGroupBox *T_Real_Zelmor::buildProbes()
 {
     Frame1 = namedFrame("Frame1", this);
-    Label_AN_Name = controlArray("Label_AN_Name", kProbeCount, [this] { return unitLabel(this); });
-    Label_AN_Unit = controlArray("Label_AN_Unit", kProbeCount, [this] { return unitLabel(this); });
-    Digit_AN = controlArray("Digit_AN", kProbeCount, [this] { return new DigitDisplay(kFloatWidth, this); });
+    const ChannelRows probes = channelRows("AN", kProbeCount, kFloatWidth, this);
+    Label_AN_Name = probes.names;
+    Digit_AN = probes.values;
+    Label_AN_Unit = probes.units;
     auto *grid = new QGridLayout(Frame1);
     grid->setVerticalSpacing(2);
-    for (int i = 0; i < kProbeCount; ++i) {
-        grid->addWidget(Label_AN_Name[i], i, 0);
-        grid->addWidget(Digit_AN[i], i, 1);
-        grid->addWidget(Label_AN_Unit[i], i, 2);
-    }
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(2, 1);
+    addChannelRows(grid, probes, 0);
     return Frame1;
 }
 
@@ -184,21 +206,18 @@ QGroupBox *T_Real_Zelmor::buildCounters()
     Frame3 = namedFrame("Frame3", this);
     Label_CNT_Name = controlArray("Label_CNT_Name", kCounterCount, [this] { return unitLabel(this); });
     Digit_CNT = controlArray("Digit_CNT", kCounterCount, [this] { return new DigitDisplay(kCountWidth, this); });
-    Label_FL_Name = controlArray("Label_FL_Name", kCounterCount, [this] { return unitLabel(this); });
-    Label_FL_Unit = controlArray("Label_FL_Unit", kCounterCount, [this] { return unitLabel(this); });
-    Digit_FL = controlArray("Digit_FL", kCounterCount, [this] { return new DigitDisplay(kFloatWidth, this); });
+    const ChannelRows flows = channelRows("FL", kCounterCount, kFloatWidth, this);
+    Label_FL_Name = flows.names;
+    Digit_FL = flows.values;
+    Label_FL_Unit = flows.units;
     auto *grid = new QGridLayout(Frame3);
     grid->setVerticalSpacing(3);
     for (int i = 0; i < kCounterCount; ++i) {
         grid->addWidget(Label_CNT_Name[i], i, 0);
         grid->addWidget(Digit_CNT[i], i, 1);
-        grid->addWidget(Label_FL_Name[i], i, 2);
-        grid->addWidget(Digit_FL[i], i, 3);
-        grid->addWidget(Label_FL_Unit[i], i, 4);
     }
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(2, 3);
-    grid->setColumnStretch(4, 1);
+    addChannelRows(grid, flows, 2);
+    grid->setColumnStretch(0, 2);
     grid->setColumnMinimumWidth(2, 60);
     return Frame3;
 }
@@ -216,17 +235,11 @@ QGroupBox *T_Real_Zelmor::buildFlags()
 QWidget *T_Real_Zelmor::buildMathTab()
 {
     FrameCMat = namedFrame("FrameCMat", this);
-    Label_MAT_Name = controlArray("Label_MAT_Name", kMathChannels, [this] { return unitLabel(this); });
-    Label_MAT_Unit = controlArray("Label_MAT_Unit", kMathChannels, [this] { return unitLabel(this); });
-    Digit_MAT = controlArray("Digit_MAT", kMathChannels, [this] { return new DigitDisplay(kFloatWidth, this); });
-    auto *channels = new QGridLayout(FrameCMat);
-    for (int i = 0; i < kMathChannels; ++i) {
-        channels->addWidget(Label_MAT_Name[i], i, 0);
-        channels->addWidget(Digit_MAT[i], i, 1);
-        channels->addWidget(Label_MAT_Unit[i], i, 2);
-    }
-    channels->setColumnStretch(0, 2);
-    channels->setColumnStretch(2, 1);
+    const ChannelRows math = channelRows("MAT", kMathChannels, kFloatWidth, this);
+    Label_MAT_Name = math.names;
+    Digit_MAT = math.values;
+    Label_MAT_Unit = math.units;
+    addChannelRows(new QGridLayout(FrameCMat), math, 0);
 
     FrameRMat = namedFrame("FrameRMat", this);
     Digit_RMAT = controlArray("Digit_RMAT", kMathRegisters, [this] { return new DigitDisplay(kRegisterWidth, this); });
