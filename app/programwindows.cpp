@@ -11,6 +11,7 @@
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
+#include "tools/realtimemonitor.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
@@ -25,6 +26,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
 }
 
 namespace {
