@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
+#include "sections/macros/macroswindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -27,6 +28,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
+    windows.addEditor("Macros", new Macros(context.store, context.sections));
 }
 
 namespace {
