@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
+#include "sections/timers/timerwindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -25,6 +26,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    for (const TimerFamily &family : timerFamilies())
+        windows.addEditor(QString(family.name), new TimerWindow(family, context.store, context.sections));
 }
 
 namespace {

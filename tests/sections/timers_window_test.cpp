@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+#include <memory>
+
+#include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
+#include "sections/sectionlist.h"
+#include "sections/timers/timerwindow.h"
+
+namespace {
+
+class TimerWindowTest : public ::testing::Test {
+protected:
+    TimerWindowTest()
+    {
+        setLang(&lang);
+        registerSections(sections);
+    }
+    ~TimerWindowTest() override { setLang(nullptr); }
+
+    TimerWindow &open(TimerKind kind, int page = 0)
+    {
+        window = std::make_unique<TimerWindow>(timerFamily(kind), store, sections);
+        window->ChangeIndex(page);
+        return *window;
+    }
+
+    static bool red(const QLineEdit *box) { return box->palette().color(QPalette::Base) == QColor(255, 0, 0); }
+
+    LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
+    ConfigStore store;
+    SectionRegistry sections;
+    std::unique_ptr<TimerWindow> window;
+};
+
+TEST_F(TimerWindowTest, PageShowsItsTitleAndFramesAndOnlyPageStartsChangeIt)
+{
+    TimerWindow &w = open(TimerKind::Cyclic, 8);
+    EXPECT_EQ(w.Titulo->text(), "Configuracion temporizadores ciclicos 8 a 11");
+    for (int k = 0; k < kTimersPerPage; ++k)
+        EXPECT_EQ(w.element(k).FrameTimer->title(), "Temporizador " + QString::number(8 + k));
+    EXPECT_EQ(w.element(0).FrameAcciones->title(), "Acciones a ejecutar");
+    EXPECT_EQ(w.element(0).FrameHorario->title(), "Rango horario de habilitacion");
+
+    for (int index : {5, -4, 16, 13}) {
+        w.ChangeIndex(index);
+        EXPECT_EQ(w.firstTimer(), 8) << index;
+    }
+    w.ChangeIndex(12);
+    EXPECT_EQ(w.element(3).FrameTimer->title(), "Temporizador 15");
+}
+
+// Which of the optional controls each form has.
+TEST_F(TimerWindowTest, EachFormHasTheControlsOfItsFamily)
+{
+    struct Case {
+        TimerKind kind;
+        bool period, always, start, stop, weekdays, month;
+    };
+    const Case cases[] = {
+        {TimerKind::Cyclic, true, true, true, true, true, false},
+        {TimerKind::Weekly, false, false, true, false, true, false},
+        {TimerKind::Monthly, false, false, true, false, false, true},
+        {TimerKind::Long, true, false, false, false, false, false},
+    };
+    for (const Case &c : cases) {
+        const TimerElement &e = open(c.kind).element(3);
+        const QString name = window->objectName();
+        EXPECT_EQ(e.Period != nullptr, c.period) << name.toStdString();
+        EXPECT_EQ(e.HorarioHabil != nullptr, c.always) << name.toStdString();
+        EXPECT_EQ(e.HoraInicio != nullptr, c.start) << name.toStdString();
+        EXPECT_EQ(e.HoraFinal != nullptr, c.stop) << name.toStdString();
+        EXPECT_EQ(e.WeekDays[6] != nullptr, c.weekdays) << name.toStdString();
+        EXPECT_EQ(e.MonthDays[31] != nullptr, c.month) << name.toStdString();
+        EXPECT_NE(e.BotonEditar, nullptr);
+    }
+    EXPECT_EQ(open(TimerKind::Monthly).element(0).FrameHorario->title(), "Dias / Hora de ejecucion");
+}
+
+// A Period box shows a value longer than the box takes by typing; storing
+// without an edit must keep it whole.
+TEST_F(TimerWindowTest, StoreWithoutEditsKeepsValuesTheBoxCouldNotHoldAndAnEditIsStored)
+{
+    store.LongTimers[5].Period = 32767;
+    store.CyclicTimers[1].Period = 12345678;
+
+    TimerWindow &longForm = open(TimerKind::Long, 4);
+    EXPECT_EQ(longForm.element(1).Period->text(), " 32767");
+    longForm.StoreControls();
+    EXPECT_EQ(store.LongTimers[5].Period, 32767);
+    longForm.element(1).Period->setText(QStringLiteral("12"));
+    longForm.StoreControls();
+    EXPECT_EQ(store.LongTimers[5].Period, 12);
+
+    TimerWindow &cyclic = open(TimerKind::Cyclic);
+    cyclic.StoreControls();
+    EXPECT_EQ(store.CyclicTimers[1].Period, 12345678.0f);
+    cyclic.element(1).Period->setText(QStringLiteral("abc"));
+    cyclic.StoreControls();
+    EXPECT_EQ(store.CyclicTimers[1].Period, 0.0f);
+}
+
+TEST_F(TimerWindowTest, ChangeIndexStoresThePageLeftAndShowsTheNext)
+{
+    store.WeeklyTimers[4].Time = QTime(6, 30);
+    store.WeeklyTimers[4].Weekdays = 0b0000101;
+    store.WeeklyTimers[2].Weekdays = 127;
+    TimerWindow &w = open(TimerKind::Weekly);
+    w.element(2).TimerHabil->setChecked(true);
+    w.element(2).HoraInicio->setTime(QTime(7, 30));
+    w.element(2).WeekDays[6]->setChecked(false);
+
+    w.ChangeIndex(4);
+    EXPECT_TRUE(store.WeeklyTimers[2].Enabled);
+    EXPECT_EQ(store.WeeklyTimers[2].Time, QTime(7, 30));
+    EXPECT_EQ(store.WeeklyTimers[2].Weekdays, 63);
+    EXPECT_EQ(w.element(0).HoraInicio->time(), QTime(6, 30));
+    EXPECT_TRUE(w.element(0).WeekDays[0]->isChecked());
+    EXPECT_FALSE(w.element(0).WeekDays[1]->isChecked());
+    EXPECT_TRUE(w.element(0).WeekDays[2]->isChecked());
+}
+
+// Day 1 and the last day are bits 0 and 31: the mask needs every unsigned bit.
+TEST_F(TimerWindowTest, MonthDayBoxesCarryAllThirtyTwoBits)
+{
+    TimerWindow &w = open(TimerKind::Monthly);
+    w.element(0).MonthDays[0]->setChecked(true);
+    w.element(0).MonthDays[31]->setChecked(true);
+    w.StoreControls();
+    EXPECT_EQ(store.MonthlyTimers[0].DayMask, 2147483649u);
+
+    store.MonthlyTimers[1].DayMask = 2147500033u;
+    w.LoadData();
+    QStringList ticked;
+    for (QCheckBox *box : w.element(1).MonthDays) {
+        if (box->isChecked())
+            ticked << box->text();
+    }
+    EXPECT_EQ(ticked, QStringList({"1", "15", "Ultimo del mes"}));
+}
+
+TEST_F(TimerWindowTest, SiempreAndTimerHabilEnableTheCyclicControls)
+{
+    TimerWindow &w = open(TimerKind::Cyclic);
+    const TimerElement &e = w.element(0);
+    auto windowEnabled = [&] {
+        bool all = e.HoraInicio->isEnabled() && e.HoraFinal->isEnabled();
+        for (QCheckBox *day : e.WeekDays)
+            all = all && day->isEnabled();
+        return all;
+    };
+    auto windowDisabled = [&] {
+        bool none = !e.HoraInicio->isEnabled() && !e.HoraFinal->isEnabled();
+        for (QCheckBox *day : e.WeekDays)
+            none = none && !day->isEnabled();
+        return none;
+    };
+
+    // Clear's timer: disabled, always.
+    w.Clear();
+    EXPECT_TRUE(windowDisabled());
+    EXPECT_FALSE(e.Period->isEnabled());
+    EXPECT_FALSE(e.HorarioHabil->isEnabled());
+    EXPECT_FALSE(e.BotonEditar->isEnabled());
+
+    e.TimerHabil->click();
+    EXPECT_TRUE(e.Period->isEnabled());
+    EXPECT_TRUE(e.HorarioHabil->isEnabled());
+    EXPECT_TRUE(e.BotonEditar->isEnabled());
+    EXPECT_TRUE(windowDisabled());
+    e.HorarioHabil->click();
+    EXPECT_TRUE(windowEnabled());
+    e.HorarioHabil->click();
+    EXPECT_TRUE(windowDisabled());
+
+    // LoadData of a timer with a window enables it.
+    store.CyclicTimers[0].Enabled = true;
+    store.CyclicTimers[0].Window.Always = false;
+    w.LoadData();
+    EXPECT_TRUE(windowEnabled());
+    store.CyclicTimers[0].Window.Always = true;
+    w.LoadData();
+    EXPECT_TRUE(windowDisabled());
+}
+
+TEST_F(TimerWindowTest, TimerHabilEnablesEveryOtherControlOfEachForm)
+{
+    for (const TimerFamily &family : timerFamilies()) {
+        TimerWindow &w = open(family.kind);
+        const TimerElement &e = w.element(2);
+        for (bool on : {true, false}) {
+            e.TimerHabil->setChecked(on);
+            for (QWidget *control : {static_cast<QWidget *>(e.Period), static_cast<QWidget *>(e.HoraInicio),
+                                     static_cast<QWidget *>(e.WeekDays[0]), static_cast<QWidget *>(e.MonthDays[31]),
+                                     static_cast<QWidget *>(e.BotonEditar)}) {
+                if (control)
+                    EXPECT_EQ(control->isEnabled(), on) << qPrintable(control->objectName());
+            }
+            EXPECT_TRUE(e.TimerHabil->isEnabled());
+        }
+    }
+}
+
+TEST_F(TimerWindowTest, PeriodBoxesTurnRedWhenNotWholeNumbers)
+{
+    TimerWindow &cyclic = open(TimerKind::Cyclic);
+    QLineEdit *period = cyclic.element(0).Period;
+    period->setText(QStringLiteral("2.5"));
+    cyclic.StoreControls();
+    EXPECT_FALSE(red(period)); // the cyclic form checks on its timer only
+    cyclic.Timer1_Timer();
+    EXPECT_TRUE(red(period));
+    EXPECT_EQ(store.CyclicTimers[0].Period, 2.5f); // red, yet stored as entered
+    period->setText(QStringLiteral("60"));
+    cyclic.Timer1_Timer();
+    EXPECT_FALSE(red(period));
+
+    TimerWindow &longForm = open(TimerKind::Long);
+    longForm.element(3).Period->setText(QStringLiteral("x"));
+    longForm.StoreControls();
+    EXPECT_TRUE(red(longForm.element(3).Period));
+
+    EXPECT_FALSE(open(TimerKind::Weekly).Timer1->isActive());
+    EXPECT_TRUE(open(TimerKind::Long).Timer1->isActive());
+}
+
+} // namespace
