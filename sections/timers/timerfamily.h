@@ -62,15 +62,11 @@ struct TimerUploadPart {
     bool windowOnly; // sent only while Always is false
 };
 
-// The editor's labels; empty where the family has no such label.
+// The editor's labels of the family's own; empty where the family has no such label.
 struct TimerCaptions {
     QString period;     // before the Period box
     QString periodUnit; // after it
     QString start;      // before HoraInicio
-    QString stop;       // before HoraFinal
-    QString always;     // HorarioHabil
-    QString flag;       // before FlagCombo
-    QString flagTrue;   // LabelTrue, after FlagCombo
 };
 
 struct TimerFileKey {

@@ -1,7 +1,6 @@
 #include "timerwindow.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +14,9 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
+#include "sections/flagcombo.h"
 #include "sections/numberbox.h"
+#include "sections/scheduleframe.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ namespace {
 constexpr QSize kFormSize(649, 566);
 constexpr int kRefreshMs = 1000;
 constexpr int kWeekColumns = 7;
-constexpr int kWeekRowLength = 4;
+constexpr int kDaysPerRow = 4;
 
 template <typename W> W *named(W *widget, const QString &name, int k)
 {
@@ -44,29 +45,22 @@ QHBoxLayout *row(std::initializer_list<QWidget *> widgets)
     return layout;
 }
 
-QTimeEdit *timePicker(const QString &name, int k, QWidget *parent)
+ScheduleWindow scheduleOf(const TimerValues &v)
 {
-    auto *picker = named(new QTimeEdit(parent), name, k);
-    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
-    picker->setTimeRange(QTime(0, 0), QTime(23, 59, 59));
-    return picker;
-}
-
-QCheckBox *dayBox(const QString &caption, const QString &name, int k, QWidget *parent)
-{
-    return named(new QCheckBox(caption, parent), name, k);
+    return {v.Always, v.Start, v.Stop, v.Weekdays};
 }
 
 } // namespace
 
 TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const SectionRegistry &sections,
-                         QWidget *parent)
+                         ActionEditor actionEditor, QWidget *parent)
     : SectionEditor(parent, kTimerCount),
       Titulo(new QLabel(this)),
       Timer1(new QTimer(this)),
       family_(family),
       store_(store),
-      sections_(sections)
+      sections_(sections),
+      actionEditor_(std::move(actionEditor))
 {
     setObjectName(QString(family.name));
     setFixedSize(kFormSize);
@@ -106,6 +100,7 @@ QWidget *TimerWindow::buildElement(int k)
     e.FrameAcciones = named(new QGroupBox(e.FrameTimer), QStringLiteral("FrameAcciones"), k);
     e.BotonEditar = named(new QPushButton(e.FrameAcciones), QStringLiteral("BotonEditar"), k);
     (new QHBoxLayout(e.FrameAcciones))->addWidget(e.BotonEditar);
+    connect(e.BotonEditar, &QPushButton::clicked, this, [this, k] { BotonEditar_Click(k); });
     follow(e, e.BotonEditar, TimerField::Actions);
 
     auto *column = new QVBoxLayout(e.FrameTimer);
@@ -115,12 +110,17 @@ QWidget *TimerWindow::buildElement(int k)
     top->addWidget(e.TimerHabil, 1, Qt::AlignTop);
     top->addWidget(e.FrameAcciones);
     column->addLayout(top);
-    // A timer without a window of its own keeps its period in FrameHorario.
+    // A timer without a time of day keeps its period in FrameHorario.
     QLayout *period = periodRow(e, k);
     const bool periodInFrame = !family_.has(TimerField::Start);
     if (period && !periodInFrame)
         column->addLayout(period);
     column->addWidget(buildSchedule(e, k, periodInFrame ? period : nullptr));
+    if (family_.has(TimerField::Flag)) {
+        e.Flag = named(new FlagChoice(e.FrameTimer), QStringLiteral("FlagChoice"), k);
+        follow(e, e.Flag, TimerField::Flag);
+        column->addWidget(e.Flag);
+    }
     column->addStretch();
     return e.FrameTimer;
 }
@@ -150,48 +150,25 @@ QLayout *TimerWindow::periodRow(TimerElement &e, int k)
     return row({caption(e, captions.period, field), e.Period, caption(e, captions.periodUnit, field)});
 }
 
-// FrameHorario: the window or time of execution and the day boxes.
-QWidget *TimerWindow::buildSchedule(TimerElement &e, int k, QLayout *period)
+// FrameHorario: the time of day with the window and day boxes the family has,
+// or the period of a timer without one.
+QGroupBox *TimerWindow::buildSchedule(TimerElement &e, int k, QLayout *period)
 {
-    const TimerCaptions &captions = family_.captions;
-    e.FrameHorario = named(new QGroupBox(e.FrameTimer), QStringLiteral("FrameHorario"), k);
-    auto *frame = new QVBoxLayout(e.FrameHorario);
-    frame->setSpacing(2);
-    frame->setContentsMargins(6, 2, 6, 4);
+    if (family_.has(TimerField::Start)) {
+        // Half the page is too narrow for seven day boxes in a row.
+        e.Schedule = new ScheduleFrame({family_.has(TimerField::Always), family_.has(TimerField::Stop),
+                                        family_.has(TimerField::Weekdays), kDaysPerRow},
+                                       e.FrameTimer);
+        e.FrameHorario = e.Schedule;
+    } else {
+        e.FrameHorario = new QGroupBox(e.FrameTimer);
+        auto *column = new QVBoxLayout(e.FrameHorario);
+        column->setContentsMargins(6, 2, 6, 4);
+    }
+    named(e.FrameHorario, QStringLiteral("FrameHorario"), k);
+    auto *frame = static_cast<QVBoxLayout *>(e.FrameHorario->layout());
     if (period)
         frame->addLayout(period);
-    if (family_.has(TimerField::Always)) {
-        e.HorarioHabil = named(new QCheckBox(e.FrameHorario), QStringLiteral("HorarioHabil"), k);
-        connect(e.HorarioHabil, &QCheckBox::toggled, this, [this, k] { applyEnabling(k); });
-        follow(e, e.HorarioHabil, TimerField::Always);
-        frame->addWidget(e.HorarioHabil);
-    }
-    if (family_.has(TimerField::Start)) {
-        e.HoraInicio = timePicker(QStringLiteral("HoraInicio"), k, e.FrameHorario);
-        follow(e, e.HoraInicio, TimerField::Start);
-        QLabel *startLabel = caption(e, captions.start, TimerField::Start);
-        if (family_.has(TimerField::Stop)) {
-            e.HoraFinal = timePicker(QStringLiteral("HoraFinal"), k, e.FrameHorario);
-            follow(e, e.HoraFinal, TimerField::Stop);
-            frame->addLayout(
-                row({startLabel, e.HoraInicio, caption(e, captions.stop, TimerField::Stop), e.HoraFinal}));
-        } else {
-            frame->addLayout(row({startLabel, e.HoraInicio}));
-        }
-    }
-    if (family_.has(TimerField::Weekdays)) {
-        // Two rows: seven boxes side by side do not fit half the page.
-        auto *days = new QGridLayout;
-        days->setHorizontalSpacing(2);
-        days->setVerticalSpacing(0);
-        const QStringList &names = weekdayCaptions();
-        for (int d = 0; d < kWeekColumns; ++d) {
-            e.WeekDays[d] = dayBox(QString(), QStringLiteral("Check") + names[d], k, e.FrameHorario);
-            follow(e, e.WeekDays[d], TimerField::Weekdays);
-            days->addWidget(e.WeekDays[d], d / kWeekRowLength, d % kWeekRowLength);
-        }
-        frame->addLayout(days);
-    }
     if (family_.has(TimerField::DayMask))
         frame->addWidget(buildMonthGrid(e, k));
     return e.FrameHorario;
@@ -207,13 +184,13 @@ QWidget *TimerWindow::buildMonthGrid(TimerElement &e, int k)
     grid->setVerticalSpacing(0);
     const QStringList &captions = monthDayCaptions();
     for (int bit = 0; bit < MonthlyTimer::kDayBits; ++bit) {
-        QCheckBox *box = dayBox(bit == MonthlyTimer::kLastDayBit ? QString() : captions[bit],
-                                QStringLiteral("Check") + QString::number(bit + 1), k, month);
+        const bool last = bit == MonthlyTimer::kLastDayBit;
+        auto *box = named(new QCheckBox(last ? QString() : captions[bit], month),
+                          QStringLiteral("Check") + QString::number(bit + 1), k);
         e.MonthDays[bit] = box;
         follow(e, box, TimerField::DayMask);
         const int column = bit % kWeekColumns;
-        grid->addWidget(box, bit / kWeekColumns, column, 1,
-                        bit == MonthlyTimer::kLastDayBit ? kWeekColumns - column : 1);
+        grid->addWidget(box, bit / kWeekColumns, column, 1, last ? kWeekColumns - column : 1);
     }
     return month;
 }
@@ -234,17 +211,17 @@ void TimerWindow::LoadText()
         e.TimerHabil->setText(Translate(QStringLiteral("Habilitar temporiz.")));
         e.FrameAcciones->setTitle(Translate(QStringLiteral("Acciones a ejecutar")));
         e.BotonEditar->setText(Translate(QStringLiteral("Editar")));
-        e.FrameHorario->setTitle(Translate(family_.scheduleCaption));
-        if (e.HorarioHabil)
-            e.HorarioHabil->setText(Translate(family_.captions.always));
-        if (e.WeekDays[0]) {
-            for (int d = 0; d < kWeekColumns; ++d)
-                e.WeekDays[d]->setText(Translate(weekdayCaptions()[d]));
+        if (e.Schedule) {
+            e.Schedule->LoadText();
+            e.Schedule->LabelInicio->setText(Translate(family_.captions.start));
         }
+        e.FrameHorario->setTitle(Translate(family_.scheduleCaption));
         if (e.MonthDays[0]) {
             e.MonthDays[MonthlyTimer::kLastDayBit]->setText(
                 Translate(monthDayCaptions()[MonthlyTimer::kLastDayBit]));
         }
+        if (e.Flag)
+            e.Flag->LoadText();
     }
     for (const auto &[label, text] : labels_)
         label->setText(Translate(text));
@@ -276,20 +253,14 @@ void TimerWindow::loadElement(int k)
     e.TimerHabil->setChecked(v.Enabled);
     if (e.Period)
         showText(e.Period, timerPeriodText(family_, v));
-    if (e.HorarioHabil)
-        e.HorarioHabil->setChecked(v.Always);
-    if (e.HoraInicio)
-        e.HoraInicio->setTime(v.Start);
-    if (e.HoraFinal)
-        e.HoraFinal->setTime(v.Stop);
-    for (int d = 0; d < kWeekColumns; ++d) {
-        if (e.WeekDays[d])
-            e.WeekDays[d]->setChecked(dayBitSet(v.Weekdays, d));
-    }
+    if (e.Schedule)
+        e.Schedule->showWindow(scheduleOf(v));
     for (int bit = 0; bit < MonthlyTimer::kDayBits; ++bit) {
         if (e.MonthDays[bit])
             e.MonthDays[bit]->setChecked(dayBitSet(v.DayMask, bit));
     }
+    if (e.Flag)
+        e.Flag->Combo->showFlag(v.Flag);
     // Toggles already enable; a state that did not change still needs it.
     applyEnabling(k);
 }
@@ -302,6 +273,7 @@ void TimerWindow::StoreControls()
         checkPeriods();
 }
 
+// Each control is stored on its own: one that cannot be stored leaves the others.
 void TimerWindow::storeElement(int k)
 {
     const TimerElement &e = elements_[k];
@@ -310,30 +282,37 @@ void TimerWindow::storeElement(int k)
     v.Enabled = e.TimerHabil->isChecked();
     if (e.Period && edited(e.Period))
         storeTimerPeriod(family_, v, e.Period->text());
-    if (e.HorarioHabil)
-        v.Always = e.HorarioHabil->isChecked();
-    if (e.HoraInicio)
-        v.Start = e.HoraInicio->time();
-    if (e.HoraFinal)
-        v.Stop = e.HoraFinal->time();
-    for (int d = 0; d < kWeekColumns; ++d) {
-        if (e.WeekDays[d])
-            v.Weekdays = quint8(withDayBit(v.Weekdays, d, e.WeekDays[d]->isChecked()));
+    if (e.Schedule) {
+        ScheduleWindow window = scheduleOf(v);
+        e.Schedule->storeTo(window);
+        v.Always = window.Always;
+        v.Start = window.Start;
+        v.Stop = window.Stop;
+        v.Weekdays = window.Weekdays;
     }
     for (int bit = 0; bit < MonthlyTimer::kDayBits; ++bit) {
         if (e.MonthDays[bit])
             v.DayMask = withDayBit(v.DayMask, bit, e.MonthDays[bit]->isChecked());
     }
+    if (e.Flag)
+        e.Flag->Combo->storeTo(v.Flag);
     setTimerValues(store_, family_, index, v);
 }
 
+// The schedule frame applies the window rule ("Siempre") itself.
 void TimerWindow::applyEnabling(int k)
 {
     const TimerElement &e = elements_[k];
     const bool enabled = e.TimerHabil->isChecked();
-    const bool always = e.HorarioHabil && e.HorarioHabil->isChecked();
     for (const auto &[control, field] : e.followers)
-        control->setEnabled(timerControlEnabled(family_, field, enabled, always));
+        control->setEnabled(timerControlEnabled(family_, field, enabled, false));
+    if (e.Schedule)
+        e.Schedule->setActive(enabled);
+}
+
+void TimerWindow::BotonEditar_Click(int k)
+{
+    editActions(timerActions(store_, family_, ChannelIndex() + k), store_.ActionBuffer, actionEditor_);
 }
 
 void TimerWindow::Timer1_Timer()

@@ -4,17 +4,19 @@
 #include <array>
 #include <utility>
 
+#include "sections/actions/actionhandover.h"
 #include "shell/sectioneditor.h"
 #include "timerfamily.h"
 
+class FlagChoice;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 class QTimer;
+class ScheduleFrame;
 class SectionRegistry;
 struct ConfigStore;
 
@@ -23,14 +25,14 @@ struct TimerElement {
     QGroupBox *FrameTimer = nullptr;
     QCheckBox *TimerHabil = nullptr;
     QLineEdit *Period = nullptr;
-    QCheckBox *HorarioHabil = nullptr;
-    QTimeEdit *HoraInicio = nullptr;
-    QTimeEdit *HoraFinal = nullptr;
-    std::array<QCheckBox *, 7> WeekDays{};   // CheckLun to CheckDom
+    // HorarioHabil, HoraInicio, HoraFinal and the weekday boxes, as many as
+    // the family has; null for a timer without a time of day.
+    ScheduleFrame *Schedule = nullptr;
     std::array<QCheckBox *, 32> MonthDays{}; // Check1 to Check31, Check32 ("Ultimo del mes")
+    FlagChoice *Flag = nullptr;              // FlagCombo between its labels
     QPushButton *BotonEditar = nullptr;
 
-    QGroupBox *FrameHorario = nullptr;
+    QGroupBox *FrameHorario = nullptr; // the Schedule when there is one
     QGroupBox *FrameAcciones = nullptr;
     // Every control that follows TimerHabil, with the field it shows.
     QList<std::pair<QWidget *, TimerField>> followers;
@@ -43,7 +45,7 @@ class TimerWindow : public SectionEditor {
     Q_OBJECT
 public:
     TimerWindow(const TimerFamily &family, ConfigStore &store, const SectionRegistry &sections,
-                QWidget *parent = nullptr);
+                ActionEditor actionEditor = productActionEditor, QWidget *parent = nullptr);
 
     void LoadText() override;
     void Clear() override;
@@ -54,6 +56,9 @@ public:
 
     // Colours the Period boxes of the forms that check them.
     void Timer1_Timer();
+    // Edits the actions of element k's timer in the record itself; the
+    // controls are not stored first.
+    void BotonEditar_Click(int k);
 
     const TimerFamily &family() const { return family_; }
     int firstTimer() const { return ChannelIndex(); }
@@ -66,7 +71,7 @@ private:
     QWidget *buildElement(int k);
     QLabel *caption(TimerElement &e, const QString &text, TimerField field);
     QLayout *periodRow(TimerElement &e, int k);
-    QWidget *buildSchedule(TimerElement &e, int k, QLayout *period);
+    QGroupBox *buildSchedule(TimerElement &e, int k, QLayout *period);
     QWidget *buildMonthGrid(TimerElement &e, int k);
     void follow(TimerElement &e, QWidget *control, TimerField field);
     void applyEnabling(int k);
@@ -77,6 +82,7 @@ private:
     const TimerFamily &family_;
     ConfigStore &store_;
     const SectionRegistry &sections_;
+    ActionEditor actionEditor_;
     std::array<TimerElement, kTimersPerPage> elements_;
     // Caption labels, translated by LoadText: the label and its base text.
     QList<std::pair<QLabel *, QString>> labels_;

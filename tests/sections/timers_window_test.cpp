@@ -13,6 +13,8 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
+#include "sections/flagcombo.h"
+#include "sections/scheduleframe.h"
 #include "sections/sectionlist.h"
 #include "sections/timers/timerwindow.h"
 
@@ -64,24 +66,27 @@ TEST_F(TimerWindowTest, EachFormHasTheControlsOfItsFamily)
 {
     struct Case {
         TimerKind kind;
-        bool period, always, start, stop, weekdays, month;
+        bool period, always, start, stop, weekdays, month, flag;
     };
     const Case cases[] = {
-        {TimerKind::Cyclic, true, true, true, true, true, false},
-        {TimerKind::Weekly, false, false, true, false, true, false},
-        {TimerKind::Monthly, false, false, true, false, false, true},
-        {TimerKind::Long, true, false, false, false, false, false},
+        {TimerKind::Cyclic, true, true, true, true, true, false, true},
+        {TimerKind::Weekly, false, false, true, false, true, false, false},
+        {TimerKind::Monthly, false, false, true, false, false, true, false},
+        {TimerKind::Long, true, false, false, false, false, false, false},
     };
+    auto shown = [](const QWidget *control) { return control && !control->isHidden(); };
     for (const Case &c : cases) {
         const TimerElement &e = open(c.kind).element(3);
-        const QString name = window->objectName();
-        EXPECT_EQ(e.Period != nullptr, c.period) << name.toStdString();
-        EXPECT_EQ(e.HorarioHabil != nullptr, c.always) << name.toStdString();
-        EXPECT_EQ(e.HoraInicio != nullptr, c.start) << name.toStdString();
-        EXPECT_EQ(e.HoraFinal != nullptr, c.stop) << name.toStdString();
-        EXPECT_EQ(e.WeekDays[6] != nullptr, c.weekdays) << name.toStdString();
-        EXPECT_EQ(e.MonthDays[31] != nullptr, c.month) << name.toStdString();
-        EXPECT_NE(e.BotonEditar, nullptr);
+        const ScheduleFrame *s = e.Schedule;
+        const std::string name = window->objectName().toStdString();
+        EXPECT_EQ(shown(e.Period), c.period) << name;
+        EXPECT_EQ(s && shown(s->HorarioHabil), c.always) << name;
+        EXPECT_EQ(s && shown(s->HoraInicio), c.start) << name;
+        EXPECT_EQ(s && shown(s->HoraFinal), c.stop) << name;
+        EXPECT_EQ(s && shown(s->Days[6]), c.weekdays) << name;
+        EXPECT_EQ(shown(e.MonthDays[31]), c.month) << name;
+        EXPECT_EQ(shown(e.Flag), c.flag) << name;
+        EXPECT_TRUE(shown(e.BotonEditar));
     }
     EXPECT_EQ(open(TimerKind::Monthly).element(0).FrameHorario->title(), "Dias / Hora de ejecucion");
 }
@@ -116,17 +121,17 @@ TEST_F(TimerWindowTest, ChangeIndexStoresThePageLeftAndShowsTheNext)
     store.WeeklyTimers[2].Weekdays = 127;
     TimerWindow &w = open(TimerKind::Weekly);
     w.element(2).TimerHabil->setChecked(true);
-    w.element(2).HoraInicio->setTime(QTime(7, 30));
-    w.element(2).WeekDays[6]->setChecked(false);
+    w.element(2).Schedule->HoraInicio->setTime(QTime(7, 30));
+    w.element(2).Schedule->Days[6]->setChecked(false);
 
     w.ChangeIndex(4);
     EXPECT_TRUE(store.WeeklyTimers[2].Enabled);
     EXPECT_EQ(store.WeeklyTimers[2].Time, QTime(7, 30));
     EXPECT_EQ(store.WeeklyTimers[2].Weekdays, 63);
-    EXPECT_EQ(w.element(0).HoraInicio->time(), QTime(6, 30));
-    EXPECT_TRUE(w.element(0).WeekDays[0]->isChecked());
-    EXPECT_FALSE(w.element(0).WeekDays[1]->isChecked());
-    EXPECT_TRUE(w.element(0).WeekDays[2]->isChecked());
+    EXPECT_EQ(w.element(0).Schedule->HoraInicio->time(), QTime(6, 30));
+    EXPECT_TRUE(w.element(0).Schedule->Days[0]->isChecked());
+    EXPECT_FALSE(w.element(0).Schedule->Days[1]->isChecked());
+    EXPECT_TRUE(w.element(0).Schedule->Days[2]->isChecked());
 }
 
 // Day 1 and the last day are bits 0 and 31: the mask needs every unsigned bit.
@@ -153,14 +158,14 @@ TEST_F(TimerWindowTest, SiempreAndTimerHabilEnableTheCyclicControls)
     TimerWindow &w = open(TimerKind::Cyclic);
     const TimerElement &e = w.element(0);
     auto windowEnabled = [&] {
-        bool all = e.HoraInicio->isEnabled() && e.HoraFinal->isEnabled();
-        for (QCheckBox *day : e.WeekDays)
+        bool all = e.Schedule->HoraInicio->isEnabled() && e.Schedule->HoraFinal->isEnabled();
+        for (QCheckBox *day : e.Schedule->Days)
             all = all && day->isEnabled();
         return all;
     };
     auto windowDisabled = [&] {
-        bool none = !e.HoraInicio->isEnabled() && !e.HoraFinal->isEnabled();
-        for (QCheckBox *day : e.WeekDays)
+        bool none = !e.Schedule->HoraInicio->isEnabled() && !e.Schedule->HoraFinal->isEnabled();
+        for (QCheckBox *day : e.Schedule->Days)
             none = none && !day->isEnabled();
         return none;
     };
@@ -169,17 +174,17 @@ TEST_F(TimerWindowTest, SiempreAndTimerHabilEnableTheCyclicControls)
     w.Clear();
     EXPECT_TRUE(windowDisabled());
     EXPECT_FALSE(e.Period->isEnabled());
-    EXPECT_FALSE(e.HorarioHabil->isEnabled());
+    EXPECT_FALSE(e.Schedule->HorarioHabil->isEnabled());
     EXPECT_FALSE(e.BotonEditar->isEnabled());
 
     e.TimerHabil->click();
     EXPECT_TRUE(e.Period->isEnabled());
-    EXPECT_TRUE(e.HorarioHabil->isEnabled());
+    EXPECT_TRUE(e.Schedule->HorarioHabil->isEnabled());
     EXPECT_TRUE(e.BotonEditar->isEnabled());
     EXPECT_TRUE(windowDisabled());
-    e.HorarioHabil->click();
+    e.Schedule->HorarioHabil->click();
     EXPECT_TRUE(windowEnabled());
-    e.HorarioHabil->click();
+    e.Schedule->HorarioHabil->click();
     EXPECT_TRUE(windowDisabled());
 
     // LoadData of a timer with a window enables it.
@@ -195,19 +200,69 @@ TEST_F(TimerWindowTest, SiempreAndTimerHabilEnableTheCyclicControls)
 TEST_F(TimerWindowTest, TimerHabilEnablesEveryOtherControlOfEachForm)
 {
     for (const TimerFamily &family : timerFamilies()) {
-        TimerWindow &w = open(family.kind);
-        const TimerElement &e = w.element(2);
+        const TimerElement &e = open(family.kind).element(2);
+        QList<QWidget *> controls = {e.Period, e.BotonEditar, e.MonthDays[0], e.MonthDays[31], e.Flag};
+        if (e.Schedule) {
+            e.Schedule->HorarioHabil->setChecked(false);
+            controls << e.Schedule->HoraInicio << e.Schedule->Days[0];
+        }
+        controls.removeAll(nullptr);
         for (bool on : {true, false}) {
             e.TimerHabil->setChecked(on);
-            for (QWidget *control : {static_cast<QWidget *>(e.Period), static_cast<QWidget *>(e.HoraInicio),
-                                     static_cast<QWidget *>(e.WeekDays[0]), static_cast<QWidget *>(e.MonthDays[31]),
-                                     static_cast<QWidget *>(e.BotonEditar)}) {
-                if (control)
-                    EXPECT_EQ(control->isEnabled(), on) << qPrintable(control->objectName());
-            }
+            for (QWidget *control : controls)
+                EXPECT_EQ(control->isEnabled(), on) << qPrintable(control->objectName());
             EXPECT_TRUE(e.TimerHabil->isEnabled());
         }
     }
+}
+
+TEST_F(TimerWindowTest, FlagComboShowsAndStoresTheCyclicFlag)
+{
+    store.CyclicTimers[1].EnableFlag = 3;
+    store.CyclicTimers[2].EnableFlag = 40; // from a file: no item shows it
+    TimerWindow &w = open(TimerKind::Cyclic);
+    FlagCombo *combo = w.element(1).Flag->Combo;
+    EXPECT_EQ(combo->currentText(), "F2");
+    EXPECT_EQ(combo->count(), 17);
+
+    combo->setCurrentIndex(combo->findText(QStringLiteral("TRUE")));
+    w.StoreControls();
+    EXPECT_EQ(store.CyclicTimers[1].EnableFlag, 0);
+    combo->setCurrentIndex(combo->findText(QStringLiteral("F2")));
+    w.StoreControls();
+    EXPECT_EQ(store.CyclicTimers[1].EnableFlag, 3);
+
+    EXPECT_EQ(w.element(2).Flag->Combo->currentIndex(), -1);
+    EXPECT_EQ(store.CyclicTimers[2].EnableFlag, 40);
+}
+
+// The editor works on the record directly: the codes of the element's timer
+// go to the buffer and come back, and nothing else is stored on the way.
+TEST_F(TimerWindowTest, BotonEditarEditsTheActionsOfTheElementsTimer)
+{
+    store.WeeklyTimers[6].Actions = {5, 0, 17};
+    store.ActionBuffer.Codes[8] = 99;
+    ActionBuffer seen;
+    bool accept = true;
+    window = std::make_unique<TimerWindow>(timerFamily(TimerKind::Weekly), store, sections,
+                                           [&](ActionBuffer &buffer) {
+                                               seen = buffer;
+                                               if (accept)
+                                                   buffer.Codes = {42, 7, 0, 0, 0, 0, 0, 0, 1};
+                                           });
+    window->ChangeIndex(4);
+    window->element(2).TimerHabil->setChecked(true); // not stored by the button
+
+    window->element(2).BotonEditar->click();
+    EXPECT_EQ(seen.Codes, (std::array<qint16, 9>{5, 0, 17, 0, 0, 0, 0, 0, 99}));
+    EXPECT_EQ(store.WeeklyTimers[6].Actions, (ActionList{42, 7}));
+    EXPECT_FALSE(store.WeeklyTimers[6].Enabled);
+
+    accept = false;
+    window->element(2).BotonEditar->click();
+    EXPECT_EQ(seen.Codes[0], 42);
+    EXPECT_EQ(store.WeeklyTimers[6].Actions, (ActionList{42, 7}));
+    EXPECT_EQ(store.WeeklyTimers[5].Actions, ActionList{});
 }
 
 TEST_F(TimerWindowTest, PeriodBoxesTurnRedWhenNotWholeNumbers)
