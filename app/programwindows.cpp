@@ -8,6 +8,7 @@
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
 #include "sections/macros/macroswindow.h"
+#include "sections/timers/timerwindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -29,6 +30,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));
+    for (const TimerFamily &family : timerFamilies())
+        windows.addEditor(QString(family.name), new TimerWindow(family, context.store, context.sections));
 }
 
 namespace {

@@ -50,7 +50,8 @@ ScheduleFrame::ScheduleFrame(Parts parts, QWidget *parent)
     for (int day = 0; day < int(Days.size()); ++day) {
         Days[day] = new QCheckBox(this);
         Days[day]->setObjectName(QString::fromLatin1(kDayNames[day]));
-        days->addWidget(Days[day], 0, day);
+        Days[day]->setVisible(parts.weekdays);
+        days->addWidget(Days[day], day / parts.dayColumns, day % parts.dayColumns);
     }
 
     auto *column = new QVBoxLayout(this);
@@ -91,7 +92,8 @@ void ScheduleFrame::storeTo(ScheduleWindow &window) const
     window.Start = HoraInicio->time();
     if (parts_.stop)
         window.Stop = HoraFinal->time();
-    window.Weekdays = weekdays();
+    if (parts_.weekdays)
+        window.Weekdays = weekdays();
 }
 
 quint8 ScheduleFrame::weekdays() const

@@ -22,6 +22,8 @@ public:
     struct Parts {
         bool always = true; // HorarioHabil
         bool stop = true;   // HoraFinal
+        bool weekdays = true; // CheckLun to CheckDom
+        int dayColumns = 7;   // day boxes per row: a narrow frame wraps them
     };
 
     explicit ScheduleFrame(QWidget *parent = nullptr) : ScheduleFrame(Parts{}, parent) {}

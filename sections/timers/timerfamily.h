@@ -62,6 +62,13 @@ struct TimerUploadPart {
     bool windowOnly; // sent only while Always is false
 };
 
+// The editor's labels of the family's own; empty where the family has no such label.
+struct TimerCaptions {
+    QString period;     // before the Period box
+    QString periodUnit; // after it
+    QString start;      // before HoraInicio
+};
+
 struct TimerFileKey {
     QLatin1String key;
     TimerField field;
@@ -84,7 +91,7 @@ struct TimerFamily {
     // Editor data.
     QString title;            // followed by the page's first and last timer
     QString scheduleCaption;  // FrameHorario
-    QStringList captions;     // the family's further labels
+    TimerCaptions captions;
     int periodLength;         // characters the Period box takes when typing; 0: no box
     QString periodCheck;      // CheckNumberBox kind of the Period box; empty: none
     bool checkPeriodOnStore;  // besides every second
