@@ -1,6 +1,5 @@
 #include "voicelistwindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,7 +9,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,7 +19,9 @@
 #include "model/configstore.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
+#include "sections/firmwarewarning.h"
 #include "sections/general/namedwidget.h"
+#include "shell/busypointer.h"
 
 namespace {
 
@@ -29,15 +29,6 @@ namespace {
 // the navigation panel.
 constexpr QSize kFormSize(649, 566);
 constexpr int kPhoneLength = 16;
-
-// The hourglass for as long as it lives.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 } // namespace
 
@@ -111,7 +102,7 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(titulo_);
     layout->addLayout(middle, 1);
-    layout->addWidget(buildWarning());
+    layout->addWidget(firmwareWarningRow(Warning, WarningText, this));
 
     connect(Add, &QPushButton::clicked, this, &Aut_Voz::Add_Click);
     connect(Del, &QPushButton::clicked, this, &Aut_Voz::Del_Click);
@@ -127,24 +118,6 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     LoadData();
     updateEnabling();
     Timer1->start(1000);
-}
-
-QWidget *Aut_Voz::buildWarning()
-{
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Warning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
-    WarningText->setWordWrap(true);
-    layout->addWidget(Warning);
-    layout->addWidget(WarningText, 1);
-    // The warning keeps its room while hidden, so the form does not jump.
-    for (QLabel *part : {Warning, WarningText}) {
-        QSizePolicy policy = part->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        part->setSizePolicy(policy);
-    }
-    return row;
 }
 
 void Aut_Voz::LoadText()

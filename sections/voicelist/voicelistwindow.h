@@ -61,7 +61,6 @@ private:
     // language shows it again in the new one.
     enum class State { Ready, Writing, Written, Reading, ReadDone, Failed };
 
-    QWidget *buildWarning();
     // The number typed, when it may be added or searched for; tells the
     // operator when it may not.
     bool phoneTextValid();
