@@ -9,6 +9,7 @@
 #include "sections/general/generalwindow.h"
 #include "sections/macros/macroswindow.h"
 #include "sections/timers/timerwindow.h"
+#include "sections/voicelist/voicelistwindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -32,6 +33,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("Macros", new Macros(context.store, context.sections));
     for (const TimerFamily &family : timerFamilies())
         windows.addEditor(QString(family.name), new TimerWindow(family, context.store, context.sections));
+    windows.addEditor("Aut_Voz", new Aut_Voz(context.unit, context.store, context.sections));
 }
 
 namespace {

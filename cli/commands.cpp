@@ -1,13 +1,18 @@
 #include "commands.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include "files/configfile.h"
+#include "files/inidocument.h"
 #include "link/devicecommands.h"
+#include "link/voicelisttransfer.h"
+#include "model/voiceauthlist.h"
+#include "sections/voicelist/voicelistcore.h"
 
 namespace {
 
@@ -262,6 +267,77 @@ int ports(CliSession &s, const CommandArgs &)
     return ExitOk;
 }
 
+const SectionCore &voiceListCore(const CliSession &s)
+{
+    return *s.sections().find(QStringLiteral("Aut_Voz"));
+}
+
+int voiceFileError(const QString &path, const QString &reason)
+{
+    printError("Cannot use " + path + ": " + reason);
+    return ExitFileError;
+}
+
+// The file is checked before connecting: a read keeps an existing file's other
+// sections and its acknowledgement switch, which the unit does not hold, and a
+// write needs a list the unit can take.
+int checkVoiceList(CliSession &s, const CommandArgs &a)
+{
+    const QString action = a.positional.at(0);
+    const QString path = a.positional.at(1);
+    if (action != "read" && action != "write") {
+        printError("Usage: velkan-cli voice-list read|write FILE.qcf");
+        return ExitUsage;
+    }
+    if (action == "read" && QFileInfo(path).size() == 0)
+        return ExitOk; // a new file, or an empty one
+    IniDocument doc;
+    FileFailure failure;
+    if (loadConfigDocument(path, doc, &failure) != RestoreResult::Restored) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    voiceListCore(s).restore(s.store(), doc);
+    if (action == "read")
+        return ExitOk;
+    if (!doc.hasSection(VoiceListCore::fileSection()))
+        return voiceFileError(path, QStringLiteral("it holds no voice-call list."));
+    VoiceAuthList &list = s.store().VoiceList;
+    PackVoiceList(list);
+    if (list.Count > VoiceAuthList::kMaxNumbers)
+        return voiceFileError(path, QStringLiteral("it holds more than %1 voice-call numbers.")
+                                        .arg(VoiceAuthList::kMaxNumbers));
+    return ExitOk;
+}
+
+int voiceList(CliSession &s, const CommandArgs &a)
+{
+    const DeviceValues &device = s.unit().Device;
+    // The window disables its buttons for such a unit; nothing is sent.
+    if (!device.has(Feature::MissedCallMacro)) {
+        printError("The unit's firmware does not support the voice-call list.");
+        return ExitNoAnswer;
+    }
+    VoiceAuthList &list = s.store().VoiceList;
+    const QString path = a.positional.at(1);
+    if (a.positional.at(0) == "write") {
+        if (WriteAutVoz(s.comms(), list, device.DeviceFeatures, s.progress()))
+            return ExitOk;
+        printError("The unit did not take the voice-call list.");
+        return ExitNoAnswer;
+    }
+    if (!ReadAutVozList(s.comms(), list, s.progress())) {
+        printError("The voice-call list read failed; nothing was written.");
+        return ExitNoAnswer;
+    }
+    FileFailure failure;
+    if (!saveConfigSection(path, s.store(), voiceListCore(s), &failure)) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 const QList<CommandInfo> &commandTable()
@@ -275,7 +351,10 @@ const QList<CommandInfo> &commandTable()
         {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},
         {"output", "N on|off", "switch output N", 2, true, checkOutput, output},
         {"counter", "N VALUE", "preset totalizer counter N", 2, true, checkCounter, counter},
-        {"voice-list", "read|write FILE.qcf", "read or write the voice-call list", 2, true, nullptr, nullptr},
+        {"voice-list", "read|write FILE.qcf",
+         "read the unit's voice-call list into FILE, or write FILE's list to the unit;\n"
+         "      read-config saves an empty voice list, so run voice-list read after it on one file",
+         2, true, checkVoiceList, voiceList},
         {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware", 2, true, nullptr, nullptr},
     };
     return table;

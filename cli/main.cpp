@@ -28,6 +28,7 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 counter 0 1500\n"
         "  velkan-cli --port /dev/ttyUSB0 counter 3 -- -5      (\"--\" before a negative value)\n"
         "  velkan-cli --port /dev/ttyUSB0 voice-list read voice.qcf\n"
+        "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n");
     return text;
 }

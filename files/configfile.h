@@ -5,6 +5,8 @@
 #include "filefailure.h"
 
 struct ConfigStore;
+class IniDocument;
+class SectionCore;
 class SectionRegistry;
 
 // The whole configuration file at once. Both read the file with the
@@ -27,3 +29,12 @@ enum class RestoreResult {
 // matches. Unless the result is Restored, the model is unchanged.
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
                                 const SectionRegistry &registry, FileFailure *failure = nullptr);
+
+// Reads the file at path into doc when it is a configuration file of this
+// product; otherwise doc is left empty.
+RestoreResult loadConfigDocument(const QString &path, IniDocument &doc, FileFailure *failure = nullptr);
+
+// Writes the product marker and one section into the file at path, as
+// saveConfigFile does for all of them: the rest of an existing file stays.
+bool saveConfigSection(const QString &path, const ConfigStore &store, const SectionCore &core,
+                       FileFailure *failure = nullptr);

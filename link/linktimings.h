@@ -15,6 +15,8 @@ struct LinkTimings {
     int lineReply = 200;         // an upload line's refusal
     int fastLineReply = 10;      // the same with the fast line acknowledgement
     int simulatedStart = 5000;   // the simulated unit tells its device path
+    int voiceListClear = 10000;  // added to the answer time-out while the unit empties its voice list
+    int voiceLinePause = 50;     // after each voice-list number the unit accepted
 
     // Timings a few tens of times shorter, for tests over in-memory ports and
     // pseudo-terminals that answer at once.
@@ -30,6 +32,8 @@ struct LinkTimings {
         t.drainRead = 20;
         t.modemDrainRead = 20;
         t.drainLimit = 500;
+        t.voiceListClear = 300;
+        t.voiceLinePause = 1;
         return t;
     }
 };

@@ -9,7 +9,9 @@ const QStringList &EditorRegistry::downloadLoadOrder()
 {
     static const QStringList order = {
         "Caudal", "CTimer", "E_Math", "E_Digital", "General", "LTimer", "WTimer",
-        "MTimer", "Macros", "GPRS", "Flags", "E_OneWire", "SampleRate"};
+        "MTimer", "Macros", "GPRS", "Flags", "E_OneWire", "SampleRate",
+        // The voice list is not in the stream: it shows the list the download emptied.
+        "Aut_Voz"};
     return order;
 }
 

@@ -11,18 +11,10 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
+#include "busypointer.h"
 #include "usersettings.h"
 
 namespace {
-
-// The busy pointer for the length of a scope.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 QString withReason(const QString &message, const QString &reason)
 {

@@ -23,6 +23,7 @@
 #include "namedwidget.h"
 #include "phoneentry.h"
 #include "phonelisteditor.h"
+#include "sections/firmwarewarning.h"
 #include "sections/numberbox.h"
 
 namespace {
@@ -108,7 +109,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     layout->addWidget(titulo_);
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
-    layout->addWidget(buildWarning());
+    layout->addWidget(firmwareWarningRow(Warning, WarningText, this));
 
     connect(&unit_, &UnitConnection::infoChanged, this, &General::showDevice);
     connect(&unit_, &UnitConnection::disconnected, this, &General::showDevice);
@@ -161,24 +162,6 @@ QWidget *General::buildSettings()
     column->addWidget(frameRestore_);
     column->addStretch();
     return settings;
-}
-
-QWidget *General::buildWarning()
-{
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Warning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
-    WarningText->setWordWrap(true);
-    layout->addWidget(Warning);
-    layout->addWidget(WarningText, 1);
-    // The warning keeps its room while hidden, so the form does not jump.
-    for (QLabel *part : {Warning, WarningText}) {
-        QSizePolicy policy = part->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        part->setSizePolicy(policy);
-    }
-    return row;
 }
 
 void General::buildToolbar()

@@ -67,7 +67,6 @@ public:
 
 private:
     QWidget *buildSettings();
-    QWidget *buildWarning();
     void buildToolbar();
     void choosePreset(QRadioButton *button);
     QRadioButton *presetFor(const QString &number) const;

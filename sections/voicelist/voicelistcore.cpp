@@ -37,6 +37,11 @@ QString VoiceListCore::name() const
     return QStringLiteral("Aut_Voz");
 }
 
+QString VoiceListCore::fileSection()
+{
+    return kSection;
+}
+
 void VoiceListCore::clear(ConfigStore &store) const
 {
     VoiceAuthList &list = store.VoiceList;

@@ -8,6 +8,8 @@
 class VoiceListCore : public SectionCore {
 public:
     QString name() const override;
+    // The file section that holds the list.
+    static QString fileSection();
 
     // An empty list and no macro; the acknowledgement switch is kept.
     void clear(ConfigStore &store) const override;

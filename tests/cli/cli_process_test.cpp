@@ -19,6 +19,7 @@
 #include "link/devicevalues.h"
 #include "link/simulatedunit.h"
 #include "model/configstore.h"
+#include "model/product.h"
 #include "sections/sectionlist.h"
 
 namespace {
@@ -27,6 +28,8 @@ namespace {
 // retry settings change what an upload carries.
 constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | Feature::WideChannelMask
                               | Feature::FastLineAck | Feature::ExtendedPhoneMask;
+// A unit that runs a macro on a call from its voice-call list.
+constexpr quint32 kVoiceFeatures = kFeatures | Feature::MissedCallMacro;
 
 
 struct CliRun {
@@ -45,9 +48,9 @@ protected:
         sim.setProgram(QStringLiteral(VELKAN_SIM));
     }
 
-    void startSim(QStringList arguments = {})
+    void startSim(QStringList arguments = {}, quint32 features = kFeatures)
     {
-        arguments << QStringLiteral("--features") << QString::number(kFeatures) << QStringLiteral("--log")
+        arguments << QStringLiteral("--features") << QString::number(features) << QStringLiteral("--log")
                   << path(QStringLiteral("log.json"));
         sim.setArguments(arguments);
         ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
@@ -284,7 +287,7 @@ TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
         {"--port", port, "output", "1", "half"},
         {"--port", port, "counter", "9", "10"},
         {"--port", port, "counter", "0", "lots"},
-        {"--port", port, "voice-list", "read", "voice.qcf"},
+        {"--port", port, "voice-list", "erase", "x.qcf"},
         {"--no-such-option"},
     };
     for (const QStringList &arguments : cases) {
@@ -293,6 +296,116 @@ TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
         EXPECT_FALSE(run.err.isEmpty()) << qPrintable(arguments.join(' '));
         EXPECT_TRUE(run.out.isEmpty()) << qPrintable(arguments.join(' '));
     }
+}
+
+// The lines of a file's section, from its header to the next section, without blank lines.
+QStringList sectionLines(const QString &path, const QString &header)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+    QStringList section;
+    for (qsizetype i = lines.indexOf(header); i >= 0 && i < lines.size(); ++i) {
+        if (!section.isEmpty() && lines.at(i).startsWith(u'['))
+            break;
+        if (!lines.at(i).isEmpty())
+            section << lines.at(i);
+    }
+    return section;
+}
+
+QByteArray configFile(const QByteArray &sections)
+{
+    return "[General]\r\nVERSION=" + Product::ProductKey.toLatin1() + "\r\n" + sections;
+}
+
+// The file gets the unit's list and macro; its other sections and its
+// acknowledgement switch, which the unit does not hold, stay.
+TEST_F(CliProcessTest, VoiceListReadSavesTheUnitsListIntoTheFile)
+{
+    startSim({QStringLiteral("--state"),
+              writeFile(QStringLiteral("state.json"), R"({"voiceList": ["+34600123456", "600111222"], "voiceMacro": 12})")},
+             kVoiceFeatures);
+    const QString file = writeFile(QStringLiteral("unit.qcf"),
+                                   configFile("[Notas]\r\nTEXTO=hola\r\n[AUT_VOZ]\r\nMACRO=-1\r\nSEND_ACK=True\r\nTEL 0=old\r\n"));
+    const CliRun run = cli({QStringLiteral("voice-list"), QStringLiteral("read"), file});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+
+    QStringList expected{"[AUT_VOZ]", "MACRO= 12", "SEND_ACK=True", "TEL 0=+34600123456", "TEL 1=600111222"};
+    for (int i = 2; i <= 250; ++i)
+        expected << QStringLiteral("TEL %1=").arg(i);
+    EXPECT_EQ(sectionLines(file, QStringLiteral("[AUT_VOZ]")).join('\n'), expected.join('\n'));
+    EXPECT_EQ(sectionLines(file, QStringLiteral("[Notas]")), QStringList({"[Notas]", "TEXTO=hola"}));
+
+    // A new file holds the product marker and the list only.
+    const QString fresh = path(QStringLiteral("fresh.qcf"));
+    ASSERT_EQ(cli({QStringLiteral("voice-list"), QStringLiteral("read"), fresh}).status, 0);
+    expected[2] = QStringLiteral("SEND_ACK=False");
+    EXPECT_EQ(sectionLines(fresh, QStringLiteral("[General]")), QStringList({"[General]", "VERSION=VELKAN_SARN"}));
+    EXPECT_EQ(sectionLines(fresh, QStringLiteral("[AUT_VOZ]")).join('\n'), expected.join('\n'));
+}
+
+// The file's list is sent packed; a wrong CRC once costs one more attempt.
+TEST_F(CliProcessTest, VoiceListWriteSendsTheFilesList)
+{
+    startSim({QStringLiteral("--bad-crc-once")}, kVoiceFeatures);
+    const QString file = writeFile(QStringLiteral("unit.qcf"),
+                                   configFile("[AUT_VOZ]\r\nMACRO= 7\r\nTEL 0=600111222\r\nTEL 5=+34600333444\r\n"));
+    const CliRun run = cli({QStringLiteral("voice-list"), QStringLiteral("write"), file});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+
+    const QJsonObject log = unitLog();
+    const QJsonArray writes = log[QLatin1String("voiceWrites")].toArray();
+    ASSERT_EQ(writes.size(), 2);
+    for (const QJsonValue &write : writes) {
+        EXPECT_EQ(write[QLatin1String("lines")].toArray(), QJsonArray({"+TEL=600111222", "+TEL=+34600333444"}));
+        EXPECT_TRUE(write[QLatin1String("matched")].toBool());
+    }
+    const QJsonArray macros = log[QLatin1String("voiceMacros")].toArray();
+    ASSERT_EQ(macros.size(), 1);
+    EXPECT_EQ(macros.at(0)[QLatin1String("macro")].toInt(), 7);
+}
+
+TEST_F(CliProcessTest, VoiceListNeedsTheUnitsSupport)
+{
+    startSim();
+    const QString file = writeFile(QStringLiteral("unit.qcf"), configFile("[AUT_VOZ]\r\nTEL 0=600111222\r\n"));
+    for (const char *action : {"read", "write"}) {
+        const CliRun run = cli({QStringLiteral("voice-list"), QLatin1String(action), file});
+        EXPECT_EQ(run.status, 1) << action;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("does not support the voice-call list"))) << qPrintable(run.err);
+    }
+    const QJsonObject commands = unitLog()[QLatin1String("commands")].toObject();
+    for (const char *code : {"41", "45", "46", "4E", "4F"})
+        EXPECT_EQ(commands[QLatin1String(code)].toInt(), 0) << code;
+}
+
+// Files are checked before connecting: nothing reaches the unit.
+TEST_F(CliProcessTest, VoiceListRefusesFilesItCannotUse)
+{
+    startSim({}, kVoiceFeatures);
+    QByteArray tooMany = "[AUT_VOZ]\r\n";
+    for (int i = 0; i <= 250; ++i)
+        tooMany += "TEL " + QByteArray::number(i) + "=6000" + QByteArray::number(i) + "\r\n";
+    const struct {
+        const char *action;
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"read", "notes.qcf", "[General]\r\nNOMBRE=Tank3\r\n"},
+        {"write", "notes.qcf", "[General]\r\nNOMBRE=Tank3\r\n"},
+        {"write", "nolist.qcf", configFile("[Notas]\r\nTEXTO=hola\r\n")},
+        {"write", "toomany.qcf", configFile(tooMany)},
+        {"write", "absent.qcf", {}},
+    };
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        const QString file = f.bytes.isEmpty() ? path(QLatin1String(f.name)) : writeFile(QLatin1String(f.name), f.bytes);
+        const CliRun run = cli({QStringLiteral("voice-list"), QLatin1String(f.action), file});
+        EXPECT_EQ(run.status, 3) << f.action;
+        EXPECT_TRUE(run.err.contains(QLatin1String(f.name))) << qPrintable(run.err);
+    }
+    EXPECT_TRUE(unitLog()[QLatin1String("commands")].toObject().isEmpty());
 }
 
 } // namespace
