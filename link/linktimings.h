@@ -15,6 +15,7 @@ struct LinkTimings {
     int lineReply = 200;         // an upload line's refusal
     int fastLineReply = 10;      // the same with the fast line acknowledgement
     int simulatedStart = 5000;   // the simulated unit tells its device path
+    int probeIdAnswer = 500;     // the unit reads the probe on its 1-Wire bus
 
     // Timings a few tens of times shorter, for tests over in-memory ports and
     // pseudo-terminals that answer at once.
@@ -30,6 +31,7 @@ struct LinkTimings {
         t.drainRead = 20;
         t.modemDrainRead = 20;
         t.drainLimit = 500;
+        t.probeIdAnswer = 50;
         return t;
     }
 };
