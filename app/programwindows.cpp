@@ -7,6 +7,9 @@
 #include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
+#include "sections/math/matheditor.h"
+#include "sections/flags/flageditor.h"
+#include "sections/onewire/onewireeditor.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -25,6 +28,9 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    windows.addEditor("E_Math", new E_Math(context.store, context.sections));
+    windows.addEditor("Flags", new Flags(context.store, context.sections));
+    windows.addEditor("E_OneWire", new E_OneWire(context.unit, context.store, context.sections));
 }
 
 namespace {
