@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
+#include "sections/channellabels.h"
 #include "sections/downloadline.h"
 
 namespace {
@@ -101,9 +102,7 @@ void MathCore::save(const ConfigStore &store, IniDocument &doc) const
     for (int i = 0; i < int(store.Math.size()); ++i) {
         const MathChannel &channel = store.Math[i];
         const QString section = alarmFileSection(row(), i);
-        doc.writeValue(section, QStringLiteral("NOMBRE"), channel.Name);
-        doc.writeValue(section, QStringLiteral("UNIDAD"), channel.Unit);
-        doc.writeValue(section, QStringLiteral("INTERFAZ"), NumStr(channel.Interface));
+        saveChannelLabels(channel, section, doc);
         doc.writeValue(section, QStringLiteral("ECUACION"), channel.Equation);
         saveAlarmKeys(row(), store, i, doc);
     }
@@ -115,10 +114,7 @@ void MathCore::restore(ConfigStore &store, const IniDocument &doc) const
     for (int i = 0; i < int(store.Math.size()); ++i) {
         MathChannel &channel = store.Math[i];
         const QString section = alarmFileSection(row(), i);
-        channel.Name = doc.readValue(section, QStringLiteral("NOMBRE"));
-        channel.Unit = doc.readValue(section, QStringLiteral("UNIDAD"));
-        if (const auto value = ToInt16(ParseNumber(doc.readValue(section, QStringLiteral("INTERFAZ")))))
-            channel.Interface = *value;
+        restoreChannelLabels(channel, section, doc);
         channel.Equation = doc.readValue(section, QStringLiteral("ECUACION"));
         restoreAlarmKeys(row(), store, i, doc);
     }

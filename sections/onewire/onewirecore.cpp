@@ -6,6 +6,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
+#include "sections/channellabels.h"
 #include "sections/downloadline.h"
 #include "sections/gprs/iptext.h"
 
@@ -159,9 +160,7 @@ void OneWireCore::save(const ConfigStore &store, IniDocument &doc) const
     for (int i = 0; i < int(store.OneWire.size()); ++i) {
         const OneWireProbe &probe = store.OneWire[i];
         const QString section = alarmFileSection(row(), i);
-        doc.writeValue(section, QStringLiteral("NOMBRE"), probe.Name);
-        doc.writeValue(section, QStringLiteral("UNIDAD"), probe.Unit);
-        doc.writeValue(section, QStringLiteral("INTERFAZ"), NumStr(probe.Interface));
+        saveChannelLabels(probe, section, doc);
         doc.writeValue(section, QStringLiteral("ID"), BoolText(probe.UseId));
         doc.writeValue(section, QStringLiteral("ADDRESS1"), probe.Address1);
         doc.writeValue(section, QStringLiteral("ADDRESS2"), probe.Address2);
@@ -175,10 +174,7 @@ void OneWireCore::restore(ConfigStore &store, const IniDocument &doc) const
     for (int i = 0; i < int(store.OneWire.size()); ++i) {
         OneWireProbe &probe = store.OneWire[i];
         const QString section = alarmFileSection(row(), i);
-        probe.Name = doc.readValue(section, QStringLiteral("NOMBRE"));
-        probe.Unit = doc.readValue(section, QStringLiteral("UNIDAD"));
-        if (const auto value = ToInt16(ParseNumber(doc.readValue(section, QStringLiteral("INTERFAZ")))))
-            probe.Interface = *value;
+        restoreChannelLabels(probe, section, doc);
         probe.UseId = TextBool(doc.readValue(section, QStringLiteral("ID")));
         probe.Address1 = doc.readValue(section, QStringLiteral("ADDRESS1"));
         probe.Address2 = doc.readValue(section, QStringLiteral("ADDRESS2"));
