@@ -10,6 +10,9 @@
 #include "sections/macros/macroswindow.h"
 #include "sections/timers/timerwindow.h"
 #include "sections/voicelist/voicelistwindow.h"
+#include "sections/math/matheditor.h"
+#include "sections/flags/flageditor.h"
+#include "sections/onewire/onewireeditor.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -34,6 +37,9 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     for (const TimerFamily &family : timerFamilies())
         windows.addEditor(QString(family.name), new TimerWindow(family, context.store, context.sections));
     windows.addEditor("Aut_Voz", new Aut_Voz(context.unit, context.store, context.sections));
+    windows.addEditor("E_Math", new E_Math(context.store, context.sections));
+    windows.addEditor("Flags", new Flags(context.store, context.sections));
+    windows.addEditor("E_OneWire", new E_OneWire(context.unit, context.store, context.sections));
 }
 
 namespace {

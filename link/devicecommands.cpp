@@ -247,3 +247,42 @@ bool SetTotalCNT(Comms &comms, qint16 index, qint32 newVal)
     comms.TxSer(CounterCommand(index, newVal), comms.LinkTimeout);
     return comms.RxBuf == QLatin1String("#BE1");
 }
+
+namespace {
+
+// One value of the probe's identification number: a whole number 0-255.
+std::optional<quint8> probeByte(const QString &text)
+{
+    if (!IsIntegerText(text))
+        return std::nullopt;
+    const double value = ParseNumber(text);
+    if (value < 0 || value > 255)
+        return std::nullopt;
+    return quint8(value);
+}
+
+} // namespace
+
+std::optional<ProbeId> ReadProbeId(Comms &comms)
+{
+    CommsBusyGuard busy(comms);
+    if (!busy)
+        return std::nullopt;
+    const QString code = QStringLiteral("#05");
+    comms.TxSer(QStringLiteral("#FA"), comms.timings.probeIdAnswer);
+    // A drained frame left in RxBuf by a port lost mid-exchange is no answer.
+    if (!comms.port().isOpen() || !comms.RxBuf.startsWith(code))
+        return std::nullopt;
+    // The first value is glued to the answer code: the last three characters of field 1.
+    const QString first = comms.GetField(1);
+    if (first.size() < code.size() + 3)
+        return std::nullopt;
+    ProbeId id{};
+    for (int i = 0; i < int(id.size()); ++i) {
+        const std::optional<quint8> value = probeByte(i == 0 ? first.right(3) : comms.GetField(i + 1));
+        if (!value)
+            return std::nullopt;
+        id[i] = *value;
+    }
+    return id;
+}

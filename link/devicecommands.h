@@ -4,6 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
+#include <optional>
+
 // Texts of the clock and counter commands, shared by the link and the
 // simulated unit.
 
@@ -34,3 +37,10 @@ bool ReadRealTime(Comms &comms, DeviceValues &device);    // live values; true w
 // "#47"/"#48": true once sent; the unit's answer is not examined.
 bool SetSingleOutput(Comms &comms, qint16 output, bool value);
 bool SetTotalCNT(Comms &comms, qint16 index, qint32 newVal);
+
+// "#FA": the identification number of the one 1-Wire probe on the unit's bus,
+// its eight byte values in the order of the "#05" answer. None while the link
+// is not free, when no "#05" answer to this command came, or when the answer
+// does not hold eight whole numbers 0-255.
+using ProbeId = std::array<quint8, 8>;
+std::optional<ProbeId> ReadProbeId(Comms &comms);

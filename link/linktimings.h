@@ -17,6 +17,7 @@ struct LinkTimings {
     int simulatedStart = 5000;   // the simulated unit tells its device path
     int voiceListClear = 10000;  // added to the answer time-out while the unit empties its voice list
     int voiceLinePause = 50;     // after each voice-list number the unit accepted
+    int probeIdAnswer = 500;     // the unit reads the probe on its 1-Wire bus
 
     // Timings a few tens of times shorter, for tests over in-memory ports and
     // pseudo-terminals that answer at once.
@@ -34,6 +35,7 @@ struct LinkTimings {
         t.drainLimit = 500;
         t.voiceListClear = 300;
         t.voiceLinePause = 1;
+        t.probeIdAnswer = 50;
         return t;
     }
 };

@@ -9,6 +9,9 @@
 #include "modbus/modbuscore.h"
 #include "groups/groupcore.h"
 #include "voicelist/voicelistcore.h"
+#include "math/mathcore.h"
+#include "flags/flagcore.h"
+#include "onewire/onewirecore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -20,4 +23,7 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<ModbusCore>());
     registry.add(std::make_unique<GroupCore>());
     registry.add(std::make_unique<VoiceListCore>());
+    registry.add(std::make_unique<MathCore>());
+    registry.add(std::make_unique<FlagCore>());
+    registry.add(std::make_unique<OneWireCore>());
 }

@@ -228,6 +228,7 @@ TEST(Commands, RefusedWhileBusyOrClosed)
         link.unit.answer("#20", "#DF,1");
         link.unit.answer("#5C", "#A3");
         link.unit.answer("#41CNT1=1", "#BE1");
+        link.unit.answer("#FA", "#05001,2,3,4,5,6,7,8");
         link.comms.RxBuf = "#BE1"; // a stale answer must not pass for a new one
         std::optional<CommsBusyGuard> other;
         if (busy)
@@ -240,10 +241,38 @@ TEST(Commands, RefusedWhileBusyOrClosed)
         EXPECT_FALSE(ReadRealTime(link.comms, link.connection.Device));
         EXPECT_FALSE(SetSingleOutput(link.comms, 1, true));
         EXPECT_FALSE(SetTotalCNT(link.comms, 1, 1));
+        EXPECT_FALSE(ReadProbeId(link.comms));
         ReadInfo(link.comms, link.connection.Device);
         ReadDeviceRTC(link.comms, link.connection.Device);
         EXPECT_TRUE(link.port.writtenBytes().isEmpty());
         EXPECT_EQ(link.comms.CommsBusy(), busy);
+    }
+}
+
+TEST(Commands, ProbeIdComesOnlyFromAWholeAnswerToItsCommand)
+{
+    const struct {
+        QList<QByteArray> replies;
+        std::optional<ProbeId> id;
+    } cases[] = {
+        {{ScriptedUnit::frame("#05040,170,187,204,000,000,000,045")}, ProbeId{40, 170, 187, 204, 0, 0, 0, 45}},
+        {{ScriptedUnit::frame("#05255,0,1,2,3,4,5,6,7")}, ProbeId{255, 0, 1, 2, 3, 4, 5, 6}}, // a ninth field is not read
+        {{{}, ScriptedUnit::frame("#05001,2,3,4,5,6,7,8")}, ProbeId{1, 2, 3, 4, 5, 6, 7, 8}}, // sent again after silence
+        {{ScriptedUnit::frame("#05040,170,187,204,0,0,0")}, std::nullopt},   // seven values
+        {{ScriptedUnit::frame("#05040,170,256,204,0,0,0,45")}, std::nullopt}, // not a byte
+        {{ScriptedUnit::frame("#05040,170,1.5,204,0,0,0,45")}, std::nullopt}, // not whole
+        {{ScriptedUnit::frame("#05040,170,,204,0,0,0,45")}, std::nullopt},    // empty
+        {{ScriptedUnit::frame("#0540,170,187,204,0,0,0,45")}, std::nullopt},  // first value cut short
+        {{ScriptedUnit::frame("#06040,170,187,204,0,0,0,45")}, std::nullopt}, // another answer
+        {{QByteArray()}, std::nullopt},                                       // none
+    };
+    for (const auto &c : cases) {
+        UnitLink link;
+        link.unit.on("#FA", c.replies);
+        link.comms.RxBuf = "#05009,9,9,9,9,9,9,9"; // an earlier answer must not pass for this one
+        EXPECT_EQ(ReadProbeId(link.comms), c.id) << c.replies.value(0).constData();
+        EXPECT_GE(link.unit.count("#FA"), 1);
+        EXPECT_FALSE(link.comms.CommsBusy());
     }
 }
 

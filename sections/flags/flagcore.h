@@ -1,0 +1,22 @@
+#pragma once
+
+#include "files/sectioncore.h"
+
+// The sixteen flags' alarms: one alarm slot per flag and nothing else, all of
+// it kept by the shared alarm machinery. Units without flag alarms get none
+// of their lines.
+class FlagCore : public SectionCore {
+public:
+    QString name() const override;
+    void clear(ConfigStore &store) const override;
+
+    QStringList keywords() const override;
+    void parseLine(ConfigStore &store, DownloadState &state, const QString &keyword,
+                   const QString &line, quint32 features) const override;
+    QStringList downloadLines(const ConfigStore &store, quint32 features) const override;
+
+    QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const override;
+
+    void save(const ConfigStore &store, IniDocument &doc) const override;
+    void restore(ConfigStore &store, const IniDocument &doc) const override;
+};

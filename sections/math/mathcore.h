@@ -1,0 +1,21 @@
+#pragma once
+
+#include "files/sectioncore.h"
+
+// Math channels: name, unit, enable and equation of each channel, then its
+// one alarm slot. Units without math channels get none of their lines.
+class MathCore : public SectionCore {
+public:
+    QString name() const override;
+    void clear(ConfigStore &store) const override;
+
+    QStringList keywords() const override;
+    void parseLine(ConfigStore &store, DownloadState &state, const QString &keyword,
+                   const QString &line, quint32 features) const override;
+    QStringList downloadLines(const ConfigStore &store, quint32 features) const override;
+
+    QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const override;
+
+    void save(const ConfigStore &store, IniDocument &doc) const override;
+    void restore(ConfigStore &store, const IniDocument &doc) const override;
+};
