@@ -1,12 +1,15 @@
 #include "programwindows.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "files/langtable.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
+#include "sections/gprs/gprswindow.h"
+#include "sections/modbus/modbuscore.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -25,6 +28,17 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    windows.addEditor("GPRS", new GPRS(context.store, context.sections));
+
+    // No window shows the MODBUS bus settings, so the program itself keeps a
+    // unit that cannot be a bus slave in the master role.
+    auto *modbusMaster = new QTimer(&windows);
+    modbusMaster->setObjectName(QStringLiteral("ModbusMasterTimer"));
+    QObject::connect(modbusMaster, &QTimer::timeout, &windows,
+                     [&unit = context.unit, &store = context.store] {
+                         ForceModbusMaster(store, unit.isConnected(), unit.Device.DeviceFeatures);
+                     });
+    modbusMaster->start(1000);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "modbus/modbuscore.h"
 #include "groups/groupcore.h"
 #include "voicelist/voicelistcore.h"
+#include "analog/analogcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -20,4 +21,5 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<ModbusCore>());
     registry.add(std::make_unique<GroupCore>());
     registry.add(std::make_unique<VoiceListCore>());
+    registry.add(std::make_unique<AnalogCore>());
 }
