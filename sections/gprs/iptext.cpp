@@ -19,3 +19,14 @@ bool IsDottedAddress(QStringView text)
     }
     return true;
 }
+
+std::optional<std::array<quint8, 4>> DottedBytes(QStringView text)
+{
+    if (!IsDottedAddress(text))
+        return std::nullopt;
+    std::array<quint8, 4> bytes{};
+    const QList<QStringView> parts = text.split(QLatin1Char('.'));
+    for (int i = 0; i < int(bytes.size()); ++i)
+        bytes[i] = quint8(parts[i].toInt());
+    return bytes;
+}

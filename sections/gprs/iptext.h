@@ -7,3 +7,10 @@
 // other stored address text (the default "0", an empty text, a host name)
 // is shown and kept as it stands.
 bool IsDottedAddress(QStringView text);
+
+#include <array>
+#include <optional>
+#include <QtGlobal>
+
+// The four values of a text IsDottedAddress accepts; none for any other text.
+std::optional<std::array<quint8, 4>> DottedBytes(QStringView text);

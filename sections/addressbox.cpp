@@ -1,0 +1,130 @@
+#include "addressbox.h"
+
+#include <algorithm>
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+
+#include "sections/gprs/iptext.h"
+
+namespace {
+
+constexpr int kByteDigits = 3;
+
+QString byteText(int value, AddressBox::Digits digits)
+{
+    return digits == AddressBox::Digits::Three
+               ? QStringLiteral("%1").arg(value, kByteDigits, 10, QLatin1Char('0'))
+               : QString::number(value);
+}
+
+// Up to three digits of a value 0-255; an empty field is allowed while typing.
+// (An integer validator would let "300" through as not yet finished.)
+class ByteValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        if (input.isEmpty())
+            return Intermediate;
+        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+        if (input.size() > kByteDigits || !std::all_of(input.begin(), input.end(), digit))
+            return Invalid;
+        return input.toInt() <= 255 ? Acceptable : Invalid;
+    }
+};
+
+} // namespace
+
+AddressBox::AddressBox(QWidget *parent, Digits digits) : QWidget(parent), digits_(digits)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    for (int i = 0; i < int(fields_.size()); ++i) {
+        if (i > 0)
+            layout->addWidget(new QLabel(QStringLiteral("."), this));
+        auto *field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("byte%1").arg(i));
+        field->setMaxLength(kByteDigits);
+        field->setAlignment(Qt::AlignCenter);
+        field->setValidator(new ByteValidator(field));
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textEdited, this, [this, i](const QString &text) {
+            edited_ = true;
+            if (text.size() == kByteDigits)
+                focusNext(i);
+            emit textEdited();
+        });
+        fields_[i] = field;
+        layout->addWidget(field);
+    }
+    layout->addStretch();
+    setFocusProxy(fields_[0]);
+    showAddress(QString());
+}
+
+void AddressBox::showAddress(const QString &stored)
+{
+    const Bytes bytes = DottedBytes(stored).value_or(Bytes{});
+    for (int i = 0; i < int(fields_.size()); ++i)
+        fields_[i]->setText(byteText(bytes[i], digits_));
+    edited_ = false;
+}
+
+void AddressBox::setBytes(const Bytes &bytes)
+{
+    for (int i = 0; i < int(fields_.size()); ++i)
+        fields_[i]->setText(byteText(bytes[i], digits_));
+    edited_ = true;
+}
+
+AddressBox::Bytes AddressBox::bytes() const
+{
+    Bytes bytes{};
+    // The validator lets through nothing but 0-255; an emptied field counts as 0.
+    for (int i = 0; i < int(fields_.size()); ++i)
+        bytes[i] = quint8(fields_[i]->text().toInt());
+    return bytes;
+}
+
+QString AddressBox::text() const
+{
+    QStringList values;
+    for (const quint8 value : bytes())
+        values << byteText(value, digits_);
+    return values.join(QLatin1Char('.'));
+}
+
+void AddressBox::storeIfEdited(QString &field) const
+{
+    if (edited_)
+        field = text();
+}
+
+// A typed "." moves on to the next value, as in any address entry.
+bool AddressBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Period) {
+        const auto at = std::find(fields_.begin(), fields_.end(), watched);
+        if (at != fields_.end()) {
+            focusNext(int(at - fields_.begin()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void AddressBox::focusNext(int from)
+{
+    if (from + 1 < int(fields_.size())) {
+        fields_[from + 1]->setFocus();
+        fields_[from + 1]->selectAll();
+    }
+}

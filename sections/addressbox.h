@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <QtGlobal>
+
+#include <array>
+
+class QLineEdit;
+
+// An entry of four byte values 0-255 separated by dots: an IP address, or
+// one half of a 1-Wire probe's identification number.
+//
+// The box follows the editors' unedited-box rule on its own: showAddress puts
+// a stored text there, and storeIfEdited writes the box's text back only when
+// the operator typed in it or the program set its values since, so that a
+// stored text the box cannot show as it is ("0", a text from a file) survives
+// a store-back untouched.
+class AddressBox : public QWidget {
+    Q_OBJECT
+public:
+    using Bytes = std::array<quint8, 4>;
+
+    // How text() writes each value: three digits ("040.170.187.204") or
+    // without leading zeros ("40.170.187.204").
+    enum class Digits { Three, Plain };
+
+    explicit AddressBox(QWidget *parent = nullptr, Digits digits = Digits::Three);
+
+    // Shows a stored text: four whole numbers 0-255 joined by "." show as
+    // those values; anything else shows all zeros. The box counts as unedited.
+    void showAddress(const QString &stored);
+    // Sets the four values, as the program's own edit: the box counts as edited.
+    void setBytes(const Bytes &bytes);
+
+    Bytes bytes() const;
+    // The four values in the box's form, joined by ".".
+    QString text() const;
+
+    // Typed in, or set with setBytes, since showAddress.
+    bool edited() const { return edited_; }
+    void storeIfEdited(QString &field) const;
+
+signals:
+    // The operator changed a value.
+    void textEdited();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void focusNext(int from);
+
+    std::array<QLineEdit *, 4> fields_{};
+    Digits digits_;
+    bool edited_ = false;
+};
