@@ -29,6 +29,14 @@ QLineEdit *numberBox(const char *objectName, int maxLength, QWidget *parent)
     return box;
 }
 
+// Addresses as typed ("192.168.1.10"); a host name or the default "0" from
+// the unit or a file shows as it stands and stays unless the operator edits.
+AddressBox *addressBox(const char *objectName, QWidget *parent)
+{
+    return named(new AddressBox(parent, AddressBox::Digits::Plain, AddressBox::Other::AsItStands),
+                 objectName);
+}
+
 std::optional<qint16> int16Of(const QString &text)
 {
     return ToInt16(ParseNumber(text));
@@ -54,10 +62,10 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
       TextConTimeOut(numberBox("TextConTimeOut", 4, this)),
       CheckHabilGPRS(named(new QCheckBox(this), "CheckHabilGPRS")),
       CheckMantener(named(new QCheckBox(this), "CheckMantener")),
-      IPInputBox(named(new AddressBox(this), "IPInputBox")),
+      IPInputBox(addressBox("IPInputBox", this)),
       TextPort(numberBox("TextPort", 5, this)),
       TextTimeout(numberBox("TextTimeout", 4, this)),
-      IPInputBox1(named(new AddressBox(this), "IPInputBox1")),
+      IPInputBox1(addressBox("IPInputBox1", this)),
       TextRuta(named(new QLineEdit(this), "TextRuta")),
       TextFTPUser(named(new QLineEdit(this), "TextFTPUser")),
       TextFTPPass(named(new QLineEdit(this), "TextFTPPass")),
@@ -180,11 +188,11 @@ void GPRS::LoadData()
     showText(TextAPNRetryTime, QString::number(gprs.ApnRetryTime));
     showText(TextConTimeOut, QString::number(gprs.ApnTimeout));
     CheckMantener->setChecked(gprs.KeepConnected);
-    showText(IPInputBox, gprs.ServerIp);
+    IPInputBox->showAddress(gprs.ServerIp);
     showText(TextPort, QString::number(gprs.ServerPort));
     showText(TextTimeout, QString::number(gprs.ServerTimeout));
     CheckHabilGPRS->setChecked(gprs.GprsEnabled);
-    showText(IPInputBox1, gprs.FtpIp);
+    IPInputBox1->showAddress(gprs.FtpIp);
     showText(TextRuta, gprs.FtpPath);
     showText(TextFTPUser, gprs.FtpUser);
     showText(TextFTPPass, gprs.FtpPassword);
@@ -202,11 +210,11 @@ void GPRS::StoreControls()
     storeIfEdited(TextAPNRetryTime, gprs.ApnRetryTime, int16Of);
     storeIfEdited(TextConTimeOut, gprs.ApnTimeout, int16Of);
     gprs.KeepConnected = CheckMantener->isChecked();
-    storeIfEdited(IPInputBox, gprs.ServerIp, AddressBox::addressOf);
+    IPInputBox->storeIfEdited(gprs.ServerIp);
     storeIfEdited(TextPort, gprs.ServerPort, int32Of);
     storeIfEdited(TextTimeout, gprs.ServerTimeout, int16Of);
     gprs.GprsEnabled = CheckHabilGPRS->isChecked();
-    storeIfEdited(IPInputBox1, gprs.FtpIp, AddressBox::addressOf);
+    IPInputBox1->storeIfEdited(gprs.FtpIp);
     storeIfEdited(TextRuta, gprs.FtpPath);
     storeIfEdited(TextFTPUser, gprs.FtpUser);
     storeIfEdited(TextFTPPass, gprs.FtpPassword);

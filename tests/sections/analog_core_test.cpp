@@ -49,6 +49,7 @@ ConfigStore filled()
     store.Analog[1] = input("Nivel", 1, 4, 0, 20, 100, 2);
     store.Analog[3] = input("Fuera", 5, 1e-5f, 0, 1e6f, 3, 9); // values outside the domains
     AlarmConfig &alarm = store.Analog[1].Alarms[2];
+    alarm.Window.clear();
     alarm.Enabled = alarm.NotifySms = true;
     alarm.Text = QStringLiteral("Nivel bajo");
     alarm.Low = 12.5f;
