@@ -128,14 +128,22 @@ void AddressBox::storeIfEdited(QString &field) const
         field = text();
 }
 
-// A typed "." moves on to the next value, as in any address entry.
+// A typed "." moves on to the next value, as in any address entry. Erasing in
+// an empty value erases a stored text shown beside the values.
 bool AddressBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Period) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
         const auto at = std::find(fields_.begin(), fields_.end(), watched);
-        if (at != fields_.end()) {
+        if (at != fields_.end() && key == Qt::Key_Period) {
             focusNext(int(at - fields_.begin()));
+            return true;
+        }
+        if (at != fields_.end() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+            && (*at)->text().isEmpty() && !stored_->text().isEmpty()) {
+            edited_ = true;
+            showStored(QString());
+            emit textEdited();
             return true;
         }
     }
