@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -26,6 +27,7 @@ QLineEdit *numberBox(const char *objectName, int maxLength, QWidget *parent)
 {
     auto *box = named(new QLineEdit(parent), objectName);
     box->setMaxLength(maxLength);
+    box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
     return box;
 }
 
@@ -105,10 +107,21 @@ QLabel *GPRS::caption(const char *text)
     return label;
 }
 
-// Rows of caption, box and, for a time, its unit.
+// A time box followed by its unit.
+QLayout *GPRS::inSeconds(QLineEdit *box)
+{
+    auto *row = new QHBoxLayout;
+    row->addWidget(box);
+    row->addWidget(caption("Segundos"));
+    row->addStretch();
+    return row;
+}
+
+// Rows of a caption and its box.
 void GPRS::buildApnFrame()
 {
     auto *grid = new QGridLayout(FrameAPN);
+    grid->setVerticalSpacing(2);
     grid->addWidget(caption("APN Server:"), 0, 0);
     grid->addWidget(TextAPNServer, 0, 1, 1, 2);
     grid->addWidget(caption("APN User Name:"), 1, 0);
@@ -118,24 +131,22 @@ void GPRS::buildApnFrame()
     grid->addWidget(caption("Reintentos de conexion:"), 3, 0);
     grid->addWidget(TextAPNRetry, 3, 1);
     grid->addWidget(caption("Tiempo entre reintentos:"), 4, 0);
-    grid->addWidget(TextAPNRetryTime, 4, 1);
-    grid->addWidget(caption("Segundos"), 4, 2);
+    grid->addLayout(inSeconds(TextAPNRetryTime), 4, 1);
     grid->addWidget(caption("Timeout desconexion:"), 5, 0);
-    grid->addWidget(TextConTimeOut, 5, 1);
-    grid->addWidget(caption("Segundos"), 5, 2);
+    grid->addLayout(inSeconds(TextConTimeOut), 5, 1);
     grid->setColumnStretch(2, 1);
 }
 
 void GPRS::buildGprsFrame()
 {
     auto *grid = new QGridLayout(FrameGPRS);
+    grid->setVerticalSpacing(2);
     grid->addWidget(caption("Direccion IP del servidor:"), 0, 0);
     grid->addWidget(IPInputBox, 0, 1);
     grid->addWidget(caption("Puerto:"), 1, 0);
     grid->addWidget(TextPort, 1, 1);
     grid->addWidget(caption("Timeout:"), 2, 0);
-    grid->addWidget(TextTimeout, 2, 1);
-    grid->addWidget(caption("Segundos"), 2, 2);
+    grid->addLayout(inSeconds(TextTimeout), 2, 1);
     grid->addWidget(CheckMantener, 3, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 }
@@ -143,6 +154,7 @@ void GPRS::buildGprsFrame()
 void GPRS::buildFtpFrame()
 {
     auto *grid = new QGridLayout(FrameFTP);
+    grid->setVerticalSpacing(2);
     grid->addWidget(caption("Direccion IP del servidor:"), 0, 0);
     grid->addWidget(IPInputBox1, 0, 1);
     grid->addWidget(caption("Ruta:"), 1, 0);
@@ -154,8 +166,7 @@ void GPRS::buildFtpFrame()
     grid->addWidget(caption("Reintentos de conexion:"), 4, 0);
     grid->addWidget(TextFTPRetry, 4, 1);
     grid->addWidget(caption("Tiempo entre reintentos:"), 5, 0);
-    grid->addWidget(TextFTPRetryTime, 5, 1);
-    grid->addWidget(caption("Segundos"), 5, 2);
+    grid->addLayout(inSeconds(TextFTPRetryTime), 5, 1);
     grid->setColumnStretch(2, 1);
 }
 

@@ -10,6 +10,7 @@ class AddressBox;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QTimer;
 class SectionRegistry;
@@ -58,6 +59,7 @@ private:
     void buildFtpFrame();
     // A caption label, remembered so that LoadText can set it.
     QLabel *caption(const char *text);
+    QLayout *inSeconds(QLineEdit *box);
 
     ConfigStore &store_;
     const SectionRegistry &sections_;
