@@ -1,6 +1,7 @@
 #include "programwindows.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "files/langtable.h"
 #include "link/unitconnection.h"
@@ -13,6 +14,8 @@
 #include "sections/math/matheditor.h"
 #include "sections/flags/flageditor.h"
 #include "sections/onewire/onewireeditor.h"
+#include "sections/gprs/gprswindow.h"
+#include "sections/modbus/modbuscore.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -40,6 +43,17 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("E_Math", new E_Math(context.store, context.sections));
     windows.addEditor("Flags", new Flags(context.store, context.sections));
     windows.addEditor("E_OneWire", new E_OneWire(context.unit, context.store, context.sections));
+    windows.addEditor("GPRS", new GPRS(context.store, context.sections));
+
+    // No window shows the MODBUS bus settings, so the program itself keeps a
+    // unit that cannot be a bus slave in the master role.
+    auto *modbusMaster = new QTimer(&windows);
+    modbusMaster->setObjectName(QStringLiteral("ModbusMasterTimer"));
+    QObject::connect(modbusMaster, &QTimer::timeout, &windows,
+                     [&unit = context.unit, &store = context.store] {
+                         ForceModbusMaster(store, unit.isConnected(), unit.Device.DeviceFeatures);
+                     });
+    modbusMaster->start(1000);
 }
 
 namespace {

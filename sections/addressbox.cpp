@@ -40,8 +40,10 @@ public:
 
 } // namespace
 
-AddressBox::AddressBox(QWidget *parent, Digits digits) : QWidget(parent), digits_(digits)
+AddressBox::AddressBox(QWidget *parent, Digits digits, Other other)
+    : QWidget(parent), stored_(new QLabel(this)), digits_(digits), other_(other)
 {
+    stored_->setObjectName(QStringLiteral("storedText"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -57,6 +59,7 @@ AddressBox::AddressBox(QWidget *parent, Digits digits) : QWidget(parent), digits
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, i](const QString &text) {
             edited_ = true;
+            showStored(QString());
             if (text.size() == kByteDigits)
                 focusNext(i);
             emit textEdited();
@@ -64,6 +67,7 @@ AddressBox::AddressBox(QWidget *parent, Digits digits) : QWidget(parent), digits
         fields_[i] = field;
         layout->addWidget(field);
     }
+    layout->addWidget(stored_);
     layout->addStretch();
     setFocusProxy(fields_[0]);
     showAddress(QString());
@@ -71,9 +75,11 @@ AddressBox::AddressBox(QWidget *parent, Digits digits) : QWidget(parent), digits
 
 void AddressBox::showAddress(const QString &stored)
 {
-    const Bytes bytes = DottedBytes(stored).value_or(Bytes{});
+    const std::optional<Bytes> bytes = DottedBytes(stored);
+    const bool asItStands = !bytes && other_ == Other::AsItStands;
     for (int i = 0; i < int(fields_.size()); ++i)
-        fields_[i]->setText(byteText(bytes[i], digits_));
+        fields_[i]->setText(asItStands ? QString() : byteText(bytes.value_or(Bytes{})[i], digits_));
+    showStored(asItStands ? stored : QString());
     edited_ = false;
 }
 
@@ -81,7 +87,15 @@ void AddressBox::setBytes(const Bytes &bytes)
 {
     for (int i = 0; i < int(fields_.size()); ++i)
         fields_[i]->setText(byteText(bytes[i], digits_));
+    showStored(QString());
     edited_ = true;
+}
+
+// The stored text beside the values, while the box shows one that is no address.
+void AddressBox::showStored(const QString &stored)
+{
+    stored_->setText(stored);
+    stored_->setVisible(!stored.isEmpty());
 }
 
 AddressBox::Bytes AddressBox::bytes() const
@@ -95,6 +109,13 @@ AddressBox::Bytes AddressBox::bytes() const
 
 QString AddressBox::text() const
 {
+    if (other_ == Other::AsItStands) {
+        if (!edited_ && !stored_->text().isEmpty())
+            return stored_->text();
+        const auto empty = [](const QLineEdit *field) { return field->text().isEmpty(); };
+        if (std::all_of(fields_.begin(), fields_.end(), empty))
+            return QString();
+    }
     QStringList values;
     for (const quint8 value : bytes())
         values << byteText(value, digits_);
@@ -107,14 +128,22 @@ void AddressBox::storeIfEdited(QString &field) const
         field = text();
 }
 
-// A typed "." moves on to the next value, as in any address entry.
+// A typed "." moves on to the next value, as in any address entry. Erasing in
+// an empty value erases a stored text shown beside the values.
 bool AddressBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Period) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
         const auto at = std::find(fields_.begin(), fields_.end(), watched);
-        if (at != fields_.end()) {
+        if (at != fields_.end() && key == Qt::Key_Period) {
             focusNext(int(at - fields_.begin()));
+            return true;
+        }
+        if (at != fields_.end() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+            && (*at)->text().isEmpty() && !stored_->text().isEmpty()) {
+            edited_ = true;
+            showStored(QString());
+            emit textEdited();
             return true;
         }
     }

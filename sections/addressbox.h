@@ -6,10 +6,15 @@
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 
 // An entry of four byte values 0-255 separated by dots: an IP address, or
 // one half of a 1-Wire probe's identification number.
+//
+// A stored text that is no such address shows as zeros, or, with
+// Other::AsItStands, as it stands beside four empty values; there an emptied
+// box gives the empty text.
 //
 // The box follows the editors' unedited-box rule on its own: showAddress puts
 // a stored text there, and storeIfEdited writes the box's text back only when
@@ -25,16 +30,23 @@ public:
     // without leading zeros ("40.170.187.204").
     enum class Digits { Three, Plain };
 
-    explicit AddressBox(QWidget *parent = nullptr, Digits digits = Digits::Three);
+    // What the box shows of a stored text that is no address.
+    enum class Other { Zeros, AsItStands };
+
+    explicit AddressBox(QWidget *parent = nullptr, Digits digits = Digits::Three,
+                        Other other = Other::Zeros);
 
     // Shows a stored text: four whole numbers 0-255 joined by "." show as
-    // those values; anything else shows all zeros. The box counts as unedited.
+    // those values; anything else as the box's Other says. The box counts as
+    // unedited.
     void showAddress(const QString &stored);
     // Sets the four values, as the program's own edit: the box counts as edited.
     void setBytes(const Bytes &bytes);
 
     Bytes bytes() const;
-    // The four values in the box's form, joined by ".".
+    // The four values in the box's form, joined by "."; with Other::AsItStands,
+    // the shown stored text until the operator edits, and the empty text
+    // when every value is empty.
     QString text() const;
 
     // Typed in, or set with setBytes, since showAddress.
@@ -50,8 +62,11 @@ protected:
 
 private:
     void focusNext(int from);
+    void showStored(const QString &stored);
 
     std::array<QLineEdit *, 4> fields_{};
+    QLabel *stored_;
     Digits digits_;
+    Other other_;
     bool edited_ = false;
 };

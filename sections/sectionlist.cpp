@@ -12,6 +12,7 @@
 #include "math/mathcore.h"
 #include "flags/flagcore.h"
 #include "onewire/onewirecore.h"
+#include "analog/analogcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -26,4 +27,5 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<MathCore>());
     registry.add(std::make_unique<FlagCore>());
     registry.add(std::make_unique<OneWireCore>());
+    registry.add(std::make_unique<AnalogCore>());
 }

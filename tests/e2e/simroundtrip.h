@@ -26,6 +26,7 @@ struct SimRoundTrip {
     quint32 features = 0; // the unit's capabilities, as it reported them
     QStringList received; // the upload lines, in order
     bool matched = false; // the closing count matched the lines
+    QByteArray savedFile; // the .qcf file the download was saved to
 };
 
 // Fails the calling test (use it under ASSERT_NO_FATAL_FAILURE) when a step
@@ -58,6 +59,9 @@ inline void runSimRoundTrip(const QString &linesFile, SimRoundTrip &trip)
     ASSERT_TRUE(connection->download(store, sections));
     const QString file = dir.filePath(QStringLiteral("unit.qcf"));
     ASSERT_TRUE(saveConfigFile(file, store, sections));
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    trip.savedFile = saved.readAll();
     ConfigStore restored;
     sections.clearAll(restored);
     ASSERT_EQ(restoreConfigFile(file, restored, sections), RestoreResult::Restored);

@@ -84,7 +84,7 @@ TEST(GroupCore, FileSaveAndRestore)
     EXPECT_EQ(restored.Groups, (AnalogGroups{AnalogGroup{}, AnalogGroup{}, AnalogGroup{2, 0, 30}, AnalogGroup{}}));
 }
 
-// Groups, bus settings and the voice list never reach the unit through the
+// Groups, bus settings, analog inputs and the voice list never reach the unit through the
 // configuration upload, whatever they hold.
 TEST(PassThroughSections, FilledUploadsTheSameLinesAsCleared)
 {
@@ -99,6 +99,10 @@ TEST(PassThroughSections, FilledUploadsTheSameLinesAsCleared)
     store.VoiceList.Numbers[0] = QStringLiteral("600123456");
     PackVoiceList(store.VoiceList);
     store.VoiceList.CallMacro = 3;
+    store.Analog[1].Name = QStringLiteral("Nivel");
+    store.Analog[1].Interface = 1;
+    store.Analog[1].Alarms[0].Enabled = true;
+    store.Analog[1].Alarms[0].Text = QStringLiteral("Alto");
     const UploadContext unit{~0u};
     EXPECT_EQ(sections.uploadLines(store, unit), sections.uploadLines(clearedStore, unit));
 }

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include "shell/sectioneditor.h"
+
+class AddressBox;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QTimer;
+class SectionRegistry;
+struct ConfigStore;
+
+// "Configuracion parametros GPRS": the access point, the GPRS server and the
+// FTP server the unit sends files to.
+class GPRS : public SectionEditor {
+    Q_OBJECT
+public:
+    GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent = nullptr);
+
+    void LoadText() override;
+    void Clear() override;
+    void LoadData() override;
+    void StoreControls() override;
+
+    // Colours the number boxes; it refuses nothing.
+    void Timer1_Timer();
+
+    QGroupBox *FrameAPN;
+    QGroupBox *FrameGPRS;
+    QGroupBox *FrameFTP;
+    QLineEdit *TextAPNServer;
+    QLineEdit *TextAPNUserName;
+    QLineEdit *TextAPNPassword;
+    QLineEdit *TextAPNRetry;
+    QLineEdit *TextAPNRetryTime;
+    QLineEdit *TextConTimeOut;
+    QCheckBox *CheckHabilGPRS;
+    QCheckBox *CheckMantener;
+    AddressBox *IPInputBox;
+    QLineEdit *TextPort;
+    QLineEdit *TextTimeout;
+    AddressBox *IPInputBox1;
+    QLineEdit *TextRuta;
+    QLineEdit *TextFTPUser;
+    QLineEdit *TextFTPPass;
+    QLineEdit *TextFTPRetry;
+    QLineEdit *TextFTPRetryTime;
+    QTimer *Timer1;
+
+private:
+    void buildApnFrame();
+    void buildGprsFrame();
+    void buildFtpFrame();
+    // A caption label, remembered so that LoadText can set it.
+    QLabel *caption(const char *text);
+    QLayout *inSeconds(QLineEdit *box);
+
+    ConfigStore &store_;
+    const SectionRegistry &sections_;
+    // Every caption label with its base text, in building order.
+    QList<QPair<QLabel *, QString>> captions_;
+};
