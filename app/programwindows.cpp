@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
+#include "sections/flow/samplerateeditor.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -25,6 +26,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    windows.addEditor("SampleRate", new SampleRate(context.unit, context.store, context.sections));
 }
 
 namespace {

@@ -9,6 +9,9 @@
 #include "modbus/modbuscore.h"
 #include "groups/groupcore.h"
 #include "voicelist/voicelistcore.h"
+#include "flow/flowcore.h"
+#include "flow/sampleratecore.h"
+#include "digital/digitalcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -20,4 +23,7 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<ModbusCore>());
     registry.add(std::make_unique<GroupCore>());
     registry.add(std::make_unique<VoiceListCore>());
+    registry.add(std::make_unique<FlowCore>());
+    registry.add(std::make_unique<SampleRateCore>());
+    registry.add(std::make_unique<DigitalCore>());
 }
