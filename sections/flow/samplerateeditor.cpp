@@ -69,7 +69,7 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
     grid->setHorizontalSpacing(12);
     grid->addWidget(rateLabel_, 0, 0);
     grid->addWidget(ComboSampleRate, 0, 1);
-    grid->addWidget(WarningMsg, 1, 0, 1, 2);
+    grid->addWidget(WarningMsg, 1, 0, 1, 3);
     for (int i = 0; i < kProductLimits.FlowCount; ++i) {
         auto *label = new QLabel(this);
         label->setObjectName(indexed("LabelT", i));
