@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include "langfixture.h"
+#include "sections/actions/actedit.h"
+#include "sections/actions/actionhandover.h"
+#include "sections/flagcombo.h"
+#include "sections/scheduleframe.h"
+
+namespace {
+
+// ---- ActEdit ----
+
+class ActEditTest : public ::testing::Test {
+protected:
+    std::unique_ptr<ActEdit> open()
+    {
+        return std::make_unique<ActEdit>(
+            buffer, [this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+                messages << text;
+                return QMessageBox::Ok;
+            });
+    }
+    static void select(QListWidget *list, int row)
+    {
+        list->setCurrentRow(row);
+    }
+    static QList<qint16> codes(const ActionBuffer &buffer)
+    {
+        return {buffer.Codes.begin(), buffer.Codes.end()};
+    }
+
+    ActionBuffer buffer;
+    QStringList messages;
+};
+
+TEST_F(ActEditTest, ListsTheCatalogueWithTranslatedTextsBeforeTheSuffix)
+{
+    EnglishTable english({QStringLiteral("{Ejecutar macro}{Run macro}")});
+    const auto dialog = open();
+    ASSERT_EQ(dialog->RefList->count(), 74);
+    const std::pair<int, const char *> rows[] = {
+        {0, "1 - Run macro 0"},
+        {38, "39 - Run macro 38"},
+        {41, "48 - Enviar SMS tipo Kairn"},
+        {73, "109 - Registrar entrada digital 7"},
+    };
+    for (const auto &[row, text] : rows)
+        EXPECT_EQ(dialog->RefList->item(row)->text(), QString::fromUtf8(text)) << row;
+    EXPECT_EQ(dialog->DeviceList->count(), 0);
+}
+
+TEST_F(ActEditTest, OpensCompactedAndAcceptsFromTheRowsCodes)
+{
+    buffer.Codes = {0, 5, 0, 17, 44, 0, 0, 0, 33};
+    EnglishTable english({QStringLiteral("{Ejecutar macro}{Run macro}")});
+    const auto dialog = open();
+    ASSERT_EQ(dialog->DeviceList->count(), 2);
+    EXPECT_EQ(dialog->DeviceList->item(0)->text(), "5 - Run macro 4");
+    dialog->OKButton->click();
+    // 44 is no catalogue code: not shown, so dropped; slot 8 is not the list's.
+    EXPECT_EQ(codes(buffer), (QList<qint16>{5, 17, 0, 0, 0, 0, 0, 0, 33}));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(ActEditTest, AddsOnlyTheSelectedRowDuplicatesIncludedAndRefusesTheNinth)
+{
+    buffer.Codes = {1, 2, 3, 4, 5, 6, 7, 0, 0};
+    const auto dialog = open();
+    dialog->AddButton->click();
+    EXPECT_EQ(dialog->DeviceList->count(), 7) << "nothing selected, nothing added";
+
+    select(dialog->RefList, 1);
+    dialog->AddButton->click();
+    EXPECT_EQ(dialog->DeviceList->count(), 8) << "a code already listed is added again";
+    EXPECT_TRUE(messages.isEmpty());
+
+    select(dialog->RefList, 40);
+    dialog->AddButton->click();
+    EXPECT_EQ(dialog->DeviceList->count(), 8);
+    EXPECT_EQ(messages, QStringList{"No se pueden añadir mas de 8 acciones"});
+
+    dialog->OKButton->click();
+    EXPECT_EQ(codes(buffer), (QList<qint16>{1, 2, 3, 4, 5, 6, 7, 2, 0}));
+}
+
+TEST_F(ActEditTest, DeletesTheSelectedRowAndAcceptZeroesTheSlotsPastTheRows)
+{
+    buffer.Codes = {42, 43, 48, 50, 0, 0, 0, 0, 0};
+    const auto dialog = open();
+    dialog->DelButton->click();
+    EXPECT_EQ(dialog->DeviceList->count(), 4) << "nothing selected, nothing deleted";
+    select(dialog->DeviceList, 1);
+    dialog->DelButton->click();
+    select(dialog->DeviceList, 2);
+    dialog->DelButton->click();
+    dialog->OKButton->click();
+    EXPECT_EQ(codes(buffer), (QList<qint16>{42, 48, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// The program's editor, played through its modal window.
+void answerActEdit(const std::function<void(ActEdit *)> &play)
+{
+    QTimer::singleShot(0, [play] {
+        auto *dialog = qobject_cast<ActEdit *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        play(dialog);
+    });
+}
+
+TEST_F(ActEditTest, TheHandOverCopiesBackOnAcceptAndKeepsTheListOnCancel)
+{
+    ActionList list{5, 0, 12, 0, 0, 0, 0, 0};
+    buffer.Codes[8] = 7;
+
+    answerActEdit([](ActEdit *dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Editar acciones");
+        EXPECT_TRUE(dialog->isModal());
+        EXPECT_FALSE(dialog->windowIcon().isNull());
+        dialog->RefList->setCurrentRow(0);
+        dialog->AddButton->click();
+        dialog->CancelButton->click();
+    });
+    editActions(list, buffer, productActionEditor);
+    EXPECT_EQ(list, (ActionList{5, 0, 12, 0, 0, 0, 0, 0}));
+
+    answerActEdit([](ActEdit *dialog) {
+        EXPECT_EQ(dialog->DeviceList->count(), 2) << "built afresh from the buffer";
+        dialog->RefList->setCurrentRow(0);
+        dialog->AddButton->click();
+        dialog->OKButton->click();
+    });
+    editActions(list, buffer, productActionEditor);
+    EXPECT_EQ(list, (ActionList{5, 12, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(buffer.Codes[8], 7);
+}
+
+// ---- FlagCombo ----
+
+TEST(FlagComboTest, ShowsAndStoresTheFlagAndKeepsAValueNoItemShows)
+{
+    FlagCombo combo;
+    ASSERT_EQ(combo.count(), 17);
+    EXPECT_EQ(combo.itemText(0), "TRUE");
+    EXPECT_EQ(combo.itemText(16), "F15");
+    EXPECT_EQ(combo.itemData(16).toInt(), 16);
+
+    combo.showFlag(16);
+    EXPECT_EQ(combo.currentText(), "F15");
+    qint16 field = 3;
+    combo.setCurrentIndex(0);
+    combo.storeTo(field);
+    EXPECT_EQ(field, 0);
+
+    for (const qint16 outside : {qint16(99), qint16(17), qint16(-1)}) {
+        field = outside;
+        combo.showFlag(field);
+        EXPECT_EQ(combo.currentIndex(), -1) << outside;
+        combo.storeTo(field);
+        EXPECT_EQ(field, outside);
+    }
+}
+
+// ---- ScheduleFrame ----
+
+TEST(ScheduleFrameTest, ShowsAndStoresTheWindow)
+{
+    ScheduleFrame frame;
+    frame.LoadText();
+    EXPECT_EQ(frame.Days[6]->text(), "Dom");
+    EXPECT_EQ(frame.HoraInicio->displayFormat(), "H:mm:ss");
+    EXPECT_EQ(frame.HoraFinal->maximumTime(), QTime(23, 59, 59));
+
+    const ScheduleWindow shown{false, QTime(8, 5, 0), QTime(23, 59, 59), 0b1010101};
+    frame.showWindow(shown);
+    EXPECT_EQ(frame.HoraInicio->text(), "8:05:00");
+    ScheduleWindow stored;
+    frame.storeTo(stored);
+    EXPECT_EQ(stored.Always, shown.Always);
+    EXPECT_EQ(stored.Start, shown.Start);
+    EXPECT_EQ(stored.Stop, shown.Stop);
+    EXPECT_EQ(stored.Weekdays, shown.Weekdays);
+
+    frame.Days[1]->click();
+    frame.HorarioHabil->click();
+    frame.storeTo(stored);
+    EXPECT_TRUE(stored.Always);
+    EXPECT_EQ(stored.Weekdays, 0b1010111);
+
+    // A frame without "Siempre" and "Final:" leaves those fields alone.
+    ScheduleFrame weekly({false, false}, nullptr);
+    weekly.showWindow({false, QTime(6, 0), QTime(0, 0), 3});
+    ScheduleWindow timer{true, QTime(1, 0), QTime(2, 0), 0};
+    weekly.storeTo(timer);
+    EXPECT_TRUE(timer.Always);
+    EXPECT_EQ(timer.Stop, QTime(2, 0));
+    EXPECT_EQ(timer.Start, QTime(6, 0));
+    EXPECT_EQ(timer.Weekdays, 3);
+}
+
+TEST(ScheduleFrameTest, EnablingFollowsTheOwnerAndSiempreWhateverChangesThem)
+{
+    ScheduleFrame frame;
+    const auto windowEnabled = [&] {
+        return frame.HoraInicio->isEnabled() && frame.HoraFinal->isEnabled()
+               && frame.Days[0]->isEnabled() && frame.Days[6]->isEnabled();
+    };
+    frame.showWindow({true, {}, {}, 127});
+    EXPECT_FALSE(windowEnabled());
+    EXPECT_TRUE(frame.HorarioHabil->isEnabled());
+
+    frame.showWindow({false, {}, {}, 127}); // another record shown, no click
+    EXPECT_TRUE(windowEnabled());
+
+    frame.setActive(false);
+    EXPECT_FALSE(windowEnabled());
+    EXPECT_FALSE(frame.HorarioHabil->isEnabled());
+    EXPECT_FALSE(frame.LabelInicio->isEnabled());
+    frame.HorarioHabil->setChecked(true);
+    frame.HorarioHabil->setChecked(false);
+    EXPECT_FALSE(windowEnabled()) << "Siempre cleared while the owner is off";
+
+    frame.setActive(true);
+    EXPECT_TRUE(windowEnabled());
+    frame.HorarioHabil->click();
+    EXPECT_FALSE(windowEnabled());
+    EXPECT_TRUE(frame.LabelFinal->isEnabled());
+}
+
+} // namespace
