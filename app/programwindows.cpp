@@ -8,6 +8,8 @@
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
 #include "sections/flow/samplerateeditor.h"
+#include "sections/flow/caudaleditor.h"
+#include "sections/digital/digitaleditor.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -27,6 +29,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addEditor("SampleRate", new SampleRate(context.unit, context.store, context.sections));
+    windows.addEditor("Caudal", new Caudal(context.unit, context.store, context.sections));
+    windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
 }
 
 namespace {
