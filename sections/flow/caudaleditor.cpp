@@ -1,7 +1,6 @@
 #include "caudaleditor.h"
 
 #include <QButtonGroup>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,20 +102,25 @@ QWidget *Caudal::buildKindFrame()
     frameTimeBase_ = frame("FrameTimeBase", {TimeBase, seconds_}, kind);
     frameRatio_ = frame("FrameRatio", {ratioLabel_, Ratio, RatioUnit, HelpBut}, kind);
     frameTotal_ = frame("FrameTotal", {TotalText, BotonModificar}, kind);
-    TimeBase->setMaximumWidth(TimeBase->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
-    TotalText->setMinimumWidth(TotalText->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 11);
-    RatioUnit->setMinimumWidth(RatioUnit->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 6);
+    const int digit = TimeBase->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    TimeBase->setFixedWidth(digit * 7);
+    Ratio->setMinimumWidth(digit * 8);
+    TotalText->setMinimumWidth(digit * 8);
 
-    auto *grid = new QGridLayout(kind);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(2);
-    grid->addWidget(frameNombre_, 0, 0, 1, 2);
-    grid->addWidget(frameUnidad_, 0, 2);
-    grid->addWidget(frameInterfaz_, 0, 3);
-    grid->addWidget(frameTimeBase_, 1, 0);
-    grid->addWidget(frameRatio_, 1, 1, 1, 2);
-    grid->addWidget(frameTotal_, 1, 3);
-    grid->setColumnStretch(1, 1);
+    // Each row shares its width out on its own.
+    auto *rows = new QVBoxLayout(kind);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    auto *names = new QHBoxLayout;
+    names->addWidget(frameNombre_, 3);
+    names->addWidget(frameUnidad_, 1);
+    names->addWidget(frameInterfaz_);
+    auto *counting = new QHBoxLayout;
+    counting->addWidget(frameTimeBase_);
+    counting->addWidget(frameRatio_, 1);
+    counting->addWidget(frameTotal_);
+    rows->addLayout(names);
+    rows->addLayout(counting);
     return kind;
 }
 
@@ -250,6 +254,11 @@ void Caudal::BotonModificar_Click()
         return;
     setTotal_(ChannelIndex());
     showTotal();
+}
+
+Ayuda *Caudal::helper() const
+{
+    return ayuda_;
 }
 
 void Caudal::HelpBut_Click()

@@ -38,7 +38,7 @@ public:
     // `TimeBase` turns red unless it holds a whole number the field can keep.
     void refresh();
     // The calculator, once "Ayuda" has opened it.
-    Ayuda *helper() const { return ayuda_; }
+    Ayuda *helper() const;
 
     QLineEdit *Nombre;
     QLineEdit *Unidad;
