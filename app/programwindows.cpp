@@ -16,6 +16,10 @@
 #include "sections/onewire/onewireeditor.h"
 #include "sections/gprs/gprswindow.h"
 #include "sections/modbus/modbuscore.h"
+#include "sections/flow/samplerateeditor.h"
+#include "sections/flow/caudaleditor.h"
+#include "tools/settotal.h"
+#include "sections/digital/digitaleditor.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -54,6 +58,10 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
                          ForceModbusMaster(store, unit.isConnected(), unit.Device.DeviceFeatures);
                      });
     modbusMaster->start(1000);
+    windows.addEditor("SampleRate", new SampleRate(context.unit, context.store, context.sections));
+    windows.addEditor("Caudal", new Caudal(context.unit, context.store, context.sections,
+                                           [&unit = context.unit](int meter) { runSetTotal(unit, meter); }));
+    windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
 }
 
 namespace {

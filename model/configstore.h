@@ -40,4 +40,5 @@ struct ConfigStore {
     VoiceAuthList VoiceList;
     // Where an editor hands one action list to the action editor and back.
     ::ActionBuffer ActionBuffer;
+    qint16 SampleRate = 64;                 // pulse sampling frequency, 64 or 256 Hz
 };

@@ -8,7 +8,11 @@
 
 bool CheckNumberBox(QLineEdit *box, const QString &kind)
 {
-    const bool valid = CheckNumberText(box->text(), kind);
+    return ShowNumberValid(box, CheckNumberText(box->text(), kind));
+}
+
+bool ShowNumberValid(QLineEdit *box, bool valid)
+{
     QPalette palette = QApplication::palette(box);
     if (!valid)
         palette.setColor(QPalette::Base, QColor(255, 0, 0));

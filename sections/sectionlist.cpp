@@ -13,6 +13,9 @@
 #include "flags/flagcore.h"
 #include "onewire/onewirecore.h"
 #include "analog/analogcore.h"
+#include "flow/flowcore.h"
+#include "flow/sampleratecore.h"
+#include "digital/digitalcore.h"
 
 void registerSections(SectionRegistry &registry)
 {
@@ -28,4 +31,7 @@ void registerSections(SectionRegistry &registry)
     registry.add(std::make_unique<FlagCore>());
     registry.add(std::make_unique<OneWireCore>());
     registry.add(std::make_unique<AnalogCore>());
+    registry.add(std::make_unique<FlowCore>());
+    registry.add(std::make_unique<SampleRateCore>());
+    registry.add(std::make_unique<DigitalCore>());
 }

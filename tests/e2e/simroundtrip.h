@@ -31,7 +31,9 @@ struct SimRoundTrip {
 
 // Fails the calling test (use it under ASSERT_NO_FATAL_FAILURE) when a step
 // fails, and skips it where velkan-sim or pseudo-terminals are missing.
-inline void runSimRoundTrip(const QString &linesFile, SimRoundTrip &trip)
+// simArguments go to velkan-sim as well ("--features", ...).
+inline void runSimRoundTrip(const QString &linesFile, SimRoundTrip &trip,
+                            const QStringList &simArguments = {})
 {
     if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
         GTEST_SKIP() << "velkan-sim is not built next to the tests";
@@ -42,7 +44,8 @@ inline void runSimRoundTrip(const QString &linesFile, SimRoundTrip &trip)
     const QString log = dir.filePath(QStringLiteral("log.json"));
 
     SimulatedUnit sim;
-    sim.setArguments({QStringLiteral("--lines"), linesFile, QStringLiteral("--log"), log});
+    sim.setArguments(QStringList{QStringLiteral("--lines"), linesFile, QStringLiteral("--log"), log}
+                     + simArguments);
     ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
     auto comms = std::make_unique<Comms>(std::make_unique<QtSerialPort>());
     comms->timings = LinkTimings::fast();

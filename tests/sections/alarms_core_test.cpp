@@ -11,6 +11,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
+#include "inikeys.h"
 
 namespace {
 
@@ -183,20 +184,6 @@ TEST(AlarmUpload, OnlyTheUnitsChannelsAndOnlyWithTheirCapability)
 }
 
 // ---- Configuration file ----
-
-// The key names of one file section, in the order the document holds them.
-QStringList keysOf(const IniDocument &doc, const QString &section)
-{
-    QStringList keys;
-    bool inside = false;
-    for (const QString &line : QString::fromLatin1(doc.serialize()).split(QStringLiteral("\r\n"))) {
-        if (line.startsWith(QLatin1Char('[')))
-            inside = line == QLatin1Char('[') + section + QLatin1Char(']');
-        else if (inside && line.contains(QLatin1Char('=')))
-            keys << line.section(QLatin1Char('='), 0, 0);
-    }
-    return keys;
-}
 
 QStringList expectedKeys(const QStringList &words, const QStringList &actionWords, int slotCount)
 {

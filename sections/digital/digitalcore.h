@@ -1,0 +1,23 @@
+#pragma once
+
+#include "files/sectioncore.h"
+
+// The digital inputs DI0-DI7 and the mains-failure input DI8: name, contact
+// type and their alarms through the alarm family. DI8 travels between the
+// unit's answers, the model and the file only; it is never uploaded.
+class DigitalCore : public SectionCore {
+public:
+    QString name() const override;
+
+    void clear(ConfigStore &store) const override;
+
+    QStringList keywords() const override;
+    void parseLine(ConfigStore &store, DownloadState &state, const QString &keyword,
+                   const QString &line, quint32 features) const override;
+    QStringList downloadLines(const ConfigStore &store, quint32 features) const override;
+
+    QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const override;
+
+    void save(const ConfigStore &store, IniDocument &doc) const override;
+    void restore(ConfigStore &store, const IniDocument &doc) const override;
+};

@@ -1,0 +1,152 @@
+#include "flowcore.h"
+
+#include <optional>
+
+#include "files/inidocument.h"
+#include "link/devicevalues.h"
+#include "model/configstore.h"
+#include "model/texthelpers.h"
+#include "sections/alarms/alarmcore.h"
+#include "sections/downloadline.h"
+
+namespace {
+
+const QString kAnswer = QStringLiteral("CAUDAL");
+
+const AlarmMemberRow &flowRow()
+{
+    return alarmMember(AlarmMember::Flow);
+}
+
+template <typename T> void keepIf(T &field, std::optional<T> value)
+{
+    if (value)
+        field = *value;
+}
+
+// A disabled meter reports (and is sent) a time base of 0 whatever it holds.
+qint16 sentTimeBase(const FlowMeter &meter)
+{
+    return meter.Interface != 0 ? meter.TimeBase : 0;
+}
+
+QString flowConfLine(const FlowMeter &meter, int index)
+{
+    QString line = QStringLiteral("FLOWCONF") + QString::number(index) + QLatin1Char('=')
+                   + meter.Name + QStringLiteral(",UNIT=") + meter.Unit;
+    if (meter.Interface != 0)
+        line += QStringLiteral(",TB=") + NumStr(meter.TimeBase) + QStringLiteral(",REGDAYMIN");
+    else
+        line += QStringLiteral(",TB=0");
+    return line + QStringLiteral(",RATIO=") + NumberText(meter.Ratio);
+}
+
+// "CAUDAL,<index>,<name>,<unit>,<time base>,<ratio>": a line whose numbers do
+// not fit their fields is skipped whole.
+void parseMeter(ConfigStore &store, const QString &line)
+{
+    const std::optional<int> index = ItemIndex(line, int(store.Flow.size()));
+    const std::optional<qint16> timeBase = ToInt16(ParseNumber(LineField(line, 5)));
+    const std::optional<float> ratio = ToFloat32(ParseNumber(LineField(line, 6)));
+    if (!index || !timeBase || !ratio)
+        return;
+    FlowMeter &meter = store.Flow[*index];
+    meter.Name = LineField(line, 3);
+    meter.Unit = LineField(line, 4);
+    meter.TimeBase = *timeBase;
+    meter.Ratio = *ratio;
+    meter.Interface = *timeBase != 0 ? FlowMeter::kEnabled : 0;
+}
+
+} // namespace
+
+QString FlowCore::name() const
+{
+    return QStringLiteral("Caudal");
+}
+
+void FlowCore::clear(ConfigStore &store) const
+{
+    for (FlowMeter &meter : store.Flow) {
+        meter.Name.clear();
+        meter.Unit.clear();
+        meter.Interface = 0;
+        meter.Ratio = 1;
+        meter.TimeBase = 0;
+    }
+    clearAlarms(flowRow(), store);
+}
+
+QStringList FlowCore::keywords() const
+{
+    return QStringList{kAnswer} + alarmKeywords(flowRow());
+}
+
+void FlowCore::parseLine(ConfigStore &store, DownloadState &, const QString &keyword,
+                         const QString &line, quint32) const
+{
+    if (keyword == kAnswer)
+        parseMeter(store, line);
+    else
+        parseAlarmLine(flowRow(), store, keyword, line);
+}
+
+QStringList FlowCore::downloadLines(const ConfigStore &store, quint32) const
+{
+    QStringList lines;
+    for (int i = 0; i < int(store.Flow.size()); ++i) {
+        const FlowMeter &meter = store.Flow[i];
+        lines << QStringList{kAnswer, QString::number(i), meter.Name, meter.Unit,
+                             QString::number(sentTimeBase(meter)), NumberText(meter.Ratio)}
+                     .join(QLatin1Char(','));
+        lines << alarmDownloadLines(flowRow(), store, i);
+    }
+    return lines;
+}
+
+QStringList FlowCore::uploadLines(const ConfigStore &store, const UploadContext &context) const
+{
+    QStringList lines;
+    // The meters uploaded are the ones whose alarm lines go: FL0 to FlowCount - 1.
+    const int count = uploadedAlarmChannels(flowRow(), context);
+    for (int i = 0; i < count; ++i) {
+        const FlowMeter &meter = store.Flow[i];
+        lines << flowConfLine(meter, i);
+        if (context.features & Feature::PulseWeight)
+            lines << QStringLiteral("TOTALRATIO") + QString::number(i) + QLatin1Char('=')
+                         + NumStr(meter.TotalRatio);
+        lines << alarmUploadLines(flowRow(), store, i, context);
+    }
+    return lines;
+}
+
+void FlowCore::save(const ConfigStore &store, IniDocument &doc) const
+{
+    for (int i = 0; i < int(store.Flow.size()); ++i) {
+        const FlowMeter &meter = store.Flow[i];
+        const QString section = alarmFileSection(flowRow(), i);
+        doc.writeValue(section, QStringLiteral("NOMBRE"), meter.Name);
+        doc.writeValue(section, QStringLiteral("UNIDAD"), meter.Unit);
+        doc.writeValue(section, QStringLiteral("INTERFAZ"), NumStr(meter.Interface));
+        doc.writeValue(section, QStringLiteral("TIMEBASE"), NumStr(meter.TimeBase));
+        doc.writeValue(section, QStringLiteral("RATIO"), NumStr(meter.Ratio));
+        saveAlarmKeys(flowRow(), store, i, doc);
+    }
+}
+
+void FlowCore::restore(ConfigStore &store, const IniDocument &doc) const
+{
+    clear(store);
+    for (int i = 0; i < int(store.Flow.size()); ++i) {
+        FlowMeter &meter = store.Flow[i];
+        const QString section = alarmFileSection(flowRow(), i);
+        auto read = [&](const char *key) { return doc.readValue(section, QLatin1String(key)); };
+        meter.Name = read("NOMBRE");
+        meter.Unit = read("UNIDAD");
+        // A missing key reads as "" and gives 0, as the file has always done.
+        keepIf(meter.Interface, ToInt16(ParseNumber(read("INTERFAZ"))));
+        keepIf(meter.TimeBase, ToInt16(ParseNumber(read("TIMEBASE"))));
+        keepIf(meter.Ratio, ToFloat32(ParseNumber(read("RATIO"))));
+        restoreAlarmKeys(flowRow(), store, i, doc);
+    }
+}
