@@ -11,6 +11,8 @@
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
+#include "tools/firm.h"
+#include "tools/terminal.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
@@ -25,6 +27,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
+    windows.addTool("Terminal", new Terminal(context.unit));
+    windows.addTool("Firm", new Firm(context.unit, context.lockNavigation));
 }
 
 namespace {

@@ -16,6 +16,14 @@ struct LinkTimings {
     int fastLineReply = 10;      // the same with the fast line acknowledgement
     int simulatedStart = 5000;   // the simulated unit tells its device path
 
+    // Firmware update.
+    int firmwareErase = 10000;    // "#F0" answered "#DWLD_ERASING"
+    int firmwareReady = 50000;    // the erase over: "#DWLD_READY"
+    int firmwareImageEnd = 10000; // what the unit says after the image (not examined)
+    int firmwareRamReady = 20000; // "#F1" answered "#DWLD_RAM_READY"
+    int firmwareDots = 5000;      // the image's progress dots, once they are due
+    int firmwareBaud = 9600;      // the line speed the raw streams are paced to
+
     // Timings a few tens of times shorter, for tests over in-memory ports and
     // pseudo-terminals that answer at once.
     static LinkTimings fast()
@@ -30,6 +38,12 @@ struct LinkTimings {
         t.drainRead = 20;
         t.modemDrainRead = 20;
         t.drainLimit = 500;
+        t.firmwareErase = 300;
+        t.firmwareReady = 300;
+        t.firmwareImageEnd = 50;
+        t.firmwareRamReady = 300;
+        t.firmwareDots = 100;
+        t.firmwareBaud = 1000000;
         return t;
     }
 };

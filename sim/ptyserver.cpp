@@ -13,7 +13,6 @@
 
 namespace {
 constexpr int kPaceTickMs = 10;
-constexpr int kQuietMs = 500;   // a loader stream ends when the line goes this quiet
 constexpr qint64 kBurst = 16;   // bytes a paced line may move at once after a pause
 constexpr qint64 kReadChunk = 4096;
 } // namespace
@@ -32,7 +31,7 @@ PtyServer::PtyServer(UnitEngine &engine, int baud, QObject *parent)
         writeOutput();
     });
     quietTimer_.setSingleShot(true);
-    quietTimer_.setInterval(kQuietMs);
+    quietTimer_.setInterval(UnitEngine::kQuietMs);
     connect(&quietTimer_, &QTimer::timeout, this, [this] { engine_.lineQuiet(); });
 }
 
