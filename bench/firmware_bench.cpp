@@ -72,7 +72,7 @@ qint64 imageSpanMs(SimulatedUnit &sim, const QString &log, qint64 expectedLength
     return -1;
 }
 
-// A stream handed to the port in one write, then "#F1" behind it.
+// A stream handed to the port in one write, then "#F1" once it is through.
 bool rateCheck(const QString &folder, int bytes)
 {
     SimulatedUnit sim;
@@ -89,7 +89,11 @@ bool rateCheck(const QString &folder, int bytes)
         comms.TxSer(QStringLiteral("#F0"), 10000);
         comms.RxSer(50000);
         comms.port().write(stream);
-        comms.TxSer(QStringLiteral("#F1"), int(wireSeconds(bytes) * 1000) + 10000);
+        // Qt hands the rest to the system as it drains; "#F1" goes once the
+        // line has had time for the stream (written into a full system
+        // buffer, it would read as a lost port).
+        comms.Delay(int(wireSeconds(bytes) * 1000) + 1000);
+        comms.TxSer(QStringLiteral("#F1"), 10000);
     }
     unit.disconnectUnit();
     const qint64 span = imageSpanMs(sim, log, bytes);

@@ -163,11 +163,11 @@ void Terminal::Timer1_Timer()
         received += c;
     }
     reading_ = false;
-    show(received);
+    appendToConsole(received);
 }
 
 // CR, LF and CR LF each end one line, also when the pair is split over two ticks.
-void Terminal::show(const QString &received)
+void Terminal::appendToConsole(const QString &received)
 {
     if (received.isEmpty())
         return;

@@ -57,7 +57,7 @@ public:
 
 private:
     void send(const QString &commandText);
-    void show(const QString &received);
+    void appendToConsole(const QString &received);
     QString consoleText() const;
 
     UnitConnection &unit_;

@@ -313,7 +313,7 @@ TEST_F(CliProcessTest, FirmwareUpdateEndsWithTheStatusOfItsOutcome)
         int status;
         const char *told;
     } cases[] = {
-        {"success", {}, {imagePath, loaderPath}, 0, "must not lose power"},
+        {"success", {}, {imagePath, loaderPath}, 0, "do not cut its power"},
         {"loader without CopyFlash", {}, {imagePath, writeFile(QStringLiteral("loader.hex"), loader)}, 2, "CopyFlash"},
         {"missing image", {}, {path(QStringLiteral("absent.hex")), loaderPath}, 3, "Cannot read"},
         {"dots stopping", {QStringLiteral("--dots-stop"), QStringLiteral("1000")}, {dotsImagePath, loaderPath}, 1,

@@ -336,7 +336,9 @@ TEST_F(EngineTest, FirmwareImageAndLoaderAreAcknowledgedAndHashed)
     // One dot per 512 bytes, none past the fault's 600 bytes.
     QByteArray dots;
     const qint64 firstArrival = now + 10;
-    for (const SimReply &reply : raw(image.left(700)) + raw(image.mid(700), 250))
+    QList<SimReply> replies = raw(image.left(700));
+    replies += raw(image.mid(700), 250);
+    for (const SimReply &reply : replies)
         dots += reply.bytes;
     EXPECT_EQ(dots, QByteArray("."));
 
