@@ -156,7 +156,8 @@ void Terminal::Timer1_Timer()
         return;
     reading_ = true;
     QString received;
-    while (received.size() < kMaxCharsPerTick) {
+    // An exchange that takes the link during a character wait owns what follows.
+    while (received.size() < kMaxCharsPerTick && !comms.CommsBusy()) {
         const QString c = comms.GetChar(kCharWaitMs);
         if (c.isEmpty())
             break;
