@@ -63,7 +63,7 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    createWindows(windows, {unit, store, sections, files});
+    createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); }});
     windows.followDownloads(unit);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();

@@ -25,6 +25,8 @@
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
 #include "tools/realtimemonitor.h"
+#include "tools/firm.h"
+#include "tools/terminal.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
@@ -62,6 +64,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("Caudal", new Caudal(context.unit, context.store, context.sections,
                                            [&unit = context.unit](int meter) { runSetTotal(unit, meter); }));
     windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
+    windows.addTool("Terminal", new Terminal(context.unit));
+    windows.addTool("Firm", new Firm(context.unit, context.lockNavigation));
 }
 
 namespace {

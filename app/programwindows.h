@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class UnitConnection;
 class EditorRegistry;
@@ -14,6 +15,8 @@ struct ProgramContext {
     ConfigStore &store;
     const SectionRegistry &sections;
     FileCommands &files;
+    // Greys the navigation tree while a tool keeps the operator in its window.
+    std::function<void(bool)> lockNavigation = {};
 };
 
 // Creates every editor and tool window of the program, once, and registers

@@ -19,6 +19,30 @@ void printError(const QString &message)
     QTextStream(stderr) << message << Qt::endl;
 }
 
+bool errorIsTerminal()
+{
+    return isatty(fileno(stderr));
+}
+
+void ProgressLine::show(const QString &text, bool now)
+{
+    constexpr int kIntervalMs = 250;
+    if (!now && shown_.isValid() && shown_.elapsed() < kIntervalMs)
+        return;
+    shown_.start();
+    QTextStream err(stderr);
+    err << '\r' << text.leftJustified(width_) << Qt::flush;
+    width_ = int(text.size());
+}
+
+void ProgressLine::clear()
+{
+    if (width_ == 0)
+        return;
+    QTextStream(stderr) << '\r' << QString(width_, u' ') << '\r' << Qt::flush;
+    width_ = 0;
+}
+
 QString linkFailureMessage(const LinkFailure &f)
 {
     switch (f.error) {
@@ -92,8 +116,12 @@ CliSession::~CliSession()
 bool CliSession::connect(const LinkOptions &options)
 {
     if (options.answerTimeoutMs > 0) {
-        comms_->timings.cableAnswer = options.answerTimeoutMs;
-        comms_->timings.modemAnswer = options.answerTimeoutMs;
+        LinkTimings &t = comms_->timings;
+        t.cableAnswer = options.answerTimeoutMs;
+        t.modemAnswer = options.answerTimeoutMs;
+        // Every wait of a firmware update too, the erase included.
+        t.firmwareErase = t.firmwareReady = t.firmwareImageEnd = t.firmwareRamReady = t.firmwareDots =
+            options.answerTimeoutMs;
     }
     const QString key = options.key;
     unit_->askPassWord = [key] { return key; };
@@ -110,7 +138,7 @@ bool CliSession::connect(const LinkOptions &options)
 
 TransferProgress CliSession::progress()
 {
-    if (!isatty(fileno(stderr)))
+    if (!errorIsTerminal())
         return {};
     return [this](int value, int maximum) { showProgress(value, maximum); };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 
@@ -48,6 +49,23 @@ private:
 
 // One line on standard error.
 void printError(const QString &message);
+
+// Whether standard error is a terminal (progress is shown only there).
+bool errorIsTerminal();
+
+// One line of progress on standard error, rewritten in place a few times a
+// second at most.
+class ProgressLine {
+public:
+    // `now`: show it even if the last update was a moment ago.
+    void show(const QString &text, bool now = false);
+    // Blanks the line, for the messages that follow.
+    void clear();
+
+private:
+    QElapsedTimer shown_;
+    int width_ = 0;
+};
 
 // The English sentence for a failure of the link.
 QString linkFailureMessage(const LinkFailure &failure);

@@ -13,6 +13,7 @@
 #include "link/voicelisttransfer.h"
 #include "model/voiceauthlist.h"
 #include "sections/voicelist/voicelistcore.h"
+#include "link/firmwaretransfer.h"
 
 namespace {
 
@@ -260,6 +261,99 @@ int counter(CliSession &s, const CommandArgs &a)
     return ExitNoAnswer;
 }
 
+// The two firmware files, read whole before connecting.
+struct FirmwareFiles {
+    QByteArray image;
+    QByteArray loader;
+};
+
+FirmwareFiles &firmwareFiles()
+{
+    static FirmwareFiles files;
+    return files;
+}
+
+QString fileProblem(const FirmwareFile &file)
+{
+    switch (file.problem) {
+    case FirmwareFile::Empty:
+        return QStringLiteral("the file is empty");
+    case FirmwareFile::TooLarge:
+        return QStringLiteral("the file is larger than 16 MB");
+    default:
+        return file.reason;
+    }
+}
+
+int readFirmware(CliSession &, const CommandArgs &a)
+{
+    const QString imagePath = a.positional.at(0);
+    const QString loaderPath = a.positional.at(1);
+    if (!isLoaderPath(loaderPath)) {
+        printError(QStringLiteral("The loader's file name must contain \"CopyFlash\" (exact case): %1").arg(loaderPath));
+        return ExitUsage;
+    }
+    FirmwareFiles &files = firmwareFiles();
+    for (const auto &[path, bytes] : {std::pair{imagePath, &files.image}, std::pair{loaderPath, &files.loader}}) {
+        const FirmwareFile file = readFirmwareFile(path);
+        if (!file.ok()) {
+            printError(QStringLiteral("Cannot read %1: %2.").arg(path, fileProblem(file)));
+            return ExitFileError;
+        }
+        *bytes = file.bytes;
+    }
+    return ExitOk;
+}
+
+QString firmwareFailure(const FirmwareResult &result)
+{
+    const QString failed = QStringLiteral("Firmware update failed: ");
+    switch (result.failure) {
+    case FirmwareFailure::None:
+        return {};
+    case FirmwareFailure::LinkBusy:
+        return failed + QStringLiteral("the link is not free.");
+    case FirmwareFailure::EraseNotConfirmed:
+        return failed + QStringLiteral("the unit did not confirm the erase.");
+    case FirmwareFailure::NotReadyAfterErase:
+        return failed + QStringLiteral("the unit was not ready after erasing.");
+    case FirmwareFailure::ImageNotAcknowledged:
+        return failed + QStringLiteral("the unit did not acknowledge the image near byte %1.").arg(result.byte);
+    case FirmwareFailure::LoaderNotAccepted:
+        return failed + QStringLiteral("the unit did not accept the loader.");
+    case FirmwareFailure::PortLost:
+    case FirmwareFailure::Ended:
+        return failed + QStringLiteral("the port was lost.");
+    }
+    return {};
+}
+
+int firmware(CliSession &s, const CommandArgs &)
+{
+    FirmwareTransfer transfer(s.comms());
+    ProgressLine line;
+    if (errorIsTerminal()) {
+        QObject::connect(&transfer, &FirmwareTransfer::stepStarted, [&line](FirmwareStep step) {
+            static const char *const names[] = {"erasing flash", "image", "loader"};
+            line.show(QString::fromLatin1(names[int(step)]), true);
+        });
+        QObject::connect(&transfer, &FirmwareTransfer::imageProgress, [&line](qint64 goneOut, qint64 total) {
+            line.show(QStringLiteral("image %1/%2 bytes").arg(goneOut).arg(total), goneOut == total);
+        });
+    }
+    const FirmwareFiles &files = firmwareFiles();
+    const FirmwareResult result = transfer.run(files.image, files.loader);
+    line.clear();
+    if (!result.ok()) {
+        printError(firmwareFailure(result));
+        return ExitNoAnswer;
+    }
+    printError("The unit has taken both files and is writing its flash: do not cut its power until its LED "
+               "blinks again.");
+    s.unit().disconnectUnit();
+    return ExitOk;
+}
+
 int ports(CliSession &s, const CommandArgs &)
 {
     for (const QString &port : s.unit().scanPorts())
@@ -355,7 +449,8 @@ const QList<CommandInfo> &commandTable()
          "read the unit's voice-call list into FILE, or write FILE's list to the unit;\n"
          "      read-config saves an empty voice list, so run voice-list read after it on one file",
          2, true, checkVoiceList, voiceList},
-        {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware", 2, true, nullptr, nullptr},
+        {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware (LOADER's name contains \"CopyFlash\")", 2,
+         true, readFirmware, firmware},
     };
     return table;
 }

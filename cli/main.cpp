@@ -73,7 +73,8 @@ int main(int argc, char *argv[])
         {"json", "Machine output as JSON (info, live)."},
         {"count", "Number of polls for live (default: until interrupted).", "N"},
         {"interval", "Milliseconds between polls for live (default 500).", "MS"},
-        {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem).",
+        {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "
+                    "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");

@@ -68,6 +68,14 @@ bool FakeSerialPort::write(const QByteArray &bytes)
         return false;
     written_ += bytes;
     emit written(bytes);
+    // Reported later, as a real port reports them, and once per batch.
+    if (takenQueued_ == 0) {
+        QMetaObject::invokeMethod(this, [this] {
+            if (const qint64 taken = std::exchange(takenQueued_, 0); open_)
+                emit bytesWritten(taken);
+        }, Qt::QueuedConnection);
+    }
+    takenQueued_ += bytes.size();
     return true;
 }
 

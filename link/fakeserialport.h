@@ -18,6 +18,8 @@ public:
     qint64 bytesAvailable() const override;
     QByteArray read(qint64 maxSize) override;
     bool write(const QByteArray &bytes) override;
+    // The fake takes every write at once.
+    qint64 bytesToWrite() const override { return 0; }
     QString errorString() const override;
     LinkError openError() const override { return openError_; }
     bool carrierDetect() const override;
@@ -54,5 +56,6 @@ private:
     bool open_ = false;
     bool carrier_ = false;
     bool readyQueued_ = false;
+    qint64 takenQueued_ = 0;
     int openCount_ = 0;
 };

@@ -19,6 +19,14 @@ struct LinkTimings {
     int voiceLinePause = 50;     // after each voice-list number the unit accepted
     int probeIdAnswer = 500;     // the unit reads the probe on its 1-Wire bus
 
+    // Firmware update.
+    int firmwareErase = 10000;    // "#F0" answered "#DWLD_ERASING"
+    int firmwareReady = 50000;    // the erase over: "#DWLD_READY"
+    int firmwareImageEnd = 10000; // what the unit says after the image (not examined)
+    int firmwareRamReady = 20000; // "#F1" answered "#DWLD_RAM_READY"
+    int firmwareDots = 5000;      // the image's progress dots, once they are due
+    int firmwareBaud = 9600;      // the line speed the raw streams are paced to
+
     // Timings a few tens of times shorter, for tests over in-memory ports and
     // pseudo-terminals that answer at once.
     static LinkTimings fast()
@@ -36,6 +44,12 @@ struct LinkTimings {
         t.voiceListClear = 300;
         t.voiceLinePause = 1;
         t.probeIdAnswer = 50;
+        t.firmwareErase = 300;
+        t.firmwareReady = 300;
+        t.firmwareImageEnd = 50;
+        t.firmwareRamReady = 300;
+        t.firmwareDots = 100;
+        t.firmwareBaud = 1000000;
         return t;
     }
 };

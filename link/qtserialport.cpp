@@ -15,6 +15,7 @@ QtSerialPort::QtSerialPort(QObject *parent)
     : SerialPort(parent)
 {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&port_, &QSerialPort::bytesWritten, this, &SerialPort::bytesWritten);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
     carrierPoll_.setInterval(kCarrierPollMs);
     connect(&carrierPoll_, &QTimer::timeout, this, &QtSerialPort::pollCarrier);
@@ -82,6 +83,11 @@ bool QtSerialPort::write(const QByteArray &bytes)
     // Hand the bytes to the system now rather than at the next event-loop pass.
     port_.flush();
     return written;
+}
+
+qint64 QtSerialPort::bytesToWrite() const
+{
+    return port_.bytesToWrite();
 }
 
 QString QtSerialPort::errorString() const

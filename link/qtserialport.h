@@ -20,6 +20,7 @@ public:
     qint64 bytesAvailable() const override;
     QByteArray read(qint64 maxSize) override;
     bool write(const QByteArray &bytes) override;
+    qint64 bytesToWrite() const override;
     QString errorString() const override;
     bool carrierDetect() const override;
 

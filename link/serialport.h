@@ -23,6 +23,8 @@ public:
     virtual qint64 bytesAvailable() const = 0;
     virtual QByteArray read(qint64 maxSize) = 0;
     virtual bool write(const QByteArray &bytes) = 0;
+    // Bytes written but not yet handed to the system.
+    virtual qint64 bytesToWrite() const = 0;
     virtual QString errorString() const = 0;
     // What kind of failure the last open() was (PortMissing, PortInUse...).
     virtual LinkError openError() const = 0;
@@ -32,6 +34,8 @@ public:
 
 signals:
     void readyRead();
+    // Written bytes have been handed to the system.
+    void bytesWritten(qint64 bytes);
     // The port went away while open (adapter pulled, peer gone); it is closed.
     void lost(const QString &reason);
     void carrierChanged(bool present);

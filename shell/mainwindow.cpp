@@ -87,6 +87,12 @@ void MainWindow::setNavigationLock(std::function<bool()> locked)
     locked_ = std::move(locked);
 }
 
+void MainWindow::lockTree(bool locked)
+{
+    treeLocked_ = locked;
+    Tree->setEnabled(!locked);
+}
+
 void MainWindow::buildTree(const ProductLimits &limits)
 {
     QHash<QString, QTreeWidgetItem *> items;
@@ -150,7 +156,7 @@ void MainWindow::hideAll()
 
 void MainWindow::Tree_NodeClick(const QString &key)
 {
-    if (locked_ && locked_())
+    if (treeLocked_ || (locked_ && locked_()))
         return;
     // A click on the tree takes the activation from the window shown: it
     // keeps what the operator typed there.

@@ -29,6 +29,9 @@ public:
     // ignored: opening a window stores its controls, which would overwrite
     // what the unit has just sent.
     void setNavigationLock(std::function<bool()> locked);
+    // Greys the tree, and ignores node clicks, while a tool runs a long
+    // operation that must keep the operator in its window.
+    void lockTree(bool locked);
 
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
@@ -62,4 +65,5 @@ private:
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
     bool shutDown_ = false;
+    bool treeLocked_ = false;
 };

@@ -11,12 +11,16 @@ FakePortUnit::FakePortUnit(FakeSerialPort &port, UnitEngine &engine, QObject *pa
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &FakePortUnit::release);
     connect(&port_, &FakeSerialPort::written, this, &FakePortUnit::onWritten);
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(UnitEngine::kQuietMs);
+    connect(&quiet_, &QTimer::timeout, this, [this] { engine_.lineQuiet(); });
 }
 
 void FakePortUnit::onWritten(const QByteArray &bytes)
 {
     const qint64 now = clock_.elapsed();
     schedule_.add(engine_.feed(bytes, now), now);
+    quiet_.start();
     release();
 }
 

@@ -16,6 +16,10 @@ class FakePortUnit : public QObject {
 public:
     FakePortUnit(FakeSerialPort &port, UnitEngine &engine, QObject *parent = nullptr);
 
+    // How long the line stays quiet before a loader stream is taken as over,
+    // as on the pseudo-terminal; tests shorten it.
+    void setQuietMs(int ms) { quiet_.setInterval(ms); }
+
 private:
     void onWritten(const QByteArray &bytes);
     void release();
@@ -25,4 +29,5 @@ private:
     QElapsedTimer clock_;
     ReplySchedule schedule_;
     QTimer timer_;
+    QTimer quiet_;
 };

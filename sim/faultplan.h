@@ -18,6 +18,7 @@ struct FaultPlan {
     int silentAfter = -1;         // frames answered before the unit goes quiet
     bool badCrcOnce = false;      // the first "#4E" answer carries a wrong CRC
     bool stuckOutputs = false;    // outputs answer "#47"/"#48" but do not switch
+    int dotsStopAfter = -1;       // image bytes after which the progress dots stop
 
     // "40,42:2" -> {"40": 1, "42": 2}; "40:all" -> {"40": -1}. False on a bad item.
     static bool parseAnswerList(const QString &text, QHash<QString, int> &into);

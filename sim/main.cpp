@@ -73,7 +73,9 @@ Examples:
   velkan-sim --corrupt 40 --drop 20:2        bad checksum on the first answer to
                                              #40, no answer to the first two #20
   velkan-sim --refuse-line 57 --refuse-attempts 3   refuse upload line 57 three times
-  velkan-sim --baud 9600                     pace both directions like a real line)";
+  velkan-sim --baud 9600                     pace both directions like a real line
+  velkan-sim --dots-stop 1000 --log rx.json  a firmware image whose dots stop
+                                             after 1000 bytes)";
 
 } // namespace
 
@@ -93,7 +95,7 @@ int main(int argc, char **argv)
     const QString config = option(QStringLiteral("config"), QStringLiteral("Stream this configuration file for #42."), QStringLiteral("FILE.qcf"));
     const QString lines = option(QStringLiteral("lines"), QStringLiteral("Stream these keyword lines for #42."), QStringLiteral("FILE"));
     const QString stateFile = option(QStringLiteral("state"), QStringLiteral("Unit state (identity, values, labels, voice list) as JSON."), QStringLiteral("FILE.json"));
-    const QString logFile = option(QStringLiteral("log"), QStringLiteral("Record what the unit receives, as JSON."), QStringLiteral("FILE.json"));
+    const QString logFile = option(QStringLiteral("log"), QStringLiteral("Record what the unit receives, as JSON; each firmware stream with its length, SHA-256 and the arrival times of its first and last bytes (firstByteMs, lastByteMs)."), QStringLiteral("FILE.json"));
     const QString modem = option(QStringLiteral("modem"), QStringLiteral("Answer as a Hayes modem first, then ask for the access key."));
     const QString key = option(QStringLiteral("key"), QStringLiteral("Access key for modem calls (empty: none)."), QStringLiteral("KEY"));
     const QString features = option(QStringLiteral("features"), QStringLiteral("Capability flags reported in FEATURES."), QStringLiteral("N"));
@@ -112,6 +114,7 @@ int main(int argc, char **argv)
     const QString silentAfter = option(QStringLiteral("silent-after"), QStringLiteral("Stop answering after N frames."), QStringLiteral("N"));
     const QString badCrc = option(QStringLiteral("bad-crc-once"), QStringLiteral("Report a wrong voice-list CRC the first time."));
     const QString stuckOutputs = option(QStringLiteral("stuck-outputs"), QStringLiteral("Answer output switches without switching (a relay that sticks)."));
+    const QString dotsStop = option(QStringLiteral("dots-stop"), QStringLiteral("Stop the firmware image's progress dots after N image bytes."), QStringLiteral("N"));
     const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
@@ -161,7 +164,8 @@ int main(int argc, char **argv)
                            && intValue(refuseLine, faults.refuseLine)
                            && intValue(refuseAttempts, faults.refuseAttempts)
                            && intValue(withhold, faults.withholdClosing) && intValue(slow, faults.slowMs)
-                           && intValue(silentAfter, faults.silentAfter);
+                           && intValue(silentAfter, faults.silentAfter)
+                           && intValue(dotsStop, faults.dotsStopAfter);
     if (!numbersOk)
         return fail(QStringLiteral("a numeric option has a value that is not a number"));
     if (!FaultPlan::parseAnswerList(parser.value(corrupt), faults.corrupt)

@@ -13,7 +13,6 @@
 
 namespace {
 constexpr int kPaceTickMs = 10;
-constexpr int kQuietMs = 500;   // a loader stream ends when the line goes this quiet
 constexpr qint64 kBurst = 16;   // bytes a paced line may move at once after a pause
 constexpr qint64 kReadChunk = 4096;
 } // namespace
@@ -32,7 +31,7 @@ PtyServer::PtyServer(UnitEngine &engine, int baud, QObject *parent)
         writeOutput();
     });
     quietTimer_.setSingleShot(true);
-    quietTimer_.setInterval(kQuietMs);
+    quietTimer_.setInterval(UnitEngine::kQuietMs);
     connect(&quietTimer_, &QTimer::timeout, this, [this] { engine_.lineQuiet(); });
 }
 
@@ -82,25 +81,29 @@ bool PtyServer::open()
 }
 
 // Bytes a paced direction may move now: the line's rate since the budget
-// started, less what was moved; a long pause allows only a short burst.
-qint64 PtyServer::allowance(qint64 &budgetStart, qint64 &used) const
+// started, less what was moved. After a pause the line starts afresh with
+// only a short burst; while the pacing holds the direction back, the line is
+// busy all along, and a pacing timer that fires late must not cost it time.
+qint64 PtyServer::allowance(qint64 &budgetStart, qint64 &used, bool &heldBack) const
 {
     if (bytesPerSecond_ == 0)
         return kReadChunk;
     const qint64 now = clock_.elapsed();
     qint64 allowed = (now - budgetStart) * bytesPerSecond_ / 1000 - used;
-    if (allowed > kBurst) {
+    if (allowed > kBurst && !heldBack) {
         budgetStart = now - kBurst * 1000 / bytesPerSecond_;
         used = 0;
         allowed = kBurst;
     }
+    heldBack = false;
     return allowed;
 }
 
 void PtyServer::readInput()
 {
-    const qint64 max = std::min(allowance(readStart_, readUsed_), kReadChunk);
+    const qint64 max = std::min(allowance(readStart_, readUsed_, readHeld_), kReadChunk);
     if (max <= 0) {
+        readHeld_ = true;
         readable_->setEnabled(false);
         paceTimer_.start(kPaceTickMs);
         return;
@@ -136,8 +139,9 @@ void PtyServer::releaseDue()
 void PtyServer::writeOutput()
 {
     while (!output_.isEmpty()) {
-        const qint64 max = std::min<qint64>(allowance(writeStart_, writeUsed_), output_.size());
+        const qint64 max = std::min<qint64>(allowance(writeStart_, writeUsed_, writeHeld_), output_.size());
         if (max <= 0) {
+            writeHeld_ = true;
             writable_->setEnabled(false);
             paceTimer_.start(kPaceTickMs);
             return;

@@ -28,7 +28,7 @@ private:
     void readInput();
     void releaseDue();
     void writeOutput();
-    qint64 allowance(qint64 &budgetStart, qint64 &used) const;
+    qint64 allowance(qint64 &budgetStart, qint64 &used, bool &heldBack) const;
 
     UnitEngine &engine_;
     int bytesPerSecond_ = 0; // 0: as fast as the pseudo-terminal goes
@@ -49,4 +49,5 @@ private:
     // Pacing: bytes moved since the budget started counting.
     qint64 readStart_ = 0, readUsed_ = 0;
     qint64 writeStart_ = 0, writeUsed_ = 0;
+    bool readHeld_ = false, writeHeld_ = false; // waiting for the pacing timer
 };

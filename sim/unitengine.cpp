@@ -97,6 +97,7 @@ QDateTime UnitEngine::unitClock() const
 QList<SimReply> UnitEngine::feed(const QByteArray &bytes, qint64 nowMs)
 {
     QList<SimReply> out;
+    nowMs_ = nowMs;
     for (char c : bytes) {
         if (setup_.modem && !dataMode_)
             feedModemCommand(c, out);
@@ -529,12 +530,13 @@ QString UnitEngine::setClock(const QString &digits)
 void UnitEngine::feedRawByte(char c, QList<SimReply> &out)
 {
     if (raw_ == Raw::Loader) {
-        rawBytes_ += c;
+        rawArrived(c);
         return;
     }
-    const auto imageByte = [this, &out](char b) {
-        rawBytes_ += b;
-        if (rawBytes_.size() % kDotEvery == 0)
+    const int dotsStop = setup_.faults.dotsStopAfter;
+    const auto imageByte = [this, &out, dotsStop](char b) {
+        rawArrived(b);
+        if (rawBytes_.size() % kDotEvery == 0 && (dotsStop < 0 || rawBytes_.size() <= dotsStop))
             out << SimReply{0, "."};
     };
     // The image is hex text without "#": a verified "#F1" frame ends it.
@@ -559,12 +561,21 @@ void UnitEngine::feedRawByte(char c, QList<SimReply> &out)
     }
 }
 
+void UnitEngine::rawArrived(char c)
+{
+    if (rawBytes_.isEmpty())
+        rawFirstMs_ = nowMs_;
+    rawLastMs_ = nowMs_;
+    rawBytes_ += c;
+}
+
 void UnitEngine::endRaw()
 {
     if (log_ && raw_ != Raw::None)
         log_->recordStream(raw_ == Raw::Image ? QStringLiteral("image") : QStringLiteral("loader"),
-                           rawBytes_);
+                           rawBytes_, rawFirstMs_, rawLastMs_);
     raw_ = Raw::None;
     rawBytes_.clear();
     heldFrame_.clear();
+    rawFirstMs_ = rawLastMs_ = -1;
 }

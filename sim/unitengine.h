@@ -40,6 +40,8 @@ public:
     QList<SimReply> feed(const QByteArray &bytes, qint64 nowMs);
     // The line has been quiet for a while: a loader stream is over.
     void lineQuiet();
+    // How long its hosts wait for quiet.
+    static constexpr int kQuietMs = 500;
 
     // The computer's clock, against which the unit's clock offset runs.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
@@ -60,6 +62,7 @@ private:
     bool escapeSeen(char c, qint64 nowMs);
     void feedFrameByte(char c, QList<SimReply> &out);
     void feedRawByte(char c, QList<SimReply> &out);
+    void rawArrived(char c);
     void endRaw();
 
     void handleFrame(const QString &text, QList<SimReply> &out);
@@ -109,6 +112,9 @@ private:
     Raw raw_ = Raw::None;
     QByteArray rawBytes_;
     QByteArray heldFrame_;
+    qint64 nowMs_ = 0;        // arrival of the bytes being fed
+    qint64 rawFirstMs_ = -1;  // arrival of the stream's first and last bytes
+    qint64 rawLastMs_ = -1;
 
     // Fault bookkeeping.
     QHash<QString, int> answered_; // frames sent per command code

@@ -22,13 +22,15 @@ void UnitLog::record(const QString &list, const QJsonObject &event)
     write();
 }
 
-void UnitLog::recordStream(const QString &part, const QByteArray &bytes)
+void UnitLog::recordStream(const QString &part, const QByteArray &bytes, qint64 firstMs, qint64 lastMs)
 {
     record(QStringLiteral("firmware"),
            {{QStringLiteral("part"), part},
             {QStringLiteral("length"), bytes.size()},
             {QStringLiteral("sha256"),
-             QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())}});
+             QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())},
+            {QStringLiteral("firstByteMs"), firstMs},
+            {QStringLiteral("lastByteMs"), lastMs}});
 }
 
 bool UnitLog::flush()

@@ -17,8 +17,9 @@ public:
     void countCommand(const QString &code);
     // Appends an event to the named list ("uploads", "outputs", ...).
     void record(const QString &list, const QJsonObject &event);
-    // A received binary stream: its length and SHA-256.
-    void recordStream(const QString &part, const QByteArray &bytes);
+    // A received binary stream: its length, SHA-256 and the arrival times
+    // (milliseconds on the host's clock) of its first and last bytes.
+    void recordStream(const QString &part, const QByteArray &bytes, qint64 firstMs, qint64 lastMs);
 
     bool flush();
     QJsonObject json() const { return json_; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "../support/hextext.h"
 #include "../support/pseudoterminal.h"
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
@@ -406,6 +408,53 @@ TEST_F(CliProcessTest, VoiceListRefusesFilesItCannotUse)
         EXPECT_TRUE(run.err.contains(QLatin1String(f.name))) << qPrintable(run.err);
     }
     EXPECT_TRUE(unitLog()[QLatin1String("commands")].toObject().isEmpty());
+}
+
+// The firmware update end to end. The tool paces the port at 9600 baud, so
+// the files stay small; --timeout shortens every wait of the update.
+TEST_F(CliProcessTest, FirmwareUpdateEndsWithTheStatusOfItsOutcome)
+{
+    const QByteArray image = hexText(3000, 'A');
+    const QByteArray loader = hexText(1000, 'L');
+    const QString imagePath = writeFile(QStringLiteral("image.hex"), image);
+    const QString loaderPath = writeFile(QStringLiteral("CopyFlash.hex"), loader);
+    const QString dotsImagePath = writeFile(QStringLiteral("large.hex"), hexText(12000, 'B'));
+    const struct {
+        const char *what;
+        QStringList simArguments;
+        QStringList files;
+        int status;
+        const char *told;
+    } cases[] = {
+        {"success", {}, {imagePath, loaderPath}, 0, "do not cut its power"},
+        {"loader without CopyFlash", {}, {imagePath, writeFile(QStringLiteral("loader.hex"), loader)}, 2, "CopyFlash"},
+        {"missing image", {}, {path(QStringLiteral("absent.hex")), loaderPath}, 3, "Cannot read"},
+        {"dots stopping", {QStringLiteral("--dots-stop"), QStringLiteral("1000")}, {dotsImagePath, loaderPath}, 1,
+         "near byte"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path(QStringLiteral("log.json")));
+        startSim(QStringList{QStringLiteral("--erase-delay"), QStringLiteral("50")} + c.simArguments);
+        const CliRun run = cli(QStringList{QStringLiteral("--timeout"), QStringLiteral("1000"),
+                                           QStringLiteral("firmware")} + c.files);
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.told))) << qPrintable(run.err);
+
+        const QJsonObject log = unitLog();
+        const QJsonArray streams = log[QLatin1String("firmware")].toArray();
+        if (c.status == 0) {
+            ASSERT_EQ(streams.size(), 2);
+            EXPECT_EQ(streams.at(0)[QLatin1String("sha256")].toString(),
+                      QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex()));
+            EXPECT_EQ(streams.at(1)[QLatin1String("sha256")].toString(),
+                      QString::fromLatin1(QCryptographicHash::hash(loader, QCryptographicHash::Sha256).toHex()));
+        } else if (c.status != 1) {
+            EXPECT_TRUE(log.isEmpty()) << "the unit received something";
+        } else {
+            EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("F1")].toInt(), 0);
+        }
+    }
 }
 
 } // namespace

@@ -321,6 +321,7 @@ TEST_F(EngineTest, FirmwareImageAndLoaderAreAcknowledgedAndHashed)
 {
     EngineSetup setup;
     setup.eraseDelayMs = 300;
+    setup.faults.dotsStopAfter = 600;
     make(setup);
     const QList<SimReply> erase = raw(FrameCodec::encode("#F0"));
     ASSERT_EQ(erase.size(), 2);
@@ -332,10 +333,14 @@ TEST_F(EngineTest, FirmwareImageAndLoaderAreAcknowledgedAndHashed)
     while (image.size() < 1100)
         image += ":10000000214601360121470136007EFE09D2190140\r\n";
     image.truncate(1100);
+    // One dot per 512 bytes, none past the fault's 600 bytes.
     QByteArray dots;
-    for (const SimReply &reply : raw(image))
+    const qint64 firstArrival = now + 10;
+    QList<SimReply> replies = raw(image.left(700));
+    replies += raw(image.mid(700), 250);
+    for (const SimReply &reply : replies)
         dots += reply.bytes;
-    EXPECT_EQ(dots, QByteArray("..")); // one per 512 bytes
+    EXPECT_EQ(dots, QByteArray("."));
 
     EXPECT_EQ(send("#F1"), QStringList{"#DWLD_RAM_READY"});
     EXPECT_TRUE(raw(":00000001FF\r").isEmpty());
@@ -348,6 +353,8 @@ TEST_F(EngineTest, FirmwareImageAndLoaderAreAcknowledgedAndHashed)
     EXPECT_EQ(firmware.at(0)["length"].toInt(), 1100);
     EXPECT_EQ(firmware.at(0)["sha256"].toString(),
               QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(firmware.at(0)["firstByteMs"].toInteger(), firstArrival);
+    EXPECT_EQ(firmware.at(0)["lastByteMs"].toInteger(), firstArrival + 250);
     EXPECT_EQ(firmware.at(1)["length"].toInt(), 12);
 }
 

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "simulatedlink.h"
+#include "tools/terminal.h"
+
+namespace {
+
+class TerminalTest : public ::testing::Test {
+protected:
+    TerminalTest()
+        : terminal(sim.unit, [this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+              messages << text;
+              return QMessageBox::Ok;
+          })
+    {
+        terminal.Timer1->stop(); // the test runs each tick itself
+        terminal.active = [this] { return active; };
+    }
+
+    QStringList lines() const
+    {
+        QStringList lines;
+        for (QTextBlock b = terminal.TextWin->document()->firstBlock(); b.isValid(); b = b.next())
+            lines << b.text();
+        return lines;
+    }
+    QString console() const { return terminal.TextWin->toPlainText(); }
+
+    SimulatedLink sim;
+    Terminal terminal;
+    bool active = true;
+    QStringList messages;
+};
+
+TEST_F(TerminalTest, ButtonsWriteTheirFramesOnceAndEmptyBoxesNothing)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    const struct {
+        const char *what;
+        std::function<void()> press;
+        QByteArray written;
+    } cases[] = {
+        {"command 44", [&] { terminal.TextComando->setText("44"); terminal.EnviarBut->click(); },
+         QByteArray::fromHex("2343393B303134340D")},
+        {"frame #40", [&] { terminal.TextTrama->setText("#40"); terminal.TramaBut->click(); },
+         QByteArray::fromHex("2336343B34300D")},
+        {"Enter in the frame box", [&] { emit terminal.TextTrama->returnPressed(); },
+         QByteArray::fromHex("2336343B34300D")},
+        {"trace on", [&] { terminal.TraceEnable->click(); }, SimulatedLink::frame("#041")},
+        {"trace off", [&] { terminal.TraceDisable->click(); }, SimulatedLink::frame("#040")},
+        {"empty command", [&] { terminal.TextComando->clear(); terminal.EnviarBut->click(); }, {}},
+        {"empty frame", [&] { terminal.TextTrama->clear(); terminal.TramaBut->click(); }, {}},
+    };
+    for (const auto &c : cases) {
+        sim.port->takeWritten();
+        c.press();
+        EXPECT_EQ(sim.port->takeWritten().toHex(' '), c.written.toHex(' ')) << c.what;
+    }
+}
+
+TEST_F(TerminalTest, ShowsTheUnitsRawAnswerWithChecksumAndSemicolon)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    terminal.TextComando->setText("44");
+    terminal.EnviarBut->click();
+    QTest::qWait(20); // the in-memory unit answers through the event loop
+    terminal.Timer1_Timer();
+    const QByteArray answer = UnitEngine::frame("#FE44");
+    EXPECT_EQ(console(), QString::fromLatin1(answer.left(answer.size() - 1)) + u'\n');
+}
+
+TEST_F(TerminalTest, ReadsOnlyWhenConnectedActiveAndTheLinkIsFree)
+{
+    ASSERT_TRUE(sim.port->open(QStringLiteral("SIM"))); // open, but no unit connected
+    sim.port->feed("early\r");
+    terminal.Timer1_Timer();
+    EXPECT_EQ(console(), QString());
+    EXPECT_EQ(sim.port->bytesAvailable(), 6);
+
+    ASSERT_TRUE(sim.connectUnit());
+    sim.port->feed("kept\r");
+    active = false;
+    terminal.Timer1_Timer();
+    {
+        CommsBusyGuard upload(sim.comms);
+        active = true;
+        terminal.Timer1_Timer();
+    }
+    EXPECT_EQ(console(), QString());
+    EXPECT_EQ(sim.port->bytesAvailable(), 5) << "what arrives stays in the port";
+
+    terminal.Timer1_Timer();
+    EXPECT_EQ(lines(), (QStringList{"kept", ""}));
+}
+
+TEST_F(TerminalTest, CrLfAndCrLfEachEndOneLineAcrossTicks)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    for (const QByteArray &arrival : {QByteArray("#88;BF\r"), QByteArray("TRC 1\r"), QByteArray("\na\nb")}) {
+        sim.port->feed(arrival);
+        terminal.Timer1_Timer();
+    }
+    EXPECT_EQ(lines(), (QStringList{"#88;BF", "TRC 1", "a", "b"}));
+
+    terminal.BorrarBut->click();
+    EXPECT_EQ(console(), QString());
+}
+
+TEST_F(TerminalTest, SavedTranscriptIsRichTextThatAnotherReaderShowsLineByLine)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    sim.port->feed("first\r\n  indented line\r\nbraces {x} and back\\slash\r\ntab\there\rcaf\xE9 \x80 5\r");
+    terminal.Timer1_Timer();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("trace.rtf");
+    QString filterShown;
+    terminal.askSavePath = [&](const QString &filter) {
+        filterShown = filter;
+        return path;
+    };
+    terminal.SaveBut->click();
+    EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.join('\n'));
+    EXPECT_TRUE(filterShown.startsWith("Rich text file (*.rtf);;")) << qPrintable(filterShown);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray rtf = file.readAll();
+    EXPECT_TRUE(rtf.contains("first\\par\r\n  indented line\\par\r\n")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("caf\\'e9 \\'80 5")) << rtf.constData();
+
+    // The reader renders to HTML (its plain-text mode knows no euro sign);
+    // like any HTML, that shows a run of blanks as one.
+    const QString reader = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+    if (reader.isEmpty())
+        GTEST_SKIP() << "unrtf is not installed (scripts/install-deps.sh installs it)";
+    QProcess unrtf;
+    unrtf.start(reader, {QStringLiteral("--html"), path});
+    ASSERT_TRUE(unrtf.waitForFinished(10000));
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(unrtf.readAllStandardOutput()));
+    const QString shown = html.toPlainText().simplified();
+    for (const char *line : {"first", "indented line", "braces {x} and back\\slash", "tab here", "café € 5"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(line))) << line << "\nin: " << qPrintable(shown);
+}
+
+TEST_F(TerminalTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    sim.port->feed("new text\r");
+    terminal.Timer1_Timer();
+
+    // The file is replaced through a temporary one beside it; with a name at
+    // the system's length limit there is no room for that one, whoever runs
+    // the test (an unwritable folder does not stop the super-user).
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString(250, u'n') + ".rtf");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old transcript");
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    terminal.askSavePath = [&](const QString &) { return path; };
+    terminal.SaveBut->click();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.at(0).startsWith("No se pudo guardar el archivo\n\n")) << qPrintable(messages.at(0));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old transcript"));
+
+    // A cancelled dialog does nothing.
+    terminal.askSavePath = [](const QString &) { return QString(); };
+    terminal.SaveBut->click();
+    EXPECT_EQ(messages.size(), 1);
+}
+
+} // namespace

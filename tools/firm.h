@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "link/firmwaretransfer.h"
+#include "sections/usermessage.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class UnitConnection;
+
+// "Actualizacion de firmware": replaces the unit's firmware with an image and
+// the flash-copy loader, then hands the unit over to the loader and closes
+// the link.
+class Firm : public QWidget {
+    Q_OBJECT
+public:
+    // lockNavigation(true) greys the navigation tree for the length of a run.
+    Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation,
+         UserMessage message = productMessage, QWidget *parent = nullptr);
+
+    void LoadText();
+
+    void FirmBut_Click();
+    void LoaderBut_Click();
+    void StarBut_Click();
+
+    // The open dialog, given the filter; empty when cancelled. Tests replace it.
+    std::function<QString(const QString &filter)> askOpenPath;
+
+    QLabel *Titulo;
+    QLabel *LabelFirm;
+    QLineEdit *FirmPath;
+    QPushButton *FirmBut;
+    QLabel *LabelLoader;
+    QLineEdit *LoaderPath;
+    QPushButton *LoaderBut;
+    QPushButton *StarBut;
+    QLabel *LabelInfo;
+    QProgressBar *PBar;
+    QTimer *Timer1;
+
+private:
+    class RunLock;
+    void choose(QLineEdit *path);
+    bool readFile(const QString &path, QByteArray &bytes);
+    FirmwareResult SendFirmware(const QByteArray &image, const QByteArray &loader);
+    void showStep(FirmwareStep step);
+
+    UnitConnection &unit_;
+    std::function<void(bool)> lockNavigation_;
+    UserMessage message_;
+};

@@ -1,0 +1,218 @@
+#include "terminal.h"
+
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "files/langtable.h"
+#include "link/comms.h"
+#include "link/unitconnection.h"
+#include "rtftext.h"
+#include "sections/general/namedwidget.h"
+#include "shell/filecommands.h"
+
+namespace {
+
+constexpr QSize kFormSize(649, 566);
+constexpr int kTickMs = 100;
+constexpr int kCharWaitMs = 10;
+
+const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
+
+QPushButton *button(const char *objectName, QWidget *parent)
+{
+    return named(new QPushButton(parent), objectName);
+}
+
+} // namespace
+
+Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
+    : QWidget(parent),
+      TextWin(named(new QPlainTextEdit(this), "TextWin")),
+      TextComando(named(new QLineEdit(this), "TextComando")),
+      EnviarBut(button("EnviarBut", this)),
+      TextTrama(named(new QLineEdit(this), "TextTrama")),
+      TramaBut(button("TramaBut", this)),
+      EnviarFrame(named(new QGroupBox(this), "EnviarFrame")),
+      TraceEnable(button("TraceEnable", this)),
+      TraceDisable(button("TraceDisable", this)),
+      BorrarBut(button("BorrarBut", this)),
+      SaveBut(button("SaveBut", this)),
+      Timer1(named(new QTimer(this), "Timer1")),
+      unit_(unit),
+      message_(std::move(message))
+{
+    setObjectName(QStringLiteral("Terminal"));
+    setFixedSize(kFormSize);
+    active = [this] { return isVisible() && isActiveWindow(); };
+    askSavePath = [this](const QString &filter) {
+        QFileDialog dialog(this, {}, {}, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("rtf"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    TextWin->setReadOnly(true);
+    TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    TextWin->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    TextWin->setLineWrapMode(QPlainTextEdit::NoWrap);
+    TextWin->setMaximumBlockCount(kMaxLines);
+
+    auto *sending = new QGridLayout(EnviarFrame);
+    sending->addWidget(TextComando, 0, 0);
+    sending->addWidget(EnviarBut, 0, 1);
+    sending->addWidget(TextTrama, 1, 0);
+    sending->addWidget(TramaBut, 1, 1);
+    sending->setColumnStretch(0, 1);
+
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {TraceEnable, TraceDisable, BorrarBut, SaveBut})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(TextWin, 1);
+    layout->addWidget(EnviarFrame);
+    layout->addLayout(buttons);
+
+    connect(EnviarBut, &QPushButton::clicked, this, &Terminal::EnviarBut_Click);
+    connect(TramaBut, &QPushButton::clicked, this, &Terminal::TramaBut_Click);
+    connect(TextComando, &QLineEdit::returnPressed, EnviarBut, &QPushButton::click);
+    connect(TextTrama, &QLineEdit::returnPressed, TramaBut, &QPushButton::click);
+    connect(TraceEnable, &QPushButton::clicked, this, &Terminal::TraceEnable_Click);
+    connect(TraceDisable, &QPushButton::clicked, this, &Terminal::TraceDisable_Click);
+    connect(BorrarBut, &QPushButton::clicked, this, &Terminal::BorrarBut_Click);
+    connect(SaveBut, &QPushButton::clicked, this, &Terminal::SaveBut_Click);
+    connect(Timer1, &QTimer::timeout, this, &Terminal::Timer1_Timer);
+
+    LoadText();
+    Timer1->start(kTickMs);
+}
+
+void Terminal::LoadText()
+{
+    EnviarFrame->setTitle(Translate(QStringLiteral("Enviar")));
+    EnviarBut->setText(Translate(QStringLiteral("Enviar comando")));
+    TramaBut->setText(Translate(QStringLiteral("Enviar trama")));
+    TraceEnable->setText(Translate(QStringLiteral("Habilitar Trazas")));
+    TraceDisable->setText(Translate(QStringLiteral("Inhibir Trazas")));
+    BorrarBut->setText(Translate(QStringLiteral("Borrar")));
+    SaveBut->setText(Translate(QStringLiteral("Salvar")));
+}
+
+// Written once, nothing awaited: the answer reaches the console through the tick.
+void Terminal::send(const QString &commandText)
+{
+    unit_.comms().TxSer(commandText, 0);
+}
+
+void Terminal::EnviarBut_Click()
+{
+    if (!TextComando->text().isEmpty())
+        send(QStringLiteral("#01") + TextComando->text());
+}
+
+void Terminal::TramaBut_Click()
+{
+    if (!TextTrama->text().isEmpty())
+        send(TextTrama->text());
+}
+
+void Terminal::TraceEnable_Click()
+{
+    send(QStringLiteral("#041"));
+}
+
+void Terminal::TraceDisable_Click()
+{
+    send(QStringLiteral("#040"));
+}
+
+void Terminal::BorrarBut_Click()
+{
+    TextWin->clear();
+    pendingCR_ = false;
+}
+
+void Terminal::Timer1_Timer()
+{
+    // The character waits let this timer fire again: that tick must not
+    // read in the middle of this one.
+    if (reading_)
+        return;
+    Comms &comms = unit_.comms();
+    if (!unit_.isConnected() || !active() || comms.CommsBusy())
+        return;
+    reading_ = true;
+    QString received;
+    // An exchange that takes the link during a character wait owns what follows.
+    while (received.size() < kMaxCharsPerTick && !comms.CommsBusy()) {
+        const QString c = comms.GetChar(kCharWaitMs);
+        if (c.isEmpty())
+            break;
+        received += c;
+    }
+    reading_ = false;
+    appendToConsole(received);
+}
+
+// CR, LF and CR LF each end one line, also when the pair is split over two ticks.
+void Terminal::appendToConsole(const QString &received)
+{
+    if (received.isEmpty())
+        return;
+    QString text;
+    text.reserve(received.size());
+    for (const QChar c : received) {
+        const bool lf = c == u'\n';
+        if (lf && pendingCR_) {
+            pendingCR_ = false;
+            continue;
+        }
+        pendingCR_ = c == u'\r';
+        text += (lf || pendingCR_) ? QChar(u'\n') : c;
+    }
+    QTextCursor cursor(TextWin->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    QScrollBar *bar = TextWin->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+// The console's lines as they stand (the plain-text export would turn
+// no-break spaces into blanks).
+QString Terminal::consoleText() const
+{
+    QStringList lines;
+    for (QTextBlock block = TextWin->document()->firstBlock(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines.join(u'\n');
+}
+
+void Terminal::SaveBut_Click()
+{
+    QString filter = FileCommands::dialogFilter(Translate(kRtfFilter));
+    if (filter.isEmpty())
+        filter = FileCommands::dialogFilter(kRtfFilter);
+    const QString path = askSavePath(filter);
+    if (path.isEmpty())
+        return;
+    const QByteArray rtf = RtfText::document(consoleText());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size() && file.commit())
+        return;
+    message_(QMessageBox::Warning,
+             Translate(QStringLiteral("No se pudo guardar el archivo")) + QStringLiteral("\n\n") + file.errorString(),
+             QMessageBox::Ok);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "sections/usermessage.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class UnitConnection;
+
+// A raw console on the established link: every character the unit sends
+// while this is the active window and no exchange holds the link, and the
+// commands, hand-typed frames and trace switches the operator sends.
+class Terminal : public QWidget {
+    Q_OBJECT
+public:
+    explicit Terminal(UnitConnection &unit, UserMessage message = productMessage,
+                      QWidget *parent = nullptr);
+
+    void LoadText();
+
+    void EnviarBut_Click();
+    void TramaBut_Click();
+    void TraceEnable_Click();
+    void TraceDisable_Click();
+    void BorrarBut_Click();
+    void SaveBut_Click();
+    void Timer1_Timer();
+
+    // Whether the terminal is the active window; tests replace it.
+    std::function<bool()> active;
+    // The save dialog, given the filter; empty when cancelled. Tests replace it.
+    std::function<QString(const QString &filter)> askSavePath;
+
+    // Characters read per tick at most, so that a unit that never pauses
+    // still gets its text shown.
+    static constexpr int kMaxCharsPerTick = 4096;
+    // Lines the console keeps; older ones are dropped whole.
+    static constexpr int kMaxLines = 100000;
+
+    QPlainTextEdit *TextWin;
+    QLineEdit *TextComando;
+    QPushButton *EnviarBut;
+    QLineEdit *TextTrama;
+    QPushButton *TramaBut;
+    QGroupBox *EnviarFrame;
+    QPushButton *TraceEnable;
+    QPushButton *TraceDisable;
+    QPushButton *BorrarBut;
+    QPushButton *SaveBut;
+    QTimer *Timer1;
+
+private:
+    void send(const QString &commandText);
+    void appendToConsole(const QString &received);
+    QString consoleText() const;
+
+    UnitConnection &unit_;
+    UserMessage message_;
+    bool reading_ = false;
+    bool pendingCR_ = false; // the last tick ended in CR: a leading LF belongs to it
+};
