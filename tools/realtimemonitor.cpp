@@ -143,6 +143,11 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
 
     active = [this] { return isVisible() && isActiveWindow(); };
     connect(Timer1, &QTimer::timeout, this, &T_Real_Zelmor::Timer1_Timer);
+    // A switch asked for one unit is never sent to the next one connected.
+    connect(&unit_, &UnitConnection::disconnected, this, [this] {
+        for (QCheckBox *box : std::as_const(CheckCambiarEstado))
+            box->setChecked(false);
+    });
     LoadText();
     Timer1->start(500);
 }

@@ -71,4 +71,21 @@ TEST(ModbusMasterTimer, ForcesTheMasterRoleOnlyForAConnectedUnitWithoutTheSlaveC
     }
 }
 
+// Every window the program registers stands in the walks that reach it, so a
+// misspelt name cannot silently leave one out.
+TEST(ProgramWindows, EveryRegisteredWindowIsInTheWalks)
+{
+    Comms comms(std::make_unique<FakeSerialPort>());
+    UnitConnection unit(comms);
+    ConfigStore store;
+    SectionRegistry sections;
+    registerSections(sections);
+    EditorRegistry windows;
+    MainWindow main(windows);
+    FileCommands files(store, sections, windows, &main);
+    createWindows(windows, {unit, store, sections, files});
+    EXPECT_EQ(windows.nameFaults(), QStringList());
+    EXPECT_EQ(sections.nameFaults(), QStringList());
+}
+
 } // namespace

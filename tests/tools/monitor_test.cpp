@@ -190,6 +190,15 @@ TEST_F(MonitorTest, TickedBoxesSwitchTheOutputOverFromTheStateLastRead)
     EXPECT_FALSE(monitor.CheckCambiarEstado[3]->isChecked());
 }
 
+// A switch asked for one unit is not sent to the next one connected.
+TEST_F(MonitorTest, DisconnectingWithdrawsTheSwitchesNotYetSent)
+{
+    connectWithLabels();
+    monitor.CheckCambiarEstado[1]->setChecked(true);
+    connection.disconnectUnit();
+    EXPECT_FALSE(monitor.CheckCambiarEstado[1]->isChecked());
+}
+
 // A toggle is a request that stays until it has been sent: a tick that finds
 // the link held by another exchange, or that comes while the last one waits,
 // leaves it for the next tick that runs.
