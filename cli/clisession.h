@@ -12,6 +12,8 @@
 
 // Exit statuses of velkan-cli.
 enum ExitStatus { ExitOk = 0, ExitNoAnswer = 1, ExitUsage = 2, ExitFileError = 3 };
+// diff: the two configurations differ.
+constexpr int ExitDiffer = 1;
 
 // How to reach the unit, as given on the command line.
 struct LinkOptions {

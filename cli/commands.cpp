@@ -6,7 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <memory>
 
+#include "files/configcompare.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
 #include "link/devicecommands.h"
@@ -106,6 +108,53 @@ int writeConfig(CliSession &s, const CommandArgs &)
         return ExitNoAnswer;
     }
     return ExitOk;
+}
+
+// A configuration file restored into a model of its own; false after saying why not.
+bool restoreScratch(const QString &path, ConfigStore &store, const SectionRegistry &sections)
+{
+    FileFailure failure;
+    if (restoreConfigFile(path, store, sections, &failure) == RestoreResult::Restored)
+        return true;
+    printError(fileFailureMessage(failure));
+    return false;
+}
+
+QJsonValue jsonSide(const ConfigDifference &d, ConfigDifference::Side absent, const QString &value)
+{
+    return d.side == absent ? QJsonValue() : QJsonValue(value);
+}
+
+// A field of a tab-separated line: a tab in a value would start another field.
+QString tabField(const ConfigDifference &d, ConfigDifference::Side absent, const QString &value)
+{
+    return d.side == absent ? QStringLiteral("(absent)") : QString(value).replace(u'\t', u' ');
+}
+
+int diff(CliSession &s, const CommandArgs &a)
+{
+    using Side = ConfigDifference::Side;
+    auto left = std::make_unique<ConfigStore>();
+    auto right = std::make_unique<ConfigStore>();
+    if (!restoreScratch(a.positional.at(0), *left, s.sections())
+        || !restoreScratch(a.positional.at(1), *right, s.sections()))
+        return ExitFileError;
+    const QList<ConfigDifference> differences = compareConfigurations(*left, *right, s.sections());
+    if (a.json) {
+        QJsonArray rows;
+        for (const ConfigDifference &d : differences)
+            rows.append(QJsonObject{{"section", d.item}, {"registered_section", d.section}, {"key", d.key},
+                                    {"a", jsonSide(d, Side::RightOnly, d.left)},
+                                    {"b", jsonSide(d, Side::LeftOnly, d.right)}});
+        out() << QJsonDocument(rows).toJson(QJsonDocument::Compact) << Qt::endl;
+    } else {
+        for (const ConfigDifference &d : differences)
+            out() << QStringList{d.item, d.key, tabField(d, Side::RightOnly, d.left),
+                                 tabField(d, Side::LeftOnly, d.right)}
+                         .join(u'\t')
+                  << Qt::endl;
+    }
+    return differences.isEmpty() ? ExitOk : ExitDiffer;
 }
 
 QStringList liveHeader(bool math)
@@ -449,6 +498,11 @@ const QList<CommandInfo> &commandTable()
          "read the unit's voice-call list into FILE, or write FILE's list to the unit;\n"
          "      read-config saves an empty voice list, so run voice-list read after it on one file",
          2, true, checkVoiceList, voiceList},
+        {"diff", "[--json] A.qcf B.qcf",
+         "list what the two configuration files hold differently, one per line: file section, key,\n"
+         "      A's value, B's value, tab-separated (\"(absent)\" for a side without it; a whole section\n"
+         "      on one side only is one line with no key); exit status 0 equal, 1 they differ",
+         2, false, nullptr, diff},
         {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware (LOADER's name contains \"CopyFlash\")", 2,
          true, readFirmware, firmware},
     };

@@ -29,7 +29,8 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 counter 3 -- -5      (\"--\" before a negative value)\n"
         "  velkan-cli --port /dev/ttyUSB0 voice-list read voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
-        "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n");
+        "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
+        "  velkan-cli diff before.qcf after.qcf\n");
     return text;
 }
 
@@ -70,7 +71,7 @@ int main(int argc, char *argv[])
         {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0).", "DEV"},
         {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
         {"key", "The unit's access key (required with --modem).", "KEY"},
-        {"json", "Machine output as JSON (info, live)."},
+        {"json", "Machine output as JSON (info, live, diff)."},
         {"count", "Number of polls for live (default: until interrupted).", "N"},
         {"interval", "Milliseconds between polls for live (default 500).", "MS"},
         {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "

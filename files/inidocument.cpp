@@ -181,6 +181,32 @@ bool IniDocument::hasSection(const QString &section) const
     return sectionIndex_.contains(Name{section.trimmed()});
 }
 
+QStringList IniDocument::sectionNames() const
+{
+    QStringList names;
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        const QString name = headerName(sections_[i].header).value_or(QString());
+        if (sectionIndex_.value(Name{name}).index == int(i))
+            names.append(name);
+    }
+    return names;
+}
+
+QList<std::pair<QString, QString>> IniDocument::keyValues(const QString &section) const
+{
+    QList<std::pair<QString, QString>> pairs;
+    const int s = sectionIndex_.value(Name{section.trimmed()}).index;
+    if (s < 0)
+        return pairs;
+    const Section &sec = sections_[s];
+    for (int i = 0; i < int(sec.lines.size()); ++i) {
+        const QStringView key = keyName(sec.lines[i]);
+        if (!key.isEmpty() && sec.keys.value(Name{key.toString()}).index == i)
+            pairs.append({key.toString(), valueOf(sec.lines[i])});
+    }
+    return pairs;
+}
+
 void IniDocument::writeValue(const QString &section, const QString &key, const QString &value)
 {
     const QString keyText = key.trimmed();

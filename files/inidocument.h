@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 #include "filefailure.h"
@@ -40,6 +42,12 @@ public:
     void writeValue(const QString &section, const QString &key, const QString &value);
     bool hasSection(const QString &section) const;
     bool hasKey(const QString &section, const QString &key) const;
+
+    // The names of the sections, in file order (a repeated section once).
+    QStringList sectionNames() const;
+    // The keys of a section with their values as readValue gives them, in file
+    // order (a repeated key once); empty when the section is missing.
+    QList<std::pair<QString, QString>> keyValues(const QString &section) const;
 
 private:
     // A section or key name as a hash key that ignores letter case.
