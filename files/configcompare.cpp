@@ -33,10 +33,24 @@ QHash<QString, QString> valuesByKey(const KeyValues &pairs)
     return values;
 }
 
-void compareItem(const QString &section, const QString &item, const KeyValues &left,
-                 const KeyValues &right, QList<ConfigDifference> &out)
+void compareItem(const QString &section, const QString &item, KeyValues left, KeyValues right,
+                 QList<ConfigDifference> &out)
 {
     using Side = ConfigDifference::Side;
+    // Both sides were written by the same sections, so their keys nearly always
+    // come in the same order: walk them side by side while they do.
+    qsizetype same = 0;
+    for (; same < left.size() && same < right.size(); ++same) {
+        const auto &[key, value] = left[same];
+        if (key.compare(right[same].first, Qt::CaseInsensitive) != 0)
+            break;
+        if (value != right[same].second)
+            out.append({section, item, key, value, right[same].second, Side::Both});
+    }
+    left.remove(0, same);
+    right.remove(0, same);
+    if (left.isEmpty() && right.isEmpty())
+        return;
     const QHash<QString, QString> rightValues = valuesByKey(right);
     QSet<QString> seen;
     for (const auto &[key, value] : left) {

@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 #include "files/configcompare.h"
 #include "files/configfile.h"
@@ -13,6 +14,16 @@
 namespace {
 
 using Side = ConfigDifference::Side;
+
+} // namespace
+
+void PrintTo(const ConfigDifference &d, std::ostream *os)
+{
+    const QString fields = QStringList{d.section, d.item, d.key, d.left, d.right}.join(u'|');
+    *os << fields.toStdString() << '|' << int(d.side);
+}
+
+namespace {
 
 struct ConfigCompareTest : ::testing::Test {
     ConfigCompareTest()
@@ -48,8 +59,11 @@ struct ConfigCompareTest : ::testing::Test {
 TEST_F(ConfigCompareTest, ModelsEqualAfterTheFileRoundTripAndValuesThatReadAlike)
 {
     EXPECT_TRUE(compareConfigurations(*left, *throughFile(), registry).isEmpty());
-    // Written by another program: the value reads as the same number.
-    const auto spaced = throughFile([](IniDocument &doc) { doc.writeValue("CAUDAL1", "RATIO", " .5"); });
+    // Written by another hand: the value reads as the number the save writes as ".5".
+    const auto spaced = throughFile([](IniDocument &doc) {
+        ASSERT_TRUE(doc.hasKey("CAUDAL 1", "RATIO"));
+        doc.writeValue("CAUDAL 1", "RATIO", "0.50");
+    });
     EXPECT_TRUE(compareConfigurations(*left, *spaced, registry).isEmpty());
 }
 
@@ -57,7 +71,7 @@ TEST_F(ConfigCompareTest, OneChangedValueIsOneDifference)
 {
     auto right = throughFile();
     right->Flow[1].Ratio = 2.5f;
-    const QList<ConfigDifference> expected{{"Caudal", "CAUDAL1", "RATIO", "0.5", "2.5", Side::Both}};
+    const QList<ConfigDifference> expected{{"Caudal", "CAUDAL 1", "RATIO", ".5", "2.5", Side::Both}};
     EXPECT_EQ(compareConfigurations(*left, *right, registry), expected);
 }
 
