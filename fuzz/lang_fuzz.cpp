@@ -26,12 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!table.Init())
         return 0;
     table.languageChoices();
+    const QString absent = QStringLiteral("Texto nuevo");
     for (qint16 language = 0; language <= 6; ++language) {
         table.LangSel = language;
         table.GetLangName(language);
         for (int index = 0; index < 64; ++index)
             table.Translate(table.GetString(1, index));
-        table.Translate(QStringLiteral("Texto nuevo"));
+        table.Translate(absent);
     }
     return 0;
 }
