@@ -9,6 +9,8 @@ packages=(
   xvfb fonts-dejavu-core
   unrtf
 )
+# The fuzz targets (fuzz/run.sh) are built with clang and its libFuzzer.
+if [ "${1:-}" = --fuzz ]; then packages+=(clang-14 libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -234,6 +235,48 @@ TEST_F(CliProcessTest, ModemCallNeedsTheRightKey)
     ASSERT_GE(logins.size(), 2);
     EXPECT_TRUE(logins.at(0)[QLatin1String("accepted")].toBool());
     EXPECT_FALSE(logins.last()[QLatin1String("accepted")].toBool());
+}
+
+// The access key is used for the call and kept nowhere: not in the per-user
+// settings, the saved configuration, logs or anything else written under the
+// program's home and working folder, nor in what it prints.
+TEST_F(CliProcessTest, AccessKeyLeavesNoTrace)
+{
+    const QByteArray key = "918273";
+    startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QString::fromLatin1(key)});
+    const QString home = path(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    for (const char *folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        environment.insert(QLatin1String(folder), home + QLatin1Char('/') + QLatin1String(folder));
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(home);
+    process.start(QStringLiteral(VELKAN_CLI),
+                  {QStringLiteral("--port"), sim.devicePath(), QStringLiteral("--modem"), QStringLiteral("600123456"),
+                   QStringLiteral("--key"), QString::fromLatin1(key), QStringLiteral("read-config"),
+                   home + QStringLiteral("/unit.qcf")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QByteArray printed = process.readAllStandardOutput() + process.readAllStandardError();
+    ASSERT_EQ(process.exitCode(), 0) << printed.constData();
+    ASSERT_TRUE(QFile::exists(home + QStringLiteral("/unit.qcf")));
+    EXPECT_FALSE(printed.contains(key)) << printed.constData();
+
+    const QByteArray wide = QByteArray::fromRawData(reinterpret_cast<const char *>(QString::fromLatin1(key).utf16()),
+                                                    key.size() * 2);
+    QDirIterator files(home, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    int looked = 0;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(file.fileName());
+        const QByteArray bytes = file.readAll();
+        EXPECT_FALSE(bytes.contains(key) || bytes.contains(wide)) << qPrintable(file.fileName());
+        ++looked;
+    }
+    EXPECT_GE(looked, 1);
+    ASSERT_TRUE(unitLog()[QLatin1String("logins")].toArray().at(0)[QLatin1String("accepted")].toBool());
 }
 
 // The unit answers the connection, then falls silent in the download: the
