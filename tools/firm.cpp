@@ -86,10 +86,7 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
     setFixedSize(kFormSize);
     askOpenPath = [this](const QString &filter) { return QFileDialog::getOpenFileName(this, {}, {}, filter); };
 
-    QFont heading = Titulo->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    Titulo->setFont(heading);
+    makeHeading(Titulo);
     LabelInfo->setWordWrap(true);
     PBar->setRange(0, 1);
     PBar->setValue(0);

@@ -123,10 +123,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     setObjectName(QStringLiteral("T_Real_Zelmor"));
     setFixedSize(MainWindow::kClientSize);
 
-    QFont heading = Titulo->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    Titulo->setFont(heading);
+    makeHeading(Titulo);
 
     FrameModbus = namedFrame("FrameModbus", this);
     SSTab1->addTab(buildGeneralTab(), QString());

@@ -60,10 +60,7 @@ AlarmEditor::AlarmEditor(const AlarmMemberRow &member, ConfigStore &store,
       kindArea_(new QVBoxLayout)
 {
     setObjectName(QString(member_.editor.name));
-    QFont heading = Titulo->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    Titulo->setFont(heading);
+    makeHeading(Titulo);
 
     TextoAlarma->setMaxLength(AlarmConfig::kTextLength);
     // The unit's answer splits the text at a comma.

@@ -22,24 +22,6 @@ namespace {
 
 constexpr int kTimeBaseLength = 6;
 
-QLineEdit *textBox(const char *objectName, int maxLength, QWidget *parent)
-{
-    auto *box = named(new QLineEdit(parent), objectName);
-    box->setMaxLength(maxLength);
-    return box;
-}
-
-QGroupBox *frame(const char *objectName, std::initializer_list<QWidget *> controls,
-                 QWidget *parent)
-{
-    auto *box = named(new QGroupBox(parent), objectName);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(6, 2, 6, 4);
-    for (QWidget *control : controls)
-        row->addWidget(control);
-    return box;
-}
-
 } // namespace
 
 Caudal::Caudal(UnitConnection &unit, ConfigStore &store, const SectionRegistry &sections,

@@ -56,10 +56,7 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
     setObjectName(QStringLiteral("SampleRate"));
     setFixedSize(MainWindow::kClientSize);
 
-    QFont heading = titulo_->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    titulo_->setFont(heading);
+    makeHeading(titulo_);
 
     ComboSampleRate->addItems({QStringLiteral("64Hz"), QStringLiteral("256Hz")});
     WarningMsg->setWordWrap(true);

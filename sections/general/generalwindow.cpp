@@ -36,24 +36,6 @@ const QString kOrange = QStringLiteral("+34656000311");
 const QString kVodafone = QStringLiteral("+34607003110");
 const QString kMovistar = QStringLiteral("+34609090909");
 
-QLineEdit *textBox(const char *objectName, int maxLength, QWidget *parent)
-{
-    auto *box = named(new QLineEdit(parent), objectName);
-    box->setMaxLength(maxLength);
-    return box;
-}
-
-// A frame holding one row of controls.
-QGroupBox *frame(const char *objectName, std::initializer_list<QWidget *> controls, QWidget *parent)
-{
-    auto *box = named(new QGroupBox(parent), objectName);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(6, 2, 6, 4);
-    for (QWidget *control : controls)
-        row->addWidget(control);
-    return box;
-}
-
 } // namespace
 
 General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry &sections,
@@ -90,10 +72,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     setFixedSize(kFormSize);
     buildToolbar();
 
-    QFont heading = titulo_->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    titulo_->setFont(heading);
+    makeHeading(titulo_);
 
     auto *top = new QHBoxLayout;
     top->addWidget(buildSettings(), 5);

@@ -56,10 +56,7 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
       labelPool_(new QLabel(this))
 {
     setObjectName(QStringLiteral("Macros"));
-    QFont heading = Titulo->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    Titulo->setFont(heading);
+    makeHeading(Titulo);
 
     for (int number = 0; number < MacroPool::kRows; ++number)
         MacroNum->addItem(NumStr(number));

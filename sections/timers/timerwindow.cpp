@@ -13,6 +13,7 @@
 
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
+#include "sections/general/namedwidget.h"
 #include "model/configstore.h"
 #include "sections/flagcombo.h"
 #include "sections/numberbox.h"
@@ -67,10 +68,7 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
     Titulo->setObjectName(QStringLiteral("Titulo"));
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
-    QFont heading = Titulo->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    Titulo->setFont(heading);
+    makeHeading(Titulo);
 
     // Two by two, so that the largest element (a month of day boxes) fits.
     auto *page = new QGridLayout;

@@ -60,10 +60,7 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     setObjectName(QStringLiteral("Aut_Voz"));
     setFixedSize(kFormSize);
 
-    QFont heading = titulo_->font();
-    heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    titulo_->setFont(heading);
+    makeHeading(titulo_);
     PhoneText->setMaxLength(kPhoneLength);
     PhoneList->setSelectionMode(QAbstractItemView::SingleSelection);
     MacroLabel->setWordWrap(true);
