@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -13,6 +12,7 @@
 #include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "sampleratecore.h"
+#include "sections/firmwarewarning.h"
 #include "sections/general/namedwidget.h"
 #include "shell/mainwindow.h"
 
@@ -87,25 +87,13 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
     layout->addSpacing(12);
     layout->addLayout(grid);
     layout->addStretch(1);
-    layout->addWidget(buildWarning());
+    layout->addWidget(firmwareWarningRow(Warning, WarningText, this));
 
     connect(Timer1, &QTimer::timeout, this, &SampleRate::Timer1_Timer);
     LoadText();
     LoadData();
     Timer1_Timer();
     Timer1->start(1000);
-}
-
-QWidget *SampleRate::buildWarning()
-{
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Warning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
-    WarningText->setWordWrap(true);
-    layout->addWidget(Warning);
-    layout->addWidget(WarningText, 1);
-    return row;
 }
 
 void SampleRate::LoadText()

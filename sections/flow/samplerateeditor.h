@@ -39,7 +39,6 @@ public:
     QTimer *Timer1;
 
 private:
-    QWidget *buildWarning();
 
     UnitConnection &unit_;
     ConfigStore &store_;
