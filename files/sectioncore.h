@@ -45,6 +45,14 @@ public:
     // The lines this section uploads, in order, without the "#45nnn" prefix.
     virtual QStringList uploadLines(const ConfigStore &, const UploadContext &) const { return {}; }
 
+    // The unit's side of the upload: what a unit holding `store` does with one
+    // of the lines uploadLines() gives (without "#45nnn"). False when the line
+    // is not this section's or cannot be read; the store is then unchanged.
+    virtual bool applyUploadLine(ConfigStore &, const QString & /*line*/, quint32 /*features*/) const
+    {
+        return false;
+    }
+
     // File keys. restore() follows the restore contract: Clear, read every key,
     // skip values that do not convert.
     virtual void save(const ConfigStore &, IniDocument &) const {}

@@ -1,5 +1,6 @@
 #include "sectionregistry.h"
 
+#include "model/texthelpers.h"
 #include "sectionnames.h"
 
 const QStringList &SectionRegistry::clearOrder()
@@ -83,6 +84,23 @@ QStringList SectionRegistry::uploadLines(const ConfigStore &store, const UploadC
     QStringList lines;
     walk(uploadOrder(), [&](const SectionCore &c) { lines += c.uploadLines(store, context); });
     return lines;
+}
+
+void SectionRegistry::readStreamLine(ConfigStore &store, DownloadState &state, const QString &line,
+                                     quint32 features) const
+{
+    const QString keyword = LineField(line, 1).mid(6); // after "#BDnnn"
+    if (const SectionCore *core = forKeyword(keyword))
+        core->parseLine(store, state, keyword, line, features);
+}
+
+bool SectionRegistry::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    bool applied = false;
+    walk(uploadOrder(), [&](const SectionCore &c) {
+        applied = applied || c.applyUploadLine(store, line, features);
+    });
+    return applied;
 }
 
 void SectionRegistry::saveAll(const ConfigStore &store, IniDocument &doc) const

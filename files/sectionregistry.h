@@ -31,6 +31,13 @@ public:
 
     void clearAll(ConfigStore &store) const;
     QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const;
+    // One line of a configuration download ("#BD012DNAME,Tank3") through the
+    // section that knows its keyword; lines of unknown keywords are skipped.
+    void readStreamLine(ConfigStore &store, DownloadState &state, const QString &line,
+                        quint32 features) const;
+    // The unit's side: one upload line through the section that reads it;
+    // false when no section does.
+    bool applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const;
     void saveAll(const ConfigStore &store, IniDocument &doc) const;
     void restoreAll(ConfigStore &store, const IniDocument &doc) const;
 

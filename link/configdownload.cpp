@@ -3,7 +3,6 @@
 #include "comms.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
-#include "model/texthelpers.h"
 #include "numberedstream.h"
 
 namespace {
@@ -22,10 +21,7 @@ bool readConfAttempt(Comms &comms, ConfigStore &scratch, const SectionRegistry &
                               [&](const QString &line, int number) {
                                   if (progress && number < kDownloadProgressMaximum)
                                       progress(number, kDownloadProgressMaximum);
-                                  // Keywords no section of this product knows are skipped.
-                                  const QString keyword = LineField(line, 1).mid(6);
-                                  if (const SectionCore *core = sections.forKeyword(keyword))
-                                      core->parseLine(scratch, state, keyword, line, features);
+                                  sections.readStreamLine(scratch, state, line, features);
                                   return true;
                               });
 }
