@@ -132,7 +132,13 @@ bool fromConfigFile(const QString &path, quint32 features, QStringList &lines, Q
     registry.clearAll(store);
     registry.restoreAll(store, doc);
 
-    lines.clear();
+    lines = fromStore(registry, store, features);
+    return true;
+}
+
+QStringList fromStore(const SectionRegistry &registry, const ConfigStore &store, quint32 features)
+{
+    QStringList lines;
     QSet<const SectionCore *> seen;
     for (const QString &name : SectionRegistry::fileOrder()) {
         const SectionCore *core = registry.find(name);
@@ -141,7 +147,7 @@ bool fromConfigFile(const QString &path, quint32 features, QStringList &lines, Q
             lines += core->downloadLines(store, features);
         }
     }
-    return true;
+    return lines;
 }
 
 } // namespace ConfigStream

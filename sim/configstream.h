@@ -6,6 +6,9 @@
 
 // Where the simulated unit's configuration comes from: the keyword lines it
 // streams for "#42" ("DNAME,Tank3"), without the "#BDnnn" numbering.
+class SectionRegistry;
+struct ConfigStore;
+
 namespace ConfigStream {
 
 // A small, realistic unit: named channels, a few alarms, timers and phones,
@@ -18,6 +21,10 @@ bool fromLinesFile(const QString &path, QStringList &lines, QString *error = nul
 
 // A configuration file restored through the section cores, then written out
 // as each section's download lines for a unit with these capabilities.
+// What a unit holding `store` streams: each section's download lines, in the
+// file's order of the sections.
+QStringList fromStore(const SectionRegistry &registry, const ConfigStore &store, quint32 features);
+
 bool fromConfigFile(const QString &path, quint32 features, QStringList &lines,
                     QString *error = nullptr);
 

@@ -75,7 +75,11 @@ Examples:
   velkan-sim --refuse-line 57 --refuse-attempts 3   refuse upload line 57 three times
   velkan-sim --baud 9600                     pace both directions like a real line
   velkan-sim --dots-stop 1000 --log rx.json  a firmware image whose dots stop
-                                             after 1000 bytes)";
+                                             after 1000 bytes
+
+An accepted configuration upload changes what the unit holds: the next
+download streams it. Upload lines no section reads are logged as
+"notUnderstood".)";
 
 } // namespace
 
@@ -115,6 +119,7 @@ int main(int argc, char **argv)
     const QString badCrc = option(QStringLiteral("bad-crc-once"), QStringLiteral("Report a wrong voice-list CRC the first time."));
     const QString stuckOutputs = option(QStringLiteral("stuck-outputs"), QStringLiteral("Answer output switches without switching (a relay that sticks)."));
     const QString dotsStop = option(QStringLiteral("dots-stop"), QStringLiteral("Stop the firmware image's progress dots after N image bytes."), QStringLiteral("N"));
+    const QString alter = option(QStringLiteral("alter"), QStringLiteral("After every accepted configuration upload, also apply this upload line, so that the unit holds something else than was sent (\"RETRYMAX= 9\"); may be repeated."), QStringLiteral("LINE"));
     const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
@@ -157,6 +162,7 @@ int main(int argc, char **argv)
     faults.noise = parser.isSet(noise);
     faults.badCrcOnce = parser.isSet(badCrc);
     faults.stuckOutputs = parser.isSet(stuckOutputs);
+    setup.alterations = parser.values(alter);
     int lineSpeed = 0;
     const bool numbersOk = intValue(baud, lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
                            && intValue(eraseDelay, setup.eraseDelayMs)

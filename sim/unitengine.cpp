@@ -71,7 +71,7 @@ QByteArray corrupted(QByteArray frame)
 
 UnitEngine::UnitEngine(UnitState state, QStringList configLines, EngineSetup setup, UnitLog *log)
     : state_(std::move(state)),
-      configLines_(std::move(configLines)),
+      config_(std::move(configLines)),
       setup_(std::move(setup)),
       log_(log),
       clock_([] { return QDateTime::currentDateTime(); })
@@ -344,10 +344,11 @@ QStringList UnitEngine::infoStream() const
 QStringList UnitEngine::configStream()
 {
     const bool skip = ++downloadAttempts_ <= setup_.faults.skipSequenceAttempts;
+    const QStringList lines = config_.streamLines(state_.features);
     QStringList payloads;
-    for (int i = 0; i < configLines_.size() && i < kMaxStreamLines; ++i) {
+    for (int i = 0; i < lines.size() && i < kMaxStreamLines; ++i) {
         const int number = skip && i >= 2 ? i + 1 : i;
-        payloads << QStringLiteral("BD") + seq(number) + configLines_.at(i);
+        payloads << QStringLiteral("BD") + seq(number) + lines.at(i);
     }
     return payloads << QStringLiteral("BD");
 }
@@ -475,17 +476,21 @@ QString UnitEngine::uploadClosing(const QString &args)
     const bool matched = open && count.match(args).hasMatch() && args.toInt() == uploadLines_.size();
     const bool withheld = ++closings_ <= setup_.faults.withholdClosing;
 
+    QStringList notUnderstood;
     if (voiceSession_ && matched) {
         state_.voiceList.clear();
         for (const QString &line : std::as_const(uploadLines_))
             state_.voiceList << line.mid(5);
+    } else if (matched) {
+        notUnderstood = config_.apply(uploadLines_ + setup_.alterations, state_.features);
     }
     if (log_)
         log_->record(voiceSession_ ? QStringLiteral("voiceWrites") : QStringLiteral("uploads"),
                      {{QStringLiteral("lines"), QJsonArray::fromStringList(uploadLines_)},
                       {QStringLiteral("closing"), args},
                       {QStringLiteral("matched"), matched},
-                      {QStringLiteral("answered"), !withheld}});
+                      {QStringLiteral("answered"), !withheld},
+                      {QStringLiteral("notUnderstood"), QJsonArray::fromStringList(notUnderstood)}});
     uploading_ = false;
     voiceSession_ = false;
     uploadLines_.clear();

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "faultplan.h"
+#include "unitconfiguration.h"
 #include "unitstate.h"
 
 class UnitLog;
@@ -25,6 +26,9 @@ struct EngineSetup {
     QString dialResult = QStringLiteral("CONNECT 9600"); // the modem's answer to ATD
     int dialDelayMs = 100;
     int eraseDelayMs = 200;                          // "#DWLD_ERASING" to "#DWLD_READY"
+    // Upload lines the unit applies after every accepted configuration upload,
+    // so that it holds something else than was sent ("RETRYMAX= 9").
+    QStringList alterations;
     FaultPlan faults;
 };
 
@@ -82,7 +86,7 @@ private:
     QString login(const QString &key);
 
     UnitState state_;
-    QStringList configLines_;
+    UnitConfiguration config_;
     EngineSetup setup_;
     UnitLog *log_;
     std::function<QDateTime()> clock_;
