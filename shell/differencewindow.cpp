@@ -51,7 +51,10 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     Tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
     Tabla->verticalHeader()->hide();
-    Tabla->horizontalHeader()->setStretchLastSection(true);
+    Tabla->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // The two values share what the section and key leave.
+    Tabla->horizontalHeader()->setSectionResizeMode(LeftColumn, QHeaderView::Stretch);
+    Tabla->horizontalHeader()->setSectionResizeMode(RightColumn, QHeaderView::Stretch);
     Tabla->setHorizontalHeaderLabels({Translate(QStringLiteral("Seccion")), Translate(QStringLiteral("Clave")),
                                       QStringLiteral("A"), QStringLiteral("B")});
     Cuenta->setObjectName(QStringLiteral("Cuenta"));
@@ -109,7 +112,8 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         for (int column = 0; column < ColumnCount; ++column)
             Tabla->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    Tabla->resizeColumnsToContents();
+    Tabla->resizeColumnToContents(SectionColumn);
+    Tabla->resizeColumnToContents(KeyColumn);
 }
 
 void DifferenceWindow::applyFilter()
