@@ -136,6 +136,23 @@ bool fromConfigFile(const QString &path, quint32 features, QStringList &lines, Q
     return true;
 }
 
+ConfigStore readLines(const SectionRegistry &registry, const QStringList &lines, quint32 features)
+{
+    ConfigStore store;
+    registry.clearAll(store);
+    DownloadState state;
+    for (const QString &line : lines)
+        registry.readStreamLine(store, state, QStringLiteral("#BD000") + line, features);
+    return store;
+}
+
+QStringList asHeld(const QStringList &lines, quint32 features)
+{
+    SectionRegistry registry;
+    registerSections(registry);
+    return fromStore(registry, readLines(registry, lines, features), features);
+}
+
 QStringList fromStore(const SectionRegistry &registry, const ConfigStore &store, quint32 features)
 {
     QStringList lines;

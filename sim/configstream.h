@@ -21,6 +21,13 @@ bool fromLinesFile(const QString &path, QStringList &lines, QString *error = nul
 
 // A configuration file restored through the section cores, then written out
 // as each section's download lines for a unit with these capabilities.
+// Keyword lines read into a model as a download reads them.
+ConfigStore readLines(const SectionRegistry &registry, const QStringList &lines, quint32 features);
+
+// The lines as a unit that holds them streams them back: every item of every
+// section, in the form its sections send, such as disabled alarm slots.
+QStringList asHeld(const QStringList &lines, quint32 features);
+
 // What a unit holding `store` streams: each section's download lines, in the
 // file's order of the sections.
 QStringList fromStore(const SectionRegistry &registry, const ConfigStore &store, quint32 features);

@@ -146,7 +146,9 @@ int main(int argc, char **argv)
 
     if (parser.isSet(config) && parser.isSet(lines))
         return fail(QStringLiteral("--config and --lines are two sources of one stream: give one"));
-    QStringList configLines = ConfigStream::defaults(state.features);
+    // The default unit streams every item as a unit holding it would, so that
+    // a download after an upload differs only where the upload changed something.
+    QStringList configLines = ConfigStream::asHeld(ConfigStream::defaults(state.features), state.features);
     if (parser.isSet(config) && !ConfigStream::fromConfigFile(parser.value(config), state.features, configLines, &error))
         return fail(QStringLiteral("%1: %2").arg(parser.value(config), error));
     if (parser.isSet(lines) && !ConfigStream::fromLinesFile(parser.value(lines), configLines, &error))

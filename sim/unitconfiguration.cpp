@@ -32,9 +32,5 @@ QStringList UnitConfiguration::apply(const QStringList &uploadLines, quint32 fea
 // The starting lines read as a download would read them.
 void UnitConfiguration::readLines(quint32 features)
 {
-    store_ = std::make_unique<ConfigStore>();
-    registry_.clearAll(*store_);
-    DownloadState state;
-    for (const QString &line : std::as_const(lines_))
-        registry_.readStreamLine(*store_, state, QStringLiteral("#BD000") + line, features);
+    store_ = std::make_unique<ConfigStore>(ConfigStream::readLines(registry_, lines_, features));
 }

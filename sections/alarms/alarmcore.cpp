@@ -195,8 +195,9 @@ bool takeEnabledSlot(const AlarmLayout &layout, UploadFields &fields, AlarmConfi
     slot.Resend = fields.takeWord(u"RESEND");
     slot.NotifyVoice = fields.takeWord(u"RING");
     slot.NotifyGprs = fields.takeWord(u"GPRS");
-    const bool noSend = fields.takeWord(u"NOSEND");
-    slot.NotifySms = !slot.NotifyVoice && !slot.NotifyGprs && !noSend;
+    // A unit that sends at all also sends the message: it reports the SMS bit
+    // beside the call and GPRS bits.
+    slot.NotifySms = !fields.takeWord(u"NOSEND");
     if (!takeWindow(fields, slot.Window))
         return false;
     if (layout.enableFlag) {
