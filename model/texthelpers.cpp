@@ -480,6 +480,20 @@ QString WeekBitsText(quint8 weekdays)
     return out;
 }
 
+std::optional<quint8> WeekBitsFromText(QStringView text)
+{
+    if (text.size() != 7)
+        return std::nullopt;
+    quint8 weekdays = 0;
+    for (int bit = 0; bit < 7; ++bit) {
+        if (text[bit] == QLatin1Char('1'))
+            weekdays |= quint8(1u << bit);
+        else if (text[bit] != QLatin1Char('0'))
+            return std::nullopt;
+    }
+    return weekdays;
+}
+
 QString LineField(QStringView text, int n)
 {
     return fieldAt(text, n, QLatin1Char(','), QLatin1Char(','));

@@ -105,6 +105,8 @@ std::optional<QTime> TimeFromText(QStringView text);
 std::optional<QTime> SecondsToTime(qint64 seconds);
 // Seven "1"/"0" characters for bits 0 (Monday) to 6 (Sunday); bit 7 never shows.
 QString WeekBitsText(quint8 weekdays);
+// Reads WeekBitsText's form back: exactly seven "1"/"0" characters.
+std::optional<quint8> WeekBitsFromText(QStringView text);
 
 // ---- Fields of a line ----
 // The n-th comma-separated field, counted from 1: field 1 runs from the

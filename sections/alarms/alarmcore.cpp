@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/downloadline.h"
+#include "sections/uploadline.h"
 
 namespace {
 
@@ -139,6 +140,83 @@ QString uploadLine(const AlarmMemberRow &row, const AlarmConfig &slot, int chann
     return line;
 }
 
+// ---- The unit's side of the upload ----
+
+QString segmentKey(QLatin1String segment)
+{
+    return QString(segment).sliced(1); // ",MAX=" is the field "MAX=..."
+}
+
+qint32 secondsOfDay(QTime time)
+{
+    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+}
+
+std::optional<int> takeSlotIndex(const AlarmMemberRow &row, UploadFields &fields)
+{
+    const std::optional<qint16> slot = UploadInt16(fields.take(u"INDEX="));
+    if (!slot || *slot < 0 || *slot >= row.slotCount)
+        return std::nullopt;
+    return *slot;
+}
+
+// ",START=...,STOP=...,WEEK=..." all three, or none for a window that is always open.
+bool takeWindow(UploadFields &fields, ScheduleWindow &window)
+{
+    const std::optional<QString> start = fields.take(u"START=");
+    const std::optional<QString> stop = fields.take(u"STOP=");
+    const std::optional<QString> week = fields.take(u"WEEK=");
+    if (!start && !stop && !week) {
+        window.Always = true;
+        return true;
+    }
+    const std::optional<QTime> startTime = start ? TimeFromText(*start) : std::nullopt;
+    const std::optional<QTime> stopTime = stop ? TimeFromText(*stop) : std::nullopt;
+    const std::optional<quint8> weekdays = week ? WeekBitsFromText(*week) : std::nullopt;
+    if (!startTime || !stopTime || !weekdays)
+        return false;
+    window.Start = *startTime;
+    window.Stop = *stopTime;
+    window.Weekdays = *weekdays;
+    window.Always = CheckSiempre(secondsOfDay(*startTime), secondsOfDay(*stopTime), *weekdays);
+    return true;
+}
+
+// The fields of an enabled slot's line after ",INDEX=".
+bool takeEnabledSlot(const AlarmLayout &layout, UploadFields &fields, AlarmConfig &slot)
+{
+    for (const AlarmNumber &number : layout.segments) {
+        const std::optional<float> value = UploadFloat(fields.take(segmentKey(number.key)));
+        if (!value)
+            return false;
+        slot.*number.field = *value;
+    }
+    slot.RestoreMessage = fields.takeWord(u"SREST");
+    slot.Resend = fields.takeWord(u"RESEND");
+    slot.NotifyVoice = fields.takeWord(u"RING");
+    slot.NotifyGprs = fields.takeWord(u"GPRS");
+    const bool noSend = fields.takeWord(u"NOSEND");
+    slot.NotifySms = !slot.NotifyVoice && !slot.NotifyGprs && !noSend;
+    if (!takeWindow(fields, slot.Window))
+        return false;
+    if (layout.enableFlag) {
+        const std::optional<qint16> flag = UploadInt16(fields.take(u"EQ="));
+        if (!flag || *flag < 0 || *flag > kMaxEnableFlag)
+            return false;
+        slot.EnableFlag = *flag;
+    }
+    for (const AlarmActions &list : layout.actions) {
+        const std::optional<QString> text = fields.take(segmentKey(list.segment));
+        const std::optional<ActionList> codes = text ? ActionListFromText(*text) : std::nullopt;
+        if (!codes)
+            return false;
+        slot.*list.field = *codes;
+    }
+    // A window without a day is how the unit holds a disabled slot.
+    slot.Enabled = slot.Window.Always || slot.Window.Weekdays != 0;
+    return true;
+}
+
 // ---- Download ----
 
 std::optional<qint32> wholeField(const QString &text, qint32 low, qint32 high)
@@ -254,11 +332,6 @@ void parseAct(const AlarmMemberRow &row, AlarmConfig &target, const QString &lin
 
 // ---- The unit's side ----
 
-qint32 secondsOfDay(QTime time)
-{
-    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
-}
-
 QString answerValue(AlarmAnswerField field, const AlarmConfig &slot)
 {
     const ScheduleWindow &window = slot.Window;
@@ -366,6 +439,37 @@ QStringList alarmUploadLines(const AlarmMemberRow &row, const ConfigStore &store
     for (int c = 0; c < int(alarms.size()); ++c)
         lines << uploadLine(row, alarms[c], channel, c);
     return lines;
+}
+
+bool applyAlarmUploadLine(const AlarmMemberRow &row, ConfigStore &store, const QString &line,
+                          quint32 features)
+{
+    const int channels = uploadedAlarmChannels(row, UploadContext{features});
+    const std::optional<UploadHead> off =
+        ReadUploadHead(line, QLatin1Char('-') + row.uploadKeyword, channels, QLatin1Char(','));
+    const std::optional<UploadHead> on =
+        off ? std::nullopt
+            : ReadUploadHead(line, QLatin1Char('+') + row.uploadKeyword, channels, QLatin1Char('='));
+    if (!off && !on)
+        return false;
+    const UploadHead &head = off ? *off : *on;
+    UploadFields fields(head.rest);
+    const std::optional<QString> text = on ? fields.takeFirst() : std::nullopt;
+    const std::optional<int> index = takeSlotIndex(row, fields);
+    if (!index)
+        return false;
+    AlarmConfig slot = alarmSlots(row, store, head.index)[*index];
+    if (on) {
+        slot.Text = *text;
+        if (!takeEnabledSlot(*row.layout, fields, slot))
+            return false;
+    } else {
+        slot.Enabled = false;
+    }
+    if (!fields.empty())
+        return false;
+    alarmSlots(row, store, head.index)[*index] = slot;
+    return true;
 }
 
 QStringList alarmKeywords(const AlarmMemberRow &row)

@@ -36,6 +36,12 @@ int uploadedAlarmChannels(const AlarmMemberRow &row, const UploadContext &contex
 // "-ALMFLOW2,INDEX= 1"); none when the channel is not uploaded.
 QStringList alarmUploadLines(const AlarmMemberRow &row, const ConfigStore &store, int channel,
                              const UploadContext &context);
+// The unit's side: one of those lines into the slot it names, as a unit with
+// these capability flags holds it (an enabled slot whose window has no day
+// is held disabled, a whole-day window on every day as "always"). False, the
+// store unchanged, when the line is not one of the kind's or cannot be read.
+bool applyAlarmUploadLine(const AlarmMemberRow &row, ConfigStore &store, const QString &line,
+                          quint32 features);
 
 // ---- Download ----
 // The kind's answer keywords: answerWord + ".ALM" and + ".ACT".

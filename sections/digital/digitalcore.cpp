@@ -8,6 +8,7 @@
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
 #include "sections/downloadline.h"
+#include "sections/uploadline.h"
 
 namespace {
 
@@ -27,6 +28,24 @@ void parseInput(ConfigStore &store, const QString &line)
     DigitalInput &input = store.Digital[*index];
     input.Name = LineField(line, 3);
     input.NC = ParseNumber(LineField(line, 4)) != 0;
+}
+
+// "DINAME<i>=<name>[,NC]"; only a unit that knows contact types takes ",NC".
+bool applyNameLine(ConfigStore &store, const QString &line, quint32 features)
+{
+    const std::optional<UploadHead> head = ReadUploadHead(
+        line, QStringLiteral("DINAME"), uploadedAlarmChannels(digitalRow(), UploadContext{features}),
+        QLatin1Char('='));
+    if (!head)
+        return false;
+    UploadFields fields(head->rest);
+    const QString name = *fields.takeFirst();
+    const bool nc = (features & Feature::DigitalNormallyClosed) && fields.takeWord(u"NC");
+    if (!fields.empty())
+        return false;
+    store.Digital[head->index].Name = name;
+    store.Digital[head->index].NC = nc;
+    return true;
 }
 
 } // namespace
@@ -86,6 +105,11 @@ QStringList DigitalCore::uploadLines(const ConfigStore &store, const UploadConte
         lines << line << alarmUploadLines(digitalRow(), store, i, context);
     }
     return lines;
+}
+
+bool DigitalCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    return applyNameLine(store, line, features) || applyAlarmUploadLine(digitalRow(), store, line, features);
 }
 
 void DigitalCore::save(const ConfigStore &store, IniDocument &doc) const

@@ -17,6 +17,7 @@ public:
     QStringList downloadLines(const ConfigStore &store, quint32 features) const override;
 
     QStringList uploadLines(const ConfigStore &store, const UploadContext &context) const override;
+    bool applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const override;
 
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;

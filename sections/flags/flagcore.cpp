@@ -53,6 +53,11 @@ QStringList FlagCore::uploadLines(const ConfigStore &store, const UploadContext 
     return lines;
 }
 
+bool FlagCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    return applyAlarmUploadLine(row(), store, line, features);
+}
+
 void FlagCore::save(const ConfigStore &store, IniDocument &doc) const
 {
     for (int i = 0; i < row().records; ++i)

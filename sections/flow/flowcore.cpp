@@ -8,6 +8,7 @@
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
 #include "sections/downloadline.h"
+#include "sections/uploadline.h"
 
 namespace {
 
@@ -56,6 +57,50 @@ void parseMeter(ConfigStore &store, const QString &line)
     meter.TimeBase = *timeBase;
     meter.Ratio = *ratio;
     meter.Interface = *timeBase != 0 ? FlowMeter::kEnabled : 0;
+}
+
+int uploadedMeters(quint32 features)
+{
+    return uploadedAlarmChannels(flowRow(), UploadContext{features});
+}
+
+// "FLOWCONF<i>=<name>,UNIT=<unit>,TB=<time base>[,REGDAYMIN],RATIO=<ratio>":
+// the unit counts while the time base is above 0, as it reports.
+bool applyConfLine(ConfigStore &store, const QString &line, quint32 features)
+{
+    const std::optional<UploadHead> head =
+        ReadUploadHead(line, QStringLiteral("FLOWCONF"), uploadedMeters(features), QLatin1Char('='));
+    if (!head)
+        return false;
+    UploadFields fields(head->rest);
+    const QString name = *fields.takeFirst();
+    const std::optional<QString> unit = fields.take(u"UNIT=");
+    const std::optional<qint16> timeBase = UploadInt16(fields.take(u"TB="));
+    fields.takeWord(u"REGDAYMIN");
+    const std::optional<float> ratio = UploadFloat(fields.take(u"RATIO="));
+    if (!unit || !timeBase || !ratio || !fields.empty())
+        return false;
+    FlowMeter &meter = store.Flow[head->index];
+    meter.Name = name;
+    meter.Unit = *unit;
+    meter.TimeBase = *timeBase;
+    meter.Ratio = *ratio;
+    meter.Interface = *timeBase != 0 ? FlowMeter::kEnabled : 0;
+    return true;
+}
+
+// "TOTALRATIO<i>=<weight>", sent to units that take pulse weights.
+bool applyWeightLine(ConfigStore &store, const QString &line, quint32 features)
+{
+    if (!(features & Feature::PulseWeight))
+        return false;
+    const std::optional<UploadHead> head =
+        ReadUploadHead(line, QStringLiteral("TOTALRATIO"), uploadedMeters(features), QLatin1Char('='));
+    const std::optional<float> weight = head ? UploadFloat(head->rest) : std::nullopt;
+    if (!weight)
+        return false;
+    store.Flow[head->index].TotalRatio = *weight;
+    return true;
 }
 
 } // namespace
@@ -118,6 +163,12 @@ QStringList FlowCore::uploadLines(const ConfigStore &store, const UploadContext 
         lines << alarmUploadLines(flowRow(), store, i, context);
     }
     return lines;
+}
+
+bool FlowCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    return applyConfLine(store, line, features) || applyWeightLine(store, line, features)
+           || applyAlarmUploadLine(flowRow(), store, line, features);
 }
 
 void FlowCore::save(const ConfigStore &store, IniDocument &doc) const

@@ -11,10 +11,13 @@
 #include "model/texthelpers.h"
 #include "phoneentry.h"
 #include "sections/downloadline.h"
+#include "sections/uploadline.h"
 
 namespace {
 
 const QString kSection = QStringLiteral("GENERAL");
+const QString kClearPhones = QStringLiteral("CLRTLF");
+const QString kPhonePrefix = QStringLiteral("+TLF=");
 
 // The settings that travel as plain text, in upload order.
 struct TextSetting {
@@ -122,10 +125,9 @@ void parsePhoneLine(GeneralSettings &general, const QString &line, quint32 featu
     }
 }
 
-qint32 legacyBitMask(const AuthorisedPhone &phone, quint32 features)
+// The mask's legacy channels as bits, whatever its mode.
+qint32 legacyBits(const AuthorisedPhone &phone)
 {
-    if (phone.MaskMode == 0)
-        return noMaskValue(features);
     qint32 bits = 0;
     for (int j = 0; j < AuthorisedPhone::kMaskSlots; ++j) {
         const int bit = legacyBit(phone.Mask[j]);
@@ -135,9 +137,14 @@ qint32 legacyBitMask(const AuthorisedPhone &phone, quint32 features)
     return bits;
 }
 
+qint32 legacyBitMask(const AuthorisedPhone &phone, quint32 features)
+{
+    return phone.MaskMode == 0 ? noMaskValue(features) : legacyBits(phone);
+}
+
 QString phoneLine(const AuthorisedPhone &phone, bool extended)
 {
-    QString line = QStringLiteral("+TLF=") + phone.Number + QStringLiteral(",Prio=")
+    QString line = phone.Number + QStringLiteral(",Prio=")
                    + QString::number(phone.Priority) + QStringLiteral(",PRV")
                    + QString::number(phone.Privilege);
     if (extended) {
@@ -148,9 +155,11 @@ QString phoneLine(const AuthorisedPhone &phone, bool extended)
         }
         return line + QStringLiteral(",MASKMODE") + QString::number(phone.MaskMode);
     }
-    for (int j = 0; j < AuthorisedPhone::kMaskSlots; ++j) {
-        const int bit = legacyBit(phone.Mask[j]);
-        if (bit != kNoLegacyBit)
+    // The unit keeps these items as a bit mask: they go in bit order, once each,
+    // so that what it reports back reads as what was sent.
+    const qint32 bits = legacyBits(phone);
+    for (int bit = 0; bit < kLegacyChannels.size(); ++bit) {
+        if (bits & (1 << bit))
             line += QLatin1Char(',') + legacyItem(bit);
     }
     return line;
@@ -168,6 +177,87 @@ QString unitPhoneLine(int slot, const AuthorisedPhone &phone, quint32 features)
             fields << QString::number(phone.Mask[j]);
     }
     return fields.join(QLatin1Char(','));
+}
+
+// ---- The unit's side of the upload ----
+
+// "MASK= c1 c2 ... c16": exactly one code per mask slot.
+bool readMaskCodes(const QString &text, AuthorisedPhone &phone)
+{
+    const QStringList codes = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (codes.size() != AuthorisedPhone::kMaskSlots)
+        return false;
+    for (int j = 0; j < AuthorisedPhone::kMaskSlots; ++j) {
+        const std::optional<qint16> code = UploadInt16(codes[j]);
+        if (!code)
+            return false;
+        phone.Mask[j] = *code;
+    }
+    return true;
+}
+
+// A "+TLF=" line after its prefix, as phoneLine writes it. A unit without the
+// extended mask keeps the legacy items as a bit mask: in bit order, mode 1
+// while any is set.
+std::optional<AuthorisedPhone> uploadedPhone(const QString &text, quint32 features)
+{
+    UploadFields fields(text);
+    AuthorisedPhone phone;
+    phone.Number = *fields.takeFirst();
+    const std::optional<qint16> priority = UploadInt16(fields.take(u"Prio="));
+    const std::optional<qint16> privilege = UploadInt16(fields.take(u"PRV"));
+    if (phone.Number.isEmpty() || !priority || !privilege)
+        return std::nullopt;
+    phone.Priority = *priority;
+    phone.Privilege = *privilege;
+    if (features & Feature::ExtendedPhoneMask) {
+        const std::optional<qint16> mode = UploadInt16(fields.take(u"MASKMODE"));
+        const std::optional<QString> codes = fields.take(u"MASK=");
+        if (!mode || (codes && !readMaskCodes(*codes, phone)))
+            return std::nullopt;
+        phone.MaskMode = *mode;
+    } else {
+        int slot = 0;
+        for (int bit = 0; bit < kLegacyChannels.size(); ++bit) {
+            if (fields.takeWord(legacyItem(bit)))
+                phone.Mask[slot++] = NameToCode(kLegacyChannels[bit]);
+        }
+        phone.MaskMode = slot > 0 ? 1 : 0;
+    }
+    if (!fields.empty())
+        return std::nullopt;
+    return phone;
+}
+
+// The phone takes the first free slot of the list the unit keeps.
+bool addPhone(GeneralSettings &general, const AuthorisedPhone &phone)
+{
+    const auto used = general.Phones.begin() + GeneralSettings::kUsedPhoneSlots;
+    const auto free = std::find_if(general.Phones.begin(), used,
+                                   [](const AuthorisedPhone &p) { return p.Number.isEmpty(); });
+    if (free == used)
+        return false;
+    *free = phone;
+    return true;
+}
+
+// "RETRYMAX=<count>", "RETRYTIME=<seconds>", for units with retry settings.
+bool applyRetryLine(GeneralSettings &general, const QString &line, quint32 features)
+{
+    if (!(features & Feature::RetrySettings))
+        return false;
+    if (const std::optional<QString> count = UploadValue(line, u"RETRYMAX=")) {
+        const std::optional<qint16> value = UploadInt16(count);
+        if (value)
+            general.ResendCount = *value;
+        return value.has_value();
+    }
+    const std::optional<double> seconds = UploadWhole(UploadValue(line, u"RETRYTIME="));
+    // Held in seconds; the tool reads minutes from them as from the unit's report.
+    const std::optional<qint32> minutes = seconds ? ToInt32(*seconds / 60) : std::nullopt;
+    if (minutes)
+        general.ResendMinutes = *minutes;
+    return minutes.has_value();
 }
 
 // Older files: "number,Prio=<p>,PRV<v>" and up to 16 items "D0".."D7", "A0".."A3".
@@ -270,12 +360,32 @@ QStringList GeneralCore::uploadLines(const ConfigStore &store, const UploadConte
         lines << QStringLiteral("RETRYMAX=") + NumStr(general.ResendCount)
               << QStringLiteral("RETRYTIME=") + NumStr(qint64(general.ResendMinutes) * 60);
     }
-    lines << QStringLiteral("CLRTLF");
+    lines << kClearPhones;
     const bool extended = context.features & Feature::ExtendedPhoneMask;
     forEachUsedPhone(general, [&](int, const AuthorisedPhone &phone) {
-        lines << phoneLine(phone, extended);
+        lines << kPhonePrefix + phoneLine(phone, extended);
     });
     return lines;
+}
+
+bool GeneralCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    GeneralSettings &general = store.General;
+    for (const TextSetting &setting : kTextSettings) {
+        if (const std::optional<QString> value = UploadValue(line, QString(setting.prefix))) {
+            general.*setting.member = *value;
+            return true;
+        }
+    }
+    if (line == kClearPhones) {
+        std::fill_n(general.Phones.begin(), GeneralSettings::kUsedPhoneSlots, AuthorisedPhone{});
+        return true;
+    }
+    if (const std::optional<QString> text = UploadValue(line, kPhonePrefix)) {
+        const std::optional<AuthorisedPhone> phone = uploadedPhone(*text, features);
+        return phone && addPhone(general, *phone);
+    }
+    return applyRetryLine(general, line, features);
 }
 
 void GeneralCore::save(const ConfigStore &store, IniDocument &doc) const

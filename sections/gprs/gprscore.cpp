@@ -9,6 +9,7 @@
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
+#include "sections/uploadline.h"
 
 namespace {
 
@@ -108,6 +109,50 @@ bool fileSwitch(const QString &text)
     return TextBool(text);
 }
 
+// The settings a unit with these capability flags takes.
+int uploadedSettings(quint32 features)
+{
+    if (!(features & Feature::GprsSettings))
+        return 0;
+    return (features & Feature::FtpSettings) ? int(kSettings.size()) : kGprsSettings;
+}
+
+// The value of a setting's upload line; none for another setting's line. A
+// switch without a prefix is its on or off word alone.
+std::optional<QString> settingValue(const Setting &setting, const QString &line)
+{
+    if (setting.linePrefix.isEmpty() && line != setting.on && line != setting.off)
+        return std::nullopt;
+    return UploadValue(line, QString(setting.linePrefix));
+}
+
+// One setting's upload value back into the field: a text as it stands, a
+// number as NumStr writes it, a switch as exactly its on or off word.
+bool setUploadValue(GprsConfig &gprs, const Setting &setting, const QString &text)
+{
+    return std::visit(
+        [&](auto member) {
+            auto &field = gprs.*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                field = text;
+                return true;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                if (text != setting.on && text != setting.off)
+                    return false;
+                field = text == setting.on;
+                return true;
+            } else {
+                const std::optional<double> number = UploadWhole(text);
+                const std::optional<T> value = number ? toField(*number, T{}) : std::nullopt;
+                if (value)
+                    field = *value;
+                return value.has_value();
+            }
+        },
+        setting.member);
+}
+
 } // namespace
 
 QString GprsCore::name() const
@@ -153,13 +198,20 @@ QStringList GprsCore::downloadLines(const ConfigStore &store, quint32) const
 
 QStringList GprsCore::uploadLines(const ConfigStore &store, const UploadContext &context) const
 {
-    if (!(context.features & Feature::GprsSettings))
-        return {};
-    const int count = (context.features & Feature::FtpSettings) ? int(kSettings.size()) : kGprsSettings;
+    const int count = uploadedSettings(context.features);
     QStringList lines;
     for (int i = 0; i < count; ++i)
         lines << kSettings[i].linePrefix + valueText(store.Gprs, kSettings[i], Form::Upload);
     return lines;
+}
+
+bool GprsCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    for (int i = 0; i < uploadedSettings(features); ++i) {
+        if (const std::optional<QString> value = settingValue(kSettings[i], line))
+            return setUploadValue(store.Gprs, kSettings[i], *value);
+    }
+    return false;
 }
 
 void GprsCore::save(const ConfigStore &store, IniDocument &doc) const

@@ -1,5 +1,6 @@
 #include "macrocore.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "files/inidocument.h"
@@ -14,6 +15,7 @@ const QString kEquationKeyword = QStringLiteral("F");
 const QString kMacroPrefix = QStringLiteral("MACRO");
 const QString kEquationPrefix = QStringLiteral("F");
 const QString kFileSection = QStringLiteral("MACROS");
+const QString kClearPool = QStringLiteral("CLEARMACRO");
 // Macro and equation numbers are the unit's business: any number from 0 to
 // 32767 is kept, whatever the editor offers.
 constexpr int kItemNumbers = std::numeric_limits<qint16>::max() + 1;
@@ -37,6 +39,17 @@ QString streamLine(const QString &row)
         return {};
     return (macro ? kMacroKeyword : kEquationKeyword) + QLatin1Char(',') + number + QLatin1Char(',')
         + row.mid(open + 1);
+}
+
+// The pool row a stream line stands for ("MACROS,3,{A,B}" gives "MACRO3={A,B}",
+// with or without the answer's prefix); none when its number is out of range.
+std::optional<QString> poolRow(const QString &keyword, const QString &line)
+{
+    const std::optional<int> number = ItemIndex(line, kItemNumbers);
+    if (!number)
+        return std::nullopt;
+    const QString &prefix = keyword == kMacroKeyword ? kMacroPrefix : kEquationPrefix;
+    return prefix + QString::number(*number) + QStringLiteral("={") + BraceField(line, 2) + QLatin1Char('}');
 }
 
 } // namespace
@@ -63,12 +76,8 @@ void MacroCore::parseLine(ConfigStore &store, DownloadState &state, const QStrin
 {
     if (state.macroFreeRow < 0 || state.macroFreeRow >= MacroPool::kRows)
         return;
-    const std::optional<int> number = ItemIndex(line, kItemNumbers);
-    if (!number)
-        return;
-    const QString &prefix = keyword == kMacroKeyword ? kMacroPrefix : kEquationPrefix;
-    store.Macros.Rows[state.macroFreeRow++] =
-        prefix + QString::number(*number) + QStringLiteral("={") + BraceField(line, 2) + QLatin1Char('}');
+    if (const std::optional<QString> row = poolRow(keyword, line))
+        store.Macros.Rows[state.macroFreeRow++] = *row;
 }
 
 QStringList MacroCore::downloadLines(const ConfigStore &store, quint32) const
@@ -84,12 +93,30 @@ QStringList MacroCore::downloadLines(const ConfigStore &store, quint32) const
 
 QStringList MacroCore::uploadLines(const ConfigStore &store, const UploadContext &) const
 {
-    QStringList lines{QStringLiteral("CLEARMACRO")};
+    QStringList lines{kClearPool};
     for (int row = 0; row < MacroPool::kUploadedRows; ++row) {
         if (!store.Macros.Rows[row].isEmpty())
             lines << store.Macros.Rows[row];
     }
     return lines;
+}
+
+// "CLEARMACRO" empties the pool; a row takes the first free one of the rows
+// the unit keeps, as the unit would list it back.
+bool MacroCore::applyUploadLine(ConfigStore &store, const QString &line, quint32) const
+{
+    auto &rows = store.Macros.Rows;
+    if (line == kClearPool) {
+        rows.fill(QString());
+        return true;
+    }
+    const QString stream = streamLine(line);
+    const std::optional<QString> row = stream.isEmpty() ? std::nullopt : poolRow(LineField(stream, 1), stream);
+    const auto free = std::find(rows.begin(), rows.begin() + MacroPool::kUploadedRows, QString());
+    if (!row || free == rows.begin() + MacroPool::kUploadedRows)
+        return false;
+    *free = *row;
+    return true;
 }
 
 void MacroCore::save(const ConfigStore &store, IniDocument &doc) const

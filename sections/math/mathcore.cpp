@@ -19,6 +19,17 @@ const AlarmMemberRow &row()
     return alarmMember(AlarmMember::Math);
 }
 
+// ",EQ=<equation>" of a "MCCONF" line, which turns the channel on.
+bool readEquation(MathChannel &channel, UploadFields &fields)
+{
+    const std::optional<QString> equation = fields.take(u"EQ=");
+    if (!equation)
+        return false;
+    channel.Equation = *equation;
+    channel.Interface = MathChannel::kEnabled;
+    return true;
+}
+
 } // namespace
 
 QString MathCore::name() const
@@ -95,6 +106,15 @@ QStringList MathCore::uploadLines(const ConfigStore &store, const UploadContext 
         lines += alarmUploadLines(row(), store, i, context);
     }
     return lines;
+}
+
+// "MCCONF<i>=<name>,UNIT=<unit>,EQ=<equation>" turns channel i on, "DISMC<i>" off.
+bool MathCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    const int count = uploadedAlarmChannels(row(), UploadContext{features});
+    return applyChannelLabelLine(store.Math, count, line, QStringLiteral("MCCONF"),
+                                 QStringLiteral("DISMC"), readEquation)
+           || applyAlarmUploadLine(row(), store, line, features);
 }
 
 void MathCore::save(const ConfigStore &store, IniDocument &doc) const

@@ -67,6 +67,45 @@ QString kindSuffix(qint16 interface)
     }
 }
 
+// One half of an address as the unit holds it: four bytes, three digits each.
+QString unitAddress(const QString &half)
+{
+    return addressFields(half).join(QLatin1Char('.'));
+}
+
+// The kind word of a probe line (",1WTEMP"), taken: kDisabled without one,
+// none for more than one.
+std::optional<qint16> takeKind(UploadFields &fields)
+{
+    qint16 found = OneWireProbe::kDisabled;
+    for (const ProbeKind &kind : kKinds) {
+        const QString suffix = kindSuffix(kind.interface);
+        if (suffix.isEmpty() || !fields.takeWord(suffix.sliced(1)))
+            continue;
+        if (found != OneWireProbe::kDisabled)
+            return std::nullopt;
+        found = kind.interface;
+    }
+    return found;
+}
+
+// ",ONEWADD=<a1.a2.a3.a4.b1.b2.b3.b4>[,1WTEMP|,1WHUM]" of a "ONEWCONF" line.
+// The unit keeps the address as eight bytes (a half that is no address as
+// zeros) and a probe of no kind it knows as off, as it reports them.
+bool readProbe(OneWireProbe &probe, UploadFields &fields)
+{
+    const std::optional<QString> address = fields.take(u"ONEWADD=");
+    const std::optional<qint16> interface = takeKind(fields);
+    if (!address || !interface)
+        return false;
+    const QStringList bytes = address->split(QLatin1Char('.'));
+    probe.Interface = *interface;
+    probe.Address1 = unitAddress(bytes.mid(0, kAddressBytes).join(QLatin1Char('.')));
+    probe.Address2 = unitAddress(bytes.mid(kAddressBytes).join(QLatin1Char('.')));
+    probe.UseId = !(probe.Address1 == kSingleProbeAddress && probe.Address2 == kSingleProbeAddress);
+    return true;
+}
+
 } // namespace
 
 QString OneWireCore::name() const
@@ -153,6 +192,15 @@ QStringList OneWireCore::uploadLines(const ConfigStore &store, const UploadConte
         lines += alarmUploadLines(row(), store, i, context);
     }
     return lines;
+}
+
+// "ONEWCONF<i>=<name>,UNIT=<unit>,ONEWADD=..." sets probe i, "DISONEW<i>" turns it off.
+bool OneWireCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    const int count = uploadedAlarmChannels(row(), UploadContext{features});
+    return applyChannelLabelLine(store.OneWire, count, line, QStringLiteral("ONEWCONF"),
+                                 QStringLiteral("DISONEW"), readProbe)
+           || applyAlarmUploadLine(row(), store, line, features);
 }
 
 void OneWireCore::save(const ConfigStore &store, IniDocument &doc) const

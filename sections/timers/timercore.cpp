@@ -8,6 +8,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/downloadline.h"
+#include "sections/uploadline.h"
 
 namespace {
 
@@ -206,6 +207,100 @@ bool readUnitNumber(TimerValues &v, TimerField field, double number, double &wir
     }
 }
 
+// The numbers of the unit's line for one timer, in stream order.
+QStringList unitNumbers(const TimerFamily &family, const TimerValues &values)
+{
+    QStringList numbers;
+    for (const TimerStreamField &item : family.stream)
+        numbers << unitText(family, values, item.field);
+    return numbers;
+}
+
+// The unit's numbers into the values: Enabled and Always follow from them as
+// the unit means them. False, the values partly written, when a number does
+// not fit its field.
+bool readUnitNumbers(const TimerFamily &family, TimerValues &values, const QStringList &numbers)
+{
+    std::array<double, kFieldCount> wire{};
+    bool enabled = true;
+    for (int n = 0; n < family.stream.size(); ++n) {
+        const TimerStreamField &item = family.stream[n];
+        double &number = wire[int(item.field)];
+        if (!readUnitNumber(values, item.field, ParseNumber(numbers.value(n)), number))
+            return false;
+        if (item.enabling)
+            enabled = enabled && number > 0;
+    }
+    values.Enabled = enabled;
+    if (family.has(TimerField::Always)) {
+        values.Always = CheckSiempre(qint32(wire[int(TimerField::Start)]), qint32(wire[int(TimerField::Stop)]),
+                                     quint8(wire[int(TimerField::Weekdays)]));
+    }
+    return true;
+}
+
+// Stores a value read; false, leaving the field, when there is none.
+template <typename T> bool storeRead(T &field, std::optional<T> value)
+{
+    setIf(field, value);
+    return value.has_value();
+}
+
+// One part of an upload line back into its field; false when it does not read.
+bool readUploadText(TimerValues &v, TimerField field, const QString &text)
+{
+    switch (field) {
+    case TimerField::Seconds:
+        return storeRead(v.Seconds, UploadFloat(text));
+    case TimerField::Days: {
+        const std::optional<double> seconds = UploadWhole(text);
+        return storeRead(v.Days, seconds ? ToInt16(std::trunc(*seconds / LongTimer::kSecondsPerDay))
+                                         : std::nullopt);
+    }
+    case TimerField::Start:
+        return storeRead(v.Start, TimeFromText(text));
+    case TimerField::Stop:
+        return storeRead(v.Stop, TimeFromText(text));
+    case TimerField::Weekdays:
+        return storeRead(v.Weekdays, WeekBitsFromText(text));
+    case TimerField::DayMask:
+        return storeRead(v.DayMask, UploadUInt32(text));
+    case TimerField::Flag: {
+        const std::optional<qint16> flag = UploadInt16(text);
+        return flag && *flag >= 0 && *flag < kFlagChoices && storeRead(v.Flag, flag);
+    }
+    default:
+        return false;
+    }
+}
+
+// An enabled timer's upload line after "CT3=": the family's parts, the
+// window's all or none ("always"), then ",ACT=".
+bool readUploadParts(const TimerFamily &family, const QString &text, TimerValues &values)
+{
+    UploadFields fields(text);
+    int windowParts = 0;
+    int windowPartsSent = 0;
+    for (const TimerUploadPart &part : family.upload) {
+        const std::optional<QString> value =
+            part.label.isEmpty() ? fields.takeFirst() : fields.take(QString(part.label).sliced(1));
+        windowParts += part.windowOnly;
+        windowPartsSent += part.windowOnly && value;
+        if (!value && part.windowOnly)
+            continue;
+        if (!value || !readUploadText(values, part.field, *value))
+            return false;
+    }
+    const std::optional<QString> actions = fields.take(u"ACT=");
+    const std::optional<ActionList> codes = actions ? ActionListFromText(*actions) : std::nullopt;
+    if (!codes || !fields.empty() || (windowPartsSent != 0 && windowPartsSent != windowParts))
+        return false;
+    values.Actions = *codes;
+    values.Enabled = true;
+    values.Always = family.has(TimerField::Always) && windowPartsSent == 0;
+    return true;
+}
+
 } // namespace
 
 TimerCore::TimerCore(const TimerFamily &family) : family_(family) {}
@@ -259,23 +354,12 @@ void TimerCore::parseLine(ConfigStore &store, DownloadState &, const QString &ke
 
 void TimerCore::parseTimerLine(ConfigStore &store, int index, const QString &line) const
 {
+    QStringList numbers;
+    for (int n = 0; n < family_.stream.size(); ++n)
+        numbers << LineField(line, kFirstNumberField + n);
     TimerValues values = timerValues(store, family_, index);
-    std::array<double, kFieldCount> wire{};
-    bool enabled = true;
-    for (int n = 0; n < family_.stream.size(); ++n) {
-        const TimerStreamField &item = family_.stream[n];
-        double &number = wire[int(item.field)];
-        if (!readUnitNumber(values, item.field, ParseNumber(LineField(line, kFirstNumberField + n)), number))
-            return;
-        if (item.enabling)
-            enabled = enabled && number > 0;
-    }
-    values.Enabled = enabled;
-    if (family_.has(TimerField::Always)) {
-        values.Always = CheckSiempre(qint32(wire[int(TimerField::Start)]), qint32(wire[int(TimerField::Stop)]),
-                                     quint8(wire[int(TimerField::Weekdays)]));
-    }
-    setTimerValues(store, family_, index, values);
+    if (readUnitNumbers(family_, values, numbers))
+        setTimerValues(store, family_, index, values);
 }
 
 QStringList TimerCore::downloadLines(const ConfigStore &store, quint32) const
@@ -283,10 +367,8 @@ QStringList TimerCore::downloadLines(const ConfigStore &store, quint32) const
     QStringList lines;
     for (int i = 0; i < kTimerCount; ++i) {
         const TimerValues values = timerValues(store, family_, i);
-        QStringList fields{family_.word, QString::number(i)};
-        for (const TimerStreamField &item : family_.stream)
-            fields << unitText(family_, values, item.field);
-        lines << fields.join(QLatin1Char(','));
+        lines << (QStringList{family_.word, QString::number(i)} + unitNumbers(family_, values))
+                     .join(QLatin1Char(','));
         QStringList actions{actionKeyword(), QString::number(i)};
         for (const qint16 code : values.Actions)
             actions << QString::number(code);
@@ -317,6 +399,30 @@ QStringList TimerCore::uploadLines(const ConfigStore &store, const UploadContext
         lines << line + QStringLiteral(",ACT=") + ActionListText(values.Actions);
     }
     return lines;
+}
+
+// "-CT4" disables timer 4; "CT4=..." sets and enables it, held as the unit
+// holds it (a period of 0 or a window without a day reads disabled).
+bool TimerCore::applyUploadLine(ConfigStore &store, const QString &line, quint32 features) const
+{
+    if (family_.feature && !(features & family_.feature))
+        return false;
+    const QString prefix = family_.prefix;
+    if (const auto off = ReadUploadHead(line, QLatin1Char('-') + prefix, kTimerCount, QChar())) {
+        TimerValues values = timerValues(store, family_, off->index);
+        values.Enabled = false;
+        setTimerValues(store, family_, off->index, values);
+        return true;
+    }
+    const std::optional<UploadHead> on = ReadUploadHead(line, prefix, kTimerCount, QLatin1Char('='));
+    if (!on)
+        return false;
+    TimerValues values = timerValues(store, family_, on->index);
+    if (!readUploadParts(family_, on->rest, values)
+        || !readUnitNumbers(family_, values, unitNumbers(family_, values)))
+        return false;
+    setTimerValues(store, family_, on->index, values);
+    return true;
 }
 
 void TimerCore::save(const ConfigStore &store, IniDocument &doc) const
