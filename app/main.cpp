@@ -6,6 +6,7 @@
 
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
+#include "files/servicehistory.h"
 #include "link/comms.h"
 #include "link/unitconnection.h"
 #include "link/qtserialport.h"
@@ -52,6 +53,8 @@ int main(int argc, char **argv)
 
     Comms comms(std::make_unique<QtSerialPort>());
     UnitConnection unit(comms);
+    ServiceHistory history(ServiceHistory::defaultRoot());
+    unit.keepHistory(&history);
     unit.askPassWord = [] { return AccessKeyPrompt::ask(QApplication::activeWindow()); };
 
     UserSettings settings;

@@ -26,6 +26,7 @@
 #include "shell/qttranslation.h"
 #include "tools/realtimemonitor.h"
 #include "tools/firm.h"
+#include "tools/historywindow.h"
 #include "tools/terminal.h"
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
@@ -67,6 +68,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
     windows.addTool("Terminal", new Terminal(context.unit));
     windows.addTool("Firm", new Firm(context.unit, context.lockNavigation));
+    windows.addTool("Historial", new HistoryWindow(context.unit, context.store, context.sections, context.files));
 }
 
 namespace {

@@ -100,7 +100,8 @@ QString fileFailureMessage(const FileFailure &f)
 
 CliSession::CliSession()
     : comms_(std::make_unique<Comms>(std::make_unique<QtSerialPort>())),
-      unit_(std::make_unique<UnitConnection>(*comms_))
+      unit_(std::make_unique<UnitConnection>(*comms_)),
+      history_(ServiceHistory::defaultRoot())
 {
     registerSections(sections_);
     sections_.clearAll(store_);
@@ -111,6 +112,14 @@ CliSession::CliSession()
 CliSession::~CliSession()
 {
     unit_->disconnectUnit();
+}
+
+void CliSession::keepHistory()
+{
+    unit_->keepHistory(&history_);
+    QObject::connect(unit_.get(), &UnitConnection::historyFailed, unit_.get(), [](const FileFailure &failure) {
+        printError(QStringLiteral("Warning: no service history copy was kept. ") + fileFailureMessage(failure));
+    });
 }
 
 bool CliSession::connect(const LinkOptions &options)

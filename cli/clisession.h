@@ -6,6 +6,7 @@
 
 #include "files/filefailure.h"
 #include "files/sectionregistry.h"
+#include "files/servicehistory.h"
 #include "link/comms.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
@@ -36,6 +37,10 @@ public:
     UnitConnection &unit() { return *unit_; }
     ConfigStore &store() { return store_; }
     const SectionRegistry &sections() const { return sections_; }
+    const ServiceHistory &history() const { return history_; }
+    // Downloads and uploads from now on leave a copy in the service history;
+    // a copy that cannot be kept is one warning, the command's status stays.
+    void keepHistory();
     // The progress line on a terminal; nothing otherwise.
     TransferProgress progress();
 
@@ -46,6 +51,7 @@ private:
     std::unique_ptr<UnitConnection> unit_;
     ConfigStore store_;
     SectionRegistry sections_;
+    ServiceHistory history_;
     bool progressShown_ = false;
 };
 

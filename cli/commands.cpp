@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -177,6 +178,26 @@ int diff(CliSession &s, const CommandArgs &a)
                   << Qt::endl;
     }
     return differences.isEmpty() ? ExitOk : ExitDiffer;
+}
+
+// The units, one per line; or one unit's operations newest first: UTC time,
+// kind and file, tab-separated.
+int history(CliSession &s, const CommandArgs &a)
+{
+    const ServiceHistory &history = s.history();
+    if (a.positional.isEmpty()) {
+        for (const QString &unit : history.units())
+            out() << unit << Qt::endl;
+        return ExitOk;
+    }
+    const QList<HistoryEntry> entries = history.entries(a.positional.at(0));
+    if (entries.isEmpty())
+        printError(QStringLiteral("No operations are kept for unit %1 in %2.")
+                       .arg(a.positional.at(0), QDir::toNativeSeparators(history.root())));
+    for (const HistoryEntry &e : entries)
+        out() << e.time.toString(Qt::ISODate) << '\t' << ServiceHistory::kindWord(e.kind) << '\t'
+              << QDir::toNativeSeparators(e.path) << Qt::endl;
+    return ExitOk;
 }
 
 QStringList liveHeader(bool math)
@@ -529,6 +550,11 @@ const QList<CommandInfo> &commandTable()
          "      A's value, B's value, tab-separated (\"(absent)\" for a side without it; a whole section\n"
          "      on one side only is one line with no key); exit status 0 equal, 1 they differ",
          2, false, nullptr, diff},
+        {"history", "[SERIAL]",
+         "list the units with a service history, one per line, or SERIAL's operations newest first:\n"
+         "      UTC time, read|write, file, tab-separated (read-config and write-config keep a copy of\n"
+         "      the configuration in the per-user data folder unless --no-history is given)",
+         0, false, nullptr, history, 1},
         {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware (LOADER's name contains \"CopyFlash\")", 2,
          true, readFirmware, firmware},
     };

@@ -23,6 +23,7 @@ struct CommandInfo {
     bool needsLink;
     CommandFn prepare;    // runs before connecting; may be null
     CommandFn run;        // null: not available in this build yet
+    int optionalArgs = 0; // positional arguments that may follow the required ones
 };
 
 // The commands, in the order --help lists them.

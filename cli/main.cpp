@@ -31,7 +31,8 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 voice-list read voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
-        "  velkan-cli diff before.qcf after.qcf\n");
+        "  velkan-cli diff before.qcf after.qcf\n"
+        "  velkan-cli history VS21-000777\n");
     return text;
 }
 
@@ -79,6 +80,7 @@ int main(int argc, char *argv[])
         {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
+        {"no-history", "Keep no copy of this read-config or write-config in the service history."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -96,7 +98,7 @@ int main(int argc, char *argv[])
     if (!command->run)
         return usageError(QStringLiteral("The command %1 is not available in this version yet.")
                               .arg(QString::fromLatin1(command->name)));
-    if (args.size() != command->argCount)
+    if (args.size() < command->argCount || args.size() > command->argCount + command->optionalArgs)
         return usageError(QStringLiteral("Usage: velkan-cli %1 %2")
                               .arg(QString::fromLatin1(command->name), QString::fromLatin1(command->usage)));
 
@@ -117,6 +119,8 @@ int main(int argc, char *argv[])
         return usageError("--modem needs --key (there is no prompt).");
 
     CliSession session;
+    if (!p.isSet("no-history"))
+        session.keepHistory();
     if (command->prepare) {
         if (const int status = command->prepare(session, commandArgs); status != ExitOk)
             return status;

@@ -15,7 +15,7 @@ const QStringList &sections()
 
 const QStringList &tools()
 {
-    static const QStringList names = {"T_Real_Zelmor", "Firm", "Terminal"};
+    static const QStringList names = {"T_Real_Zelmor", "Firm", "Terminal", "Historial"};
     return names;
 }
 

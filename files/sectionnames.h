@@ -11,7 +11,7 @@ namespace SectionNames {
 
 // Every configuration section, with or without an editor.
 const QStringList &sections();
-// The windows that are no section: monitor, firmware update, terminal.
+// The windows that are no section: monitor, firmware update, terminal, service history.
 const QStringList &tools();
 
 // One ordered walk and the names it lists.

@@ -234,13 +234,16 @@ bool UnitConnection::download(ConfigStore &store, const SectionRegistry &section
         return false;
     }
     emit configDownloaded();
+    keepCopy(HistoryKind::Read, store, sections);
     return true;
 }
 
 bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
-    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
+    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress)) {
+        keepCopy(HistoryKind::Write, store, sections);
         return true;
+    }
     fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
     return false;
 }
@@ -279,4 +282,19 @@ void UnitConnection::onPortLost(const QString &reason)
     emit portLost(lastError_);
     if (wasConnected)
         emit disconnected();
+}
+
+void UnitConnection::keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections)
+{
+    if (!history_)
+        return;
+    FileFailure failure;
+    HistoryEntry entry;
+    if (history_->record(Device.SerialNumber, kind, store, sections, &failure, &entry)) {
+        historyFailing_ = false;
+        emit historyRecorded(entry);
+    } else if (!historyFailing_) {
+        historyFailing_ = true;
+        emit historyFailed(failure);
+    }
 }

@@ -9,6 +9,7 @@
 
 #include "configtransfer.h"
 #include "devicevalues.h"
+#include "files/servicehistory.h"
 #include "linkerror.h"
 
 class Comms;
@@ -74,6 +75,12 @@ public:
     bool uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
                         QList<ConfigDifference> &differences, const TransferProgress &progress = {});
 
+    // Where every successful download and upload leaves a copy under the
+    // unit's serial number; none while null. The copy never changes the
+    // transfer's own result.
+    void keepHistory(ServiceHistory *history) { history_ = history; }
+    ServiceHistory *history() const { return history_; }
+
     // Asks the operator for the access key; empty when cancelled.
     std::function<QString()> askPassWord;
     // Where velkan-sim lives and what it is started with (tests change them).
@@ -93,6 +100,10 @@ signals:
     void configDownloaded();
     // An upload went through and its check begins.
     void verifying();
+    void historyRecorded(const HistoryEntry &entry);
+    // A copy could not be kept. Told once for a run of such failures; only
+    // a copy kept again makes the next failure news.
+    void historyFailed(const FileFailure &failure);
 
 private:
     bool startSimulator();
@@ -102,10 +113,13 @@ private:
     void closeComs(bool hangUp);
     void fail(LinkError error, const QString &detail = {});
     void onPortLost(const QString &reason);
+    void keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections);
 
     Comms &comms_;
     ConnectRequest request_;
     std::unique_ptr<SimulatedUnit> simulated_;
+    ServiceHistory *history_ = nullptr;
+    bool historyFailing_ = false;
     LinkFailure lastError_;
     bool connected_ = false;
     bool downloading_ = false;

@@ -21,8 +21,20 @@ QString withReason(const QString &message, const QString &reason)
     return reason.isEmpty() ? message : message + "\n\n" + reason;
 }
 
-// The operator's words for what went wrong with the file.
-QString failureText(const FileFailure &f)
+// A text fit for a file name on every system.
+QString fileNamePart(const QString &text)
+{
+    QString part = text.trimmed();
+    for (QChar &c : part) {
+        if (c < u' ' || QStringView(u"\\/:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return part;
+}
+
+} // namespace
+
+QString fileFailureText(const FileFailure &f)
 {
     const QString because = f.detail.isEmpty() ? QString() : QStringLiteral(": ") + f.detail;
     switch (f.problem) {
@@ -42,19 +54,6 @@ QString failureText(const FileFailure &f)
     }
     return f.path;
 }
-
-// A text fit for a file name on every system.
-QString fileNamePart(const QString &text)
-{
-    QString part = text.trimmed();
-    for (QChar &c : part) {
-        if (c < u' ' || QStringView(u"\\/:*?\"<>|").contains(c))
-            c = u'_';
-    }
-    return part;
-}
-
-} // namespace
 
 const QString FileCommands::kSuffix = QStringLiteral("qcf");
 
@@ -142,6 +141,11 @@ bool FileCommands::openCommand()
     if (path.isEmpty())
         return false;
     rememberFolder(path);
+    return openFile(path);
+}
+
+bool FileCommands::openFile(const QString &path)
+{
     ConfigFilePath = path;
     if (!RestoreConf())
         return false;
@@ -175,7 +179,7 @@ bool FileCommands::SaveConf()
         saved = saveConfigFile(ConfigFilePath, store_, sections_, &failure);
     }
     if (!saved)
-        warn(withReason(Translate("No se pudo guardar el archivo de configuracion"), failureText(failure)));
+        warn(withReason(Translate("No se pudo guardar el archivo de configuracion"), fileFailureText(failure)));
     return saved;
 }
 
@@ -190,6 +194,6 @@ bool FileCommands::RestoreConf()
             editors_.loadAll(SectionRegistry::fileOrder());
     }
     if (result != RestoreResult::Restored)
-        warn(withReason(Translate("No es un archivo de configuracion valido"), failureText(failure)));
+        warn(withReason(Translate("No es un archivo de configuracion valido"), fileFailureText(failure)));
     return result == RestoreResult::Restored;
 }

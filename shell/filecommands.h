@@ -9,12 +9,17 @@ class SectionRegistry;
 class UserSettings;
 class QWidget;
 struct ConfigStore;
+struct FileFailure;
 
 // The unit last read, as far as the name of its configuration file goes.
 struct UnitIdentity {
     QString name;
     QString serial; // empty while no unit was read
 };
+
+// The operator's words for what went wrong with a file: the reason and the
+// file (only the file when it is no configuration).
+QString fileFailureText(const FileFailure &failure);
 
 // Opening and saving the configuration file from the GUI: the file dialogs,
 // the whole-file save and restore around the editors, and what the operator
@@ -62,6 +67,9 @@ public slots:
     // cancelled dialog does nothing.
     bool openCommand();
     bool saveCommand();
+    // What "Abrir" does once the file is chosen: the file into the model and
+    // the editors, and it becomes the file the caption names.
+    bool openFile(const QString &path);
 
 signals:
     void fileOpened(const QString &path);

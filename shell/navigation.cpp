@@ -53,5 +53,6 @@ QList<NavNode> navigationNodes(const ProductLimits &limits)
     nodes.append({"T_Real", "T.Real", true, root, "T_Real_Zelmor", -1});
     nodes.append({"Firmware", "Firmware", false, root, "Firm", -1});
     nodes.append({"Terminal", "Terminal", false, root, "Terminal", -1});
+    nodes.append({"Historial", "Historial", true, root, "Historial", -1});
     return nodes;
 }

@@ -66,6 +66,10 @@ protected:
         if (withPort)
             arguments = QStringList{QStringLiteral("--port"), sim.devicePath()} + arguments;
         QProcess process;
+        // The service history goes to the test's folder, never the user's.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(VELKAN_CLI), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << qPrintable(arguments.join(' '));
         CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -126,6 +130,56 @@ TEST_F(CliProcessTest, InfoShowsIdentityFeaturesAndClockOffset)
                                               "RetrySettings WideChannelMask")))
         << qPrintable(text.out);
     EXPECT_TRUE(text.out.contains(QStringLiteral("clock_offset_seconds: -36"))) << qPrintable(text.out);
+}
+
+// Each read-config and write-config leaves a copy under the unit's serial
+// number, listed newest first; --no-history leaves none.
+TEST_F(CliProcessTest, TransfersKeepAServiceHistoryThatHistoryLists)
+{
+    startSim({QStringLiteral("--state"), writeFile(QStringLiteral("state.json"), R"({"serialNumber": "VS21-0042"})")});
+    const QString file = path(QStringLiteral("unit.qcf"));
+    const CliRun untracked = cli({QStringLiteral("--no-history"), QStringLiteral("read-config"), file});
+    ASSERT_EQ(untracked.status, 0) << qPrintable(untracked.err);
+    EXPECT_EQ(cli({QStringLiteral("history")}, false).out, QString());
+
+    ASSERT_EQ(cli({QStringLiteral("read-config"), file}).status, 0);
+    ASSERT_EQ(cli({QStringLiteral("write-config"), file}).status, 0);
+    const CliRun units = cli({QStringLiteral("history")}, false);
+    EXPECT_EQ(units.status, 0);
+    EXPECT_EQ(units.out, QStringLiteral("VS21-0042\n"));
+
+    const CliRun listed = cli({QStringLiteral("history"), QStringLiteral("VS21-0042")}, false);
+    EXPECT_EQ(listed.status, 0);
+    const QStringList lines = listed.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(listed.out);
+    const QString folder = path(QStringLiteral("data/velkan-sarn/history/VS21-0042/"));
+    const QStringList kinds = {QStringLiteral("write"), QStringLiteral("read")};
+    for (int i = 0; i < 2; ++i) {
+        const QStringList fields = lines.at(i).split(u'\t');
+        ASSERT_EQ(fields.size(), 3) << qPrintable(lines.at(i));
+        const QDateTime time = QDateTime::fromString(fields.at(0), Qt::ISODate);
+        EXPECT_EQ(time.timeSpec(), Qt::UTC) << qPrintable(fields.at(0));
+        EXPECT_LE(qAbs(time.secsTo(QDateTime::currentDateTimeUtc())), 120);
+        EXPECT_EQ(fields.at(1), kinds.at(i));
+        EXPECT_TRUE(fields.at(2).startsWith(folder)) << qPrintable(fields.at(2));
+        EXPECT_TRUE(QFile::exists(fields.at(2)));
+    }
+    EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("a"), QStringLiteral("b")}, false).status, 2);
+}
+
+// A history folder that cannot be written costs one warning, not the download.
+TEST_F(CliProcessTest, AnUnwritableHistoryLeavesReadConfigsStatus)
+{
+    startSim();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
+    writeFile(QStringLiteral("data/velkan-sarn"), "a file where the folder should be");
+    const QString file = path(QStringLiteral("unit.qcf"));
+    const CliRun read = cli({QStringLiteral("read-config"), file});
+    EXPECT_EQ(read.status, 0) << qPrintable(read.err);
+    EXPECT_TRUE(QFile::exists(file));
+    const QStringList warnings = read.err.split(u'\n', Qt::SkipEmptyParts).filter(QStringLiteral("Warning"));
+    ASSERT_EQ(warnings.size(), 1) << qPrintable(read.err);
+    EXPECT_TRUE(warnings.at(0).contains(QStringLiteral("history"))) << qPrintable(read.err);
 }
 
 // The download saved by read-config goes back to the unit unchanged, and the

@@ -85,7 +85,8 @@ TEST_F(MainWindowTest, TreeHasTheNodesInOrderUnderTheirParents)
     for (int i = 0; i < root->childCount(); ++i)
         top.append(keyOf(root->child(i)));
     EXPECT_EQ(top, QStringList({"General", "Timer", "E_OneWire", "E_Digital", "Caudal", "E_Math",
-                                "Flags", "Aut_Voz", "GPRS", "Macros", "T_Real", "Firmware", "Terminal"}));
+                                "Flags", "Aut_Voz", "GPRS", "Macros", "T_Real", "Firmware", "Terminal",
+                                "Historial"}));
 
     const struct {
         const char *key;

@@ -15,9 +15,9 @@
 // The simulated unit's engine behind the in-memory port, with the link's
 // short timings, for the tool windows' tests. Not connected until a test says so.
 struct SimulatedLink {
-    explicit SimulatedLink(EngineSetup setup = {})
+    explicit SimulatedLink(EngineSetup setup = {}, QStringList configLines = {})
         : port(new FakeSerialPort),
-          engine(UnitState::defaults(), {}, std::move(setup), &log),
+          engine(UnitState::defaults(), std::move(configLines), std::move(setup), &log),
           host(*port, engine),
           comms(std::unique_ptr<SerialPort>(port)),
           unit(comms)

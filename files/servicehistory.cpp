@@ -1,0 +1,157 @@
+#include "servicehistory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimeZone>
+#include <algorithm>
+
+#include "configfile.h"
+
+namespace {
+
+const QString kSuffix = QStringLiteral(".qcf");
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+const QString kTimeFormat = QStringLiteral("HH-mm-ss");
+constexpr int kMaxFolderLength = 64;
+// Far more operations in one second than any unit sees; past it something is wrong.
+constexpr int kMaxSameSecond = 1000;
+
+// "2026-12-10T09-14-03Z-read.qcf", or "...-read-2.qcf" for the second in that second.
+const QRegularExpression &entryName()
+{
+    static const QRegularExpression name(
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d)Z-(read|write)(?:-(\\d+))?\\.qcf$"));
+    return name;
+}
+
+// Names Windows keeps for devices in every folder.
+bool deviceName(const QString &name)
+{
+    static const QRegularExpression devices(QStringLiteral("^(CON|PRN|AUX|NUL|COM\\d|LPT\\d)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return devices.match(name).hasMatch();
+}
+
+QString entryFileName(const QDateTime &time, HistoryKind kind, int sequence)
+{
+    QString name = time.date().toString(kDateFormat) + u'T' + time.time().toString(kTimeFormat)
+                   + QStringLiteral("Z-") + ServiceHistory::kindWord(kind);
+    if (sequence > 1)
+        name += u'-' + QString::number(sequence);
+    return name + kSuffix;
+}
+
+bool failWith(FileFailure *failure, const QString &path, const QString &detail)
+{
+    if (failure)
+        *failure = {FileProblem::Unwritable, QDir::toNativeSeparators(path), detail};
+    return false;
+}
+
+// Takes the first free name of the operation by creating the file empty, so
+// that two programs recording at once cannot pick the same one. The number
+// counts the operations of that second whatever their kind, so that it orders them.
+bool reserveName(const QDir &folder, const QDateTime &time, HistoryKind kind, QString &path,
+                 FileFailure *failure)
+{
+    const HistoryKind other = kind == HistoryKind::Read ? HistoryKind::Write : HistoryKind::Read;
+    for (int sequence = 1; sequence <= kMaxSameSecond; ++sequence) {
+        path = folder.filePath(entryFileName(time, kind, sequence));
+        if (folder.exists(entryFileName(time, other, sequence)))
+            continue;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (!QFileInfo::exists(path))
+            return failWith(failure, path, file.errorString());
+    }
+    return failWith(failure, path, QStringLiteral("File exists"));
+}
+
+} // namespace
+
+ServiceHistory::ServiceHistory(const QString &root) : root_(root) {}
+
+QString ServiceHistory::defaultRoot()
+{
+    // The program's own data folder; velkan-cli, another application to Qt,
+    // names it the same way so that both keep one history.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/velkan-sarn/history");
+}
+
+QString ServiceHistory::unitFolder(const QString &serial)
+{
+    QString name = serial.trimmed().left(kMaxFolderLength);
+    for (QChar &c : name) {
+        if (!c.isLetterOrNumber() && c != u'-' && c != u'_')
+            c = u'_';
+    }
+    if (name.isEmpty())
+        return QStringLiteral("unknown");
+    return deviceName(name) ? name + u'_' : name;
+}
+
+QString ServiceHistory::kindWord(HistoryKind kind)
+{
+    return kind == HistoryKind::Read ? QStringLiteral("read") : QStringLiteral("write");
+}
+
+bool ServiceHistory::record(const QString &serial, HistoryKind kind, const ConfigStore &store,
+                            const SectionRegistry &sections, FileFailure *failure, HistoryEntry *entry) const
+{
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    // When the folder cannot be made, the reservation below says why in the system's words.
+    QDir().mkpath(folder.path());
+    QDateTime time = clock().toUTC();
+    time = time.addMSecs(-time.time().msec());
+    QString path;
+    if (!reserveName(folder, time, kind, path, failure))
+        return false;
+    if (!saveConfigFile(path, store, sections, failure)) {
+        QFile::remove(path);
+        return false;
+    }
+    if (entry)
+        *entry = {time, kind, path};
+    return true;
+}
+
+QStringList ServiceHistory::units() const
+{
+    return QDir(root_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QList<HistoryEntry> ServiceHistory::entries(const QString &serial) const
+{
+    struct Found {
+        HistoryEntry entry;
+        int sequence;
+    };
+    QList<Found> found;
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    for (const QString &name : folder.entryList({QStringLiteral("*") + kSuffix}, QDir::Files)) {
+        const QRegularExpressionMatch match = entryName().match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString stamp = match.captured(1);
+        const QDateTime time(QDate::fromString(stamp.left(10), kDateFormat),
+                             QTime::fromString(stamp.mid(11), kTimeFormat), QTimeZone::utc());
+        if (!time.isValid())
+            continue;
+        const HistoryKind kind = match.captured(2) == kindWord(HistoryKind::Read) ? HistoryKind::Read
+                                                                                  : HistoryKind::Write;
+        found.append({{time, kind, folder.filePath(name)},
+                      match.captured(3).isEmpty() ? 1 : match.captured(3).toInt()});
+    }
+    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
+        return a.entry.time != b.entry.time ? a.entry.time > b.entry.time : a.sequence > b.sequence;
+    });
+    QList<HistoryEntry> entries;
+    for (const Found &f : found)
+        entries.append(f.entry);
+    return entries;
+}

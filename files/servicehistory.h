@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "filefailure.h"
+
+struct ConfigStore;
+class SectionRegistry;
+
+// What an operation did with the unit's configuration.
+enum class HistoryKind { Read, Write };
+
+// One kept copy of a unit's configuration.
+struct HistoryEntry {
+    QDateTime time; // UTC, to the second
+    HistoryKind kind = HistoryKind::Read;
+    QString path;
+};
+
+// The service history: a configuration file for every download from and
+// upload to a unit, one folder per unit serial number, one file per operation
+// named by its UTC time and kind ("2026-12-10T09-14-03Z-read.qcf"). Files are
+// only ever added: the second operation in the same second gets "-2", the
+// third "-3", whatever their kinds.
+class ServiceHistory {
+public:
+    explicit ServiceHistory(const QString &root);
+
+    // The per-user data folder of the program, shared with velkan-cli.
+    static QString defaultRoot();
+    QString root() const { return root_; }
+
+    // A unit's folder name: its serial number with every character that a
+    // file system could read as a separator, a drive, a wildcard or a control
+    // replaced by "_" (so no "." or ".." either); "unknown" for no serial.
+    static QString unitFolder(const QString &serial);
+    // "read" or "write", as the file names and velkan-cli spell it.
+    static QString kindWord(HistoryKind kind);
+
+    // Writes the model as a new entry of the unit, named after clock(); an
+    // existing file is never replaced. False, with failure telling why, when
+    // the folder or the file cannot be written; nothing is left behind then.
+    bool record(const QString &serial, HistoryKind kind, const ConfigStore &store,
+                const SectionRegistry &sections, FileFailure *failure = nullptr,
+                HistoryEntry *entry = nullptr) const;
+
+    // The units with a folder, by name.
+    QStringList units() const;
+    // A unit's entries, newest first; files named otherwise are left out.
+    QList<HistoryEntry> entries(const QString &serial) const;
+
+    // The time an entry is named after; tests set it.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
+
+private:
+    QString root_;
+};

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "files/configfile.h"
+#include "files/sectionregistry.h"
+#include "link/comms.h"
+#include "link/fakeserialport.h"
+#include "link/unitconnection.h"
+#include "model/configstore.h"
+#include "sections/sectionlist.h"
+#include "sim/configstream.h"
+#include "sim/fakeportunit.h"
+#include "sim/unitengine.h"
+
+namespace {
+
+// The simulated unit on the in-memory port, connected, its identity read,
+// and the connection keeping a service history in a folder of the test.
+struct HistoryLinkTest : ::testing::Test {
+    HistoryLinkTest()
+        : engine(UnitState::defaults(), ConfigStream::defaults(UnitState::defaults().features)),
+          port(new FakeSerialPort),
+          host(*port, engine),
+          comms(std::unique_ptr<SerialPort>(port)),
+          unit(comms),
+          history(dir.filePath(QStringLiteral("history")))
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        comms.timings = LinkTimings::fast();
+        registerSections(sections);
+        unit.keepHistory(&history);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(unit.connectUnit({QStringLiteral("SIM")}));
+        unit.readInfo();
+        ASSERT_FALSE(unit.Device.SerialNumber.isEmpty());
+    }
+
+    QTemporaryDir dir;
+    UnitEngine engine;
+    FakeSerialPort *port;
+    FakePortUnit host;
+    Comms comms;
+    UnitConnection unit;
+    ServiceHistory history;
+    SectionRegistry sections;
+    ConfigStore store;
+};
+
+TEST_F(HistoryLinkTest, EverySuccessfulTransferLeavesACopyUnderTheUnitsSerial)
+{
+    QSignalSpy recorded(&unit, &UnitConnection::historyRecorded);
+    ASSERT_TRUE(unit.download(store, sections));
+    ASSERT_TRUE(unit.upload(store, sections));
+
+    const QList<HistoryEntry> entries = history.entries(unit.Device.SerialNumber);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries.at(0).kind, HistoryKind::Write);
+    EXPECT_EQ(entries.at(1).kind, HistoryKind::Read);
+    EXPECT_NE(entries.at(0).path, entries.at(1).path);
+    EXPECT_EQ(recorded.size(), 2);
+
+    // The copy holds what was downloaded.
+    ConfigStore copy;
+    ASSERT_EQ(restoreConfigFile(entries.at(1).path, copy, sections), RestoreResult::Restored);
+    EXPECT_EQ(copy.General.UnitName, store.General.UnitName);
+    EXPECT_FALSE(copy.General.UnitName.isEmpty());
+}
+
+// A history that cannot be written changes nothing of the transfers; it is
+// told once for the run of failures, and again only after a copy was kept.
+TEST_F(HistoryLinkTest, AnUnwritableHistoryLeavesTheTransfersResultAndIsToldOnce)
+{
+    QFile blocker(dir.filePath(QStringLiteral("history")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSignalSpy failed(&unit, &UnitConnection::historyFailed);
+    QSignalSpy downloaded(&unit, &UnitConnection::configDownloaded);
+
+    EXPECT_TRUE(unit.download(store, sections));
+    EXPECT_EQ(store.General.UnitName, QStringLiteral("Deposito Norte"));
+    EXPECT_TRUE(unit.upload(store, sections));
+    EXPECT_TRUE(unit.download(store, sections));
+    EXPECT_FALSE(unit.lastError());
+    EXPECT_EQ(downloaded.size(), 2);
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed.at(0).at(0).value<FileFailure>().problem, FileProblem::Unwritable);
+
+    ASSERT_TRUE(blocker.remove());
+    EXPECT_TRUE(unit.download(store, sections));
+    EXPECT_EQ(history.entries(unit.Device.SerialNumber).size(), 1);
+    ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("history")), dir.filePath(QStringLiteral("moved"))));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_TRUE(unit.download(store, sections));
+    EXPECT_EQ(failed.size(), 2);
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include "files/langtable.h"
+#include "shell/differencewindow.h"
+
+namespace {
+
+using Side = ConfigDifference::Side;
+
+struct DifferenceWindowTest : ::testing::Test {
+    DifferenceWindowTest() { setLang(&lang); }
+    ~DifferenceWindowTest() override { setLang(nullptr); }
+
+    static QStringList row(const QTableWidget *table, int r)
+    {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << table->item(r, c)->text();
+        return cells;
+    }
+
+    LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
+    // In file order, which is not the tree's.
+    const QList<ConfigDifference> differences = {
+        {"Grupos", "GRUPO1", "MIEMBROS", "1", "2", Side::Both},
+        {"Caudal", "CAUDAL2", "RATIO", "0.5", "1", Side::Both},
+        {"Macros", "MACROS", "M1", {}, "DO1", Side::RightOnly},
+        {"General", "GENERAL", "NOMBRE", "Norte", "Sur", Side::Both},
+        {"CTimer", "CTIMER3", {}, "12", {}, Side::LeftOnly},
+        {"Caudal", "CAUDAL1", "RATIO", "2", "3", Side::Both},
+    };
+};
+
+TEST_F(DifferenceWindowTest, RowsFollowTheTreeAndOneSidedItemsReadAsSuch)
+{
+    DifferenceWindow window(differences, QStringLiteral("Historial - VS21"));
+    window.setSideCaptions(QStringLiteral("antes"), QStringLiteral("despues"));
+    const QTableWidget *table = window.Tabla;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Historial - VS21"));
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("antes"));
+    EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("despues"));
+    ASSERT_EQ(table->rowCount(), 6);
+    const QList<QStringList> expected = {
+        {"GENERAL", "NOMBRE", "Norte", "Sur"},
+        {"CTIMER3", "(toda la seccion)", "12 claves", "(ausente)"},
+        {"CAUDAL2", "RATIO", "0.5", "1"}, // a section keeps its own order
+        {"CAUDAL1", "RATIO", "2", "3"},
+        {"MACROS", "M1", "(ausente)", "DO1"},
+        {"GRUPO1", "MIEMBROS", "1", "2"}, // no node opens it
+    };
+    for (int r = 0; r < table->rowCount(); ++r)
+        EXPECT_EQ(row(table, r), expected.at(r)) << r;
+}
+
+TEST_F(DifferenceWindowTest, FilterMatchesAnyColumnAndTheCountFollows)
+{
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    EXPECT_EQ(window.Cuenta->text(), QStringLiteral("Diferencias: 6 / 6"));
+    const struct {
+        const char *filter;
+        int shown;
+    } cases[] = {{"caudal", 2}, {"ratio", 2}, {"norte", 1}, {"DO1", 1}, {"(ausente)", 2}, {"  ", 6}, {"zzz", 0}};
+    for (const auto &c : cases) {
+        window.Filtro->setText(QString::fromLatin1(c.filter));
+        EXPECT_EQ(window.shownRows(), c.shown) << c.filter;
+        EXPECT_EQ(window.Cuenta->text(), QStringLiteral("Diferencias: %1 / 6").arg(c.shown)) << c.filter;
+    }
+
+    DifferenceWindow equal({}, QStringLiteral("x"));
+    EXPECT_EQ(equal.Cuenta->text(), QStringLiteral("Las configuraciones son iguales"));
+}
+
+} // namespace
