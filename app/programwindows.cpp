@@ -41,6 +41,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
+    commands.showDifferences = context.showDifferences;
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -7,6 +8,7 @@ class UnitConnection;
 class EditorRegistry;
 class FileCommands;
 class SectionRegistry;
+struct ConfigDifference;
 struct ConfigStore;
 
 // What the windows of the program work on.
@@ -17,6 +19,9 @@ struct ProgramContext {
     FileCommands &files;
     // Greys the navigation tree while a tool keeps the operator in its window.
     std::function<void(bool)> lockNavigation = {};
+    // Shows differences the program found, such as those of a verified
+    // upload; when unset the window that found them says how many.
+    std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences = {};
 };
 
 // Creates every editor and tool window of the program, once, and registers

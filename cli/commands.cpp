@@ -102,14 +102,6 @@ int restoreFile(CliSession &s, const CommandArgs &a)
     return ExitFileError;
 }
 
-int writeConfig(CliSession &s, const CommandArgs &)
-{
-    if (!s.unit().upload(s.store(), s.sections(), s.progress())) {
-        printError("The unit did not confirm the configuration upload.");
-        return ExitNoAnswer;
-    }
-    return ExitOk;
-}
 
 // A configuration file restored into a model of its own; false after saying why not.
 bool restoreScratch(const QString &path, ConfigStore &store, const SectionRegistry &sections)
@@ -130,6 +122,36 @@ QJsonValue jsonSide(const ConfigDifference &d, ConfigDifference::Side absent, co
 QString tabField(const ConfigDifference &d, ConfigDifference::Side absent, const QString &value)
 {
     return d.side == absent ? QStringLiteral("(absent)") : QString(value).replace(u'\t', u' ');
+}
+
+int writeConfig(CliSession &s, const CommandArgs &a)
+{
+    if (!a.verify) {
+        if (s.unit().upload(s.store(), s.sections(), s.progress()))
+            return ExitOk;
+        printError("The unit did not confirm the configuration upload.");
+        return ExitNoAnswer;
+    }
+    bool uploaded = false;
+    const QObject watch; // ends the connection with this function
+    QObject::connect(&s.unit(), &UnitConnection::verifying, &watch, [&uploaded] { uploaded = true; });
+    QList<ConfigDifference> differences;
+    if (!s.unit().uploadVerified(s.store(), s.sections(), differences, s.progress())) {
+        printError(uploaded ? QStringLiteral("The unit confirmed the upload, but the download that checks it failed: ")
+                                  + linkFailureMessage(s.unit().lastError())
+                            : QStringLiteral("The unit did not confirm the configuration upload."));
+        return ExitNoAnswer;
+    }
+    if (differences.isEmpty()) {
+        out() << "verified" << Qt::endl;
+        return ExitOk;
+    }
+    using Side = ConfigDifference::Side;
+    for (const ConfigDifference &d : differences)
+        printError(QStringList{d.section, d.key, tabField(d, Side::RightOnly, d.left),
+                               tabField(d, Side::LeftOnly, d.right)}
+                       .join(u'\t'));
+    return ExitDiffer;
 }
 
 int diff(CliSession &s, const CommandArgs &a)
@@ -510,7 +532,11 @@ const QList<CommandInfo> &commandTable()
         {"ports", "", "list the serial ports, one per line", 0, false, nullptr, ports},
         {"info", "[--json]", "the unit's identity, capabilities and clock", 0, true, nullptr, info},
         {"read-config", "FILE.qcf", "download the whole configuration and save it", 1, true, nullptr, readConfig},
-        {"write-config", "FILE.qcf", "restore FILE and upload it to the unit", 1, true, restoreFile, writeConfig},
+        {"write-config", "[--verify] FILE.qcf",
+         "restore FILE and upload it to the unit; with --verify, download it again and compare:\n"
+         "      \"verified\" when the unit holds what was sent, else exit status 1 and the differing\n"
+         "      upload lines on standard error, one per line: section, key, sent, held, tab-separated",
+         1, true, restoreFile, writeConfig},
         {"live", "[--json] [--count N] [--interval MS]", "poll the live values (CSV by default)", 0, true, nullptr, live},
         {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},
         {"output", "N on|off", "switch output N", 2, true, checkOutput, output},

@@ -10,6 +10,7 @@ struct CommandArgs {
     bool json = false;
     int count = 0;          // 0: poll until interrupted
     int intervalMs = 500;
+    bool verify = false;    // write-config: download again and compare
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

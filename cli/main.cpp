@@ -22,6 +22,7 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 info --json\n"
         "  velkan-cli --port COM3 --modem +34600111222 --key 1234 read-config tank3.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 write-config tank3.qcf\n"
+        "  velkan-cli --port /dev/ttyUSB0 write-config --verify tank3.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 live --count 10 --interval 1000\n"
         "  velkan-cli --port /dev/ttyUSB0 set-clock\n"
         "  velkan-cli --port /dev/ttyUSB0 output 2 on\n"
@@ -73,6 +74,7 @@ int main(int argc, char *argv[])
         {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
         {"key", "The unit's access key (required with --modem).", "KEY"},
         {"json", "Machine output as JSON (info, live, diff)."},
+        {"verify", "write-config: download the configuration again and compare it with what was sent."},
         {"count", "Number of polls for live (default: until interrupted).", "N"},
         {"interval", "Milliseconds between polls for live (default 500).", "MS"},
         {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "
@@ -100,7 +102,11 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("Usage: velkan-cli %1 %2")
                               .arg(QString::fromLatin1(command->name), QString::fromLatin1(command->usage)));
 
+    if (p.isSet("verify") && QLatin1String(command->name) != QLatin1String("write-config"))
+        return usageError("--verify belongs to write-config.");
+
     CommandArgs commandArgs{args, p.isSet("json")};
+    commandArgs.verify = p.isSet("verify");
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 

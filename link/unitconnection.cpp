@@ -3,6 +3,8 @@
 #include "comms.h"
 #include "connection.h"
 #include "devicecommands.h"
+#include "files/uploadcompare.h"
+#include "model/configstore.h"
 #include "serialport.h"
 #include "simulatedunit.h"
 
@@ -244,6 +246,25 @@ bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sec
     }
     fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
     return false;
+}
+
+bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
+                                    QList<ConfigDifference> &differences, const TransferProgress &progress)
+{
+    differences.clear();
+    // What was sent is kept apart, so that nothing edited meanwhile changes the check.
+    const auto sent = std::make_unique<ConfigStore>(store);
+    if (!upload(*sent, sections, progress))
+        return false;
+    emit verifying();
+    const quint32 features = Device.DeviceFeatures;
+    auto held = std::make_unique<ConfigStore>(*sent);
+    if (!ReadConf(comms_, *held, sections, features, progress)) {
+        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+        return false;
+    }
+    differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
+    return true;
 }
 
 void UnitConnection::fail(LinkError error, const QString &detail)

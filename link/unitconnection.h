@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,7 @@
 
 class Comms;
 class SectionRegistry;
+struct ConfigDifference;
 class SimulatedUnit;
 struct ConfigStore;
 
@@ -65,6 +67,13 @@ public:
     // download that succeeds replaces `store` and emits configDownloaded().
     bool download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress = {});
     bool upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress = {});
+    // An upload and its check: once the unit has confirmed it, verifying() is
+    // emitted and the configuration is downloaded again into a scratch model
+    // (the editors' model stays, no configDownloaded() follows) and compared
+    // with what was sent over the upload lines; `differences` lists what the
+    // unit holds otherwise. False when the upload or that download fails.
+    bool uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
+                        QList<ConfigDifference> &differences, const TransferProgress &progress = {});
 
     // Where every successful download and upload leaves a copy under the
     // unit's serial number; none while null. The copy never changes the
@@ -89,6 +98,8 @@ signals:
     void idle();
     void infoChanged();
     void configDownloaded();
+    // An upload went through and its check begins.
+    void verifying();
     void historyRecorded(const HistoryEntry &entry);
     // A copy could not be kept. Told once for a run of such failures; only
     // a copy kept again makes the next failure news.

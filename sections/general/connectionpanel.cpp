@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "files/configcompare.h"
 #include "files/langtable.h"
 #include "link/comms.h"
 #include "link/connection.h"
@@ -92,6 +93,8 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
         ctx_.message(QMessageBox::NoIcon, Translate(QStringLiteral("Se corto la comunicacion")),
                      QMessageBox::Ok);
     });
+    connect(&unit, &UnitConnection::verifying, this,
+            [this] { ComStat->setText(Translate(QStringLiteral("Verificando configuracion..."))); });
     connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
         showConnectionState();
         ComStat->setText(LinkFailureText(failure));
@@ -234,9 +237,13 @@ void ConnectionPanel::TimerComms_Timer()
             PBar->setMaximum(qMax(maximum, 1));
             PBar->setValue(qBound(0, value, PBar->maximum()));
         };
+        // Every upload is checked by downloading it again on the same bar.
+        QList<ConfigDifference> differences;
         runTransfer(uploadRequest_, QStringLiteral("Escribiendo configuracion..."),
-                    QStringLiteral("Configuracion escrita con exito"),
-                    [&] { return unit.upload(ctx_.store, ctx_.sections, progress); });
+                    QStringLiteral("Configuracion verificada"),
+                    [&] { return unit.uploadVerified(ctx_.store, ctx_.sections, differences, progress); });
+        if (!differences.isEmpty())
+            showDifferences(differences);
         runTransfer(downloadRequest_, QStringLiteral("Descargando configuracion..."),
                     QStringLiteral("Configuracion descargada con exito"),
                     [&] { return unit.download(ctx_.store, ctx_.sections, progress); });
@@ -347,6 +354,19 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ctx_.form->setEnabled(true);
     setBusyPointer(false);
     request = false;
+}
+
+void ConnectionPanel::showDifferences(const QList<ConfigDifference> &differences)
+{
+    const QString title = Translate(QStringLiteral("La unidad no tiene lo enviado"));
+    ComStat->setText(title);
+    if (ctx_.showDifferences)
+        ctx_.showDifferences(title, differences);
+    else
+        ctx_.message(QMessageBox::Warning,
+                     title + QStringLiteral("\n\n") + Translate(QStringLiteral("Lineas distintas:")) + u' '
+                         + QString::number(differences.size()),
+                     QMessageBox::Ok);
 }
 
 // One override at most, so that repeated clicks never leave the hourglass behind.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 #include <functional>
 
@@ -15,6 +16,7 @@ class QPushButton;
 class QTimer;
 class SectionRegistry;
 class UnitConnection;
+struct ConfigDifference;
 struct LinkFailure;
 struct ConfigStore;
 
@@ -33,6 +35,8 @@ public:
         UserMessage message;
         QWidget *form;                 // disabled while a transfer runs
         std::function<bool()> active;  // the General window is the active window
+        // Where the differences of a verified upload go; unset, a message gives their count.
+        std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);
@@ -74,6 +78,7 @@ private:
     void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
+    void showDifferences(const QList<ConfigDifference> &differences);
     void setBusyPointer(bool busy);
     void showRequested(QPushButton *button, const QString &status);
     QString detectionText() const;

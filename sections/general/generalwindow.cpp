@@ -63,7 +63,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       phones_(new PhoneListEditor(message_, this)),
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
-          {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); }},
+          {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); },
+           commands_.showDifferences},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -18,6 +19,7 @@ class QRadioButton;
 class QTimer;
 class QToolBar;
 class SectionRegistry;
+struct ConfigDifference;
 struct ConfigStore;
 
 // The commands of the General window's toolbar; the shell carries them out.
@@ -25,6 +27,8 @@ struct GeneralCommands {
     std::function<void()> open;     // "Abrir": open dialog and file restore
     std::function<void()> save;     // "Guardar": save dialog and file save
     std::function<void()> language; // "Idioma": the language dialog
+    // Where a verified upload's differences go; unset, a message gives their count.
+    std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -370,6 +371,38 @@ TEST_F(CliProcessTest, FileThatIsNotAConfigurationIsNotSent)
     EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("46")].toInt(), 0);
 }
 
+// write-config --verify downloads the configuration again: "verified" when
+// the unit holds what was sent, the differing lines when it holds something
+// else, and a link failure when that download fails.
+TEST_F(CliProcessTest, WriteConfigVerifyTellsWhatTheUnitHolds)
+{
+    const QString file = path(QStringLiteral("unit.qcf"));
+    const struct {
+        const char *name;
+        QStringList simArguments;
+        int status;
+        QString out;
+        QString err; // the start of standard error
+    } cases[] = {
+        {"equal", {}, 0, QStringLiteral("verified\n"), {}},
+        {"altered", {QStringLiteral("--alter"), QStringLiteral("RETRYMAX= 9")}, 1, {},
+         QStringLiteral("General\tRETRYMAX\tRETRYMAX= 3\tRETRYMAX= 9\n")},
+        {"no download", {QStringLiteral("--drop"), QStringLiteral("42:all")}, 1, {},
+         QStringLiteral("The unit confirmed the upload, but the download that checks it failed")},
+    };
+    for (const auto &c : cases) {
+        startSim(c.simArguments);
+        if (!QFileInfo::exists(file))
+            ASSERT_EQ(cli({QStringLiteral("read-config"), file}).status, 0);
+        const CliRun run = cli({QStringLiteral("--timeout"), QStringLiteral("300"), QStringLiteral("write-config"),
+                                QStringLiteral("--verify"), file});
+        EXPECT_EQ(run.status, c.status) << c.name << qPrintable(run.err);
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_TRUE(run.err.startsWith(c.err)) << c.name << qPrintable(run.err);
+        sim.stop();
+    }
+}
+
 // Usage errors need no unit: each ends at once with status 2 and a message.
 TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
 {
@@ -387,6 +420,7 @@ TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
         {"--port", port, "counter", "9", "10"},
         {"--port", port, "counter", "0", "lots"},
         {"--port", port, "voice-list", "erase", "x.qcf"},
+        {"--port", port, "--verify", "read-config", "x.qcf"},
         {"--no-such-option"},
     };
     for (const QStringList &arguments : cases) {
