@@ -14,6 +14,7 @@
 #include "programwindows.h"
 #include "sections/sectionlist.h"
 #include "shell/accesskeyprompt.h"
+#include "shell/differencewindow.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
@@ -66,7 +67,12 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); }});
+    const auto showDifferences = [&main](const QString &title, const QList<ConfigDifference> &differences) {
+        DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
+                               Translate(QStringLiteral("En la unidad")), &main);
+    };
+    createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); },
+                            showDifferences});
     windows.followDownloads(unit);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();

@@ -75,6 +75,17 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     applyFilter();
 }
 
+DifferenceWindow *DifferenceWindow::open(const QList<ConfigDifference> &differences, const QString &title,
+                                         const QString &leftCaption, const QString &rightCaption,
+                                         QWidget *parent)
+{
+    auto *window = new DifferenceWindow(differences, title, parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setSideCaptions(leftCaption, rightCaption);
+    window->show();
+    return window;
+}
+
 void DifferenceWindow::setSideCaptions(const QString &left, const QString &right)
 {
     Tabla->setHorizontalHeaderItem(LeftColumn, new QTableWidgetItem(left));

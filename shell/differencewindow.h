@@ -20,6 +20,11 @@ public:
     DifferenceWindow(const QList<ConfigDifference> &differences, const QString &title,
                      QWidget *parent = nullptr);
 
+    // A window of its own, closed by the operator, that deletes itself.
+    static DifferenceWindow *open(const QList<ConfigDifference> &differences, const QString &title,
+                                  const QString &leftCaption, const QString &rightCaption,
+                                  QWidget *parent);
+
     // Headings of the two value columns, already translated ("A" and "B" until set).
     void setSideCaptions(const QString &left, const QString &right);
 

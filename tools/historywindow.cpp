@@ -192,11 +192,9 @@ void HistoryWindow::compare(const ConfigStore &left, const ConfigStore &right, c
                             const QString &rightCaption)
 {
     const QString unit = Unidades->currentItem() ? Unidades->currentItem()->text() : QString();
-    auto *window = new DifferenceWindow(compareConfigurations(left, right, sections_),
-                                        Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setSideCaptions(leftCaption, rightCaption);
-    window->show();
+    DifferenceWindow::open(compareConfigurations(left, right, sections_),
+                           Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
+                           rightCaption, this);
 }
 
 void HistoryWindow::Comparar_Click()
