@@ -31,6 +31,8 @@ public:
 
     // Opens the link and reads the unit's identity; reports failure on stderr.
     bool connect(const LinkOptions &options);
+    // Whether the unit told its identity and capabilities when connected.
+    bool identityRead() const { return identityRead_; }
 
     Comms &comms() { return *comms_; }
     UnitConnection &unit() { return *unit_; }
@@ -47,6 +49,7 @@ private:
     ConfigStore store_;
     SectionRegistry sections_;
     bool progressShown_ = false;
+    bool identityRead_ = false;
 };
 
 // One line on standard error.

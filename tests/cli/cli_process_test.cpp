@@ -17,6 +17,7 @@
 
 #include "../support/hextext.h"
 #include "../support/pseudoterminal.h"
+#include "clirun.h"
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
@@ -34,12 +35,6 @@ constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | F
 // A unit that runs a macro on a call from its voice-call list.
 constexpr quint32 kVoiceFeatures = kFeatures | Feature::MissedCallMacro;
 
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class CliProcessTest : public ::testing::Test {
 protected:
@@ -64,13 +59,7 @@ protected:
     {
         if (withPort)
             arguments = QStringList{QStringLiteral("--port"), sim.devicePath()} + arguments;
-        QProcess process;
-        process.start(QStringLiteral(VELKAN_CLI), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000)) << qPrintable(arguments.join(' '));
-        CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   QString::fromUtf8(process.readAllStandardOutput()),
-                   QString::fromUtf8(process.readAllStandardError())};
-        return run;
+        return runCli(arguments);
     }
 
     // What the unit received, once it has ended and written its log. The
