@@ -178,11 +178,11 @@ TEST_P(CliFaults, EndsWithItsStatusAndLeavesNoPartialFile)
                                          QStringLiteral("--log"), path(QStringLiteral("log.json"))});
     ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
 
-    // A failing row waits out a short time-out; a recovering one is given room.
     QStringList command = c.command;
     command.replaceInStrings(QRegularExpression(QStringLiteral("^FILE$")), path(file));
     command.replaceInStrings(QRegularExpression(QStringLiteral("^IMAGE$")), path(QStringLiteral("image.hex")));
     command.replaceInStrings(QRegularExpression(QStringLiteral("^LOADER$")), path(QStringLiteral("CopyFlash.hex")));
+    // A failing row waits out a short time-out; a recovering one is given room.
     const CliRun run = runCli(QStringList{QStringLiteral("--port"), sim.devicePath(), QStringLiteral("--timeout"),
                                           c.status == 0 ? QStringLiteral("1500") : QStringLiteral("200")}
                               + command);
@@ -193,7 +193,7 @@ TEST_P(CliFaults, EndsWithItsStatusAndLeavesNoPartialFile)
     after.removeAll(QStringLiteral("log.json"));
     if (writesFile && !c.fileExisted && run.status == 0)
         after.removeAll(file);
-    EXPECT_EQ(after, before) << "files left or lost";
+    EXPECT_EQ(after.join(u' '), before.join(u' ')) << "files left or lost";
 
     const QJsonObject log = QJsonDocument::fromJson(read(QStringLiteral("log.json"))).object();
     if (c.status != 0) {
