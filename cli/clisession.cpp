@@ -141,7 +141,7 @@ bool CliSession::connect(const LinkOptions &options)
         printError(linkFailureMessage(unit_->lastError()));
         return false;
     }
-    unit_->readInfo();
+    identityRead_ = unit_->readInfo();
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
 
     // Opens the link and reads the unit's identity; reports failure on stderr.
     bool connect(const LinkOptions &options);
+    // Whether the unit told its identity and capabilities when connected.
+    bool identityRead() const { return identityRead_; }
 
     Comms &comms() { return *comms_; }
     UnitConnection &unit() { return *unit_; }
@@ -53,6 +55,7 @@ private:
     SectionRegistry sections_;
     ServiceHistory history_;
     bool progressShown_ = false;
+    bool identityRead_ = false;
 };
 
 // One line on standard error.

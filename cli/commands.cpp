@@ -55,8 +55,21 @@ QJsonObject infoJson(const DeviceValues &d)
     return o;
 }
 
+// What the unit is decides what a command shows or sends: without its identity
+// such a command does not run. Output, counter, clock and firmware commands do not
+// depend on it.
+bool identified(const CliSession &s)
+{
+    if (s.identityRead())
+        return true;
+    printError("The unit did not tell its identity; nothing was done.");
+    return false;
+}
+
 int info(CliSession &s, const CommandArgs &a)
 {
+    if (!identified(s))
+        return ExitNoAnswer;
     ReadDeviceRTC(s.comms(), s.unit().Device);
     const QJsonObject o = infoJson(s.unit().Device);
     if (a.json) {
@@ -80,6 +93,8 @@ int info(CliSession &s, const CommandArgs &a)
 
 int readConfig(CliSession &s, const CommandArgs &a)
 {
+    if (!identified(s))
+        return ExitNoAnswer;
     if (!s.unit().download(s.store(), s.sections(), s.progress())) {
         printError("The configuration download failed; nothing was written.");
         return ExitNoAnswer;
@@ -126,6 +141,8 @@ QString tabField(const ConfigDifference &d, ConfigDifference::Side absent, const
 
 int writeConfig(CliSession &s, const CommandArgs &a)
 {
+    if (!identified(s))
+        return ExitNoAnswer;
     if (!a.verify) {
         if (s.unit().upload(s.store(), s.sections(), s.progress()))
             return ExitOk;
@@ -254,6 +271,8 @@ QStringList liveRow(const QJsonObject &o)
 
 int live(CliSession &s, const CommandArgs &a)
 {
+    if (!identified(s))
+        return ExitNoAnswer;
     Comms &c = s.comms();
     DeviceValues &device = s.unit().Device;
     const bool math = device.has(Feature::MathChannels);
@@ -498,6 +517,8 @@ int checkVoiceList(CliSession &s, const CommandArgs &a)
 
 int voiceList(CliSession &s, const CommandArgs &a)
 {
+    if (!identified(s))
+        return ExitNoAnswer;
     const DeviceValues &device = s.unit().Device;
     // The window disables its buttons for such a unit; nothing is sent.
     if (!device.has(Feature::MissedCallMacro)) {

@@ -2,10 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QVarLengthArray>
 #include <optional>
 
+#include "atomicsave.h"
 #include "model/cp1252.h"
 #include "textlines.h"
 
@@ -101,21 +101,8 @@ bool IniDocument::load(const QString &path, FileFailure *failure)
 
 bool IniDocument::save(const QString &path, FileFailure *failure) const
 {
-    const auto failed = [&](const QString &reason) {
-        return fail(failure, FileProblem::Unwritable, path, reason);
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    const QByteArray bytes = serialize();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failed(reason);
-    }
-    if (!file.commit())
-        return failed(file.errorString());
-    return true;
+    QString reason;
+    return SaveWholeFile(path, serialize(), &reason) || fail(failure, FileProblem::Unwritable, path, reason);
 }
 
 void IniDocument::parse(const QByteArray &bytes)

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "atomicsave.h"
 #include "model/cp1252.h"
 #include "textlines.h"
 
@@ -138,13 +138,11 @@ void LangTable::SaveLang()
     if (!Loaded || !ownsFile())
         return;
     const QByteArray bytes = fileBytes(0, LineCount);
-    QSaveFile file(path_);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-                       && file.commit();
+    QString error;
+    const bool saved = SaveWholeFile(path_, bytes, &error);
     fileSize_ = saved ? bytes.size() : -1;
     if (!saved)
-        qWarning("Cannot write the language table %s: %s", qPrintable(path_),
-                 qPrintable(file.errorString()));
+        qWarning("Cannot write the language table %s: %s", qPrintable(path_), qPrintable(error));
 }
 
 bool LangTable::appendLastLine()

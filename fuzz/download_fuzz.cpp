@@ -1,6 +1,7 @@
 // A configuration download of arbitrary lines: each line, numbered as the unit
 // numbers them, goes through the registry to the section owning its keyword;
-// the model is then saved to a file document and turned into upload lines.
+// the model is then saved to a file document and turned into upload lines,
+// which a second model reads back as the unit reads them.
 #include <QByteArray>
 #include <QList>
 #include <memory>
@@ -9,7 +10,6 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "model/cp1252.h"
-#include "model/texthelpers.h"
 #include "sections/sectionlist.h"
 
 namespace {
@@ -36,13 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QByteArray &raw : bytes.split('\n')) {
         const QString line = QStringLiteral("#BD%1").arg(++number % 1000, 3, 10, QLatin1Char('0'))
             + Cp1252::decode(raw);
-        const QString keyword = LineField(line, 1).mid(6);
-        if (const SectionCore *core = registry().forKeyword(keyword))
-            core->parseLine(*store, state, keyword, line, features);
+        registry().readStreamLine(*store, state, line, features);
     }
     IniDocument doc;
     registry().saveAll(*store, doc);
     doc.serialize();
-    registry().uploadLines(*store, UploadContext{features});
+    auto unit = std::make_unique<ConfigStore>();
+    registry().clearAll(*unit);
+    for (const QString &line : registry().uploadLines(*store, UploadContext{features}))
+        registry().applyUploadLine(*unit, line, features);
     return 0;
 }

@@ -8,12 +8,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "files/atomicsave.h"
 #include "files/langtable.h"
 #include "link/comms.h"
 #include "link/unitconnection.h"
@@ -209,10 +209,10 @@ void Terminal::SaveBut_Click()
     if (path.isEmpty())
         return;
     const QByteArray rtf = RtfText::document(consoleText());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size() && file.commit())
+    QString error;
+    if (SaveWholeFile(path, rtf, &error))
         return;
     message_(QMessageBox::Warning,
-             Translate(QStringLiteral("No se pudo guardar el archivo")) + QStringLiteral("\n\n") + file.errorString(),
+             Translate(QStringLiteral("No se pudo guardar el archivo")) + QStringLiteral("\n\n") + error,
              QMessageBox::Ok);
 }

@@ -18,6 +18,7 @@
 
 #include "../support/hextext.h"
 #include "../support/pseudoterminal.h"
+#include "clirun.h"
 #include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
@@ -35,12 +36,6 @@ constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | F
 // A unit that runs a macro on a call from its voice-call list.
 constexpr quint32 kVoiceFeatures = kFeatures | Feature::MissedCallMacro;
 
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class CliProcessTest : public ::testing::Test {
 protected:
@@ -65,17 +60,7 @@ protected:
     {
         if (withPort)
             arguments = QStringList{QStringLiteral("--port"), sim.devicePath()} + arguments;
-        QProcess process;
-        // The service history goes to the test's folder, never the user's.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELKAN_CLI), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000)) << qPrintable(arguments.join(' '));
-        CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   QString::fromUtf8(process.readAllStandardOutput()),
-                   QString::fromUtf8(process.readAllStandardError())};
-        return run;
+        return runCli(arguments, path(QStringLiteral("data")));
     }
 
     // What the unit received, once it has ended and written its log. The

@@ -306,7 +306,7 @@ TEST(SimulatedUnitLauncher, ShutdownDuringTheStartEndsItCleanly)
     const QString script = dir.filePath(QStringLiteral("slow-sim"));
     QFile file(script);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\nsleep 30\n");
+    file.write("#!/bin/sh\nexec sleep 30\n");
     file.close();
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 

@@ -1,6 +1,8 @@
-// A save killed at any moment leaves the file as it was before or after it.
+// A save killed at any moment leaves the file as it was before or after it,
+// and the next save of the file clears what the killed one left beside it.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,6 +30,11 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
@@ -67,6 +74,30 @@ TEST(SaveKill, FileIsWholeOldOrWholeNewAfterEveryKill)
         helper.kill();
         ASSERT_TRUE(helper.waitForFinished(10000));
         EXPECT_TRUE(whole.count(fileBytes(path)) == 1) << "run " << run << ": a partial file";
+        ASSERT_TRUE(saveConfigFile(path, *plain, registry));
+        EXPECT_EQ(filesIn(dir.path()), QStringList{QStringLiteral("unit.qcf")}) << "run " << run;
     }
 #endif
+}
+
+// Only the temporary names of the file saved go: the file's name, a dot and
+// six letters of both cases.
+TEST(SaveKill, NextSaveRemovesOnlyItsOwnLeftovers)
+{
+    QTemporaryDir dir;
+    SectionRegistry registry;
+    registerSections(registry);
+    auto store = std::make_unique<ConfigStore>();
+    registry.clearAll(*store);
+    const QStringList leftovers{"unit.qcf.kXpQzT", "unit.qcf.Abcdef"};
+    const QStringList kept{"other.qcf",       "other.qcf.kXpQzT", "unit.qcf.backup", "unit.qcf.BACKUP",
+                           "unit.qcf.kXpQz",  "unit.qcf.kXpQzTT", "unit.qcf.kXp1zT", "unit.qcfkXpQzT",
+                           "xunit.qcf.kXpQzT"};
+    for (const QString &name : leftovers + kept)
+        writeBytes(dir.filePath(name), "[General]\r\n");
+
+    ASSERT_TRUE(saveConfigFile(dir.filePath(QStringLiteral("unit.qcf")), *store, registry));
+    QStringList expected = kept + QStringList{QStringLiteral("unit.qcf")};
+    expected.sort();
+    EXPECT_EQ(filesIn(dir.path()), expected);
 }
