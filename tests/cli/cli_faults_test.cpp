@@ -139,7 +139,7 @@ protected:
         auto store = std::make_unique<ConfigStore>();
         sections.clearAll(*store);
         DownloadState state;
-        const QStringList lines = ConfigStream::defaults(kFeatures);
+        const QStringList lines = ConfigStream::asHeld(ConfigStream::defaults(kFeatures), kFeatures);
         for (int i = 0; i < lines.size(); ++i)
             sections.readStreamLine(*store, state, QStringLiteral("#BD%1").arg(i, 3, 10, QLatin1Char('0')) + lines[i],
                                     kFeatures);
