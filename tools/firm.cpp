@@ -13,7 +13,7 @@
 
 #include "files/langtable.h"
 #include "link/unitconnection.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/filecommands.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "link/firmwaretransfer.h"
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class QLabel;
 class QLineEdit;

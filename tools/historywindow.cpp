@@ -18,7 +18,7 @@
 #include "files/sectionregistry.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/differencewindow.h"
 #include "shell/filecommands.h"
 

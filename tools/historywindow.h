@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "files/servicehistory.h"
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class FileCommands;
 class QLabel;

@@ -17,7 +17,7 @@
 #include "link/unitconnection.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/mainwindow.h"
 
 namespace {

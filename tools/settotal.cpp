@@ -14,7 +14,7 @@
 #include "link/devicecommands.h"
 #include "link/unitconnection.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/programicon.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class QLabel;
 class QLineEdit;

@@ -18,7 +18,7 @@
 #include "link/comms.h"
 #include "link/unitconnection.h"
 #include "rtftext.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/filecommands.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class QGroupBox;
 class QLineEdit;

@@ -10,7 +10,7 @@
 #include "files/langtable.h"
 #include "model/actioncatalogue.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/programicon.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "model/actionbuffer.h"
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class QLabel;
 class QListWidget;

@@ -17,10 +17,10 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/flagcombo.h"
-#include "sections/general/namedwidget.h"
-#include "sections/numberbox.h"
-#include "sections/scheduleframe.h"
+#include "widgets/flagcombo.h"
+#include "widgets/namedwidget.h"
+#include "widgets/numberbox.h"
+#include "widgets/scheduleframe.h"
 #include "shell/mainwindow.h"
 
 namespace {

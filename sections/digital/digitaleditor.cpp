@@ -8,7 +8,7 @@
 
 #include "files/langtable.h"
 #include "model/configstore.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 
 E_Digital::E_Digital(ConfigStore &store, const SectionRegistry &sections, ActionEditor actions,
                      QWidget *parent)

@@ -11,8 +11,8 @@
 #include "files/langtable.h"
 #include "flowcalculator.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
-#include "sections/numberbox.h"
+#include "widgets/namedwidget.h"
+#include "widgets/numberbox.h"
 #include "shell/programicon.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
-#include "sections/numberbox.h"
+#include "widgets/namedwidget.h"
+#include "widgets/numberbox.h"
 
 namespace {
 

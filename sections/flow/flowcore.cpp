@@ -7,8 +7,8 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/downloadline.h"
-#include "sections/uploadline.h"
+#include "sections/common/downloadline.h"
+#include "sections/common/uploadline.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/downloadline.h"
+#include "sections/common/downloadline.h"
 
 namespace {
 

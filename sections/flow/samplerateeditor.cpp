@@ -12,8 +12,8 @@
 #include "link/unitconnection.h"
 #include "model/configstore.h"
 #include "sampleratecore.h"
-#include "sections/firmwarewarning.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/firmwarewarning.h"
+#include "widgets/namedwidget.h"
 #include "shell/mainwindow.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "link/unitconnection.h"
 #include "linkfailuretext.h"
 #include "model/product.h"
-#include "namedwidget.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 

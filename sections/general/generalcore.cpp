@@ -10,8 +10,8 @@
 #include "model/channelcode.h"
 #include "model/texthelpers.h"
 #include "phoneentry.h"
-#include "sections/downloadline.h"
-#include "sections/uploadline.h"
+#include "sections/common/downloadline.h"
+#include "sections/common/uploadline.h"
 
 namespace {
 

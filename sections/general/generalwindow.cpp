@@ -20,11 +20,11 @@
 #include "model/configstore.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
-#include "namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "phoneentry.h"
 #include "phonelisteditor.h"
-#include "sections/firmwarewarning.h"
-#include "sections/numberbox.h"
+#include "widgets/firmwarewarning.h"
+#include "widgets/numberbox.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 #include "shell/sectioneditor.h"
 
 class UnitConnection;

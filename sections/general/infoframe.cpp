@@ -8,7 +8,7 @@
 #include "files/langtable.h"
 #include "link/deviceinfotext.h"
 #include "link/devicevalues.h"
-#include "namedwidget.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 

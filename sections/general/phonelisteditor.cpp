@@ -14,7 +14,7 @@
 #include "files/langtable.h"
 #include "model/channelcode.h"
 #include "model/texthelpers.h"
-#include "namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "phoneentry.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "model/product.h"
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -9,7 +9,7 @@
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/uploadline.h"
+#include "sections/common/uploadline.h"
 
 namespace {
 

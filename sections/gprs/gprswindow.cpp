@@ -13,9 +13,9 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/addressbox.h"
-#include "sections/general/namedwidget.h"
-#include "sections/numberbox.h"
+#include "widgets/addressbox.h"
+#include "widgets/namedwidget.h"
+#include "widgets/numberbox.h"
 
 namespace {
 

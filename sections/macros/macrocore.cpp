@@ -6,7 +6,7 @@
 #include "files/inidocument.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/downloadline.h"
+#include "sections/common/downloadline.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "macrorows.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "shell/mainwindow.h"
 
 namespace {

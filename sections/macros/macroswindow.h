@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 #include "shell/sectioneditor.h"
 
 class QComboBox;

@@ -6,7 +6,7 @@
 
 #include "files/langtable.h"
 #include "model/configstore.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sections/channelkindeditor.h"
+#include "sections/alarms/channelkindeditor.h"
 
 struct MathChannel;
 

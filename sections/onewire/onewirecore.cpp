@@ -6,8 +6,8 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/channellabels.h"
-#include "sections/downloadline.h"
+#include "sections/common/channellabels.h"
+#include "sections/common/downloadline.h"
 #include "sections/gprs/iptext.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "link/devicecommands.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
-#include "sections/addressbox.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/addressbox.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 

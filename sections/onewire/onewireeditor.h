@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sections/channelkindeditor.h"
-#include "sections/usermessage.h"
+#include "sections/alarms/channelkindeditor.h"
+#include "widgets/usermessage.h"
 
 class AddressBox;
 class QPushButton;

@@ -7,8 +7,8 @@
 #include "files/inidocument.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/downloadline.h"
-#include "sections/uploadline.h"
+#include "sections/common/downloadline.h"
+#include "sections/common/uploadline.h"
 
 namespace {
 

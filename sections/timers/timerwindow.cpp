@@ -13,11 +13,11 @@
 
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/namedwidget.h"
 #include "model/configstore.h"
-#include "sections/flagcombo.h"
-#include "sections/numberbox.h"
-#include "sections/scheduleframe.h"
+#include "widgets/flagcombo.h"
+#include "widgets/numberbox.h"
+#include "widgets/scheduleframe.h"
 
 namespace {
 

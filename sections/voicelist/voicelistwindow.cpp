@@ -19,8 +19,8 @@
 #include "model/configstore.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
-#include "sections/firmwarewarning.h"
-#include "sections/general/namedwidget.h"
+#include "widgets/firmwarewarning.h"
+#include "widgets/namedwidget.h"
 #include "shell/busypointer.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "link/configtransfer.h"
-#include "sections/usermessage.h"
+#include "widgets/usermessage.h"
 #include "shell/sectioneditor.h"
 
 class QCheckBox;

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "sections/addressbox.h"
+#include "widgets/addressbox.h"
 
 namespace {
 

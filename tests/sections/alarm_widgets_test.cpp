@@ -11,8 +11,8 @@
 #include "langfixture.h"
 #include "sections/actions/actedit.h"
 #include "sections/actions/actionhandover.h"
-#include "sections/flagcombo.h"
-#include "sections/scheduleframe.h"
+#include "widgets/flagcombo.h"
+#include "widgets/scheduleframe.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "sections/alarms/alarmeditor.h"
-#include "sections/flagcombo.h"
-#include "sections/scheduleframe.h"
+#include "widgets/flagcombo.h"
+#include "widgets/scheduleframe.h"
 #include "sections/sectionlist.h"
 
 namespace {

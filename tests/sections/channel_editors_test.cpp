@@ -14,7 +14,7 @@
 #include "link/fakeserialport.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
-#include "sections/addressbox.h"
+#include "widgets/addressbox.h"
 #include "sections/flags/flageditor.h"
 #include "sections/math/matheditor.h"
 #include "sections/onewire/onewirecore.h"

@@ -1,7 +1,7 @@
 // Checks the section parsers share for download lines.
 #include <gtest/gtest.h>
 
-#include "sections/downloadline.h"
+#include "sections/common/downloadline.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
-#include "sections/addressbox.h"
+#include "widgets/addressbox.h"
 #include "sections/gprs/gprswindow.h"
 #include "sections/sectionlist.h"
 

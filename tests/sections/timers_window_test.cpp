@@ -13,8 +13,8 @@
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
-#include "sections/flagcombo.h"
-#include "sections/scheduleframe.h"
+#include "widgets/flagcombo.h"
+#include "widgets/scheduleframe.h"
 #include "sections/sectionlist.h"
 #include "sections/timers/timerwindow.h"
 

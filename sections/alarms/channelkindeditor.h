@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "alarms/alarmeditor.h"
+#include "sections/alarms/alarmeditor.h"
 
 class QGroupBox;
 class QHBoxLayout;

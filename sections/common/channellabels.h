@@ -6,7 +6,7 @@
 
 #include "files/inidocument.h"
 #include "model/texthelpers.h"
-#include "sections/uploadline.h"
+#include "sections/common/uploadline.h"
 
 // The name, unit and interface that labelled channel kinds (math channels,
 // 1-Wire probes) keep first in their file section, under the same keys.

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
-#include "general/namedwidget.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 
