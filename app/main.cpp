@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QFontDatabase>
 #include <cstdio>
 
 #include "files/langtable.h"
@@ -43,6 +44,7 @@ public:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), "DigitDisplay");
 
     LangTable lang;
     setLang(&lang);

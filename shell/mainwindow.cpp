@@ -12,6 +12,7 @@
 
 #include "editorregistry.h"
 #include "filecommands.h"
+#include "formpage.h"
 #include "files/langtable.h"
 #include "programicon.h"
 
@@ -132,9 +133,8 @@ void MainWindow::fitTreeWidth()
 void MainWindow::adoptWindows()
 {
     for (QWidget *w : windows_.windows()) {
-        w->setParent(client_, Qt::Widget);
-        w->move(0, 0);
         w->hide();
+        new FormPage(w, client_);
     }
     fixSize();
 }
@@ -145,6 +145,8 @@ void MainWindow::fixSize()
     for (QWidget *w : windows_.windows())
         area = area.expandedTo(w->size());
     client_->setFixedSize(area);
+    for (FormPage *page : client_->findChildren<FormPage *>(Qt::FindDirectChildrenOnly))
+        page->setGeometry(QRect(QPoint(0, 0), area));
     setFixedSize(sizeHint());
 }
 
@@ -174,7 +176,6 @@ void MainWindow::Tree_NodeClick(const QString &key)
         return;
     if (auto *editor = qobject_cast<SectionEditor *>(target); editor && node->index >= 0)
         editor->ChangeIndex(node->index);
-    target->move(0, 0);
     target->show();
     target->raise();
 }

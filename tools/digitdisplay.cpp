@@ -1,12 +1,19 @@
 #include "digitdisplay.h"
 
-#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QtMath>
 
-DigitDisplay::DigitDisplay(int width, QWidget *parent) : QLabel(parent)
+namespace {
+
+constexpr int kPadding = 3;
+
+// Every character a value's text can hold.
+const QString kValueCharacters = QStringLiteral(" +-.0123456789E");
+
+} // namespace
+
+DigitDisplay::DigitDisplay(int width, QWidget *parent) : QLabel(parent), width_(width)
 {
-    // Every character of a fixed font is as wide as a digit, so the widest
-    // text of `width` characters fits whatever its signs and exponent.
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextFormat(Qt::PlainText);
@@ -15,8 +22,22 @@ DigitDisplay::DigitDisplay(int width, QWidget *parent) : QLabel(parent)
     colours.setColor(QPalette::Window, QColor(16, 32, 16));
     colours.setColor(QPalette::WindowText, QColor(120, 255, 120));
     setPalette(colours);
-    const int margins = 2 * frameWidth() + 2 * 3;
-    setMinimumWidth(fontMetrics().horizontalAdvance(QString(width, QLatin1Char('8'))) + margins);
-    setMinimumHeight(fontMetrics().height() + margins);
-    setContentsMargins(3, 0, 3, 0);
+    setContentsMargins(kPadding, 0, kPadding, 0);
+}
+
+// The widest character of a value times the longest text: whatever the
+// font, even one that is not truly fixed-pitch, no text of that length is cut.
+QSize DigitDisplay::minimumSizeHint() const
+{
+    const QFontMetricsF metrics(font());
+    qreal widest = 0;
+    for (QChar c : kValueCharacters)
+        widest = qMax(widest, metrics.horizontalAdvance(c));
+    const int frame = 2 * frameWidth();
+    return {qCeil(width_ * widest) + frame + 2 * kPadding + 2, qCeil(metrics.height()) + frame + 2};
+}
+
+QSize DigitDisplay::sizeHint() const
+{
+    return minimumSizeHint();
 }

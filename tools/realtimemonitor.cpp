@@ -121,7 +121,9 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
       unit_(unit)
 {
     setObjectName(QStringLiteral("T_Real_Zelmor"));
-    setFixedSize(MainWindow::kClientSize);
+    // The designed size; the page it is shown on scrolls when fonts larger
+    // than the designed ones make the form taller or wider.
+    resize(MainWindow::kClientSize);
 
     makeHeading(Titulo);
 

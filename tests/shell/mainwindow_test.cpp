@@ -7,6 +7,7 @@
 #include "fakeeditor.h"
 #include "files/langtable.h"
 #include "shell/editorregistry.h"
+#include "shell/formpage.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -162,6 +163,15 @@ TEST_F(MainWindowTest, NodeClickOpensTheNodesWindowWithItsIndex)
         for (QWidget *w : windows.windows())
             visible += w->isHidden() ? 0 : 1;
         EXPECT_EQ(visible, 1) << c.key;
+        // Each window is on a page of its own, shown and hidden with it.
+        int pages = 0;
+        for (const FormPage *page : main->clientArea()->findChildren<FormPage *>()) {
+            if (!page->isHidden()) {
+                ++pages;
+                EXPECT_EQ(page->widget(), target) << c.key;
+            }
+        }
+        EXPECT_EQ(pages, 1) << c.key;
         const QStringList calls = log.filter("ChangeIndex");
         EXPECT_EQ(calls, QString(c.call).isEmpty() ? QStringList() : QStringList{c.call}) << c.key;
     }

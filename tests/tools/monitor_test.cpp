@@ -1,6 +1,9 @@
 #include "toolunit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QScrollBar>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -9,6 +12,7 @@
 #include <QtTest/QTest>
 
 #include "link/devicecommands.h"
+#include "shell/formpage.h"
 #include "shell/mainwindow.h"
 #include "tools/digitdisplay.h"
 #include "tools/led.h"
@@ -69,6 +73,24 @@ protected:
         connection.Device.DeviceFeatures = features;
         ASSERT_TRUE(ReadIOParameter(comms, connection.Device));
         unit.received.clear();
+    }
+
+    // Every display in view shows the longest text of its kind of value whole.
+    static void expectWidestTextsFit(const T_Real_Zelmor &form)
+    {
+        const auto widest = [](const QList<DigitDisplay *> &displays, const QString &text) {
+            for (DigitDisplay *d : displays) {
+                if (!d->isVisible())
+                    continue;
+                d->setText(text);
+                EXPECT_LE(d->fontMetrics().horizontalAdvance(text), d->contentsRect().width())
+                    << d->objectName().toStdString() << " cuts " << text.toStdString();
+            }
+        };
+        widest(form.Digit_CNT, "-2147483648");
+        for (const auto *displays : {&form.Digit_FL, &form.Digit_AN, &form.Digit_MAT})
+            widest(*displays, "-1.234568E+07");
+        widest(form.Digit_RMAT, "-1.23456789012345E+300");
     }
 
     bool active = true;
@@ -238,9 +260,8 @@ TEST_F(MonitorTest, ARequestIsNeverDroppedAndTicksNeverOverlap)
     EXPECT_FALSE(monitor.CheckCambiarEstado[4]->isChecked());
 }
 
-// The form fits the client area with every frame, lamp and display in view,
-// each display wide enough for the longest text its values can have.
-TEST_F(MonitorTest, TheFormShowsEveryControlWholeInsideTheClientArea)
+// The form's captions and controls as the designed form has them.
+TEST_F(MonitorTest, TheFormHasItsCaptionsAndControls)
 {
     EXPECT_EQ(monitor.size(), MainWindow::kClientSize);
     EXPECT_EQ(monitor.Titulo->text(), "Tiempo real");
@@ -251,30 +272,70 @@ TEST_F(MonitorTest, TheFormShowsEveryControlWholeInsideTheClientArea)
     EXPECT_EQ(monitor.RTCText->text(), "RTC: ");
     EXPECT_EQ(monitor.Label2[5]->text(), "5");
     EXPECT_NE(monitor.findChild<Led *>("Led_O(5)"), nullptr);
+}
 
-    const auto widest = [](const QList<DigitDisplay *> &displays, const QString &text) {
-        for (DigitDisplay *d : displays) {
-            d->setText(text);
-            EXPECT_LE(d->fontMetrics().horizontalAdvance(text), d->contentsRect().width())
-                << d->objectName().toStdString() << " cuts " << text.toStdString();
-        }
+// On its page in the client area, whatever fixed font the machine resolves,
+// every frame, lamp and display is whole and can be reached: inside the page,
+// or inside the range its scroll bars cover, and each display is wide enough
+// for the longest text its values can have. With the test fonts the form
+// fits without scrolling.
+TEST_F(MonitorTest, EveryControlIsWholeAndReachableOnItsPageWhateverTheFixedFont)
+{
+    const QFont testFixed = QApplication::font("DigitDisplay");
+    const struct {
+        const char *name;
+        QString family;
+        qreal scale;
+        bool fits;
+    } cases[] = {
+        {"test fixed font", testFixed.family(), 1.0, true},
+        {"Noto Sans Mono", QStringLiteral("Noto Sans Mono"), 1.0, false},
+        {"fixed font twice as large", testFixed.family(), 2.0, false},
     };
-    EXPECT_LE(monitor.minimumSizeHint().width(), MainWindow::kClientSize.width());
-    EXPECT_LE(monitor.minimumSizeHint().height(), MainWindow::kClientSize.height());
-    monitor.show();
-    for (int tab : {0, 1}) {
-        monitor.SSTab1->setCurrentIndex(tab);
-        QCoreApplication::processEvents();
-        widest(monitor.Digit_CNT, "-2147483648");
-        for (const auto *displays : {&monitor.Digit_FL, &monitor.Digit_AN, &monitor.Digit_MAT})
-            widest(*displays, "-1.234568E+07");
-        widest(monitor.Digit_RMAT, "-1.23456789012345E+300");
-        const QWidget *page = monitor.SSTab1->currentWidget();
-        for (const QWidget *w : page->findChildren<QWidget *>()) {
-            const QRect inForm(w->mapTo(&monitor, QPoint(0, 0)), w->size());
-            EXPECT_TRUE(monitor.rect().contains(inForm)) << w->objectName().toStdString();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFont fixed = testFixed;
+        fixed.setFamilies({c.family});
+        fixed.setPointSizeF(testFixed.pointSizeF() * c.scale);
+        QApplication::setFont(fixed, "DigitDisplay");
+        QWidget client;
+        client.resize(MainWindow::kClientSize);
+        auto *shown = new T_Real_Zelmor(connection);
+        T_Real_Zelmor &form = *shown;
+        form.Timer1->stop();
+        FormPage page(shown, &client);
+        page.setGeometry(client.rect());
+        form.show();
+        client.show();
+        ASSERT_TRUE(page.isVisible());
+
+        for (int tab : {0, 1}) {
+            form.SSTab1->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            const QImage shot = page.grab().toImage();
+            shot.save(QDir::temp().filePath(QStringLiteral("monitor-%1-%2.png").arg(c.name).arg(tab)));
+            ASSERT_FALSE(shot.isNull());
+            const QSize needed = form.minimumSizeHint();
+            const QSize view = page.viewport()->size();
+            if (c.fits) {
+                EXPECT_LE(needed.width(), MainWindow::kClientSize.width());
+                EXPECT_LE(needed.height(), MainWindow::kClientSize.height());
+            }
+            // The form is never squeezed below what it needs, and the scroll
+            // bars reach all of it.
+            EXPECT_GE(form.width(), needed.width());
+            EXPECT_GE(form.height(), needed.height());
+            EXPECT_GE(page.horizontalScrollBar()->maximum(), form.width() - view.width());
+            EXPECT_GE(page.verticalScrollBar()->maximum(), form.height() - view.height());
+            expectWidestTextsFit(form);
+            for (const QWidget *w : form.SSTab1->currentWidget()->findChildren<QWidget *>()) {
+                const QRect inForm(w->mapTo(&form, QPoint(0, 0)), w->size());
+                EXPECT_TRUE(form.rect().contains(inForm)) << w->objectName().toStdString();
+            }
         }
     }
+    QApplication::setFont(testFixed, "DigitDisplay");
 }
 
 } // namespace
