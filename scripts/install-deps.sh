@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian, when missing.
-# --fuzz adds the fuzz targets' compiler, --package the checks of the Debian
-# package (scripts/check-package.sh).
+# --fuzz adds the fuzz targets' compiler, --package what making and checking
+# the Debian package needs (scripts/package.sh, scripts/check-package.sh).
 set -euo pipefail
 
 packages=(
@@ -16,8 +16,9 @@ for flag in "$@"; do
   case "$flag" in
     # The fuzz targets (fuzz/run.sh) are built with clang and its libFuzzer.
     --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
-    # x11-utils: xwininfo, to see which window the installed program opens.
-    --package) packages+=(lintian desktop-file-utils appstream file x11-utils) ;;
+    # file: CPack finds the programs' libraries with it. x11-utils: xwininfo,
+    # to see which window the installed program opens.
+    --package) packages+=(file lintian desktop-file-utils appstream x11-utils) ;;
     *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;
   esac
 done

@@ -5,6 +5,7 @@
 # dpkg-shlibdeps. Prints the package's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh --package
 scripts/build.sh
 rm -f build/velkan-sarn_*.deb
 (cd build && cpack -G DEB >/dev/null)
