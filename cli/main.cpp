@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "commands.h"
+#include "model/product.h"
 
 namespace {
 
@@ -65,10 +66,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("velkan-cli");
+    QCoreApplication::setApplicationVersion(Product::Version);
 
     QCommandLineParser p;
     p.setApplicationDescription(helpText());
     p.addHelpOption();
+    p.addVersionOption();
     p.addOptions({
         {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0).", "DEV"},
         {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
@@ -88,6 +91,8 @@ int main(int argc, char *argv[])
     if (p.isSet("help")) {
         p.showHelp(ExitOk);
     }
+    if (p.isSet("version"))
+        p.showVersion();
 
     QStringList args = p.positionalArguments();
     if (args.isEmpty())

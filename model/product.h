@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "model/productversion.h"
+
 // Identity of this product and its channel counts, fixed for the whole run.
 // They live with the model because the section cores size their tables by them.
 namespace Product {
@@ -10,8 +12,10 @@ namespace Product {
 inline const QString CompanyName = QStringLiteral("Orvane");
 inline const QString ProductTitle = QStringLiteral("Velkan Sarn");
 inline const QString ProductKey = QStringLiteral("VELKAN_SARN");
-inline constexpr int VersionMajor = 4;
-inline constexpr int VersionMinor = 4;
+inline constexpr int VersionMajor = VELKAN_VERSION_MAJOR;
+inline constexpr int VersionMinor = VELKAN_VERSION_MINOR;
+// The release as the programs report it (--version, the package).
+inline const QString Version = QStringLiteral(VELKAN_VERSION);
 
 } // namespace Product
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian, when missing.
+# --fuzz adds the fuzz targets' compiler, --package what making and checking
+# the Debian package needs (scripts/package.sh, scripts/check-package.sh).
 set -euo pipefail
 
 packages=(
@@ -8,9 +10,18 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb fonts-dejavu-core
   unrtf
+  help2man librsvg2-bin
 )
-# The fuzz targets (fuzz/run.sh) are built with clang and its libFuzzer.
-if [ "${1:-}" = --fuzz ]; then packages+=(clang-14 libclang-rt-14-dev); fi
+for flag in "$@"; do
+  case "$flag" in
+    # The fuzz targets (fuzz/run.sh) are built with clang and its libFuzzer.
+    --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    # file: CPack finds the programs' libraries with it. x11-utils: xwininfo,
+    # to see which window the installed program opens.
+    --package) packages+=(file lintian desktop-file-utils appstream x11-utils) ;;
+    *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,7 @@
 #endif
 
 #include "configstream.h"
+#include "model/product.h"
 #include "ptyserver.h"
 #include "unitengine.h"
 #include "unitlog.h"
@@ -87,10 +88,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velkan-sim"));
+    QCoreApplication::setApplicationVersion(Product::Version);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kExamples));
     parser.addHelpOption();
+    parser.addVersionOption();
     const auto option = [&parser](const QString &name, const QString &help, const QString &value = {}) {
         parser.addOption(value.isEmpty() ? QCommandLineOption(name, help)
                                          : QCommandLineOption(name, help, value));
