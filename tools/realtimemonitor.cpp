@@ -13,6 +13,7 @@
 #include "digitdisplay.h"
 #include "files/langtable.h"
 #include "led.h"
+#include "trendpanel.h"
 #include "link/devicecommands.h"
 #include "link/unitconnection.h"
 #include "model/product.h"
@@ -116,6 +117,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     : QWidget(parent),
       Titulo(named(new QLabel(this), "Titulo")),
       SSTab1(named(new QTabWidget(this), "SSTab1")),
+      Trends(named(new TrendPanel(unit.Device, this), "Trends")),
       RTCText(named(new QLabel(this), "RTCText")),
       Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit)
@@ -133,6 +135,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     auto *modbusPage = new QWidget;
     (new QVBoxLayout(modbusPage))->addWidget(FrameModbus);
     SSTab1->addTab(modbusPage, QString());
+    SSTab1->addTab(Trends, QString());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
@@ -142,10 +145,12 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
 
     active = [this] { return isVisible() && isActiveWindow(); };
     connect(Timer1, &QTimer::timeout, this, &T_Real_Zelmor::Timer1_Timer);
-    // A switch asked for one unit is never sent to the next one connected.
+    // A switch asked for one unit is never sent to the next one connected,
+    // and the trends leave a gap for the time without a unit.
     connect(&unit_, &UnitConnection::disconnected, this, [this] {
         for (QCheckBox *box : std::as_const(CheckCambiarEstado))
             box->setChecked(false);
+        Trends->endRun();
     });
     LoadText();
     Timer1->start(500);
@@ -275,6 +280,8 @@ void T_Real_Zelmor::LoadText()
     SSTab1->setTabText(2, Translate(QStringLiteral("MODBUS")));
     // This product has no MODBUS channels to show.
     SSTab1->setTabEnabled(2, false);
+    SSTab1->setTabText(3, Translate(QStringLiteral("Tendencias")));
+    Trends->LoadText();
     Frame1->setTitle(Translate(QStringLiteral("Sondas")));
     Frame2->setTitle(Translate(QStringLiteral("Entradas / Salidas digitales")));
     Frame3->setTitle(Translate(QStringLiteral("Contadores / Caudalimetros")));
@@ -315,10 +322,13 @@ void T_Real_Zelmor::Timer1_Timer()
     ticking_ = true;
     sendOutputRequests();
     DeviceValues &device = unit_.Device;
-    ReadRealTime(unit_.comms(), device);
+    const bool answered = ReadRealTime(unit_.comms(), device);
     ReadDeviceRTC(unit_.comms(), device);
-    // What was read last stays on show when the unit did not answer.
+    // What was read last stays on show when the unit did not answer; only
+    // an answered poll is a sample of the trends.
     showLive();
+    if (answered)
+        Trends->record(QDateTime::currentDateTimeUtc());
     ticking_ = false;
 }
 

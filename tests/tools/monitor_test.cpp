@@ -265,7 +265,8 @@ TEST_F(MonitorTest, TheFormHasItsCaptionsAndControls)
 {
     EXPECT_EQ(monitor.size(), MainWindow::kClientSize);
     EXPECT_EQ(monitor.Titulo->text(), "Tiempo real");
-    EXPECT_EQ(monitor.SSTab1->count(), 3);
+    EXPECT_EQ(monitor.SSTab1->count(), 4);
+    EXPECT_EQ(monitor.SSTab1->tabText(3), "Tendencias");
     EXPECT_EQ(monitor.SSTab1->tabText(1), "C.Matematicos");
     EXPECT_FALSE(monitor.SSTab1->isTabEnabled(2));
     EXPECT_EQ(monitor.Frame2->title(), "Entradas / Salidas digitales");
