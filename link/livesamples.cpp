@@ -163,9 +163,9 @@ double LiveSampleStore::value(LiveSeries series, int sample) const
 {
     switch (series.kind) {
     case LiveSeries::Counter: return counters_[series.index][sample];
-    case LiveSeries::Input: return (states_[0][sample] >> series.index) & 1u;
-    case LiveSeries::Output: return (states_[1][sample] >> series.index) & 1u;
-    case LiveSeries::Flag: return (states_[2][sample] >> series.index) & 1u;
+    case LiveSeries::Input:
+    case LiveSeries::Output:
+    case LiveSeries::Flag: return (states_[series.kind - LiveSeries::Input][sample] >> series.index) & 1u;
     default: return reals_[realColumn(series)][sample];
     }
 }
@@ -174,6 +174,32 @@ int LiveSampleStore::firstFrom(qint64 msecs) const
 {
     return int(std::partition_point(times_.begin(), times_.end(), [msecs](qint64 t) { return t < msecs; })
                - times_.begin());
+}
+
+// The thinning loop over one column, read in place: `read` turns a stored
+// value into the series' value.
+template <typename Column, typename Read>
+QList<QList<QPointF>> LiveSampleStore::runsOf(const Column &column, Read read, int from, qint64 stretchLength,
+                                              bool step) const
+{
+    QList<QList<QPointF>> runs;
+    Stretch stretch;
+    auto time = times_.begin() + from;
+    auto start = runStarts_.begin() + from;
+    auto value = column.begin() + from;
+    for (int i = from; i < size(); ++i, ++time, ++start, ++value) {
+        if (i == from || *start) {
+            if (!runs.isEmpty())
+                flush(stretch, runs.last(), step);
+            runs.append(QList<QPointF>());
+        } else if ((dropped_ + i) % stretchLength == 0) {
+            flush(stretch, runs.last(), step);
+        }
+        stretch.take(*time, read(*value));
+    }
+    if (!runs.isEmpty())
+        flush(stretch, runs.last(), step);
+    return runs;
 }
 
 QList<QList<QPointF>> LiveSampleStore::runs(LiveSeries series, qint64 fromMsecs, int maxPoints) const
@@ -186,21 +212,18 @@ QList<QList<QPointF>> LiveSampleStore::runs(LiveSeries series, qint64 fromMsecs,
     while ((size() - from) / stretchLength > qMax(2, maxPoints) / 2)
         stretchLength *= 2;
     const bool step = series.isState();
-    QList<QList<QPointF>> runs;
-    Stretch stretch;
-    for (int i = from; i < size(); ++i) {
-        if (i == from || runStarts_[i]) {
-            if (!runs.isEmpty())
-                flush(stretch, runs.last(), step);
-            runs.append(QList<QPointF>());
-        } else if ((dropped_ + i) % stretchLength == 0) {
-            flush(stretch, runs.last(), step);
-        }
-        stretch.take(times_[i], value(series, i));
+    const auto plain = [](auto v) { return double(v); };
+    switch (series.kind) {
+    case LiveSeries::Counter: return runsOf(counters_[series.index], plain, from, stretchLength, step);
+    case LiveSeries::Input:
+    case LiveSeries::Output:
+    case LiveSeries::Flag: {
+        const int bit = series.index;
+        return runsOf(states_[series.kind - LiveSeries::Input], [bit](quint32 v) { return double((v >> bit) & 1u); },
+                      from, stretchLength, step);
     }
-    if (!runs.isEmpty())
-        flush(stretch, runs.last(), step);
-    return runs;
+    default: return runsOf(reals_[realColumn(series)], plain, from, stretchLength, step);
+    }
 }
 
 size_t LiveSampleStore::memoryBytes() const

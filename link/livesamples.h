@@ -75,6 +75,8 @@ public:
 
 private:
     int firstFrom(qint64 msecs) const;
+    template <typename Column, typename Read>
+    QList<QList<QPointF>> runsOf(const Column &column, Read read, int from, qint64 stretchLength, bool step) const;
     void dropOldest();
 
     int capacity_;

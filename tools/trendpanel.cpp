@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QValueAxis>
 #include <limits>
+#include <tuple>
 
 #include "files/langtable.h"
 #include "widgets/namedwidget.h"
@@ -138,11 +139,23 @@ QString TrendPanel::seriesName(LiveSeries series) const
 // The unit's labels name the series; math channels only for a unit that has them.
 void TrendPanel::showLabels()
 {
+    const LiveData &live = device_.Live;
     const bool math = device_.has(Feature::MathChannels);
+    const auto labels = std::tie(live.CounterName, live.FlowName, live.FlowUnit, live.AnalogName, live.AnalogUnit,
+                                 live.AuxName, live.AuxUnit, live.MathName, live.MathUnit);
+    if (labelsShown_ && math == mathShown_ && labels == std::tie(shown_.CounterName, shown_.FlowName, shown_.FlowUnit,
+                                                                  shown_.AnalogName, shown_.AnalogUnit, shown_.AuxName,
+                                                                  shown_.AuxUnit, shown_.MathName, shown_.MathUnit))
+        return;
+    shown_ = live;
+    mathShown_ = math;
+    labelsShown_ = true;
     for (int row = 0; row < all_.size(); ++row) {
         const LiveSeries series = all_[row];
         QListWidgetItem *item = SeriesList->item(row);
-        item->setHidden(series.kind == LiveSeries::Math && !math);
+        const bool hidden = series.kind == LiveSeries::Math && !math;
+        if (item->isHidden() != hidden)
+            item->setHidden(hidden);
         if (series.isState())
             continue;
         const QString name = seriesName(series);
@@ -175,7 +188,7 @@ void TrendPanel::record(const QDateTime &time)
             stopLog(Translate(QStringLiteral("No se pudo escribir el registro")) + u' '
                     + QDir::toNativeSeparators(log_.path()) + QStringLiteral(": ") + log_.error());
     }
-    if (isVisible())
+    if (isVisible() && samples_.lastMsecs() - drawnUpTo_ >= pixelMsecs())
         redraw();
 }
 
@@ -208,40 +221,69 @@ QList<QLineSeries *> TrendPanel::lines(LiveSeries series) const
     return lines_.value(all_.indexOf(series));
 }
 
+qint64 TrendPanel::windowStart() const
+{
+    const int minutes = kWindows[qMax(0, ComboWindow->currentIndex())];
+    return minutes > 0 ? samples_.lastMsecs() - qint64(minutes) * 60000 : samples_.firstMsecs();
+}
+
+// The plot's width: a line never needs more than a lowest and a highest
+// point per pixel.
+int TrendPanel::plotPixels() const
+{
+    return qMax(100, int(chart_->plotArea().width()));
+}
+
+qint64 TrendPanel::pixelMsecs() const
+{
+    return (samples_.lastMsecs() - qMax(windowStart(), samples_.firstMsecs())) / plotPixels();
+}
+
+// The axis runs an eighth of its span ahead of the last poll, so that most
+// polls draw into it without moving it: moving it redraws every line.
+void TrendPanel::placeTimeAxis()
+{
+    const int window = ComboWindow->currentIndex();
+    const qint64 last = samples_.lastMsecs();
+    if (window == axisWindow_ && last <= axisEnd_ && samples_.firstMsecs() <= axisStart_ + 1000)
+        return;
+    const qint64 span = qMax<qint64>(last - windowStart(), 8000);
+    axisWindow_ = window;
+    axisEnd_ = last + span / 8;
+    axisStart_ = qMax(axisEnd_ - span, samples_.firstMsecs());
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(axisStart_), QDateTime::fromMSecsSinceEpoch(axisEnd_));
+}
+
 void TrendPanel::redraw()
 {
     if (PauseButton->isChecked() || samples_.size() == 0)
         return;
-    const int minutes = kWindows[qMax(0, ComboWindow->currentIndex())];
-    const qint64 last = samples_.lastMsecs();
-    const qint64 from = minutes > 0 ? last - qint64(minutes) * 60000 : samples_.firstMsecs();
-    for (int row = 0; row < all_.size(); ++row) {
-        if (SeriesList->item(row)->checkState() == Qt::Checked)
-            drawSeries(row, from);
-    }
+    placeTimeAxis();
+    drawnUpTo_ = samples_.lastMsecs();
     double low = std::numeric_limits<double>::max();
     double high = std::numeric_limits<double>::lowest();
-    for (const QList<QLineSeries *> &runs : std::as_const(lines_)) {
-        for (const QLineSeries *line : runs) {
+    for (int row = 0; row < all_.size(); ++row) {
+        if (SeriesList->item(row)->checkState() != Qt::Checked)
+            continue;
+        drawSeries(row, axisStart_, plotPixels());
+        for (const QLineSeries *line : std::as_const(lines_[row])) {
             for (const QPointF &p : line->points()) {
                 low = qMin(low, p.y());
                 high = qMax(high, p.y());
             }
         }
     }
-    // The axis spans what is drawn: a window not yet filled is not mostly empty.
-    const qint64 start = qMax(from, samples_.firstMsecs());
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(qMin(start, last - 1000)), QDateTime::fromMSecsSinceEpoch(last));
     if (low <= high) {
         const double margin = qMax((high - low) * 0.05, 0.5);
-        valueAxis_->setRange(low - margin, high + margin);
+        if (valueAxis_->min() != low - margin || valueAxis_->max() != high + margin)
+            valueAxis_->setRange(low - margin, high + margin);
     }
 }
 
 // One line per run of the series, all of its colour; the legend names the first.
-void TrendPanel::drawSeries(int row, qint64 from)
+void TrendPanel::drawSeries(int row, qint64 from, int maxPoints)
 {
-    const QList<QList<QPointF>> runs = samples_.runs(all_[row], from, kMaxPoints);
+    const QList<QList<QPointF>> runs = samples_.runs(all_[row], from, maxPoints);
     QList<QLineSeries *> &lines = lines_[row];
     while (lines.size() > runs.size() && lines.size() > 1) {
         QLineSeries *extra = lines.takeLast();

@@ -29,8 +29,6 @@ class TrendPanel : public QWidget {
 public:
     // The time windows offered, in minutes; 0 is everything kept.
     static constexpr int kWindows[] = {1, 10, 60, 0};
-    // Points drawn per line at most; more polls are thinned to this.
-    static constexpr int kMaxPoints = 1200;
 
     // device: the unit's values as the monitor reads them (labels, capabilities).
     explicit TrendPanel(const DeviceValues &device, QWidget *parent = nullptr);
@@ -44,6 +42,9 @@ public:
     void endRun();
     // Redraws the ticked series over the chosen window, unless paused.
     void redraw();
+    // Polls a pixel of the plot stands for: a new poll redraws the chart only
+    // once the polls since the last redraw fill a pixel.
+    qint64 pixelMsecs() const;
 
     void tick(LiveSeries series, bool shown);
     // Where a log or a picture goes; empty when the operator cancelled.
@@ -71,7 +72,10 @@ private:
     void showLabels();
     void showLogState();
     void stopLog(const QString &why = {});
-    void drawSeries(int row, qint64 from);
+    void drawSeries(int row, qint64 from, int maxPoints);
+    qint64 windowStart() const;
+    void placeTimeAxis();
+    int plotPixels() const;
     QString seriesName(LiveSeries series) const;
 
     const DeviceValues &device_;
@@ -80,8 +84,17 @@ private:
     QString serial_;      // the unit of the set recorded
     bool logMath_ = false;
     QList<LiveSeries> all_;
+    // The labels the list shows, to rename the series only when they change.
+    LiveData shown_;
+    bool mathShown_ = false;
+    bool labelsShown_ = false;
     QChart *chart_;
     QDateTimeAxis *timeAxis_;
     QValueAxis *valueAxis_;
     QHash<int, QList<QLineSeries *>> lines_; // by row of the list
+    qint64 drawnUpTo_ = 0;                   // the last poll drawn
+    // The time axis's range and the window it was placed for.
+    qint64 axisStart_ = 0;
+    qint64 axisEnd_ = 0;
+    int axisWindow_ = -1;
 };
