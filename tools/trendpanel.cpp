@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QValueAxis>
+#include <cmath>
 #include <limits>
 #include <tuple>
 
@@ -23,10 +24,10 @@
 namespace {
 
 // A colour of its own for each series, kept while the monitor is open: hues
-// a golden angle apart stay distinct for neighbouring series.
+// a golden angle apart, in two shades, keep neighbouring series apart.
 QColor seriesColour(int row)
 {
-    return QColor::fromHsv((row * 137) % 360, 230, row % 2 ? 160 : 210);
+    return QColor::fromHsv(int(std::fmod(row * 222.492, 360.0)), 230, row % 2 ? 150 : 215);
 }
 
 QString stateName(LiveSeries series)
@@ -59,6 +60,9 @@ TrendPanel::TrendPanel(const DeviceValues &device, QWidget *parent)
     chart_->setMargins(QMargins(2, 2, 2, 2));
     timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
     timeAxis_->setTickCount(5);
+    // An axis shown before it has a range is never drawn, even once it has one.
+    const QDateTime now = QDateTime::currentDateTime();
+    timeAxis_->setRange(now.addSecs(-60), now);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(valueAxis_, Qt::AlignLeft);
     ChartView->setChart(chart_);
@@ -239,18 +243,20 @@ qint64 TrendPanel::pixelMsecs() const
     return (samples_.lastMsecs() - qMax(windowStart(), samples_.firstMsecs())) / plotPixels();
 }
 
-// The axis runs an eighth of its span ahead of the last poll, so that most
-// polls draw into it without moving it: moving it redraws every line.
+// The axis spans the polls of the window (a window not yet filled is not
+// mostly empty) and runs an eighth of that ahead of the last poll, so that
+// most polls draw into it without moving it: moving it redraws every line.
 void TrendPanel::placeTimeAxis()
 {
     const int window = ComboWindow->currentIndex();
+    const qint64 first = samples_.firstMsecs();
     const qint64 last = samples_.lastMsecs();
-    if (window == axisWindow_ && last <= axisEnd_ && samples_.firstMsecs() <= axisStart_ + 1000)
+    if (window == axisWindow_ && last <= axisEnd_ && first <= axisStart_ + 1000)
         return;
-    const qint64 span = qMax<qint64>(last - windowStart(), 8000);
+    const qint64 start = qMax(windowStart(), first);
     axisWindow_ = window;
-    axisEnd_ = last + span / 8;
-    axisStart_ = qMax(axisEnd_ - span, samples_.firstMsecs());
+    axisEnd_ = qMax(last + (last - start) / 8, start + 10000);
+    axisStart_ = qMax(start, first);
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(axisStart_), QDateTime::fromMSecsSinceEpoch(axisEnd_));
 }
 
