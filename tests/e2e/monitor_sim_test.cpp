@@ -26,20 +26,30 @@
 #include "tools/realtimemonitor.h"
 #include "tools/trendpanel.h"
 
+// velkan-sim on a pseudo-terminal, a scratch folder and the built-in texts;
+// skipped where velkan-sim or pseudo-terminals are missing.
+class MonitorSim : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
+            GTEST_SKIP() << "velkan-sim is not built next to the tests";
+        if (!pseudoTerminalsWork())
+            GTEST_SKIP() << "pseudo-terminals are not available";
+        ASSERT_TRUE(dir.isValid());
+        setLang(&lang);
+    }
+    void TearDown() override { setLang(nullptr); }
+
+    QTemporaryDir dir;
+    LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
+};
+
 // The monitor shown and active against velkan-sim: a ticked box switches the
 // unit's output, and a later tick shows the state the unit reports.
-TEST(MonitorSim, TickedOutputReachesTheUnitAndItsLampLights)
+TEST_F(MonitorSim, TickedOutputReachesTheUnitAndItsLampLights)
 {
-    if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
-        GTEST_SKIP() << "velkan-sim is not built next to the tests";
-    if (!pseudoTerminalsWork())
-        GTEST_SKIP() << "pseudo-terminals are not available";
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString logPath = dir.filePath(QStringLiteral("log.json"));
-    LangTable lang(QStringLiteral("no-such-folder/Lang.txt"));
-    setLang(&lang);
-
     SimulatedUnit sim;
     sim.setArguments({QStringLiteral("--log"), logPath});
     ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
@@ -66,7 +76,6 @@ TEST(MonitorSim, TickedOutputReachesTheUnitAndItsLampLights)
         EXPECT_TRUE(monitor.Led_O[0]->isLit()) << "the other outputs keep their state";
     }
     sim.stop();
-    setLang(nullptr);
 
     QFile file(logPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -100,16 +109,8 @@ QStringList valueCells(const QString &line)
 // The trends against velkan-sim: each answered poll is a point of a ticked
 // series and a row of the log, in velkan-cli's format; a disconnect leaves a
 // gap; the chart's picture holds the plot.
-TEST(MonitorSim, TrendsPlotAndLogEachPollLikeTheCommandLine)
+TEST_F(MonitorSim, TrendsPlotAndLogEachPollLikeTheCommandLine)
 {
-    if (!QFileInfo::exists(SimulatedUnit::defaultProgram()))
-        GTEST_SKIP() << "velkan-sim is not built next to the tests";
-    if (!pseudoTerminalsWork())
-        GTEST_SKIP() << "pseudo-terminals are not available";
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    LangTable lang(QStringLiteral("no-such-folder/Lang.txt"));
-    setLang(&lang);
     const QString csvPath = dir.filePath(QStringLiteral("trend.csv"));
     const QString pngPath = dir.filePath(QStringLiteral("trend.png"));
     const LiveSeries flow{LiveSeries::Flow, 1};
@@ -197,5 +198,4 @@ TEST(MonitorSim, TrendsPlotAndLogEachPollLikeTheCommandLine)
     EXPECT_EQ(printed.at(0), logged.at(0));
     EXPECT_EQ(valueCells(printed.at(1)), valueCells(logged.at(1)));
     sim.stop();
-    setLang(nullptr);
 }
