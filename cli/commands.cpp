@@ -13,6 +13,7 @@
 #include "files/configfile.h"
 #include "files/inidocument.h"
 #include "link/devicecommands.h"
+#include "link/livelog.h"
 #include "link/voicelisttransfer.h"
 #include "model/voiceauthlist.h"
 #include "sections/voicelist/voicelistcore.h"
@@ -217,22 +218,6 @@ int history(CliSession &s, const CommandArgs &a)
     return ExitOk;
 }
 
-QStringList liveHeader(bool math)
-{
-    QStringList h{"time", "unit_clock"};
-    for (int i = 0; i < kCounterCount; ++i)
-        h << QStringLiteral("counter%1").arg(i);
-    for (int i = 0; i < kCounterCount; ++i)
-        h << QStringLiteral("flow%1").arg(i);
-    for (int i = 0; i < kProbeCount; ++i)
-        h << QStringLiteral("probe%1").arg(i);
-    h << "digital" << "outputs" << "flags";
-    if (math)
-        for (int i = 0; i < kProductLimits.MathCount; ++i)
-            h << QStringLiteral("math%1").arg(i);
-    return h;
-}
-
 QJsonObject liveJson(const DeviceValues &d, bool math)
 {
     const LiveData &l = d.Live;
@@ -256,19 +241,6 @@ QJsonObject liveJson(const DeviceValues &d, bool math)
     return o;
 }
 
-QStringList liveRow(const QJsonObject &o)
-{
-    QStringList row{o["time"].toString(), o["unit_clock"].toString()};
-    for (const char *list : {"counters", "flows", "probes"})
-        for (const QJsonValue &v : o[list].toArray())
-            row << QString::number(v.toDouble(), 'g', 7);
-    row << QString::number(o["digital"].toInt()) << QString::number(o["outputs"].toInt())
-        << QString::number(qint64(o["flags"].toDouble()));
-    for (const QJsonValue &v : o["math"].toArray())
-        row << QString::number(v.toDouble(), 'g', 7);
-    return row;
-}
-
 int live(CliSession &s, const CommandArgs &a)
 {
     if (!identified(s))
@@ -278,7 +250,7 @@ int live(CliSession &s, const CommandArgs &a)
     const bool math = device.has(Feature::MathChannels);
     ReadIOParameter(c, device);
     if (!a.json)
-        out() << liveHeader(math).join(',') << Qt::endl;
+        out() << LiveCsv::header(device.Live, math) << Qt::endl;
     for (int n = 0; a.count == 0 || n < a.count; ++n) {
         if (n > 0)
             c.Delay(a.intervalMs);
@@ -287,11 +259,10 @@ int live(CliSession &s, const CommandArgs &a)
             return ExitNoAnswer;
         }
         ReadDeviceRTC(c, device);
-        const QJsonObject o = liveJson(device, math);
         if (a.json)
-            out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
+            out() << QJsonDocument(liveJson(device, math)).toJson(QJsonDocument::Compact) << Qt::endl;
         else
-            out() << liveRow(o).join(',') << Qt::endl;
+            out() << LiveCsv::row(QDateTime::currentDateTimeUtc(), device, math) << Qt::endl;
     }
     return ExitOk;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb fonts-dejavu-core
   unrtf

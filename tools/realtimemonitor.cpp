@@ -13,7 +13,9 @@
 #include "digitdisplay.h"
 #include "files/langtable.h"
 #include "led.h"
+#include "trendpanel.h"
 #include "link/devicecommands.h"
+#include "link/livesamples.h"
 #include "link/unitconnection.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
@@ -22,9 +24,9 @@
 
 namespace {
 
-constexpr int kDigitalLeds = kProductLimits.DigitalCount + 1;
+constexpr int kDigitalLeds = kLiveInputs;
 constexpr int kOutputs = kProductLimits.OutputCount;
-constexpr int kFlags = 16;
+constexpr int kFlags = kLiveFlags;
 constexpr int kMathChannels = kProductLimits.MathCount;
 constexpr int kMathRegisters = 8;
 
@@ -101,13 +103,29 @@ QGroupBox *namedFrame(const char *name, QWidget *parent)
     return named(new QGroupBox(parent), name);
 }
 
+// The channel numbers shown above a row of lamps.
+QList<QLabel *> numberLabels(int count, QWidget *parent)
+{
+    QList<QLabel *> labels;
+    for (int i = 0; i < count; ++i)
+        labels << numberLabel(i, parent);
+    return labels;
+}
+
 // A row of numbered lamps in a grid: numbers above, lamps below.
-void addLampRow(QGridLayout *grid, int row, int column, const QList<Led *> &lamps, QWidget *parent)
+void addLampRow(QGridLayout *grid, int row, int column, const QList<Led *> &lamps, const QList<QLabel *> &numbers)
 {
     for (int i = 0; i < lamps.size(); ++i) {
-        grid->addWidget(numberLabel(i, parent), row, column + i, Qt::AlignCenter);
+        grid->addWidget(numbers[i], row, column + i, Qt::AlignCenter);
         grid->addWidget(lamps[i], row + 1, column + i, Qt::AlignCenter);
     }
+}
+
+// Lamp i lit when bit i of the unit's state is set.
+void showBits(const QList<Led *> &lamps, quint32 bits)
+{
+    for (int i = 0; i < lamps.size(); ++i)
+        lamps[i]->setLit(bits & (1u << i));
 }
 
 } // namespace
@@ -116,6 +134,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     : QWidget(parent),
       Titulo(named(new QLabel(this), "Titulo")),
       SSTab1(named(new QTabWidget(this), "SSTab1")),
+      Trends(named(new TrendPanel(unit.Device, this), "Trends")),
       RTCText(named(new QLabel(this), "RTCText")),
       Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit)
@@ -133,6 +152,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     auto *modbusPage = new QWidget;
     (new QVBoxLayout(modbusPage))->addWidget(FrameModbus);
     SSTab1->addTab(modbusPage, QString());
+    SSTab1->addTab(Trends, QString());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
@@ -142,10 +162,12 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
 
     active = [this] { return isVisible() && isActiveWindow(); };
     connect(Timer1, &QTimer::timeout, this, &T_Real_Zelmor::Timer1_Timer);
-    // A switch asked for one unit is never sent to the next one connected.
+    // A switch asked for one unit is never sent to the next one connected,
+    // and the trends leave a gap for the time without a unit.
     connect(&unit_, &UnitConnection::disconnected, this, [this] {
         for (QCheckBox *box : std::as_const(CheckCambiarEstado))
             box->setChecked(false);
+        Trends->endRun();
     });
     LoadText();
     Timer1->start(500);
@@ -195,13 +217,11 @@ QGroupBox *T_Real_Zelmor::buildStates()
     auto *grid = new QGridLayout(Frame2);
     grid->setVerticalSpacing(2);
     grid->addWidget(inputsCaption_, 1, 0);
-    addLampRow(grid, 0, 1, Led_D, Frame2);
+    addLampRow(grid, 0, 1, Led_D, numberLabels(kDigitalLeds, Frame2));
     grid->addWidget(outputsCaption_, 3, 0);
-    for (int i = 0; i < kOutputs; ++i) {
-        grid->addWidget(Label2[i], 2, 1 + i, Qt::AlignCenter);
-        grid->addWidget(Led_O[i], 3, 1 + i, Qt::AlignCenter);
+    addLampRow(grid, 2, 1, Led_O, Label2);
+    for (int i = 0; i < kOutputs; ++i)
         grid->addWidget(CheckCambiarEstado[i], 4, 1 + i, Qt::AlignCenter);
-    }
     return Frame2;
 }
 
@@ -232,7 +252,7 @@ QGroupBox *T_Real_Zelmor::buildFlags()
     Led_F = controlArray("Led_F", kFlags, [this] { return new Led(this); });
     auto *grid = new QGridLayout(Frame4);
     grid->setVerticalSpacing(1);
-    addLampRow(grid, 0, 0, Led_F, Frame4);
+    addLampRow(grid, 0, 0, Led_F, numberLabels(kFlags, Frame4));
     return Frame4;
 }
 
@@ -275,6 +295,8 @@ void T_Real_Zelmor::LoadText()
     SSTab1->setTabText(2, Translate(QStringLiteral("MODBUS")));
     // This product has no MODBUS channels to show.
     SSTab1->setTabEnabled(2, false);
+    SSTab1->setTabText(3, Translate(QStringLiteral("Tendencias")));
+    Trends->LoadText();
     Frame1->setTitle(Translate(QStringLiteral("Sondas")));
     Frame2->setTitle(Translate(QStringLiteral("Entradas / Salidas digitales")));
     Frame3->setTitle(Translate(QStringLiteral("Contadores / Caudalimetros")));
@@ -315,10 +337,13 @@ void T_Real_Zelmor::Timer1_Timer()
     ticking_ = true;
     sendOutputRequests();
     DeviceValues &device = unit_.Device;
-    ReadRealTime(unit_.comms(), device);
+    const bool answered = ReadRealTime(unit_.comms(), device);
     ReadDeviceRTC(unit_.comms(), device);
-    // What was read last stays on show when the unit did not answer.
+    // What was read last stays on show when the unit did not answer; only
+    // an answered poll is a sample of the trends.
     showLive();
+    if (answered)
+        Trends->record(QDateTime::currentDateTimeUtc());
     ticking_ = false;
 }
 
@@ -352,12 +377,9 @@ void T_Real_Zelmor::showLive()
         Label_MAT_Name[i]->setText(live.MathName[i]);
         Label_MAT_Unit[i]->setText(live.MathUnit[i]);
     }
-    for (int i = 0; i < Led_D.size(); ++i)
-        Led_D[i]->setLit(live.DigitalState & (1u << i));
-    for (int i = 0; i < Led_O.size(); ++i)
-        Led_O[i]->setLit(live.OutputState & (1u << i));
-    for (int i = 0; i < Led_F.size(); ++i)
-        Led_F[i]->setLit(live.FlagState & (1u << i));
+    showBits(Led_D, live.DigitalState);
+    showBits(Led_O, live.OutputState);
+    showBits(Led_F, live.FlagState);
     if (device.has(Feature::MathChannels)) {
         for (int i = 0; i < kMathChannels; ++i)
             Digit_MAT[i]->setText(NumStr(live.MathValue[i]));

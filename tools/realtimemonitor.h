@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QTabWidget;
 class QTimer;
+class TrendPanel;
 class UnitConnection;
 
 // "Tiempo real": the unit's live values, states, labels and clock, polled
@@ -57,6 +58,7 @@ public:
     QGroupBox *FrameRMat;
     QList<DigitDisplay *> Digit_RMAT;
     QGroupBox *FrameModbus;
+    TrendPanel *Trends;
     QLabel *RTCText;
     QTimer *Timer1;
 

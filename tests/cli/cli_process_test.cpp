@@ -205,9 +205,11 @@ TEST_F(CliProcessTest, LiveWithACountPrintsHeaderAndOneRowPerPoll)
     ASSERT_EQ(rows.size(), 3) << qPrintable(run.out);
     const QStringList header = rows.at(0).split(',');
     EXPECT_EQ(header.first(), QStringLiteral("time"));
-    EXPECT_TRUE(header.contains(QStringLiteral("math3")));
-    const int counter0 = header.indexOf(QStringLiteral("counter0"));
-    const int flow1 = header.indexOf(QStringLiteral("flow1"));
+    // Columns are headed by the unit's labels and units, or by their keys
+    // where the unit gave none.
+    EXPECT_TRUE(header.contains(QStringLiteral("Math 3"))) << qPrintable(rows.at(0));
+    const int counter0 = header.indexOf(QStringLiteral("Pozo 1"));
+    const int flow1 = header.indexOf(QStringLiteral("Pozo 2 (m3/h)"));
     for (const QString &row : rows.mid(1)) {
         const QStringList cells = row.split(',');
         ASSERT_EQ(cells.size(), header.size()) << qPrintable(row);

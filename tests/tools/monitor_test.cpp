@@ -6,7 +6,10 @@
 #include <QScrollBar>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineSeries>
 #include <QLocale>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -17,6 +20,7 @@
 #include "tools/digitdisplay.h"
 #include "tools/led.h"
 #include "tools/realtimemonitor.h"
+#include "tools/trendpanel.h"
 
 namespace {
 
@@ -260,12 +264,65 @@ TEST_F(MonitorTest, ARequestIsNeverDroppedAndTicksNeverOverlap)
     EXPECT_FALSE(monitor.CheckCambiarEstado[4]->isChecked());
 }
 
+// The trends record the monitor's answered polls only: pausing freezes the
+// chart while the polls go on, and another unit starts a new set, ending the
+// log of the last one with a word to the operator.
+TEST_F(MonitorTest, TrendsFollowThePollsPauseAndStartAfreshForAnotherUnit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    connectWithLabels();
+    connection.Device.SerialNumber = QStringLiteral("A-1");
+    TrendPanel &trends = *monitor.Trends;
+    QStringList told;
+    trends.message = [&](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+        told << text;
+        return QMessageBox::Ok;
+    };
+    trends.askSavePath = [&](const QString &) { return dir.filePath("log.csv"); };
+    const LiveSeries counter{LiveSeries::Counter, 0};
+    trends.tick(counter, true);
+    trends.LogButton_Click();
+    const auto points = [&] { return trends.lines(counter).value(0)->count(); };
+
+    monitor.Timer1_Timer();
+    monitor.Timer1_Timer();
+    trends.redraw();
+    EXPECT_EQ(points(), 2);
+    EXPECT_EQ(trends.log().rows(), 2);
+
+    trends.PauseButton->click();
+    EXPECT_EQ(trends.PauseButton->text(), "Seguir");
+    monitor.Timer1_Timer();
+    trends.redraw();
+    EXPECT_EQ(points(), 2) << "paused";
+    EXPECT_EQ(trends.samples().size(), 3);
+    EXPECT_EQ(trends.log().rows(), 3) << "the log goes on while paused";
+    trends.PauseButton->click();
+    EXPECT_EQ(points(), 3);
+
+    // A poll the unit did not answer is no sample.
+    const auto answers = unit.answers;
+    silence();
+    monitor.Timer1_Timer();
+    EXPECT_EQ(trends.samples().size(), 3);
+
+    unit.answers = answers;
+    connection.Device.SerialNumber = QStringLiteral("B-2");
+    monitor.Timer1_Timer();
+    EXPECT_EQ(trends.samples().size(), 1);
+    EXPECT_FALSE(trends.log().isOpen());
+    EXPECT_EQ(told, QStringList{"Otra unidad: registro detenido"});
+    EXPECT_TRUE(trends.LogStatus->text().contains("3 filas")) << qPrintable(trends.LogStatus->text());
+}
+
 // The form's captions and controls as the designed form has them.
 TEST_F(MonitorTest, TheFormHasItsCaptionsAndControls)
 {
     EXPECT_EQ(monitor.size(), MainWindow::kClientSize);
     EXPECT_EQ(monitor.Titulo->text(), "Tiempo real");
-    EXPECT_EQ(monitor.SSTab1->count(), 3);
+    EXPECT_EQ(monitor.SSTab1->count(), 4);
+    EXPECT_EQ(monitor.SSTab1->tabText(3), "Tendencias");
     EXPECT_EQ(monitor.SSTab1->tabText(1), "C.Matematicos");
     EXPECT_FALSE(monitor.SSTab1->isTabEnabled(2));
     EXPECT_EQ(monitor.Frame2->title(), "Entradas / Salidas digitales");
