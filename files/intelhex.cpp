@@ -1,22 +1,12 @@
 #include "intelhex.h"
 
 #include <QByteArrayView>
-#include <utility>
+#include <algorithm>
+#include <cctype>
 
 namespace {
 
 enum RecordType { Data = 0, EndOfFile = 1, SegmentAddress = 2, SegmentStart = 3, LinearAddress = 4, LinearStart = 5 };
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // The byte count each record type other than data must carry.
 int fixedCount(int type)
@@ -40,20 +30,15 @@ IntelHexCheck::Problem checkRecord(QByteArrayView line, int &type, int &data)
 {
     if (!line.startsWith(':'))
         return IntelHexCheck::NotARecord;
-    QByteArray bytes;
-    bytes.reserve(line.size() / 2);
-    for (qsizetype i = 1; i < line.size(); i += 2) {
-        const int high = hexDigit(line[i]);
-        const int low = i + 1 < line.size() ? hexDigit(line[i + 1]) : 0;
-        if (high < 0 || low < 0)
-            return IntelHexCheck::BadDigits;
-        bytes.append(char(high << 4 | low));
-    }
+    const QByteArrayView digits = line.sliced(1);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(uchar(c)); }))
+        return IntelHexCheck::BadDigits;
+    const QByteArray bytes = QByteArray::fromHex(digits.toByteArray());
     // Count, two address bytes, type, the data and the checksum.
-    if (line.size() % 2 == 0 || bytes.size() < 5 || bytes.size() != quint8(bytes[0]) + 5)
+    if (digits.size() % 2 != 0 || bytes.size() < 5 || bytes.size() != quint8(bytes[0]) + 5)
         return IntelHexCheck::BadLength;
     quint8 sum = 0;
-    for (char b : std::as_const(bytes))
+    for (char b : bytes)
         sum += quint8(b);
     if (sum != 0)
         return IntelHexCheck::BadChecksum;
