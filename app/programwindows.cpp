@@ -67,7 +67,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
                                            [&unit = context.unit](int meter) { runSetTotal(unit, meter); }));
     windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
     windows.addTool("Terminal", new Terminal(context.unit));
-    windows.addTool("Firm", new Firm(context.unit, context.lockNavigation));
+    windows.addTool("Firm", new Firm(context.unit, context.sections, context.lockNavigation));
     windows.addTool("Historial", new HistoryWindow(context.unit, context.store, context.sections, context.files));
 }
 

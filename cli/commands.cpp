@@ -355,6 +355,35 @@ FirmwareFiles &firmwareFiles()
     return files;
 }
 
+QString hexProblem(IntelHexCheck::Problem problem)
+{
+    switch (problem) {
+    case IntelHexCheck::None:
+        break;
+    case IntelHexCheck::Empty:
+        return QStringLiteral("the file is empty");
+    case IntelHexCheck::NotARecord:
+        return QStringLiteral("not a record (it does not start with \":\")");
+    case IntelHexCheck::BadDigits:
+        return QStringLiteral("a character that is not a hexadecimal digit");
+    case IntelHexCheck::BadLength:
+        return QStringLiteral("the record's length does not match its byte count");
+    case IntelHexCheck::BadChecksum:
+        return QStringLiteral("the checksum is wrong");
+    case IntelHexCheck::UnknownType:
+        return QStringLiteral("unknown record type");
+    case IntelHexCheck::BadTypeLength:
+        return QStringLiteral("an end or address record of the wrong length");
+    case IntelHexCheck::NoEndRecord:
+        return QStringLiteral("the end-of-file record is missing");
+    case IntelHexCheck::DataAfterEnd:
+        return QStringLiteral("data after the end-of-file record");
+    case IntelHexCheck::TooLarge:
+        return QStringLiteral("the image does not fit in the unit's flash (%1 bytes)").arg(kFirmwareFlashBytes);
+    }
+    return {};
+}
+
 QString fileProblem(const FirmwareFile &file)
 {
     switch (file.problem) {
@@ -362,6 +391,10 @@ QString fileProblem(const FirmwareFile &file)
         return QStringLiteral("the file is empty");
     case FirmwareFile::TooLarge:
         return QStringLiteral("the file is larger than 16 MB");
+    case FirmwareFile::NotIntelHex:
+        return QStringLiteral("not a valid Intel HEX file, line %1: %2")
+            .arg(file.hex.line)
+            .arg(hexProblem(file.hex.problem));
     default:
         return file.reason;
     }
@@ -379,7 +412,10 @@ int readFirmware(CliSession &, const CommandArgs &a)
     for (const auto &[path, bytes] : {std::pair{imagePath, &files.image}, std::pair{loaderPath, &files.loader}}) {
         const FirmwareFile file = readFirmwareFile(path);
         if (!file.ok()) {
-            printError(QStringLiteral("Cannot read %1: %2.").arg(path, fileProblem(file)));
+            const QString refused = file.problem == FirmwareFile::NotIntelHex
+                                        ? QStringLiteral("Refused %1: %2. Nothing was sent.")
+                                        : QStringLiteral("Cannot read %1: %2.");
+            printError(refused.arg(path, fileProblem(file)));
             return ExitFileError;
         }
         *bytes = file.bytes;
@@ -410,8 +446,37 @@ QString firmwareFailure(const FirmwareResult &result)
     return {};
 }
 
-int firmware(CliSession &s, const CommandArgs &)
+// The unit's configuration into the service history before its flash is
+// erased. Scripts get no question: without the copy nothing is sent.
+int backUpFirst(CliSession &s)
 {
+    const QString unsent = QStringLiteral(" The firmware was not sent (--no-backup sends it without the copy).");
+    if (!s.identityRead()) {
+        printError(QStringLiteral("The unit did not tell its identity, so its configuration was not kept.") + unsent);
+        return ExitNoAnswer;
+    }
+    const ConfigBackup backup = s.unit().backUpConfig(s.history(), s.sections(), s.progress());
+    switch (backup.outcome) {
+    case ConfigBackup::Kept:
+        printError(QStringLiteral("The unit's configuration was kept in %1.")
+                       .arg(QDir::toNativeSeparators(backup.entry.path)));
+        return ExitOk;
+    case ConfigBackup::NotDownloaded:
+        printError(QStringLiteral("The configuration download failed.") + unsent);
+        return ExitNoAnswer;
+    case ConfigBackup::NotRecorded:
+        printError(fileFailureMessage(backup.failure) + unsent);
+        return ExitFileError;
+    }
+    return ExitNoAnswer;
+}
+
+int firmware(CliSession &s, const CommandArgs &a)
+{
+    if (a.backup) {
+        if (const int status = backUpFirst(s); status != ExitOk)
+            return status;
+    }
     FirmwareTransfer transfer(s.comms());
     ProgressLine line;
     if (errorIsTerminal()) {
@@ -547,8 +612,11 @@ const QList<CommandInfo> &commandTable()
          "      UTC time, read|write, file, tab-separated (read-config and write-config keep a copy of\n"
          "      the configuration in the per-user data folder unless --no-history is given)",
          0, false, nullptr, history, 1},
-        {"firmware", "IMAGE.hex LOADER.hex", "replace the unit's firmware (LOADER's name contains \"CopyFlash\")", 2,
-         true, readFirmware, firmware},
+        {"firmware", "[--no-backup] IMAGE.hex LOADER.hex",
+         "replace the unit's firmware (LOADER's name contains \"CopyFlash\"); both files must be Intel HEX,\n"
+         "      else exit status 3 and nothing is sent. The unit's configuration is kept in the service\n"
+         "      history first, and the update stops when that fails, unless --no-backup is given",
+         2, true, readFirmware, firmware},
     };
     return table;
 }

@@ -11,6 +11,7 @@ struct CommandArgs {
     int count = 0;          // 0: poll until interrupted
     int intervalMs = 500;
     bool verify = false;    // write-config: download again and compare
+    bool backup = true;     // firmware: keep the configuration in the history first
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -84,6 +84,7 @@ int main(int argc, char *argv[])
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
+        {"no-backup", "firmware: update without keeping the unit's configuration in the service history first."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -109,9 +110,12 @@ int main(int argc, char *argv[])
 
     if (p.isSet("verify") && QLatin1String(command->name) != QLatin1String("write-config"))
         return usageError("--verify belongs to write-config.");
+    if (p.isSet("no-backup") && QLatin1String(command->name) != QLatin1String("firmware"))
+        return usageError("--no-backup belongs to firmware.");
 
     CommandArgs commandArgs{args, p.isSet("json")};
     commandArgs.verify = p.isSet("verify");
+    commandArgs.backup = !p.isSet("no-backup");
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 

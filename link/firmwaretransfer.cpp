@@ -30,6 +30,9 @@ FirmwareFile readFirmwareFile(const QString &path)
         file.bytes.clear();
     } else if (file.bytes.isEmpty()) {
         file.problem = FirmwareFile::Empty;
+    } else if (file.hex = checkIntelHex(file.bytes); !file.hex.ok()) {
+        file.problem = FirmwareFile::NotIntelHex;
+        file.bytes.clear();
     }
     return file;
 }
@@ -121,6 +124,12 @@ private:
     QByteArray tail_;
     bool dotsSeen_ = false;
 };
+
+qint64 FirmwareTransfer::lineSeconds(qint64 bytes, int baud)
+{
+    const qint64 bitsPerSecond = qMax(1, baud);
+    return (bytes * 10 + bitsPerSecond - 1) / bitsPerSecond;
+}
 
 FirmwareTransfer::FirmwareTransfer(Comms &comms, QObject *parent)
     : QObject(parent), comms_(comms)

@@ -4,16 +4,20 @@
 #include <QObject>
 #include <QString>
 
+#include "files/intelhex.h"
+
 class Comms;
 class QElapsedTimer;
 
-// A firmware image or flash-copy loader, read whole before anything is sent.
+// A firmware image or flash-copy loader, read whole and checked as Intel HEX
+// before anything is sent.
 struct FirmwareFile {
-    enum Problem { None, Unreadable, Empty, TooLarge };
+    enum Problem { None, Unreadable, Empty, TooLarge, NotIntelHex };
 
     QByteArray bytes;
     Problem problem = None;
-    QString reason; // the system's words when Unreadable
+    QString reason;    // the system's words when Unreadable
+    IntelHexCheck hex; // the fault and its line when NotIntelHex
     bool ok() const { return problem == None; }
 };
 
@@ -60,6 +64,9 @@ public:
     // Holds the link for the whole run. On success the loader has left the
     // port; the caller then closes the link.
     FirmwareResult run(const QByteArray &image, const QByteArray &loader);
+
+    // Whole seconds the line takes to carry `bytes` at `baud` (ten bits a byte).
+    static qint64 lineSeconds(qint64 bytes, int baud);
 
     // Image bytes after which the unit's dots must have been seen again.
     static constexpr qint64 kCheckEvery = 8192;

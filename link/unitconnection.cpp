@@ -3,6 +3,7 @@
 #include "comms.h"
 #include "connection.h"
 #include "devicecommands.h"
+#include "files/sectionregistry.h"
 #include "files/uploadcompare.h"
 #include "model/configstore.h"
 #include "serialport.h"
@@ -236,6 +237,29 @@ bool UnitConnection::download(ConfigStore &store, const SectionRegistry &section
     emit configDownloaded();
     keepCopy(HistoryKind::Read, store, sections);
     return true;
+}
+
+ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const SectionRegistry &sections,
+                                          const TransferProgress &progress)
+{
+    ConfigBackup backup;
+    // Cleared first: nothing of the program's model may pass into the copy.
+    auto copy = std::make_unique<ConfigStore>();
+    sections.clearAll(*copy);
+    downloading_ = true;
+    const bool read = ReadConf(comms_, *copy, sections, Device.DeviceFeatures, progress);
+    downloading_ = false;
+    if (!read) {
+        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+        return backup;
+    }
+    if (!history.record(Device.SerialNumber, HistoryKind::Read, *copy, sections, &backup.failure, &backup.entry)) {
+        backup.outcome = ConfigBackup::NotRecorded;
+        return backup;
+    }
+    backup.outcome = ConfigBackup::Kept;
+    emit historyRecorded(backup.entry);
+    return backup;
 }
 
 bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)

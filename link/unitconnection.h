@@ -25,6 +25,14 @@ struct ConnectRequest {
     QString modemNumber;   // empty: cable; else the number the modem dials
 };
 
+// What became of a copy of the unit's configuration taken before a risky step.
+struct ConfigBackup {
+    enum Outcome { Kept, NotDownloaded, NotRecorded };
+    Outcome outcome = NotDownloaded;
+    HistoryEntry entry;  // where the copy is, when Kept
+    FileFailure failure; // why it could not be written, when NotRecorded
+};
+
 // The one connection to a unit, shared by every window and by velkan-cli:
 // connecting by cable or modem call with the access-key login, the hang-up,
 // the simulated unit's process, what the unit told about itself, and the
@@ -74,6 +82,12 @@ public:
     // unit holds otherwise. False when the upload or that download fails.
     bool uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
                         QList<ConfigDifference> &differences, const TransferProgress &progress = {});
+
+    // Downloads the configuration into a model of its own and keeps it in
+    // `history` as a read, whether or not copies are kept otherwise; the
+    // program's model and editors stay as they were.
+    ConfigBackup backUpConfig(const ServiceHistory &history, const SectionRegistry &sections,
+                              const TransferProgress &progress = {});
 
     // Where every successful download and upload leaves a copy under the
     // unit's serial number; none while null. The copy never changes the

@@ -1,6 +1,7 @@
 #include "firm.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -12,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
+#include "link/comms.h"
+#include "link/deviceinfotext.h"
 #include "link/unitconnection.h"
 #include "widgets/namedwidget.h"
 #include "shell/filecommands.h"
@@ -23,6 +26,36 @@ constexpr int kCaptionTickMs = 500;
 
 const QString kHexFilter = QStringLiteral("Intel hex file (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
 
+QString hexReason(IntelHexCheck::Problem problem)
+{
+    switch (problem) {
+    case IntelHexCheck::None:
+        break;
+    case IntelHexCheck::Empty:
+        return Translate(QStringLiteral("El archivo esta vacio"));
+    case IntelHexCheck::NotARecord:
+        return Translate(QStringLiteral("no es un registro (no empieza por \":\")"));
+    case IntelHexCheck::BadDigits:
+        return Translate(QStringLiteral("hay caracteres que no son cifras hexadecimales"));
+    case IntelHexCheck::BadLength:
+        return Translate(QStringLiteral("la longitud del registro no coincide con su numero de bytes"));
+    case IntelHexCheck::BadChecksum:
+        return Translate(QStringLiteral("la suma de comprobacion no es correcta"));
+    case IntelHexCheck::UnknownType:
+        return Translate(QStringLiteral("tipo de registro desconocido"));
+    case IntelHexCheck::BadTypeLength:
+        return Translate(QStringLiteral("registro de fin o de direccion con longitud incorrecta"));
+    case IntelHexCheck::NoEndRecord:
+        return Translate(QStringLiteral("falta el registro de fin de archivo"));
+    case IntelHexCheck::DataAfterEnd:
+        return Translate(QStringLiteral("hay datos despues del registro de fin de archivo"));
+    case IntelHexCheck::TooLarge:
+        return Translate(QStringLiteral("la imagen no cabe en la flash de la unidad (%1 bytes)"))
+            .arg(kFirmwareFlashBytes);
+    }
+    return {};
+}
+
 QString reasonText(const FirmwareFile &file)
 {
     switch (file.problem) {
@@ -30,9 +63,17 @@ QString reasonText(const FirmwareFile &file)
         return Translate(QStringLiteral("El archivo esta vacio"));
     case FirmwareFile::TooLarge:
         return Translate(QStringLiteral("El archivo tiene mas de 16 MB"));
+    case FirmwareFile::NotIntelHex:
+        return Translate(QStringLiteral("Linea %1: %2")).arg(file.hex.line).arg(hexReason(file.hex.problem));
     default:
         return file.reason;
     }
+}
+
+// A duration as minutes and seconds.
+QString durationText(qint64 seconds)
+{
+    return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -57,15 +98,15 @@ private:
             firm_.lockNavigation_(on);
         for (QWidget *w : {static_cast<QWidget *>(firm_.StarBut), static_cast<QWidget *>(firm_.FirmBut),
                            static_cast<QWidget *>(firm_.LoaderBut), static_cast<QWidget *>(firm_.FirmPath),
-                           static_cast<QWidget *>(firm_.LoaderPath)})
+                           static_cast<QWidget *>(firm_.LoaderPath), static_cast<QWidget *>(firm_.BackupCheck)})
             w->setEnabled(!on);
     }
 
     Firm &firm_;
 };
 
-Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserMessage message,
-           QWidget *parent)
+Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<void(bool)> lockNavigation,
+           UserMessage message, QWidget *parent)
     : QWidget(parent),
       Titulo(named(new QLabel(this), "Titulo")),
       LabelFirm(named(new QLabel(this), "LabelFirm")),
@@ -74,11 +115,13 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
       LabelLoader(named(new QLabel(this), "LabelLoader")),
       LoaderPath(named(new QLineEdit(this), "LoaderPath")),
       LoaderBut(named(new QPushButton(this), "LoaderBut")),
+      BackupCheck(named(new QCheckBox(this), "BackupCheck")),
       StarBut(named(new QPushButton(this), "StarBut")),
       LabelInfo(named(new QLabel(this), "LabelInfo")),
       PBar(named(new QProgressBar(this), "PBar")),
       Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit),
+      sections_(sections),
       lockNavigation_(std::move(lockNavigation)),
       message_(std::move(message))
 {
@@ -90,6 +133,7 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
     LabelInfo->setWordWrap(true);
     PBar->setRange(0, 1);
     PBar->setValue(0);
+    BackupCheck->setChecked(true);
 
     auto *files = new QGridLayout;
     files->addWidget(LabelFirm, 0, 0, 1, 2);
@@ -106,6 +150,7 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
     layout->addWidget(Titulo);
     layout->addSpacing(12);
     layout->addLayout(files);
+    layout->addWidget(BackupCheck);
     layout->addSpacing(12);
     layout->addWidget(StarBut, 0, Qt::AlignLeft);
     layout->addWidget(LabelInfo);
@@ -130,6 +175,7 @@ void Firm::LoadText()
     FirmBut->setText(Translate(QStringLiteral("Buscar")));
     LabelLoader->setText(Translate(QStringLiteral("Ruta del archivo CopyFlash:")));
     LoaderBut->setText(Translate(QStringLiteral("Buscar")));
+    BackupCheck->setText(Translate(QStringLiteral("Guardar antes la configuracion de la unidad en el historial")));
     StarBut->setText(Translate(QStringLiteral("Iniciar")));
 }
 
@@ -157,14 +203,60 @@ bool Firm::readFile(const QString &path, QByteArray &bytes)
 {
     const FirmwareFile file = readFirmwareFile(path);
     if (!file.ok()) {
+        const QString heading = file.problem == FirmwareFile::NotIntelHex
+                                    ? Translate(QStringLiteral("El archivo no es un archivo Intel HEX valido"))
+                                    : Translate(QStringLiteral("No se puede leer el archivo"));
         message_(QMessageBox::Warning,
-                 Translate(QStringLiteral("No se puede leer el archivo")) + QStringLiteral("\n\n")
-                     + QDir::toNativeSeparators(path) + QStringLiteral("\n") + reasonText(file),
+                 heading + QStringLiteral("\n\n") + QDir::toNativeSeparators(path) + QStringLiteral("\n")
+                     + reasonText(file),
                  QMessageBox::Ok);
         return false;
     }
     bytes = file.bytes;
     return true;
+}
+
+// Once, before anything is sent: the unit, the files and how long the line takes.
+bool Firm::confirm(const QString &imagePath, qint64 imageSize, const QString &loaderPath, qint64 loaderSize)
+{
+    const int baud = unit_.comms().timings.firmwareBaud;
+    const QString bytes = Translate(QStringLiteral("%1 bytes"));
+    const QString text =
+        Translate(QStringLiteral("Se va a borrar la flash de la unidad %1 (firmware %2) y cargar:"))
+            .arg(unit_.Device.SerialNumber, FirmwareText(unit_.Device.FirmwareVersion))
+        + QStringLiteral("\n\n") + QDir::toNativeSeparators(imagePath) + QStringLiteral(": ") + bytes.arg(imageSize)
+        + QStringLiteral("\n") + QDir::toNativeSeparators(loaderPath) + QStringLiteral(": ") + bytes.arg(loaderSize)
+        + QStringLiteral("\n\n")
+        + Translate(QStringLiteral("La transferencia durara %1 a %2 baudios."))
+              .arg(durationText(FirmwareTransfer::lineSeconds(imageSize + loaderSize, baud)))
+              .arg(baud)
+        + QStringLiteral("\n\n") + Translate(QStringLiteral("¿Desea continuar?"));
+    return message_(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The unit's configuration into the service history before its flash is
+// erased; when that fails, the operator decides whether to go on without it.
+bool Firm::keepConfiguration()
+{
+    ConfigBackup backup;
+    if (ServiceHistory *history = unit_.history()) {
+        RunLock lock(*this);
+        LabelInfo->setText(Translate(QStringLiteral("Guardando la configuracion en el historial...")));
+        backup = unit_.backUpConfig(*history, sections_, [this](int value, int maximum) {
+            PBar->setRange(0, qMax(maximum, 1));
+            PBar->setValue(qBound(0, value, PBar->maximum()));
+        });
+    }
+    if (backup.outcome == ConfigBackup::Kept)
+        return true;
+    QString text = Translate(QStringLiteral("No se pudo guardar la configuracion de la unidad en el historial."));
+    if (backup.outcome == ConfigBackup::NotRecorded)
+        text += QStringLiteral("\n\n") + fileFailureText(backup.failure);
+    text += QStringLiteral("\n\n") + Translate(QStringLiteral("¿Actualizar el firmware sin esa copia?"));
+    if (message_(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        return true;
+    LabelInfo->setText(Translate(QStringLiteral("Preparado")));
+    return false;
 }
 
 void Firm::StarBut_Click()
@@ -176,14 +268,24 @@ void Firm::StarBut_Click()
     }
     const QString imagePath = FirmPath->text();
     const QString loaderPath = LoaderPath->text();
-    if (imagePath.isEmpty() || loaderPath.isEmpty() || !isLoaderPath(loaderPath)) {
+    if (imagePath.isEmpty() || loaderPath.isEmpty()) {
         message_(QMessageBox::Information, Translate(QStringLiteral("Debe seleccionar la ruta de los dos archivos")),
                  QMessageBox::Ok);
         return;
     }
-    // Both files whole before anything goes to the unit.
+    if (!isLoaderPath(loaderPath)) {
+        message_(QMessageBox::Information,
+                 Translate(QStringLiteral("El nombre del archivo del cargador debe contener \"CopyFlash\"")),
+                 QMessageBox::Ok);
+        return;
+    }
+    // Both files whole and checked before anything goes to the unit.
     QByteArray image, loader;
     if (!readFile(imagePath, image) || !readFile(loaderPath, loader))
+        return;
+    if (!confirm(imagePath, image.size(), loaderPath, loader.size()))
+        return;
+    if (BackupCheck->isChecked() && !keepConfiguration())
         return;
 
     FirmwareResult result;

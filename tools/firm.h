@@ -7,21 +7,24 @@
 #include "link/firmwaretransfer.h"
 #include "widgets/usermessage.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class SectionRegistry;
 class UnitConnection;
 
 // "Actualizacion de firmware": replaces the unit's firmware with an image and
 // the flash-copy loader, then hands the unit over to the loader and closes
-// the link.
+// the link. Both files must be Intel HEX, the operator confirms what is about
+// to happen, and the unit's configuration goes to the service history first.
 class Firm : public QWidget {
     Q_OBJECT
 public:
     // lockNavigation(true) greys the navigation tree for the length of a run.
-    Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation,
+    Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<void(bool)> lockNavigation,
          UserMessage message = productMessage, QWidget *parent = nullptr);
 
     void LoadText();
@@ -40,6 +43,7 @@ public:
     QLabel *LabelLoader;
     QLineEdit *LoaderPath;
     QPushButton *LoaderBut;
+    QCheckBox *BackupCheck;
     QPushButton *StarBut;
     QLabel *LabelInfo;
     QProgressBar *PBar;
@@ -49,10 +53,13 @@ private:
     class RunLock;
     void choose(QLineEdit *path);
     bool readFile(const QString &path, QByteArray &bytes);
+    bool confirm(const QString &imagePath, qint64 imageSize, const QString &loaderPath, qint64 loaderSize);
+    bool keepConfiguration();
     FirmwareResult SendFirmware(const QByteArray &image, const QByteArray &loader);
     void showStep(FirmwareStep step);
 
     UnitConnection &unit_;
+    const SectionRegistry &sections_;
     std::function<void(bool)> lockNavigation_;
     UserMessage message_;
 };

@@ -537,27 +537,44 @@ TEST_F(CliProcessTest, FirmwareUpdateEndsWithTheStatusOfItsOutcome)
     const QString imagePath = writeFile(QStringLiteral("image.hex"), image);
     const QString loaderPath = writeFile(QStringLiteral("CopyFlash.hex"), loader);
     const QString dotsImagePath = writeFile(QStringLiteral("large.hex"), hexText(12000, 'B'));
+    QByteArray badChecksum = image;
+    badChecksum[42] = badChecksum[42] == '0' ? '1' : '0'; // the first record's checksum
+    const QString history = path(QStringLiteral("data/velkan-sarn/history/VS21-004217"));
+    const QStringList noBackup{QStringLiteral("--no-backup")};
+    const QStringList dropDownload{QStringLiteral("--drop"), QStringLiteral("42:all")};
     const struct {
         const char *what;
         QStringList simArguments;
+        QStringList options;
         QStringList files;
         int status;
         const char *told;
+        int copiesKept;
     } cases[] = {
-        {"success", {}, {imagePath, loaderPath}, 0, "do not cut its power"},
-        {"loader without CopyFlash", {}, {imagePath, writeFile(QStringLiteral("loader.hex"), loader)}, 2, "CopyFlash"},
-        {"missing image", {}, {path(QStringLiteral("absent.hex")), loaderPath}, 3, "Cannot read"},
-        {"dots stopping", {QStringLiteral("--dots-stop"), QStringLiteral("1000")}, {dotsImagePath, loaderPath}, 1,
-         "near byte"},
+        {"success", {}, {}, {imagePath, loaderPath}, 0, "do not cut its power", 1},
+        {"success without the copy", {}, noBackup, {imagePath, loaderPath}, 0, "do not cut its power", 0},
+        {"loader without CopyFlash", {}, {}, {imagePath, writeFile(QStringLiteral("loader.hex"), loader)}, 2, "CopyFlash", 0},
+        {"missing image", {}, {}, {path(QStringLiteral("absent.hex")), loaderPath}, 3, "Cannot read", 0},
+        {"plain-text image", {}, {}, {writeFile(QStringLiteral("notes.hex"), "Release notes\r\n"), loaderPath}, 3,
+         "line 1: not a record", 0},
+        {"bad checksum in the loader", {}, {}, {imagePath, writeFile(QStringLiteral("CopyFlash2.hex"), badChecksum)}, 3,
+         "line 1: the checksum is wrong", 0},
+        {"configuration not downloaded", dropDownload, {}, {imagePath, loaderPath}, 1, "--no-backup", 0},
+        {"dots stopping", {QStringLiteral("--dots-stop"), QStringLiteral("1000")}, noBackup, {dotsImagePath, loaderPath},
+         1, "near byte", 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(path(QStringLiteral("log.json")));
+        QDir(path(QStringLiteral("data"))).removeRecursively();
         startSim(QStringList{QStringLiteral("--erase-delay"), QStringLiteral("50")} + c.simArguments);
-        const CliRun run = cli(QStringList{QStringLiteral("--timeout"), QStringLiteral("1000"),
-                                           QStringLiteral("firmware")} + c.files);
+        // A download that gets no answer is tried twelve times: short waits.
+        const QString timeout = c.simArguments == dropDownload ? QStringLiteral("200") : QStringLiteral("1000");
+        const CliRun run = cli(QStringList{QStringLiteral("--timeout"), timeout, QStringLiteral("firmware")} + c.options
+                               + c.files);
         EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(QLatin1String(c.told))) << qPrintable(run.err);
+        EXPECT_EQ(QDir(history).entryList(QDir::Files).size(), c.copiesKept);
 
         const QJsonObject log = unitLog();
         const QJsonArray streams = log[QLatin1String("firmware")].toArray();
@@ -572,6 +589,8 @@ TEST_F(CliProcessTest, FirmwareUpdateEndsWithTheStatusOfItsOutcome)
         } else {
             EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("F1")].toInt(), 0);
         }
+        if (c.simArguments == dropDownload && c.status != 0)
+            EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("F0")].toInt(), 0);
     }
 }
 
