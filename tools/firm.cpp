@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -19,7 +18,6 @@
 namespace {
 
 constexpr QSize kFormSize(649, 566);
-constexpr int kCaptionTickMs = 500;
 
 const QString kHexFilter = QStringLiteral("Intel hex file (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
 
@@ -77,7 +75,6 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
       StarBut(named(new QPushButton(this), "StarBut")),
       LabelInfo(named(new QLabel(this), "LabelInfo")),
       PBar(named(new QProgressBar(this), "PBar")),
-      Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit),
       lockNavigation_(std::move(lockNavigation)),
       message_(std::move(message))
@@ -116,11 +113,10 @@ Firm::Firm(UnitConnection &unit, std::function<void(bool)> lockNavigation, UserM
     connect(LoaderBut, &QPushButton::clicked, this, &Firm::LoaderBut_Click);
     connect(StarBut, &QPushButton::clicked, this, &Firm::StarBut_Click);
     // The captions follow a language change; the status keeps the outcome.
-    connect(Timer1, &QTimer::timeout, this, &Firm::LoadText);
+    onLanguageChange(this, &Firm::LoadText);
 
     LoadText();
     LabelInfo->setText(Translate(QStringLiteral("Preparado")));
-    Timer1->start(kCaptionTickMs);
 }
 
 void Firm::LoadText()

@@ -11,7 +11,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class UnitConnection;
 
 // "Actualizacion de firmware": replaces the unit's firmware with an image and
@@ -43,7 +42,6 @@ public:
     QPushButton *StarBut;
     QLabel *LabelInfo;
     QProgressBar *PBar;
-    QTimer *Timer1;
 
 private:
     class RunLock;

@@ -145,6 +145,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
         for (QCheckBox *box : std::as_const(CheckCambiarEstado))
             box->setChecked(false);
     });
+    onLanguageChange(this, &T_Real_Zelmor::LoadText);
     LoadText();
     Timer1->start(500);
 }
@@ -304,10 +305,8 @@ bool T_Real_Zelmor::OutputChange(int index)
 
 void T_Real_Zelmor::Timer1_Timer()
 {
-    LoadText();
     // The exchanges below wait on the event loop, where this timer keeps
-    // firing; a tick that comes while an earlier one waits only refreshes
-    // the captions.
+    // firing; a tick that comes while an earlier one waits has nothing to add.
     if (ticking_ || !unit_.isConnected() || !active())
         return;
     ticking_ = true;

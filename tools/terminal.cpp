@@ -96,6 +96,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     connect(SaveBut, &QPushButton::clicked, this, &Terminal::SaveBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Terminal::Timer1_Timer);
 
+    onLanguageChange(this, &Terminal::LoadText);
     LoadText();
     Timer1->start(kTickMs);
 }
