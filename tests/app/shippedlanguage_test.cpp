@@ -109,6 +109,27 @@ QStringList sourceTexts()
     return texts;
 }
 
+// The program's windows wired as velkan-sarn wires them, over a unit that is
+// never connected, in the table installed now.
+struct ProgramWindows {
+    ProgramWindows()
+    {
+        registerSections(sections);
+        createWindows(windows, {unit, store, sections, files});
+        main.adoptWindows();
+        main.followFiles(files);
+        windows.clearAll(store, sections);
+    }
+
+    Comms comms{std::make_unique<FakeSerialPort>()};
+    UnitConnection unit{comms};
+    ConfigStore store;
+    SectionRegistry sections;
+    EditorRegistry windows;
+    MainWindow main{windows};
+    FileCommands files{store, sections, windows, &main};
+};
+
 // Every text the windows translate, collected by building the program's
 // windows and opening every node of the tree.
 QSet<QString> textsOfTheWindows()
@@ -118,22 +139,12 @@ QSet<QString> textsOfTheWindows()
     recorder.lookedUp = [&texts](const QString &text) { texts.insert(text); };
     setLang(&recorder);
     {
-        Comms comms(std::make_unique<FakeSerialPort>());
-        UnitConnection unit(comms);
-        ConfigStore store;
-        SectionRegistry sections;
-        registerSections(sections);
-        EditorRegistry windows;
-        MainWindow main(windows);
-        FileCommands files(store, sections, windows, &main);
-        createWindows(windows, {unit, store, sections, files});
-        main.adoptWindows();
-        main.followFiles(files);
-        windows.clearAll(store, sections);
+        ProgramWindows program;
         for (const NavNode &node : navigationNodes(kProductLimits))
-            main.Tree_NodeClick(node.key);
+            program.main.Tree_NodeClick(node.key);
 
         QTemporaryDir dir;
+        FileCommands &files = program.files;
         files.warn = [](const QString &) {};
         files.askSavePath = [&dir](const QString &, const QString &) { return dir.filePath("unit"); };
         files.saveCommand();
@@ -203,20 +214,11 @@ TEST(ShippedLanguage, ALanguageChangeReachesEveryWindowAtOnce)
     setLang(&lang);
     const QHash<QString, QString> english = englishOf(lang);
     {
-        Comms comms(std::make_unique<FakeSerialPort>());
-        UnitConnection unit(comms);
-        ConfigStore store;
-        SectionRegistry sections;
-        registerSections(sections);
-        EditorRegistry windows;
-        MainWindow main(windows);
-        FileCommands files(store, sections, windows, &main);
-        createWindows(windows, {unit, store, sections, files});
-        main.adoptWindows();
-        main.followFiles(files);
-        windows.clearAll(store, sections);
-        files.askSavePath = [&](const QString &, const QString &) { return workingDir.filePath("unit"); };
-        ASSERT_TRUE(files.saveCommand());
+        ProgramWindows program;
+        const EditorRegistry &windows = program.windows;
+        MainWindow &main = program.main;
+        program.files.askSavePath = [&](const QString &, const QString &) { return workingDir.filePath("unit"); };
+        ASSERT_TRUE(program.files.saveCommand());
         main.Tree_NodeClick(QStringLiteral("General"));
 
         const struct {
