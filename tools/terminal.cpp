@@ -98,7 +98,18 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
 
     onLanguageChange(this, &Terminal::LoadText);
     LoadText();
+}
+
+void Terminal::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
     Timer1->start(kTickMs);
+}
+
+void Terminal::hideEvent(QHideEvent *event)
+{
+    Timer1->stop();
+    QWidget::hideEvent(event);
 }
 
 void Terminal::LoadText()
