@@ -1,7 +1,6 @@
 #include "programwindows.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include "files/langtable.h"
 #include "link/unitconnection.h"
@@ -54,14 +53,14 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("GPRS", new GPRS(context.store, context.sections));
 
     // No window shows the MODBUS bus settings, so the program itself keeps a
-    // unit that cannot be a bus slave in the master role.
-    auto *modbusMaster = new QTimer(&windows);
-    modbusMaster->setObjectName(QStringLiteral("ModbusMasterTimer"));
-    QObject::connect(modbusMaster, &QTimer::timeout, &windows,
-                     [&unit = context.unit, &store = context.store] {
-                         ForceModbusMaster(store, unit.isConnected(), unit.Device.DeviceFeatures);
-                     });
-    modbusMaster->start(1000);
+    // unit that cannot be a bus slave in the master role: whenever its
+    // identity arrives (on connecting and at each poll), and after a file
+    // brought other settings.
+    const auto keepMaster = [&unit = context.unit, &store = context.store] {
+        ForceModbusMaster(store, unit.isConnected(), unit.Device.DeviceFeatures);
+    };
+    QObject::connect(&context.unit, &UnitConnection::infoChanged, &windows, keepMaster);
+    QObject::connect(&context.files, &FileCommands::fileOpened, &windows, keepMaster);
     windows.addEditor("SampleRate", new SampleRate(context.unit, context.store, context.sections));
     windows.addEditor("Caudal", new Caudal(context.unit, context.store, context.sections,
                                            [&unit = context.unit](int meter) { runSetTotal(unit, meter); }));

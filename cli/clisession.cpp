@@ -124,6 +124,8 @@ void CliSession::keepHistory()
 
 bool CliSession::connect(const LinkOptions &options)
 {
+    if (options.fastLink)
+        comms_->timings = LinkTimings::fast();
     if (options.answerTimeoutMs > 0) {
         LinkTimings &t = comms_->timings;
         t.cableAnswer = options.answerTimeoutMs;

@@ -22,6 +22,7 @@ struct LinkOptions {
     QString modemNumber; // empty for a cable
     QString key;         // access key for a modem call
     int answerTimeoutMs = 0; // 0: the unit's documented time-outs
+    bool fastLink = false;   // LinkTimings::fast(), for a unit that answers at once
 };
 
 // One connection to the unit with the model and sections the commands work on.

@@ -182,6 +182,14 @@ void LangTable::indexEntry(int index)
         baseIndex_.insert(base, index);
 }
 
+void LangTable::selectLanguage(qint16 number)
+{
+    if (number == LangSel)
+        return;
+    LangSel = number;
+    emit notifier_->languageChanged();
+}
+
 static LangTable *g_lang = nullptr;
 
 LangTable &Lang()

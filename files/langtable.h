@@ -1,10 +1,20 @@
 #pragma once
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <functional>
+#include <memory>
+
+// Tells the windows that the operator chose another language, so that they
+// show their captions again.
+class LanguageNotifier : public QObject {
+    Q_OBJECT
+signals:
+    void languageChanged();
+};
 
 // The language table: base (Spanish) texts and their translations, kept in
 // "Lang.txt" in the working directory. Unknown texts are appended to the file
@@ -51,6 +61,10 @@ public:
     // lets a check collect the texts the program translates.
     std::function<void(const QString &text)> lookedUp;
 
+    // Makes number the language in use; the notifier tells so when it differs.
+    void selectLanguage(qint16 number);
+    const LanguageNotifier *notifier() const { return notifier_.get(); }
+
     bool Loaded = false;
     qint16 LangSel = 0;
 
@@ -73,9 +87,16 @@ private:
     QHash<QString, int> baseIndex_;
     // Size of the file while it holds exactly what SaveLang would write; -1 when unknown.
     qint64 fileSize_ = -1;
+    std::unique_ptr<LanguageNotifier> notifier_ = std::make_unique<LanguageNotifier>();
 };
 
 // The program's table. Windows translate through it; tests may install their own.
 LangTable &Lang();
 void setLang(LangTable *table);
 QString Translate(const QString &text);
+
+// Runs slot on receiver whenever the program's table changes language.
+template <typename Receiver, typename Slot> void onLanguageChange(Receiver *receiver, Slot slot)
+{
+    QObject::connect(Lang().notifier(), &LanguageNotifier::languageChanged, receiver, std::move(slot));
+}

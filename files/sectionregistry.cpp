@@ -5,30 +5,17 @@
 
 const QStringList &SectionRegistry::clearOrder()
 {
-    static const QStringList order = {
-        "Caudal", "CTimer", "E_Analog", "E_Math", "E_Digital", "General", "Grupos", "LTimer",
-        "WTimer", "MTimer", "Macros", "GPRS", "Flags", "E_OneWire", "Aut_Voz", "CONF_MODBUS",
-        "SampleRate"};
-    return order;
+    return SectionNames::clearOrder();
 }
 
 const QStringList &SectionRegistry::fileOrder()
 {
-    static const QStringList order = {
-        "E_Analog", "Caudal", "E_Digital", "CTimer", "WTimer", "MTimer", "LTimer", "General",
-        "Grupos", "Macros", "GPRS", "Flags", "E_Math", "Aut_Voz", "CONF_MODBUS", "E_OneWire",
-        "SampleRate"};
-    return order;
+    return SectionNames::fileOrder();
 }
 
 const QStringList &SectionRegistry::uploadOrder()
 {
-    // The flow meters' core also sends the sample-rate section's weight line
-    // between each meter's settings and its alarms.
-    static const QStringList order = {
-        "General", "LTimer", "CTimer", "WTimer", "MTimer", "E_Digital", "Caudal",
-        "Flags", "E_OneWire", "E_Math", "Macros", "GPRS"};
-    return order;
+    return SectionNames::uploadOrder();
 }
 
 void SectionRegistry::add(std::unique_ptr<SectionCore> core)

@@ -8,7 +8,7 @@
 
 #include "sectioncore.h"
 
-// Every section core, and the orders in which the program walks them.
+// Every section core, walked in the orders of SectionNames.
 // Sections not built into this program are simply absent from the walk.
 class SectionRegistry {
 public:

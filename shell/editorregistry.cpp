@@ -5,16 +5,6 @@
 #include "link/unitconnection.h"
 #include "navigation.h"
 
-const QStringList &EditorRegistry::downloadLoadOrder()
-{
-    static const QStringList order = {
-        "Caudal", "CTimer", "E_Math", "E_Digital", "General", "LTimer", "WTimer",
-        "MTimer", "Macros", "GPRS", "Flags", "E_OneWire", "SampleRate",
-        // The voice list is not in the stream: it shows the list the download emptied.
-        "Aut_Voz"};
-    return order;
-}
-
 void EditorRegistry::addEditor(const QString &name, SectionEditor *editor)
 {
     if (!editors_.contains(name))
@@ -58,20 +48,23 @@ QStringList EditorRegistry::names() const
 
 QStringList EditorRegistry::nameFaults() const
 {
+    QStringList faults = SectionNames::faults({{"Clear order", SectionNames::clearOrder()},
+                                               {"Download reload order", SectionNames::reloadOrder()},
+                                               {"Navigation tree", SectionNames::treeOrder()}},
+                                              SectionNames::sections() + SectionNames::tools(), names());
     QStringList treeWindows;
-    for (const NavNode &node : navigationNodes(kProductLimits)) {
-        if (!node.window.isEmpty())
-            treeWindows << node.window;
+    for (const NavNode &node : navigationNodes(kProductLimits))
+        treeWindows << node.window;
+    for (const QString &name : SectionNames::treeOrder()) {
+        if (!treeWindows.contains(name))
+            faults << QStringLiteral("The navigation tree has no node for \"%1\"").arg(name);
     }
-    return SectionNames::faults({{"Clear order", SectionRegistry::clearOrder()},
-                                 {"Download reload order", downloadLoadOrder()},
-                                 {"Navigation tree", treeWindows}},
-                                SectionNames::sections() + SectionNames::tools(), names());
+    return faults;
 }
 
 void EditorRegistry::clearAll(ConfigStore &store, const SectionRegistry &sections) const
 {
-    for (const QString &name : SectionRegistry::clearOrder()) {
+    for (const QString &name : SectionNames::clearOrder()) {
         if (SectionEditor *e = editor(name))
             e->Clear();
         else if (const SectionCore *core = sections.find(name))
@@ -97,5 +90,5 @@ void EditorRegistry::loadAll(const QStringList &order) const
 
 void EditorRegistry::followDownloads(UnitConnection &unit)
 {
-    connect(&unit, &UnitConnection::configDownloaded, this, [this] { loadAll(downloadLoadOrder()); });
+    connect(&unit, &UnitConnection::configDownloaded, this, [this] { loadAll(SectionNames::reloadOrder()); });
 }

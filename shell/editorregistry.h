@@ -23,9 +23,6 @@ class EditorRegistry : public QObject {
 public:
     using QObject::QObject;
 
-    // Order in which the editors show the model after a download.
-    static const QStringList &downloadLoadOrder();
-
     void addEditor(const QString &name, SectionEditor *editor);
     void addTool(const QString &name, QWidget *tool);
 

@@ -61,7 +61,7 @@ bool LangDialog::askUser(LangTable &lang, QWidget *parent)
         dialog.ComboLang->setCurrentIndex(lang.LangSel - 1);
     if (dialog.exec() != QDialog::Accepted || dialog.ComboLang->currentIndex() < 0)
         return false;
-    lang.LangSel = dialog.selectedLanguage();
+    lang.selectLanguage(dialog.selectedLanguage());
     QtTranslation::follow(lang);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "editorregistry.h"
 #include "filecommands.h"
@@ -23,6 +24,11 @@ constexpr int kPanelWidth = 143; // the designed width of the tree panel
 QString nodeKey(const QTreeWidgetItem *item)
 {
     return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+QString nodeCaption(const NavNode &node)
+{
+    return node.translated ? Translate(node.caption) : node.caption;
 }
 
 } // namespace
@@ -56,6 +62,7 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
     connect(Tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
+    onLanguageChange(this, &MainWindow::LoadText);
     fixSize();
 }
 
@@ -73,9 +80,25 @@ void MainWindow::followFiles(const FileCommands &files)
     connect(&files, &FileCommands::fileOpened, this, showFile);
     connect(&files, &FileCommands::fileSaved, this, [this, showFile](const QString &path) {
         showFile(path);
-        statusBar()->showMessage(Translate(QStringLiteral("Configuracion guardada en")) + u' '
-                                 + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+        showStatus([shown] { return Translate(QStringLiteral("Configuracion guardada en")) + u' ' + shown; });
     });
+}
+
+void MainWindow::showStatus(std::function<QString()> text)
+{
+    status_ = std::move(text);
+    statusBar()->showMessage(status_());
+}
+
+void MainWindow::LoadText()
+{
+    for (QTreeWidgetItemIterator it(Tree); *it; ++it)
+        (*it)->setText(0, nodeCaption(nodes_.value(nodeKey(*it))));
+    fitTreeWidth();
+    fixSize();
+    if (status_ && !statusBar()->currentMessage().isEmpty())
+        statusBar()->showMessage(status_());
 }
 
 void MainWindow::setShutdown(std::function<void()> shutdown)
@@ -100,7 +123,7 @@ void MainWindow::buildTree(const ProductLimits &limits)
     for (const NavNode &node : navigationNodes(limits)) {
         QTreeWidgetItem *parent = items.value(node.parent);
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(Tree);
-        item->setText(0, node.translated ? Translate(node.caption) : node.caption);
+        item->setText(0, nodeCaption(node));
         item->setData(0, Qt::UserRole, node.key);
         items.insert(node.key, item);
         nodes_.insert(node.key, node);

@@ -50,11 +50,16 @@ public:
     // where a saved file went.
     void followFiles(const FileCommands &files);
 
+    // The tree's captions and the status line in the language in use.
+    void LoadText();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildTree(const ProductLimits &limits);
+    // Shows text() in the status line; a language change shows it again.
+    void showStatus(std::function<QString()> text);
     void fitTreeWidth();
     void fixSize();
 
@@ -62,6 +67,7 @@ private:
     QTreeWidget *Tree = nullptr;
     QWidget *client_ = nullptr;
     QHash<QString, NavNode> nodes_;
+    std::function<QString()> status_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
     bool shutDown_ = false;

@@ -1,6 +1,13 @@
 #include "navigation.h"
 
+#include <QHash>
+#include <algorithm>
+
+#include "files/sectionnames.h"
+
 namespace {
+
+const QString kRoot = QStringLiteral("Zelmor");
 
 void addNumbered(QList<NavNode> &nodes, const QString &parent, const QString &keyPrefix,
                  const QString &window, int count)
@@ -9,14 +16,64 @@ void addNumbered(QList<NavNode> &nodes, const QString &parent, const QString &ke
         nodes.append({keyPrefix + QString::number(n), QString::number(n), false, parent, window, n});
 }
 
-// A timer family: its branch and four groups of four timers.
+// A timer family: its branch under "Temporizadores" and four groups of four timers.
 void addTimerFamily(QList<NavNode> &nodes, const QString &family, const QString &caption)
 {
+    const bool first = std::none_of(nodes.cbegin(), nodes.cend(), [](const NavNode &n) { return n.key == "Timer"; });
+    if (first)
+        nodes.append({"Timer", "Temporizadores", true, kRoot, {}, -1});
     nodes.append({family, caption, true, "Timer", {}, -1});
-    for (int first = 0; first < 16; first += 4) {
-        const QString range = QString::number(first) + "-" + QString::number(first + 3);
-        const QString key = family + QString::number(first) + "_" + QString::number(first + 3);
-        nodes.append({key, range, false, family, family, first});
+    for (int from = 0; from < 16; from += 4) {
+        const QString range = QString::number(from) + "-" + QString::number(from + 3);
+        const QString key = family + QString::number(from) + "_" + QString::number(from + 3);
+        nodes.append({key, range, false, family, family, from});
+    }
+}
+
+// A window of one channel per node: the branch (when the window has its own)
+// and a numbered node per channel.
+struct ChannelNodes {
+    QString branch;
+    QString caption; // empty: the branch is another window's node
+    QString keyPrefix;
+    int count;
+};
+
+void addWindow(QList<NavNode> &nodes, const QString &window, const ProductLimits &limits)
+{
+    static const QHash<QString, NavNode> single = {
+        {"General", {"General", "General", true, kRoot, "General", 0}},
+        // The flow-meter branch itself opens the sample-rate and totaliser settings.
+        {"SampleRate", {"Caudal", "Caudalimetros", true, kRoot, "SampleRate", -1}},
+        {"Aut_Voz", {"Aut_Voz", "Autorizados Voz", true, kRoot, "Aut_Voz", 0}},
+        {"GPRS", {"GPRS", "GPRS", false, kRoot, "GPRS", 0}},
+        {"Macros", {"Macros", "Macros", true, kRoot, "Macros", -1}},
+        {"T_Real_Zelmor", {"T_Real", "T.Real", true, kRoot, "T_Real_Zelmor", -1}},
+        {"Firm", {"Firmware", "Firmware", false, kRoot, "Firm", -1}},
+        {"Terminal", {"Terminal", "Terminal", false, kRoot, "Terminal", -1}},
+        {"Historial", {"Historial", "Historial", true, kRoot, "Historial", -1}},
+    };
+    static const QHash<QString, QString> timers = {
+        {"CTimer", "Ciclicos"}, {"WTimer", "Semanales"}, {"MTimer", "Mensuales"}, {"LTimer", "Largos"}};
+    // Math channels and flags are always four and sixteen in the tree.
+    const QHash<QString, ChannelNodes> channels = {
+        {"E_OneWire", {"E_OneWire", "Sondas", "E_OneWire_", limits.OneWireCount}},
+        {"E_Digital", {"E_Digital", "E.Digitales", "E_Digital_", limits.DigitalCount}},
+        {"Caudal", {"Caudal", {}, "Caudal_", limits.FlowCount}},
+        {"E_Math", {"E_Math", "C.Matematicos", "E_Math_", 4}},
+        {"Flags", {"Flags", "Flags", "Flag_", 16}},
+    };
+    if (single.contains(window)) {
+        nodes.append(single.value(window));
+    } else if (timers.contains(window)) {
+        addTimerFamily(nodes, window, timers.value(window));
+    } else if (const auto c = channels.constFind(window); c != channels.cend()) {
+        // Only the 1-Wire branch goes when the product has none of its channels.
+        if (window == QLatin1String("E_OneWire") && c->count == 0)
+            return;
+        if (!c->caption.isEmpty())
+            nodes.append({c->branch, c->caption, true, kRoot, {}, -1});
+        addNumbered(nodes, c->branch, c->keyPrefix, window, c->count);
     }
 }
 
@@ -24,35 +81,9 @@ void addTimerFamily(QList<NavNode> &nodes, const QString &family, const QString 
 
 QList<NavNode> navigationNodes(const ProductLimits &limits)
 {
-    const QString root = QStringLiteral("Zelmor");
     QList<NavNode> nodes;
-    nodes.append({root, Product::ProductTitle, false, {}, {}, -1});
-    nodes.append({"General", "General", true, root, "General", 0});
-    nodes.append({"Timer", "Temporizadores", true, root, {}, -1});
-    addTimerFamily(nodes, "CTimer", "Ciclicos");
-    addTimerFamily(nodes, "WTimer", "Semanales");
-    addTimerFamily(nodes, "MTimer", "Mensuales");
-    addTimerFamily(nodes, "LTimer", "Largos");
-    if (limits.OneWireCount > 0) {
-        nodes.append({"E_OneWire", "Sondas", true, root, {}, -1});
-        addNumbered(nodes, "E_OneWire", "E_OneWire_", "E_OneWire", limits.OneWireCount);
-    }
-    nodes.append({"E_Digital", "E.Digitales", true, root, {}, -1});
-    addNumbered(nodes, "E_Digital", "E_Digital_", "E_Digital", limits.DigitalCount);
-    // The flow-meter branch itself opens the sample-rate and totaliser settings.
-    nodes.append({"Caudal", "Caudalimetros", true, root, "SampleRate", -1});
-    addNumbered(nodes, "Caudal", "Caudal_", "Caudal", limits.FlowCount);
-    // Math channels and flags are always four and sixteen in the tree.
-    nodes.append({"E_Math", "C.Matematicos", true, root, {}, -1});
-    addNumbered(nodes, "E_Math", "E_Math_", "E_Math", 4);
-    nodes.append({"Flags", "Flags", true, root, {}, -1});
-    addNumbered(nodes, "Flags", "Flag_", "Flags", 16);
-    nodes.append({"Aut_Voz", "Autorizados Voz", true, root, "Aut_Voz", 0});
-    nodes.append({"GPRS", "GPRS", false, root, "GPRS", 0});
-    nodes.append({"Macros", "Macros", true, root, "Macros", -1});
-    nodes.append({"T_Real", "T.Real", true, root, "T_Real_Zelmor", -1});
-    nodes.append({"Firmware", "Firmware", false, root, "Firm", -1});
-    nodes.append({"Terminal", "Terminal", false, root, "Terminal", -1});
-    nodes.append({"Historial", "Historial", true, root, "Historial", -1});
+    nodes.append({kRoot, Product::ProductTitle, false, {}, {}, -1});
+    for (const QString &window : SectionNames::treeOrder())
+        addWindow(nodes, window, limits);
     return nodes;
 }

@@ -4,6 +4,8 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "files/langtable.h"
+
 namespace {
 
 // Dynamic properties of a box shown with showText.
@@ -54,6 +56,7 @@ void restoreTypingLimit(QLineEdit *box)
 SectionEditor::SectionEditor(QWidget *parent, int channelCount)
     : QWidget(parent), channelCount_(std::max(0, channelCount))
 {
+    onLanguageChange(this, [this] { LoadText(); });
 }
 
 void SectionEditor::ChangeIndex(int newIndex)

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -22,7 +21,6 @@
 namespace {
 
 constexpr QSize kFormSize(649, 566);
-constexpr int kCaptionTickMs = 500;
 
 const QString kHexFilter = QStringLiteral("Intel hex file (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
 
@@ -119,7 +117,6 @@ Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<
       StarBut(named(new QPushButton(this), "StarBut")),
       LabelInfo(named(new QLabel(this), "LabelInfo")),
       PBar(named(new QProgressBar(this), "PBar")),
-      Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit),
       sections_(sections),
       lockNavigation_(std::move(lockNavigation)),
@@ -161,11 +158,10 @@ Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<
     connect(LoaderBut, &QPushButton::clicked, this, &Firm::LoaderBut_Click);
     connect(StarBut, &QPushButton::clicked, this, &Firm::StarBut_Click);
     // The captions follow a language change; the status keeps the outcome.
-    connect(Timer1, &QTimer::timeout, this, &Firm::LoadText);
+    onLanguageChange(this, &Firm::LoadText);
 
     LoadText();
     LabelInfo->setText(Translate(QStringLiteral("Preparado")));
-    Timer1->start(kCaptionTickMs);
 }
 
 void Firm::LoadText()

@@ -12,7 +12,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class SectionRegistry;
 class UnitConnection;
 
@@ -47,7 +46,6 @@ public:
     QPushButton *StarBut;
     QLabel *LabelInfo;
     QProgressBar *PBar;
-    QTimer *Timer1;
 
 private:
     class RunLock;

@@ -100,6 +100,7 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
                  QMessageBox::Ok);
     });
 
+    onLanguageChange(this, &HistoryWindow::LoadText);
     LoadText();
     refresh();
 }

@@ -169,6 +169,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
             box->setChecked(false);
         Trends->endRun();
     });
+    onLanguageChange(this, &T_Real_Zelmor::LoadText);
     LoadText();
     Timer1->start(500);
 }
@@ -328,10 +329,8 @@ bool T_Real_Zelmor::OutputChange(int index)
 
 void T_Real_Zelmor::Timer1_Timer()
 {
-    LoadText();
     // The exchanges below wait on the event loop, where this timer keeps
-    // firing; a tick that comes while an earlier one waits only refreshes
-    // the captions.
+    // firing; a tick that comes while an earlier one waits has nothing to add.
     if (ticking_ || !unit_.isConnected() || !active())
         return;
     ticking_ = true;

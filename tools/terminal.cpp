@@ -96,8 +96,20 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     connect(SaveBut, &QPushButton::clicked, this, &Terminal::SaveBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Terminal::Timer1_Timer);
 
+    onLanguageChange(this, &Terminal::LoadText);
     LoadText();
+}
+
+void Terminal::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
     Timer1->start(kTickMs);
+}
+
+void Terminal::hideEvent(QHideEvent *event)
+{
+    Timer1->stop();
+    QWidget::hideEvent(event);
 }
 
 void Terminal::LoadText()

@@ -55,6 +55,12 @@ public:
     QPushButton *SaveBut;
     QTimer *Timer1;
 
+protected:
+    // The tick reads only for the active window, so it rests while the
+    // window is hidden: an idle program then wakes ten times a second less.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void send(const QString &commandText);
     void appendToConsole(const QString &received);

@@ -309,6 +309,5 @@ void General::Timer1_Timer()
 {
     if (!unit_.downloading())
         StoreControls();
-    LoadText();
     updateWarning();
 }

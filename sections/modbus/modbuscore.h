@@ -19,5 +19,6 @@ public:
 };
 
 // A unit that cannot be a bus slave is always master: while such a unit is
-// connected the settings say so, whatever a file brought. Called periodically.
+// connected the settings say so, whatever a file brought. Called whenever the
+// unit's identity arrives and after a file is restored.
 void ForceModbusMaster(ConfigStore &store, bool unitConnected, quint32 unitFeatures);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "app/programwindows.h"
 #include "files/inidocument.h"
@@ -10,6 +11,7 @@
 #include "link/fakeserialport.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
+#include "model/product.h"
 #include "sections/sectionlist.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
@@ -19,20 +21,26 @@
 
 namespace {
 
-// The program's once-a-second rule: while a unit that cannot be a bus slave
-// is connected, the bus settings a file brought are saved with the master role.
-TEST(ModbusMasterTimer, ForcesTheMasterRoleOnlyForAConnectedUnitWithoutTheSlaveCapability)
+// While a unit that cannot be a bus slave is connected, the bus settings a
+// file brought are saved with the master role once the unit's identity
+// arrives (on connecting and at each poll), or at once when the file is opened.
+TEST(ModbusMaster, ForcedOnlyForAConnectedUnitWithoutTheSlaveCapability)
 {
     const quint32 otherFeatures = Feature::GprsSettings;
+    enum class Brought { ByRestore, ByOpen };
     const struct {
         const char *name;
         bool connect;
         quint32 features;
+        Brought brought;
         QString savedMaster;
     } cases[] = {
-        {"connected, no slave capability", true, otherFeatures, "True"},
-        {"connected, slave capability", true, otherFeatures | Feature::ModbusSlave, "False"},
-        {"not connected", false, otherFeatures, "False"},
+        {"connected, no slave capability, identity polled", true, otherFeatures, Brought::ByRestore, "True"},
+        {"connected, no slave capability, file opened", true, otherFeatures, Brought::ByOpen, "True"},
+        {"connected, slave capability", true, otherFeatures | Feature::ModbusSlave, Brought::ByRestore, "False"},
+        {"connected, slave capability, file opened", true, otherFeatures | Feature::ModbusSlave, Brought::ByOpen,
+         "False"},
+        {"not connected", false, otherFeatures, Brought::ByRestore, "False"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -55,15 +63,21 @@ TEST(ModbusMasterTimer, ForcesTheMasterRoleOnlyForAConnectedUnitWithoutTheSlaveC
 
         const SectionCore *modbus = sections.find(QStringLiteral("CONF_MODBUS"));
         ASSERT_NE(modbus, nullptr);
-        IniDocument file;
-        file.parse("[MODBUS]\r\nBAUD= 9600\r\nMASTER=False\r\nSLAVE_ADDRESS= 5\r\n");
-        modbus->restore(store, file);
-
-        auto *timer = windows.findChild<QTimer *>(QStringLiteral("ModbusMasterTimer"));
-        ASSERT_NE(timer, nullptr);
-        EXPECT_EQ(timer->interval(), 1000);
-        EXPECT_TRUE(timer->isActive());
-        QMetaObject::invokeMethod(timer, "timeout");
+        const QByteArray busSettings = "[MODBUS]\r\nBAUD= 9600\r\nMASTER=False\r\nSLAVE_ADDRESS= 5\r\n";
+        if (c.brought == Brought::ByOpen) {
+            QTemporaryDir dir;
+            QFile file(dir.filePath(QStringLiteral("bus.qcf")));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("[General]\r\nVERSION=" + Product::ProductKey.toLatin1() + "\r\n" + busSettings);
+            file.close();
+            files.warn = [](const QString &) {};
+            ASSERT_TRUE(files.openFile(file.fileName()));
+        } else {
+            IniDocument file;
+            file.parse(busSettings);
+            modbus->restore(store, file);
+            emit unit.infoChanged();
+        }
 
         IniDocument saved;
         modbus->save(store, saved);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,7 +11,10 @@
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "app/programwindows.h"
 #include "files/langtable.h"
@@ -105,6 +109,27 @@ QStringList sourceTexts()
     return texts;
 }
 
+// The program's windows wired as velkan-sarn wires them, over a unit that is
+// never connected, in the table installed now.
+struct ProgramWindows {
+    ProgramWindows()
+    {
+        registerSections(sections);
+        createWindows(windows, {unit, store, sections, files});
+        main.adoptWindows();
+        main.followFiles(files);
+        windows.clearAll(store, sections);
+    }
+
+    Comms comms{std::make_unique<FakeSerialPort>()};
+    UnitConnection unit{comms};
+    ConfigStore store;
+    SectionRegistry sections;
+    EditorRegistry windows;
+    MainWindow main{windows};
+    FileCommands files{store, sections, windows, &main};
+};
+
 // Every text the windows translate, collected by building the program's
 // windows and opening every node of the tree.
 QSet<QString> textsOfTheWindows()
@@ -114,22 +139,12 @@ QSet<QString> textsOfTheWindows()
     recorder.lookedUp = [&texts](const QString &text) { texts.insert(text); };
     setLang(&recorder);
     {
-        Comms comms(std::make_unique<FakeSerialPort>());
-        UnitConnection unit(comms);
-        ConfigStore store;
-        SectionRegistry sections;
-        registerSections(sections);
-        EditorRegistry windows;
-        MainWindow main(windows);
-        FileCommands files(store, sections, windows, &main);
-        createWindows(windows, {unit, store, sections, files});
-        main.adoptWindows();
-        main.followFiles(files);
-        windows.clearAll(store, sections);
+        ProgramWindows program;
         for (const NavNode &node : navigationNodes(kProductLimits))
-            main.Tree_NodeClick(node.key);
+            program.main.Tree_NodeClick(node.key);
 
         QTemporaryDir dir;
+        FileCommands &files = program.files;
         files.warn = [](const QString &) {};
         files.askSavePath = [&dir](const QString &, const QString &) { return dir.filePath("unit"); };
         files.saveCommand();
@@ -186,6 +201,63 @@ void answerLanguageDialog(int expectedSelection, int choice)
         dialog->ComboLang->setCurrentIndex(choice);
         dialog->CommandOk->click();
     });
+}
+
+// "Idioma" shows every window in the new language at once, hidden ones, the
+// navigation tree and the status line included, with no timer to wait for.
+TEST(ShippedLanguage, ALanguageChangeReachesEveryWindowAtOnce)
+{
+    QTemporaryDir workingDir;
+    LangTable lang = shippedTable(workingDir);
+    ASSERT_TRUE(lang.Init());
+    lang.LangSel = 1;
+    setLang(&lang);
+    const QHash<QString, QString> english = englishOf(lang);
+    {
+        ProgramWindows program;
+        const EditorRegistry &windows = program.windows;
+        MainWindow &main = program.main;
+        program.files.askSavePath = [&](const QString &, const QString &) { return workingDir.filePath("unit"); };
+        ASSERT_TRUE(program.files.saveCommand());
+        main.Tree_NodeClick(QStringLiteral("General"));
+
+        const struct {
+            const char *window;
+            const char *child;
+            QString spanish;
+        } captions[] = {
+            {"General", "Titulo", "Configuracion de parametros generales"},
+            {"Aut_Voz", "Titulo", "Autorizados llamada de voz"},
+            {"Firm", "Titulo", "Actualizacion de firmware"},
+            {"T_Real_Zelmor", "Titulo", "Tiempo real"},
+            {"Historial", "Titulo", "Historial de servicio"},
+            {"Terminal", "TraceEnable", "Habilitar Trazas"},
+        };
+        const auto shown = [&](const char *window, const char *child) {
+            const QObject *widget = windows.window(QString::fromLatin1(window))->findChild<QObject *>(child);
+            return widget ? widget->property("text").toString() : QStringLiteral("(no %1)").arg(child);
+        };
+        for (const auto &c : captions)
+            ASSERT_EQ(shown(c.window, c.child), c.spanish) << c.window;
+        const QString saved = english.value(QStringLiteral("Configuracion guardada en"));
+        ASSERT_FALSE(main.statusBar()->currentMessage().startsWith(saved));
+
+        answerLanguageDialog(0, 1);
+        windows.window(QStringLiteral("General"))->findChild<QAction *>(QStringLiteral("Idioma"))->trigger();
+        ASSERT_EQ(lang.LangSel, 2);
+
+        for (const auto &c : captions)
+            EXPECT_EQ(shown(c.window, c.child), english.value(c.spanish)) << c.window;
+        QHash<QString, QString> treeCaptions;
+        for (QTreeWidgetItemIterator it(main.tree()); *it; ++it)
+            treeCaptions.insert((*it)->data(0, Qt::UserRole).toString(), (*it)->text(0));
+        for (const NavNode &node : navigationNodes(kProductLimits)) {
+            if (node.translated)
+                EXPECT_EQ(treeCaptions.value(node.key), english.value(node.caption)) << qPrintable(node.key);
+        }
+        EXPECT_TRUE(main.statusBar()->currentMessage().startsWith(saved)) << qPrintable(main.statusBar()->currentMessage());
+    }
+    setLang(nullptr);
 }
 
 TEST(ShippedLanguage, FirstStartAsksForTheLanguageAndQtFollowsIt)

@@ -183,7 +183,8 @@ TEST_P(CliFaults, EndsWithItsStatusAndLeavesNoPartialFile)
     command.replaceInStrings(QRegularExpression(QStringLiteral("^IMAGE$")), path(QStringLiteral("image.hex")));
     command.replaceInStrings(QRegularExpression(QStringLiteral("^LOADER$")), path(QStringLiteral("CopyFlash.hex")));
     // A failing row waits out a short time-out; a recovering one is given room.
-    const CliRun run = runCli(QStringList{QStringLiteral("--port"), sim.devicePath(), QStringLiteral("--timeout"),
+    const CliRun run = runCli(QStringList{QStringLiteral("--port"), sim.devicePath(), QStringLiteral("--fast-link"),
+                                          QStringLiteral("--timeout"),
                                           c.status == 0 ? QStringLiteral("1500") : QStringLiteral("200")}
                               + command,
                               path(QStringLiteral("data")));

@@ -55,11 +55,12 @@ protected:
         ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
     }
 
-    // Runs velkan-cli on the simulated unit's port (or without one).
+    // Runs velkan-cli on the simulated unit's port (or without one), with the
+    // link's short timings: the simulated unit answers at once.
     CliRun cli(QStringList arguments, bool withPort = true)
     {
         if (withPort)
-            arguments = QStringList{QStringLiteral("--port"), sim.devicePath()} + arguments;
+            arguments = QStringList{QStringLiteral("--port"), sim.devicePath(), QStringLiteral("--fast-link")} + arguments;
         return runCli(arguments, path(QStringLiteral("data")));
     }
 
