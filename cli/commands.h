@@ -11,6 +11,7 @@ struct CommandArgs {
     int count = 0;          // 0: poll until interrupted
     int intervalMs = 500;
     bool verify = false;    // write-config: download again and compare
+    bool strict = false;    // a file value that was not taken stops the command
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

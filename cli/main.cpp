@@ -11,7 +11,9 @@ QString helpText()
     QString text = QStringLiteral(
         "Configure and query a Velkan Sarn unit from the command line.\n\n"
         "Exit status: 0 success, 1 the unit did not answer or refused, 2 usage error, "
-        "3 file error.\n\nCommands:\n");
+        "3 file error (also a value of a .qcf that was not taken, with --strict, and a text that\n"
+        "would split its line to the unit).\nCommands that read a .qcf warn on standard error of every value "
+        "they could not take.\n\nCommands:\n");
     for (const CommandInfo &c : commandTable())
         text += QStringLiteral("  %1 %2\n      %3\n")
                     .arg(QString::fromLatin1(c.name), QString::fromLatin1(c.usage),
@@ -81,6 +83,8 @@ int main(int argc, char *argv[])
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
+        {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
+                   "before the unit is touched."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -107,6 +111,7 @@ int main(int argc, char *argv[])
 
     CommandArgs commandArgs{args, p.isSet("json")};
     commandArgs.verify = p.isSet("verify");
+    commandArgs.strict = p.isSet("strict");
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 

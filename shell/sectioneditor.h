@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/linetexts.h"
+
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -62,6 +64,8 @@ protected:
     // The box takes none of the characters, typed or pasted. A text that
     // showText put there keeps the ones it has; the operator cannot add more.
     static void refuseCharacters(QLineEdit *box, const QString &characters);
+    // The same for the separators of the upload line the box's text travels in.
+    static void refuseSeparators(QLineEdit *box, LineText kind = LineText::Field);
 
 private:
     int channelCount_;

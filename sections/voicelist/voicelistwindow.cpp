@@ -232,6 +232,8 @@ void Aut_Voz::SearchBut_Click()
 void Aut_Voz::WriteBut_Click()
 {
     StoreControls();
+    if (beforeWrite && !beforeWrite())
+        return;
     // The unit gets the list as it stands now, whatever the window stores while the write waits.
     const VoiceAuthList list = store_.VoiceList;
     runTransfer(State::Writing, State::Written, [&](const TransferProgress &progress) {
