@@ -31,6 +31,10 @@ public:
     int ChannelIndex() const { return channelIndex_; }
     int channelCount() const { return channelCount_; }
 
+    // The box refuses the separators of the upload line its text travels in
+    // (see refuseCharacters); frames inside an editor use it too.
+    static void refuseSeparators(QLineEdit *box, LineText kind = LineText::Field);
+
 protected:
     // The window shown afresh: captions, then the shown channel's data. Windows
     // with more to set up when a channel is opened (lists, enabling, the first
@@ -64,8 +68,6 @@ protected:
     // The box takes none of the characters, typed or pasted. A text that
     // showText put there keeps the ones it has; the operator cannot add more.
     static void refuseCharacters(QLineEdit *box, const QString &characters);
-    // The same for the separators of the upload line the box's text travels in.
-    static void refuseSeparators(QLineEdit *box, LineText kind = LineText::Field);
 
 private:
     int channelCount_;

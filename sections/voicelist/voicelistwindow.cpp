@@ -62,6 +62,7 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
 
     makeHeading(titulo_);
     PhoneText->setMaxLength(kPhoneLength);
+    refuseSeparators(PhoneText);
     PhoneList->setSelectionMode(QAbstractItemView::SingleSelection);
     MacroLabel->setWordWrap(true);
     StateLabel->setWordWrap(true);
