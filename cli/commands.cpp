@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +14,7 @@
 #include "files/configfile.h"
 #include "files/inidocument.h"
 #include "files/linetexts.h"
+#include "merge.h"
 #include "files/sectionregistry.h"
 #include "link/devicecommands.h"
 #include "link/voicelisttransfer.h"
@@ -234,6 +236,50 @@ int diff(CliSession &s, const CommandArgs &a)
                   << Qt::endl;
     }
     return differences.isEmpty() ? ExitOk : ExitDiffer;
+}
+
+// BASE with the chosen sections or keys of OTHER, both as this program reads
+// them, written to OUT through the restore rules: a value that does not take
+// is warned of like any other file value.
+int merge(CliSession &s, const CommandArgs &a)
+{
+    const SectionRegistry &sections = s.sections();
+    auto base = std::make_unique<ConfigStore>();
+    auto other = std::make_unique<ConfigStore>();
+    if (!restoreChecked(a.positional.at(0), *base, sections, a)
+        || !restoreChecked(a.positional.at(1), *other, sections, a))
+        return ExitFileError;
+    IniDocument into;
+    IniDocument from;
+    sections.saveAll(*base, into);
+    sections.saveAll(*other, from);
+
+    QList<TakeChoice> choices;
+    if (!a.takeJson.isEmpty()) {
+        QFile json(a.takeJson);
+        if (!json.open(QIODevice::ReadOnly) || !takeChoicesFromJson(json.readAll(), choices)) {
+            printError(QStringLiteral("Cannot use %1: it is no output of diff --json.").arg(a.takeJson));
+            return ExitFileError;
+        }
+    }
+    QStringList unknown;
+    choices += takeChoices(a.takes, from, sections, unknown);
+    if (!unknown.isEmpty()) {
+        printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
+        return ExitUsage;
+    }
+    const int taken = takeValues(choices, from, into);
+    auto merged = std::make_unique<ConfigStore>();
+    sections.restoreAll(*merged, into);
+    if (!acceptNotes(a.output, restoreNotes(into, *merged, sections), a))
+        return ExitFileError;
+    FileFailure failure;
+    if (!saveConfigFile(a.output, *merged, sections, &failure)) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    printError(QStringLiteral("%1 values taken from %2.").arg(taken).arg(a.positional.at(1)));
+    return ExitOk;
 }
 
 // The units, one per line; or one unit's operations newest first: UTC time,
@@ -616,6 +662,11 @@ const QList<CommandInfo> &commandTable()
          "      A's value, B's value, tab-separated (\"(absent)\" for a side without it; a whole section\n"
          "      on one side only is one line with no key); exit status 0 equal, 1 they differ",
          2, false, nullptr, diff},
+        {"merge", "BASE.qcf OTHER.qcf (--take SECTION[.KEY] ... | --take-json FILE) -o OUT.qcf",
+         "write BASE with the chosen sections or keys taken from OTHER into OUT; SECTION is a section\n"
+         "      of the program (Caudal, GPRS) or of the file (\"CAUDAL 2\"); --take-json takes the rows of\n"
+         "      a diff --json output, so that a script can review and choose",
+         2, false, nullptr, merge},
         {"history", "[SERIAL]",
          "list the units with a service history, one per line, or SERIAL's operations newest first:\n"
          "      UTC time, read|write|write-verified|write-differs, file, tab-separated (read-config and write-config keep a copy of\n"

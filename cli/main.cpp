@@ -34,6 +34,7 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
         "  velkan-cli diff before.qcf after.qcf\n"
+        "  velkan-cli merge unit.qcf office.qcf --take E_Digital --take GENERAL.RENVN -o new.qcf\n"
         "  velkan-cli history VS21-000777\n");
     return text;
 }
@@ -83,6 +84,9 @@ int main(int argc, char *argv[])
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
+        {"take", "merge: a section or key to take from OTHER (repeat for more).", "SECTION[.KEY]"},
+        {"take-json", "merge: take the rows of this diff --json output.", "FILE"},
+        {{"o", "output"}, "merge: the file to write.", "OUT"},
         {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
                    "before the unit is touched."},
     });
@@ -112,6 +116,12 @@ int main(int argc, char *argv[])
     CommandArgs commandArgs{args, p.isSet("json")};
     commandArgs.verify = p.isSet("verify");
     commandArgs.strict = p.isSet("strict");
+    commandArgs.takes = p.values("take");
+    commandArgs.takeJson = p.value("take-json");
+    commandArgs.output = p.value("output");
+    const bool merging = QLatin1String(command->name) == QLatin1String("merge");
+    if (merging != (p.isSet("output") && (p.isSet("take") || p.isSet("take-json"))))
+        return usageError("--take or --take-json, and -o, belong to merge, which needs them.");
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 
