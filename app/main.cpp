@@ -74,7 +74,8 @@ int main(int argc, char **argv)
                                Translate(QStringLiteral("En la unidad")), &main);
     };
     createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); },
-                            showDifferences});
+                            showDifferences,
+                            [&main](const QString &section, int slot) { main.openEditor(section, slot); }});
     windows.followDownloads(unit);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();

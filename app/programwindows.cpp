@@ -23,10 +23,26 @@
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
+#include "shell/uploadgate.h"
 #include "tools/realtimemonitor.h"
 #include "tools/firm.h"
 #include "tools/historywindow.h"
 #include "tools/terminal.h"
+
+namespace {
+
+// Every path to the unit from the windows passes the one gate first.
+void guardWrites(EditorRegistry &windows, const ProgramContext &context)
+{
+    auto *gate = new UploadGate(windows, context.store, context.sections, &windows);
+    gate->openEditor = context.openEditor;
+    if (auto *general = qobject_cast<General *>(windows.editor("General")))
+        general->connection()->beforeUpload = [gate] { return gate->pass(UploadGate::configSections()); };
+    if (auto *voice = qobject_cast<Aut_Voz *>(windows.editor("Aut_Voz")))
+        voice->beforeWrite = [gate] { return gate->pass(UploadGate::voiceListSections()); };
+}
+
+} // namespace
 
 void createWindows(EditorRegistry &windows, const ProgramContext &context)
 {
@@ -68,6 +84,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addTool("Terminal", new Terminal(context.unit));
     windows.addTool("Firm", new Firm(context.unit, context.sections, context.lockNavigation));
     windows.addTool("Historial", new HistoryWindow(context.unit, context.store, context.sections, context.files));
+    guardWrites(windows, context);
 }
 
 namespace {

@@ -22,6 +22,8 @@ struct ProgramContext {
     // Shows differences the program found, such as those of a verified
     // upload; when unset the window that found them says how many.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences = {};
+    // Opens a section's editor on a channel, where a refused upload sends the operator.
+    std::function<void(const QString &section, int slot)> openEditor = {};
 };
 
 // Creates every editor and tool window of the program, once, and registers

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,9 @@
 #include "files/configcompare.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
+#include "files/linetexts.h"
+#include "merge.h"
+#include "files/sectionregistry.h"
 #include "link/devicecommands.h"
 #include "link/livelog.h"
 #include "link/voicelisttransfer.h"
@@ -108,25 +112,57 @@ int readConfig(CliSession &s, const CommandArgs &a)
     return ExitOk;
 }
 
-// A file that is not a configuration stops the command before anything is sent.
-int restoreFile(CliSession &s, const CommandArgs &a)
+// The values of the files read by this run that the model did not take.
+QList<RestoreNote> &fileNotes()
 {
-    FileFailure failure;
-    if (restoreConfigFile(a.positional.at(0), s.store(), s.sections(), &failure) == RestoreResult::Restored)
-        return ExitOk;
-    printError(fileFailureMessage(failure));
-    return ExitFileError;
+    static QList<RestoreNote> notes;
+    return notes;
 }
 
+// One warning per value of the file that was not taken; with --strict they
+// stop the command (file error) before the unit is touched.
+bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const CommandArgs &a)
+{
+    for (const RestoreNote &n : notes)
+        printError(QStringLiteral("warning: %1: [%2] %3=%4 was not taken (no number, or out of range); "
+                                  "the default is kept")
+                       .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text));
+    fileNotes() += notes;
+    return notes.isEmpty() || !a.strict;
+}
 
-// A configuration file restored into a model of its own; false after saying why not.
-bool restoreScratch(const QString &path, ConfigStore &store, const SectionRegistry &sections)
+// A configuration file restored into `store`; false after saying why not.
+bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
+                    const CommandArgs &a)
 {
     FileFailure failure;
-    if (restoreConfigFile(path, store, sections, &failure) == RestoreResult::Restored)
-        return true;
-    printError(fileFailureMessage(failure));
-    return false;
+    QList<RestoreNote> notes;
+    if (restoreConfigFile(path, store, sections, &failure, &notes) != RestoreResult::Restored) {
+        printError(fileFailureMessage(failure));
+        return false;
+    }
+    return acceptNotes(path, notes, a);
+}
+
+// One line per field that cannot go to the unit; true when there is none.
+bool sendable(const QList<FieldFault> &faults)
+{
+    for (const FieldFault &f : faults)
+        printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
+                       .arg(f.item, f.key.trimmed(), f.text, f.detail));
+    if (!faults.isEmpty())
+        printError("Nothing was sent: take the separators out of these fields.");
+    return faults.isEmpty();
+}
+
+// A file that is not a configuration, or holds a text its upload line cannot
+// carry, stops the command before anything is sent.
+int restoreFile(CliSession &s, const CommandArgs &a)
+{
+    if (!restoreChecked(a.positional.at(0), s.store(), s.sections(), a))
+        return ExitFileError;
+    return sendable(lineTextFaults(s.store(), s.sections(), SectionRegistry::uploadOrder())) ? ExitOk
+                                                                                               : ExitFileError;
 }
 
 QJsonValue jsonSide(const ConfigDifference &d, ConfigDifference::Side absent, const QString &value)
@@ -160,6 +196,11 @@ int writeConfig(CliSession &s, const CommandArgs &a)
                             : QStringLiteral("The unit did not confirm the configuration upload."));
         return ExitNoAnswer;
     }
+    if (differences.isEmpty() && !fileNotes().isEmpty()) {
+        // What the unit holds is what was sent, but not all that the file says.
+        out() << "sent as restored; " << fileNotes().size() << " values of the file were not taken" << Qt::endl;
+        return ExitOk;
+    }
     if (differences.isEmpty()) {
         out() << "verified" << Qt::endl;
         return ExitOk;
@@ -177,8 +218,8 @@ int diff(CliSession &s, const CommandArgs &a)
     using Side = ConfigDifference::Side;
     auto left = std::make_unique<ConfigStore>();
     auto right = std::make_unique<ConfigStore>();
-    if (!restoreScratch(a.positional.at(0), *left, s.sections())
-        || !restoreScratch(a.positional.at(1), *right, s.sections()))
+    if (!restoreChecked(a.positional.at(0), *left, s.sections(), a)
+        || !restoreChecked(a.positional.at(1), *right, s.sections(), a))
         return ExitFileError;
     const QList<ConfigDifference> differences = compareConfigurations(*left, *right, s.sections());
     if (a.json) {
@@ -196,6 +237,50 @@ int diff(CliSession &s, const CommandArgs &a)
                   << Qt::endl;
     }
     return differences.isEmpty() ? ExitOk : ExitDiffer;
+}
+
+// BASE with the chosen sections or keys of OTHER, both as this program reads
+// them, written to OUT through the restore rules: a value that does not take
+// is warned of like any other file value.
+int merge(CliSession &s, const CommandArgs &a)
+{
+    const SectionRegistry &sections = s.sections();
+    auto base = std::make_unique<ConfigStore>();
+    auto other = std::make_unique<ConfigStore>();
+    if (!restoreChecked(a.positional.at(0), *base, sections, a)
+        || !restoreChecked(a.positional.at(1), *other, sections, a))
+        return ExitFileError;
+    IniDocument into;
+    IniDocument from;
+    sections.saveAll(*base, into);
+    sections.saveAll(*other, from);
+
+    QList<TakeChoice> choices;
+    if (!a.takeJson.isEmpty()) {
+        QFile json(a.takeJson);
+        if (!json.open(QIODevice::ReadOnly) || !takeChoicesFromJson(json.readAll(), choices)) {
+            printError(QStringLiteral("Cannot use %1: it is no output of diff --json.").arg(a.takeJson));
+            return ExitFileError;
+        }
+    }
+    QStringList unknown;
+    choices += takeChoices(a.takes, from, sections, unknown);
+    if (!unknown.isEmpty()) {
+        printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
+        return ExitUsage;
+    }
+    const int taken = takeValues(choices, from, into);
+    auto merged = std::make_unique<ConfigStore>();
+    sections.restoreAll(*merged, into);
+    if (!acceptNotes(a.output, restoreNotes(into, *merged, sections), a))
+        return ExitFileError;
+    FileFailure failure;
+    if (!saveConfigFile(a.output, *merged, sections, &failure)) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    printError(QStringLiteral("%1 values taken from %2.").arg(taken).arg(a.positional.at(1)));
+    return ExitOk;
 }
 
 // The units, one per line; or one unit's operations newest first: UTC time,
@@ -539,8 +624,13 @@ int checkVoiceList(CliSession &s, const CommandArgs &a)
         return ExitFileError;
     }
     voiceListCore(s).restore(s.store(), doc);
+    const QStringList voiceSection{voiceListCore(s).name()};
+    if (!acceptNotes(path, restoreNotes(doc, s.store(), s.sections(), voiceSection), a))
+        return ExitFileError;
     if (action == "read")
         return ExitOk;
+    if (!sendable(lineTextFaults(s.store(), s.sections(), voiceSection)))
+        return ExitFileError;
     if (!doc.hasSection(VoiceListCore::fileSection()))
         return voiceFileError(path, QStringLiteral("it holds no voice-call list."));
     VoiceAuthList &list = s.store().VoiceList;
@@ -592,7 +682,8 @@ const QList<CommandInfo> &commandTable()
         {"write-config", "[--verify] FILE.qcf",
          "restore FILE and upload it to the unit; with --verify, download it again and compare:\n"
          "      \"verified\" when the unit holds what was sent, else exit status 1 and the differing\n"
-         "      upload lines on standard error, one per line: section, key, sent, held, tab-separated",
+         "      upload lines on standard error, one per line: section, key, sent, held, tab-separated;\n"
+         "      a text holding the separator of its upload line stops it (status 3) before anything is sent",
          1, true, restoreFile, writeConfig},
         {"live", "[--json] [--count N] [--interval MS]", "poll the live values (CSV by default)", 0, true, nullptr, live},
         {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},
@@ -607,9 +698,14 @@ const QList<CommandInfo> &commandTable()
          "      A's value, B's value, tab-separated (\"(absent)\" for a side without it; a whole section\n"
          "      on one side only is one line with no key); exit status 0 equal, 1 they differ",
          2, false, nullptr, diff},
+        {"merge", "BASE.qcf OTHER.qcf (--take SECTION[.KEY] ... | --take-json FILE) -o OUT.qcf",
+         "write BASE with the chosen sections or keys taken from OTHER into OUT; SECTION is a section\n"
+         "      of the program (Caudal, GPRS) or of the file (\"CAUDAL 2\"); --take-json takes the rows of\n"
+         "      a diff --json output, so that a script can review and choose",
+         2, false, nullptr, merge},
         {"history", "[SERIAL]",
          "list the units with a service history, one per line, or SERIAL's operations newest first:\n"
-         "      UTC time, read|write, file, tab-separated (read-config and write-config keep a copy of\n"
+         "      UTC time, read|write|write-verified|write-differs, file, tab-separated (read-config and write-config keep a copy of\n"
          "      the configuration in the per-user data folder unless --no-history is given)",
          0, false, nullptr, history, 1},
         {"firmware", "[--no-backup] IMAGE.hex LOADER.hex",

@@ -12,6 +12,10 @@ struct CommandArgs {
     int intervalMs = 500;
     bool verify = false;    // write-config: download again and compare
     bool backup = true;     // firmware: keep the configuration in the history first
+    bool strict = false;    // a file value that was not taken stops the command
+    QStringList takes;      // merge: "SECTION" or "SECTION.KEY" to take from OTHER
+    QString takeJson;       // merge: a "diff --json" output whose rows are taken
+    QString output;         // merge: the file written
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -12,7 +12,9 @@ QString helpText()
     QString text = QStringLiteral(
         "Configure and query a Velkan Sarn unit from the command line.\n\n"
         "Exit status: 0 success, 1 the unit did not answer or refused, 2 usage error, "
-        "3 file error.\n\nCommands:\n");
+        "3 file error (also a value of a .qcf that was not taken, with --strict, and a text that\n"
+        "would split its line to the unit).\nCommands that read a .qcf warn on standard error of every value "
+        "they could not take.\n\nCommands:\n");
     for (const CommandInfo &c : commandTable())
         text += QStringLiteral("  %1 %2\n      %3\n")
                     .arg(QString::fromLatin1(c.name), QString::fromLatin1(c.usage),
@@ -33,6 +35,7 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
         "  velkan-cli diff before.qcf after.qcf\n"
+        "  velkan-cli merge unit.qcf office.qcf --take E_Digital --take GENERAL.RENVN -o new.qcf\n"
         "  velkan-cli history VS21-000777\n");
     return text;
 }
@@ -88,6 +91,11 @@ int main(int argc, char *argv[])
         {"fast-link", "For tests and diagnosis with a unit that answers at once, such as velkan-sim: every wait "
                       "of the link some twenty times shorter, the 1 s drain on connecting included; --timeout "
                       "still sets the answer waits."},
+        {"take", "merge: a section or key to take from OTHER (repeat for more).", "SECTION[.KEY]"},
+        {"take-json", "merge: take the rows of this diff --json output.", "FILE"},
+        {{"o", "output"}, "merge: the file to write.", "OUT"},
+        {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
+                   "before the unit is touched."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -119,6 +127,13 @@ int main(int argc, char *argv[])
     CommandArgs commandArgs{args, p.isSet("json")};
     commandArgs.verify = p.isSet("verify");
     commandArgs.backup = !p.isSet("no-backup");
+    commandArgs.strict = p.isSet("strict");
+    commandArgs.takes = p.values("take");
+    commandArgs.takeJson = p.value("take-json");
+    commandArgs.output = p.value("output");
+    const bool merging = QLatin1String(command->name) == QLatin1String("merge");
+    if (merging != (p.isSet("output") && (p.isSet("take") || p.isSet("take-json"))))
+        return usageError("--take or --take-json, and -o, belong to merge, which needs them.");
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 

@@ -69,11 +69,15 @@ RestoreResult loadConfigDocument(const QString &path, IniDocument &doc, FileFail
 }
 
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
-                                const SectionRegistry &registry, FileFailure *failure)
+                                const SectionRegistry &registry, FileFailure *failure,
+                                QList<RestoreNote> *notes)
 {
     IniDocument doc;
     const RestoreResult result = loadConfigDocument(path, doc, failure);
-    if (result == RestoreResult::Restored)
-        registry.restoreAll(store, doc);
+    if (result != RestoreResult::Restored)
+        return result;
+    registry.restoreAll(store, doc);
+    if (notes)
+        *notes = restoreNotes(doc, store, registry);
     return result;
 }

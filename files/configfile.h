@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "filefailure.h"
+#include "restorenotes.h"
 
 struct ConfigStore;
 class IniDocument;
@@ -26,9 +27,11 @@ enum class RestoreResult {
 };
 
 // Reads the whole model from the file at path once its product marker
-// matches. Unless the result is Restored, the model is unchanged.
+// matches. Unless the result is Restored, the model is unchanged. Values the
+// model could not take (see restoreNotes) go to notes when given.
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
-                                const SectionRegistry &registry, FileFailure *failure = nullptr);
+                                const SectionRegistry &registry, FileFailure *failure = nullptr,
+                                QList<RestoreNote> *notes = nullptr);
 
 // Reads the file at path into doc when it is a configuration file of this
 // product; otherwise doc is left empty.

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTimeZone>
 #include <algorithm>
+#include <array>
 
 #include "configfile.h"
 
@@ -20,10 +21,14 @@ constexpr int kMaxFolderLength = 64;
 constexpr int kMaxSameSecond = 1000;
 
 // "2026-12-10T09-14-03Z-read.qcf", or "...-read-2.qcf" for the second in that second.
+constexpr std::array kKinds{HistoryKind::Read, HistoryKind::Write, HistoryKind::VerifiedWrite,
+                            HistoryKind::DifferingWrite};
+
 const QRegularExpression &entryName()
 {
     static const QRegularExpression name(
-        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d)Z-(read|write)(?:-(\\d+))?\\.qcf$"));
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d)Z-(read|write-verified|write-differs|write)"
+                       "(?:-(\\d+))?\\.qcf$"));
     return name;
 }
 
@@ -57,10 +62,14 @@ bool failWith(FileFailure *failure, const QString &path, const QString &detail)
 bool reserveName(const QDir &folder, const QDateTime &time, HistoryKind kind, QString &path,
                  FileFailure *failure)
 {
-    const HistoryKind other = kind == HistoryKind::Read ? HistoryKind::Write : HistoryKind::Read;
+    const auto takenByAnother = [&](int sequence) {
+        return std::any_of(kKinds.begin(), kKinds.end(), [&](HistoryKind other) {
+            return other != kind && folder.exists(entryFileName(time, other, sequence));
+        });
+    };
     for (int sequence = 1; sequence <= kMaxSameSecond; ++sequence) {
         path = folder.filePath(entryFileName(time, kind, sequence));
-        if (folder.exists(entryFileName(time, other, sequence)))
+        if (takenByAnother(sequence))
             continue;
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -97,7 +106,17 @@ QString ServiceHistory::unitFolder(const QString &serial)
 
 QString ServiceHistory::kindWord(HistoryKind kind)
 {
-    return kind == HistoryKind::Read ? QStringLiteral("read") : QStringLiteral("write");
+    switch (kind) {
+    case HistoryKind::Read:
+        return QStringLiteral("read");
+    case HistoryKind::Write:
+        break;
+    case HistoryKind::VerifiedWrite:
+        return QStringLiteral("write-verified");
+    case HistoryKind::DifferingWrite:
+        return QStringLiteral("write-differs");
+    }
+    return QStringLiteral("write");
 }
 
 bool ServiceHistory::record(const QString &serial, HistoryKind kind, const ConfigStore &store,
@@ -142,9 +161,10 @@ QList<HistoryEntry> ServiceHistory::entries(const QString &serial) const
                              QTime::fromString(stamp.mid(11), kTimeFormat), QTimeZone::utc());
         if (!time.isValid())
             continue;
-        const HistoryKind kind = match.captured(2) == kindWord(HistoryKind::Read) ? HistoryKind::Read
-                                                                                  : HistoryKind::Write;
-        found.append({{time, kind, folder.filePath(name)},
+        const auto kind = std::find_if(kKinds.begin(), kKinds.end(), [&](HistoryKind k) {
+            return kindWord(k) == match.captured(2);
+        });
+        found.append({{time, *kind, folder.filePath(name)},
                       match.captured(3).isEmpty() ? 1 : match.captured(3).toInt()});
     }
     std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {

@@ -11,8 +11,10 @@
 struct ConfigStore;
 class SectionRegistry;
 
-// What an operation did with the unit's configuration.
-enum class HistoryKind { Read, Write };
+// What an operation did with the unit's configuration. A verified write is
+// one whose download afterwards held what was sent; a differing write, one
+// whose check found the unit holding something else.
+enum class HistoryKind { Read, Write, VerifiedWrite, DifferingWrite };
 
 // One kept copy of a unit's configuration.
 struct HistoryEntry {
@@ -23,7 +25,8 @@ struct HistoryEntry {
 
 // The service history: a configuration file for every download from and
 // upload to a unit, one folder per unit serial number, one file per operation
-// named by its UTC time and kind ("2026-12-10T09-14-03Z-read.qcf"). Files are
+// named by its UTC time and kind ("2026-12-10T09-14-03Z-read.qcf",
+// "...Z-write-verified.qcf"). Files are
 // only ever added: the second operation in the same second gets "-2", the
 // third "-3", whatever their kinds.
 class ServiceHistory {
@@ -38,7 +41,8 @@ public:
     // file system could read as a separator, a drive, a wildcard or a control
     // replaced by "_" (so no "." or ".." either); "unknown" for no serial.
     static QString unitFolder(const QString &serial);
-    // "read" or "write", as the file names and velkan-cli spell it.
+    // "read", "write", "write-verified" or "write-differs", as the file names
+    // and velkan-cli spell it.
     static QString kindWord(HistoryKind kind);
 
     // Writes the model as a new entry of the unit, named after clock(); an

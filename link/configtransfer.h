@@ -19,6 +19,7 @@ bool ReadConf(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
 
 // Writes the whole configuration: numbered "#45" lines closed by "#46" and
 // the line count, which the unit confirms with "#B91". A refused line or a
-// missing confirmation starts the whole upload again.
+// missing confirmation starts the whole upload again. A model holding a text
+// with its line's separator (lineTextFaults) is refused before the first line.
 bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
                const TransferProgress &progress = {});

@@ -4,6 +4,7 @@
 
 #include "comms.h"
 #include "devicevalues.h"
+#include "files/linetexts.h"
 #include "files/sectionregistry.h"
 #include "uploadlines.h"
 
@@ -17,6 +18,10 @@ constexpr int kUploadAttempts = 3;
 bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
                const TransferProgress &progress)
 {
+    // A text holding its line's separator would rewrite other settings on the
+    // unit: the callers refuse it naming the field; nothing is sent here either.
+    if (!lineTextFaults(store, sections, SectionRegistry::uploadOrder()).isEmpty())
+        return false;
     CommsBusyGuard busy(comms);
     if (!busy)
         return false;

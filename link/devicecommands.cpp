@@ -117,6 +117,18 @@ void parseInfoLine(const QString &line, DeviceValues &device)
     }
 }
 
+// The identity values of `from` into `to`; the live values, counters and clock stay.
+void takeIdentity(DeviceValues &to, const DeviceValues &from)
+{
+    to.DeviceFeatures = from.DeviceFeatures;
+    to.FirmwareVersion = from.FirmwareVersion;
+    to.SerialNumber = from.SerialNumber;
+    to.BatteryVoltage = from.BatteryVoltage;
+    to.SignalLevel = from.SignalLevel;
+    to.LogSize = from.LogSize;
+    to.LogUsed = from.LogUsed;
+}
+
 } // namespace
 
 bool ReadInfo(Comms &comms, DeviceValues &device)
@@ -124,14 +136,19 @@ bool ReadInfo(Comms &comms, DeviceValues &device)
     CommsBusyGuard busy(comms);
     if (!busy)
         return false;
+    // Each attempt fills empty values, which replace the device's only when
+    // the whole stream was read: never a mix of two units or two attempts.
     for (int attempt = 0; attempt < kStreamAttempts; ++attempt) {
-        const bool read = ReadNumberedStream(comms, QStringLiteral("#44"), QStringLiteral("#BB"),
-                                             [&device](const QString &line, int) {
-                                                 parseInfoLine(line, device);
-                                                 return true;
-                                             });
-        if (read)
+        DeviceValues read;
+        const bool complete = ReadNumberedStream(comms, QStringLiteral("#44"), QStringLiteral("#BB"),
+                                                 [&read](const QString &line, int) {
+                                                     parseInfoLine(line, read);
+                                                     return true;
+                                                 });
+        if (complete) {
+            takeIdentity(device, read);
             return true;
+        }
     }
     return false;
 }

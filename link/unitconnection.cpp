@@ -262,14 +262,20 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     return backup;
 }
 
-bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
+bool UnitConnection::send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
-    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress)) {
-        keepCopy(HistoryKind::Write, store, sections);
+    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
         return true;
-    }
     fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
     return false;
+}
+
+bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
+{
+    if (!send(store, sections, progress))
+        return false;
+    keepCopy(HistoryKind::Write, store, sections);
+    return true;
 }
 
 bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
@@ -278,16 +284,19 @@ bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegis
     differences.clear();
     // What was sent is kept apart, so that nothing edited meanwhile changes the check.
     const auto sent = std::make_unique<ConfigStore>(store);
-    if (!upload(*sent, sections, progress))
+    if (!send(*sent, sections, progress))
         return false;
     emit verifying();
     const quint32 features = Device.DeviceFeatures;
     auto held = std::make_unique<ConfigStore>(*sent);
     if (!ReadConf(comms_, *held, sections, features, progress)) {
+        // Written, but not checked: the history says no more than that.
+        keepCopy(HistoryKind::Write, *sent, sections);
         fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
         return false;
     }
     differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
+    keepCopy(differences.isEmpty() ? HistoryKind::VerifiedWrite : HistoryKind::DifferingWrite, *sent, sections);
     return true;
 }
 

@@ -90,7 +90,8 @@ public:
                               const TransferProgress &progress = {});
 
     // Where every successful download and upload leaves a copy under the
-    // unit's serial number; none while null. The copy never changes the
+    // unit's serial number, a checked upload as verified or differing; none
+    // while null. The copy never changes the
     // transfer's own result.
     void keepHistory(ServiceHistory *history) { history_ = history; }
     ServiceHistory *history() const { return history_; }
@@ -125,6 +126,7 @@ private:
     bool dial();
     bool logIn();
     void closeComs(bool hangUp);
+    bool send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress);
     void fail(LinkError error, const QString &detail = {});
     void onPortLost(const QString &reason);
     void keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections);

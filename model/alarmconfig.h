@@ -29,15 +29,12 @@ struct AlarmConfig {
 
     static constexpr int kTextLength = 49;
 
-    // Back to the defaults. The action lists stay: the file restore and the
-    // unit's action lines replace them on their own.
+    // Back to the defaults, action lists included: a stream or a file that
+    // carries no actions must not leave the previous unit's in place.
     void clear()
     {
         AlarmConfig fresh;
         fresh.Window.clear();
-        fresh.ActionsHigh = ActionsHigh;
-        fresh.ActionsLow = ActionsLow;
-        fresh.ActionsNormal = ActionsNormal;
         *this = fresh;
     }
 };

@@ -7,8 +7,9 @@
 #include "schedulewindow.h"
 
 // The unit's four timer families. Each timer fires its action list; Clear
-// (the clear() members) never touches the actions, nor the cyclic flag, so a
-// reset configuration keeps the codes until something overwrites them.
+// (the clear() members) empties the actions and the cyclic flag too, so that
+// nothing of the configuration held before survives a download or a file
+// that does not carry them.
 
 // Fires every Period seconds, all day or inside a daily window on chosen
 // weekdays, while its flag is true.
@@ -24,6 +25,8 @@ struct CyclicTimer {
         Enabled = false;
         Period = 0;
         Window.clear();
+        EnableFlag = 0;
+        Actions = {};
     }
 };
 
@@ -39,6 +42,7 @@ struct WeeklyTimer {
         Enabled = false;
         Time = QTime(0, 0);
         Weekdays = ScheduleWindow::kAllDays;
+        Actions = {};
     }
 };
 
@@ -57,6 +61,7 @@ struct MonthlyTimer {
         Enabled = false;
         Time = QTime(0, 0);
         DayMask = 0;
+        Actions = {};
     }
 };
 
@@ -72,6 +77,7 @@ struct LongTimer {
     {
         Enabled = false;
         Period = 0;
+        Actions = {};
     }
 };
 

@@ -32,6 +32,14 @@ QString fileNamePart(const QString &text)
     return part;
 }
 
+QStringList restoreNoteLines(const QList<RestoreNote> &notes)
+{
+    QStringList lines;
+    for (const RestoreNote &note : notes)
+        lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
+    return lines;
+}
+
 } // namespace
 
 QString fileFailureText(const FileFailure &f)
@@ -74,6 +82,18 @@ FileCommands::FileCommands(ConfigStore &store, const SectionRegistry &sections,
     };
     warn = [dialogParent](const QString &message) {
         QMessageBox::warning(dialogParent, Product::ProductTitle, message);
+    };
+    reportNotes = [dialogParent](const QString &summary, const QStringList &lines) {
+        QMessageBox box(QMessageBox::Warning, Product::ProductTitle, summary, QMessageBox::Ok, dialogParent);
+        // A long list goes to the details, which scroll; the first lines show at once.
+        constexpr int kShown = 12;
+        QStringList shown = lines.mid(0, kShown);
+        if (lines.size() > kShown)
+            shown << QStringLiteral("...");
+        box.setInformativeText(shown.join(u'\n'));
+        if (lines.size() > kShown)
+            box.setDetailedText(lines.join(u'\n'));
+        box.exec();
     };
 }
 
@@ -169,13 +189,18 @@ bool FileCommands::saveCommand()
     return true;
 }
 
+void FileCommands::storeEditors() const
+{
+    editors_.storeAll(SectionRegistry::fileOrder());
+}
+
 bool FileCommands::SaveConf()
 {
     FileFailure failure;
     bool saved = false;
     {
         BusyPointer busy;
-        editors_.storeAll(SectionRegistry::fileOrder());
+        storeEditors();
         saved = saveConfigFile(ConfigFilePath, store_, sections_, &failure);
     }
     if (!saved)
@@ -187,13 +212,18 @@ bool FileCommands::RestoreConf()
 {
     FileFailure failure;
     RestoreResult result;
+    QList<RestoreNote> notes;
     {
         BusyPointer busy;
-        result = restoreConfigFile(ConfigFilePath, store_, sections_, &failure);
+        result = restoreConfigFile(ConfigFilePath, store_, sections_, &failure, &notes);
         if (result == RestoreResult::Restored)
             editors_.loadAll(SectionRegistry::fileOrder());
     }
     if (result != RestoreResult::Restored)
         warn(withReason(Translate("No es un archivo de configuracion valido"), fileFailureText(failure)));
+    if (!notes.isEmpty())
+        reportNotes(Translate(QStringLiteral("Estos valores del archivo no se han tomado (no son un numero o estan "
+                                             "fuera de rango); se conservan los valores por defecto")),
+                    restoreNoteLines(notes));
     return result == RestoreResult::Restored;
 }

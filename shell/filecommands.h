@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class EditorRegistry;
@@ -42,10 +43,13 @@ public:
     // The file last chosen in the open or save dialog.
     QString ConfigFilePath;
 
+    // Every editor's controls into the model, in the file order.
+    void storeEditors() const;
     // Editors' controls into the model, then the model into ConfigFilePath.
     bool SaveConf();
     // The model from ConfigFilePath when it is a configuration file of this
     // product, then shown by the editors; otherwise the model stays as it was.
+    // Values of the file that were not taken are reported once.
     bool RestoreConf();
 
     // The file dialogs, given the filter and where to start (a folder, or a
@@ -54,6 +58,9 @@ public:
     std::function<QString(const QString &filter, const QString &start)> askOpenPath;
     std::function<QString(const QString &filter, const QString &start)> askSavePath;
     std::function<void(const QString &message)> warn;
+    // Tells the values of an opened file that were not taken, all in one
+    // dialog: a summary and one line per value.
+    std::function<void(const QString &summary, const QStringList &lines)> reportNotes;
 
     // The unit whose configuration is saved; a file named after it is suggested.
     std::function<UnitIdentity()> unitIdentity;

@@ -203,6 +203,21 @@ void MainWindow::Tree_NodeClick(const QString &key)
     target->raise();
 }
 
+void MainWindow::openEditor(const QString &section, int slot)
+{
+    QString first;
+    for (auto node = nodes_.cbegin(); node != nodes_.cend(); ++node) {
+        if (node->window != section)
+            continue;
+        if (node->index == slot)
+            return Tree_NodeClick(node.key());
+        if (first.isEmpty() || node->index < nodes_.value(first).index)
+            first = node.key();
+    }
+    if (!first.isEmpty())
+        Tree_NodeClick(first);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!shutDown_) {

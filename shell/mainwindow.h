@@ -43,6 +43,9 @@ public:
 
     // Navigation by node key: hide every window, then open the node's window.
     void Tree_NodeClick(const QString &key);
+    // Opens the editor of a section on a channel (-1 or a channel without a
+    // node of its own: the section's first node), as a click on its node does.
+    void openEditor(const QString &section, int slot);
 
     static QString caption();
 

@@ -112,3 +112,8 @@ void SectionEditor::refuseCharacters(QLineEdit *box, const QString &characters)
 {
     box->setValidator(new CharacterRefuser(characters, box));
 }
+
+void SectionEditor::refuseSeparators(QLineEdit *box, LineText kind)
+{
+    refuseCharacters(box, lineSeparators(kind));
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/linetexts.h"
+
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -28,6 +30,10 @@ public:
 
     int ChannelIndex() const { return channelIndex_; }
     int channelCount() const { return channelCount_; }
+
+    // The box refuses the separators of the upload line its text travels in
+    // (see refuseCharacters); frames inside an editor use it too.
+    static void refuseSeparators(QLineEdit *box, LineText kind = LineText::Field);
 
 protected:
     // The window shown afresh: captions, then the shown channel's data. Windows

@@ -28,7 +28,17 @@ constexpr QSize kFormSize(649, 566);
 
 QString kindText(HistoryKind kind)
 {
-    return kind == HistoryKind::Read ? Translate(QStringLiteral("Lectura")) : Translate(QStringLiteral("Escritura"));
+    switch (kind) {
+    case HistoryKind::Read:
+        return Translate(QStringLiteral("Lectura"));
+    case HistoryKind::Write:
+        break;
+    case HistoryKind::VerifiedWrite:
+        return Translate(QStringLiteral("Escritura verificada"));
+    case HistoryKind::DifferingWrite:
+        return Translate(QStringLiteral("Escritura con diferencias"));
+    }
+    return Translate(QStringLiteral("Escritura"));
 }
 
 } // namespace
@@ -215,6 +225,8 @@ void HistoryWindow::CompararEditor_Click()
     if (chosen.size() != 1)
         return;
     auto entry = std::make_unique<ConfigStore>();
+    // The editors' side is what they show, typed values included.
+    files_.storeEditors();
     if (restoreEntry(chosen.at(0), *entry))
         compare(*entry, store_, entryCaption(chosen.at(0)), Translate(QStringLiteral("Editores")));
 }

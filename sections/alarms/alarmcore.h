@@ -12,7 +12,7 @@ class IniDocument;
 // the member table. A kind's section core calls these around its own kind
 // fields; nothing here is registered on its own.
 
-// Every alarm slot of every channel back to its defaults; action lists stay.
+// Every alarm slot of every channel back to its defaults, action lists included.
 void clearAlarms(const AlarmMemberRow &row, ConfigStore &store);
 
 // ---- Configuration file ----

@@ -64,7 +64,7 @@ AlarmEditor::AlarmEditor(const AlarmMemberRow &member, ConfigStore &store,
 
     TextoAlarma->setMaxLength(AlarmConfig::kTextLength);
     // The unit's answer splits the text at a comma.
-    refuseCharacters(TextoAlarma, QStringLiteral(","));
+    refuseSeparators(TextoAlarma);
 
     kindArea_->setSpacing(2);
     auto *layout = new QVBoxLayout(this);

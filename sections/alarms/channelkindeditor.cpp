@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kNameLength = 19;
 constexpr int kUnitLength = 9;
-const QString kComma = QStringLiteral(",");
 
 QGroupBox *frameAround(QWidget *parent, const char *objectName, QWidget *content)
 {
@@ -41,8 +40,8 @@ ChannelKindEditor::ChannelKindEditor(const AlarmMemberRow &member, ConfigStore &
 {
     Nombre->setMaxLength(kNameLength);
     Unidad->setMaxLength(kUnitLength);
-    refuseCharacters(Nombre, kComma);
-    refuseCharacters(Unidad, kComma);
+    refuseSeparators(Nombre);
+    refuseSeparators(Unidad);
 
     auto *choices = new QVBoxLayout(FrameInterfaz);
     choices->setContentsMargins(6, 2, 6, 4);

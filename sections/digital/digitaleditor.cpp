@@ -21,7 +21,7 @@ E_Digital::E_Digital(ConfigStore &store, const SectionRegistry &sections, Action
 {
     Nombre->setMaxLength(DigitalInput::kNameLength);
     // The unit's answer splits the name at a comma.
-    refuseCharacters(Nombre, QStringLiteral(","));
+    refuseSeparators(Nombre);
     auto *options = new QButtonGroup(this);
     options->addButton(Int_NA, 0);
     options->addButton(Int_NC, kClosedValue);

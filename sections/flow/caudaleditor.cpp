@@ -44,8 +44,8 @@ Caudal::Caudal(UnitConnection &unit, ConfigStore &store, const SectionRegistry &
       ratioLabel_(new QLabel(this))
 {
     // Both texts come back inside the unit's comma-separated answer.
-    refuseCharacters(Nombre, QStringLiteral(","));
-    refuseCharacters(Unidad, QStringLiteral(","));
+    refuseSeparators(Nombre);
+    refuseSeparators(Unidad);
     BotonModificar->setEnabled(bool(setTotal_));
     Notice->setWordWrap(true);
 

@@ -237,6 +237,8 @@ void ConnectionPanel::TimerComms_Timer()
             PBar->setMaximum(qMax(maximum, 1));
             PBar->setValue(qBound(0, value, PBar->maximum()));
         };
+        if (uploadRequest_ && beforeUpload && !beforeUpload())
+            refuseUpload();
         // Every upload is checked by downloading it again on the same bar.
         QList<ConfigDifference> differences;
         runTransfer(uploadRequest_, QStringLiteral("Escribiendo configuracion..."),
@@ -333,6 +335,14 @@ void ConnectionPanel::showConnectionState()
                                         : QStringLiteral("Iniciar comunicacion")));
     Leer->setEnabled(connected);
     Escribir->setEnabled(connected);
+}
+
+void ConnectionPanel::refuseUpload()
+{
+    uploadRequest_ = false;
+    ComStat->setText(Translate(QStringLiteral("Configuracion no enviada")));
+    Escribir->setEnabled(ctx_.unit.isConnected());
+    setBusyPointer(false);
 }
 
 void ConnectionPanel::runTransfer(bool &request, const QString &running, const QString &done,

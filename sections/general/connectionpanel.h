@@ -69,7 +69,12 @@ public:
     QProgressBar *PBar;
     QTimer *TimerComms;
 
+    // Runs on the tick that starts an upload, before anything is sent: false
+    // refuses the upload (the shell stores every editor and checks the model).
+    std::function<bool()> beforeUpload;
+
 private:
+    void refuseUpload();
     bool simulatedChosen() const;
     void connectOrDisconnect();
     bool connectUnit();

@@ -71,6 +71,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
 {
     setObjectName(QStringLiteral("General"));
     setFixedSize(kFormSize);
+    for (QLineEdit *box : {NameBox, SMSCBox, PTLF, RestoreText})
+        refuseSeparators(box);
     buildToolbar();
 
     makeHeading(titulo_);

@@ -14,6 +14,7 @@
 #include "files/langtable.h"
 #include "model/channelcode.h"
 #include "model/texthelpers.h"
+#include "shell/sectioneditor.h"
 #include "widgets/namedwidget.h"
 #include "phoneentry.h"
 
@@ -49,6 +50,8 @@ PhoneListEditor::PhoneListEditor(UserMessage message, QWidget *parent)
 {
     setObjectName(QStringLiteral("FramePhones"));
     NewTlf->setMaxLength(16);
+    // The number leads its "+TLF=" line, whose fields a comma separates.
+    SectionEditor::refuseSeparators(NewTlf);
     for (int p = 0; p <= 8; ++p)
         PrioBox->addItem(QString(), p);
     for (int data : kPrivilegeData)

@@ -81,7 +81,7 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     for (QLineEdit *box : {TextAPNServer, TextAPNUserName, TextAPNPassword, TextRuta, TextFTPUser,
                            TextFTPPass}) {
         box->setMaxLength(kTextLength);
-        refuseCharacters(box, QStringLiteral(","));
+        refuseSeparators(box);
     }
     buildApnFrame();
     buildGprsFrame();

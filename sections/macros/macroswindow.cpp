@@ -61,8 +61,8 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
     for (int number = 0; number < MacroPool::kRows; ++number)
         MacroNum->addItem(NumStr(number));
     // The unit's answer ends a row's body at its first "}".
-    refuseCharacters(MacroCommand, QStringLiteral("}"));
-    refuseCharacters(MacroName, QStringLiteral("}"));
+    refuseSeparators(MacroCommand, LineText::MacroRow);
+    refuseSeparators(MacroName, LineText::MacroRow);
     UploadNotice->setWordWrap(true);
 
     auto *entry = new QGridLayout;

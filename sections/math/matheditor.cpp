@@ -28,7 +28,7 @@ E_Math::E_Math(ConfigStore &store, const SectionRegistry &sections, ActionEditor
 {
     Ecuacion->setMaxLength(kEquationLength);
     // The unit's "MATH" answer would split the equation at a comma.
-    refuseCharacters(Ecuacion, QStringLiteral(","));
+    refuseSeparators(Ecuacion);
     auto *layout = new QVBoxLayout(frameEcuacion_);
     layout->setContentsMargins(6, 2, 6, 4);
     Ecuacion->setParent(frameEcuacion_);

@@ -62,6 +62,7 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
 
     makeHeading(titulo_);
     PhoneText->setMaxLength(kPhoneLength);
+    refuseSeparators(PhoneText);
     PhoneList->setSelectionMode(QAbstractItemView::SingleSelection);
     MacroLabel->setWordWrap(true);
     StateLabel->setWordWrap(true);
@@ -232,6 +233,8 @@ void Aut_Voz::SearchBut_Click()
 void Aut_Voz::WriteBut_Click()
 {
     StoreControls();
+    if (beforeWrite && !beforeWrite())
+        return;
     // The unit gets the list as it stands now, whatever the window stores while the write waits.
     const VoiceAuthList list = store_.VoiceList;
     runTransfer(State::Writing, State::Written, [&](const TransferProgress &progress) {

@@ -54,6 +54,10 @@ public:
     QProgressBar *PBar;
     QLabel *Warning;
     QLabel *WarningText;
+
+    // Runs before the list is written, once this window stored its boxes:
+    // false refuses the write (the shell stores every editor and checks the list).
+    std::function<bool()> beforeWrite;
     QTimer *Timer1;
 
 private:

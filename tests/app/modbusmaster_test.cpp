@@ -57,6 +57,7 @@ TEST(ModbusMaster, ForcedOnlyForAConnectedUnitWithoutTheSlaveCapability)
         MainWindow main(windows);
         FileCommands files(store, sections, windows, &main);
         createWindows(windows, {unit, store, sections, files});
+        main.adoptWindows(); // the windows go with the frame, not after the model they show
         if (c.connect)
             ASSERT_TRUE(unit.connectUnit({QStringLiteral("SIM"), false, {}}));
         unit.Device.DeviceFeatures = c.features;
@@ -98,6 +99,7 @@ TEST(ProgramWindows, EveryRegisteredWindowIsInTheWalks)
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main);
     createWindows(windows, {unit, store, sections, files});
+    main.adoptWindows();
     EXPECT_EQ(windows.nameFaults(), QStringList());
     EXPECT_EQ(sections.nameFaults(), QStringList());
 }

@@ -98,4 +98,81 @@ TEST_F(CliDiffTest, JsonOutputAndHelp)
     EXPECT_TRUE(runCli({"--help"}).out.contains(QLatin1String("exit status 0 equal, 1 they differ")));
 }
 
+// merge: BASE with what was chosen from OTHER, and nothing else; the keys of
+// diff between BASE and the result are exactly the keys taken.
+struct CliMergeTest : CliDiffTest {
+    void SetUp() override
+    {
+        CliDiffTest::SetUp();
+        SectionRegistry registry;
+        registerSections(registry);
+        auto store = std::make_unique<ConfigStore>();
+        registry.clearAll(*store);
+        ASSERT_TRUE(saveConfigFile(path("base.qcf"), *store, registry));
+        store->Flow[1].Ratio = 2.5f;
+        store->Flow[1].Name = QStringLiteral("Entrada");
+        store->Digital[0].Name = QStringLiteral("Bomba");
+        store->Digital[3].Alarms[1].Text = QStringLiteral("Puerta");
+        store->General.ResendCount = 7;
+        store->Gprs.ApnServer = QStringLiteral("apn.office");
+        ASSERT_TRUE(saveConfigFile(path("other.qcf"), *store, registry));
+    }
+
+    // "item/key" of every difference diff finds between two files.
+    QStringList differingKeys(const char *a, const char *b)
+    {
+        const CliRun run = runCli({"diff", "--json", path(a), path(b)});
+        QStringList keys;
+        for (const QJsonValue &row : QJsonDocument::fromJson(run.out.toUtf8()).array())
+            keys << row["section"].toString() + u'/' + row["key"].toString();
+        return keys;
+    }
+};
+
+TEST_F(CliMergeTest, TakesExactlyTheChosenSectionsAndKeys)
+{
+    const struct {
+        const char *name;
+        QStringList takes;
+        QStringList taken; // what then differs from BASE
+    } cases[] = {
+        {"registered section", {"--take", "E_Digital"}, {"DIGITAL 0/NOMBRE", "DIGITAL 3/TEXTO( 1)"}},
+        {"file section", {"--take", "DIGITAL 3"}, {"DIGITAL 3/TEXTO( 1)"}},
+        {"keys", {"--take", "CAUDAL 1.RATIO", "--take", "general.renvn"}, {"CAUDAL 1/RATIO", "GENERAL/RENVN"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(QStringList{"merge", path("base.qcf"), path("other.qcf"), "-o", path("out.qcf")}
+                                  + c.takes);
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        EXPECT_EQ(differingKeys("base.qcf", "out.qcf"), c.taken);
+        QFile::remove(path("out.qcf"));
+    }
+    const CliRun unknown =
+        runCli({"merge", path("base.qcf"), path("other.qcf"), "--take", "NOSUCH", "-o", path("out.qcf")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_FALSE(QFile::exists(path("out.qcf")));
+}
+
+// What diff --json lists, merge takes back as its selection: taking all of
+// it turns BASE into OTHER.
+TEST_F(CliMergeTest, TheJsonOfDiffIsASelection)
+{
+    const CliRun diff = runCli({"diff", "--json", path("base.qcf"), path("other.qcf")});
+    ASSERT_EQ(diff.status, 1);
+    QFile selection(path("chosen.json"));
+    ASSERT_TRUE(selection.open(QIODevice::WriteOnly));
+    selection.write(diff.out.toUtf8());
+    selection.close();
+
+    const CliRun run = runCli({"merge", path("base.qcf"), path("other.qcf"), "--take-json", path("chosen.json"),
+                               "-o", path("out.qcf")});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    EXPECT_TRUE(differingKeys("out.qcf", "other.qcf").isEmpty());
+    EXPECT_EQ(runCli({"merge", path("base.qcf"), path("other.qcf"), "--take-json", path("notes.txt"), "-o",
+                      path("x.qcf")})
+                  .status,
+              3);
+}
+
 } // namespace

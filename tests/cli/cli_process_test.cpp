@@ -20,6 +20,7 @@
 #include "../support/pseudoterminal.h"
 #include "clirun.h"
 #include "files/configfile.h"
+#include "files/inidocument.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
 #include "link/simulatedunit.h"
@@ -389,6 +390,61 @@ TEST_F(CliProcessTest, WriteConfigVerifyTellsWhatTheUnitHolds)
         EXPECT_TRUE(run.err.startsWith(c.err)) << c.name << qPrintable(run.err);
         sim.stop();
     }
+}
+
+// A hand-edited file: a text holding its line's separator refuses the upload
+// before a single line, naming the field, and leaves the file as it was; a
+// value that was not taken is warned of, and stops the command with --strict.
+TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
+{
+    startSim();
+    const QString base = path(QStringLiteral("base.qcf"));
+    ASSERT_EQ(cli({QStringLiteral("read-config"), base}).status, 0);
+    sim.stop();
+    const auto edited = [&](const char *name, const char *section, const char *key, const char *value) {
+        IniDocument doc;
+        EXPECT_TRUE(doc.load(base));
+        doc.writeValue(QLatin1String(section), QLatin1String(key), QLatin1String(value));
+        const QString file = path(QLatin1String(name));
+        EXPECT_TRUE(doc.save(file));
+        return file;
+    };
+    const struct {
+        const char *name;
+        QString file;
+        QStringList options;
+        int status;
+        QString err; // a line standard error holds
+        bool sent;
+    } cases[] = {
+        {"separator", edited("comma.qcf", "DIGITAL 0", "NOMBRE", "Bomba,NC"), {}, 3,
+         QStringLiteral("error: [DIGITAL 0] NOMBRE=Bomba,NC holds \",\""), false},
+        {"macro brace", edited("brace.qcf", "MACROS", "LINE( 0)", "MACRO0={A}B}"), {}, 3,
+         QStringLiteral("error: [MACROS] LINE( 0)=MACRO0={A}B} holds \"}\""), false},
+        {"out of range", edited("range.qcf", "GENERAL", "RENVN", "70000"), {}, 0,
+         QStringLiteral("[GENERAL] RENVN=70000 was not taken"), true},
+        {"strict", edited("strict.qcf", "GENERAL", "RENVT", "1e10"), {QStringLiteral("--strict")}, 3,
+         QStringLiteral("[GENERAL] RENVT=1e10 was not taken"), false},
+    };
+    const auto bytes = [](const QString &name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray before = bytes(c.file);
+        QFile::remove(path(QStringLiteral("log.json"))); // a unit that gets nothing writes none
+        startSim();
+        const CliRun run = cli(c.options + QStringList{QStringLiteral("write-config"), c.file});
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(c.err)) << qPrintable(run.err);
+        EXPECT_EQ(unitLog()[QLatin1String("uploads")].toArray().isEmpty(), !c.sent);
+        EXPECT_EQ(bytes(c.file), before);
+    }
+    // Any command that reads a file warns the same way and keeps its status.
+    const CliRun diff = cli({QStringLiteral("diff"), base, cases[2].file}, false);
+    EXPECT_NE(diff.status, 3) << qPrintable(diff.err);
+    EXPECT_TRUE(diff.err.contains(cases[2].err)) << qPrintable(diff.err);
 }
 
 // Usage errors need no unit: each ends at once with status 2 and a message.

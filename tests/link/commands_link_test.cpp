@@ -41,14 +41,25 @@ TEST(Commands, IdentityStreamFillsTheDeviceValues)
     EXPECT_FALSE(link.comms.CommsBusy());
 }
 
-TEST(Commands, IdentityStreamWithAGapIsRequestedAgain)
+// A stream that never comes whole changes nothing: no mix of two units'
+// identities, nor of a unit's and the empty values of a new connection.
+TEST(Commands, IdentityStreamWithAGapIsRequestedAgainAndChangesNothing)
 {
     UnitLink link;
-    link.unit.on("#44", infoStream({"SERIAL,first", "VBAT,3.3"}, {0, 2}));
-    ReadInfo(link.comms, link.connection.Device);
-    EXPECT_EQ(link.unit.count("#44"), 3);
-    EXPECT_EQ(link.connection.Device.SerialNumber, "first"); // the lines before the gap count
-    EXPECT_EQ(link.connection.Device.BatteryVoltage, 0.0f);
+    link.unit.on("#44", infoStream({"SERIAL,first", "VBAT,3.3", "FEATURES,1"}));
+    ASSERT_TRUE(ReadInfo(link.comms, link.connection.Device));
+    link.unit.on("#44", infoStream({"SERIAL,second", "FEATURES,2", "VBAT,4.1"}, {0, 1, 3}));
+    EXPECT_FALSE(ReadInfo(link.comms, link.connection.Device));
+    EXPECT_EQ(link.unit.count("#44"), 4);
+    const DeviceValues &d = link.connection.Device;
+    EXPECT_EQ(d.SerialNumber, "first");
+    EXPECT_EQ(d.DeviceFeatures, 1u);
+    EXPECT_EQ(d.BatteryVoltage, 3.3f);
+
+    DeviceValues fresh;
+    EXPECT_FALSE(ReadInfo(link.comms, fresh));
+    EXPECT_TRUE(fresh.SerialNumber.isEmpty());
+    EXPECT_EQ(fresh.DeviceFeatures, 0u);
 }
 
 TEST(Commands, FeaturesKeepAll32Bits)

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(AlarmConfig, ClearRestoresDefaultsButKeepsTheActionLists)
+TEST(AlarmConfig, ClearRestoresDefaultsActionListsIncluded)
 {
     AlarmConfig alarm;
     alarm.Enabled = alarm.RestoreMessage = alarm.Resend = true;
@@ -22,9 +22,6 @@ TEST(AlarmConfig, ClearRestoresDefaultsButKeepsTheActionLists)
 
     AlarmConfig expected;
     expected.Window = {true, QTime(0, 0), QTime(0, 0), 127};
-    expected.ActionsHigh = {1, 2, 3, 0, 0, 0, 0, 9};
-    expected.ActionsLow = {4, 0, 0, 0, 0, 0, 0, 0};
-    expected.ActionsNormal = {0, 0, 0, 0, 0, 0, 0, 7};
     EXPECT_FALSE(alarm.Enabled || alarm.RestoreMessage || alarm.Resend);
     EXPECT_FALSE(alarm.NotifySms || alarm.NotifyVoice || alarm.NotifyGprs);
     EXPECT_EQ(alarm.Text, expected.Text);

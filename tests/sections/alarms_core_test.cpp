@@ -288,7 +288,7 @@ TEST(AlarmFile, MissingAndUnreadableValues)
     EXPECT_EQ(alarms[1].Window.Start, QTime(7, 30));
 }
 
-TEST(AlarmClear, EverySlotOfEveryRecordKeepingTheActions)
+TEST(AlarmClear, EverySlotOfEveryRecordActionsIncluded)
 {
     for (const AlarmMemberRow &row : alarmMembers()) {
         ConfigStore store;
@@ -300,7 +300,8 @@ TEST(AlarmClear, EverySlotOfEveryRecordKeepingTheActions)
         EXPECT_TRUE(slot.Window.Always);
         EXPECT_EQ(slot.Window.Weekdays, 127);
         EXPECT_TRUE(slot.Text.isEmpty());
-        EXPECT_EQ(slot.ActionsHigh, sampleFor(row).ActionsHigh) << row.fileWord.data();
+        EXPECT_EQ(slot.ActionsHigh, ActionList{}) << row.fileWord.data();
+        EXPECT_EQ(slot.ActionsNormal, ActionList{}) << row.fileWord.data();
     }
 }
 

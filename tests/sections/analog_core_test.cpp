@@ -157,7 +157,7 @@ TEST(AnalogCore, FileSectionsSaveAndRestore)
     }
 }
 
-TEST(AnalogCore, ClearResetsEveryInputAndKeepsTheAlarmActions)
+TEST(AnalogCore, ClearResetsEveryInputAndItsAlarmActions)
 {
     ConfigStore store = filled();
     core.clear(store);
@@ -166,7 +166,7 @@ TEST(AnalogCore, ClearResetsEveryInputAndKeepsTheAlarmActions)
     const AlarmConfig &slot = store.Analog[1].Alarms[2];
     EXPECT_FALSE(slot.Enabled);
     EXPECT_TRUE(slot.Window.Always);
-    EXPECT_EQ(slot.ActionsNormal[0], 4);
+    EXPECT_EQ(slot.ActionsNormal[0], 0);
 }
 
 } // namespace

@@ -107,7 +107,7 @@ const UploadContext kMonthlyUnit{Feature::MonthlyTimers};
 
 // ---- Clear ----
 
-TEST(TimerCore, ClearSetsDefaultsButKeepsActionsAndTheCyclicFlag)
+TEST(TimerCore, ClearSetsDefaultsAndEmptiesActionsAndTheCyclicFlag)
 {
     ConfigStore store = markedStore();
     for (const TimerFamily &f : timerFamilies())
@@ -119,14 +119,14 @@ TEST(TimerCore, ClearSetsDefaultsButKeepsActionsAndTheCyclicFlag)
     EXPECT_EQ(c.Window.Start, QTime(0, 0));
     EXPECT_EQ(c.Window.Stop, QTime(0, 0));
     EXPECT_EQ(c.Window.Weekdays, 127);
-    EXPECT_EQ(c.EnableFlag, 5);
+    EXPECT_EQ(c.EnableFlag, 0);
     EXPECT_FALSE(store.WeeklyTimers[0].Enabled);
     EXPECT_EQ(store.WeeklyTimers[0].Time, QTime(0, 0));
     EXPECT_EQ(store.WeeklyTimers[0].Weekdays, 127);
     EXPECT_EQ(store.MonthlyTimers[0].DayMask, 0u);
     EXPECT_EQ(store.LongTimers[0].Period, 0);
     for (const TimerFamily &f : timerFamilies())
-        EXPECT_EQ(timerValues(store, f, 4).Actions, ActionList({7, 7, 7, 7, 7, 7, 7, 7})) << f.name.data();
+        EXPECT_EQ(timerValues(store, f, 4).Actions, ActionList{}) << f.name.data();
 }
 
 // ---- Upload ----
@@ -293,15 +293,15 @@ TEST(TimerCore, DownloadLines)
     }
 }
 
-TEST(TimerCore, ClearAndDownloadKeepActionsAndFlagOfATimerTheUnitDoesNotReport)
+TEST(TimerCore, ClearAndDownloadLeaveNothingOfATimerTheUnitDoesNotReport)
 {
     ConfigStore store = markedStore();
     TimerCore cyclic(family(TimerKind::Cyclic));
     cyclic.clear(store);
     feed(store, QStringLiteral("CTIMER,3,127,0,86399,60,2"));
     feed(store, QStringLiteral("CTIMER.ACTION,3,1,0,0,0,0,0,0,0"));
-    EXPECT_EQ(store.CyclicTimers[4].Actions, ActionList({7, 7, 7, 7, 7, 7, 7, 7}));
-    EXPECT_EQ(store.CyclicTimers[4].EnableFlag, 5);
+    EXPECT_EQ(store.CyclicTimers[4].Actions, ActionList{});
+    EXPECT_EQ(store.CyclicTimers[4].EnableFlag, 0);
     EXPECT_FALSE(store.CyclicTimers[4].Enabled);
     EXPECT_EQ(store.CyclicTimers[3].EnableFlag, 2);
     EXPECT_EQ(store.CyclicTimers[3].Actions, ActionList({1}));
@@ -460,8 +460,8 @@ TEST(TimerCore, RestoreReadsEachKeyOnItsOwn)
         {TimerKind::Cyclic, "PERIOD", " 2.5", [](TimerValues &v) { v.Seconds = 2.5f; }},
         {TimerKind::Cyclic, "SIEMPRE", "True", [](TimerValues &v) { v.Always = true; }},
         {TimerKind::Cyclic, "EQ", " 40", [](TimerValues &v) { v.Flag = 40; }},
-        // Actions survive Clear: the slot keeps its old code.
-        {TimerKind::Cyclic, "ACT( 7)", " 70000", [](TimerValues &v) { v.Actions = {0, 0, 0, 0, 0, 0, 0, 7}; }},
+        // Clear empties the actions: a code that does not fit leaves its slot empty.
+        {TimerKind::Cyclic, "ACT( 7)", " 70000", {}},
         {TimerKind::Monthly, "MES", "-1", {}},
         {TimerKind::Monthly, "MES", " 4294967295", [](TimerValues &v) { v.DayMask = 0xffffffffu; }},
         {TimerKind::Weekly, "HABIL", "true", {}},

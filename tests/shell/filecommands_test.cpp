@@ -9,6 +9,7 @@
 #include "files/inidocument.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
+#include "model/texthelpers.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
 #include "shell/usersettings.h"
@@ -28,6 +29,30 @@ public:
     {
         clear(store);
         store.General.UnitName = doc.readValue("GENERAL", "NOMBRE");
+    }
+};
+
+// The resend settings, numbers that a file can hold out of range.
+class ResendCore : public SectionCore {
+public:
+    QString name() const override { return "GPRS"; }
+    void clear(ConfigStore &store) const override
+    {
+        store.General.ResendCount = 3;
+        store.General.ResendMinutes = 600;
+    }
+    void save(const ConfigStore &store, IniDocument &doc) const override
+    {
+        doc.writeValue("GENERAL", "RENVN", NumStr(store.General.ResendCount));
+        doc.writeValue("GENERAL", "RENVT", NumStr(store.General.ResendMinutes));
+    }
+    void restore(ConfigStore &store, const IniDocument &doc) const override
+    {
+        clear(store);
+        if (const auto count = ToInt16(ParseNumber(doc.readValue("GENERAL", "RENVN"))))
+            store.General.ResendCount = *count;
+        if (const auto minutes = ToInt32(ParseNumber(doc.readValue("GENERAL", "RENVT"))))
+            store.General.ResendMinutes = *minutes;
     }
 };
 
@@ -107,6 +132,27 @@ TEST_F(FileCommandsTest, RefusedFileLeavesTheModelAndTellsTheOperator)
         EXPECT_TRUE(warnings.first().startsWith("No es un archivo de configuracion valido")) << c.name;
         EXPECT_TRUE(log.isEmpty()) << c.name;
     }
+}
+
+// Values the model could not take are told once, all in one list, after the file is shown.
+TEST_F(FileCommandsTest, OpenListsTheValuesNotTakenOnce)
+{
+    sections.add(std::make_unique<ResendCore>());
+    QList<QStringList> reports;
+    commands.reportNotes = [&](const QString &, const QStringList &lines) { reports << lines; };
+    writeFile("hand.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\nNOMBRE=Tank\r\nRENVN=70000\r\nRENVT=soon\r\n");
+    chosen = dir.filePath("hand.qcf");
+    EXPECT_TRUE(commands.openCommand());
+    EXPECT_EQ(store.General.UnitName, "Tank");
+    EXPECT_EQ(store.General.ResendCount, 3);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0], QStringList({"[GENERAL] RENVN = 70000", "[GENERAL] RENVT = soon"}));
+    EXPECT_TRUE(warnings.isEmpty());
+
+    writeFile("clean.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\nRENVN=5\r\n");
+    chosen = dir.filePath("clean.qcf");
+    EXPECT_TRUE(commands.openCommand());
+    EXPECT_EQ(reports.size(), 1);
 }
 
 TEST_F(FileCommandsTest, CancelledDialogsTouchNeitherModelNorFile)

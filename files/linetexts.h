@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct ConfigStore;
+class SectionRegistry;
+
+// The texts that travel inside an upload line, and the characters that would
+// end them early there. One table, read by the check before every upload and
+// by the editors' boxes, so that what a box refuses and what the check
+// refuses cannot drift apart.
+
+enum class LineText {
+    Field,    // a text inside a comma-separated line ("DINAME0=<name>,NC")
+    MacroRow, // a macro pool row, whose body ends at its first "}"
+};
+
+// The characters a text of this kind cannot carry: "," inside a line, "}"
+// inside a macro row's body. (Line breaks never reach a value: the file and
+// the boxes keep every text on one line.)
+QString lineSeparators(LineText kind);
+
+// One field of the configuration that cannot go to the unit as it stands.
+struct FieldFault {
+    enum class Problem {
+        Separator, // the text holds a character its line cannot carry (detail: those characters)
+    };
+    QString section; // the registered section ("E_Digital")
+    QString item;    // the file section holding the field ("DIGITAL 0")
+    int slot = -1;   // the channel or item number; -1 for a section without them
+    QString key;     // the file key ("NOMBRE", "TEXTO( 1)")
+    QString text;    // the value as it stands
+    Problem problem = Problem::Separator;
+    QString detail;
+};
+
+// Every text of the named sections that holds a character its upload line
+// cannot carry, in the file order. Empty when they can go to the unit as they
+// stand. The configuration upload checks SectionRegistry::uploadOrder(); the
+// voice-list write, its own section.
+QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry &registry,
+                                 const QStringList &sections);
