@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QStatusBar>
 #include <cstdio>
 
 #include "files/langtable.h"
@@ -12,6 +13,7 @@
 #include "link/qtserialport.h"
 #include "model/configstore.h"
 #include "programwindows.h"
+#include "sections/general/linkfailuretext.h"
 #include "sections/sectionlist.h"
 #include "shell/accesskeyprompt.h"
 #include "shell/differencewindow.h"
@@ -81,6 +83,9 @@ int main(int argc, char **argv)
     main.hideAll();
 
     main.setNavigationLock([&unit] { return unit.downloading(); });
+    main.followTransfers(unit);
+    QObject::connect(&unit, &UnitConnection::refused, &main,
+                     [&main](const LinkFailure &failure) { main.statusBar()->showMessage(LinkFailureText(failure)); });
     main.setShutdown([&] {
         settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
         settings.setLastPort(portChoice(windows));

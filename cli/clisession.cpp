@@ -73,6 +73,8 @@ QString linkFailureMessage(const LinkFailure &f)
         return QStringLiteral("The modem on %1 answered %2.").arg(f.port, f.detail);
     case LinkError::SimulatorFailed:
         return QStringLiteral("The simulated unit did not start: %1.").arg(f.detail);
+    case LinkError::Busy:
+        return QStringLiteral("Another operation is using the link on %1.").arg(f.port);
     }
     return {};
 }

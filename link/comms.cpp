@@ -59,9 +59,16 @@ void Comms::resumeWaits()
     waitsStopped_ = false;
 }
 
+// An exchange outside the guard could land inside another one's answer;
+// one after stopWaits() would carry on what the operator stopped.
+bool Comms::exchangeAllowed() const
+{
+    return busy_ && !waitsStopped_ && port_->isOpen();
+}
+
 void Comms::TxSer(QString &text, int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return;
     const QByteArray frame = FrameCodec::encode(text);
     text = FrameCodec::framedText(text);
@@ -86,7 +93,7 @@ void Comms::TxSer(const QString &text, int timeOut)
 
 bool Comms::RxSer(int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return false;
     QByteArray frame;
     if (!readLine(timeOut, [](unsigned char byte) { return byte == '#'; }, frame)) {
@@ -131,6 +138,8 @@ bool Comms::readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &lin
 
 QString Comms::GetChar(int timeOut)
 {
+    if (!exchangeAllowed())
+        return {};
     const QDeadlineTimer deadline(qMax(0, timeOut), Qt::PreciseTimer);
     do {
         char byte;
@@ -161,7 +170,7 @@ QString Comms::GetField1(int field) const
 
 void Comms::TxGsm(const QString &text, int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return;
     const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
     while (RxGsm(timings.modemDrainRead) && started.elapsed() < timings.drainLimit) {
@@ -178,7 +187,7 @@ void Comms::TxGsm(const QString &text, int timeOut)
 
 bool Comms::RxGsm(int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return false;
     QByteArray line;
     // A line starts at its first printable, non-blank character.
@@ -188,6 +197,11 @@ bool Comms::RxGsm(int timeOut)
     }
     RxBuf = Cp1252::decode(line);
     return true;
+}
+
+bool Comms::writeRaw(const QByteArray &bytes)
+{
+    return exchangeAllowed() && port_->write(bytes);
 }
 
 bool Comms::answered(const QString &command, const QString &answer, int attempts)

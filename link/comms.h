@@ -22,7 +22,9 @@ public:
 
     SerialPort &port();
 
-    // Frames and waits.
+    // Frames and waits. Each refuses (sends nothing, reads nothing) unless an
+    // exchange holds the link through a CommsBusyGuard: only the operations of
+    // link/ take one.
     void TxSer(QString &text, int timeOut); // text becomes the framed text
     void TxSer(const QString &text, int timeOut);
     bool RxSer(int timeOut);
@@ -33,6 +35,8 @@ public:
     // Modem lines: plain text ended by CR, outside the frames.
     void TxGsm(const QString &text, int timeOut);
     bool RxGsm(int timeOut);
+    // Bytes as they are, outside any frame ("+++" of the hang-up).
+    bool writeRaw(const QByteArray &bytes);
 
     // Reads away whatever the unit still sends, one read of `readTimeOut` at a
     // time, for at most the timings' drain limit.
@@ -67,6 +71,7 @@ signals:
 private:
     friend class CommsBusyGuard;
     void setBusy(bool busy);
+    bool exchangeAllowed() const;
 
     bool waitForInput(const QDeadlineTimer &deadline);
     bool readByte(char &byte);

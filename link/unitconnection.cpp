@@ -3,16 +3,33 @@
 #include "comms.h"
 #include "connection.h"
 #include "devicecommands.h"
+#include "firmwaretransfer.h"
 #include "files/uploadcompare.h"
 #include "model/configstore.h"
 #include "serialport.h"
 #include "simulatedunit.h"
+#include "voicelisttransfer.h"
 
 namespace {
 
 constexpr int kLoginAttempts = 3;
 
 } // namespace
+
+// Marks a transfer for as long as it runs; a transfer inside another (the
+// upload of a checked upload) gives the outer one back when it ends.
+class UnitConnection::Running {
+public:
+    Running(UnitConnection &unit, TransferKind kind) : unit_(unit), outer_(unit.transfer_) { unit_.setTransfer(kind); }
+    ~Running() { unit_.setTransfer(outer_); }
+    Running(const Running &) = delete;
+    Running &operator=(const Running &) = delete;
+    void become(TransferKind kind) { unit_.setTransfer(kind); }
+
+private:
+    UnitConnection &unit_;
+    TransferKind outer_;
+};
 
 LinkError ModemCallError(const QString &answer)
 {
@@ -39,10 +56,14 @@ UnitConnection::UnitConnection(Comms &comms, QObject *parent)
     connect(&comms_, &Comms::portLost, this, &UnitConnection::onPortLost);
     connect(&comms_, &Comms::carrierLost, this, &UnitConnection::carrierLost);
     connect(&comms_, &Comms::busyChanged, this, [this](bool isBusy) {
-        if (isBusy)
+        if (isBusy) {
             emit busy();
-        else
-            emit idle();
+            return;
+        }
+        emit idle();
+        // Queued: the exchange that let the link go is still unwinding.
+        if (hangUpPending_)
+            QMetaObject::invokeMethod(this, &UnitConnection::disconnectUnit, Qt::QueuedConnection);
     });
 }
 
@@ -181,14 +202,39 @@ bool UnitConnection::logIn()
 
 void UnitConnection::disconnectUnit()
 {
-    if (!connected_)
+    if (!connected_) {
+        hangUpPending_ = false;
         return;
-    closeComs(modemCall());
+    }
+    if (comms_.CommsBusy()) {
+        // No poll or tick may fall inside the modem's silence: the running
+        // exchange ends now, and the hang-up follows once it lets the link go.
+        hangUpPending_ = true;
+        comms_.stopWaits();
+        return;
+    }
+    if (hangUpPending_) {
+        hangUpPending_ = false;
+        comms_.resumeWaits();
+    }
+    {
+        CommsBusyGuard busy(comms_);
+        closeComs(modemCall());
+    }
     connected_ = false;
     simulated_.reset();
     emit disconnected();
 }
 
+void UnitConnection::stopTransfer()
+{
+    if (transfer_ == TransferKind::None)
+        return;
+    transferStopped_ = true;
+    comms_.stopWaits();
+}
+
+// The caller holds the link.
 void UnitConnection::closeComs(bool hangUp)
 {
     SerialPort &port = comms_.port();
@@ -196,12 +242,45 @@ void UnitConnection::closeComs(bool hangUp)
         // The modem leaves data mode on "+++" framed by a second of silence.
         comms_.Delay(1000);
         for (int plus = 0; plus < 3; ++plus) {
-            port.write("+");
+            comms_.writeRaw("+");
             comms_.Delay(plus < 2 ? 200 : 1000);
         }
         comms_.TxGsm(QStringLiteral("ATH"), comms_.timings.hangUp);
     }
     port.close();
+}
+
+void UnitConnection::setTransfer(TransferKind kind)
+{
+    if (transfer_ == kind)
+        return;
+    transfer_ = kind;
+    if (kind == TransferKind::None && transferStopped_) {
+        transferStopped_ = false;
+        if (!shutDown_ && !hangUpPending_)
+            comms_.resumeWaits();
+    }
+    emit transferChanged(kind);
+}
+
+bool UnitConnection::linkBusy() const
+{
+    return comms_.CommsBusy();
+}
+
+bool UnitConnection::refuseWhileBusy()
+{
+    if (!comms_.CommsBusy())
+        return false;
+    fail(LinkError::Busy);
+    emit refused(lastError_);
+    return true;
+}
+
+bool UnitConnection::transferFailed()
+{
+    fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+    return false;
 }
 
 void UnitConnection::shutdown()
@@ -219,20 +298,76 @@ void UnitConnection::shutdown()
 
 bool UnitConnection::readInfo()
 {
+    if (transfer_ != TransferKind::None)
+        return false;
     const bool read = ReadInfo(comms_, Device);
     emit infoChanged();
     return read;
 }
 
+bool UnitConnection::exchange(const std::function<bool(Comms &)> &operation)
+{
+    return !refuseWhileBusy() && operation(comms_);
+}
+
+bool UnitConnection::sendText(const QString &text)
+{
+    if (refuseWhileBusy())
+        return false;
+    CommsBusyGuard busy(comms_);
+    if (busy)
+        comms_.TxSer(text, 0);
+    return busy.acquired();
+}
+
+QString UnitConnection::readPending(int maxChars)
+{
+    CommsBusyGuard busy(comms_);
+    QString received;
+    while (busy && received.size() < maxChars) {
+        const QString c = comms_.GetChar(0);
+        if (c.isEmpty())
+            break;
+        received += c;
+    }
+    return received;
+}
+
+bool UnitConnection::readVoiceList(VoiceAuthList &list, const TransferProgress &progress)
+{
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::VoiceListRead);
+    return ReadAutVozList(comms_, list, progress) || transferFailed();
+}
+
+bool UnitConnection::writeVoiceList(const VoiceAuthList &list, const TransferProgress &progress)
+{
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::VoiceListWrite);
+    return WriteAutVoz(comms_, list, Device.DeviceFeatures, progress) || transferFailed();
+}
+
+FirmwareResult UnitConnection::updateFirmware(FirmwareTransfer &transfer, const QByteArray &image,
+                                              const QByteArray &loader)
+{
+    if (refuseWhileBusy())
+        return {FirmwareFailure::LinkBusy};
+    Running running(*this, TransferKind::Firmware);
+    return transfer.run(image, loader);
+}
+
 bool UnitConnection::download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Download);
     downloading_ = true;
     const bool ok = ReadConf(comms_, store, sections, Device.DeviceFeatures, progress);
     downloading_ = false;
-    if (!ok) {
-        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-        return false;
-    }
+    if (!ok)
+        return transferFailed();
     emit configDownloaded();
     keepCopy(HistoryKind::Read, store, sections);
     return true;
@@ -240,29 +375,32 @@ bool UnitConnection::download(ConfigStore &store, const SectionRegistry &section
 
 bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
-    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress)) {
-        keepCopy(HistoryKind::Write, store, sections);
-        return true;
-    }
-    fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-    return false;
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Upload);
+    if (!WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
+        return transferFailed();
+    keepCopy(HistoryKind::Write, store, sections);
+    return true;
 }
 
 bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegistry &sections,
                                     QList<ConfigDifference> &differences, const TransferProgress &progress)
 {
     differences.clear();
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Upload);
     // What was sent is kept apart, so that nothing edited meanwhile changes the check.
     const auto sent = std::make_unique<ConfigStore>(store);
     if (!upload(*sent, sections, progress))
         return false;
+    running.become(TransferKind::Verify);
     emit verifying();
     const quint32 features = Device.DeviceFeatures;
     auto held = std::make_unique<ConfigStore>(*sent);
-    if (!ReadConf(comms_, *held, sections, features, progress)) {
-        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-        return false;
-    }
+    if (!ReadConf(comms_, *held, sections, features, progress))
+        return transferFailed();
     differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
     return true;
 }

@@ -299,7 +299,7 @@ bool T_Real_Zelmor::OutputChange(int index)
     if (index < 0 || index >= kOutputs)
         return false;
     const bool on = unit_.Device.Live.OutputState & (1u << index);
-    return SetSingleOutput(unit_.comms(), static_cast<qint16>(index), !on);
+    return unit_.exchange([&](Comms &comms) { return SetSingleOutput(comms, static_cast<qint16>(index), !on); });
 }
 
 void T_Real_Zelmor::Timer1_Timer()
@@ -307,14 +307,15 @@ void T_Real_Zelmor::Timer1_Timer()
     LoadText();
     // The exchanges below wait on the event loop, where this timer keeps
     // firing; a tick that comes while an earlier one waits only refreshes
-    // the captions.
-    if (ticking_ || !unit_.isConnected() || !active())
+    // the captions. The monitor pauses while another exchange (a transfer
+    // above all) holds the link.
+    if (ticking_ || !unit_.isConnected() || !active() || unit_.linkBusy())
         return;
     ticking_ = true;
     sendOutputRequests();
     DeviceValues &device = unit_.Device;
-    ReadRealTime(unit_.comms(), device);
-    ReadDeviceRTC(unit_.comms(), device);
+    unit_.exchange([&device](Comms &comms) { return ReadRealTime(comms, device); });
+    unit_.exchange([&device](Comms &comms) { return ReadDeviceRTC(comms, device); });
     // What was read last stays on show when the unit did not answer.
     showLive();
     ticking_ = false;

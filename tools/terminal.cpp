@@ -15,7 +15,6 @@
 
 #include "files/atomicsave.h"
 #include "files/langtable.h"
-#include "link/comms.h"
 #include "link/unitconnection.h"
 #include "rtftext.h"
 #include "widgets/namedwidget.h"
@@ -25,7 +24,6 @@ namespace {
 
 constexpr QSize kFormSize(649, 566);
 constexpr int kTickMs = 100;
-constexpr int kCharWaitMs = 10;
 
 const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
 
@@ -114,7 +112,7 @@ void Terminal::LoadText()
 // Written once, nothing awaited: the answer reaches the console through the tick.
 void Terminal::send(const QString &commandText)
 {
-    unit_.comms().TxSer(commandText, 0);
+    unit_.sendText(commandText);
 }
 
 void Terminal::EnviarBut_Click()
@@ -147,24 +145,10 @@ void Terminal::BorrarBut_Click()
 
 void Terminal::Timer1_Timer()
 {
-    // The character waits let this timer fire again: that tick must not
-    // read in the middle of this one.
-    if (reading_)
+    if (!unit_.isConnected() || !active() || unit_.linkBusy())
         return;
-    Comms &comms = unit_.comms();
-    if (!unit_.isConnected() || !active() || comms.CommsBusy())
-        return;
-    reading_ = true;
-    QString received;
-    // An exchange that takes the link during a character wait owns what follows.
-    while (received.size() < kMaxCharsPerTick && !comms.CommsBusy()) {
-        const QString c = comms.GetChar(kCharWaitMs);
-        if (c.isEmpty())
-            break;
-        received += c;
-    }
-    reading_ = false;
-    appendToConsole(received);
+    // Only what has come: no wait, so nothing can start inside the read.
+    appendToConsole(unit_.readPending(kMaxCharsPerTick));
 }
 
 // CR, LF and CR LF each end one line, also when the pair is split over two ticks.

@@ -62,6 +62,5 @@ private:
 
     UnitConnection &unit_;
     UserMessage message_;
-    bool reading_ = false;
     bool pendingCR_ = false; // the last tick ended in CR: a leading LF belongs to it
 };

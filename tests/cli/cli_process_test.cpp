@@ -277,6 +277,36 @@ TEST_F(CliProcessTest, ModemCallNeedsTheRightKey)
     EXPECT_FALSE(logins.last()[QLatin1String("accepted")].toBool());
 }
 
+// The key off the command line: from standard input or from a file's first line.
+TEST_F(CliProcessTest, ModemKeyFromStandardInputOrAFile)
+{
+    startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QStringLiteral("4321")});
+    const struct {
+        const char *name;
+        QStringList keyArguments;
+        QByteArray input;
+        int status;
+    } cases[] = {
+        {"stdin, right", {QStringLiteral("--key"), QStringLiteral("-")}, "4321\n", 0},
+        {"stdin, wrong", {QStringLiteral("--key"), QStringLiteral("-")}, "1111\n", 1},
+        {"file, right", {QStringLiteral("--key-file"), writeFile(QStringLiteral("right.key"), "4321\r\nnot this\n")}, {}, 0},
+        {"file, wrong", {QStringLiteral("--key-file"), writeFile(QStringLiteral("wrong.key"), "1111\n")}, {}, 1},
+        {"file missing", {QStringLiteral("--key-file"), path(QStringLiteral("none.key"))}, {}, 2},
+    };
+    for (const auto &c : cases) {
+        QProcess process;
+        process.start(QStringLiteral(VELKAN_CLI), QStringList{QStringLiteral("--port"), sim.devicePath(),
+                                                              QStringLiteral("--modem"), QStringLiteral("600123456")}
+                                                      + c.keyArguments + QStringList{QStringLiteral("info")});
+        process.write(c.input);
+        process.closeWriteChannel();
+        ASSERT_TRUE(process.waitForFinished(120000)) << c.name;
+        const QByteArray printed = process.readAllStandardOutput() + process.readAllStandardError();
+        EXPECT_EQ(process.exitCode(), c.status) << c.name << ": " << printed.constData();
+        EXPECT_FALSE(printed.contains("4321") || printed.contains("1111")) << c.name;
+    }
+}
+
 // The access key is used for the call and kept nowhere: not in the per-user
 // settings, the saved configuration, logs or anything else written under the
 // program's home and working folder, nor in what it prints.
