@@ -1,6 +1,7 @@
 // velkan-sarn: the configuration and maintenance tool for the unit.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QStatusBar>
 #include <cstdio>
@@ -86,6 +87,10 @@ int main(int argc, char **argv)
     main.followTransfers(unit);
     QObject::connect(&unit, &UnitConnection::refused, &main,
                      [&main](const LinkFailure &failure) { main.statusBar()->showMessage(LinkFailureText(failure)); });
+    QObject::connect(&unit, &UnitConnection::traceKept, &main, [&main](const QString &path) {
+        main.statusBar()->showMessage(Translate(QStringLiteral("Traza de la transferencia fallida guardada en")) + u' '
+                                      + QDir::toNativeSeparators(path));
+    });
     main.setShutdown([&] {
         settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
         settings.setLastPort(portChoice(windows));

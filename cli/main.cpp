@@ -86,6 +86,8 @@ int main(int argc, char *argv[])
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
+        {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
+         "FILE"},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -130,6 +132,7 @@ int main(int argc, char *argv[])
     }
 
     CliSession session;
+    session.traceTo(p.value("trace"));
     if (!p.isSet("no-history"))
         session.keepHistory();
     if (command->prepare) {

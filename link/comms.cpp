@@ -73,13 +73,13 @@ void Comms::TxSer(QString &text, int timeOut)
     const QByteArray frame = FrameCodec::encode(text);
     text = FrameCodec::framedText(text);
     if (timeOut < 1) {
-        port_->write(frame);
+        writeTraced(frame);
         return;
     }
     // Answers still queued from an earlier exchange must not pass for this one.
     drainFrames(timings.drainRead);
     for (int attempt = 0; attempt < kWriteAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
-        port_->write(frame);
+        writeTraced(frame);
         if (RxSer(timeOut))
             return;
     }
@@ -97,6 +97,8 @@ bool Comms::RxSer(int timeOut)
         return false;
     QByteArray frame;
     if (!readLine(timeOut, [](unsigned char byte) { return byte == '#'; }, frame)) {
+        if (!draining_)
+            trace_.timedOut();
         RxBuf.clear();
         return false;
     }
@@ -107,8 +109,16 @@ void Comms::drainFrames(int readTimeOut)
 {
     QElapsedTimer elapsed;
     elapsed.start();
+    draining_ = true;
     while (RxSer(readTimeOut) && elapsed.elapsed() < timings.drainLimit) {
     }
+    draining_ = false;
+}
+
+bool Comms::writeTraced(const QByteArray &bytes)
+{
+    trace_.sent(bytes);
+    return port_->write(bytes);
 }
 
 // Reads one line ended by CR (not kept) into `line`: bytes are skipped until
@@ -173,11 +183,13 @@ void Comms::TxGsm(const QString &text, int timeOut)
     if (!exchangeAllowed())
         return;
     const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
+    draining_ = true;
     while (RxGsm(timings.modemDrainRead) && started.elapsed() < timings.drainLimit) {
     }
+    draining_ = false;
     const QByteArray line = Cp1252::encode(text) + '\r';
     for (int attempt = 0; attempt < kModemLineAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
-        port_->write(line);
+        writeTraced(line);
         if (timeOut < 1)
             return;
         if (RxGsm(timeOut) && RxBuf != kRetryLine)
@@ -192,16 +204,19 @@ bool Comms::RxGsm(int timeOut)
     QByteArray line;
     // A line starts at its first printable, non-blank character.
     if (!readLine(timeOut, [](unsigned char byte) { return byte >= 33 && byte <= 126; }, line)) {
+        if (!draining_)
+            trace_.timedOut();
         RxBuf.clear();
         return false;
     }
+    trace_.received(line, draining_ ? TraceReading::Drained : TraceReading::Line);
     RxBuf = Cp1252::decode(line);
     return true;
 }
 
 bool Comms::writeRaw(const QByteArray &bytes)
 {
-    return exchangeAllowed() && port_->write(bytes);
+    return exchangeAllowed() && writeTraced(bytes);
 }
 
 bool Comms::answered(const QString &command, const QString &answer, int attempts)
@@ -210,6 +225,8 @@ bool Comms::answered(const QString &command, const QString &answer, int attempts
         TxSer(command, LinkTimeout);
         if (port_->isOpen() && RxBuf.startsWith(answer))
             return true;
+        if (!RxBuf.isEmpty())
+            trace_.markUnexpected();
     }
     return false;
 }
@@ -246,9 +263,11 @@ bool Comms::readByte(char &byte)
 bool Comms::acceptFrame(const QByteArray &frame)
 {
     if (!FrameCodec::verify(frame)) {
+        trace_.received(frame, TraceReading::BadChecksum);
         RxBuf.clear();
         return false;
     }
+    trace_.received(frame, draining_ ? TraceReading::Drained : TraceReading::Accepted);
     RxBuf = FrameCodec::answerText(frame);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "linkerror.h"
 #include "linktimings.h"
+#include "linktrace.h"
 
 class SerialPort;
 
@@ -57,6 +58,10 @@ public:
     void stopWaits();
     void resumeWaits();
 
+    // The last exchanges, always kept, secrets masked.
+    LinkTrace &trace() { return trace_; }
+    const LinkTrace &trace() const { return trace_; }
+
     QString RxBuf;
     QString TxBuf;
     qint32 LinkTimeout = 5000; // the answer time-out of this connection
@@ -78,7 +83,11 @@ private:
     bool readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line);
     bool acceptFrame(const QByteArray &frame);
 
+    bool writeTraced(const QByteArray &bytes);
+
     std::unique_ptr<SerialPort> port_;
+    LinkTrace trace_;
+    bool draining_ = false; // reads of a drain: what comes is stale, silence is no time-out
     bool busy_ = false;
     bool waitsStopped_ = false;
 };

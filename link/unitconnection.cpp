@@ -6,6 +6,7 @@
 #include "firmwaretransfer.h"
 #include "files/uploadcompare.h"
 #include "model/configstore.h"
+#include "model/product.h"
 #include "serialport.h"
 #include "simulatedunit.h"
 #include "voicelisttransfer.h"
@@ -13,6 +14,44 @@
 namespace {
 
 constexpr int kLoginAttempts = 3;
+
+QString timingsText(const LinkTimings &t)
+{
+    const std::pair<const char *, int> values[] = {
+        {"cableAnswer", t.cableAnswer}, {"modemAnswer", t.modemAnswer}, {"dialExtra", t.dialExtra},
+        {"modemSetup", t.modemSetup}, {"hangUp", t.hangUp}, {"cableDetectRead", t.cableDetectRead},
+        {"drainRead", t.drainRead}, {"modemDrainRead", t.modemDrainRead}, {"drainLimit", t.drainLimit},
+        {"lineReply", t.lineReply}, {"fastLineReply", t.fastLineReply}, {"voiceListClear", t.voiceListClear},
+        {"voiceLinePause", t.voiceLinePause}, {"firmwareErase", t.firmwareErase},
+        {"firmwareReady", t.firmwareReady}, {"firmwareRamReady", t.firmwareRamReady},
+        {"firmwareDots", t.firmwareDots}, {"firmwareBaud", t.firmwareBaud},
+    };
+    QStringList parts;
+    for (const auto &[name, value] : values)
+        parts << QLatin1String(name) + u'=' + QString::number(value);
+    return parts.join(u' ');
+}
+
+const char *operationWord(TransferKind kind)
+{
+    switch (kind) {
+    case TransferKind::None:
+        return "exchange";
+    case TransferKind::Download:
+        return "download";
+    case TransferKind::Upload:
+        return "upload";
+    case TransferKind::Verify:
+        return "verify";
+    case TransferKind::VoiceListRead:
+        return "voice-list-read";
+    case TransferKind::VoiceListWrite:
+        return "voice-list-write";
+    case TransferKind::Firmware:
+        return "firmware";
+    }
+    return "exchange";
+}
 
 } // namespace
 
@@ -280,7 +319,29 @@ bool UnitConnection::refuseWhileBusy()
 bool UnitConnection::transferFailed()
 {
     fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+    keepTrace(transfer_);
     return false;
+}
+
+QByteArray UnitConnection::traceText() const
+{
+    TraceHeader header;
+    header.program = Product::CompanyName + u' ' + Product::ProductTitle + QStringLiteral(" v")
+                     + QString::number(Product::VersionMajor) + u'.' + QString::number(Product::VersionMinor);
+    header.port = request_.port;
+    if (!Device.SerialNumber.isEmpty())
+        header.unit = Device.SerialNumber + QStringLiteral(" firmware ")
+                      + QString::number(Device.FirmwareVersion / 100.0, 'f', 2);
+    header.timings = timingsText(comms_.timings) + QStringLiteral(" answer=") + QString::number(comms_.LinkTimeout);
+    return comms_.trace().text(header);
+}
+
+void UnitConnection::keepTrace(TransferKind kind)
+{
+    QString path;
+    if (history_ && history_->recordTrace(Device.SerialNumber, QLatin1String(operationWord(kind)), traceText(),
+                                          nullptr, &path))
+        emit traceKept(path);
 }
 
 void UnitConnection::shutdown()
@@ -355,7 +416,11 @@ FirmwareResult UnitConnection::updateFirmware(FirmwareTransfer &transfer, const 
     if (refuseWhileBusy())
         return {FirmwareFailure::LinkBusy};
     Running running(*this, TransferKind::Firmware);
-    return transfer.run(image, loader);
+    const FirmwareResult result = transfer.run(image, loader);
+    // A run the program itself ended has nothing to tell support.
+    if (!result.ok() && result.failure != FirmwareFailure::Ended)
+        keepTrace(TransferKind::Firmware);
+    return result;
 }
 
 bool UnitConnection::download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)

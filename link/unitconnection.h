@@ -105,6 +105,11 @@ public:
     // unit's serial number; none while null. The copy never changes the
     // transfer's own result.
     void keepHistory(ServiceHistory *history) { history_ = history; }
+
+    // The link's trace as a file's text: a header naming the program, the
+    // port, the unit and the link timings, then the last exchanges. A failed
+    // transfer keeps it in the history beside the unit's copies (traceKept()).
+    QByteArray traceText() const;
     ServiceHistory *history() const { return history_; }
 
     // Asks the operator for the access key; empty when cancelled.
@@ -134,11 +139,14 @@ signals:
     // A copy could not be kept. Told once for a run of such failures; only
     // a copy kept again makes the next failure news.
     void historyFailed(const FileFailure &failure);
+    // The trace of a failed transfer was kept there.
+    void traceKept(const QString &path);
 
 private:
     class Running;
     bool refuseWhileBusy();
     bool transferFailed();
+    void keepTrace(TransferKind kind);
     void setTransfer(TransferKind kind);
     bool startSimulator();
     bool startComs();

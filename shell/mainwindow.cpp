@@ -125,10 +125,13 @@ void MainWindow::showTransfer(TransferKind kind)
 {
     lockTree(treeLocked_);
     if (kind != TransferKind::None) {
-        statusBar()->showMessage(transferText(kind));
+        transferShown_ = transferText(kind);
+        statusBar()->showMessage(transferShown_);
         return;
     }
-    statusBar()->clearMessage();
+    // What the transfer's end told (where its trace went) stays.
+    if (statusBar()->currentMessage() == transferShown_)
+        statusBar()->clearMessage();
     // Queued: the transfer that just ended is still unwinding.
     if (closeAfterTransfer_)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

@@ -76,4 +76,5 @@ private:
     UnitConnection *unit_ = nullptr;
     UserMessage message_;
     bool closeAfterTransfer_ = false;
+    QString transferShown_;
 };

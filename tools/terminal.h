@@ -30,6 +30,7 @@ public:
     void TraceDisable_Click();
     void BorrarBut_Click();
     void SaveBut_Click();
+    void TraceSaveBut_Click();
     void Timer1_Timer();
 
     // Whether the terminal is the active window; tests replace it.
@@ -53,10 +54,12 @@ public:
     QPushButton *TraceDisable;
     QPushButton *BorrarBut;
     QPushButton *SaveBut;
+    QPushButton *TraceSaveBut;
     QTimer *Timer1;
 
 private:
     void send(const QString &commandText);
+    void saveAs(const QString &fileFilter, const std::function<QByteArray()> &bytes);
     void appendToConsole(const QString &received);
     QString consoleText() const;
 
