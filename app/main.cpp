@@ -1,8 +1,10 @@
 // velkan-sarn: the configuration and maintenance tool for the unit.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QStatusBar>
 #include <cstdio>
 
 #include "files/langtable.h"
@@ -13,6 +15,7 @@
 #include "link/qtserialport.h"
 #include "model/configstore.h"
 #include "programwindows.h"
+#include "sections/general/linkfailuretext.h"
 #include "sections/sectionlist.h"
 #include "shell/accesskeyprompt.h"
 #include "shell/differencewindow.h"
@@ -84,6 +87,13 @@ int main(int argc, char **argv)
     main.hideAll();
 
     main.setNavigationLock([&unit] { return unit.downloading(); });
+    main.followTransfers(unit);
+    QObject::connect(&unit, &UnitConnection::refused, &main,
+                     [&main](const LinkFailure &failure) { main.statusBar()->showMessage(LinkFailureText(failure)); });
+    QObject::connect(&unit, &UnitConnection::traceKept, &main, [&main](const QString &path) {
+        main.statusBar()->showMessage(Translate(QStringLiteral("Traza de la transferencia fallida guardada en")) + u' '
+                                      + QDir::toNativeSeparators(path));
+    });
     main.setShutdown([&] {
         settings.storeAtShutdown(chosenPort(windows), lang.LangSel);
         settings.setLastPort(portChoice(windows));

@@ -16,6 +16,7 @@ int main(int argc, char **argv)
     auto port = std::make_unique<FakeSerialPort>();
     port->open(QStringLiteral("bench"));
     Comms comms(std::move(port));
+    CommsBusyGuard held(comms);
 
     QElapsedTimer wall;
     wall.start();

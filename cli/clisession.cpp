@@ -1,5 +1,6 @@
 #include "clisession.h"
 
+#include <QDir>
 #include <QTextStream>
 #include <cstdio>
 
@@ -11,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "files/atomicsave.h"
 #include "link/qtserialport.h"
 #include "sections/sectionlist.h"
 
@@ -73,6 +75,8 @@ QString linkFailureMessage(const LinkFailure &f)
         return QStringLiteral("The modem on %1 answered %2.").arg(f.port, f.detail);
     case LinkError::SimulatorFailed:
         return QStringLiteral("The simulated unit did not start: %1.").arg(f.detail);
+    case LinkError::Busy:
+        return QStringLiteral("Another operation is using the link on %1.").arg(f.port);
     }
     return {};
 }
@@ -107,11 +111,19 @@ CliSession::CliSession()
     sections_.clearAll(store_);
     QObject::connect(unit_.get(), &UnitConnection::portLost, unit_.get(),
                      [](const LinkFailure &failure) { printError(linkFailureMessage(failure)); });
+    // Told after the command's own error, when the session ends.
+    QObject::connect(unit_.get(), &UnitConnection::traceKept, unit_.get(),
+                     [this](const QString &path) { keptTraces_ << path; });
 }
 
 CliSession::~CliSession()
 {
     unit_->disconnectUnit();
+    for (const QString &path : std::as_const(keptTraces_))
+        printError(QStringLiteral("The trace of the failed transfer is in %1").arg(QDir::toNativeSeparators(path)));
+    QString error;
+    if (!traceFile_.isEmpty() && !SaveWholeFile(traceFile_, unit_->traceText(), &error))
+        printError(QStringLiteral("Cannot save the trace %1: %2.").arg(traceFile_, error));
 }
 
 void CliSession::keepHistory()

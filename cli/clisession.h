@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "files/filefailure.h"
@@ -44,6 +45,8 @@ public:
     // Downloads and uploads from now on leave a copy in the service history;
     // a copy that cannot be kept is one warning, the command's status stays.
     void keepHistory();
+    // The trace of the whole run goes to this file when the session ends.
+    void traceTo(const QString &path) { traceFile_ = path; }
     // The progress line on a terminal; nothing otherwise.
     TransferProgress progress();
 
@@ -55,6 +58,8 @@ private:
     ConfigStore store_;
     SectionRegistry sections_;
     ServiceHistory history_;
+    QString traceFile_;
+    QStringList keptTraces_;
     bool progressShown_ = false;
     bool identityRead_ = false;
 };

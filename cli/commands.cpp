@@ -574,7 +574,7 @@ int firmware(CliSession &s, const CommandArgs &a)
         });
     }
     const FirmwareFiles &files = firmwareFiles();
-    const FirmwareResult result = transfer.run(files.image, files.loader);
+    const FirmwareResult result = s.unit().updateFirmware(transfer, files.image, files.loader);
     line.clear();
     if (!result.ok()) {
         printError(firmwareFailure(result));
@@ -654,12 +654,12 @@ int voiceList(CliSession &s, const CommandArgs &a)
     VoiceAuthList &list = s.store().VoiceList;
     const QString path = a.positional.at(1);
     if (a.positional.at(0) == "write") {
-        if (WriteAutVoz(s.comms(), list, device.DeviceFeatures, s.progress()))
+        if (s.unit().writeVoiceList(list, s.progress()))
             return ExitOk;
         printError("The unit did not take the voice-call list.");
         return ExitNoAnswer;
     }
-    if (!ReadAutVozList(s.comms(), list, s.progress())) {
+    if (!s.unit().readVoiceList(list, s.progress())) {
         printError("The voice-call list read failed; nothing was written.");
         return ExitNoAnswer;
     }

@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "model/product.h"
+#include "keyinput.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ QString helpText()
         "\nExamples:\n"
         "  velkan-cli ports\n"
         "  velkan-cli --port /dev/ttyUSB0 info --json\n"
-        "  velkan-cli --port COM3 --modem +34600111222 --key 1234 read-config tank3.qcf\n"
+        "  velkan-cli --port COM3 --modem +34600111222 --key-file unit.key read-config tank3.qcf\n"
+        "  velkan-cli --port COM3 --modem +34600111222 --key - read-config tank3.qcf   (key typed, not shown)\n"
         "  velkan-cli --port /dev/ttyUSB0 write-config tank3.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 write-config --verify tank3.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 live --count 10 --interval 1000\n"
@@ -78,7 +80,10 @@ int main(int argc, char *argv[])
     p.addOptions({
         {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0).", "DEV"},
         {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
-        {"key", "The unit's access key (required with --modem).", "KEY"},
+        {"key", "The unit's access key for --modem; \"-\" reads it from standard input (not echoed). "
+                "A key written here stays in the process list and the shell's history: prefer \"-\" or --key-file.",
+         "KEY"},
+        {"key-file", "Read the access key for --modem from the first line of FILE.", "FILE"},
         {"json", "Machine output as JSON (info, live, diff)."},
         {"verify", "write-config: download the configuration again and compare it with what was sent."},
         {"count", "Number of polls for live (default: until interrupted).", "N"},
@@ -96,6 +101,8 @@ int main(int argc, char *argv[])
         {{"o", "output"}, "merge: the file to write.", "OUT"},
         {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
                    "before the unit is touched."},
+        {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
+         "FILE"},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
@@ -137,16 +144,23 @@ int main(int argc, char *argv[])
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 
-    LinkOptions link{p.value("port"), p.value("modem"), p.value("key")};
+    LinkOptions link{p.value("port"), p.value("modem")};
     link.fastLink = p.isSet("fast-link");
     if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
         return usageError("--timeout takes a positive number of milliseconds.");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
-    if (!link.modemNumber.isEmpty() && link.key.isEmpty())
-        return usageError("--modem needs --key (there is no prompt).");
+    if (!link.modemNumber.isEmpty()) {
+        const KeyInput key = readAccessKey(p.value("key"), p.value("key-file"));
+        if (!key.error.isEmpty())
+            return usageError(key.error);
+        if (key.key.isEmpty())
+            return usageError("--modem needs --key-file, --key - or --key (there is no prompt).");
+        link.key = key.key;
+    }
 
     CliSession session;
+    session.traceTo(p.value("trace"));
     if (!p.isSet("no-history"))
         session.keepHistory();
     if (command->prepare) {

@@ -139,6 +139,35 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
     return true;
 }
 
+bool ServiceHistory::recordTrace(const QString &serial, const QString &operation, const QByteArray &text,
+                                 FileFailure *failure, QString *path) const
+{
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    QDir().mkpath(folder.path());
+    const QDateTime time = clock().toUTC();
+    const QString stem = time.date().toString(kDateFormat) + u'T' + time.time().toString(kTimeFormat)
+                         + QStringLiteral("Z-") + operation;
+    for (int sequence = 1; sequence <= kMaxSameSecond; ++sequence) {
+        const QString name = folder.filePath(stem + (sequence > 1 ? u'-' + QString::number(sequence) : QString())
+                                             + QStringLiteral(".trace"));
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (QFileInfo::exists(name))
+                continue;
+            return failWith(failure, name, file.errorString());
+        }
+        if (file.write(text) != text.size() || !file.flush()) {
+            const QString detail = file.errorString();
+            file.remove();
+            return failWith(failure, name, detail);
+        }
+        if (path)
+            *path = name;
+        return true;
+    }
+    return failWith(failure, folder.path(), QStringLiteral("File exists"));
+}
+
 QStringList ServiceHistory::units() const
 {
     return QDir(root_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);

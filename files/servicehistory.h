@@ -52,6 +52,12 @@ public:
                 const SectionRegistry &sections, FileFailure *failure = nullptr,
                 HistoryEntry *entry = nullptr) const;
 
+    // Keeps the trace of a failed operation beside the unit's configurations,
+    // named after clock() and the operation ("2026-12-10T09-14-03Z-download.trace");
+    // never over another file. False, with failure telling why, when it cannot be written.
+    bool recordTrace(const QString &serial, const QString &operation, const QByteArray &text,
+                     FileFailure *failure = nullptr, QString *path = nullptr) const;
+
     // The units with a folder, by name.
     QStringList units() const;
     // A unit's entries, newest first; files named otherwise are left out.

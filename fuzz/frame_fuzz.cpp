@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FakeSerialPort &port = *owned;
     port.open(QStringLiteral("fuzz"));
     Comms comms(std::move(owned));
+    CommsBusyGuard held(comms);
     port.feed(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     // The first byte picks the reader, as a connection switches between the modem and the unit.
     const bool modem = size > 0 && (data[0] & 1);

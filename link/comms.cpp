@@ -59,20 +59,27 @@ void Comms::resumeWaits()
     waitsStopped_ = false;
 }
 
+// An exchange outside the guard could land inside another one's answer;
+// one after stopWaits() would carry on what the operator stopped.
+bool Comms::exchangeAllowed() const
+{
+    return busy_ && !waitsStopped_ && port_->isOpen();
+}
+
 void Comms::TxSer(QString &text, int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return;
     const QByteArray frame = FrameCodec::encode(text);
     text = FrameCodec::framedText(text);
     if (timeOut < 1) {
-        port_->write(frame);
+        writeTraced(frame);
         return;
     }
     // Answers still queued from an earlier exchange must not pass for this one.
     drainFrames(timings.drainRead);
     for (int attempt = 0; attempt < kWriteAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
-        port_->write(frame);
+        writeTraced(frame);
         if (RxSer(timeOut))
             return;
     }
@@ -86,10 +93,12 @@ void Comms::TxSer(const QString &text, int timeOut)
 
 bool Comms::RxSer(int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return false;
     QByteArray frame;
     if (!readLine(timeOut, [](unsigned char byte) { return byte == '#'; }, frame)) {
+        if (!draining_)
+            trace_.timedOut();
         RxBuf.clear();
         return false;
     }
@@ -100,8 +109,16 @@ void Comms::drainFrames(int readTimeOut)
 {
     QElapsedTimer elapsed;
     elapsed.start();
+    draining_ = true;
     while (RxSer(readTimeOut) && elapsed.elapsed() < timings.drainLimit) {
     }
+    draining_ = false;
+}
+
+bool Comms::writeTraced(const QByteArray &bytes)
+{
+    trace_.sent(bytes);
+    return port_->write(bytes);
 }
 
 // Reads one line ended by CR (not kept) into `line`: bytes are skipped until
@@ -131,6 +148,8 @@ bool Comms::readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &lin
 
 QString Comms::GetChar(int timeOut)
 {
+    if (!exchangeAllowed())
+        return {};
     const QDeadlineTimer deadline(qMax(0, timeOut), Qt::PreciseTimer);
     do {
         char byte;
@@ -161,14 +180,16 @@ QString Comms::GetField1(int field) const
 
 void Comms::TxGsm(const QString &text, int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return;
     const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
+    draining_ = true;
     while (RxGsm(timings.modemDrainRead) && started.elapsed() < timings.drainLimit) {
     }
+    draining_ = false;
     const QByteArray line = Cp1252::encode(text) + '\r';
     for (int attempt = 0; attempt < kModemLineAttempts && port_->isOpen() && !waitsStopped_; ++attempt) {
-        port_->write(line);
+        writeTraced(line);
         if (timeOut < 1)
             return;
         if (RxGsm(timeOut) && RxBuf != kRetryLine)
@@ -178,16 +199,24 @@ void Comms::TxGsm(const QString &text, int timeOut)
 
 bool Comms::RxGsm(int timeOut)
 {
-    if (!port_->isOpen())
+    if (!exchangeAllowed())
         return false;
     QByteArray line;
     // A line starts at its first printable, non-blank character.
     if (!readLine(timeOut, [](unsigned char byte) { return byte >= 33 && byte <= 126; }, line)) {
+        if (!draining_)
+            trace_.timedOut();
         RxBuf.clear();
         return false;
     }
+    trace_.received(line, draining_ ? TraceReading::Drained : TraceReading::Line);
     RxBuf = Cp1252::decode(line);
     return true;
+}
+
+bool Comms::writeRaw(const QByteArray &bytes)
+{
+    return exchangeAllowed() && writeTraced(bytes);
 }
 
 bool Comms::answered(const QString &command, const QString &answer, int attempts)
@@ -196,6 +225,8 @@ bool Comms::answered(const QString &command, const QString &answer, int attempts
         TxSer(command, LinkTimeout);
         if (port_->isOpen() && RxBuf.startsWith(answer))
             return true;
+        if (!RxBuf.isEmpty())
+            trace_.markUnexpected();
     }
     return false;
 }
@@ -232,9 +263,11 @@ bool Comms::readByte(char &byte)
 bool Comms::acceptFrame(const QByteArray &frame)
 {
     if (!FrameCodec::verify(frame)) {
+        trace_.received(frame, TraceReading::BadChecksum);
         RxBuf.clear();
         return false;
     }
+    trace_.received(frame, draining_ ? TraceReading::Drained : TraceReading::Accepted);
     RxBuf = FrameCodec::answerText(frame);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "linkerror.h"
 #include "linktimings.h"
+#include "linktrace.h"
 
 class SerialPort;
 
@@ -22,7 +23,9 @@ public:
 
     SerialPort &port();
 
-    // Frames and waits.
+    // Frames and waits. Each refuses (sends nothing, reads nothing) unless an
+    // exchange holds the link through a CommsBusyGuard: only the operations of
+    // link/ take one.
     void TxSer(QString &text, int timeOut); // text becomes the framed text
     void TxSer(const QString &text, int timeOut);
     bool RxSer(int timeOut);
@@ -33,6 +36,8 @@ public:
     // Modem lines: plain text ended by CR, outside the frames.
     void TxGsm(const QString &text, int timeOut);
     bool RxGsm(int timeOut);
+    // Bytes as they are, outside any frame ("+++" of the hang-up).
+    bool writeRaw(const QByteArray &bytes);
 
     // Reads away whatever the unit still sends, one read of `readTimeOut` at a
     // time, for at most the timings' drain limit.
@@ -53,6 +58,10 @@ public:
     void stopWaits();
     void resumeWaits();
 
+    // The last exchanges, always kept, secrets masked.
+    LinkTrace &trace() { return trace_; }
+    const LinkTrace &trace() const { return trace_; }
+
     QString RxBuf;
     QString TxBuf;
     qint32 LinkTimeout = 5000; // the answer time-out of this connection
@@ -67,13 +76,18 @@ signals:
 private:
     friend class CommsBusyGuard;
     void setBusy(bool busy);
+    bool exchangeAllowed() const;
 
     bool waitForInput(const QDeadlineTimer &deadline);
     bool readByte(char &byte);
     bool readLine(int timeOut, bool (*starts)(unsigned char), QByteArray &line);
     bool acceptFrame(const QByteArray &frame);
 
+    bool writeTraced(const QByteArray &bytes);
+
     std::unique_ptr<SerialPort> port_;
+    LinkTrace trace_;
+    bool draining_ = false; // reads of a drain: what comes is stale, silence is no time-out
     bool busy_ = false;
     bool waitsStopped_ = false;
 };

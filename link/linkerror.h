@@ -20,6 +20,7 @@ enum class LinkError {
     ModemNoAnswer,
     ModemError,
     SimulatorFailed, // the simulated unit could not start (detail says why)
+    Busy,            // another exchange holds the link; nothing was sent
 };
 
 struct LinkFailure {

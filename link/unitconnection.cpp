@@ -4,16 +4,72 @@
 #include "connection.h"
 #include "devicecommands.h"
 #include "files/sectionregistry.h"
+#include "firmwaretransfer.h"
 #include "files/uploadcompare.h"
 #include "model/configstore.h"
+#include "model/product.h"
 #include "serialport.h"
 #include "simulatedunit.h"
+#include "voicelisttransfer.h"
 
 namespace {
 
 constexpr int kLoginAttempts = 3;
 
+QString timingsText(const LinkTimings &t)
+{
+    const std::pair<const char *, int> values[] = {
+        {"cableAnswer", t.cableAnswer}, {"modemAnswer", t.modemAnswer}, {"dialExtra", t.dialExtra},
+        {"modemSetup", t.modemSetup}, {"hangUp", t.hangUp}, {"cableDetectRead", t.cableDetectRead},
+        {"drainRead", t.drainRead}, {"modemDrainRead", t.modemDrainRead}, {"drainLimit", t.drainLimit},
+        {"lineReply", t.lineReply}, {"fastLineReply", t.fastLineReply}, {"voiceListClear", t.voiceListClear},
+        {"voiceLinePause", t.voiceLinePause}, {"firmwareErase", t.firmwareErase},
+        {"firmwareReady", t.firmwareReady}, {"firmwareRamReady", t.firmwareRamReady},
+        {"firmwareDots", t.firmwareDots}, {"firmwareBaud", t.firmwareBaud},
+    };
+    QStringList parts;
+    for (const auto &[name, value] : values)
+        parts << QLatin1String(name) + u'=' + QString::number(value);
+    return parts.join(u' ');
+}
+
+const char *operationWord(TransferKind kind)
+{
+    switch (kind) {
+    case TransferKind::None:
+        return "exchange";
+    case TransferKind::Download:
+        return "download";
+    case TransferKind::Upload:
+        return "upload";
+    case TransferKind::Verify:
+        return "verify";
+    case TransferKind::VoiceListRead:
+        return "voice-list-read";
+    case TransferKind::VoiceListWrite:
+        return "voice-list-write";
+    case TransferKind::Firmware:
+        return "firmware";
+    }
+    return "exchange";
+}
+
 } // namespace
+
+// Marks a transfer for as long as it runs; a transfer inside another (the
+// upload of a checked upload) gives the outer one back when it ends.
+class UnitConnection::Running {
+public:
+    Running(UnitConnection &unit, TransferKind kind) : unit_(unit), outer_(unit.transfer_) { unit_.setTransfer(kind); }
+    ~Running() { unit_.setTransfer(outer_); }
+    Running(const Running &) = delete;
+    Running &operator=(const Running &) = delete;
+    void become(TransferKind kind) { unit_.setTransfer(kind); }
+
+private:
+    UnitConnection &unit_;
+    TransferKind outer_;
+};
 
 LinkError ModemCallError(const QString &answer)
 {
@@ -40,10 +96,14 @@ UnitConnection::UnitConnection(Comms &comms, QObject *parent)
     connect(&comms_, &Comms::portLost, this, &UnitConnection::onPortLost);
     connect(&comms_, &Comms::carrierLost, this, &UnitConnection::carrierLost);
     connect(&comms_, &Comms::busyChanged, this, [this](bool isBusy) {
-        if (isBusy)
+        if (isBusy) {
             emit busy();
-        else
-            emit idle();
+            return;
+        }
+        emit idle();
+        // Queued: the exchange that let the link go is still unwinding.
+        if (hangUpPending_)
+            QMetaObject::invokeMethod(this, &UnitConnection::disconnectUnit, Qt::QueuedConnection);
     });
 }
 
@@ -182,14 +242,39 @@ bool UnitConnection::logIn()
 
 void UnitConnection::disconnectUnit()
 {
-    if (!connected_)
+    if (!connected_) {
+        hangUpPending_ = false;
         return;
-    closeComs(modemCall());
+    }
+    if (comms_.CommsBusy()) {
+        // No poll or tick may fall inside the modem's silence: the running
+        // exchange ends now, and the hang-up follows once it lets the link go.
+        hangUpPending_ = true;
+        comms_.stopWaits();
+        return;
+    }
+    if (hangUpPending_) {
+        hangUpPending_ = false;
+        comms_.resumeWaits();
+    }
+    {
+        CommsBusyGuard busy(comms_);
+        closeComs(modemCall());
+    }
     connected_ = false;
     simulated_.reset();
     emit disconnected();
 }
 
+void UnitConnection::stopTransfer()
+{
+    if (transfer_ == TransferKind::None)
+        return;
+    transferStopped_ = true;
+    comms_.stopWaits();
+}
+
+// The caller holds the link.
 void UnitConnection::closeComs(bool hangUp)
 {
     SerialPort &port = comms_.port();
@@ -197,12 +282,67 @@ void UnitConnection::closeComs(bool hangUp)
         // The modem leaves data mode on "+++" framed by a second of silence.
         comms_.Delay(1000);
         for (int plus = 0; plus < 3; ++plus) {
-            port.write("+");
+            comms_.writeRaw("+");
             comms_.Delay(plus < 2 ? 200 : 1000);
         }
         comms_.TxGsm(QStringLiteral("ATH"), comms_.timings.hangUp);
     }
     port.close();
+}
+
+void UnitConnection::setTransfer(TransferKind kind)
+{
+    if (transfer_ == kind)
+        return;
+    transfer_ = kind;
+    if (kind == TransferKind::None && transferStopped_) {
+        transferStopped_ = false;
+        if (!shutDown_ && !hangUpPending_)
+            comms_.resumeWaits();
+    }
+    emit transferChanged(kind);
+}
+
+bool UnitConnection::linkBusy() const
+{
+    return comms_.CommsBusy();
+}
+
+bool UnitConnection::refuseWhileBusy()
+{
+    if (!comms_.CommsBusy())
+        return false;
+    fail(LinkError::Busy);
+    emit refused(lastError_);
+    return true;
+}
+
+bool UnitConnection::transferFailed()
+{
+    fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+    keepTrace(transfer_);
+    return false;
+}
+
+QByteArray UnitConnection::traceText() const
+{
+    TraceHeader header;
+    header.program = Product::CompanyName + u' ' + Product::ProductTitle + QStringLiteral(" v")
+                     + QString::number(Product::VersionMajor) + u'.' + QString::number(Product::VersionMinor);
+    header.port = request_.port;
+    if (!Device.SerialNumber.isEmpty())
+        header.unit = Device.SerialNumber + QStringLiteral(" firmware ")
+                      + QString::number(Device.FirmwareVersion / 100.0, 'f', 2);
+    header.timings = timingsText(comms_.timings) + QStringLiteral(" answer=") + QString::number(comms_.LinkTimeout);
+    return comms_.trace().text(header);
+}
+
+void UnitConnection::keepTrace(TransferKind kind)
+{
+    QString path;
+    if (history_ && history_->recordTrace(Device.SerialNumber, QLatin1String(operationWord(kind)), traceText(),
+                                          nullptr, &path))
+        emit traceKept(path);
 }
 
 void UnitConnection::shutdown()
@@ -220,20 +360,80 @@ void UnitConnection::shutdown()
 
 bool UnitConnection::readInfo()
 {
+    if (transfer_ != TransferKind::None)
+        return false;
     const bool read = ReadInfo(comms_, Device);
     emit infoChanged();
     return read;
 }
 
+bool UnitConnection::exchange(const std::function<bool(Comms &)> &operation)
+{
+    return !refuseWhileBusy() && operation(comms_);
+}
+
+bool UnitConnection::sendText(const QString &text)
+{
+    if (refuseWhileBusy())
+        return false;
+    CommsBusyGuard busy(comms_);
+    if (busy)
+        comms_.TxSer(text, 0);
+    return busy.acquired();
+}
+
+QString UnitConnection::readPending(int maxChars)
+{
+    CommsBusyGuard busy(comms_);
+    QString received;
+    while (busy && received.size() < maxChars) {
+        const QString c = comms_.GetChar(0);
+        if (c.isEmpty())
+            break;
+        received += c;
+    }
+    return received;
+}
+
+bool UnitConnection::readVoiceList(VoiceAuthList &list, const TransferProgress &progress)
+{
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::VoiceListRead);
+    return ReadAutVozList(comms_, list, progress) || transferFailed();
+}
+
+bool UnitConnection::writeVoiceList(const VoiceAuthList &list, const TransferProgress &progress)
+{
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::VoiceListWrite);
+    return WriteAutVoz(comms_, list, Device.DeviceFeatures, progress) || transferFailed();
+}
+
+FirmwareResult UnitConnection::updateFirmware(FirmwareTransfer &transfer, const QByteArray &image,
+                                              const QByteArray &loader)
+{
+    if (refuseWhileBusy())
+        return {FirmwareFailure::LinkBusy};
+    Running running(*this, TransferKind::Firmware);
+    const FirmwareResult result = transfer.run(image, loader);
+    // A run the program itself ended has nothing to tell support.
+    if (!result.ok() && result.failure != FirmwareFailure::Ended)
+        keepTrace(TransferKind::Firmware);
+    return result;
+}
+
 bool UnitConnection::download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Download);
     downloading_ = true;
     const bool ok = ReadConf(comms_, store, sections, Device.DeviceFeatures, progress);
     downloading_ = false;
-    if (!ok) {
-        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-        return false;
-    }
+    if (!ok)
+        return transferFailed();
     emit configDownloaded();
     keepCopy(HistoryKind::Read, store, sections);
     return true;
@@ -243,6 +443,9 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
                                           const TransferProgress &progress)
 {
     ConfigBackup backup;
+    if (refuseWhileBusy())
+        return backup;
+    Running running(*this, TransferKind::Download);
     // Cleared first: nothing of the program's model may pass into the copy.
     auto copy = std::make_unique<ConfigStore>();
     sections.clearAll(*copy);
@@ -250,7 +453,7 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     const bool read = ReadConf(comms_, *copy, sections, Device.DeviceFeatures, progress);
     downloading_ = false;
     if (!read) {
-        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
+        transferFailed();
         return backup;
     }
     if (!history.record(Device.SerialNumber, HistoryKind::Read, *copy, sections, &backup.failure, &backup.entry)) {
@@ -262,16 +465,17 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     return backup;
 }
 
+// The lines alone: the caller holds the transfer and keeps the copy.
 bool UnitConnection::send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
-    if (WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
-        return true;
-    fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-    return false;
+    return WriteConf(comms_, store, sections, Device.DeviceFeatures, progress) || transferFailed();
 }
 
 bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Upload);
     if (!send(store, sections, progress))
         return false;
     keepCopy(HistoryKind::Write, store, sections);
@@ -282,18 +486,21 @@ bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegis
                                     QList<ConfigDifference> &differences, const TransferProgress &progress)
 {
     differences.clear();
+    if (refuseWhileBusy())
+        return false;
+    Running running(*this, TransferKind::Upload);
     // What was sent is kept apart, so that nothing edited meanwhile changes the check.
     const auto sent = std::make_unique<ConfigStore>(store);
     if (!send(*sent, sections, progress))
         return false;
+    running.become(TransferKind::Verify);
     emit verifying();
     const quint32 features = Device.DeviceFeatures;
     auto held = std::make_unique<ConfigStore>(*sent);
     if (!ReadConf(comms_, *held, sections, features, progress)) {
         // Written, but not checked: the history says no more than that.
         keepCopy(HistoryKind::Write, *sent, sections);
-        fail(comms_.port().isOpen() ? LinkError::NoAnswer : LinkError::PortLost);
-        return false;
+        return transferFailed();
     }
     differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
     keepCopy(differences.isEmpty() ? HistoryKind::VerifiedWrite : HistoryKind::DifferingWrite, *sent, sections);

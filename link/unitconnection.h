@@ -13,6 +13,9 @@
 #include "linkerror.h"
 
 class Comms;
+class FirmwareTransfer;
+struct FirmwareResult;
+struct VoiceAuthList;
 class SectionRegistry;
 struct ConfigDifference;
 class SimulatedUnit;
@@ -32,6 +35,9 @@ struct ConfigBackup {
     HistoryEntry entry;  // where the copy is, when Kept
     FileFailure failure; // why it could not be written, when NotRecorded
 };
+// A long exchange that the windows follow: while one runs, nothing else may
+// start one, and the live monitor and the identity poll pause.
+enum class TransferKind { None, Download, Upload, Verify, VoiceListRead, VoiceListWrite, Firmware };
 
 // The one connection to a unit, shared by every window and by velkan-cli:
 // connecting by cable or modem call with the access-key login, the hang-up,
@@ -51,6 +57,10 @@ public:
     // Whether the running connection is a modem call.
     bool modemCall() const { return !request_.modemNumber.isEmpty(); }
     bool downloading() const { return downloading_; }
+    // The transfer running now, None between transfers.
+    TransferKind transfer() const { return transfer_; }
+    // Another exchange holds the link.
+    bool linkBusy() const;
     // Why the last connect, transfer or the connection itself failed.
     LinkFailure lastError() const { return lastError_; }
 
@@ -63,14 +73,29 @@ public:
     // with no error of its own.
     void cancelConnect();
     bool connecting() const { return connecting_; }
-    // Hangs up a modem call ("+++", "ATH") when the connection was one.
+    // Hangs up a modem call ("+++", "ATH") when the connection was one,
+    // holding the link for the whole sequence. An exchange still running is
+    // ended first; the hang-up follows as soon as it has let the link go.
     void disconnectUnit();
+    // Ends the running transfer through the link's wait: it fails at once.
+    void stopTransfer();
     // The program is closing: running waits end, the link closes without a
     // word to the unit, the simulated unit stops.
     void shutdown();
 
-    // The identity poll ("#44"); infoChanged() follows.
+    // The identity poll ("#44"); infoChanged() follows. Paused during a transfer.
     bool readInfo();
+    // One exchange of a device command for a window. Refused with the typed
+    // "busy" failure (lastError(), refused()) while another exchange holds the link.
+    bool exchange(const std::function<bool(Comms &)> &operation);
+    // The terminal's raw text: written once, nothing awaited; and what the
+    // unit has sent meanwhile, read without waiting (at most `maxChars`).
+    bool sendText(const QString &text);
+    QString readPending(int maxChars);
+    // The voice-call list and the firmware, as transfers.
+    bool readVoiceList(VoiceAuthList &list, const TransferProgress &progress = {});
+    bool writeVoiceList(const VoiceAuthList &list, const TransferProgress &progress = {});
+    FirmwareResult updateFirmware(FirmwareTransfer &transfer, const QByteArray &image, const QByteArray &loader);
     // The configuration transfers under this unit's capability flags. A
     // download that succeeds replaces `store` and emits configDownloaded().
     bool download(ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress = {});
@@ -94,6 +119,11 @@ public:
     // while null. The copy never changes the
     // transfer's own result.
     void keepHistory(ServiceHistory *history) { history_ = history; }
+
+    // The link's trace as a file's text: a header naming the program, the
+    // port, the unit and the link timings, then the last exchanges. A failed
+    // transfer keeps it in the history beside the unit's copies (traceKept()).
+    QByteArray traceText() const;
     ServiceHistory *history() const { return history_; }
 
     // Asks the operator for the access key; empty when cancelled.
@@ -111,6 +141,10 @@ signals:
     void carrierLost();
     void busy();
     void idle();
+    // A transfer began (kind) or ended (None), however it ended.
+    void transferChanged(TransferKind kind);
+    // An operation was refused because another exchange held the link.
+    void refused(const LinkFailure &failure);
     void infoChanged();
     void configDownloaded();
     // An upload went through and its check begins.
@@ -119,8 +153,15 @@ signals:
     // A copy could not be kept. Told once for a run of such failures; only
     // a copy kept again makes the next failure news.
     void historyFailed(const FileFailure &failure);
+    // The trace of a failed transfer was kept there.
+    void traceKept(const QString &path);
 
 private:
+    class Running;
+    bool refuseWhileBusy();
+    bool transferFailed();
+    void keepTrace(TransferKind kind);
+    void setTransfer(TransferKind kind);
     bool startSimulator();
     bool startComs();
     bool dial();
@@ -139,6 +180,9 @@ private:
     LinkFailure lastError_;
     bool connected_ = false;
     bool downloading_ = false;
+    TransferKind transfer_ = TransferKind::None;
+    bool hangUpPending_ = false;
+    bool transferStopped_ = false;
     bool simulatorStarting_ = false;
     bool connecting_ = false;
     bool cancelled_ = false;

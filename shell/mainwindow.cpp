@@ -21,6 +21,27 @@ namespace {
 
 constexpr int kPanelWidth = 143; // the designed width of the tree panel
 
+QString transferText(TransferKind kind)
+{
+    switch (kind) {
+    case TransferKind::None:
+        return {};
+    case TransferKind::Download:
+        return Translate(QStringLiteral("Descargando configuracion..."));
+    case TransferKind::Upload:
+        return Translate(QStringLiteral("Escribiendo configuracion..."));
+    case TransferKind::Verify:
+        return Translate(QStringLiteral("Verificando configuracion..."));
+    case TransferKind::VoiceListRead:
+        return Translate(QStringLiteral("Leyendo la lista de autorizacion de voz..."));
+    case TransferKind::VoiceListWrite:
+        return Translate(QStringLiteral("Escribiendo la lista de autorizacion de voz..."));
+    case TransferKind::Firmware:
+        return Translate(QStringLiteral("Actualizando el firmware..."));
+    }
+    return {};
+}
+
 QString nodeKey(const QTreeWidgetItem *item)
 {
     return item ? item->data(0, Qt::UserRole).toString() : QString();
@@ -114,7 +135,30 @@ void MainWindow::setNavigationLock(std::function<bool()> locked)
 void MainWindow::lockTree(bool locked)
 {
     treeLocked_ = locked;
-    Tree->setEnabled(!locked);
+    Tree->setEnabled(!locked && !(unit_ && unit_->transfer() != TransferKind::None));
+}
+
+void MainWindow::followTransfers(UnitConnection &unit, UserMessage message)
+{
+    unit_ = &unit;
+    message_ = std::move(message);
+    connect(&unit, &UnitConnection::transferChanged, this, &MainWindow::showTransfer);
+}
+
+void MainWindow::showTransfer(TransferKind kind)
+{
+    lockTree(treeLocked_);
+    if (kind != TransferKind::None) {
+        transferShown_ = transferText(kind);
+        statusBar()->showMessage(transferShown_);
+        return;
+    }
+    // What the transfer's end told (where its trace went) stays.
+    if (statusBar()->currentMessage() == transferShown_)
+        statusBar()->clearMessage();
+    // Queued: the transfer that just ended is still unwinding.
+    if (closeAfterTransfer_)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void MainWindow::buildTree(const ProductLimits &limits)
@@ -181,7 +225,7 @@ void MainWindow::hideAll()
 
 void MainWindow::Tree_NodeClick(const QString &key)
 {
-    if (treeLocked_ || (locked_ && locked_()))
+    if (!Tree->isEnabled() || (locked_ && locked_()))
         return;
     // A click on the tree takes the activation from the window shown: it
     // keeps what the operator typed there.
@@ -218,10 +262,37 @@ void MainWindow::openEditor(const QString &section, int slot)
         Tree_NodeClick(first);
 }
 
+// A transfer still running is stopped only if the operator says so; the
+// window then closes once the transfer has ended.
+bool MainWindow::closeDuringTransfer()
+{
+    const TransferKind kind = unit_ ? unit_->transfer() : TransferKind::None;
+    if (kind == TransferKind::None || shutDown_)
+        return false;
+    if (closeAfterTransfer_)
+        return true;
+    const QString question = kind == TransferKind::Firmware
+        ? Translate(QStringLiteral("La actualizacion de firmware esta en curso: si se detiene, la unidad "
+                                   "necesitara la actualizacion de nuevo. Detenerla y salir?"))
+        : Translate(QStringLiteral("Hay una transferencia en curso. Detenerla y salir?"));
+    if (message_(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return true;
+    closeAfterTransfer_ = true;
+    unit_->stopTransfer();
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (closeDuringTransfer()) {
+        event->ignore();
+        return;
+    }
     if (!shutDown_) {
         shutDown_ = true;
+        // A modem call the stopped transfer used is hung up before the link closes.
+        if (closeAfterTransfer_ && unit_)
+            unit_->disconnectUnit();
         if (shutdown_)
             shutdown_();
         for (QWidget *w : windows_.windows())

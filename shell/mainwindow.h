@@ -4,8 +4,10 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "link/unitconnection.h"
 #include "model/product.h"
 #include "navigation.h"
+#include "widgets/usermessage.h"
 
 class EditorRegistry;
 class FileCommands;
@@ -32,6 +34,9 @@ public:
     // Greys the tree, and ignores node clicks, while a tool runs a long
     // operation that must keep the operator in its window.
     void lockTree(bool locked);
+    // Every transfer of the unit locks the tree and is named in the status
+    // line while it runs; closing the window during one asks first.
+    void followTransfers(UnitConnection &unit, UserMessage message = productMessage);
 
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
@@ -65,6 +70,8 @@ private:
     void showStatus(std::function<QString()> text);
     void fitTreeWidth();
     void fixSize();
+    void showTransfer(TransferKind kind);
+    bool closeDuringTransfer();
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
@@ -75,4 +82,8 @@ private:
     std::function<bool()> locked_;
     bool shutDown_ = false;
     bool treeLocked_ = false;
+    UnitConnection *unit_ = nullptr;
+    UserMessage message_;
+    bool closeAfterTransfer_ = false;
+    QString transferShown_;
 };

@@ -77,6 +77,7 @@ Examples:
   velkan-sim --baud 9600                     pace both directions like a real line
   velkan-sim --dots-stop 1000 --log rx.json  a firmware image whose dots stop
                                              after 1000 bytes
+  velkan-sim --replay failed.trace           answer as the unit of a saved trace did
 
 An accepted configuration upload changes what the unit holds: the next
 download streams it. Upload lines no section reads are logged as
@@ -123,6 +124,7 @@ int main(int argc, char **argv)
     const QString stuckOutputs = option(QStringLiteral("stuck-outputs"), QStringLiteral("Answer output switches without switching (a relay that sticks)."));
     const QString dotsStop = option(QStringLiteral("dots-stop"), QStringLiteral("Stop the firmware image's progress dots after N image bytes."), QStringLiteral("N"));
     const QString alter = option(QStringLiteral("alter"), QStringLiteral("After every accepted configuration upload, also apply this upload line, so that the unit holds something else than was sent (\"RETRYMAX= 9\"); may be repeated."), QStringLiteral("LINE"));
+    const QString replay = option(QStringLiteral("replay"), QStringLiteral("Play the unit's side of a saved line trace: after each line the tool writes, the answers the trace recorded, with their gaps."), QStringLiteral("TRACE"));
     const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
@@ -185,6 +187,12 @@ int main(int argc, char **argv)
 
     UnitLog log(parser.value(logFile));
     UnitEngine engine(state, configLines, setup, &log);
+    if (parser.isSet(replay)) {
+        TraceReplay script;
+        if (!script.load(parser.value(replay), &error))
+            return fail(QStringLiteral("%1: %2").arg(parser.value(replay), error));
+        engine.replay(std::move(script));
+    }
     PtyServer server(engine, lineSpeed);
     if (!server.open())
         return fail(server.errorString());

@@ -96,6 +96,8 @@ QDateTime UnitEngine::unitClock() const
 
 QList<SimReply> UnitEngine::feed(const QByteArray &bytes, qint64 nowMs)
 {
+    if (replaying_)
+        return replay_.feed(bytes);
     QList<SimReply> out;
     nowMs_ = nowMs;
     for (char c : bytes) {

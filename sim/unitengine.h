@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "faultplan.h"
+#include "tracereplay.h"
 #include "unitconfiguration.h"
 #include "unitstate.h"
 
@@ -40,6 +41,9 @@ public:
     UnitEngine(UnitState state, QStringList configLines, EngineSetup setup = {},
                UnitLog *log = nullptr);
 
+    // From now on the unit only plays back the answers of a saved trace.
+    void replay(TraceReplay script) { replay_ = std::move(script); replaying_ = true; }
+
     // nowMs: a monotonic time stamp of the arrival, for the modem's guard time.
     QList<SimReply> feed(const QByteArray &bytes, qint64 nowMs);
     // The line has been quiet for a while: a loader stream is over.
@@ -60,6 +64,8 @@ public:
     static quint16 listCrc(const QStringList &numbers);
 
 private:
+    TraceReplay replay_;
+    bool replaying_ = false;
     enum class Raw { None, Image, Loader };
 
     void feedModemCommand(char c, QList<SimReply> &out);

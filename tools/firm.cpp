@@ -314,7 +314,7 @@ FirmwareResult Firm::SendFirmware(const QByteArray &image, const QByteArray &loa
         PBar->setValue(int(goneOut));
     });
     PBar->setValue(0);
-    return transfer.run(image, loader);
+    return unit_.updateFirmware(transfer, image, loader);
 }
 
 void Firm::showStep(FirmwareStep step)

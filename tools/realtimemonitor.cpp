@@ -324,20 +324,21 @@ bool T_Real_Zelmor::OutputChange(int index)
     if (index < 0 || index >= kOutputs)
         return false;
     const bool on = unit_.Device.Live.OutputState & (1u << index);
-    return SetSingleOutput(unit_.comms(), static_cast<qint16>(index), !on);
+    return unit_.exchange([&](Comms &comms) { return SetSingleOutput(comms, static_cast<qint16>(index), !on); });
 }
 
 void T_Real_Zelmor::Timer1_Timer()
 {
     // The exchanges below wait on the event loop, where this timer keeps
     // firing; a tick that comes while an earlier one waits has nothing to add.
-    if (ticking_ || !unit_.isConnected() || !active())
+    // The monitor pauses while another exchange (a transfer above all) holds the link.
+    if (ticking_ || !unit_.isConnected() || !active() || unit_.linkBusy())
         return;
     ticking_ = true;
     sendOutputRequests();
     DeviceValues &device = unit_.Device;
-    const bool answered = ReadRealTime(unit_.comms(), device);
-    ReadDeviceRTC(unit_.comms(), device);
+    const bool answered = unit_.exchange([&device](Comms &comms) { return ReadRealTime(comms, device); });
+    unit_.exchange([&device](Comms &comms) { return ReadDeviceRTC(comms, device); });
     // What was read last stays on show when the unit did not answer; only
     // an answered poll is a sample of the trends.
     showLive();

@@ -107,11 +107,16 @@ void SetTotal::Form_Load()
     }
     LabelEstado->setText(Translate(QStringLiteral("Actualizando...")));
     setWaiting(true);
-    const bool read = ReadTotalCount(unit_.comms(), unit_.Device);
+    const bool read = readCount();
     setWaiting(false);
     // A failed read leaves the last count known on show, not the unit's.
     LabelEstado->setText(read ? Translate(QStringLiteral("Preparado")) : Translate(QStringLiteral("Error!")));
     showCount();
+}
+
+bool SetTotal::readCount()
+{
+    return unit_.exchange([&device = unit_.Device](Comms &comms) { return ReadTotalCount(comms, device); });
 }
 
 void SetTotal::OKButton_Click()
@@ -128,9 +133,9 @@ void SetTotal::OKButton_Click()
     }
     LabelEstado->setText(Translate(QStringLiteral("Escribiendo...")));
     setWaiting(true);
-    const bool written = SetTotalCNT(unit_.comms(), index_, *value);
+    const bool written = unit_.exchange([&](Comms &comms) { return SetTotalCNT(comms, index_, *value); });
     LabelEstado->setText(written ? Translate(QStringLiteral("Ok")) : Translate(QStringLiteral("Error!")));
-    ReadTotalCount(unit_.comms(), unit_.Device);
+    readCount();
     setWaiting(false);
     showCount();
 }

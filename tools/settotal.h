@@ -42,6 +42,7 @@ protected:
 private:
     void LoadText();
     void Form_Load();
+    bool readCount();
     void setWaiting(bool waiting);
     void showCount();
 

@@ -15,7 +15,6 @@
 
 #include "files/atomicsave.h"
 #include "files/langtable.h"
-#include "link/comms.h"
 #include "link/unitconnection.h"
 #include "rtftext.h"
 #include "widgets/namedwidget.h"
@@ -25,9 +24,9 @@ namespace {
 
 constexpr QSize kFormSize(649, 566);
 constexpr int kTickMs = 100;
-constexpr int kCharWaitMs = 10;
 
 const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
+const QString kTraceFilter = QStringLiteral("Traza de la linea (*.trace)|*.trace|Todos los ficheros (*.*)|*.*");
 
 QPushButton *button(const char *objectName, QWidget *parent)
 {
@@ -48,6 +47,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
       TraceDisable(button("TraceDisable", this)),
       BorrarBut(button("BorrarBut", this)),
       SaveBut(button("SaveBut", this)),
+      TraceSaveBut(button("TraceSaveBut", this)),
       Timer1(named(new QTimer(this), "Timer1")),
       unit_(unit),
       message_(std::move(message))
@@ -58,7 +58,8 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     askSavePath = [this](const QString &filter) {
         QFileDialog dialog(this, {}, {}, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("rtf"));
+        // The first pattern of the filter: "(*.rtf)" gives "rtf".
+        dialog.setDefaultSuffix(filter.section(QStringLiteral("(*."), 1, 1).section(u')', 0, 0));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 
@@ -76,7 +77,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     sending->setColumnStretch(0, 1);
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {TraceEnable, TraceDisable, BorrarBut, SaveBut})
+    for (QPushButton *b : {TraceEnable, TraceDisable, BorrarBut, SaveBut, TraceSaveBut})
         buttons->addWidget(b);
     buttons->addStretch(1);
 
@@ -94,6 +95,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     connect(TraceDisable, &QPushButton::clicked, this, &Terminal::TraceDisable_Click);
     connect(BorrarBut, &QPushButton::clicked, this, &Terminal::BorrarBut_Click);
     connect(SaveBut, &QPushButton::clicked, this, &Terminal::SaveBut_Click);
+    connect(TraceSaveBut, &QPushButton::clicked, this, &Terminal::TraceSaveBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Terminal::Timer1_Timer);
 
     onLanguageChange(this, &Terminal::LoadText);
@@ -121,12 +123,13 @@ void Terminal::LoadText()
     TraceDisable->setText(Translate(QStringLiteral("Inhibir Trazas")));
     BorrarBut->setText(Translate(QStringLiteral("Borrar")));
     SaveBut->setText(Translate(QStringLiteral("Salvar")));
+    TraceSaveBut->setText(Translate(QStringLiteral("Guardar traza")));
 }
 
 // Written once, nothing awaited: the answer reaches the console through the tick.
 void Terminal::send(const QString &commandText)
 {
-    unit_.comms().TxSer(commandText, 0);
+    unit_.sendText(commandText);
 }
 
 void Terminal::EnviarBut_Click()
@@ -159,24 +162,10 @@ void Terminal::BorrarBut_Click()
 
 void Terminal::Timer1_Timer()
 {
-    // The character waits let this timer fire again: that tick must not
-    // read in the middle of this one.
-    if (reading_)
+    if (!unit_.isConnected() || !active() || unit_.linkBusy())
         return;
-    Comms &comms = unit_.comms();
-    if (!unit_.isConnected() || !active() || comms.CommsBusy())
-        return;
-    reading_ = true;
-    QString received;
-    // An exchange that takes the link during a character wait owns what follows.
-    while (received.size() < kMaxCharsPerTick && !comms.CommsBusy()) {
-        const QString c = comms.GetChar(kCharWaitMs);
-        if (c.isEmpty())
-            break;
-        received += c;
-    }
-    reading_ = false;
-    appendToConsole(received);
+    // Only what has come: no wait, so nothing can start inside the read.
+    appendToConsole(unit_.readPending(kMaxCharsPerTick));
 }
 
 // CR, LF and CR LF each end one line, also when the pair is split over two ticks.
@@ -214,15 +203,25 @@ QString Terminal::consoleText() const
 
 void Terminal::SaveBut_Click()
 {
-    QString filter = FileCommands::dialogFilter(Translate(kRtfFilter));
+    saveAs(kRtfFilter, [this] { return RtfText::document(consoleText()); });
+}
+
+// The link's trace for support: the last frames that passed, whoever sent them.
+void Terminal::TraceSaveBut_Click()
+{
+    saveAs(kTraceFilter, [this] { return unit_.traceText(); });
+}
+
+void Terminal::saveAs(const QString &fileFilter, const std::function<QByteArray()> &bytes)
+{
+    QString filter = FileCommands::dialogFilter(Translate(fileFilter));
     if (filter.isEmpty())
-        filter = FileCommands::dialogFilter(kRtfFilter);
+        filter = FileCommands::dialogFilter(fileFilter);
     const QString path = askSavePath(filter);
     if (path.isEmpty())
         return;
-    const QByteArray rtf = RtfText::document(consoleText());
     QString error;
-    if (SaveWholeFile(path, rtf, &error))
+    if (SaveWholeFile(path, bytes(), &error))
         return;
     message_(QMessageBox::Warning,
              Translate(QStringLiteral("No se pudo guardar el archivo")) + QStringLiteral("\n\n") + error,

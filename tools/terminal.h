@@ -30,6 +30,7 @@ public:
     void TraceDisable_Click();
     void BorrarBut_Click();
     void SaveBut_Click();
+    void TraceSaveBut_Click();
     void Timer1_Timer();
 
     // Whether the terminal is the active window; tests replace it.
@@ -53,6 +54,7 @@ public:
     QPushButton *TraceDisable;
     QPushButton *BorrarBut;
     QPushButton *SaveBut;
+    QPushButton *TraceSaveBut;
     QTimer *Timer1;
 
 protected:
@@ -63,11 +65,11 @@ protected:
 
 private:
     void send(const QString &commandText);
+    void saveAs(const QString &fileFilter, const std::function<QByteArray()> &bytes);
     void appendToConsole(const QString &received);
     QString consoleText() const;
 
     UnitConnection &unit_;
     UserMessage message_;
-    bool reading_ = false;
     bool pendingCR_ = false; // the last tick ended in CR: a leading LF belongs to it
 };

@@ -47,6 +47,8 @@ QString LinkFailureText(const LinkFailure &failure)
         return onPort(failure, Translate(QStringLiteral("El modem responde:")) + QLatin1Char(' ') + failure.detail);
     case LinkError::SimulatorFailed:
         return withDetail(Translate(QStringLiteral("No se puede iniciar la unidad simulada.")), failure.detail);
+    case LinkError::Busy:
+        return Translate(QStringLiteral("Otra operacion esta usando la comunicacion; espere a que termine."));
     }
     return {};
 }

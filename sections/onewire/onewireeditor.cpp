@@ -151,8 +151,8 @@ void E_OneWire::BotonLeerId_Click()
     message_(QMessageBox::Information,
              Translate(QStringLiteral("Recuerde que solo debe haber una sonda conectada")),
              QMessageBox::Ok);
-    const std::optional<ProbeId> id = ReadProbeId(unit_.comms());
-    if (!id)
+    std::optional<ProbeId> id;
+    if (!unit_.exchange([&id](Comms &comms) { return (id = ReadProbeId(comms)).has_value(); }))
         return;
     ID0->setBytes({(*id)[0], (*id)[1], (*id)[2], (*id)[3]});
     ID1->setBytes({(*id)[4], (*id)[5], (*id)[6], (*id)[7]});

@@ -238,14 +238,14 @@ void Aut_Voz::WriteBut_Click()
     // The unit gets the list as it stands now, whatever the window stores while the write waits.
     const VoiceAuthList list = store_.VoiceList;
     runTransfer(State::Writing, State::Written, [&](const TransferProgress &progress) {
-        return WriteAutVoz(unit_.comms(), list, unit_.Device.DeviceFeatures, progress);
+        return unit_.writeVoiceList(list, progress);
     });
 }
 
 void Aut_Voz::ReadBut_Click()
 {
     if (runTransfer(State::Reading, State::ReadDone, [&](const TransferProgress &progress) {
-            return ReadAutVozList(unit_.comms(), store_.VoiceList, progress);
+            return unit_.readVoiceList(store_.VoiceList, progress);
         }))
         LoadData();
 }

@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include "../support/pseudoterminal.h"
 #include "files/langtable.h"
@@ -138,8 +139,11 @@ TEST(AccessKeyGui, KeyTypedForAModemCallLeavesNoTrace)
     // The terminal reads the identity stream; its transcript and the configuration are saved.
     terminal.TextTrama->setText(QStringLiteral("#44"));
     terminal.TramaBut->click();
-    for (int tick = 0; tick < 20 && !terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")); ++tick)
+    // Each tick shows what has come by then.
+    for (int tick = 0; tick < 200 && !terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")); ++tick) {
+        QTest::qWait(10);
         terminal.Timer1_Timer();
+    }
     EXPECT_TRUE(terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")));
     const QString transcript = dir.filePath(QStringLiteral("terminal.rtf"));
     terminal.askSavePath = [&transcript](const QString &) { return transcript; };

@@ -27,6 +27,7 @@
 #include "model/configstore.h"
 #include "model/product.h"
 #include "sections/sectionlist.h"
+#include "sim/configstream.h"
 
 namespace {
 
@@ -279,6 +280,36 @@ TEST_F(CliProcessTest, ModemCallNeedsTheRightKey)
     ASSERT_GE(logins.size(), 2);
     EXPECT_TRUE(logins.at(0)[QLatin1String("accepted")].toBool());
     EXPECT_FALSE(logins.last()[QLatin1String("accepted")].toBool());
+}
+
+// The key off the command line: from standard input or from a file's first line.
+TEST_F(CliProcessTest, ModemKeyFromStandardInputOrAFile)
+{
+    startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QStringLiteral("4321")});
+    const struct {
+        const char *name;
+        QStringList keyArguments;
+        QByteArray input;
+        int status;
+    } cases[] = {
+        {"stdin, right", {QStringLiteral("--key"), QStringLiteral("-")}, "4321\n", 0},
+        {"stdin, wrong", {QStringLiteral("--key"), QStringLiteral("-")}, "1111\n", 1},
+        {"file, right", {QStringLiteral("--key-file"), writeFile(QStringLiteral("right.key"), "4321\r\nnot this\n")}, {}, 0},
+        {"file, wrong", {QStringLiteral("--key-file"), writeFile(QStringLiteral("wrong.key"), "1111\n")}, {}, 1},
+        {"file missing", {QStringLiteral("--key-file"), path(QStringLiteral("none.key"))}, {}, 2},
+    };
+    for (const auto &c : cases) {
+        QProcess process;
+        process.start(QStringLiteral(VELKAN_CLI), QStringList{QStringLiteral("--port"), sim.devicePath(),
+                                                              QStringLiteral("--modem"), QStringLiteral("600123456")}
+                                                      + c.keyArguments + QStringList{QStringLiteral("info")});
+        process.write(c.input);
+        process.closeWriteChannel();
+        ASSERT_TRUE(process.waitForFinished(120000)) << c.name;
+        const QByteArray printed = process.readAllStandardOutput() + process.readAllStandardError();
+        EXPECT_EQ(process.exitCode(), c.status) << c.name << ": " << printed.constData();
+        EXPECT_FALSE(printed.contains("4321") || printed.contains("1111")) << c.name;
+    }
 }
 
 // The access key is used for the call and kept nowhere: not in the per-user
@@ -648,6 +679,120 @@ TEST_F(CliProcessTest, FirmwareUpdateEndsWithTheStatusOfItsOutcome)
         }
         if (c.simArguments == dropDownload && c.status != 0)
             EXPECT_EQ(log[QLatin1String("commands")].toObject()[QLatin1String("F0")].toInt(), 0);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The frames a trace shows as received with one of these readings, in order.
+QList<QByteArray> receivedFrames(const QByteArray &trace, const QList<QByteArray> &readings = {"accepted"})
+{
+    QList<QByteArray> frames;
+    for (const QByteArray &line : trace.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 4 && fields[1] == "<" && readings.contains(fields[3]))
+            frames << fields[2] + ' ' + fields[3];
+    }
+    return frames;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(CliProcessTest, TraceOfAGoodDownloadHoldsEveryFrameOfTheStream)
+{
+    startSim();
+    const QString trace = path(QStringLiteral("run.trace"));
+    const CliRun run = cli({QStringLiteral("--trace"), trace, QStringLiteral("read-config"), path(QStringLiteral("unit.qcf"))});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    const QByteArray text = readAll(trace);
+    EXPECT_TRUE(text.contains("# port: " + sim.devicePath().toLatin1()));
+    // Every keyword line the unit streamed, framed, in the order it came.
+    const QList<QByteArray> frames = receivedFrames(text);
+    int at = 0;
+    for (const QString &line : ConfigStream::asHeld(ConfigStream::defaults(kFeatures), kFeatures)) {
+        const QByteArray wanted = line.toLatin1();
+        while (at < frames.size() && !frames[at].contains(wanted))
+            ++at;
+        ASSERT_LT(at, frames.size()) << "missing from the trace: " << wanted.constData();
+    }
+}
+
+// The key, the login's text and the dialled number stay out of a trace, in any encoding.
+TEST_F(CliProcessTest, TraceOfAModemCallHoldsNeitherTheKeyNorTheNumber)
+{
+    const QByteArray key = "918273";
+    startSim({QStringLiteral("--modem"), QStringLiteral("--key"), QString::fromLatin1(key)});
+    const QString trace = path(QStringLiteral("modem.trace"));
+    const QString keyFile = writeFile(QStringLiteral("unit.key"), key + "\n");
+    const CliRun run = cli({QStringLiteral("--modem"), QStringLiteral("600123456"), QStringLiteral("--key-file"), keyFile,
+                            QStringLiteral("--trace"), trace, QStringLiteral("info")});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+    const QByteArray text = readAll(trace);
+    ASSERT_TRUE(text.contains("ATD******456")) << text.constData();
+    const QString keyText = QString::fromLatin1(key);
+    const QByteArray wide = QByteArray(reinterpret_cast<const char *>(keyText.utf16()), key.size() * 2);
+    for (const QByteArray &secret : {key, wide, key.toHex(), QByteArray("600123")})
+        EXPECT_FALSE(text.contains(secret)) << secret.constData();
+    EXPECT_TRUE(text.contains("\t#**;11****\\r\tsent"));
+}
+
+// A failed run's trace played back by the simulated unit fails the same way:
+// same status, same message. The kept fixtures are such traces.
+TEST_F(CliProcessTest, ReplayedTraceGivesTheOutcomeOfTheOriginalRun)
+{
+    const struct {
+        const char *name;
+        QStringList fault;
+    } cases[] = {
+        {"corrupt stream", {QStringLiteral("--corrupt"), QStringLiteral("42:all")}},
+        {"skipped line number", {QStringLiteral("--skip-seq"), QStringLiteral("3")}},
+        {"stream never comes", {QStringLiteral("--drop"), QStringLiteral("42:all")}},
+    };
+    const auto outcome = [](const CliRun &run) { return QString::number(run.status) + u' ' + run.err.section(u'\n', 0, 0); };
+    for (const auto &c : cases) {
+        startSim(c.fault);
+        const QString trace = path(QStringLiteral("failed.trace"));
+        const QStringList download{QStringLiteral("--timeout"), QStringLiteral("300"), QStringLiteral("--no-history"),
+                                   QStringLiteral("read-config"), path(QStringLiteral("unit.qcf"))};
+        const CliRun original = cli(QStringList{QStringLiteral("--trace"), trace} + download);
+        EXPECT_EQ(original.status, 1) << c.name << qPrintable(original.err);
+        sim.stop();
+
+        startSim({QStringLiteral("--replay"), trace});
+        const QString again = path(QStringLiteral("replayed.trace"));
+        const CliRun replayed = cli(QStringList{QStringLiteral("--trace"), again} + download);
+        sim.stop();
+        EXPECT_EQ(outcome(replayed), outcome(original)) << c.name;
+        // The tool read the same frames, and the same faults in them.
+        const QList<QByteArray> readings{"accepted", "bad-checksum", "unexpected"};
+        EXPECT_EQ(receivedFrames(readAll(again), readings), receivedFrames(readAll(trace), readings)) << c.name;
+    }
+}
+
+TEST_F(CliProcessTest, KeptFixtureTracesReplayToTheirFailures)
+{
+    const struct {
+        const char *file;
+        const char *message;
+    } cases[] = {
+        {"corrupt-stream.trace", "download failed"},
+        {"skipped-line.trace", "download failed"},
+        {"silent-unit.trace", "download failed"},
+    };
+    for (const auto &c : cases) {
+        startSim({QStringLiteral("--replay"), QStringLiteral(VELKAN_TEST_DATA "/traces/") + QLatin1String(c.file)});
+        const CliRun run = cli({QStringLiteral("--timeout"), QStringLiteral("300"), QStringLiteral("--no-history"),
+                                QStringLiteral("read-config"), path(QStringLiteral("unit.qcf"))});
+        sim.stop();
+        EXPECT_EQ(run.status, 1) << c.file << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << c.file << qPrintable(run.err);
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("unit.qcf")))) << c.file;
     }
 }
 

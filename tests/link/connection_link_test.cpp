@@ -219,6 +219,7 @@ TEST(Connection, LostPortEndsTheConnection)
 TEST(Connection, ModemLineSkipsLeadingBlanksAndLineFeeds)
 {
     UnitLink link;
+    CommsBusyGuard held(link.comms);
     link.port.feed("\n \r\nOK\r\nRING\r\n");
     EXPECT_TRUE(link.comms.RxGsm(1000));
     EXPECT_EQ(link.comms.RxBuf, "OK");

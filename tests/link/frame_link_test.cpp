@@ -16,6 +16,11 @@ QByteArray hex(const char *bytes)
     return QByteArray::fromHex(bytes);
 }
 
+// Raw exchanges run only inside an operation that holds the link.
+struct HeldLink : UnitLink {
+    CommsBusyGuard held{comms};
+};
+
 TEST(FrameLink, SendsTheFramedCommandAndReturnsTheFramedText)
 {
     const struct {
@@ -28,7 +33,7 @@ TEST(FrameLink, SendsTheFramedCommandAndReturnsTheFramedText)
         {"#", QByteArray("#00;\r")},
     };
     for (const auto &c : cases) {
-        UnitLink link;
+        HeldLink link;
         QString text = c.command;
         link.comms.TxSer(text, 0);
         EXPECT_EQ(link.port.takeWritten(), c.wire) << c.command.toStdString();
@@ -38,7 +43,7 @@ TEST(FrameLink, SendsTheFramedCommandAndReturnsTheFramedText)
 
 TEST(FrameLink, GoodAnswerLeavesItsPayloadInRxBuf)
 {
-    UnitLink link;
+    HeldLink link;
     link.unit.on("#40", {hex("2338383b42460d")});
     link.comms.TxSer(QStringLiteral("#40"), 1000);
     EXPECT_EQ(link.comms.RxBuf, "#BF");
@@ -59,7 +64,7 @@ TEST(FrameLink, WritesFourTimesUntilAGoodFrameArrives)
         {"three silent, then good", {{}, {}, {}, ScriptedUnit::frame("#BF")}, 4, "#BF"},
     };
     for (const auto &c : cases) {
-        UnitLink link;
+        HeldLink link;
         link.unit.on("#40", c.replies);
         link.comms.TxSer(QStringLiteral("#40"), link.comms.LinkTimeout);
         EXPECT_EQ(link.unit.count("#40"), c.writes) << c.name;
@@ -69,7 +74,7 @@ TEST(FrameLink, WritesFourTimesUntilAGoodFrameArrives)
 
 TEST(FrameLink, DrainsQueuedFramesBeforeAWaitedCommand)
 {
-    UnitLink link;
+    HeldLink link;
     link.port.feed(ScriptedUnit::frame("#BF") + ScriptedUnit::frame("#BB000VERSION,100"));
     link.unit.answer("#20", "#DF,7");
     link.comms.TxSer(QStringLiteral("#20"), 1000);
@@ -79,7 +84,7 @@ TEST(FrameLink, DrainsQueuedFramesBeforeAWaitedCommand)
 
 TEST(FrameLink, TimeOutZeroWritesOnceAndKeepsRxBuf)
 {
-    UnitLink link;
+    HeldLink link;
     link.comms.RxBuf = "#BF";
     link.port.feed(ScriptedUnit::frame("#DF,1"));
     link.comms.TxSer(QStringLiteral("#20"), 0);
@@ -90,7 +95,7 @@ TEST(FrameLink, TimeOutZeroWritesOnceAndKeepsRxBuf)
 
 TEST(FrameLink, ClosedPortSendsNothingAndKeepsRxBuf)
 {
-    UnitLink link;
+    HeldLink link;
     link.port.close();
     link.comms.RxBuf = "#BF";
     QString text = "#40";
@@ -112,7 +117,7 @@ TEST(FrameLink, SkipsWhatComesBeforeTheFrame)
         {"tail of a cut frame", "88;BF\r"},
     };
     for (const auto &c : cases) {
-        UnitLink link;
+        HeldLink link;
         link.port.feed(c.before + ScriptedUnit::frame("#DF,10,20"));
         EXPECT_TRUE(link.comms.RxSer(1000)) << c.name;
         EXPECT_EQ(link.comms.RxBuf, "#DF,10,20") << c.name;
@@ -121,7 +126,7 @@ TEST(FrameLink, SkipsWhatComesBeforeTheFrame)
 
 TEST(FrameLink, BadFrameFailsAtOnceWithoutTakingTheNextOne)
 {
-    UnitLink link;
+    HeldLink link;
     link.comms.RxBuf = "old";
     link.port.feed(ScriptedUnit::corrupt("#BF") + ScriptedUnit::frame("#BE1"));
     EXPECT_FALSE(link.comms.RxSer(1000));
@@ -133,7 +138,7 @@ TEST(FrameLink, BadFrameFailsAtOnceWithoutTakingTheNextOne)
 TEST(FrameLink, ShortOrCutFramesAreNotAnswers)
 {
     for (const QByteArray &bytes : {QByteArray("#8;\r"), QByteArray("#88;BF"), QByteArray("#88;B#F\r")}) {
-        UnitLink link;
+        HeldLink link;
         link.port.feed(bytes);
         EXPECT_FALSE(link.comms.RxSer(30)) << bytes.constData();
         EXPECT_EQ(link.comms.RxBuf, "");
@@ -142,7 +147,7 @@ TEST(FrameLink, ShortOrCutFramesAreNotAnswers)
 
 TEST(FrameLink, EndlessStreamWithoutCarriageReturnIsCapped)
 {
-    UnitLink link;
+    HeldLink link;
     link.port.feed('#' + QByteArray(100000, 'x') + ScriptedUnit::frame("#BF"));
     EXPECT_FALSE(link.comms.RxSer(1000));
     EXPECT_TRUE(link.comms.RxBuf.isEmpty());
@@ -170,7 +175,7 @@ TEST(FrameLink, FieldsOfRxBuf)
 
 TEST(FrameLink, GetCharReturnsOneCharacterOrNothing)
 {
-    UnitLink link;
+    HeldLink link;
     link.port.feed("\x80z");
     EXPECT_EQ(link.comms.GetChar(1000), QString(QChar(0x20AC)));
     EXPECT_EQ(link.comms.GetChar(1000), "z");
@@ -179,7 +184,7 @@ TEST(FrameLink, GetCharReturnsOneCharacterOrNothing)
 
 TEST(FrameLink, VanishingPortEndsTheWaitAndFailsTheExchange)
 {
-    UnitLink link;
+    HeldLink link;
     QSignalSpy lost(&link.comms, &Comms::portLost);
     link.comms.RxBuf = "#BF";
     link.unit.onCommand = [&](const QString &) {
@@ -195,7 +200,7 @@ TEST(FrameLink, VanishingPortEndsTheWaitAndFailsTheExchange)
 
 TEST(FrameLink, CarrierLossIsReportedOncePerDrop)
 {
-    UnitLink link;
+    HeldLink link;
     QSignalSpy lost(&link.comms, &Comms::carrierLost);
     link.port.setCarrier(true);
     link.port.setCarrier(false);
@@ -208,11 +213,30 @@ TEST(FrameLink, CarrierLossIsReportedOncePerDrop)
 
 TEST(FrameLink, DelayLetsOtherTimersRun)
 {
-    UnitLink link;
+    HeldLink link;
     bool fired = false;
     QTimer::singleShot(5, [&] { fired = true; });
     link.comms.Delay(30);
     EXPECT_TRUE(fired);
+}
+
+} // namespace
+
+namespace {
+
+TEST(FrameLink, RawExchangesOutsideTheGuardAreRefused)
+{
+    UnitLink link;
+    link.unit.on("#40", {ScriptedUnit::frame("#BF")});
+    link.port.feed("x#00;\r");
+    link.comms.TxSer(QStringLiteral("#40"), 1000);
+    link.comms.TxGsm(QStringLiteral("ATH"), 1000);
+    EXPECT_FALSE(link.comms.writeRaw("+"));
+    EXPECT_FALSE(link.comms.RxSer(20));
+    EXPECT_FALSE(link.comms.RxGsm(20));
+    EXPECT_EQ(link.comms.GetChar(20), "");
+    EXPECT_TRUE(link.port.takeWritten().isEmpty());
+    EXPECT_EQ(link.unit.count("#40"), 0);
 }
 
 } // namespace

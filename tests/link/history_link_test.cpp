@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,8 +23,8 @@ namespace {
 // The simulated unit on the in-memory port, connected, its identity read,
 // and the connection keeping a service history in a folder of the test.
 struct HistoryLinkTest : ::testing::Test {
-    HistoryLinkTest()
-        : engine(UnitState::defaults(), ConfigStream::defaults(UnitState::defaults().features)),
+    explicit HistoryLinkTest(EngineSetup setup = {})
+        : engine(UnitState::defaults(), ConfigStream::defaults(UnitState::defaults().features), std::move(setup)),
           port(new FakeSerialPort),
           host(*port, engine),
           comms(std::unique_ptr<SerialPort>(port)),
@@ -100,6 +102,38 @@ TEST_F(HistoryLinkTest, AnUnwritableHistoryLeavesTheTransfersResultAndIsToldOnce
     blocker.close();
     EXPECT_TRUE(unit.download(store, sections));
     EXPECT_EQ(failed.size(), 2);
+}
+
+// Every answer of the configuration stream arrives with a bad checksum.
+struct CorruptStreamTest : HistoryLinkTest {
+    CorruptStreamTest() : HistoryLinkTest(corruptStream()) {}
+    static EngineSetup corruptStream()
+    {
+        EngineSetup setup;
+        setup.faults.corrupt.insert(QStringLiteral("42"), -1);
+        return setup;
+    }
+};
+
+TEST_F(CorruptStreamTest, FailedDownloadLeavesATraceWithTheFailingFrameBesideTheCopies)
+{
+    QSignalSpy kept(&unit, &UnitConnection::traceKept);
+    ASSERT_FALSE(unit.download(store, sections));
+
+    ASSERT_EQ(kept.size(), 1);
+    const QString path = kept.at(0).at(0).toString();
+    EXPECT_EQ(QFileInfo(path).dir().dirName(), ServiceHistory::unitFolder(unit.Device.SerialNumber));
+    EXPECT_TRUE(path.endsWith(QLatin1String("-download.trace"))) << qPrintable(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("# port: SIM"));
+    EXPECT_TRUE(text.contains("# unit: " + unit.Device.SerialNumber.toLatin1()));
+    EXPECT_TRUE(text.contains("timings: cableAnswer=300"));
+    EXPECT_TRUE(text.contains("\t>\t#") && text.contains("42\\r\tsent"));
+    EXPECT_TRUE(text.contains("\tbad-checksum\n"));
+    // Not a configuration: the history's listing leaves it out.
+    EXPECT_TRUE(history.entries(unit.Device.SerialNumber).isEmpty());
 }
 
 } // namespace

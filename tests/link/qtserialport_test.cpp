@@ -104,6 +104,7 @@ TEST(QtSerialPort, CarriesAnExchangeOfTheLink)
     });
     Comms comms(std::make_unique<QtSerialPort>());
     ASSERT_TRUE(comms.port().open(pty.path));
+    CommsBusyGuard held(comms);
     comms.TxSer(QStringLiteral("#40"), 2000);
     EXPECT_EQ(heard, "#64;40\r");
     EXPECT_EQ(comms.RxBuf, "#BF");

@@ -156,6 +156,27 @@ TEST_F(TerminalTest, SavedTranscriptIsRichTextThatAnotherReaderShowsLineByLine)
         EXPECT_TRUE(shown.contains(QString::fromUtf8(line))) << line << "\nin: " << qPrintable(shown);
 }
 
+// The link's trace, whoever exchanged what: the connection's own "#40" is in it.
+TEST_F(TerminalTest, SavedTraceHoldsTheLinksFrames)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("line.trace");
+    QString filterShown;
+    terminal.askSavePath = [&](const QString &filter) {
+        filterShown = filter;
+        return path;
+    };
+    terminal.TraceSaveBut->click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("\t>\t#64;40\\r\tsent\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\t<\t#88;BF\taccepted\n")) << text.constData();
+    EXPECT_TRUE(filterShown.contains("*.trace")) << qPrintable(filterShown);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(TerminalTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile)
 {
     ASSERT_TRUE(sim.connectUnit());
