@@ -71,8 +71,9 @@ int main(int argc, char **argv)
         DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
                                Translate(QStringLiteral("En la unidad")), &main);
     };
+    const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
     createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); },
-                            showDifferences});
+                            showDifferences, fieldsReady});
     windows.followDownloads(unit);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();

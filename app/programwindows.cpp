@@ -37,11 +37,13 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
         return UnitIdentity{store.General.UnitName, unit.Device.SerialNumber};
     };
 
+    context.files.readyToSave = context.fieldsReady;
     GeneralCommands commands;
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;
+    commands.readyToSend = context.fieldsReady;
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

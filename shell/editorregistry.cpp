@@ -87,6 +87,16 @@ void EditorRegistry::storeAll(const QStringList &order) const
     }
 }
 
+QList<FieldFault> EditorRegistry::numberFaults() const
+{
+    QList<FieldFault> faults;
+    for (const QString &name : editorOrder_) {
+        if (SectionEditor *e = editor(name))
+            faults += numberBoxFaults(e);
+    }
+    return faults;
+}
+
 void EditorRegistry::loadAll(const QStringList &order) const
 {
     for (const QString &name : order) {

@@ -155,6 +155,8 @@ bool FileCommands::openFile(const QString &path)
 
 bool FileCommands::saveCommand()
 {
+    if (readyToSave && !readyToSave())
+        return false;
     QString path = askSavePath(fileFilter(), saveStart());
     if (path.isEmpty())
         return false;

@@ -54,6 +54,9 @@ public:
     std::function<QString(const QString &filter, const QString &start)> askOpenPath;
     std::function<QString(const QString &filter, const QString &start)> askSavePath;
     std::function<void(const QString &message)> warn;
+    // Asked before a save: false (a field the file cannot take, already told
+    // to the operator) stops it. Unset: nothing to check.
+    std::function<bool()> readyToSave;
 
     // The unit whose configuration is saved; a file named after it is suggested.
     std::function<UnitIdentity()> unitIdentity;

@@ -77,6 +77,26 @@ void MainWindow::followFiles(const FileCommands &files)
     });
 }
 
+void MainWindow::setMessage(UserMessage message)
+{
+    message_ = std::move(message);
+}
+
+bool MainWindow::refuseFaults(const QList<FieldFault> &faults)
+{
+    if (faults.isEmpty())
+        return false;
+    const FieldFault &first = faults.first();
+    message_(QMessageBox::Warning,
+             Translate(QStringLiteral("Corrija estos valores antes de continuar:")) + QStringLiteral("\n\n")
+                 + faultLines(faults),
+             QMessageBox::Ok);
+    if (first.window->isHidden())
+        showWindow(first.window);
+    first.box->setFocus();
+    return true;
+}
+
 void MainWindow::setShutdown(std::function<void()> shutdown)
 {
     shutdown_ = std::move(shutdown);
@@ -159,11 +179,20 @@ void MainWindow::Tree_NodeClick(const QString &key)
     if (treeLocked_ || (locked_ && locked_()))
         return;
     // A click on the tree takes the activation from the window shown: it
-    // keeps what the operator typed there.
+    // keeps what the operator typed there, and a refused number keeps the
+    // operator there, so that what was typed is neither lost nor kept silently.
+    QList<SectionEditor *> shown;
+    QList<FieldFault> faults;
     for (QWidget *w : windows_.windows()) {
-        if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden())
-            editor->StoreControls();
+        if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden()) {
+            shown << editor;
+            faults += numberBoxFaults(editor);
+        }
     }
+    if (refuseFaults(faults))
+        return;
+    for (SectionEditor *editor : shown)
+        editor->StoreControls();
     hideAll();
 
     const auto node = nodes_.constFind(key);
@@ -174,6 +203,12 @@ void MainWindow::Tree_NodeClick(const QString &key)
         return;
     if (auto *editor = qobject_cast<SectionEditor *>(target); editor && node->index >= 0)
         editor->ChangeIndex(node->index);
+    showWindow(target);
+}
+
+void MainWindow::showWindow(QWidget *target)
+{
+    hideAll();
     target->move(0, 0);
     target->show();
     target->raise();

@@ -6,6 +6,8 @@
 
 #include "model/product.h"
 #include "navigation.h"
+#include "widgets/numberbox.h"
+#include "widgets/usermessage.h"
 
 class EditorRegistry;
 class FileCommands;
@@ -46,6 +48,13 @@ public:
 
     static QString caption();
 
+    // How the window tells the operator (tests answer without a modal box).
+    void setMessage(UserMessage message);
+    // With faults, tells the operator which fields hold what cannot be kept,
+    // opens the window of the first and puts the cursor in it: true. Without,
+    // false. Saving, uploading and leaving a window ask it first.
+    bool refuseFaults(const QList<FieldFault> &faults);
+
     // The caption names the file opened or saved; the status line tells
     // where a saved file went.
     void followFiles(const FileCommands &files);
@@ -57,6 +66,7 @@ private:
     void buildTree(const ProductLimits &limits);
     void fitTreeWidth();
     void fixSize();
+    void showWindow(QWidget *target);
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
@@ -64,6 +74,7 @@ private:
     QHash<QString, NavNode> nodes_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
+    UserMessage message_ = productMessage;
     bool shutDown_ = false;
     bool treeLocked_ = false;
 };

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "widgets/numberbox.h"
+
 // The contract every configuration section window keeps with the shell, the
 // configuration transfer and the file commands, and what all of them share.
 // The data operations run the section's core functions; the window adds its
@@ -49,11 +51,12 @@ protected:
     static void storeIfEdited(const QLineEdit *box, QString &field);
     // convert(text) gives something that tests false when the text is no valid
     // value for the field (std::optional, as ToInt32 and the like return);
-    // then the field keeps what it held.
+    // then the field keeps what it held, as it does when a number box
+    // refuses its text.
     template <typename T, typename Convert>
     static void storeIfEdited(const QLineEdit *box, T &field, Convert convert)
     {
-        if (!edited(box))
+        if (!edited(box) || !numberBoxFault(box).isEmpty())
             return;
         if (const auto value = convert(box->text()))
             field = *value;

@@ -203,6 +203,8 @@ void ConnectionPanel::Leer_Click()
 
 void ConnectionPanel::Escribir_Click()
 {
+    if (ctx_.readyToSend && !ctx_.readyToSend())
+        return;
     setBusyPointer(true);
     uploadRequest_ = true;
     showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));

@@ -64,7 +64,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
           {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); },
-           commands_.showDifferences},
+           commands_.showDifferences, commands_.readyToSend},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))
@@ -72,6 +72,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     setObjectName(QStringLiteral("General"));
     setFixedSize(kFormSize);
     buildToolbar();
+    makeNumberBox(RENVT, NumberRanges::Count32, "Tiempo reenvios");
+    makeNumberBox(RENVN, NumberRanges::Count16, "Numero reenvios");
 
     makeHeading(titulo_);
 
@@ -242,9 +244,6 @@ void General::StoreControls()
     const QStringList rows = phones_->rows();
     for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot)
         storePhoneEntry(rows.value(slot), general.Phones[slot]);
-
-    CheckNumberBox(RENVT, QStringLiteral("int"));
-    CheckNumberBox(RENVN, QStringLiteral("int"));
 }
 
 void General::choosePreset(QRadioButton *button)

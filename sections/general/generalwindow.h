@@ -29,6 +29,8 @@ struct GeneralCommands {
     std::function<void()> language; // "Idioma": the language dialog
     // Where a verified upload's differences go; unset, a message gives their count.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
+    // Asked before "Escribir conf." starts an upload; false stops it.
+    std::function<bool()> readyToSend;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the
