@@ -41,9 +41,11 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     GeneralCommands commands;
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
+    commands.saveAs = [&files = context.files] { files.saveAsCommand(); };
+    commands.readyToReplace = [&files = context.files] { return files.settleChanges(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;
-    commands.readyToSend = context.fieldsReady;
+    commands.readyToSend = context.uploadReady;
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

@@ -22,9 +22,11 @@ struct ProgramContext {
     // Shows differences the program found, such as those of a verified
     // upload; when unset the window that found them says how many.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences = {};
-    // Asked before a save or an upload: false when a field holds what cannot
-    // be kept, after telling the operator. Unset: nothing is checked.
+    // Asked before a save, and before an upload: false when a field holds
+    // what cannot be kept or sent, after telling the operator. Unset: nothing
+    // is checked.
     std::function<bool()> fieldsReady = {};
+    std::function<bool()> uploadReady = {};
 };
 
 // Creates every editor and tool window of the program, once, and registers

@@ -97,6 +97,16 @@ QList<FieldFault> EditorRegistry::numberFaults() const
     return faults;
 }
 
+QList<FieldFault> EditorRegistry::uploadFaults() const
+{
+    QList<FieldFault> faults = numberFaults();
+    for (const QString &name : editorOrder_) {
+        if (SectionEditor *e = editor(name))
+            faults += e->uploadFaults();
+    }
+    return faults;
+}
+
 void EditorRegistry::loadAll(const QStringList &order) const
 {
     for (const QString &name : order) {

@@ -49,6 +49,8 @@ public:
     // The number boxes of every editor that refuse their text (numberBoxFaults),
     // editors in the order registered.
     QList<FieldFault> numberFaults() const;
+    // The number faults, then what each editor refuses to send (uploadFaults).
+    QList<FieldFault> uploadFaults() const;
     void loadAll(const QStringList &order) const;
 
     // Editors show the model again whenever a download succeeds.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidget>
@@ -64,12 +65,27 @@ QString MainWindow::caption()
            + QString::number(Product::VersionMajor) + "." + QString::number(Product::VersionMinor);
 }
 
-void MainWindow::followFiles(const FileCommands &files)
+void MainWindow::followFiles(FileCommands &files)
 {
     const auto showFile = [this](const QString &path) {
         setWindowTitle(caption() + " - " + QFileInfo(path).fileName());
     };
-    connect(&files, &FileCommands::fileOpened, this, showFile);
+    connect(&files, &FileCommands::fileOpened, this, [this, showFile](const QString &path) {
+        showFile(path);
+        statusBar()->clearMessage();
+    });
+    // After a download the editors hold the unit: its name and serial.
+    connect(&files, &FileCommands::fileLeft, this, [this, &files] {
+        const UnitIdentity unit = files.unitIdentity ? files.unitIdentity() : UnitIdentity();
+        const QString name = QStringList{unit.name.trimmed(), unit.serial.trimmed()}.join(u' ').trimmed();
+        setWindowTitle(name.isEmpty() ? caption() : caption() + " - " + name);
+        statusBar()->clearMessage();
+    });
+    auto *save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, &files, &FileCommands::saveCommand);
+    auto *saveAs = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+    connect(saveAs, &QShortcut::activated, &files, &FileCommands::saveAsCommand);
+    setCloseCheck([&files] { return files.settleChanges(); });
     connect(&files, &FileCommands::fileSaved, this, [this, showFile](const QString &path) {
         showFile(path);
         statusBar()->showMessage(Translate(QStringLiteral("Configuracion guardada en")) + u' '
@@ -214,8 +230,17 @@ void MainWindow::showWindow(QWidget *target)
     target->raise();
 }
 
+void MainWindow::setCloseCheck(std::function<bool()> mayClose)
+{
+    mayClose_ = std::move(mayClose);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!shutDown_ && mayClose_ && !mayClose_()) {
+        event->ignore();
+        return;
+    }
     if (!shutDown_) {
         shutDown_ = true;
         if (shutdown_)

@@ -55,9 +55,13 @@ public:
     // false. Saving, uploading and leaving a window ask it first.
     bool refuseFaults(const QList<FieldFault> &faults);
 
-    // The caption names the file opened or saved; the status line tells
-    // where a saved file went.
-    void followFiles(const FileCommands &files);
+    // The caption names the file opened or saved, or the unit downloaded;
+    // the status line tells where a saved file went and is cleared when the
+    // editors take another configuration. Ctrl+S saves, Ctrl+Shift+S saves
+    // under a new name, and closing asks about unsaved changes first.
+    void followFiles(FileCommands &files);
+    // Asked before the window closes; false keeps it open.
+    void setCloseCheck(std::function<bool()> mayClose);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -74,6 +78,7 @@ private:
     QHash<QString, NavNode> nodes_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
+    std::function<bool()> mayClose_;
     UserMessage message_ = productMessage;
     bool shutDown_ = false;
     bool treeLocked_ = false;

@@ -28,6 +28,10 @@ public:
     // window. An index outside the window's channels changes nothing.
     virtual void ChangeIndex(int newIndex);
 
+    // What the unit cannot take beyond the number boxes (numberBoxFaults),
+    // which stops an upload; none by default.
+    virtual QList<FieldFault> uploadFaults() { return {}; }
+
     int ChannelIndex() const { return channelIndex_; }
     int channelCount() const { return channelCount_; }
 

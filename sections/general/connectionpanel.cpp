@@ -196,6 +196,8 @@ void ConnectionPanel::IniCom_Click()
 
 void ConnectionPanel::Leer_Click()
 {
+    if (ctx_.readyToReplace && !ctx_.readyToReplace())
+        return;
     setBusyPointer(true);
     downloadRequest_ = true;
     showRequested(Leer, QStringLiteral("Descargando configuracion..."));

@@ -40,6 +40,9 @@ public:
         // Asked before an upload starts: false (a field that cannot be sent,
         // already told to the operator) stops it. Unset: nothing to check.
         std::function<bool()> readyToSend;
+        // Asked before a download replaces the editors (unsaved changes):
+        // false stops it. Unset: nothing to ask.
+        std::function<bool()> readyToReplace;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);

@@ -36,7 +36,8 @@ protected:
             return QString();
         };
         createWindows(windows, {unit, store, sections, files, {}, {},
-                                [this] { return !main.refuseFaults(windows.numberFaults()); }});
+                                [this] { return !main.refuseFaults(windows.numberFaults()); },
+                                [this] { return !main.refuseFaults(windows.uploadFaults()); }});
         main.adoptWindows();
         windows.clearAll(store, sections);
         main.hideAll();
