@@ -2,6 +2,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 
 #include "files/langtable.h"
@@ -72,6 +75,43 @@ TEST_F(DifferenceWindowTest, FilterMatchesAnyColumnAndTheCountFollows)
 
     DifferenceWindow equal({}, QStringLiteral("x"));
     EXPECT_EQ(equal.Cuenta->text(), QStringLiteral("Las configuraciones son iguales"));
+}
+
+// A section's tick ticks its rows; "Tomar seleccionados" hands the ticked
+// rows to the take and tells what it took and what it refused.
+TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
+{
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    EXPECT_TRUE(window.Tomar->isHidden());
+    QList<TakeChoice> asked;
+    window.offerTake([&asked](const QList<TakeChoice> &choices) {
+        asked = choices;
+        return TakeReport{2, {{"CAUDAL2", "RATIO", "7e99"}}};
+    });
+    QString told;
+    window.inform = [&told](const QString &message) { told = message; };
+    QSignalSpy changed(&window, &DifferenceWindow::configurationChanged);
+    EXPECT_FALSE(window.Tomar->isHidden());
+
+    QStringList sections;
+    for (int i = 0; i < window.Secciones->count(); ++i)
+        sections << window.Secciones->item(i)->toolTip();
+    EXPECT_EQ(sections, QStringList({"General", "CTimer", "Caudal", "Macros", "Grupos"}));
+    EXPECT_TRUE(window.Secciones->item(2)->text().endsWith(QStringLiteral(" (2)")));
+
+    window.Secciones->item(2)->setCheckState(Qt::Checked); // Caudal: both its rows
+    window.Tabla->item(1, 0)->setCheckState(Qt::Checked);  // the whole CTIMER3
+    window.Tomar->click();
+    const QList<std::pair<QString, QString>> expected = {{"CTIMER3", ""}, {"CAUDAL2", "RATIO"}, {"CAUDAL1", "RATIO"}};
+    ASSERT_EQ(asked.size(), expected.size());
+    for (int i = 0; i < asked.size(); ++i)
+        EXPECT_EQ(std::make_pair(asked[i].item, asked[i].key), expected[i]) << i;
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Valores tomados: 2"))) << qPrintable(told);
+    EXPECT_TRUE(told.endsWith(QStringLiteral("[CAUDAL2] RATIO=7e99"))) << qPrintable(told);
+    EXPECT_EQ(changed.count(), 1);
+
+    window.Secciones->item(2)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(window.tickedChoices().size(), 1);
 }
 
 } // namespace
