@@ -69,9 +69,11 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    const auto showDifferences = [&main](const QString &title, const QList<ConfigDifference> &differences) {
+    const auto showDifferences = [&main, &windows](const QString &title,
+                                                   const QList<ConfigDifference> &differences) {
         DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
-                               Translate(QStringLiteral("En la unidad")), &main);
+                               Translate(QStringLiteral("En la unidad")), &main)
+            ->showFieldCaptions(windows);
     };
     createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); },
                             showDifferences,

@@ -246,6 +246,18 @@ DifferenceWindow::Take DifferenceWindow::editorsTake(const EditorRegistry &edito
     };
 }
 
+void DifferenceWindow::showFieldCaptions(const EditorRegistry &editors)
+{
+    for (int row = 0; row < rows_.size(); ++row) {
+        const ConfigDifference &d = rows_.at(row);
+        const SectionEditor *editor = editors.editor(d.section);
+        const QWidget *field = editor && !d.key.isEmpty() ? editor->findChild<QWidget *>(d.key.trimmed()) : nullptr;
+        if (field && !field->toolTip().isEmpty())
+            Tabla->item(row, KeyColumn)->setText(d.key + QStringLiteral(": ") + field->toolTip());
+    }
+    Tabla->resizeColumnToContents(KeyColumn);
+}
+
 QList<TakeChoice> DifferenceWindow::tickedChoices() const
 {
     QList<TakeChoice> choices;

@@ -53,6 +53,10 @@ public:
     // and show the model after.
     static Take editorsTake(const EditorRegistry &editors, ConfigStore &store, const SectionRegistry &sections,
                             IniDocument from);
+    // Names the keys by the fields of the editors: a key whose section's
+    // editor has a box of that name reads "KEY: caption", the caption being
+    // the box's (translated) tip.
+    void showFieldCaptions(const EditorRegistry &editors);
     // The ticked rows as choices of file section and key.
     QList<TakeChoice> tickedChoices() const;
     void Tomar_Click();

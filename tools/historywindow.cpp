@@ -204,9 +204,12 @@ DifferenceWindow *HistoryWindow::compare(const ConfigStore &left, const ConfigSt
                             const QString &rightCaption)
 {
     const QString unit = Unidades->currentItem() ? Unidades->currentItem()->text() : QString();
-    return DifferenceWindow::open(compareConfigurations(left, right, sections_),
-                           Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
-                           rightCaption, this);
+    DifferenceWindow *window =
+        DifferenceWindow::open(compareConfigurations(left, right, sections_),
+                               Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
+                               rightCaption, this);
+    window->showFieldCaptions(files_.editors());
+    return window;
 }
 
 void HistoryWindow::Comparar_Click()

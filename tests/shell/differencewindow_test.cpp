@@ -8,7 +8,11 @@
 #include <QTableWidget>
 
 #include "files/langtable.h"
+#include "fakeeditor.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
 #include "shell/differencewindow.h"
+#include "shell/editorregistry.h"
 
 namespace {
 
@@ -112,6 +116,30 @@ TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
 
     window.Secciones->item(2)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(window.tickedChoices().size(), 1);
+}
+
+// A key with a box of its name in its section's editor reads with the box's
+// tip; the others stay as the file names them.
+TEST_F(DifferenceWindowTest, KeysReadWithTheCaptionsOfTheirFields)
+{
+    QStringList log;
+    EditorRegistry editors;
+    auto *general = new FakeEditor(log, QStringLiteral("General"));
+    editors.addEditor(QStringLiteral("General"), general);
+    auto *box = new QLineEdit(general);
+    box->setObjectName(QStringLiteral("NOMBRE"));
+    box->setToolTip(QStringLiteral("Nombre de la unidad"));
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    window.showFieldCaptions(editors);
+    EXPECT_EQ(window.Tabla->item(0, 1)->text(), QStringLiteral("NOMBRE: Nombre de la unidad"));
+    EXPECT_EQ(window.Tabla->item(2, 1)->text(), QStringLiteral("RATIO"));
+
+    // A take into the editors stores their boxes first and shows the model after.
+    auto store = std::make_unique<ConfigStore>();
+    const SectionRegistry none;
+    DifferenceWindow::editorsTake(editors, *store, none, IniDocument())({{"GENERAL", "NOMBRE"}});
+    EXPECT_EQ(log, QStringList({"General StoreControls", "General LoadData"}));
+    delete general;
 }
 
 } // namespace
