@@ -33,7 +33,7 @@ QString sideText(const ConfigDifference &d, ConfigDifference::Side absent, const
     return value;
 }
 
-// The caption of the tree's branch that holds a section's windows, or of its
+// The caption of the tree's branch that holds a section's channels, or of its
 // one node; the section's own name when no node opens it.
 QString sectionCaption(const QString &section)
 {
@@ -43,7 +43,8 @@ QString sectionCaption(const QString &section)
             continue;
         const auto parent = std::find_if(nodes.begin(), nodes.end(),
                                          [&node](const NavNode &p) { return p.key == node.parent; });
-        const NavNode &shown = node.index >= 0 && parent != nodes.end() ? *parent : node;
+        const bool branch = parent != nodes.end() && !parent->parent.isEmpty();
+        const NavNode &shown = node.index >= 0 && branch ? *parent : node;
         return shown.translated ? Translate(shown.caption) : shown.caption;
     }
     return section;

@@ -101,6 +101,7 @@ TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
     for (int i = 0; i < window.Secciones->count(); ++i)
         sections << window.Secciones->item(i)->toolTip();
     EXPECT_EQ(sections, QStringList({"General", "CTimer", "Caudal", "Macros", "Grupos"}));
+    EXPECT_EQ(window.Secciones->item(0)->text(), QStringLiteral("General (1)"));
     EXPECT_TRUE(window.Secciones->item(2)->text().endsWith(QStringLiteral(" (2)")));
 
     window.Secciones->item(2)->setCheckState(Qt::Checked); // Caudal: both its rows
