@@ -72,9 +72,11 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    const auto showDifferences = [&main](const QString &title, const QList<ConfigDifference> &differences) {
+    const auto showDifferences = [&main, &windows](const QString &title,
+                                                   const QList<ConfigDifference> &differences) {
         DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
-                               Translate(QStringLiteral("En la unidad")), &main);
+                               Translate(QStringLiteral("En la unidad")), &main)
+            ->showFieldCaptions(windows);
     };
     const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
     const auto uploadReady = [&main, &windows] { return !main.refuseFaults(windows.uploadFaults()); };

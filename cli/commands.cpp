@@ -14,7 +14,7 @@
 #include "files/configfile.h"
 #include "files/inidocument.h"
 #include "files/linetexts.h"
-#include "merge.h"
+#include "files/configmerge.h"
 #include "files/sectionregistry.h"
 #include "link/devicecommands.h"
 #include "link/livelog.h"
@@ -240,8 +240,8 @@ int diff(CliSession &s, const CommandArgs &a)
 }
 
 // BASE with the chosen sections or keys of OTHER, both as this program reads
-// them, written to OUT through the restore rules: a value that does not take
-// is warned of like any other file value.
+// them, written to OUT through the restore rules: a value they refuse is
+// warned of and BASE keeps its own.
 int merge(CliSession &s, const CommandArgs &a)
 {
     const SectionRegistry &sections = s.sections();
@@ -250,9 +250,7 @@ int merge(CliSession &s, const CommandArgs &a)
     if (!restoreChecked(a.positional.at(0), *base, sections, a)
         || !restoreChecked(a.positional.at(1), *other, sections, a))
         return ExitFileError;
-    IniDocument into;
     IniDocument from;
-    sections.saveAll(*base, into);
     sections.saveAll(*other, from);
 
     QList<TakeChoice> choices;
@@ -269,17 +267,18 @@ int merge(CliSession &s, const CommandArgs &a)
         printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
         return ExitUsage;
     }
-    const int taken = takeValues(choices, from, into);
-    auto merged = std::make_unique<ConfigStore>();
-    sections.restoreAll(*merged, into);
-    if (!acceptNotes(a.output, restoreNotes(into, *merged, sections), a))
+    const TakeReport report = takeInto(*base, from, choices, sections);
+    for (const RestoreNote &n : report.refused)
+        printError(QStringLiteral("warning: [%1] %2=%3 was not taken (no number, or out of range); %4 keeps its value")
+                       .arg(n.section, n.key.trimmed(), n.text, a.positional.at(0)));
+    if (!report.refused.isEmpty() && a.strict)
         return ExitFileError;
     FileFailure failure;
-    if (!saveConfigFile(a.output, *merged, sections, &failure)) {
+    if (!saveConfigFile(a.output, *base, sections, &failure)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
-    printError(QStringLiteral("%1 values taken from %2.").arg(taken).arg(a.positional.at(1)));
+    printError(QStringLiteral("%1 values taken from %2.").arg(report.taken).arg(a.positional.at(1)));
     return ExitOk;
 }
 

@@ -46,6 +46,7 @@ public:
 
     // Every editor's controls into the model, in the file order.
     void storeEditors() const;
+    const EditorRegistry &editors() const { return editors_; }
     // Editors' controls into the model, then the model into ConfigFilePath.
     bool SaveConf();
     // The model from ConfigFilePath when it is a configuration file of this
