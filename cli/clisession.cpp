@@ -122,7 +122,7 @@ void CliSession::keepHistory()
     });
 }
 
-bool CliSession::connect(const LinkOptions &options)
+void CliSession::useLink(const LinkOptions &options)
 {
     if (options.answerTimeoutMs > 0) {
         LinkTimings &t = comms_->timings;
@@ -134,6 +134,11 @@ bool CliSession::connect(const LinkOptions &options)
     }
     const QString key = options.key;
     unit_->askPassWord = [key] { return key; };
+}
+
+bool CliSession::connect(const LinkOptions &options)
+{
+    useLink(options);
     ConnectRequest request;
     request.port = options.port;
     request.modemNumber = options.modemNumber;

@@ -11,6 +11,10 @@ struct CommandArgs {
     int count = 0;          // 0: poll until interrupted
     int intervalMs = 500;
     bool verify = false;    // write-config: download again and compare
+    LinkOptions link;       // for commands that connect by themselves
+    QString report;         // provision: the report file
+    bool again = false;     // provision: write units the report has as applied
+    bool allowUnlisted = false; // provision: units not in the table get the template
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -33,7 +33,8 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 voice-list write voice.qcf\n"
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
         "  velkan-cli diff before.qcf after.qcf\n"
-        "  velkan-cli history VS21-000777\n");
+        "  velkan-cli history VS21-000777\n"
+        "  velkan-cli --port /dev/ttyUSB0 provision site.qcf units.csv --report site-report.csv\n");
     return text;
 }
 
@@ -83,6 +84,9 @@ int main(int argc, char *argv[])
         {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
+        {"report", "provision: the report file, continued by each run (default: UNITS-report.csv).", "FILE"},
+        {"again", "provision: write the units the report has as applied once more."},
+        {"allow-unlisted", "provision: write the template alone to a unit not in the table."},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
@@ -118,6 +122,10 @@ int main(int argc, char *argv[])
     LinkOptions link{p.value("port"), p.value("modem"), p.value("key")};
     if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
         return usageError("--timeout takes a positive number of milliseconds.");
+    commandArgs.link = link;
+    commandArgs.report = p.value("report");
+    commandArgs.again = p.isSet("again");
+    commandArgs.allowUnlisted = p.isSet("allow-unlisted");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
     if (!link.modemNumber.isEmpty() && link.key.isEmpty())

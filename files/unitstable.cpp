@@ -1,0 +1,250 @@
+#include "unitstable.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <memory>
+
+#include "inidocument.h"
+#include "model/configstore.h"
+#include "model/cp1252.h"
+#include "sectionregistry.h"
+
+namespace {
+
+// UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), else Windows-1252.
+QString decodeTable(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return Cp1252::decode(bytes);
+    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+}
+
+// The separator the header line uses more, outside quotes: ';' or ','.
+QChar detectSeparator(const QString &text)
+{
+    int commas = 0, semicolons = 0;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u'\n' || c == u'\r'))
+            break;
+        else if (!quoted && c == u',')
+            ++commas;
+        else if (!quoted && c == u';')
+            ++semicolons;
+    }
+    return semicolons > commas ? u';' : u',';
+}
+
+QString columnKey(const QString &section, const QString &key)
+{
+    return section + u'.' + key;
+}
+
+} // namespace
+
+QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator)
+{
+    QList<CsvRecord> records;
+    CsvRecord record{1, {}};
+    QString cell;
+    bool quoted = false, wasQuoted = false;
+    int line = 1;
+    const auto endRecord = [&] {
+        if (!record.cells.isEmpty() || !cell.isEmpty() || wasQuoted) {
+            record.cells << cell;
+            records << record;
+        }
+        cell.clear();
+        wasQuoted = false;
+        record = {line, {}};
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
+                cell += text.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else
+                cell += c;
+            if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n')))
+                ++line;
+        } else if (c == u'"' && cell.trimmed().isEmpty()) {
+            quoted = wasQuoted = true;
+            cell.clear();
+        } else if (c == separator) {
+            record.cells << cell;
+            cell.clear();
+            wasQuoted = false;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            ++line;
+            endRecord();
+        } else {
+            cell += c;
+        }
+    }
+    endRecord();
+    return records;
+}
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+const QList<UnitsTable::Alias> &UnitsTable::aliases()
+{
+    static const QList<Alias> list = {
+        {"name", "General", "NOMBRE"},          {"own_number", "General", "PTLF"},
+        {"sms_centre", "General", "CSM"},       {"retry_time", "General", "RENVT"},
+        {"retry_count", "General", "RENVN"},    {"apn", "GPRS", "APN_SERVER"},
+        {"apn_user", "GPRS", "APN_USER"},       {"apn_password", "GPRS", "APN_PASS"},
+        {"server", "GPRS", "SERVER_IP"},
+    };
+    return list;
+}
+
+UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKeys)
+{
+    UnitsTable table;
+    const QString text = decodeTable(bytes);
+    const QList<CsvRecord> records = splitCsvRecords(text, detectSeparator(text));
+    if (records.isEmpty()) {
+        table.faults_ << UnitsTableFault{1, 0, QStringLiteral("the table is empty")};
+        return table;
+    }
+    table.readHeader(records.first().cells, knownKeys);
+    for (qsizetype i = 1; i < records.size(); ++i)
+        table.readRow(records.at(i).line, records.at(i).cells);
+    return table;
+}
+
+UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys)
+{
+    QFile file(path);
+    if (file.size() > IniDocument::kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+        UnitsTable table;
+        const QString reason = file.isOpen() || file.exists() ? QStringLiteral("too large or unreadable")
+                                                              : file.errorString();
+        table.faults_ << UnitsTableFault{0, 0, QStringLiteral("cannot read %1: %2").arg(path, reason)};
+        return table;
+    }
+    return parse(file.readAll(), knownKeys);
+}
+
+void UnitsTable::readHeader(const QStringList &header, const QStringList &knownKeys)
+{
+    QSet<QString> known;
+    for (const QString &k : knownKeys)
+        known.insert(k.toCaseFolded());
+    QSet<QString> seen;
+    for (qsizetype i = 1; i < header.size(); ++i) {
+        const QString name = header.at(i).trimmed();
+        UnitsColumn column{name, {}, {}};
+        for (const Alias &a : aliases())
+            if (name.compare(QLatin1String(a.name), Qt::CaseInsensitive) == 0)
+                column = {name, QString::fromLatin1(a.section), QString::fromLatin1(a.key)};
+        const qsizetype dot = name.indexOf(u'.');
+        if (column.key.isEmpty() && dot > 0)
+            column = {name, name.left(dot).trimmed(), name.mid(dot + 1).trimmed()};
+        column.usable = !column.key.isEmpty() && known.contains(columnKey(column.section, column.key).toCaseFolded());
+        const QString full = columnKey(column.section, column.key).toCaseFolded();
+        if (!column.usable)
+            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("unknown column \"%1\"").arg(name)};
+        else if (seen.contains(full))
+            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("column \"%1\" sets a key already set").arg(name)};
+        column.usable = column.usable && !seen.contains(full);
+        seen.insert(full);
+        columns_ << column;
+    }
+}
+
+void UnitsTable::readRow(int line, const QStringList &cells)
+{
+    UnitsRow row{line, cells.value(0).trimmed(), cells.mid(1)};
+    if (row.serial.isEmpty())
+        faults_ << UnitsTableFault{line, 1, QStringLiteral("no serial number")};
+    else if (find(row.serial))
+        faults_ << UnitsTableFault{line, 1, QStringLiteral("serial %1 is on line %2 already")
+                                                .arg(row.serial).arg(find(row.serial)->line)};
+    for (qsizetype i = columns_.size(); i < row.cells.size(); ++i)
+        if (!row.cells.at(i).trimmed().isEmpty())
+            faults_ << UnitsTableFault{line, int(i) + 2, QStringLiteral("a value past the last column")};
+    row.cells.resize(columns_.size());
+    rows_ << row;
+}
+
+const UnitsRow *UnitsTable::find(const QString &serial) const
+{
+    for (const UnitsRow &row : rows_)
+        if (row.serial == serial)
+            return &row;
+    return nullptr;
+}
+
+IniDocument UnitsTable::unitDocument(const IniDocument &templ, const UnitsRow &row) const
+{
+    IniDocument doc = templ;
+    for (qsizetype i = 0; i < columns_.size(); ++i)
+        if (columns_.at(i).usable && !row.cells.at(i).trimmed().isEmpty())
+            doc.writeValue(columns_.at(i).section, columns_.at(i).key, row.cells.at(i).trimmed());
+    return doc;
+}
+
+QStringList knownFileKeys(const IniDocument &templ, const SectionRegistry &registry)
+{
+    auto store = std::make_unique<ConfigStore>();
+    IniDocument written;
+    registry.clearAll(*store);
+    registry.saveAll(*store, written);
+    registry.restoreAll(*store, templ);
+    registry.saveAll(*store, written);
+    QStringList keys;
+    for (const QString &section : written.sectionNames())
+        for (const auto &[key, value] : written.keyValues(section))
+            keys << columnKey(section, key);
+    return keys;
+}
+
+QList<std::optional<QString>> valuesNotKept(const IniDocument &doc, const QList<UnitsColumn> &columns,
+                                           const QStringList &cells, const SectionRegistry &registry)
+{
+    auto store = std::make_unique<ConfigStore>();
+    registry.restoreAll(*store, doc);
+    IniDocument saved;
+    registry.saveAll(*store, saved);
+    QList<std::optional<QString>> changed;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const QString cell = columns.at(i).usable ? cells.at(i).trimmed() : QString();
+        const QString kept = saved.readValue(columns.at(i).section, columns.at(i).key);
+        changed << (cell.isEmpty() || kept == cell ? std::nullopt : std::optional(kept));
+    }
+    return changed;
+}
+
+QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocument &templ,
+                                       const SectionRegistry &registry)
+{
+    QList<UnitsTableFault> faults = table.faults();
+    for (const UnitsRow &row : table.rows()) {
+        const auto changed = valuesNotKept(table.unitDocument(templ, row), table.columns(), row.cells, registry);
+        for (qsizetype i = 0; i < changed.size(); ++i)
+            if (changed.at(i))
+                faults << UnitsTableFault{row.line, int(i) + 2,
+                                          QStringLiteral("\"%1\" would be written as \"%2\"")
+                                              .arg(row.cells.at(i).trimmed(), *changed.at(i))};
+    }
+    std::stable_sort(faults.begin(), faults.end(), [](const UnitsTableFault &a, const UnitsTableFault &b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
+    return faults;
+}

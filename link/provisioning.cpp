@@ -1,0 +1,111 @@
+#include "provisioning.h"
+
+#include <memory>
+
+#include "eventwait.h"
+#include "files/configcompare.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
+
+Provisioner::Provisioner(UnitConnection &unit, const SectionRegistry &sections, ProvisionReport &report,
+                         QObject *parent)
+    : QObject(parent), unit_(unit), sections_(sections), report_(report)
+{
+}
+
+void Provisioner::stop()
+{
+    stopping_ = true;
+    emit stopRequested();
+}
+
+bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
+{
+    stopping_ = false;
+    bool allApplied = true;
+    QString last;
+    while (!stopping_ && !everyUnitApplied(plan)) {
+        const QString serial = waitForUnit(request, last);
+        if (serial.isEmpty())
+            break;
+        emit started(serial);
+        ProvisionRecord record = provision(plan, serial);
+        unit_.disconnectUnit();
+        FileFailure failure;
+        if (!report_.append(record, &failure))
+            emit reportFailed(failure);
+        allApplied = allApplied && record.status != ProvisionStatus::Failed;
+        emit finished(record);
+        last = serial;
+    }
+    return allApplied;
+}
+
+bool Provisioner::everyUnitApplied(const ProvisionPlan &plan) const
+{
+    if (plan.allowUnlisted)
+        return false;
+    for (const UnitsRow &row : plan.table.rows())
+        if (!report_.applied(row.serial))
+            return false;
+    return true;
+}
+
+void Provisioner::pause()
+{
+    EventWait wait;
+    wait.wakeOn(this, &Provisioner::stopRequested);
+    wait.endOn(&unit_);
+    wait.run(pollIntervalMs);
+}
+
+// The serial of the next unit that tells one other than lastSerial, connected;
+// empty when stopped first.
+QString Provisioner::waitForUnit(const ConnectRequest &request, const QString &lastSerial)
+{
+    emit waiting(lastSerial);
+    while (!stopping_) {
+        if (unit_.connectUnit(request)) {
+            if (unit_.readInfo() && !unit_.Device.SerialNumber.isEmpty()
+                && unit_.Device.SerialNumber != lastSerial)
+                return unit_.Device.SerialNumber;
+            unit_.disconnectUnit();
+        }
+        pause();
+    }
+    return {};
+}
+
+ProvisionRecord Provisioner::provision(const ProvisionPlan &plan, const QString &serial)
+{
+    const UnitsRow *row = plan.table.find(serial);
+    ProvisionRecord skipped{QDateTime::currentDateTimeUtc(), serial, ProvisionStatus::Skipped, 0, {}, {}};
+    if (!row && !plan.allowUnlisted)
+        skipped.detail = QStringLiteral("not in the units table");
+    else if (report_.applied(serial) && !plan.again)
+        skipped.detail = QStringLiteral("applied before");
+    else
+        return write(row ? plan.table.unitDocument(plan.templ, *row) : plan.templ, serial);
+    return skipped;
+}
+
+ProvisionRecord Provisioner::write(const IniDocument &doc, const QString &serial)
+{
+    auto store = std::make_unique<ConfigStore>();
+    sections_.clearAll(*store);
+    sections_.restoreAll(*store, doc);
+    ProvisionRecord record{{}, serial, ProvisionStatus::Failed, 0, {}, {}};
+    const QObject watch; // ends the connection with this function
+    QObject::connect(&unit_, &UnitConnection::historyRecorded, &watch,
+                     [&record](const HistoryEntry &entry) { record.historyFile = entry.path; });
+    QList<ConfigDifference> differences;
+    if (!unit_.uploadVerified(*store, sections_, differences))
+        record.detail = QStringLiteral("the upload or its check failed");
+    else if (!differences.isEmpty())
+        record.detail = QStringLiteral("the unit holds otherwise what was sent");
+    else
+        record.status = ProvisionStatus::Applied;
+    record.differences = int(differences.size());
+    record.time = QDateTime::currentDateTimeUtc();
+    return record;
+}
