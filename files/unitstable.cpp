@@ -231,6 +231,40 @@ QList<std::optional<QString>> valuesNotKept(const IniDocument &doc, const QList<
     return changed;
 }
 
+namespace {
+
+// What the document uploads, and the value its save writes for a key.
+std::pair<QStringList, QString> uploadedAndSaved(const IniDocument &doc, const UnitsColumn &column,
+                                                 const SectionRegistry &registry, const UploadContext &context)
+{
+    auto store = std::make_unique<ConfigStore>();
+    registry.clearAll(*store);
+    registry.restoreAll(*store, doc);
+    IniDocument saved;
+    registry.saveAll(*store, saved);
+    return {registry.uploadLines(*store, context), saved.readValue(column.section, column.key)};
+}
+
+} // namespace
+
+QStringList columnsNotSent(const IniDocument &templ, const QList<UnitsColumn> &columns, const QStringList &cells,
+                           const SectionRegistry &registry, const UploadContext &context)
+{
+    QStringList notSent;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const UnitsColumn &column = columns.at(i);
+        if (!column.usable || cells.at(i).trimmed().isEmpty())
+            continue;
+        IniDocument doc = templ;
+        doc.writeValue(column.section, column.key, cells.at(i).trimmed());
+        const auto [templLines, templValue] = uploadedAndSaved(templ, column, registry, context);
+        const auto [lines, value] = uploadedAndSaved(doc, column, registry, context);
+        if (lines == templLines && value != templValue)
+            notSent << column.header;
+    }
+    return notSent;
+}
+
 QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocument &templ,
                                        const SectionRegistry &registry)
 {

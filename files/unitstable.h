@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "sectioncore.h"
+
 class IniDocument;
 class SectionRegistry;
 
@@ -100,6 +102,13 @@ QStringList knownFileKeys(const IniDocument &templ, const SectionRegistry &regis
 // else what the key would hold instead (a value the restore refused or replaced).
 QList<std::optional<QString>> valuesNotKept(const IniDocument &doc, const QList<UnitsColumn> &columns,
                                            const QStringList &cells, const SectionRegistry &registry);
+
+// The headers of the columns whose value the unit would not receive: with
+// its cell alone written over the template, the upload under `context` is the
+// template's own although the file's value differs (a setting the unit's
+// firmware does not take).
+QStringList columnsNotSent(const IniDocument &templ, const QList<UnitsColumn> &columns, const QStringList &cells,
+                           const SectionRegistry &registry, const UploadContext &context);
 
 // Every fault of the table with the template, shape and values, by line then
 // column: empty when every unit may be written.

@@ -79,14 +79,25 @@ QString Provisioner::waitForUnit(const ConnectRequest &request, const QString &l
 ProvisionRecord Provisioner::provision(const ProvisionPlan &plan, const QString &serial)
 {
     const UnitsRow *row = plan.table.find(serial);
-    ProvisionRecord skipped{QDateTime::currentDateTimeUtc(), serial, ProvisionStatus::Skipped, 0, {}, {}};
-    if (!row && !plan.allowUnlisted)
-        skipped.detail = QStringLiteral("not in the units table");
-    else if (report_.applied(serial) && !plan.again)
-        skipped.detail = QStringLiteral("applied before");
-    else
-        return write(row ? plan.table.unitDocument(plan.templ, *row) : plan.templ, serial);
-    return skipped;
+    ProvisionRecord record{QDateTime::currentDateTimeUtc(), serial, ProvisionStatus::Skipped, 0, {}, {}};
+    if (!row && !plan.allowUnlisted) {
+        record.detail = QStringLiteral("not in the units table");
+        return record;
+    }
+    if (report_.applied(serial) && !plan.again) {
+        record.detail = QStringLiteral("applied before");
+        return record;
+    }
+    if (!row)
+        return write(plan.templ, serial);
+    // A value the unit's firmware would not take is not reported as applied.
+    const UploadContext context{unit_.Device.DeviceFeatures, kProductLimits};
+    const QStringList notSent = columnsNotSent(plan.templ, plan.table.columns(), row->cells, sections_, context);
+    if (notSent.isEmpty())
+        return write(plan.table.unitDocument(plan.templ, *row), serial);
+    record.status = ProvisionStatus::Failed;
+    record.detail = QStringLiteral("the unit does not take %1; nothing was sent").arg(notSent.join(u' '));
+    return record;
 }
 
 ProvisionRecord Provisioner::write(const IniDocument &doc, const QString &serial)

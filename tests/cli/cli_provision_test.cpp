@@ -53,8 +53,8 @@ protected:
     {
         auto &sim = *units.emplace_back(std::make_unique<SimulatedUnit>());
         sim.setProgram(QStringLiteral(VELKAN_SIM));
-        sim.setArguments(extra << "--serial" << serial << "--link" << link() << "--features"
-                               << QString::number(kFeatures));
+        sim.setArguments(QStringList{"--features", QString::number(kFeatures)} + extra
+                         + QStringList{"--serial", serial, "--link", link()});
         EXPECT_TRUE(sim.start()) << qPrintable(sim.errorString());
         return sim;
     }
@@ -148,13 +148,18 @@ TEST_F(CliProvisionTest, WritesEachUnitItsRowAndReportsIt)
     EXPECT_EQ(reportLines(), report);
 }
 
-// A unit that refuses the upload gets a failed line and the queue goes on; a
-// unit not in the table is skipped; the run ends on SIGTERM with status 1.
+// A unit that refuses the upload, or cannot take a value of its row, gets a
+// failed line and the queue goes on; a unit not in the table is skipped; the
+// run ends on SIGTERM with status 1.
 TEST_F(CliProvisionTest, AFailedUnitDoesNotStopTheQueue)
 {
     startProvision();
     EXPECT_EQ(provisionUnit("VS-1").value(1), "applied");
     EXPECT_EQ(provisionUnit("VS-2", {"--refuse-line", "3", "--refuse-attempts", "99"}).value(1), "failed");
+    // A unit whose firmware has no GPRS settings cannot take an APN: nothing is sent to it.
+    const QStringList noGprs = provisionUnit("VS-3", {"--features", QString::number(kFeatures & ~Feature::GprsSettings)});
+    EXPECT_EQ(noGprs.value(1), "failed");
+    EXPECT_EQ(noGprs.value(2), "the unit does not take GPRS.APN_SERVER; nothing was sent");
     EXPECT_EQ(provisionUnit("VS-9"), (QStringList{"VS-9", "skipped", "not in the units table"}));
     EXPECT_EQ(provisionUnit("VS-3").value(1), "applied");
     cli.terminate();
@@ -162,7 +167,7 @@ TEST_F(CliProvisionTest, AFailedUnitDoesNotStopTheQueue)
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 1);
     const QStringList report = reportLines();
-    ASSERT_EQ(report.size(), 5);
+    ASSERT_EQ(report.size(), 6);
     EXPECT_TRUE(report.at(2).contains(",VS-2,failed,")) << qPrintable(report.at(2));
 
     // The next run skips the units applied and ends once the last one is.
