@@ -15,6 +15,7 @@ struct CommandArgs {
     QString report;         // provision: the report file
     bool again = false;     // provision: write units the report has as applied
     bool allowUnlisted = false; // provision: units not in the table get the template
+    QString modemColumn;    // provision: call each unit at the number in this column
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -87,6 +87,8 @@ int main(int argc, char *argv[])
         {"report", "provision: the report file, continued by each run (default: UNITS-report.csv).", "FILE"},
         {"again", "provision: write the units the report has as applied once more."},
         {"allow-unlisted", "provision: write the template alone to a unit not in the table."},
+        {"modem-column", "provision: call each unit through the modem on the port at the number in this column "
+                         "of the table (with --key).", "NAME"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
     });
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
@@ -126,6 +128,7 @@ int main(int argc, char *argv[])
     commandArgs.report = p.value("report");
     commandArgs.again = p.isSet("again");
     commandArgs.allowUnlisted = p.isSet("allow-unlisted");
+    commandArgs.modemColumn = p.value("modem-column");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
     if (!link.modemNumber.isEmpty() && link.key.isEmpty())

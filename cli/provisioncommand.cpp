@@ -88,6 +88,10 @@ int checkProvision(CliSession &s, const CommandArgs &a)
         printError("provision needs --port.");
         return ExitUsage;
     }
+    if (!a.modemColumn.isEmpty() && (a.link.key.isEmpty() || a.allowUnlisted)) {
+        printError("--modem-column needs --key, and calls only the units in the table (no --allow-unlisted).");
+        return ExitUsage;
+    }
     ProvisionPlan &p = plan();
     FileFailure failure;
     if (loadConfigDocument(a.positional.at(0), p.templ, &failure) != RestoreResult::Restored) {
@@ -95,7 +99,7 @@ int checkProvision(CliSession &s, const CommandArgs &a)
         return ExitFileError;
     }
     const QString unitsPath = a.positional.at(1);
-    p.table = UnitsTable::load(unitsPath, knownFileKeys(p.templ, s.sections()));
+    p.table = UnitsTable::load(unitsPath, knownFileKeys(p.templ, s.sections()), a.modemColumn);
     p.again = a.again;
     p.allowUnlisted = a.allowUnlisted;
     const QList<UnitsTableFault> faults = checkUnitsTable(p.table, p.templ, s.sections());
@@ -121,6 +125,8 @@ int provision(CliSession &s, const CommandArgs &a)
     provisioner.pollIntervalMs = std::min(provisioner.pollIntervalMs, s.comms().timings.cableAnswer);
     stopOnSignals(provisioner);
     tell(provisioner, a.link.port);
+    if (!a.modemColumn.isEmpty())
+        return provisioner.callEach(plan(), a.link.port) ? ExitOk : ExitNoAnswer;
     ConnectRequest request;
     request.port = a.link.port;
     request.modemNumber = a.link.modemNumber;

@@ -113,7 +113,7 @@ const QList<UnitsTable::Alias> &UnitsTable::aliases()
     return list;
 }
 
-UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKeys)
+UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKeys, const QString &numberColumn)
 {
     UnitsTable table;
     const QString text = decodeTable(bytes);
@@ -122,13 +122,13 @@ UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKe
         table.faults_ << UnitsTableFault{1, 0, QStringLiteral("the table is empty")};
         return table;
     }
-    table.readHeader(records.first().cells, knownKeys);
+    table.readHeader(records.first().cells, knownKeys, numberColumn);
     for (qsizetype i = 1; i < records.size(); ++i)
         table.readRow(records.at(i).line, records.at(i).cells);
     return table;
 }
 
-UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys)
+UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys, const QString &numberColumn)
 {
     QFile file(path);
     if (file.size() > IniDocument::kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
@@ -138,10 +138,10 @@ UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys)
         table.faults_ << UnitsTableFault{0, 0, QStringLiteral("cannot read %1: %2").arg(path, reason)};
         return table;
     }
-    return parse(file.readAll(), knownKeys);
+    return parse(file.readAll(), knownKeys, numberColumn);
 }
 
-void UnitsTable::readHeader(const QStringList &header, const QStringList &knownKeys)
+void UnitsTable::readHeader(const QStringList &header, const QStringList &knownKeys, const QString &numberColumn)
 {
     QSet<QString> known;
     for (const QString &k : knownKeys)
@@ -149,6 +149,11 @@ void UnitsTable::readHeader(const QStringList &header, const QStringList &knownK
     QSet<QString> seen;
     for (qsizetype i = 1; i < header.size(); ++i) {
         const QString name = header.at(i).trimmed();
+        if (!numberColumn.isEmpty() && name.compare(numberColumn, Qt::CaseInsensitive) == 0 && numberColumn_ < 0) {
+            numberColumn_ = int(columns_.size());
+            columns_ << UnitsColumn{name, {}, {}};
+            continue;
+        }
         UnitsColumn column{name, {}, {}};
         for (const Alias &a : aliases())
             if (name.compare(QLatin1String(a.name), Qt::CaseInsensitive) == 0)
@@ -166,6 +171,8 @@ void UnitsTable::readHeader(const QStringList &header, const QStringList &knownK
         seen.insert(full);
         columns_ << column;
     }
+    if (!numberColumn.isEmpty() && numberColumn_ < 0)
+        faults_ << UnitsTableFault{1, 0, QStringLiteral("no column \"%1\" for the phone numbers").arg(numberColumn)};
 }
 
 void UnitsTable::readRow(int line, const QStringList &cells)
@@ -180,7 +187,14 @@ void UnitsTable::readRow(int line, const QStringList &cells)
         if (!row.cells.at(i).trimmed().isEmpty())
             faults_ << UnitsTableFault{line, int(i) + 2, QStringLiteral("a value past the last column")};
     row.cells.resize(columns_.size());
+    if (numberColumn_ >= 0 && number(row).isEmpty())
+        faults_ << UnitsTableFault{line, numberColumn_ + 2, QStringLiteral("no phone number")};
     rows_ << row;
+}
+
+QString UnitsTable::number(const UnitsRow &row) const
+{
+    return numberColumn_ < 0 ? QString() : row.cells.at(numberColumn_).trimmed();
 }
 
 const UnitsRow *UnitsTable::find(const QString &serial) const

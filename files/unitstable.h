@@ -68,25 +68,31 @@ public:
 
     // Reads the table; faults of its shape (columns without a known key,
     // cells past the header's columns, empty or repeated serials) are kept
-    // in faults(). `knownKeys` holds "Section.KEY" names, any case.
-    static UnitsTable parse(const QByteArray &bytes, const QStringList &knownKeys);
+    // in faults(). `knownKeys` holds "Section.KEY" names, any case. A column
+    // headed `numberColumn` holds each unit's phone number and sets no key;
+    // when one is named, the table must have it and every row a number.
+    static UnitsTable parse(const QByteArray &bytes, const QStringList &knownKeys,
+                            const QString &numberColumn = {});
     // Reads the file at path; a file that cannot be read is one fault.
-    static UnitsTable load(const QString &path, const QStringList &knownKeys);
+    static UnitsTable load(const QString &path, const QStringList &knownKeys, const QString &numberColumn = {});
 
     const QList<UnitsColumn> &columns() const { return columns_; }
     const QList<UnitsRow> &rows() const { return rows_; }
     const QList<UnitsTableFault> &faults() const { return faults_; }
     // The row of a serial, or null.
     const UnitsRow *find(const QString &serial) const;
+    // The row's phone number from the number column; empty without one.
+    QString number(const UnitsRow &row) const;
 
     // The template with the row's non-empty cells written over it.
     IniDocument unitDocument(const IniDocument &templ, const UnitsRow &row) const;
 
 private:
-    void readHeader(const QStringList &header, const QStringList &knownKeys);
+    void readHeader(const QStringList &header, const QStringList &knownKeys, const QString &numberColumn);
     void readRow(int line, const QStringList &cells);
 
     QList<UnitsColumn> columns_;
+    int numberColumn_ = -1; // index into the cells
     QList<UnitsRow> rows_;
     QList<UnitsTableFault> faults_;
 };

@@ -29,16 +29,56 @@ bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
         if (serial.isEmpty())
             break;
         emit started(serial);
-        ProvisionRecord record = provision(plan, serial);
+        const ProvisionRecord record = provision(plan, serial);
         unit_.disconnectUnit();
-        FileFailure failure;
-        if (!report_.append(record, &failure))
-            emit reportFailed(failure);
-        allApplied = allApplied && record.status != ProvisionStatus::Failed;
-        emit finished(record);
+        allApplied = report(record) && allApplied;
         last = serial;
     }
     return allApplied;
+}
+
+bool Provisioner::callEach(const ProvisionPlan &plan, const QString &port)
+{
+    stopping_ = false;
+    bool allApplied = true;
+    for (const UnitsRow &row : plan.table.rows()) {
+        if (stopping_)
+            break;
+        if (report_.applied(row.serial) && !plan.again)
+            continue;
+        emit started(row.serial);
+        const ProvisionRecord record = call(plan, row, port);
+        unit_.disconnectUnit();
+        allApplied = report(record) && allApplied;
+    }
+    return allApplied;
+}
+
+ProvisionRecord Provisioner::call(const ProvisionPlan &plan, const UnitsRow &row, const QString &port)
+{
+    ConnectRequest request;
+    request.port = port;
+    request.modemNumber = plan.table.number(row);
+    ProvisionRecord failed{QDateTime::currentDateTimeUtc(), row.serial, ProvisionStatus::Failed, 0, {}, {}};
+    if (!unit_.connectUnit(request))
+        failed.detail = QStringLiteral("the call to %1 failed").arg(request.modemNumber);
+    else if (!unit_.readInfo())
+        failed.detail = QStringLiteral("the unit at %1 did not tell its identity").arg(request.modemNumber);
+    else if (unit_.Device.SerialNumber != row.serial)
+        failed.detail = QStringLiteral("unit %1 answered at %2; nothing was sent")
+                            .arg(unit_.Device.SerialNumber, request.modemNumber);
+    else
+        return provision(plan, row.serial);
+    return failed;
+}
+
+bool Provisioner::report(const ProvisionRecord &record)
+{
+    FileFailure failure;
+    if (!report_.append(record, &failure))
+        emit reportFailed(failure);
+    emit finished(record);
+    return record.status != ProvisionStatus::Failed;
 }
 
 bool Provisioner::everyUnitApplied(const ProvisionPlan &plan) const

@@ -34,6 +34,12 @@ public:
     // Runs until stop(), or until every unit of the table is applied (unless
     // unlisted units are taken too). True when every unit attempted was applied.
     bool run(const ProvisionPlan &plan, const ConnectRequest &request);
+    // Calls the units of the table one after another through the modem on
+    // `port`, each at the number of its row; the unit that answers must tell
+    // its row's serial. Units the report has as applied are not called unless
+    // plan.again. Ends after the last row, or at stop(). True when every unit
+    // called was applied.
+    bool callEach(const ProvisionPlan &plan, const QString &port);
     // Ends the run once the current unit is done; a waiting run ends at once.
     void stop();
 
@@ -53,6 +59,9 @@ signals:
 private:
     QString waitForUnit(const ConnectRequest &request, const QString &lastSerial);
     ProvisionRecord provision(const ProvisionPlan &plan, const QString &serial);
+    ProvisionRecord call(const ProvisionPlan &plan, const UnitsRow &row, const QString &port);
+    // Reports the unit; false when it failed.
+    bool report(const ProvisionRecord &record);
     ProvisionRecord write(const IniDocument &doc, const QString &serial);
     bool everyUnitApplied(const ProvisionPlan &plan) const;
     void pause();

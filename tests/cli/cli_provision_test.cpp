@@ -178,6 +178,28 @@ TEST_F(CliProvisionTest, AFailedUnitDoesNotStopTheQueue)
     EXPECT_EQ(cli.exitCode(), 0);
 }
 
+// Through a modem, each unit of the table is called at its number in turn;
+// a unit that answers with another serial is not written.
+TEST_F(CliProvisionTest, CallsEachUnitThroughTheModem)
+{
+    QFile table(path("units.csv"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("serial,phone,name\nVS-1,+34600111001,Alpha\nVS-2,+34600111002,Beta\n");
+    table.close();
+    const SimulatedUnit &unit = startUnit("VS-1", {"--modem", "--key", "4321"});
+    const CliRun run = runCli({"--port", unit.devicePath(), "--key", "4321", "--timeout", "300", "provision",
+                               path("template.qcf"), path("units.csv"), "--modem-column", "phone"},
+                              path("data"));
+    EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(run.out);
+    EXPECT_TRUE(lines.at(0).startsWith("VS-1\tapplied\t")) << qPrintable(lines.at(0));
+    EXPECT_EQ(lines.at(1), "VS-2\tfailed\tunit VS-1 answered at +34600111002; nothing was sent");
+    QFile report(path("units-report.csv")); // beside the table when not named
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll().count('\n'), 3);
+}
+
 // A table with faults stops the command before any unit is touched.
 TEST_F(CliProvisionTest, ABadTableSendsNothing)
 {

@@ -95,4 +95,21 @@ TEST_F(UnitsTableTest, ListsEveryFaultWithLineAndColumn)
     }
 }
 
+// The column of phone numbers for calls through a modem sets no key; each
+// row needs a number, and the table the column.
+TEST_F(UnitsTableTest, ANumberColumnSetsNoKey)
+{
+    const UnitsTable table = UnitsTable::parse("serial,Phone,name\nVS-1, +34600111001 ,a\nVS-2,,b\n", known, "phone");
+    const QList<UnitsTableFault> faults = checkUnitsTable(table, templ, registry);
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_EQ(std::pair(faults.at(0).line, faults.at(0).column), std::pair(3, 2));
+    ASSERT_NE(table.find("VS-1"), nullptr);
+    EXPECT_EQ(table.number(*table.find("VS-1")), "+34600111001");
+    EXPECT_EQ(table.unitDocument(templ, *table.find("VS-1")).sectionNames(), templ.sectionNames());
+
+    const UnitsTable without = UnitsTable::parse("serial,name\nVS-1,a\n", known, "phone");
+    ASSERT_EQ(without.faults().size(), 1);
+    EXPECT_EQ(without.faults().at(0).line, 1);
+}
+
 } // namespace
