@@ -104,7 +104,8 @@ int checkProvision(CliSession &s, const CommandArgs &a)
     p.allowUnlisted = a.allowUnlisted;
     const QList<UnitsTableFault> faults = checkUnitsTable(p.table, p.templ, s.sections());
     for (const UnitsTableFault &f : faults)
-        printError(QStringLiteral("%1:%2:%3: %4").arg(unitsPath).arg(f.line).arg(f.column).arg(f.message));
+        printError(f.line == 0 ? QStringLiteral("%1: %2").arg(unitsPath, f.message)
+                               : QStringLiteral("%1:%2:%3: %4").arg(unitsPath).arg(f.line).arg(f.column).arg(f.message));
     if (!faults.isEmpty()) {
         printError("Nothing was sent: correct the table.");
         return ExitFileError;

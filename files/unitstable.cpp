@@ -45,6 +45,16 @@ QString columnKey(const QString &section, const QString &key)
     return section + u'.' + key;
 }
 
+// The document restored into `store` and saved back as the program saves it.
+IniDocument savedBack(const IniDocument &doc, const SectionRegistry &registry, ConfigStore &store)
+{
+    registry.clearAll(store);
+    registry.restoreAll(store, doc);
+    IniDocument saved;
+    registry.saveAll(store, saved);
+    return saved;
+}
+
 } // namespace
 
 QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator)
@@ -233,9 +243,7 @@ QList<std::optional<QString>> valuesNotKept(const IniDocument &doc, const QList<
                                            const QStringList &cells, const SectionRegistry &registry)
 {
     auto store = std::make_unique<ConfigStore>();
-    registry.restoreAll(*store, doc);
-    IniDocument saved;
-    registry.saveAll(*store, saved);
+    const IniDocument saved = savedBack(doc, registry, *store);
     QList<std::optional<QString>> changed;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const QString cell = columns.at(i).usable ? cells.at(i).trimmed() : QString();
@@ -252,10 +260,7 @@ std::pair<QStringList, QString> uploadedAndSaved(const IniDocument &doc, const U
                                                  const SectionRegistry &registry, const UploadContext &context)
 {
     auto store = std::make_unique<ConfigStore>();
-    registry.clearAll(*store);
-    registry.restoreAll(*store, doc);
-    IniDocument saved;
-    registry.saveAll(*store, saved);
+    const IniDocument saved = savedBack(doc, registry, *store);
     return {registry.uploadLines(*store, context), saved.readValue(column.section, column.key)};
 }
 
