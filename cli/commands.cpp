@@ -22,6 +22,7 @@
 #include "model/voiceauthlist.h"
 #include "sections/voicelist/voicelistcore.h"
 #include "link/firmwaretransfer.h"
+#include "provisioncommand.h"
 
 namespace {
 
@@ -712,6 +713,17 @@ const QList<CommandInfo> &commandTable()
          "      else exit status 3 and nothing is sent. The unit's configuration is kept in the service\n"
          "      history first, and the update stops when that fails, unless --no-backup is given",
          2, true, readFirmware, firmware},
+        {"provision", "TEMPLATE.qcf UNITS.csv [--report FILE] [--again] [--allow-unlisted] [--modem-column NAME]",
+         "write TEMPLATE with each unit's own values from UNITS (CSV: the serial, then \"Section.KEY\"\n"
+         "      columns or the aliases name, own_number, sms_centre, retry_time, retry_count, apn,\n"
+         "      apn_user, apn_password, server; an empty cell keeps the template's value) to one unit\n"
+         "      after another on the port, each checked by a download and kept in the service history;\n"
+         "      the table is checked whole first. The report (time, serial, status, differences,\n"
+         "      history, detail) continues from run to run; units it has as applied are skipped.\n"
+         "      Ends when every unit is applied, or on Ctrl-C after the current unit; exit status 1\n"
+         "      when a unit failed. With --modem-column, calls each unit through the modem on the\n"
+         "      port at the number in that column (the access key from --key), one after another",
+         2, false, checkProvision, provision},
     };
     return table;
 }
