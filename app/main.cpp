@@ -72,18 +72,25 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    const auto showDifferences = [&main](const QString &title, const QList<ConfigDifference> &differences) {
+    const auto showDifferences = [&main, &windows](const QString &title,
+                                                   const QList<ConfigDifference> &differences) {
         DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
-                               Translate(QStringLiteral("En la unidad")), &main);
+                               Translate(QStringLiteral("En la unidad")), &main)
+            ->showFieldCaptions(windows);
     };
+    const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
+    const auto uploadReady = [&main, &windows] { return !main.refuseFaults(windows.uploadFaults()); };
     createWindows(windows, {unit, store, sections, files, [&main](bool locked) { main.lockTree(locked); },
                             showDifferences,
-                            [&main](const QString &section, int slot) { main.openEditor(section, slot); }});
+                            [&main](const QString &section, int slot) { main.openEditor(section, slot); },
+                            fieldsReady, uploadReady});
     windows.followDownloads(unit);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();
     main.followFiles(files);
     windows.clearAll(store, sections);
+    files.markUnchanged();
+    QObject::connect(&unit, &UnitConnection::configDownloaded, &files, &FileCommands::unitLoaded);
     main.hideAll();
 
     main.setNavigationLock([&unit] { return unit.downloading(); });

@@ -52,11 +52,15 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
         return UnitIdentity{store.General.UnitName, unit.Device.SerialNumber};
     };
 
+    context.files.readyToSave = context.fieldsReady;
     GeneralCommands commands;
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
+    commands.saveAs = [&files = context.files] { files.saveAsCommand(); };
+    commands.readyToReplace = [&files = context.files] { return files.settleChanges(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;
+    commands.readyToSend = context.uploadReady;
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

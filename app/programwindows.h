@@ -24,6 +24,11 @@ struct ProgramContext {
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences = {};
     // Opens a section's editor on a channel, where a refused upload sends the operator.
     std::function<void(const QString &section, int slot)> openEditor = {};
+    // Asked before a save, and before an upload: false when a field holds
+    // what cannot be kept or sent, after telling the operator. Unset: nothing
+    // is checked.
+    std::function<bool()> fieldsReady = {};
+    std::function<bool()> uploadReady = {};
 };
 
 // Creates every editor and tool window of the program, once, and registers

@@ -134,7 +134,7 @@ void CliSession::keepHistory()
     });
 }
 
-bool CliSession::connect(const LinkOptions &options)
+void CliSession::useLink(const LinkOptions &options)
 {
     if (options.fastLink)
         comms_->timings = LinkTimings::fast();
@@ -148,6 +148,11 @@ bool CliSession::connect(const LinkOptions &options)
     }
     const QString key = options.key;
     unit_->askPassWord = [key] { return key; };
+}
+
+bool CliSession::connect(const LinkOptions &options)
+{
+    useLink(options);
     ConnectRequest request;
     request.port = options.port;
     request.modemNumber = options.modemNumber;

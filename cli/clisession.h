@@ -34,6 +34,9 @@ public:
 
     // Opens the link and reads the unit's identity; reports failure on stderr.
     bool connect(const LinkOptions &options);
+    // The link's timings and access key from the options, for commands that
+    // connect by themselves.
+    void useLink(const LinkOptions &options);
     // Whether the unit told its identity and capabilities when connected.
     bool identityRead() const { return identityRead_; }
 

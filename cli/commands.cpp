@@ -14,7 +14,7 @@
 #include "files/configfile.h"
 #include "files/inidocument.h"
 #include "files/linetexts.h"
-#include "merge.h"
+#include "files/configmerge.h"
 #include "files/sectionregistry.h"
 #include "link/devicecommands.h"
 #include "link/livelog.h"
@@ -22,6 +22,7 @@
 #include "model/voiceauthlist.h"
 #include "sections/voicelist/voicelistcore.h"
 #include "link/firmwaretransfer.h"
+#include "provisioncommand.h"
 
 namespace {
 
@@ -240,8 +241,8 @@ int diff(CliSession &s, const CommandArgs &a)
 }
 
 // BASE with the chosen sections or keys of OTHER, both as this program reads
-// them, written to OUT through the restore rules: a value that does not take
-// is warned of like any other file value.
+// them, written to OUT through the restore rules: a value they refuse is
+// warned of and BASE keeps its own.
 int merge(CliSession &s, const CommandArgs &a)
 {
     const SectionRegistry &sections = s.sections();
@@ -250,9 +251,7 @@ int merge(CliSession &s, const CommandArgs &a)
     if (!restoreChecked(a.positional.at(0), *base, sections, a)
         || !restoreChecked(a.positional.at(1), *other, sections, a))
         return ExitFileError;
-    IniDocument into;
     IniDocument from;
-    sections.saveAll(*base, into);
     sections.saveAll(*other, from);
 
     QList<TakeChoice> choices;
@@ -269,17 +268,18 @@ int merge(CliSession &s, const CommandArgs &a)
         printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
         return ExitUsage;
     }
-    const int taken = takeValues(choices, from, into);
-    auto merged = std::make_unique<ConfigStore>();
-    sections.restoreAll(*merged, into);
-    if (!acceptNotes(a.output, restoreNotes(into, *merged, sections), a))
+    const TakeReport report = takeInto(*base, from, choices, sections);
+    for (const RestoreNote &n : report.refused)
+        printError(QStringLiteral("warning: [%1] %2=%3 was not taken (no number, or out of range); %4 keeps its value")
+                       .arg(n.section, n.key.trimmed(), n.text, a.positional.at(0)));
+    if (!report.refused.isEmpty() && a.strict)
         return ExitFileError;
     FileFailure failure;
-    if (!saveConfigFile(a.output, *merged, sections, &failure)) {
+    if (!saveConfigFile(a.output, *base, sections, &failure)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
-    printError(QStringLiteral("%1 values taken from %2.").arg(taken).arg(a.positional.at(1)));
+    printError(QStringLiteral("%1 values taken from %2.").arg(report.taken).arg(a.positional.at(1)));
     return ExitOk;
 }
 
@@ -713,6 +713,17 @@ const QList<CommandInfo> &commandTable()
          "      else exit status 3 and nothing is sent. The unit's configuration is kept in the service\n"
          "      history first, and the update stops when that fails, unless --no-backup is given",
          2, true, readFirmware, firmware},
+        {"provision", "TEMPLATE.qcf UNITS.csv [--report FILE] [--again] [--allow-unlisted] [--modem-column NAME]",
+         "write TEMPLATE with each unit's own values from UNITS (CSV: the serial, then \"Section.KEY\"\n"
+         "      columns or the aliases name, own_number, sms_centre, retry_time, retry_count, apn,\n"
+         "      apn_user, apn_password, server; an empty cell keeps the template's value) to one unit\n"
+         "      after another on the port, each checked by a download and kept in the service history;\n"
+         "      the table is checked whole first. The report (time, serial, status, differences,\n"
+         "      history, detail) continues from run to run; units it has as applied are skipped.\n"
+         "      Ends when every unit is applied, or on Ctrl-C after the current unit; exit status 1\n"
+         "      when a unit failed. With --modem-column, calls each unit through the modem on the\n"
+         "      port at the number in that column (the access key from --key), one after another",
+         2, false, checkProvision, provision},
     };
     return table;
 }

@@ -16,6 +16,11 @@ struct CommandArgs {
     QStringList takes;      // merge: "SECTION" or "SECTION.KEY" to take from OTHER
     QString takeJson;       // merge: a "diff --json" output whose rows are taken
     QString output;         // merge: the file written
+    LinkOptions link;       // for commands that connect by themselves
+    QString report;         // provision: the report file
+    bool again = false;     // provision: write units the report has as applied
+    bool allowUnlisted = false; // provision: units not in the table get the template
+    QString modemColumn;    // provision: call each unit at the number in this column
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -38,7 +38,8 @@ QString helpText()
         "  velkan-cli --port /dev/ttyUSB0 firmware image.hex CopyFlash.hex\n"
         "  velkan-cli diff before.qcf after.qcf\n"
         "  velkan-cli merge unit.qcf office.qcf --take E_Digital --take GENERAL.RENVN -o new.qcf\n"
-        "  velkan-cli history VS21-000777\n");
+        "  velkan-cli history VS21-000777\n"
+        "  velkan-cli --port /dev/ttyUSB0 provision site.qcf units.csv --report site-report.csv\n");
     return text;
 }
 
@@ -91,6 +92,11 @@ int main(int argc, char *argv[])
         {"timeout", "Milliseconds to wait for each answer (default 5000 on a cable, 10000 through a modem); "
                     "for firmware, every wait of the update (the erase takes up to 50000).",
          "MS"},
+        {"report", "provision: the report file, continued by each run (default: UNITS-report.csv).", "FILE"},
+        {"again", "provision: write the units the report has as applied once more."},
+        {"allow-unlisted", "provision: write the template alone to a unit not in the table."},
+        {"modem-column", "provision: call each unit through the modem on the port at the number in this column "
+                         "of the table (with --key).", "NAME"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
         {"no-backup", "firmware: update without keeping the unit's configuration in the service history first."},
         {"fast-link", "For tests and diagnosis with a unit that answers at once, such as velkan-sim: every wait "
@@ -148,9 +154,14 @@ int main(int argc, char *argv[])
     link.fastLink = p.isSet("fast-link");
     if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
         return usageError("--timeout takes a positive number of milliseconds.");
+    commandArgs.report = p.value("report");
+    commandArgs.again = p.isSet("again");
+    commandArgs.allowUnlisted = p.isSet("allow-unlisted");
+    commandArgs.modemColumn = p.value("modem-column");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
-    if (!link.modemNumber.isEmpty()) {
+    // Provisioning through the modem dials each unit itself, with the same key.
+    if (!link.modemNumber.isEmpty() || !commandArgs.modemColumn.isEmpty()) {
         const KeyInput key = readAccessKey(p.value("key"), p.value("key-file"));
         if (!key.error.isEmpty())
             return usageError(key.error);
@@ -158,6 +169,7 @@ int main(int argc, char *argv[])
             return usageError("--modem needs --key-file, --key - or --key (there is no prompt).");
         link.key = key.key;
     }
+    commandArgs.link = link;
 
     CliSession session;
     session.traceTo(p.value("trace"));

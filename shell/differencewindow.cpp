@@ -5,12 +5,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editorregistry.h"
 #include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "model/product.h"
 #include "navigation.h"
 
 namespace {
@@ -28,6 +33,32 @@ QString sideText(const ConfigDifference &d, ConfigDifference::Side absent, const
     return value;
 }
 
+// The caption of the tree's branch that holds a section's channels, or of its
+// one node; the section's own name when no node opens it.
+QString sectionCaption(const QString &section)
+{
+    const QList<NavNode> nodes = navigationNodes(kProductLimits);
+    for (const NavNode &node : nodes) {
+        if (node.window != section)
+            continue;
+        const auto parent = std::find_if(nodes.begin(), nodes.end(),
+                                         [&node](const NavNode &p) { return p.key == node.parent; });
+        const bool branch = parent != nodes.end() && !parent->parent.isEmpty();
+        const NavNode &shown = node.index >= 0 && branch ? *parent : node;
+        return shown.translated ? Translate(shown.caption) : shown.caption;
+    }
+    return section;
+}
+
+// One line per value a take refused: "[GENERAL] RENVN=70000".
+QString refusedLines(const QList<RestoreNote> &refused)
+{
+    QStringList lines;
+    for (const RestoreNote &note : refused)
+        lines << QStringLiteral("[%1] %2=%3").arg(note.section, note.key.trimmed(), note.text);
+    return lines.join(u'\n');
+}
+
 } // namespace
 
 DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, const QString &title,
@@ -35,8 +66,10 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     : QDialog(parent),
       Titulo(new QLabel(title, this)),
       Filtro(new QLineEdit(this)),
+      Secciones(new QListWidget(this)),
       Tabla(new QTableWidget(0, ColumnCount, this)),
       Cuenta(new QLabel(this)),
+      Tomar(new QPushButton(Translate(QStringLiteral("Tomar seleccionados")), this)),
       Cerrar(new QPushButton(Translate(QStringLiteral("Cerrar")), this))
 {
     setObjectName(QStringLiteral("DifferenceWindow"));
@@ -58,20 +91,33 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     Tabla->setHorizontalHeaderLabels({Translate(QStringLiteral("Seccion")), Translate(QStringLiteral("Clave")),
                                       QStringLiteral("A"), QStringLiteral("B")});
     Cuenta->setObjectName(QStringLiteral("Cuenta"));
+    Secciones->setObjectName(QStringLiteral("Secciones"));
+    Secciones->setMaximumWidth(220);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(Cuenta, 1);
+    bottom->addWidget(Tomar);
     bottom->addWidget(Cerrar);
+    Tomar->setObjectName(QStringLiteral("Tomar"));
+    Tomar->hide();
+    inform = [this](const QString &message) {
+        QMessageBox::information(this, Product::ProductTitle, message);
+    };
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Titulo);
     layout->addWidget(Filtro);
-    layout->addWidget(Tabla, 1);
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(Secciones);
+    lists->addWidget(Tabla, 1);
+    layout->addLayout(lists, 1);
     layout->addLayout(bottom);
-    resize(760, 480);
+    resize(940, 480);
 
     fill(inTreeOrder(differences));
     connect(Filtro, &QLineEdit::textChanged, this, &DifferenceWindow::applyFilter);
     connect(Cerrar, &QPushButton::clicked, this, &QDialog::close);
+    connect(Tomar, &QPushButton::clicked, this, &DifferenceWindow::Tomar_Click);
+    connect(Secciones, &QListWidget::itemChanged, this, &DifferenceWindow::tickSection);
     applyFilter();
 }
 
@@ -111,6 +157,7 @@ QList<ConfigDifference> DifferenceWindow::inTreeOrder(QList<ConfigDifference> di
 void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
 {
     using Side = ConfigDifference::Side;
+    rows_ = differences;
     Tabla->setRowCount(int(differences.size()));
     for (int row = 0; row < differences.size(); ++row) {
         const ConfigDifference &d = differences.at(row);
@@ -122,9 +169,42 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         };
         for (int column = 0; column < ColumnCount; ++column)
             Tabla->setItem(row, column, new QTableWidgetItem(cells[column]));
+        QTableWidgetItem *tick = Tabla->item(row, SectionColumn);
+        tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
+        tick->setCheckState(Qt::Unchecked);
+        tick->setToolTip(d.section);
     }
     Tabla->resizeColumnToContents(SectionColumn);
     Tabla->resizeColumnToContents(KeyColumn);
+    listSections();
+}
+
+// One entry per section, in the rows' order, with its count of differences.
+void DifferenceWindow::listSections()
+{
+    for (qsizetype first = 0; first < rows_.size();) {
+        const QString section = rows_.at(first).section;
+        qsizetype end = first;
+        while (end < rows_.size() && rows_.at(end).section == section)
+            ++end;
+        auto *entry = new QListWidgetItem(sectionCaption(section) + QStringLiteral(" (%1)").arg(end - first),
+                                          Secciones);
+        entry->setData(Qt::UserRole, section);
+        entry->setToolTip(section);
+        entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+        entry->setCheckState(Qt::Unchecked);
+        first = end;
+    }
+}
+
+// A section's tick ticks or clears its rows.
+void DifferenceWindow::tickSection(QListWidgetItem *section)
+{
+    const QString name = section->data(Qt::UserRole).toString();
+    for (int row = 0; row < rows_.size(); ++row) {
+        if (rows_.at(row).section == name)
+            Tabla->item(row, SectionColumn)->setCheckState(section->checkState());
+    }
 }
 
 void DifferenceWindow::applyFilter()
@@ -148,4 +228,59 @@ int DifferenceWindow::shownRows() const
     for (int row = 0; row < Tabla->rowCount(); ++row)
         shown += Tabla->isRowHidden(row) ? 0 : 1;
     return shown;
+}
+
+void DifferenceWindow::offerTake(Take take)
+{
+    take_ = std::move(take);
+    Tomar->setVisible(bool(take_));
+}
+
+DifferenceWindow::Take DifferenceWindow::editorsTake(const EditorRegistry &editors, ConfigStore &store,
+                                                     const SectionRegistry &sections, IniDocument from)
+{
+    return [&editors, &store, &sections, from = std::move(from)](const QList<TakeChoice> &choices) {
+        editors.storeAll(SectionRegistry::fileOrder());
+        const TakeReport report = takeInto(store, from, choices, sections);
+        editors.loadAll(SectionRegistry::fileOrder());
+        return report;
+    };
+}
+
+void DifferenceWindow::showFieldCaptions(const EditorRegistry &editors)
+{
+    for (int row = 0; row < rows_.size(); ++row) {
+        const ConfigDifference &d = rows_.at(row);
+        const SectionEditor *editor = editors.editor(d.section);
+        const QWidget *field = editor && !d.key.isEmpty() ? editor->findChild<QWidget *>(d.key.trimmed()) : nullptr;
+        if (field && !field->toolTip().isEmpty())
+            Tabla->item(row, KeyColumn)->setText(d.key + QStringLiteral(": ") + field->toolTip());
+    }
+    Tabla->resizeColumnToContents(KeyColumn);
+}
+
+QList<TakeChoice> DifferenceWindow::tickedChoices() const
+{
+    QList<TakeChoice> choices;
+    for (int row = 0; row < Tabla->rowCount(); ++row) {
+        if (Tabla->item(row, SectionColumn)->checkState() == Qt::Checked)
+            choices.append({rows_.at(row).item, rows_.at(row).key});
+    }
+    return choices;
+}
+
+void DifferenceWindow::Tomar_Click()
+{
+    const QList<TakeChoice> choices = tickedChoices();
+    if (!take_ || choices.isEmpty())
+        return;
+    const TakeReport report = take_(choices);
+    QString message = Translate(QStringLiteral("Valores tomados:")) + QStringLiteral(" %1").arg(report.taken);
+    if (!report.refused.isEmpty())
+        message += QStringLiteral("\n\n")
+                   + Translate(QStringLiteral("No se tomaron estos valores: no tienen numero o estan fuera de rango"))
+                   + QStringLiteral(":\n") + refusedLines(report.refused);
+    if (report.taken > 0)
+        emit configurationChanged();
+    inform(message);
 }

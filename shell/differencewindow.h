@@ -2,17 +2,27 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
 #include "files/configcompare.h"
+#include "files/configmerge.h"
+#include "files/inidocument.h"
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTableWidget;
+class EditorRegistry;
+class SectionRegistry;
 
 // The differences between two configurations as a table of section, key and
 // the two values, in the order of the navigation tree, with a filter over
-// every column and the count of the rows it leaves shown.
+// every column and the count of the rows it leaves shown; beside it, the
+// sections with their counts. When a take is offered, the ticked rows (a
+// section's tick ticks its rows) are taken from the other side by "Tomar
+// seleccionados"; nothing goes to the unit.
 class DifferenceWindow : public QDialog {
     Q_OBJECT
 public:
@@ -34,13 +44,45 @@ public:
 
     int shownRows() const;
 
+    // What "Tomar seleccionados" does with the ticked rows; the button shows
+    // once a take is offered.
+    using Take = std::function<TakeReport(const QList<TakeChoice> &)>;
+    void offerTake(Take take);
+    // A take into the configuration of the editors from `from` (the other
+    // side as the sections write it): the editors store their boxes first
+    // and show the model after.
+    static Take editorsTake(const EditorRegistry &editors, ConfigStore &store, const SectionRegistry &sections,
+                            IniDocument from);
+    // Names the keys by the fields of the editors: a key whose section's
+    // editor has a box of that name reads "KEY: caption", the caption being
+    // the box's (translated) tip.
+    void showFieldCaptions(const EditorRegistry &editors);
+    // The ticked rows as choices of file section and key.
+    QList<TakeChoice> tickedChoices() const;
+    void Tomar_Click();
+
+    // Where the outcome of a take is told (a message box unless replaced).
+    std::function<void(const QString &message)> inform;
+
     QLabel *Titulo;
     QLineEdit *Filtro;
+    QListWidget *Secciones;
     QTableWidget *Tabla;
     QLabel *Cuenta;
+    QPushButton *Tomar;
     QPushButton *Cerrar;
+
+signals:
+    // Values were taken into the configuration: it differs from what was saved.
+    void configurationChanged();
 
 private:
     void fill(const QList<ConfigDifference> &differences);
+    void listSections();
+    void tickSection(QListWidgetItem *section);
     void applyFilter();
+
+    // The difference each table row shows.
+    QList<ConfigDifference> rows_;
+    Take take_;
 };

@@ -80,6 +80,26 @@ void EditorRegistry::storeAll(const QStringList &order) const
     }
 }
 
+QList<FieldFault> EditorRegistry::numberFaults() const
+{
+    QList<FieldFault> faults;
+    for (const QString &name : editorOrder_) {
+        if (SectionEditor *e = editor(name))
+            faults += numberBoxFaults(e);
+    }
+    return faults;
+}
+
+QList<FieldFault> EditorRegistry::uploadFaults() const
+{
+    QList<FieldFault> faults = numberFaults();
+    for (const QString &name : editorOrder_) {
+        if (SectionEditor *e = editor(name))
+            faults += e->uploadFaults();
+    }
+    return faults;
+}
+
 void EditorRegistry::loadAll(const QStringList &order) const
 {
     for (const QString &name : order) {

@@ -43,6 +43,11 @@ public:
     void clearAll(ConfigStore &store, const SectionRegistry &sections) const;
     // Controls into the model, then the model back into the controls.
     void storeAll(const QStringList &order) const;
+    // The number boxes of every editor that refuse their text (numberBoxFaults),
+    // editors in the order registered.
+    QList<FieldFault> numberFaults() const;
+    // The number faults, then what each editor refuses to send (uploadFaults).
+    QList<FieldFault> uploadFaults() const;
     void loadAll(const QStringList &order) const;
 
     // Editors show the model again whenever a download succeeds.

@@ -8,6 +8,7 @@
 
 #include "editorregistry.h"
 #include "files/configfile.h"
+#include "files/inidocument.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
@@ -95,6 +96,55 @@ FileCommands::FileCommands(ConfigStore &store, const SectionRegistry &sections,
             box.setDetailedText(lines.join(u'\n'));
         box.exec();
     };
+    askSaveChanges = [dialogParent](const QString &question) {
+        return QMessageBox::question(dialogParent, Product::ProductTitle, question,
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Save);
+    };
+}
+
+QByteArray FileCommands::picture() const
+{
+    IniDocument doc;
+    sections_.saveAll(store_, doc);
+    return doc.serialize();
+}
+
+// Taken through the editors, as changed() is, so that what a store-back
+// normalises never counts as a change.
+void FileCommands::markUnchanged()
+{
+    editors_.storeAll(SectionRegistry::fileOrder());
+    unchanged_ = picture();
+}
+
+void FileCommands::unitLoaded()
+{
+    ConfigFilePath.clear();
+    markUnchanged();
+    emit fileLeft();
+}
+
+bool FileCommands::changed()
+{
+    if (unchanged_.isNull())
+        return false; // nothing marked yet: nothing to compare with
+    editors_.storeAll(SectionRegistry::fileOrder());
+    return picture() != unchanged_;
+}
+
+bool FileCommands::settleChanges()
+{
+    if (!changed())
+        return true;
+    switch (askSaveChanges(Translate(QStringLiteral("La configuracion ha cambiado. Desea guardar los cambios?")))) {
+    case QMessageBox::Save:
+        return saveCommand();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString FileCommands::dialogFilter(const QString &pipeFilter)
@@ -157,6 +207,8 @@ QString FileCommands::saveStart() const
 
 bool FileCommands::openCommand()
 {
+    if (!settleChanges())
+        return false;
     const QString path = askOpenPath(fileFilter(), openStart());
     if (path.isEmpty())
         return false;
@@ -169,12 +221,24 @@ bool FileCommands::openFile(const QString &path)
     ConfigFilePath = path;
     if (!RestoreConf())
         return false;
+    markUnchanged();
     emit fileOpened(path);
     return true;
 }
 
 bool FileCommands::saveCommand()
 {
+    if (ConfigFilePath.isEmpty())
+        return saveAsCommand();
+    if (readyToSave && !readyToSave())
+        return false;
+    return saveTo(ConfigFilePath);
+}
+
+bool FileCommands::saveAsCommand()
+{
+    if (readyToSave && !readyToSave())
+        return false;
     QString path = askSavePath(fileFilter(), saveStart());
     if (path.isEmpty())
         return false;
@@ -182,9 +246,15 @@ bool FileCommands::saveCommand()
     if (QFileInfo(path).suffix().isEmpty())
         path += u'.' + kSuffix;
     rememberFolder(path);
+    return saveTo(path);
+}
+
+bool FileCommands::saveTo(QString path)
+{
     ConfigFilePath = path;
     if (!SaveConf())
         return false;
+    markUnchanged();
     emit fileSaved(path);
     return true;
 }

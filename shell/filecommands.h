@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,7 @@ public:
 
     // Every editor's controls into the model, in the file order.
     void storeEditors() const;
+    const EditorRegistry &editors() const { return editors_; }
     // Editors' controls into the model, then the model into ConfigFilePath.
     bool SaveConf();
     // The model from ConfigFilePath when it is a configuration file of this
@@ -61,6 +63,13 @@ public:
     // Tells the values of an opened file that were not taken, all in one
     // dialog: a summary and one line per value.
     std::function<void(const QString &summary, const QStringList &lines)> reportNotes;
+    // Asked before a save: false (a field the file cannot take, already told
+    // to the operator) stops it. Unset: nothing to check.
+    std::function<bool()> readyToSave;
+
+    // Asks the operator whether to save the changes before they are replaced
+    // or closed: Save, Discard or Cancel. Tests replace it.
+    std::function<QMessageBox::StandardButton(const QString &question)> askSaveChanges;
 
     // The unit whose configuration is saved; a file named after it is suggested.
     std::function<UnitIdentity()> unitIdentity;
@@ -69,11 +78,26 @@ public:
     QString openStart() const;
     QString saveStart() const;
 
+    // What the editors hold now is what was last opened, saved or
+    // downloaded: no question until it changes.
+    void markUnchanged();
+    // The editors now hold the unit's configuration, not a file: "Guardar"
+    // asks for a name again.
+    void unitLoaded();
+    // The editors (stored into the model first) differ from that.
+    bool changed();
+    // Before the editors are replaced or closed: with changes, asks once
+    // whether to save them. True to go on (saved, discarded or none), false
+    // when the operator cancels or the save fails.
+    bool settleChanges();
+
 public slots:
-    // "Abrir" and "Guardar": true when a file was restored or saved. A
-    // cancelled dialog does nothing.
+    // "Abrir", "Guardar" and "Guardar como": true when a file was restored or
+    // saved. A cancelled dialog does nothing. "Guardar" writes to the file
+    // opened or saved last, and asks for a name only when there is none.
     bool openCommand();
     bool saveCommand();
+    bool saveAsCommand();
     // What "Abrir" does once the file is chosen: the file into the model and
     // the editors, and it becomes the file the caption names.
     bool openFile(const QString &path);
@@ -81,13 +105,18 @@ public slots:
 signals:
     void fileOpened(const QString &path);
     void fileSaved(const QString &path);
+    void fileLeft();
 
 private:
     QString lastFolder() const;
+    bool saveTo(QString path);
+    // The model as the file would hold it.
+    QByteArray picture() const;
     void rememberFolder(const QString &path);
 
     ConfigStore &store_;
     const SectionRegistry &sections_;
     const EditorRegistry &editors_;
     UserSettings *settings_;
+    QByteArray unchanged_;
 };

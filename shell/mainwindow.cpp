@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidget>
@@ -93,12 +94,27 @@ QString MainWindow::caption()
            + QString::number(Product::VersionMajor) + "." + QString::number(Product::VersionMinor);
 }
 
-void MainWindow::followFiles(const FileCommands &files)
+void MainWindow::followFiles(FileCommands &files)
 {
     const auto showFile = [this](const QString &path) {
         setWindowTitle(caption() + " - " + QFileInfo(path).fileName());
     };
-    connect(&files, &FileCommands::fileOpened, this, showFile);
+    connect(&files, &FileCommands::fileOpened, this, [this, showFile](const QString &path) {
+        showFile(path);
+        statusBar()->clearMessage();
+    });
+    // After a download the editors hold the unit: its name and serial.
+    connect(&files, &FileCommands::fileLeft, this, [this, &files] {
+        const UnitIdentity unit = files.unitIdentity ? files.unitIdentity() : UnitIdentity();
+        const QString name = QStringList{unit.name.trimmed(), unit.serial.trimmed()}.join(u' ').trimmed();
+        setWindowTitle(name.isEmpty() ? caption() : caption() + " - " + name);
+        statusBar()->clearMessage();
+    });
+    auto *save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, &files, &FileCommands::saveCommand);
+    auto *saveAs = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+    connect(saveAs, &QShortcut::activated, &files, &FileCommands::saveAsCommand);
+    setCloseCheck([&files] { return files.settleChanges(); });
     connect(&files, &FileCommands::fileSaved, this, [this, showFile](const QString &path) {
         showFile(path);
         const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -120,6 +136,26 @@ void MainWindow::LoadText()
     fixSize();
     if (status_ && !statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(status_());
+}
+
+void MainWindow::setMessage(UserMessage message)
+{
+    message_ = std::move(message);
+}
+
+bool MainWindow::refuseFaults(const QList<FieldFault> &faults)
+{
+    if (faults.isEmpty())
+        return false;
+    const FieldFault &first = faults.first();
+    message_(QMessageBox::Warning,
+             Translate(QStringLiteral("Corrija estos valores antes de continuar:")) + QStringLiteral("\n\n")
+                 + faultLines(faults),
+             QMessageBox::Ok);
+    if (first.window->isHidden())
+        showWindow(first.window);
+    first.box->setFocus();
+    return true;
 }
 
 void MainWindow::setShutdown(std::function<void()> shutdown)
@@ -228,11 +264,20 @@ void MainWindow::Tree_NodeClick(const QString &key)
     if (!Tree->isEnabled() || (locked_ && locked_()))
         return;
     // A click on the tree takes the activation from the window shown: it
-    // keeps what the operator typed there.
+    // keeps what the operator typed there, and a refused number keeps the
+    // operator there, so that what was typed is neither lost nor kept silently.
+    QList<SectionEditor *> shown;
+    QList<FieldFault> faults;
     for (QWidget *w : windows_.windows()) {
-        if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden())
-            editor->StoreControls();
+        if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden()) {
+            shown << editor;
+            faults += numberBoxFaults(editor);
+        }
     }
+    if (refuseFaults(faults))
+        return;
+    for (SectionEditor *editor : shown)
+        editor->StoreControls();
     hideAll();
 
     const auto node = nodes_.constFind(key);
@@ -243,6 +288,13 @@ void MainWindow::Tree_NodeClick(const QString &key)
         return;
     if (auto *editor = qobject_cast<SectionEditor *>(target); editor && node->index >= 0)
         editor->ChangeIndex(node->index);
+    showWindow(target);
+}
+
+void MainWindow::showWindow(QWidget *target)
+{
+    hideAll();
+    target->move(0, 0);
     target->show();
     target->raise();
 }
@@ -282,9 +334,15 @@ bool MainWindow::closeDuringTransfer()
     return true;
 }
 
+void MainWindow::setCloseCheck(std::function<bool()> mayClose)
+{
+    mayClose_ = std::move(mayClose);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (closeDuringTransfer()) {
+    // Unsaved edits are asked about only once no transfer holds the window open.
+    if (closeDuringTransfer() || (!shutDown_ && !closeAfterTransfer_ && mayClose_ && !mayClose_())) {
         event->ignore();
         return;
     }

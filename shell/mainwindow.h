@@ -7,6 +7,7 @@
 #include "link/unitconnection.h"
 #include "model/product.h"
 #include "navigation.h"
+#include "widgets/numberbox.h"
 #include "widgets/usermessage.h"
 
 class EditorRegistry;
@@ -54,9 +55,20 @@ public:
 
     static QString caption();
 
-    // The caption names the file opened or saved; the status line tells
-    // where a saved file went.
-    void followFiles(const FileCommands &files);
+    // How the window tells the operator (tests answer without a modal box).
+    void setMessage(UserMessage message);
+    // With faults, tells the operator which fields hold what cannot be kept,
+    // opens the window of the first and puts the cursor in it: true. Without,
+    // false. Saving, uploading and leaving a window ask it first.
+    bool refuseFaults(const QList<FieldFault> &faults);
+
+    // The caption names the file opened or saved, or the unit downloaded;
+    // the status line tells where a saved file went and is cleared when the
+    // editors take another configuration. Ctrl+S saves, Ctrl+Shift+S saves
+    // under a new name, and closing asks about unsaved changes first.
+    void followFiles(FileCommands &files);
+    // Asked before the window closes; false keeps it open.
+    void setCloseCheck(std::function<bool()> mayClose);
 
     // The tree's captions and the status line in the language in use.
     void LoadText();
@@ -72,6 +84,7 @@ private:
     void fixSize();
     void showTransfer(TransferKind kind);
     bool closeDuringTransfer();
+    void showWindow(QWidget *target);
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
@@ -80,6 +93,8 @@ private:
     std::function<QString()> status_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
+    std::function<bool()> mayClose_;
+    UserMessage message_ = productMessage;
     bool shutDown_ = false;
     bool treeLocked_ = false;
     UnitConnection *unit_ = nullptr;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "widgets/numberbox.h"
+
 // The contract every configuration section window keeps with the shell, the
 // configuration transfer and the file commands, and what all of them share.
 // The data operations run the section's core functions; the window adds its
@@ -27,6 +29,10 @@ public:
     // Stores the shown channel, makes newIndex the shown one and reloads the
     // window. An index outside the window's channels changes nothing.
     virtual void ChangeIndex(int newIndex);
+
+    // What the unit cannot take beyond the number boxes (numberBoxFaults),
+    // which stops an upload; none by default.
+    virtual QList<FieldFault> uploadFaults() { return {}; }
 
     int ChannelIndex() const { return channelIndex_; }
     int channelCount() const { return channelCount_; }
@@ -55,11 +61,12 @@ protected:
     static void storeIfEdited(const QLineEdit *box, QString &field);
     // convert(text) gives something that tests false when the text is no valid
     // value for the field (std::optional, as ToInt32 and the like return);
-    // then the field keeps what it held.
+    // then the field keeps what it held, as it does when a number box
+    // refuses its text.
     template <typename T, typename Convert>
     static void storeIfEdited(const QLineEdit *box, T &field, Convert convert)
     {
-        if (!edited(box))
+        if (!edited(box) || !numberBoxFault(box).isEmpty())
             return;
         if (const auto value = convert(box->text()))
             field = *value;

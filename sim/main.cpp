@@ -15,6 +15,7 @@
 #endif
 
 #include "configstream.h"
+#include "devicelink.h"
 #include "model/product.h"
 #include "ptyserver.h"
 #include "unitengine.h"
@@ -74,6 +75,8 @@ Examples:
   velkan-sim --corrupt 40 --drop 20:2        bad checksum on the first answer to
                                              #40, no answer to the first two #20
   velkan-sim --refuse-line 57 --refuse-attempts 3   refuse upload line 57 three times
+  velkan-sim --serial VS-2 --link /tmp/unit   a unit with serial VS-2, also reached
+                                             as /tmp/unit (the next unit takes it over)
   velkan-sim --baud 9600                     pace both directions like a real line
   velkan-sim --dots-stop 1000 --log rx.json  a firmware image whose dots stop
                                              after 1000 bytes
@@ -125,6 +128,8 @@ int main(int argc, char **argv)
     const QString dotsStop = option(QStringLiteral("dots-stop"), QStringLiteral("Stop the firmware image's progress dots after N image bytes."), QStringLiteral("N"));
     const QString alter = option(QStringLiteral("alter"), QStringLiteral("After every accepted configuration upload, also apply this upload line, so that the unit holds something else than was sent (\"RETRYMAX= 9\"); may be repeated."), QStringLiteral("LINE"));
     const QString replay = option(QStringLiteral("replay"), QStringLiteral("Play the unit's side of a saved line trace: after each line the tool writes, the answers the trace recorded, with their gaps."), QStringLiteral("TRACE"));
+    const QString link = option(QStringLiteral("link"), QStringLiteral("Also reach the unit through this symbolic link, taken over from any earlier unit and removed at the end."), QStringLiteral("PATH"));
+    const QString serial = option(QStringLiteral("serial"), QStringLiteral("The unit's serial number (over the state file's)."), QStringLiteral("TEXT"));
     const QString withParent = option(QStringLiteral("exit-with-parent"), QStringLiteral("End when the program that started this one ends (Linux)."));
     parser.process(app);
 
@@ -140,6 +145,8 @@ int main(int argc, char **argv)
     QString error;
     if (parser.isSet(stateFile) && !state.loadFile(parser.value(stateFile), &error))
         return fail(QStringLiteral("%1: %2").arg(parser.value(stateFile), error));
+    if (parser.isSet(serial))
+        state.serialNumber = parser.value(serial);
     if (parser.isSet(key))
         state.accessKey = parser.value(key);
     if (parser.isSet(features)) {
@@ -196,6 +203,9 @@ int main(int argc, char **argv)
     PtyServer server(engine, lineSpeed);
     if (!server.open())
         return fail(server.errorString());
+    DeviceLink deviceLink;
+    if (parser.isSet(link) && !deviceLink.create(parser.value(link), server.devicePath()))
+        return fail(deviceLink.errorString());
     if (!watchSignals(app))
         return fail(QStringLiteral("cannot watch signals"));
     if (parser.isSet(withParent))

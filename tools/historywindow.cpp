@@ -14,6 +14,7 @@
 
 #include "files/configcompare.h"
 #include "files/configfile.h"
+#include "files/inidocument.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/unitconnection.h"
@@ -199,13 +200,16 @@ bool HistoryWindow::restoreEntry(const HistoryEntry &entry, ConfigStore &scratch
     return false;
 }
 
-void HistoryWindow::compare(const ConfigStore &left, const ConfigStore &right, const QString &leftCaption,
+DifferenceWindow *HistoryWindow::compare(const ConfigStore &left, const ConfigStore &right, const QString &leftCaption,
                             const QString &rightCaption)
 {
     const QString unit = Unidades->currentItem() ? Unidades->currentItem()->text() : QString();
-    DifferenceWindow::open(compareConfigurations(left, right, sections_),
-                           Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
-                           rightCaption, this);
+    DifferenceWindow *window =
+        DifferenceWindow::open(compareConfigurations(left, right, sections_),
+                               Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
+                               rightCaption, this);
+    window->showFieldCaptions(files_.editors());
+    return window;
 }
 
 void HistoryWindow::Comparar_Click()
@@ -227,8 +231,13 @@ void HistoryWindow::CompararEditor_Click()
     auto entry = std::make_unique<ConfigStore>();
     // The editors' side is what they show, typed values included.
     files_.storeEditors();
-    if (restoreEntry(chosen.at(0), *entry))
-        compare(*entry, store_, entryCaption(chosen.at(0)), Translate(QStringLiteral("Editores")));
+    if (!restoreEntry(chosen.at(0), *entry))
+        return;
+    DifferenceWindow *window = compare(*entry, store_, entryCaption(chosen.at(0)), Translate(QStringLiteral("Editores")));
+    // The ticked values of the copy can be taken into the editors.
+    IniDocument copy;
+    sections_.saveAll(*entry, copy);
+    window->offerTake(DifferenceWindow::editorsTake(files_.editors(), store_, sections_, std::move(copy)));
 }
 
 void HistoryWindow::Abrir_Click()

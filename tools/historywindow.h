@@ -6,6 +6,7 @@
 #include "files/servicehistory.h"
 #include "widgets/usermessage.h"
 
+class DifferenceWindow;
 class FileCommands;
 class QLabel;
 class QListWidget;
@@ -52,8 +53,8 @@ private:
     void showButtons();
     QList<HistoryEntry> chosenEntries() const;
     QString entryCaption(const HistoryEntry &entry) const;
-    void compare(const ConfigStore &left, const ConfigStore &right, const QString &leftCaption,
-                 const QString &rightCaption);
+    DifferenceWindow *compare(const ConfigStore &left, const ConfigStore &right, const QString &leftCaption,
+                              const QString &rightCaption);
     bool restoreEntry(const HistoryEntry &entry, ConfigStore &scratch);
 
     UnitConnection &unit_;

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QValidator>
+
+#include "files/langtable.h"
 
 #include "sections/gprs/iptext.h"
 
@@ -133,10 +137,19 @@ void AddressBox::storeIfEdited(QString &field) const
 bool AddressBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const int key = press->key();
         const auto at = std::find(fields_.begin(), fields_.end(), watched);
+        if (at != fields_.end() && key != Qt::Key_Period && !press->text().isEmpty()
+            && press->text().at(0).isPrint() && !takes(*at, press->text())) {
+            refuseTyping(*at);
+            return true;
+        }
         if (at != fields_.end() && key == Qt::Key_Period) {
-            focusNext(int(at - fields_.begin()));
+            if (at + 1 == fields_.end())
+                refuseTyping(*at); // an address has four values, no fifth
+            else
+                focusNext(int(at - fields_.begin()));
             return true;
         }
         if (at != fields_.end() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)
@@ -148,6 +161,29 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Whether the value would still be one with the text typed over its selection.
+bool AddressBox::takes(const QLineEdit *field, const QString &typed) const
+{
+    QString text = field->text();
+    int at = field->cursorPosition();
+    if (field->hasSelectedText()) {
+        at = field->selectionStart();
+        text.remove(at, field->selectedText().size());
+    }
+    text.insert(at, typed);
+    return field->validator()->validate(text, at) != QValidator::Invalid;
+}
+
+// A keystroke the value cannot take is refused where the operator sees it,
+// never cut into a different address without a word.
+void AddressBox::refuseTyping(QLineEdit *field)
+{
+    const QString reason = Translate(QStringLiteral("Cuatro valores de 0 a 255 separados por puntos"));
+    QApplication::beep();
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), reason, field);
+    emit typingRefused(reason);
 }
 
 void AddressBox::focusNext(int from)

@@ -56,12 +56,17 @@ public:
 signals:
     // The operator changed a value.
     void textEdited();
+    // A keystroke was refused (a fourth digit, a value over 255, a fifth
+    // value); the reason shows beside the box.
+    void typingRefused(const QString &reason);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void focusNext(int from);
+    bool takes(const QLineEdit *field, const QString &typed) const;
+    void refuseTyping(QLineEdit *field);
     void showStored(const QString &stored);
 
     std::array<QLineEdit *, 4> fields_{};

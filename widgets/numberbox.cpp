@@ -4,7 +4,61 @@
 #include <QLineEdit>
 #include <QPalette>
 
+#include <cmath>
+
+#include "files/langtable.h"
 #include "model/texthelpers.h"
+
+namespace {
+
+// Dynamic properties of a number box.
+constexpr char kWhole[] = "velkanNumberWhole";
+constexpr char kMin[] = "velkanNumberMin";
+constexpr char kMax[] = "velkanNumberMax";
+constexpr char kAboveMin[] = "velkanNumberAboveMin";
+constexpr char kCaption[] = "velkanNumberCaption";
+constexpr char kPlainTip[] = "velkanPlainToolTip"; // the box's own tooltip while a reason shows
+
+std::optional<NumberRange> rangeOf(const QLineEdit *box)
+{
+    if (!box->property(kCaption).isValid())
+        return std::nullopt;
+    return NumberRange{box->property(kWhole).toBool(), box->property(kMin).toDouble(),
+                       box->property(kMax).toDouble(), box->property(kAboveMin).toBool()};
+}
+
+QString rangeText(const NumberRange &range)
+{
+    if (range.aboveMin)
+        return QStringLiteral("> ") + NumberText(range.min);
+    return NumberText(range.min) + QStringLiteral(" - ") + NumberText(range.max);
+}
+
+// The reason shows as the tooltip while it holds; the box's own tooltip
+// comes back after.
+void checkBox(QLineEdit *box)
+{
+    const QString fault = numberBoxFault(box);
+    const QVariant plain = box->property(kPlainTip);
+    if (!ShowNumberValid(box, fault.isEmpty())) {
+        if (!plain.isValid())
+            box->setProperty(kPlainTip, box->toolTip());
+        box->setToolTip(fault);
+    } else if (plain.isValid()) {
+        box->setToolTip(plain.toString());
+        box->setProperty(kPlainTip, QVariant());
+    }
+}
+
+QString captionText(const QLineEdit *box)
+{
+    QString caption = Translate(box->property(kCaption).toString()).trimmed();
+    if (caption.endsWith(u':'))
+        caption.chop(1);
+    return caption;
+}
+
+} // namespace
 
 bool CheckNumberBox(QLineEdit *box, const QString &kind)
 {
@@ -19,4 +73,59 @@ bool ShowNumberValid(QLineEdit *box, bool valid)
     if (box->palette().color(QPalette::Base) != palette.color(QPalette::Base))
         box->setPalette(palette);
     return valid;
+}
+
+QString numberTextFault(const QString &text, const NumberRange &range)
+{
+    if (text.contains(u','))
+        return Translate(QStringLiteral("Use el punto como separador decimal, no la coma"));
+    if (!IsDecimalText(text))
+        return Translate(QStringLiteral("No es un numero"));
+    // A whole number may come in E-form, as NumStr writes a large one.
+    const double value = ParseNumber(text);
+    if (range.whole && value != std::floor(value))
+        return Translate(QStringLiteral("Escriba un numero entero"));
+    const bool below = range.aboveMin ? !(value > range.min) : !(value >= range.min);
+    if (below || !(value <= range.max))
+        return Translate(QStringLiteral("Valor fuera de rango")) + QStringLiteral(": ") + rangeText(range);
+    return {};
+}
+
+void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &caption)
+{
+    box->setProperty(kWhole, range.whole);
+    box->setProperty(kMin, range.min);
+    box->setProperty(kMax, range.max);
+    box->setProperty(kAboveMin, range.aboveMin);
+    box->setProperty(kCaption, caption);
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] { checkBox(box); });
+    checkBox(box);
+}
+
+QString numberBoxFault(const QLineEdit *box)
+{
+    const std::optional<NumberRange> range = rangeOf(box);
+    return range ? numberTextFault(box->text(), *range) : QString();
+}
+
+QList<FieldFault> numberBoxFaults(QWidget *window)
+{
+    QList<FieldFault> faults;
+    for (QLineEdit *box : window->findChildren<QLineEdit *>()) {
+        // A dialog of the window (a calculator) holds no field of it.
+        if (!box->isEnabledTo(window) || box->window() != window->window())
+            continue;
+        if (const QString reason = numberBoxFault(box); !reason.isEmpty())
+            faults.append({window, box, captionText(box), reason});
+    }
+    return faults;
+}
+
+QString faultLines(const QList<FieldFault> &faults)
+{
+    QStringList lines;
+    for (const FieldFault &fault : faults)
+        lines << fault.window->windowTitle() + QStringLiteral(" - ") + fault.field + QStringLiteral(": ")
+                     + fault.reason;
+    return lines.join(u'\n');
 }

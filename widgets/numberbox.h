@@ -1,15 +1,65 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class QLineEdit;
+class QWidget;
 
 // Colours a numeric text box from the number check of its kind ("int" or
 // "float"; any other kind counts as invalid): the normal background when the
-// text is a valid number, red otherwise. Editors call it from their refresh
-// timers; it only colours and never stops a value from being stored.
+// text is a valid number, red otherwise.
 bool CheckNumberBox(QLineEdit *box, const QString &kind);
 
 // The same colouring for a check of the caller's own (a number that must
 // also fit its field).
 bool ShowNumberValid(QLineEdit *box, bool valid);
+
+// The numbers a field takes: whole or decimal, and its range on the wire.
+struct NumberRange {
+    bool whole = true;
+    double min = 0;
+    double max = 32767;
+    bool aboveMin = false; // min itself is refused ("greater than 0")
+};
+
+namespace NumberRanges {
+inline constexpr NumberRange Count16{true, 0, 32767};   // 16-bit counts and times
+inline constexpr NumberRange Int16{true, -32768, 32767};
+inline constexpr NumberRange Port{true, 0, 65535};     // a 16-bit port number
+inline constexpr NumberRange Count32{true, 0, 2147483647};
+inline constexpr NumberRange Float{false, -3.4028234663852886e38, 3.4028234663852886e38};
+inline constexpr NumberRange Positive{false, 0, 3.4028234663852886e38, true};
+} // namespace NumberRanges
+
+// Why a text is no number of the range, in the operator's words (translated);
+// empty when it is one. The decimal comma of some PCs is refused with its own
+// reason: the unit and the files read only the point.
+QString numberTextFault(const QString &text, const NumberRange &range);
+
+// Makes box a number box of the field called caption (a text of the language
+// table; a trailing ":" is left out of messages). Every change of its text
+// checks it: a text that is no number of the range turns the box red, with
+// the reason as its tooltip. Editors store nothing from such a box
+// (numberBoxFault), and the save, the upload and leaving the window refuse
+// to go on while one is left (numberBoxFaults).
+void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &caption);
+// The reason the box's text is refused; empty when the box takes it or is
+// no number box.
+QString numberBoxFault(const QLineEdit *box);
+
+// A field that stops the configuration from being saved or sent: the window
+// holding it, the box, the field's caption and the reason (both translated).
+struct FieldFault {
+    QWidget *window = nullptr;
+    QWidget *box = nullptr;
+    QString field;
+    QString reason;
+};
+
+// The number boxes of the window (its children included) that refuse their
+// text, in the order built. A disabled box is left out: the operator cannot
+// mend it, and its text is not stored.
+QList<FieldFault> numberBoxFaults(QWidget *window);
+// "Window - caption: reason" lines, one a fault, for a message.
+QString faultLines(const QList<FieldFault> &faults);

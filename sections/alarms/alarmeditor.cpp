@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "alarmcore.h"
@@ -80,12 +81,6 @@ AlarmEditor::AlarmEditor(const AlarmMemberRow &member, ConfigStore &store,
     connect(BotonBajo, &QPushButton::clicked, this, &AlarmEditor::BotonBajo_Click);
     if (BotonNormal)
         connect(BotonNormal, &QPushButton::clicked, this, &AlarmEditor::BotonNormal_Click);
-    connect(Timer1, &QTimer::timeout, this, &AlarmEditor::Timer1_Timer);
-
-    for (const QString &name : member_.editor.floatChecked) {
-        if (auto *box = findChild<QLineEdit *>(name))
-            addCheckedBox(box, QStringLiteral("float"));
-    }
 
     resize(MainWindow::kClientSize.expandedTo(sizeHint()));
     reload();
@@ -155,10 +150,12 @@ QWidget *AlarmEditor::buildSlotRow()
     return row;
 }
 
-QLineEdit *AlarmEditor::numberBox(const char *objectName, float AlarmConfig::*field)
+QLineEdit *AlarmEditor::numberBox(const char *objectName, float AlarmConfig::*field,
+                                  const char *caption)
 {
     auto *box = named(new QLineEdit(this), objectName);
-    numbers_.push_back({box, new QLabel(this), field});
+    makeNumberBox(box, NumberRanges::Float, QString::fromLatin1(caption));
+    numbers_.push_back({box, new QLabel(this), field, caption});
     return box;
 }
 
@@ -166,14 +163,14 @@ QGroupBox *AlarmEditor::buildNumbers()
 {
     const AlarmEditorShape &shape = member_.editor;
     if (shape.thresholdBoxes) {
-        Minimo = numberBox("Minimo", &AlarmConfig::Low);
-        Maximo = numberBox("Maximo", &AlarmConfig::High);
-        Histeresis = numberBox("Histeresis", &AlarmConfig::Hysteresis);
+        Minimo = numberBox("Minimo", &AlarmConfig::Low, "Minimo:");
+        Maximo = numberBox("Maximo", &AlarmConfig::High, "Maximo:");
+        Histeresis = numberBox("Histeresis", &AlarmConfig::Hysteresis, "Histeresis:");
     }
     if (shape.persistBox)
-        Persist = numberBox("Persist", &AlarmConfig::Persistence);
+        Persist = numberBox("Persist", &AlarmConfig::Persistence, shape.persistCaption.data());
     if (shape.rearmBox)
-        Rearm = numberBox("Rearm", &AlarmConfig::Rearm);
+        Rearm = numberBox("Rearm", &AlarmConfig::Rearm, shape.rearmCaption.data());
     if (numbers_.empty())
         return nullptr;
 
@@ -251,14 +248,8 @@ void AlarmEditor::LoadText()
     }
     if (frameConsigna_)
         frameConsigna_->setTitle(Translate(QStringLiteral("Parametros de consigna")));
-    for (const NumberControl &number : numbers_) {
-        const QString caption = number.box == Minimo       ? QStringLiteral("Minimo:")
-                                : number.box == Maximo     ? QStringLiteral("Maximo:")
-                                : number.box == Histeresis ? QStringLiteral("Histeresis:")
-                                : number.box == Persist    ? QString(shape.persistCaption)
-                                                           : QString(shape.rearmCaption);
-        number.label->setText(Translate(caption));
-    }
+    for (const NumberControl &number : numbers_)
+        number.label->setText(Translate(QString::fromLatin1(number.caption)));
 }
 
 void AlarmEditor::Clear()
@@ -322,7 +313,8 @@ void AlarmEditor::StoreControls()
     storeIfEdited(TextoAlarma, slot->Text);
     std::vector<AlarmNumberBox> boxes;
     for (const NumberControl &number : numbers_)
-        boxes.push_back({number.box, number.field, edited(number.box)});
+        boxes.push_back({number.box, number.field,
+                         edited(number.box) && numberBoxFault(number.box).isEmpty()});
     storeNumbers(*slot, boxes);
     Horario->storeTo(slot->Window);
 }
@@ -355,6 +347,15 @@ void AlarmEditor::showSlot(int slot)
 {
     if (slot == configIndex_)
         return;
+    // A refused number keeps its slot shown, with the cursor in the box and
+    // the reason beside it, rather than being lost under the next slot.
+    if (const QList<FieldFault> faults = numberBoxFaults(this); !faults.isEmpty()) {
+        Config[configIndex_]->setChecked(true);
+        QWidget *box = faults.first().box;
+        box->setFocus();
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), faults.first().reason, box);
+        return;
+    }
     StoreControls();
     configIndex_ = slot;
     LoadData();
@@ -394,12 +395,6 @@ void AlarmEditor::BotonNormal_Click()
     editList(&AlarmConfig::ActionsNormal);
 }
 
-void AlarmEditor::Timer1_Timer()
-{
-    for (const auto &[box, kind] : checked_)
-        CheckNumberBox(box, kind);
-}
-
 void AlarmEditor::addKindFrame(QWidget *frame)
 {
     frame->setParent(this);
@@ -407,7 +402,3 @@ void AlarmEditor::addKindFrame(QWidget *frame)
     resize(size().expandedTo(sizeHint()));
 }
 
-void AlarmEditor::addCheckedBox(QLineEdit *box, const QString &kind)
-{
-    checked_.append({box, kind});
-}

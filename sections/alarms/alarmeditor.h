@@ -30,7 +30,7 @@ struct ConfigStore;
 struct AlarmNumberBox {
     QLineEdit *box;
     float AlarmConfig::*field;
-    bool edited; // the operator changed the text since LoadData put it there
+    bool edited; // the operator changed the text since LoadData put it there, and the box takes it
 };
 
 // The editor of an alarm-capable channel kind: the alarm block of one channel,
@@ -60,7 +60,6 @@ public:
     void BotonAlto_Click();
     void BotonBajo_Click();
     void BotonNormal_Click();
-    void Timer1_Timer();
 
     QLabel *Titulo;
     std::array<QRadioButton *, kMaxSlots> Config; // Config1-Config3 hidden for one-slot kinds
@@ -95,8 +94,6 @@ protected:
     // ---- For the kinds ----
     // Places a frame of the kind's own controls above the alarm block.
     void addKindFrame(QWidget *frame);
-    // Timer1 also colours this box with CheckNumberBox of the kind ("int", "float").
-    void addCheckedBox(QLineEdit *box, const QString &kind);
 
     // The kind's fields of channel ChannelIndex(), first of LoadData and of StoreControls.
     virtual void loadKindFields() {}
@@ -122,7 +119,7 @@ private:
     QGroupBox *buildNumbers();
     QGroupBox *buildNotification();
     QGroupBox *buildActions();
-    QLineEdit *numberBox(const char *objectName, float AlarmConfig::*field);
+    QLineEdit *numberBox(const char *objectName, float AlarmConfig::*field, const char *caption);
     void showSlot(int slot);
     void editList(ActionList AlarmConfig::*list);
 
@@ -136,9 +133,9 @@ private:
         QLineEdit *box;
         QLabel *label;
         float AlarmConfig::*field;
+        const char *caption; // its label's text, untranslated
     };
     std::vector<NumberControl> numbers_;
-    QList<QPair<QLineEdit *, QString>> checked_;
 
     QVBoxLayout *kindArea_;
     QGroupBox *frameAlarma_;

@@ -81,10 +81,8 @@ template <auto Member> constexpr int recordsOf()
     return int(std::tuple_size_v<Records>);
 }
 
-const QStringList kFourBoxes{"Minimo", "Maximo", "Histeresis", "Persist"};
-
 const AlarmEditorShape kThresholdEditor{
-    {}, {}, {}, true, true, false, true, true, L("Persisten:"), {}, kFourBoxes};
+    {}, {}, {}, true, true, false, true, true, L("Persisten:"), {}};
 
 AlarmEditorShape thresholdEditor(L name, L heading, L windowTitle)
 {
@@ -114,7 +112,7 @@ const std::array<AlarmMemberRow, 6> kMembers{{
      DigitalInput::kAlarmSlots, L("DIGITAL"), &kDigitalLayout, L("ALMD"),
      &ProductLimits::DigitalCount, 0,
      AlarmEditorShape{L("E_Digital"), L("Configuracion entrada digital "), {}, false, true, true,
-                      true, false, L("Persist:"), L("Rearme:"), {"Persist", "Rearm"}},
+                      true, false, L("Persist:"), L("Rearme:")},
      &slotsOf<&ConfigStore::Digital>},
     {AlarmMember::Math, L("MATH"), kMathRecords, kMathRecords, MathChannel::kAlarmSlots,
      L("MATH"), &kThresholdLayout, L("ALMM"), &ProductLimits::MathCount, Feature::MathChannels,
@@ -124,7 +122,7 @@ const std::array<AlarmMemberRow, 6> kMembers{{
     {AlarmMember::Flags, L("FLAG"), kFlagRecords, kFlagRecords, FlagChannel::kAlarmSlots,
      L("FLAG"), &kFlagLayout, L("ALMF"), nullptr, Feature::FlagAlarms,
      AlarmEditorShape{L("Flags"), L("Alarma en flag "), {}, false, false, false, false, false,
-                      {}, {}, {}},
+                      {}, {}},
      &slotsOf<&ConfigStore::Flags>},
     {AlarmMember::OneWire, L("1WIRE"), kOneWireRecords, kOneWireRecords,
      OneWireProbe::kAlarmSlots, L("ONEWIRE"), &kThresholdLayout, L("ALMOW"),

@@ -70,7 +70,6 @@ struct AlarmEditorShape {
     bool normalButton;         // `BotonNormal`
     QLatin1String persistCaption;
     QLatin1String rearmCaption;
-    QStringList floatChecked;  // alarm boxes `Timer1` checks with kind "float"
 };
 
 // One row of the member table.

@@ -47,6 +47,8 @@ Ayuda::Ayuda(QWidget *parent)
     setWindowIcon(programIcon());
     setModal(false);
     TextEqUn->setReadOnly(true);
+    makeNumberBox(TextPulsos, NumberRanges::Positive, "Por cada pulso pasan:");
+    makeNumberBox(TextTimeBase, NumberRange{true, 0, 32767, true}, "Base de tiempos:");
 
     auto *grid = new QGridLayout;
     grid->addWidget(pulsesLabel_, 0, 0);
@@ -97,8 +99,7 @@ void Ayuda::LoadText()
 
 void Ayuda::CalcButton_Click()
 {
-    if (!CheckNumberBox(TextTimeBase, QStringLiteral("int"))
-        || !CheckNumberBox(TextPulsos, QStringLiteral("float")))
+    if (!numberBoxFault(TextTimeBase).isEmpty() || !numberBoxFault(TextPulsos).isEmpty())
         return;
     const std::optional<float> result =
         PulseEquivalence(TextPulsos->text(), PulseVolume(ComboPulso->currentIndex()),

@@ -63,7 +63,9 @@ Caudal::Caudal(UnitConnection &unit, ConfigStore &store, const SectionRegistry &
     connect(BotonModificar, &QPushButton::clicked, this, &Caudal::BotonModificar_Click);
     connect(HelpBut, &QPushButton::clicked, this, &Caudal::HelpBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Caudal::refresh);
-    addCheckedBox(Ratio, QStringLiteral("float"));
+    makeNumberBox(TimeBase, NumberRanges::Count16, "Base de tiempo");
+    // Every limit is shown and stored through the ratio: 0 would turn them all into 0.
+    makeNumberBox(Ratio, NumberRanges::Positive, "Un pulso equivale a:");
 
     addKindFrame(buildKindFrame());
     auto *notice = new QWidget(this);
@@ -197,14 +199,14 @@ float Caudal::shownNumber(float AlarmConfig::*field, const AlarmConfig &slot) co
 
 void Caudal::storeNumbers(AlarmConfig &slot, std::span<const AlarmNumberBox> boxes)
 {
-    const bool ratioEdited = edited(Ratio);
+    const bool ratioEdited = edited(Ratio) && numberBoxFault(Ratio).isEmpty();
     const float ratio = meter().Ratio;
     for (const AlarmNumberBox &number : boxes) {
         // A limit shown in engineering units goes back to pulses when its
         // text or the ratio it was shown with changed; a ratio of 0 cannot
         // convert, and the field keeps its value.
         const bool convert = scaled(number.field);
-        if (!number.edited && !(convert && ratioEdited))
+        if (!numberBoxFault(number.box).isEmpty() || (!number.edited && !(convert && ratioEdited)))
             continue;
         double value = ParseNumber(number.box->text());
         if (convert) {
@@ -225,9 +227,6 @@ void Caudal::showTotal()
 void Caudal::refresh()
 {
     RatioUnit->setText(Unidad->text());
-    // Six characters let a time base through that the field cannot hold.
-    ShowNumberValid(TimeBase, CheckNumberText(TimeBase->text(), QStringLiteral("int"))
-                                  && ToInt16(ParseNumber(TimeBase->text())).has_value());
 }
 
 void Caudal::BotonModificar_Click()

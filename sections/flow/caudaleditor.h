@@ -34,8 +34,7 @@ public:
 
     void BotonModificar_Click();
     void HelpBut_Click();
-    // The meter's part of each Timer1 tick: `RatioUnit` follows `Unidad`, and
-    // `TimeBase` turns red unless it holds a whole number the field can keep.
+    // The meter's part of each Timer1 tick: `RatioUnit` follows `Unidad`.
     void refresh();
     // The calculator, once "Ayuda" has opened it.
     Ayuda *helper() const;

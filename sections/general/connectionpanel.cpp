@@ -196,6 +196,8 @@ void ConnectionPanel::IniCom_Click()
 
 void ConnectionPanel::Leer_Click()
 {
+    if (ctx_.readyToReplace && !ctx_.readyToReplace())
+        return;
     setBusyPointer(true);
     downloadRequest_ = true;
     showRequested(Leer, QStringLiteral("Descargando configuracion..."));
@@ -203,6 +205,8 @@ void ConnectionPanel::Leer_Click()
 
 void ConnectionPanel::Escribir_Click()
 {
+    if (ctx_.readyToSend && !ctx_.readyToSend())
+        return;
     setBusyPointer(true);
     uploadRequest_ = true;
     showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));

@@ -37,6 +37,12 @@ public:
         std::function<bool()> active;  // the General window is the active window
         // Where the differences of a verified upload go; unset, a message gives their count.
         std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
+        // Asked before an upload starts: false (a field that cannot be sent,
+        // already told to the operator) stops it. Unset: nothing to check.
+        std::function<bool()> readyToSend;
+        // Asked before a download replaces the editors (unsaved changes):
+        // false stops it. Unset: nothing to ask.
+        std::function<bool()> readyToReplace;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);

@@ -64,7 +64,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
           {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); },
-           commands_.showDifferences},
+           commands_.showDifferences, commands_.readyToSend, commands_.readyToReplace},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))
@@ -74,6 +74,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     for (QLineEdit *box : {NameBox, SMSCBox, PTLF, RestoreText})
         refuseSeparators(box);
     buildToolbar();
+    makeNumberBox(RENVT, NumberRanges::Count32, "Tiempo reenvios");
+    makeNumberBox(RENVN, NumberRanges::Count16, "Numero reenvios");
 
     makeHeading(titulo_);
 
@@ -159,6 +161,12 @@ void General::buildToolbar()
                                           commands_.save();
                                   });
     guardar_->setObjectName(QStringLiteral("Guardar"));
+    guardarComo_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), QString(),
+                                      this, [this] {
+                                          if (commands_.saveAs)
+                                              commands_.saveAs();
+                                      });
+    guardarComo_->setObjectName(QStringLiteral("GuardarComo"));
     idioma_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(),
                                  this, [this] {
                                      if (commands_.language)
@@ -191,6 +199,7 @@ void General::LoadText()
 
     abrir_->setText(Translate(QStringLiteral("Abrir")));
     guardar_->setText(Translate(QStringLiteral("Guardar")));
+    guardarComo_->setText(Translate(QStringLiteral("Guardar como")));
     idioma_->setText(Translate(QStringLiteral("Idioma")));
 
     WarningText->setText(Translate(QStringLiteral("La version de firmware del")) + QLatin1Char(' ')
@@ -244,9 +253,6 @@ void General::StoreControls()
     const QStringList rows = phones_->rows();
     for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot)
         storePhoneEntry(rows.value(slot), general.Phones[slot]);
-
-    CheckNumberBox(RENVT, QStringLiteral("int"));
-    CheckNumberBox(RENVN, QStringLiteral("int"));
 }
 
 void General::choosePreset(QRadioButton *button)

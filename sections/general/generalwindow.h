@@ -25,10 +25,15 @@ struct ConfigStore;
 // The commands of the General window's toolbar; the shell carries them out.
 struct GeneralCommands {
     std::function<void()> open;     // "Abrir": open dialog and file restore
-    std::function<void()> save;     // "Guardar": save dialog and file save
+    std::function<void()> save;     // "Guardar": the file open, or the save dialog
+    std::function<void()> saveAs;   // "Guardar como": save dialog and file save
     std::function<void()> language; // "Idioma": the language dialog
     // Where a verified upload's differences go; unset, a message gives their count.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
+    // Asked before "Escribir conf." starts an upload; false stops it.
+    std::function<bool()> readyToSend;
+    // Asked before "Leer conf." replaces the editors; false stops it.
+    std::function<bool()> readyToReplace;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the
@@ -96,5 +101,6 @@ private:
     QGroupBox *frameRestore_;
     QAction *abrir_;
     QAction *guardar_;
+    QAction *guardarComo_;
     QAction *idioma_;
 };

@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -73,7 +72,6 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
       TextFTPPass(named(new QLineEdit(this), "TextFTPPass")),
       TextFTPRetry(numberBox("TextFTPRetry", 2, this)),
       TextFTPRetryTime(numberBox("TextFTPRetryTime", 4, this)),
-      Timer1(named(new QTimer(this), "Timer1")),
       store_(store),
       sections_(sections)
 {
@@ -83,6 +81,14 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
         box->setMaxLength(kTextLength);
         refuseSeparators(box);
     }
+    const NumberRange count = NumberRanges::Count16;
+    makeNumberBox(TextAPNRetry, count, "Reintentos de conexion:");
+    makeNumberBox(TextAPNRetryTime, count, "Tiempo entre reintentos:");
+    makeNumberBox(TextConTimeOut, count, "Timeout desconexion:");
+    makeNumberBox(TextPort, NumberRanges::Port, "Puerto:");
+    makeNumberBox(TextTimeout, count, "Timeout:");
+    makeNumberBox(TextFTPRetry, count, "Reintentos de conexion:");
+    makeNumberBox(TextFTPRetryTime, count, "Tiempo entre reintentos:");
     buildApnFrame();
     buildGprsFrame();
     buildFtpFrame();
@@ -94,10 +100,8 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     layout->addWidget(FrameFTP);
     layout->addStretch();
 
-    connect(Timer1, &QTimer::timeout, this, &GPRS::Timer1_Timer);
     LoadText();
     LoadData();
-    Timer1->start(1000);
 }
 
 QLabel *GPRS::caption(const char *text)
@@ -231,11 +235,4 @@ void GPRS::StoreControls()
     storeIfEdited(TextFTPPass, gprs.FtpPassword);
     storeIfEdited(TextFTPRetry, gprs.FtpRetries, int16Of);
     storeIfEdited(TextFTPRetryTime, gprs.FtpRetryTime, int16Of);
-}
-
-void GPRS::Timer1_Timer()
-{
-    for (QLineEdit *box : {TextAPNRetry, TextAPNRetryTime, TextConTimeOut, TextPort, TextTimeout,
-                           TextFTPRetry, TextFTPRetryTime})
-        CheckNumberBox(box, QStringLiteral("int"));
 }

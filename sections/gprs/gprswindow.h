@@ -12,7 +12,6 @@ class QGroupBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
-class QTimer;
 class SectionRegistry;
 struct ConfigStore;
 
@@ -27,9 +26,6 @@ public:
     void Clear() override;
     void LoadData() override;
     void StoreControls() override;
-
-    // Colours the number boxes; it refuses nothing.
-    void Timer1_Timer();
 
     QGroupBox *FrameAPN;
     QGroupBox *FrameGPRS;
@@ -51,7 +47,6 @@ public:
     QLineEdit *TextFTPPass;
     QLineEdit *TextFTPRetry;
     QLineEdit *TextFTPRetryTime;
-    QTimer *Timer1;
 
 private:
     void buildApnFrame();

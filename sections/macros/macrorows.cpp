@@ -1,5 +1,8 @@
 #include "macrorows.h"
 
+#include <QMap>
+#include <QRegularExpression>
+
 #include "files/inidocument.h"
 #include "model/macropool.h"
 #include "model/texthelpers.h"
@@ -100,6 +103,46 @@ bool macroUploadNoticeShown(int rowsInPool)
 int nextMacroNumber(int number, bool equation)
 {
     return number < (equation ? kLastEquationNumber : kLastMacroNumber) ? number + 1 : number;
+}
+
+std::optional<int> macroNumberOf(const QString &row)
+{
+    static const QRegularExpression number(QStringLiteral("^MACRO(\\d{1,2})="));
+    const QRegularExpressionMatch match = number.match(row);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt();
+}
+
+std::optional<int> freeMacroNumber(const QStringList &rows, int asked)
+{
+    QList<int> taken;
+    for (const QString &row : rows) {
+        if (const std::optional<int> n = macroNumberOf(row))
+            taken << *n;
+    }
+    if (asked >= 0 && asked <= kLastMacroNumber && !taken.contains(asked))
+        return asked;
+    for (int n = 0; n <= kLastMacroNumber; ++n) {
+        if (!taken.contains(n))
+            return n;
+    }
+    return std::nullopt;
+}
+
+QList<int> repeatedMacroNumbers(const QStringList &rows)
+{
+    QMap<int, int> counts;
+    for (const QString &row : rows) {
+        if (const std::optional<int> n = macroNumberOf(row))
+            ++counts[*n];
+    }
+    QList<int> repeated;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > 1)
+            repeated << it.key();
+    }
+    return repeated;
 }
 
 MacroRowParts splitMacroRow(const QString &row)

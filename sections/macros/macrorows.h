@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+
+#include <optional>
 
 #include "model/texttranslator.h"
 
@@ -44,6 +47,16 @@ bool macroUploadNoticeShown(int rowsInPool);
 
 // The number box after an add: one up while below 39 (macros) or 15 (equations).
 int nextMacroNumber(int number, bool equation);
+
+// The macro number of a "MACRO" + number + "={...}" row; none for an
+// equation or any other row.
+std::optional<int> macroNumberOf(const QString &row);
+// The number a new macro takes: the one asked for while no row holds it,
+// else the lowest one free (0 to 39); none when every number is taken.
+std::optional<int> freeMacroNumber(const QStringList &rows, int asked);
+// The macro numbers that more than one row holds, in ascending order: the
+// unit would keep only one of each.
+QList<int> repeatedMacroNumbers(const QStringList &rows);
 
 // A pool row split back into the command (or expression) and the name.
 // Equations and macros without ",NAME=" give an empty name; a row without

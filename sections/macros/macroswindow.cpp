@@ -32,6 +32,17 @@ QStringList listRows(const QListWidget *list)
     return rows;
 }
 
+// "Numero de macro repetido: 0, 3", or empty while every number is once.
+QString repeatedText(const QStringList &rows)
+{
+    QStringList numbers;
+    for (const int n : repeatedMacroNumbers(rows))
+        numbers << QString::number(n);
+    if (numbers.isEmpty())
+        return {};
+    return Translate(QStringLiteral("Numero de macro repetido:")) + u' ' + numbers.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage message,
@@ -44,6 +55,7 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
       MacroPool(named(new QListWidget(this), "MacroPool")),
       FreeMem(named(new QLabel(this), "FreeMem")),
       UploadNotice(named(new QLabel(this), "UploadNotice")),
+      RepeatedNotice(named(new QLabel(this), "RepeatedNotice")),
       AddBut(named(new QPushButton(this), "AddBut")),
       AddEqBut(named(new QPushButton(this), "AddEqBut")),
       DelBut(named(new QPushButton(this), "DelBut")),
@@ -64,6 +76,8 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
     refuseSeparators(MacroCommand, LineText::MacroRow);
     refuseSeparators(MacroName, LineText::MacroRow);
     UploadNotice->setWordWrap(true);
+    RepeatedNotice->setWordWrap(true);
+    RepeatedNotice->setStyleSheet(QStringLiteral("color: red"));
 
     auto *entry = new QGridLayout;
     entry->addWidget(labelNum_, 0, 0);
@@ -89,6 +103,7 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
     layout->addWidget(MacroPool, 1);
     layout->addWidget(FreeMem);
     layout->addWidget(UploadNotice);
+    layout->addWidget(RepeatedNotice);
     setFixedSize(MainWindow::kClientSize);
 
     connect(AddBut, &QPushButton::clicked, this, &Macros::AddBut_Click);
@@ -98,7 +113,6 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
 
     LoadText();
     LoadData();
-    MacroNum->setCurrentIndex(0);
 }
 
 void Macros::LoadText()
@@ -133,6 +147,7 @@ void Macros::LoadData()
         if (!row.isEmpty())
             MacroPool->addItem(row);
     }
+    MacroNum->setCurrentIndex(freeMacroNumber(listRows(MacroPool), 0).value_or(0));
     showBudget();
 }
 
@@ -144,15 +159,23 @@ void Macros::StoreControls()
     }
 }
 
+// A number that a row holds already goes to the first free one: the unit
+// keeps one macro a number.
 void Macros::AddBut_Click()
 {
-    const MacroRowResult result = buildMacroRow(MacroNum->currentIndex(), MacroCommand->text(),
-                                                MacroName->text(), MacroPool->count());
+    const std::optional<int> number = freeMacroNumber(listRows(MacroPool), MacroNum->currentIndex());
+    if (!number) {
+        tell(Translate(QStringLiteral("Todos los numeros de macro estan en uso")));
+        return;
+    }
+    const MacroRowResult result =
+        buildMacroRow(*number, MacroCommand->text(), MacroName->text(), MacroPool->count());
     if (!addRow(result.row)) {
         tell(macroRefusalText(result.refusal, translated));
         return;
     }
-    MacroNum->setCurrentIndex(nextMacroNumber(MacroNum->currentIndex(), false));
+    MacroNum->setCurrentIndex(
+        freeMacroNumber(listRows(MacroPool), nextMacroNumber(*number, false)).value_or(*number));
     MacroCommand->clear();
     MacroName->clear();
 }
@@ -213,4 +236,15 @@ void Macros::showBudget()
     const QStringList rows = listRows(MacroPool);
     FreeMem->setText(macroMemoryText(rows, translated));
     UploadNotice->setVisible(macroUploadNoticeShown(int(rows.size())));
+    const QString repeated = repeatedText(rows);
+    RepeatedNotice->setText(repeated);
+    RepeatedNotice->setVisible(!repeated.isEmpty());
+}
+
+QList<FieldFault> Macros::uploadFaults()
+{
+    const QString repeated = repeatedText(listRows(MacroPool));
+    if (repeated.isEmpty())
+        return {};
+    return {{this, MacroPool, Translate(QStringLiteral("Macros")), repeated}};
 }

@@ -23,6 +23,8 @@ public:
     void Clear() override;
     void LoadData() override;
     void StoreControls() override;
+    // Rows sharing a macro number: kept as read and shown, but not sent.
+    QList<FieldFault> uploadFaults() override;
 
     void AddBut_Click();
     void AddEqBut_Click();
@@ -36,6 +38,7 @@ public:
     QListWidget *MacroPool;
     QLabel *FreeMem;
     QLabel *UploadNotice;
+    QLabel *RepeatedNotice;
     QPushButton *AddBut;
     QPushButton *AddEqBut;
     QPushButton *DelBut;

@@ -13,7 +13,6 @@ using F = TimerField;
 using L = QLatin1String;
 
 const QString kScheduleCaption = QStringLiteral("Rango horario de habilitacion");
-const QString kIntCheck = QStringLiteral("int");
 
 // The rows stand in TimerKind order.
 QList<TimerFamily> makeFamilies()
@@ -30,7 +29,7 @@ QList<TimerFamily> makeFamilies()
           {L("INICIO"), F::Start}, {L("FINAL"), F::Stop}, {L("SEMANA"), F::Weekdays}, {L("EQ"), F::Flag}},
          QStringLiteral("Configuracion temporizadores ciclicos "), kScheduleCaption,
          {QStringLiteral("Periodo"), QStringLiteral("Seg."), QStringLiteral("Inicio:")},
-         10, kIntCheck, false},
+         10},
         {TimerKind::Weekly, L("WTimer"), L("WTIMER"), L("WT"), 0,
          {F::Enabled, F::Start, F::Weekdays, F::Actions},
          {},
@@ -40,7 +39,7 @@ QList<TimerFamily> makeFamilies()
          {{L("HABIL"), F::Enabled}, {L("INICIO"), F::Start}, {L("SEMANA"), F::Weekdays}},
          QStringLiteral("Configuracion temporizadores semanales "), kScheduleCaption,
          {{}, {}, QStringLiteral("Ejecutar a las:")},
-         0, QString(), false},
+         0},
         {TimerKind::Monthly, L("MTimer"), L("MTIMER"), L("MT"), Feature::MonthlyTimers,
          {F::Enabled, F::Start, F::DayMask, F::Actions},
          {},
@@ -51,7 +50,7 @@ QList<TimerFamily> makeFamilies()
          QStringLiteral("Configuracion temporizadores mensuales "),
          QStringLiteral("Dias / Hora de ejecucion"),
          {{}, {}, QStringLiteral("Ejecutar a las:")},
-         0, QString(), false},
+         0},
         {TimerKind::Long, L("LTimer"), L("LTIMER"), L("LT"), 0,
          {F::Enabled, F::Days, F::Actions},
          {},
@@ -61,7 +60,7 @@ QList<TimerFamily> makeFamilies()
          {{L("HABIL"), F::Enabled}, {L("PERIOD"), F::Days}},
          QStringLiteral("Configuracion temporizadores largos "), kScheduleCaption,
          {QStringLiteral("Ejecutar cada:"), QStringLiteral("Dias")},
-         4, kIntCheck, true},
+         4},
     };
 }
 

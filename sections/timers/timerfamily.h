@@ -93,8 +93,6 @@ struct TimerFamily {
     QString scheduleCaption;  // FrameHorario
     TimerCaptions captions;
     int periodLength;         // characters the Period box takes when typing; 0: no box
-    QString periodCheck;      // CheckNumberBox kind of the Period box; empty: none
-    bool checkPeriodOnStore;  // besides every second
 
     bool has(TimerField field) const { return fields.contains(field); }
 };

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -24,7 +23,6 @@ namespace {
 // The size the form was designed with: the main window's client area less
 // the navigation panel.
 constexpr QSize kFormSize(649, 566);
-constexpr int kRefreshMs = 1000;
 constexpr int kWeekColumns = 7;
 constexpr int kDaysPerRow = 4;
 
@@ -57,7 +55,6 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
                          ActionEditor actionEditor, QWidget *parent)
     : SectionEditor(parent, kTimerCount),
       Titulo(new QLabel(this)),
-      Timer1(new QTimer(this)),
       family_(family),
       store_(store),
       sections_(sections),
@@ -66,7 +63,6 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
     setObjectName(QString(family.name));
     setFixedSize(kFormSize);
     Titulo->setObjectName(QStringLiteral("Titulo"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
 
     makeHeading(Titulo);
 
@@ -81,10 +77,6 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
     layout->addWidget(Titulo);
     layout->addLayout(page, 1);
 
-    if (!family_.periodCheck.isEmpty()) {
-        connect(Timer1, &QTimer::timeout, this, &TimerWindow::Timer1_Timer);
-        Timer1->start(kRefreshMs);
-    }
     reload();
 }
 
@@ -145,6 +137,11 @@ QLayout *TimerWindow::periodRow(TimerElement &e, int k)
                               + 12);
     follow(e, e.Period, field);
     const TimerCaptions &captions = family_.captions;
+    // Whole seconds or days, as many as the field holds.
+    makeNumberBox(e.Period,
+                  field == TimerField::Days ? NumberRanges::Count16
+                                            : NumberRange{true, 0, NumberRanges::Float.max},
+                  captions.period);
     return row({caption(e, captions.period, field), e.Period, caption(e, captions.periodUnit, field)});
 }
 
@@ -267,8 +264,6 @@ void TimerWindow::StoreControls()
 {
     for (int k = 0; k < kTimersPerPage; ++k)
         storeElement(k);
-    if (family_.checkPeriodOnStore)
-        checkPeriods();
 }
 
 // Each control is stored on its own: one that cannot be stored leaves the others.
@@ -278,7 +273,7 @@ void TimerWindow::storeElement(int k)
     const int index = ChannelIndex() + k;
     TimerValues v = timerValues(store_, family_, index);
     v.Enabled = e.TimerHabil->isChecked();
-    if (e.Period && edited(e.Period))
+    if (e.Period && edited(e.Period) && numberBoxFault(e.Period).isEmpty())
         storeTimerPeriod(family_, v, e.Period->text());
     if (e.Schedule) {
         ScheduleWindow window = scheduleOf(v);
@@ -311,17 +306,4 @@ void TimerWindow::applyEnabling(int k)
 void TimerWindow::BotonEditar_Click(int k)
 {
     editActions(timerActions(store_, family_, ChannelIndex() + k), store_.ActionBuffer, actionEditor_);
-}
-
-void TimerWindow::Timer1_Timer()
-{
-    checkPeriods();
-}
-
-void TimerWindow::checkPeriods()
-{
-    for (const TimerElement &e : elements_) {
-        if (e.Period)
-            CheckNumberBox(e.Period, family_.periodCheck);
-    }
 }

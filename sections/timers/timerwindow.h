@@ -54,8 +54,6 @@ public:
     // Only 0, 4, 8 and 12 start a page; any other index changes nothing.
     void ChangeIndex(int newIndex) override;
 
-    // Colours the Period boxes of the forms that check them.
-    void Timer1_Timer();
     // Edits the actions of element k's timer in the record itself; the
     // controls are not stored first.
     void BotonEditar_Click(int k);
@@ -65,7 +63,6 @@ public:
     const TimerElement &element(int k) const { return elements_[k]; }
 
     QLabel *Titulo;
-    QTimer *Timer1;
 
 private:
     QWidget *buildElement(int k);
@@ -77,7 +74,6 @@ private:
     void applyEnabling(int k);
     void loadElement(int k);
     void storeElement(int k);
-    void checkPeriods();
 
     const TimerFamily &family_;
     ConfigStore &store_;

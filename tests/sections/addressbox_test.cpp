@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "widgets/addressbox.h"
@@ -67,16 +68,34 @@ TEST(AddressBox, StoresBackOnlyWhatWasTypedOrSet)
     EXPECT_FALSE(box.edited()) << "showing a text starts a fresh edit";
 }
 
-TEST(AddressBox, RefusesValuesAboveAByte)
+// Typed as an operator does, into whichever value has the cursor: a keystroke
+// the address cannot take is refused with a reason, never cut into another address.
+TEST(AddressBox, RefusesWhatNoAddressHoldsAsItIsTyped)
 {
-    AddressBox box;
-    auto *first = box.findChild<QLineEdit *>(QStringLiteral("byte0"));
-    ASSERT_NE(first, nullptr);
-    first->selectAll();
-    QTest::keyClicks(first, QStringLiteral("300"));
-    EXPECT_EQ(box.bytes()[0], 30);
-    first->clear();
-    EXPECT_EQ(box.text(), QStringLiteral("000.000.000.000")) << "an emptied value counts as 0";
+    const struct {
+        const char *typed;
+        const char *text;
+        int refusals;
+    } cases[] = {
+        {"300", "30.0.0.0", 1},
+        {"256", "25.0.0.0", 1},
+        {"2555", "255.5.0.0", 0}, // three digits move on to the next value
+        {"1.2.3.4.5", "1.2.3.45", 1},
+        {"10.0.0.1", "10.0.0.1", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        AddressBox box(nullptr, AddressBox::Digits::Plain, AddressBox::Other::AsItStands);
+        box.show(); // empty values, as a new server address
+        QSignalSpy refused(&box, &AddressBox::typingRefused);
+        box.setFocus();
+        for (const QChar ch : QString::fromLatin1(c.typed))
+            QTest::keyClicks(box.focusWidget(), QString(ch));
+        EXPECT_EQ(box.text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(refused.size(), c.refusals);
+        if (!refused.isEmpty())
+            EXPECT_FALSE(refused.first().first().toString().isEmpty());
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "sections/alarms/alarmeditor.h"
+#include "widgets/numberbox.h"
 #include "widgets/flagcombo.h"
 #include "widgets/scheduleframe.h"
 #include "sections/sectionlist.h"
@@ -243,13 +244,16 @@ TEST_F(AlarmEditorTest, NumberBoxesShowTheFieldsAndStoreOnlyWhatWasEdited)
     slot.Low = 2;
     AlarmEditor &e = open(AlarmMember::Flow);
     EXPECT_EQ(e.Maximo->text(), "1.234568E+08");
-    type(e.Minimo, "3,5"); // red, and stored as ParseNumber reads it
-    e.Timer1_Timer();
+    type(e.Minimo, "3,5"); // the decimal comma is refused: red, and nothing stored
     EXPECT_EQ(e.Minimo->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_FALSE(e.Minimo->toolTip().isEmpty());
     EXPECT_NE(e.Maximo->palette().color(QPalette::Base), QColor(255, 0, 0));
     e.StoreControls();
     EXPECT_EQ(slot.High, 123456789.f);
-    EXPECT_EQ(slot.Low, 3.f);
+    EXPECT_EQ(slot.Low, 2.f);
+    type(e.Minimo, "3.5");
+    e.StoreControls();
+    EXPECT_EQ(slot.Low, 3.5f);
 }
 
 // A kind with a field and a conversion of its own, as the member editors add them.
@@ -263,7 +267,7 @@ public:
         frame->setObjectName("FrameInterfaz");
         Interface->setParent(frame);
         addKindFrame(frame);
-        addCheckedBox(Interface, "int");
+        makeNumberBox(Interface, NumberRanges::Count16, "Interfaz");
         reload();
     }
 
@@ -314,7 +318,6 @@ TEST_F(AlarmEditorTest, KindHooksLoadStoreAndConvert)
     EXPECT_EQ(e.Interface->text(), "0") << "the interface value comes from the record shown";
 
     type(e.Interface, "x");
-    e.Timer1_Timer();
     EXPECT_EQ(e.Interface->palette().color(QPalette::Base), QColor(255, 0, 0));
 }
 

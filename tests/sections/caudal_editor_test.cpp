@@ -202,8 +202,29 @@ TEST_F(CaudalWindow, TimerShowsTheUnitAndMarksATimeBaseThatDoesNotFit)
     EXPECT_EQ(caudal.RatioUnit->text(), "m3/h");
     EXPECT_EQ(caudal.TimeBase->palette().color(QPalette::Base), QColor(255, 0, 0));
     type(caudal.TimeBase, "60");
-    caudal.refresh();
     EXPECT_EQ(caudal.TimeBase->palette().color(QPalette::Base), normal);
+}
+
+// A ratio written with the PC's decimal comma, or a bad time base, must not
+// reach the model: the meter and its limits keep what they held.
+TEST_F(CaudalWindow, RefusedNumbersStoreNothing)
+{
+    enableMeter0();
+    store.Flow[0].Ratio = 2;
+    store.Flow[0].TimeBase = 60;
+    store.Flow[0].Alarms[0].High = 50;
+    Caudal &caudal = open();
+    type(caudal.Ratio, "0,02");
+    type(caudal.TimeBase, "abc");
+    type(caudal.Maximo, "1x2,5");
+    for (QLineEdit *box : {caudal.Ratio, caudal.TimeBase, caudal.Maximo})
+        EXPECT_EQ(box->palette().color(QPalette::Base), QColor(255, 0, 0)) << box->objectName().toStdString();
+    caudal.StoreControls();
+    EXPECT_EQ(store.Flow[0].Ratio, 2.f);
+    EXPECT_EQ(store.Flow[0].TimeBase, 60);
+    EXPECT_EQ(store.Flow[0].Alarms[0].High, 50.f);
+    type(caudal.Ratio, "0");
+    EXPECT_EQ(caudal.Ratio->palette().color(QPalette::Base), QColor(255, 0, 0)) << "a ratio of 0 turns every limit into 0";
 }
 
 TEST_F(CaudalWindow, ModificarHandsTheMeterOverAndShowsItsCountAgain)

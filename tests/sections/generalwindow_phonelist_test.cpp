@@ -129,7 +129,7 @@ TEST_F(GeneralWindowTest, ControlsRoundTripThroughTheModel)
     window->StoreControls();
 
     EXPECT_EQ(store.General.UnitName, QStringLiteral("Tank3"));
-    EXPECT_EQ(store.General.ResendMinutes, 12); // the leading number, stored anyway
+    EXPECT_EQ(store.General.ResendMinutes, 15); // refused: nothing stored
     EXPECT_EQ(window->RENVT->palette().color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_NE(window->RENVN->palette().color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_EQ(store.General.Phones[0].Number, QStringLiteral("+34600333444"));

@@ -23,7 +23,6 @@ protected:
         registerSections(sections);
         sections.clearAll(store);
         window = std::make_unique<GPRS>(store, sections);
-        window->Timer1->stop();
     }
     ~GprsWindowTest() override { setLang(nullptr); }
 
@@ -119,22 +118,27 @@ TEST_F(GprsWindowTest, TypedValuesAreStored)
     type(window->TextConTimeOut, QStringLiteral("abc"));
     type(window->TextTimeout, QStringLiteral("7.5"));
     type(window->TextFTPRetry, QStringLiteral("-1"));
-    type(window->TextAPNRetryTime, QStringLiteral("1e9")); // does not fit: kept
+    type(window->TextAPNRetryTime, QStringLiteral("1e9"));
+    type(window->TextPort, QStringLiteral("99999"));
+    type(window->TextAPNRetry, QStringLiteral("3"));
     window->CheckHabilGPRS->setChecked(true);
     window->CheckMantener->setChecked(true);
-    window->Timer1_Timer();
-    EXPECT_TRUE(red(window->TextConTimeOut));
-    EXPECT_TRUE(red(window->TextTimeout));
-    EXPECT_FALSE(red(window->TextFTPRetry));
+    for (QLineEdit *box : {window->TextConTimeOut, window->TextTimeout, window->TextFTPRetry,
+                           window->TextAPNRetryTime, window->TextPort})
+        EXPECT_TRUE(red(box)) << box->objectName().toStdString();
+    EXPECT_FALSE(red(window->TextAPNRetry));
 
     window->StoreControls();
     const GprsConfig &gprs = store.Gprs;
     EXPECT_EQ(gprs.ApnServer, "m2mapn");
     EXPECT_EQ(gprs.FtpUser, QString(254, QLatin1Char('u')));
-    EXPECT_EQ(gprs.ApnTimeout, 0);   // non-numeric stores 0
-    EXPECT_EQ(gprs.ServerTimeout, 8); // half to even
-    EXPECT_EQ(gprs.FtpRetries, -1);
+    // Refused boxes store nothing: the defaults stay.
+    EXPECT_EQ(gprs.ApnTimeout, 120);
+    EXPECT_EQ(gprs.ServerTimeout, 300);
+    EXPECT_EQ(gprs.FtpRetries, 10);
     EXPECT_EQ(gprs.ApnRetryTime, 60);
+    EXPECT_EQ(gprs.ServerPort, 0);
+    EXPECT_EQ(gprs.ApnRetries, 3);
     EXPECT_TRUE(gprs.GprsEnabled);
     EXPECT_TRUE(gprs.KeepConnected);
 }

@@ -105,4 +105,17 @@ TEST(MacroRows, BudgetNumberBoxAndNotice)
     EXPECT_TRUE(macroUploadNoticeShown(41));
 }
 
+TEST(MacroRows, FreeAndRepeatedNumbers)
+{
+    const QStringList rows{"MACRO0={A}", "F0={A0}", "MACRO2={B,NAME=MACRO1=}", "MACRO0={C}"};
+    EXPECT_EQ(freeMacroNumber(rows, 0), 1);
+    EXPECT_EQ(freeMacroNumber(rows, 5), 5);
+    EXPECT_EQ(freeMacroNumber(rows, 2), 1);
+    EXPECT_EQ(repeatedMacroNumbers(rows), QList<int>{0});
+    QStringList full;
+    for (int n = 0; n < 40; ++n)
+        full << QStringLiteral("MACRO%1={X}").arg(n);
+    EXPECT_EQ(freeMacroNumber(full, 3), std::nullopt);
+}
+
 } // namespace

@@ -70,7 +70,8 @@ TEST_F(MacrosWindowTest, AddsRowsStoresThemAndAdvancesTheNumber)
         QPushButton *button;
         int from, to;
     };
-    for (const Step &s : {Step{w.AddBut, 38, 39}, Step{w.AddBut, 39, 39}, Step{w.AddBut, 50, 50},
+    // A macro takes the number shown while it is free, else the first free one.
+    for (const Step &s : {Step{w.AddBut, 38, 39}, Step{w.AddBut, 39, 0}, Step{w.AddBut, 50, 1},
                           Step{w.AddEqBut, 14, 15}, Step{w.AddEqBut, 15, 15}}) {
         add(s.button, s.from, "X");
         EXPECT_EQ(w.MacroNum->currentIndex(), s.to) << s.from;
@@ -95,8 +96,12 @@ TEST_F(MacrosWindowTest, RefusedRowsLeaveThePoolWithTheirMessage)
     EXPECT_EQ(w.MacroName->text(), "n");
 
     messages.clear();
-    for (int i = 0; i < 57; ++i)
+    for (int i = 0; i < 41; ++i)
         add(w.AddBut, 0, "LONG COMMAND TEXT " + QString::number(i));
+    EXPECT_EQ(messages, QStringList{"Todos los numeros de macro estan en uso"});
+    messages.clear();
+    for (int i = 0; i < 17; ++i)
+        add(w.AddEqBut, i % 16, "LONG EQUATION TEXT " + QString::number(i));
     EXPECT_EQ(w.MacroPool->count(), 56);
     EXPECT_EQ(messages, QStringList{"No se pueden añadir mas de 56 filas"});
     EXPECT_TRUE(w.FreeMem->text().startsWith("Memoria restante-")) << "over budget shows a negative number";
@@ -108,7 +113,7 @@ TEST_F(MacrosWindowTest, TheNoticeShowsWhileMoreRowsThanTheUnitTakes)
     for (int i = 0; i < 40; ++i)
         add(w.AddBut, 0, "X");
     EXPECT_TRUE(w.UploadNotice->isHidden());
-    add(w.AddBut, 0, "X");
+    add(w.AddEqBut, 0, "X");
     EXPECT_FALSE(w.UploadNotice->isHidden());
     EXPECT_EQ(w.UploadNotice->text(), "Solo se envian al equipo las 40 primeras filas");
     w.MacroPool->setCurrentRow(0);
@@ -154,6 +159,28 @@ TEST_F(MacrosWindowTest, DoubleClickFillsTheBoxesAndDeleteStoresTheRest)
     EXPECT_EQ(store.Macros.Rows[0], "");
     EXPECT_EQ(w.MacroNum->currentIndex(), 0);
     EXPECT_TRUE(w.MacroCommand->text().isEmpty());
+}
+
+// The unit keeps one macro a number: a new macro never repeats one, and rows
+// that do (from a file or a download) are kept, shown and refused at upload.
+TEST_F(MacrosWindowTest, AMacroNumberIsNeverTakenTwice)
+{
+    store.Macros.Rows[0] = QStringLiteral("MACRO0={OUT1,ON}");
+    store.Macros.Rows[1] = QStringLiteral("MACRO1={OUT2,ON}");
+    window->LoadData();
+    EXPECT_EQ(window->MacroNum->currentIndex(), 2) << "the page opens on the first free number";
+
+    add(window->AddBut, 0, "OUT3,ON"); // 0 is taken: the first free number
+    EXPECT_EQ(poolRows().last(), "MACRO2={OUT3,ON}");
+    EXPECT_TRUE(window->uploadFaults().isEmpty());
+
+    store.Macros.Rows[3] = QStringLiteral("MACRO1={OUT4,OFF}");
+    window->LoadData();
+    EXPECT_EQ(poolRows().size(), 4) << "kept as read";
+    EXPECT_FALSE(window->RepeatedNotice->isHidden());
+    const QList<FieldFault> faults = window->uploadFaults();
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_TRUE(faults.first().reason.endsWith(" 1")) << faults.first().reason.toStdString();
 }
 
 } // namespace

@@ -2,10 +2,17 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 
 #include "files/langtable.h"
+#include "fakeeditor.h"
+#include "files/sectionregistry.h"
+#include "model/configstore.h"
 #include "shell/differencewindow.h"
+#include "shell/editorregistry.h"
 
 namespace {
 
@@ -72,6 +79,68 @@ TEST_F(DifferenceWindowTest, FilterMatchesAnyColumnAndTheCountFollows)
 
     DifferenceWindow equal({}, QStringLiteral("x"));
     EXPECT_EQ(equal.Cuenta->text(), QStringLiteral("Las configuraciones son iguales"));
+}
+
+// A section's tick ticks its rows; "Tomar seleccionados" hands the ticked
+// rows to the take and tells what it took and what it refused.
+TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
+{
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    EXPECT_TRUE(window.Tomar->isHidden());
+    QList<TakeChoice> asked;
+    window.offerTake([&asked](const QList<TakeChoice> &choices) {
+        asked = choices;
+        return TakeReport{2, {{"CAUDAL2", "RATIO", "7e99"}}};
+    });
+    QString told;
+    window.inform = [&told](const QString &message) { told = message; };
+    QSignalSpy changed(&window, &DifferenceWindow::configurationChanged);
+    EXPECT_FALSE(window.Tomar->isHidden());
+
+    QStringList sections;
+    for (int i = 0; i < window.Secciones->count(); ++i)
+        sections << window.Secciones->item(i)->toolTip();
+    EXPECT_EQ(sections, QStringList({"General", "CTimer", "Caudal", "Macros", "Grupos"}));
+    EXPECT_EQ(window.Secciones->item(0)->text(), QStringLiteral("General (1)"));
+    EXPECT_TRUE(window.Secciones->item(2)->text().endsWith(QStringLiteral(" (2)")));
+
+    window.Secciones->item(2)->setCheckState(Qt::Checked); // Caudal: both its rows
+    window.Tabla->item(1, 0)->setCheckState(Qt::Checked);  // the whole CTIMER3
+    window.Tomar->click();
+    const QList<std::pair<QString, QString>> expected = {{"CTIMER3", ""}, {"CAUDAL2", "RATIO"}, {"CAUDAL1", "RATIO"}};
+    ASSERT_EQ(asked.size(), expected.size());
+    for (int i = 0; i < asked.size(); ++i)
+        EXPECT_EQ(std::make_pair(asked[i].item, asked[i].key), expected[i]) << i;
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Valores tomados: 2"))) << qPrintable(told);
+    EXPECT_TRUE(told.endsWith(QStringLiteral("[CAUDAL2] RATIO=7e99"))) << qPrintable(told);
+    EXPECT_EQ(changed.count(), 1);
+
+    window.Secciones->item(2)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(window.tickedChoices().size(), 1);
+}
+
+// A key with a box of its name in its section's editor reads with the box's
+// tip; the others stay as the file names them.
+TEST_F(DifferenceWindowTest, KeysReadWithTheCaptionsOfTheirFields)
+{
+    QStringList log;
+    EditorRegistry editors;
+    auto *general = new FakeEditor(log, QStringLiteral("General"));
+    editors.addEditor(QStringLiteral("General"), general);
+    auto *box = new QLineEdit(general);
+    box->setObjectName(QStringLiteral("NOMBRE"));
+    box->setToolTip(QStringLiteral("Nombre de la unidad"));
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    window.showFieldCaptions(editors);
+    EXPECT_EQ(window.Tabla->item(0, 1)->text(), QStringLiteral("NOMBRE: Nombre de la unidad"));
+    EXPECT_EQ(window.Tabla->item(2, 1)->text(), QStringLiteral("RATIO"));
+
+    // A take into the editors stores their boxes first and shows the model after.
+    auto store = std::make_unique<ConfigStore>();
+    const SectionRegistry none;
+    DifferenceWindow::editorsTake(editors, *store, none, IniDocument())({{"GENERAL", "NOMBRE"}});
+    EXPECT_EQ(log, QStringList({"General StoreControls", "General LoadData"}));
+    delete general;
 }
 
 } // namespace

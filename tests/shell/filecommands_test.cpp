@@ -65,6 +65,10 @@ protected:
         commands.warn = [this](const QString &text) { warnings.append(text); };
         commands.askOpenPath = [this](const QString &filter, const QString &) { return answer(filter); };
         commands.askSavePath = [this](const QString &filter, const QString &) { return answer(filter); };
+        commands.askSaveChanges = [this](const QString &question) {
+            questions.append(question);
+            return saveChanges;
+        };
     }
     void TearDown() override { delete editor; }
 
@@ -90,6 +94,8 @@ protected:
     QStringList warnings;
     QStringList filters;
     QString chosen;
+    QStringList questions;
+    QMessageBox::StandardButton saveChanges = QMessageBox::Discard;
 };
 
 TEST_F(FileCommandsTest, SaveStoresTheEditorsThenWritesAndOpenReadsBack)
@@ -97,14 +103,14 @@ TEST_F(FileCommandsTest, SaveStoresTheEditorsThenWritesAndOpenReadsBack)
     store.General.UnitName = "Tank 3";
     chosen = dir.filePath("unit.qcf");
     EXPECT_TRUE(commands.saveCommand());
-    EXPECT_EQ(log, QStringList{"General StoreControls"});
+    EXPECT_EQ(log.first(), "General StoreControls");
     EXPECT_EQ(commands.ConfigFilePath, chosen);
 
     store.General.UnitName = "changed";
     log.clear();
     EXPECT_TRUE(commands.openCommand());
     EXPECT_EQ(store.General.UnitName, "Tank 3");
-    EXPECT_EQ(log, QStringList{"General LoadData"});
+    EXPECT_TRUE(log.contains("General LoadData"));
     EXPECT_TRUE(warnings.isEmpty());
     EXPECT_EQ(filters.first(), "Archivo de configuracion QCF (*.qcf);;Todos los ficheros (*.*)");
 }
@@ -130,7 +136,7 @@ TEST_F(FileCommandsTest, RefusedFileLeavesTheModelAndTellsTheOperator)
         EXPECT_EQ(store.General.UnitName, "kept") << c.name;
         ASSERT_EQ(warnings.size(), 1) << c.name;
         EXPECT_TRUE(warnings.first().startsWith("No es un archivo de configuracion valido")) << c.name;
-        EXPECT_TRUE(log.isEmpty()) << c.name;
+        EXPECT_FALSE(log.contains("General LoadData")) << c.name;
     }
 }
 
@@ -163,13 +169,51 @@ TEST_F(FileCommandsTest, CancelledDialogsTouchNeitherModelNorFile)
     chosen.clear();
 
     EXPECT_FALSE(commands.openCommand());
-    EXPECT_FALSE(commands.saveCommand());
+    EXPECT_FALSE(commands.saveAsCommand());
 
     EXPECT_EQ(store.General.UnitName, "edited");
     IniDocument doc;
     ASSERT_TRUE(doc.load(dir.filePath("unit.qcf")));
     EXPECT_EQ(doc.readValue("General", "NOMBRE"), "On disk");
     EXPECT_TRUE(warnings.isEmpty());
+}
+
+// Edits the editors hold since the last open, save or download are never
+// replaced without one question: save, discard or cancel.
+TEST_F(FileCommandsTest, UnsavedChangesAreAskedAboutOnceBeforeOpening)
+{
+    writeFile("other.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\nNOMBRE=Other\r\n");
+    const struct {
+        QMessageBox::StandardButton answer;
+        bool opened;
+        const char *savedName; // what unit.qcf holds after
+    } cases[] = {
+        {QMessageBox::Save, true, "edited"},
+        {QMessageBox::Discard, true, "first"},
+        {QMessageBox::Cancel, false, "first"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        store.General.UnitName = "first";
+        chosen = dir.filePath("unit.qcf");
+        ASSERT_TRUE(commands.saveAsCommand());
+        questions.clear();
+        chosen = dir.filePath("other.qcf");
+        EXPECT_TRUE(commands.openCommand());
+        EXPECT_TRUE(questions.isEmpty()) << "nothing changed: no question";
+
+        chosen = dir.filePath("unit.qcf");
+        ASSERT_TRUE(commands.openCommand());
+        store.General.UnitName = "edited";
+        saveChanges = c.answer;
+        chosen = dir.filePath("other.qcf");
+        EXPECT_EQ(commands.openCommand(), c.opened);
+        EXPECT_EQ(questions.size(), 1);
+        EXPECT_EQ(store.General.UnitName, c.opened ? "Other" : "edited");
+        IniDocument doc;
+        ASSERT_TRUE(doc.load(dir.filePath("unit.qcf")));
+        EXPECT_EQ(doc.readValue("General", "NOMBRE"), c.savedName) << "Guardar writes to the open file";
+    }
 }
 
 TEST_F(FileCommandsTest, FailedSaveIsReported)
@@ -211,7 +255,7 @@ TEST_F(FileCommandsTest, SaveCompletesTheNameAndTheFolderComesBackAfterARestart)
     FileCommands next(store, sections, editors, nullptr, nextSettings.get());
     dialogs(next, QDir(folder).filePath("tank.qcf"));
     EXPECT_TRUE(next.openCommand());
-    EXPECT_TRUE(next.saveCommand());
+    EXPECT_TRUE(next.saveAsCommand());
     EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("Tank_3_00123.qcf")}));
 }
 

@@ -1,12 +1,13 @@
-#include "merge.h"
+#include "configmerge.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <memory>
 
-#include "files/inidocument.h"
-#include "files/sectioncore.h"
-#include "files/sectionregistry.h"
+#include "inidocument.h"
+#include "sectioncore.h"
+#include "sectionregistry.h"
 #include "model/configstore.h"
 
 namespace {
@@ -76,11 +77,35 @@ int takeValues(const QList<TakeChoice> &choices, const IniDocument &from, IniDoc
     int taken = 0;
     for (const TakeChoice &choice : choices) {
         for (const auto &[key, value] : from.keyValues(choice.item)) {
-            if (choice.key.isEmpty() || key.compare(choice.key, Qt::CaseInsensitive) == 0) {
-                into.writeValue(choice.item, key, value);
+            if (!choice.key.isEmpty() && key.compare(choice.key, Qt::CaseInsensitive) != 0)
+                continue;
+            if (!into.hasKey(choice.item, key) || into.readValue(choice.item, key) != value)
                 ++taken;
-            }
+            into.writeValue(choice.item, key, value);
         }
     }
     return taken;
+}
+
+TakeReport takeInto(ConfigStore &store, const IniDocument &from, const QList<TakeChoice> &choices,
+                    const SectionRegistry &registry)
+{
+    IniDocument before;
+    registry.saveAll(store, before);
+    IniDocument into = before;
+    TakeReport report;
+    const int copied = takeValues(choices, from, into);
+    auto merged = std::make_unique<ConfigStore>();
+    registry.restoreAll(*merged, into);
+    report.refused = restoreNotes(into, *merged, registry);
+    if (!report.refused.isEmpty()) {
+        // A refused value would leave its field at the default: the field keeps what it had.
+        for (const RestoreNote &note : report.refused)
+            into.writeValue(note.section, note.key, before.readValue(note.section, note.key));
+        merged = std::make_unique<ConfigStore>();
+        registry.restoreAll(*merged, into);
+    }
+    report.taken = copied - int(report.refused.size());
+    store = *merged;
+    return report;
 }

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "restorenotes.h"
+
+struct ConfigStore;
 class IniDocument;
 class SectionRegistry;
 
@@ -26,5 +29,18 @@ QList<TakeChoice> takeChoices(const QStringList &arguments, const IniDocument &w
 // section on one side). False when the text is not such an array.
 bool takeChoicesFromJson(const QByteArray &json, QList<TakeChoice> &choices);
 
-// Copies the chosen values of `from` into `into`; the number of keys copied.
+// Copies the chosen values of `from` into `into`; the number of keys that
+// changed or were added.
 int takeValues(const QList<TakeChoice> &choices, const IniDocument &from, IniDocument &into);
+
+// What a take did: the values copied, and those the restore rules refused,
+// which the configuration keeps as it had them.
+struct TakeReport {
+    int taken = 0;
+    QList<RestoreNote> refused;
+};
+
+// The chosen values of `from` (another configuration as the sections write
+// it) into `store`, through the restore rules of a configuration file.
+TakeReport takeInto(ConfigStore &store, const IniDocument &from, const QList<TakeChoice> &choices,
+                    const SectionRegistry &registry);

@@ -1,0 +1,135 @@
+#include "provisioncommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+#include "files/configfile.h"
+#include "link/provisioning.h"
+
+namespace {
+
+ProvisionPlan &plan()
+{
+    static ProvisionPlan p;
+    return p;
+}
+
+QString reportPath(const CommandArgs &a)
+{
+    if (!a.report.isEmpty())
+        return a.report;
+    const QFileInfo units(a.positional.at(1));
+    return units.dir().filePath(units.completeBaseName() + QStringLiteral("-report.csv"));
+}
+
+#ifndef Q_OS_WIN
+// Ctrl-C and SIGTERM end the run once the current unit is written: a signal
+// only wakes the event loop through a socket pair.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+void stopOnSignals(Provisioner &provisioner)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &provisioner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &provisioner, [&provisioner] {
+        printError("Stopping after the current unit.");
+        provisioner.stop();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+#else
+void stopOnSignals(Provisioner &) {}
+#endif
+
+void tell(Provisioner &provisioner, const QString &port)
+{
+    QObject::connect(&provisioner, &Provisioner::waiting, [port](const QString &last) {
+        printError(last.isEmpty() ? QStringLiteral("Waiting for a unit on %1 (Ctrl-C ends).").arg(port)
+                                  : QStringLiteral("Connect the next unit on %1 (Ctrl-C ends).").arg(port));
+    });
+    QObject::connect(&provisioner, &Provisioner::started,
+                     [](const QString &serial) { printError(QStringLiteral("Unit %1: writing.").arg(serial)); });
+    QObject::connect(&provisioner, &Provisioner::finished, [](const ProvisionRecord &r) {
+        QTextStream(stdout) << r.serial << '\t' << ProvisionReport::statusWord(r.status) << '\t'
+                            << (r.detail.isEmpty() ? QDir::toNativeSeparators(r.historyFile) : r.detail)
+                            << Qt::endl;
+    });
+    QObject::connect(&provisioner, &Provisioner::reportFailed, [](const FileFailure &failure) {
+        printError(QStringLiteral("Warning: the report line was not written. ") + fileFailureMessage(failure));
+    });
+}
+
+} // namespace
+
+int checkProvision(CliSession &s, const CommandArgs &a)
+{
+    if (a.link.port.isEmpty()) {
+        printError("provision needs --port.");
+        return ExitUsage;
+    }
+    if (!a.modemColumn.isEmpty() && (a.link.key.isEmpty() || a.allowUnlisted)) {
+        printError("--modem-column needs the access key (--key-file, --key - or --key), and calls only the units in the table (no --allow-unlisted).");
+        return ExitUsage;
+    }
+    ProvisionPlan &p = plan();
+    FileFailure failure;
+    if (loadConfigDocument(a.positional.at(0), p.templ, &failure) != RestoreResult::Restored) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    const QString unitsPath = a.positional.at(1);
+    p.table = UnitsTable::load(unitsPath, knownFileKeys(p.templ, s.sections()), a.modemColumn);
+    p.again = a.again;
+    p.allowUnlisted = a.allowUnlisted;
+    const QList<UnitsTableFault> faults = checkUnitsTable(p.table, p.templ, s.sections());
+    for (const UnitsTableFault &f : faults)
+        printError(f.line == 0 ? QStringLiteral("%1: %2").arg(unitsPath, f.message)
+                               : QStringLiteral("%1:%2:%3: %4").arg(unitsPath).arg(f.line).arg(f.column).arg(f.message));
+    if (!faults.isEmpty()) {
+        printError("Nothing was sent: correct the table.");
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
+int provision(CliSession &s, const CommandArgs &a)
+{
+    ProvisionReport report(reportPath(a));
+    FileFailure failure;
+    if (!report.load(&failure)) {
+        printError(fileFailureMessage(failure));
+        return ExitFileError;
+    }
+    s.useLink(a.link);
+    Provisioner provisioner(s.unit(), s.sections(), report);
+    provisioner.pollIntervalMs = std::min(provisioner.pollIntervalMs, s.comms().timings.cableAnswer);
+    stopOnSignals(provisioner);
+    tell(provisioner, a.link.port);
+    if (!a.modemColumn.isEmpty())
+        return provisioner.callEach(plan(), a.link.port) ? ExitOk : ExitNoAnswer;
+    ConnectRequest request;
+    request.port = a.link.port;
+    request.modemNumber = a.link.modemNumber;
+    return provisioner.run(plan(), request) ? ExitOk : ExitNoAnswer;
+}

@@ -1,0 +1,336 @@
+#include "unitstable.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <memory>
+
+#include "inidocument.h"
+#include "linetexts.h"
+#include "model/configstore.h"
+#include "model/cp1252.h"
+#include "sectionregistry.h"
+
+namespace {
+
+// UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), else Windows-1252.
+QString decodeTable(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return Cp1252::decode(bytes);
+    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+}
+
+// The separator the header line uses more, outside quotes: ';' or ','.
+QChar detectSeparator(const QString &text)
+{
+    int commas = 0, semicolons = 0;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u'\n' || c == u'\r'))
+            break;
+        else if (!quoted && c == u',')
+            ++commas;
+        else if (!quoted && c == u';')
+            ++semicolons;
+    }
+    return semicolons > commas ? u';' : u',';
+}
+
+QString columnKey(const QString &section, const QString &key)
+{
+    return section + u'.' + key;
+}
+
+// The document restored into `store` and saved back as the program saves it.
+IniDocument savedBack(const IniDocument &doc, const SectionRegistry &registry, ConfigStore &store)
+{
+    registry.clearAll(store);
+    registry.restoreAll(store, doc);
+    IniDocument saved;
+    registry.saveAll(store, saved);
+    return saved;
+}
+
+} // namespace
+
+QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator)
+{
+    QList<CsvRecord> records;
+    CsvRecord record{1, {}};
+    QString cell;
+    bool quoted = false, wasQuoted = false;
+    int line = 1;
+    const auto endRecord = [&] {
+        if (!record.cells.isEmpty() || !cell.isEmpty() || wasQuoted) {
+            record.cells << cell;
+            records << record;
+        }
+        cell.clear();
+        wasQuoted = false;
+        record = {line, {}};
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
+                cell += text.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else
+                cell += c;
+            if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n')))
+                ++line;
+        } else if (c == u'"' && cell.trimmed().isEmpty()) {
+            quoted = wasQuoted = true;
+            cell.clear();
+        } else if (c == separator) {
+            record.cells << cell;
+            cell.clear();
+            wasQuoted = false;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            ++line;
+            endRecord();
+        } else {
+            cell += c;
+        }
+    }
+    endRecord();
+    return records;
+}
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+const QList<UnitsTable::Alias> &UnitsTable::aliases()
+{
+    static const QList<Alias> list = {
+        {"name", "General", "NOMBRE"},          {"own_number", "General", "PTLF"},
+        {"sms_centre", "General", "CSM"},       {"retry_time", "General", "RENVT"},
+        {"retry_count", "General", "RENVN"},    {"apn", "GPRS", "APN_SERVER"},
+        {"apn_user", "GPRS", "APN_USER"},       {"apn_password", "GPRS", "APN_PASS"},
+        {"server", "GPRS", "SERVER_IP"},
+    };
+    return list;
+}
+
+UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKeys, const QString &numberColumn)
+{
+    UnitsTable table;
+    const QString text = decodeTable(bytes);
+    const QList<CsvRecord> records = splitCsvRecords(text, detectSeparator(text));
+    if (records.isEmpty()) {
+        table.faults_ << UnitsTableFault{1, 0, QStringLiteral("the table is empty")};
+        return table;
+    }
+    table.readHeader(records.first().cells, knownKeys, numberColumn);
+    for (qsizetype i = 1; i < records.size(); ++i)
+        table.readRow(records.at(i).line, records.at(i).cells);
+    return table;
+}
+
+UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys, const QString &numberColumn)
+{
+    QFile file(path);
+    if (file.size() > IniDocument::kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+        UnitsTable table;
+        const QString reason = file.isOpen() || file.exists() ? QStringLiteral("too large or unreadable")
+                                                              : file.errorString();
+        table.faults_ << UnitsTableFault{0, 0, QStringLiteral("cannot read %1: %2").arg(path, reason)};
+        return table;
+    }
+    return parse(file.readAll(), knownKeys, numberColumn);
+}
+
+void UnitsTable::readHeader(const QStringList &header, const QStringList &knownKeys, const QString &numberColumn)
+{
+    QSet<QString> known;
+    for (const QString &k : knownKeys)
+        known.insert(k.toCaseFolded());
+    QSet<QString> seen;
+    for (qsizetype i = 1; i < header.size(); ++i) {
+        const QString name = header.at(i).trimmed();
+        if (!numberColumn.isEmpty() && name.compare(numberColumn, Qt::CaseInsensitive) == 0 && numberColumn_ < 0) {
+            numberColumn_ = int(columns_.size());
+            columns_ << UnitsColumn{name, {}, {}};
+            continue;
+        }
+        UnitsColumn column{name, {}, {}};
+        for (const Alias &a : aliases())
+            if (name.compare(QLatin1String(a.name), Qt::CaseInsensitive) == 0)
+                column = {name, QString::fromLatin1(a.section), QString::fromLatin1(a.key)};
+        const qsizetype dot = name.indexOf(u'.');
+        if (column.key.isEmpty() && dot > 0)
+            column = {name, name.left(dot).trimmed(), name.mid(dot + 1).trimmed()};
+        column.usable = !column.key.isEmpty() && known.contains(columnKey(column.section, column.key).toCaseFolded());
+        const QString full = columnKey(column.section, column.key).toCaseFolded();
+        if (!column.usable)
+            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("unknown column \"%1\"").arg(name)};
+        else if (seen.contains(full))
+            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("column \"%1\" sets a key already set").arg(name)};
+        column.usable = column.usable && !seen.contains(full);
+        seen.insert(full);
+        columns_ << column;
+    }
+    if (!numberColumn.isEmpty() && numberColumn_ < 0)
+        faults_ << UnitsTableFault{1, 0, QStringLiteral("no column \"%1\" for the phone numbers").arg(numberColumn)};
+}
+
+void UnitsTable::readRow(int line, const QStringList &cells)
+{
+    UnitsRow row{line, cells.value(0).trimmed(), cells.mid(1)};
+    if (row.serial.isEmpty())
+        faults_ << UnitsTableFault{line, 1, QStringLiteral("no serial number")};
+    else if (find(row.serial))
+        faults_ << UnitsTableFault{line, 1, QStringLiteral("serial %1 is on line %2 already")
+                                                .arg(row.serial).arg(find(row.serial)->line)};
+    for (qsizetype i = columns_.size(); i < row.cells.size(); ++i)
+        if (!row.cells.at(i).trimmed().isEmpty())
+            faults_ << UnitsTableFault{line, int(i) + 2, QStringLiteral("a value past the last column")};
+    row.cells.resize(columns_.size());
+    if (numberColumn_ >= 0 && number(row).isEmpty())
+        faults_ << UnitsTableFault{line, numberColumn_ + 2, QStringLiteral("no phone number")};
+    rows_ << row;
+}
+
+QString UnitsTable::number(const UnitsRow &row) const
+{
+    return numberColumn_ < 0 ? QString() : row.cells.at(numberColumn_).trimmed();
+}
+
+const UnitsRow *UnitsTable::find(const QString &serial) const
+{
+    for (const UnitsRow &row : rows_)
+        if (row.serial == serial)
+            return &row;
+    return nullptr;
+}
+
+IniDocument UnitsTable::unitDocument(const IniDocument &templ, const UnitsRow &row) const
+{
+    IniDocument doc = templ;
+    for (qsizetype i = 0; i < columns_.size(); ++i)
+        if (columns_.at(i).usable && !row.cells.at(i).trimmed().isEmpty())
+            doc.writeValue(columns_.at(i).section, columns_.at(i).key, row.cells.at(i).trimmed());
+    return doc;
+}
+
+QStringList knownFileKeys(const IniDocument &templ, const SectionRegistry &registry)
+{
+    auto store = std::make_unique<ConfigStore>();
+    IniDocument written;
+    registry.clearAll(*store);
+    registry.saveAll(*store, written);
+    registry.restoreAll(*store, templ);
+    registry.saveAll(*store, written);
+    QStringList keys;
+    for (const QString &section : written.sectionNames())
+        for (const auto &[key, value] : written.keyValues(section))
+            keys << columnKey(section, key);
+    return keys;
+}
+
+QList<std::optional<QString>> valuesNotKept(const IniDocument &doc, const QList<UnitsColumn> &columns,
+                                           const QStringList &cells, const SectionRegistry &registry)
+{
+    auto store = std::make_unique<ConfigStore>();
+    const IniDocument saved = savedBack(doc, registry, *store);
+    QList<std::optional<QString>> changed;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const QString cell = columns.at(i).usable ? cells.at(i).trimmed() : QString();
+        const QString kept = saved.readValue(columns.at(i).section, columns.at(i).key);
+        changed << (cell.isEmpty() || kept == cell ? std::nullopt : std::optional(kept));
+    }
+    return changed;
+}
+
+namespace {
+
+// What the document uploads, and the value its save writes for a key.
+std::pair<QStringList, QString> uploadedAndSaved(const IniDocument &doc, const UnitsColumn &column,
+                                                 const SectionRegistry &registry, const UploadContext &context)
+{
+    auto store = std::make_unique<ConfigStore>();
+    const IniDocument saved = savedBack(doc, registry, *store);
+    return {registry.uploadLines(*store, context), saved.readValue(column.section, column.key)};
+}
+
+} // namespace
+
+QStringList columnsNotSent(const IniDocument &templ, const QList<UnitsColumn> &columns, const QStringList &cells,
+                           const SectionRegistry &registry, const UploadContext &context)
+{
+    QStringList notSent;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const UnitsColumn &column = columns.at(i);
+        if (!column.usable || cells.at(i).trimmed().isEmpty())
+            continue;
+        IniDocument doc = templ;
+        doc.writeValue(column.section, column.key, cells.at(i).trimmed());
+        const auto [templLines, templValue] = uploadedAndSaved(templ, column, registry, context);
+        const auto [lines, value] = uploadedAndSaved(doc, column, registry, context);
+        if (lines == templLines && value != templValue)
+            notSent << column.header;
+    }
+    return notSent;
+}
+
+namespace {
+
+// The texts of a unit's document that its upload lines cannot carry: a
+// fault at the cell that set it, or at the template (line 0) when no cell did.
+QList<UnitsTableFault> separatorFaults(const IniDocument &doc, const UnitsRow &row,
+                                       const QList<UnitsColumn> &columns, const SectionRegistry &registry)
+{
+    auto store = std::make_unique<ConfigStore>();
+    savedBack(doc, registry, *store);
+    QList<UnitsTableFault> faults;
+    for (const FieldFault &field : lineTextFaults(*store, registry, SectionRegistry::uploadOrder())) {
+        const QString message = QStringLiteral("%1 %2 holds \"%3\", which its line to the unit cannot carry")
+                                    .arg(field.item, field.key, field.detail);
+        UnitsTableFault fault{0, 0, QStringLiteral("template: ") + message};
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            const UnitsColumn &column = columns.at(i);
+            if (!row.cells.at(i).trimmed().isEmpty() && column.section.compare(field.item, Qt::CaseInsensitive) == 0
+                && column.key.compare(field.key, Qt::CaseInsensitive) == 0)
+                fault = {row.line, int(i) + 2, message};
+        }
+        if (!faults.contains(fault))
+            faults << fault;
+    }
+    return faults;
+}
+
+} // namespace
+
+QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocument &templ,
+                                       const SectionRegistry &registry)
+{
+    QList<UnitsTableFault> faults = table.faults();
+    for (const UnitsRow &row : table.rows()) {
+        const IniDocument doc = table.unitDocument(templ, row);
+        for (const UnitsTableFault &fault : separatorFaults(doc, row, table.columns(), registry))
+            if (!faults.contains(fault))
+                faults << fault;
+        const auto changed = valuesNotKept(doc, table.columns(), row.cells, registry);
+        for (qsizetype i = 0; i < changed.size(); ++i)
+            if (changed.at(i))
+                faults << UnitsTableFault{row.line, int(i) + 2,
+                                          QStringLiteral("\"%1\" would be written as \"%2\"")
+                                              .arg(row.cells.at(i).trimmed(), *changed.at(i))};
+    }
+    std::stable_sort(faults.begin(), faults.end(), [](const UnitsTableFault &a, const UnitsTableFault &b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
+    return faults;
+}

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "../support/pseudoterminal.h"
+#include "clirun.h"
+#include "files/inidocument.h"
+#include "link/devicevalues.h"
+#include "link/simulatedunit.h"
+
+namespace {
+
+constexpr quint32 kFeatures = Feature::RetrySettings | Feature::MathChannels | Feature::WideChannelMask
+                              | Feature::FastLineAck | Feature::ExtendedPhoneMask | Feature::GprsSettings
+                              | Feature::DigitalNormallyClosed;
+
+const QByteArray kUnits = "serial;name;GPRS.APN_SERVER;retry_time\r\n"
+                          "VS-1;Alpha;apn.one;20\r\n"
+                          "VS-2;Beta;;\r\n"
+                          "VS-3;Gamma;apn.three;45\r\n";
+
+// velkan-cli provision on a fixed port name that each simulated unit takes
+// over in turn, as a USB adapter plugged into the next unit would.
+class CliProvisionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!pseudoTerminalsWork())
+            GTEST_SKIP() << "pseudo-terminals are not available";
+        ASSERT_TRUE(dir.isValid());
+        QFile table(path("units.csv"));
+        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write(kUnits);
+        table.close();
+        // The template is what a unit holds.
+        startUnit("VS-0");
+        ASSERT_EQ(runCli({"--port", link(), "read-config", path("template.qcf")}, path("data")).status, 0);
+        units.clear();
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString link() const { return path("unit"); }
+
+    // A unit that takes the port name over; earlier ones keep running on
+    // their own device path.
+    SimulatedUnit &startUnit(const QString &serial, QStringList extra = {})
+    {
+        auto &sim = *units.emplace_back(std::make_unique<SimulatedUnit>());
+        sim.setProgram(QStringLiteral(VELKAN_SIM));
+        sim.setArguments(QStringList{"--features", QString::number(kFeatures)} + extra
+                         + QStringList{"--serial", serial, "--link", link()});
+        EXPECT_TRUE(sim.start()) << qPrintable(sim.errorString());
+        return sim;
+    }
+
+    void startProvision(const QStringList &options = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", path("data"));
+        cli.setProcessEnvironment(environment);
+        cli.start(VELKAN_CLI, QStringList{"--port", link(), "--timeout", "300", "provision", path("template.qcf"),
+                                          path("units.csv"), "--report", path("report.csv")}
+                                  + options);
+        ASSERT_TRUE(cli.waitForStarted());
+    }
+
+    // The next result line velkan-cli prints: serial, status, history file or reason.
+    QStringList nextResult()
+    {
+        while (!cli.canReadLine())
+            if (!cli.waitForReadyRead(60000))
+                return {};
+        return QString::fromUtf8(cli.readLine()).trimmed().split('\t');
+    }
+
+    // Connects a unit and waits until velkan-cli has written it; its result line.
+    QStringList provisionUnit(const QString &serial, const QStringList &extra = {})
+    {
+        startUnit(serial, extra);
+        return nextResult();
+    }
+
+    // Whether the unit holds the template with its row, downloaded again.
+    void expectHolds(const SimulatedUnit &unit, const QList<std::pair<QString, QString>> &values)
+    {
+        IniDocument expected;
+        ASSERT_TRUE(expected.load(path("template.qcf")));
+        for (const auto &[key, value] : values)
+            expected.writeValue(key.section('.', 0, 0), key.section('.', 1), value);
+        ASSERT_TRUE(expected.save(path("expected.qcf")));
+        const QStringList read{"--port", unit.devicePath(), "--no-history", "read-config", path("held.qcf")};
+        EXPECT_EQ(runCli(read, path("data")).status, 0);
+        const CliRun diff = runCli({"diff", path("expected.qcf"), path("held.qcf")}, path("data"));
+        EXPECT_EQ(diff.status, 0) << qPrintable(unit.devicePath()) << '\n' << qPrintable(diff.out);
+    }
+
+    QStringList reportLines() const
+    {
+        QFile file(path("report.csv"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                              : QStringList();
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<SimulatedUnit>> units;
+    QProcess cli;
+};
+
+// Three units one after another each end holding the template with their own
+// row, each with a history copy and a report line; the run then ends by itself.
+// A second run has nothing left to write.
+TEST_F(CliProvisionTest, WritesEachUnitItsRowAndReportsIt)
+{
+    startProvision();
+    for (const QString serial : {"VS-1", "VS-2", "VS-3"}) {
+        const QStringList result = provisionUnit(serial);
+        ASSERT_EQ(result.size(), 3) << qPrintable(cli.readAllStandardError());
+        EXPECT_EQ(result.at(0), serial);
+        EXPECT_EQ(result.at(1), "applied") << qPrintable(result.at(2));
+        EXPECT_TRUE(QFile::exists(result.at(2))) << qPrintable(result.at(2));
+    }
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << qPrintable(cli.readAllStandardError());
+
+    expectHolds(*units.at(0), {{"General.NOMBRE", "Alpha"}, {"GPRS.APN_SERVER", "apn.one"}, {"General.RENVT", "20"}});
+    expectHolds(*units.at(1), {{"General.NOMBRE", "Beta"}});
+    expectHolds(*units.at(2), {{"General.NOMBRE", "Gamma"}, {"GPRS.APN_SERVER", "apn.three"}, {"General.RENVT", "45"}});
+
+    const QStringList report = reportLines();
+    ASSERT_EQ(report.size(), 4);
+    EXPECT_EQ(report.at(0), "time,serial,status,differences,history,detail");
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(report.at(i).contains(QStringLiteral(",VS-%1,applied,0,").arg(i))) << qPrintable(report.at(i));
+    for (const QString serial : {"VS-1", "VS-2", "VS-3"})
+        EXPECT_EQ(QDir(path("data/velkan-sarn/history/" + serial)).entryList(QDir::Files).size(), 1) << qPrintable(serial);
+
+    // A rerun finds every unit applied and writes nothing.
+    const CliRun rerun = runCli({"--port", link(), "--timeout", "300", "provision", path("template.qcf"),
+                                 path("units.csv"), "--report", path("report.csv")},
+                                path("data"));
+    EXPECT_EQ(rerun.status, 0) << qPrintable(rerun.err);
+    EXPECT_EQ(reportLines(), report);
+}
+
+// A unit that refuses the upload, or cannot take a value of its row, gets a
+// failed line and the queue goes on; a unit not in the table is skipped; the
+// run ends on SIGTERM with status 1.
+TEST_F(CliProvisionTest, AFailedUnitDoesNotStopTheQueue)
+{
+    startProvision();
+    EXPECT_EQ(provisionUnit("VS-1").value(1), "applied");
+    EXPECT_EQ(provisionUnit("VS-2", {"--refuse-line", "3", "--refuse-attempts", "99"}).value(1), "failed");
+    // A unit whose firmware has no GPRS settings cannot take an APN: nothing is sent to it.
+    const QStringList noGprs = provisionUnit("VS-3", {"--features", QString::number(kFeatures & ~Feature::GprsSettings)});
+    EXPECT_EQ(noGprs.value(1), "failed");
+    EXPECT_EQ(noGprs.value(2), "the unit does not take GPRS.APN_SERVER; nothing was sent");
+    EXPECT_EQ(provisionUnit("VS-9"), (QStringList{"VS-9", "skipped", "not in the units table"}));
+    EXPECT_EQ(provisionUnit("VS-3").value(1), "applied");
+    cli.terminate();
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+    const QStringList report = reportLines();
+    ASSERT_EQ(report.size(), 6);
+    EXPECT_TRUE(report.at(2).contains(",VS-2,failed,")) << qPrintable(report.at(2));
+
+    // The next run skips the units applied and ends once the last one is.
+    startProvision();
+    EXPECT_EQ(provisionUnit("VS-1"), (QStringList{"VS-1", "skipped", "applied before"}));
+    EXPECT_EQ(provisionUnit("VS-2").value(1), "applied");
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0);
+}
+
+// Through a modem, each unit of the table is called at its number in turn;
+// a unit that answers with another serial is not written.
+TEST_F(CliProvisionTest, CallsEachUnitThroughTheModem)
+{
+    QFile table(path("units.csv"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("serial,phone,name\nVS-1,+34600111001,Alpha\nVS-2,+34600111002,Beta\n");
+    table.close();
+    const SimulatedUnit &unit = startUnit("VS-1", {"--modem", "--key", "4321"});
+    const CliRun run = runCli({"--port", unit.devicePath(), "--key", "4321", "--timeout", "300", "provision",
+                               path("template.qcf"), path("units.csv"), "--modem-column", "phone"},
+                              path("data"));
+    EXPECT_EQ(run.status, 1) << qPrintable(run.err);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(run.out);
+    EXPECT_TRUE(lines.at(0).startsWith("VS-1\tapplied\t")) << qPrintable(lines.at(0));
+    EXPECT_EQ(lines.at(1), "VS-2\tfailed\tunit VS-1 answered at +34600111002; nothing was sent");
+    QFile report(path("units-report.csv")); // beside the table when not named
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll().count('\n'), 3);
+}
+
+// A table with faults stops the command before any unit is touched.
+TEST_F(CliProvisionTest, ABadTableSendsNothing)
+{
+    QFile table(path("units.csv"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("serial,name,colour,retry_time\nVS-1,a,red,ten\nVS-1,b,,\n");
+    table.close();
+    const CliRun run = runCli({"--port", link(), "provision", path("template.qcf"), path("units.csv")}, path("data"));
+    EXPECT_EQ(run.status, 3);
+    const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << qPrintable(run.err);
+    EXPECT_TRUE(lines.at(0).endsWith("units.csv:1:3: unknown column \"colour\"")) << qPrintable(lines.at(0));
+    EXPECT_TRUE(lines.at(1).contains("units.csv:2:4: ")) << qPrintable(lines.at(1));
+    EXPECT_TRUE(lines.at(2).contains("units.csv:3:1: serial VS-1 is on line 2")) << qPrintable(lines.at(2));
+    EXPECT_FALSE(QFile::exists(path("units-report.csv")));
+}
+
+} // namespace

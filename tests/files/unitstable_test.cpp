@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "files/inidocument.h"
+#include "files/sectionregistry.h"
+#include "files/unitstable.h"
+#include "model/product.h"
+#include "sections/sectionlist.h"
+#include "testfiles.h"
+
+namespace {
+
+class UnitsTableTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registerSections(registry);
+        ASSERT_TRUE(templ.load(testData("rich_config.qcf")));
+        known = knownFileKeys(templ, registry);
+    }
+
+    UnitsTable parse(const QByteArray &bytes) const { return UnitsTable::parse(bytes, known); }
+    QList<UnitsTableFault> check(const QByteArray &bytes) const
+    {
+        return checkUnitsTable(parse(bytes), templ, registry);
+    }
+
+    SectionRegistry registry;
+    IniDocument templ;
+    QStringList known;
+};
+
+// Aliases and "Section.KEY" columns in either separator and either encoding:
+// each row's document holds the template with that row's cells over it.
+TEST_F(UnitsTableTest, ReadsColumnsSeparatorsAndEncodings)
+{
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        QString name; // General.NOMBRE of the second unit
+    };
+    const QList<Case> cases = {
+        {"comma, UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBFserial,name,GPRS.APN_SERVER,retry_time\r\nVS-1,Dep\xC3\xB3sito 1,apn.one,20\r\nVS-2,\"Norte, 2\",,\r\n",
+         QStringLiteral("Norte, 2")},
+        {"semicolon, Windows-1252", "serial;NAME;gprs.apn_server;RETRY_TIME\nVS-1;Dep\xF3sito 1;apn.one;20\nVS-2;\"Norte; \"\"2\"\"\";;\n",
+         QStringLiteral("Norte; \"2\"")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const UnitsTable table = parse(c.bytes);
+        EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
+        ASSERT_EQ(table.rows().size(), 2);
+        ASSERT_NE(table.find("VS-1"), nullptr);
+        const IniDocument first = table.unitDocument(templ, *table.find("VS-1"));
+        EXPECT_EQ(first.readValue("General", "NOMBRE"), QString::fromUtf8("Dep\xC3\xB3sito 1"));
+        EXPECT_EQ(first.readValue("GPRS", "APN_SERVER"), "apn.one");
+        EXPECT_EQ(first.readValue("General", "RENVT"), "20");
+        // Empty cells keep the template's values.
+        const IniDocument second = table.unitDocument(templ, *table.find("VS-2"));
+        EXPECT_EQ(second.readValue("General", "NOMBRE"), c.name);
+        EXPECT_EQ(second.readValue("GPRS", "APN_SERVER"), "internet.example");
+        EXPECT_EQ(second.readValue("General", "RENVT"), "15");
+        EXPECT_EQ(second.readValue("GPRS", "APN_USER"), "velkan");
+    }
+}
+
+// Every fault is listed with its line and column, in table order.
+TEST_F(UnitsTableTest, ListsEveryFaultWithLineAndColumn)
+{
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        QList<std::pair<int, int>> at; // line, column
+        const char *words;             // in the first fault's message
+    };
+    const QList<Case> cases = {
+        {"unknown columns", "serial,name,General.NOSUCH,colour\nVS-1,a,b,c\n", {{1, 3}, {1, 4}}, "unknown column"},
+        {"a key set twice", "serial,name,General.NOMBRE\nVS-1,a,b\n", {{1, 3}}, "already"},
+        {"duplicate serial", "serial,name\nVS-1,a\nVS-2,b\nVS-1,c\n", {{4, 1}}, "line 2"},
+        {"no serial", "serial,name\n,a\n", {{2, 1}}, "no serial"},
+        {"a cell past the last column", "serial,name\nVS-1,a,b\n", {{2, 3}}, "past the last"},
+        {"bad numbers", "serial,retry_time,retry_count\nVS-1,ten,4\nVS-2,20,-x\n", {{2, 2}, {3, 3}}, "\"ten\""},
+        {"a text across lines", "serial,name,apn\nVS-1,\"one\ntwo\",x\nVS-2,b,y\n", {{2, 2}}, "\"one\ntwo\""},
+        {"a separator in a text", "serial,name,apn\nVS-1,\"Bomba,NC\",x\nVS-2,b,y\n", {{2, 2}}, "cannot carry"},
+        {"the empty table", "", {{1, 0}}, "empty"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QList<UnitsTableFault> faults = check(c.bytes);
+        QList<std::pair<int, int>> at;
+        for (const UnitsTableFault &f : faults)
+            at << std::pair(f.line, f.column);
+        EXPECT_EQ(at, c.at);
+        if (!faults.isEmpty())
+            EXPECT_TRUE(faults.first().message.contains(QString::fromUtf8(c.words))) << qPrintable(faults.first().message);
+    }
+}
+
+// The column of phone numbers for calls through a modem sets no key; each
+// row needs a number, and the table the column.
+TEST_F(UnitsTableTest, ANumberColumnSetsNoKey)
+{
+    const UnitsTable table = UnitsTable::parse("serial,Phone,name\nVS-1, +34600111001 ,a\nVS-2,,b\n", known, "phone");
+    const QList<UnitsTableFault> faults = checkUnitsTable(table, templ, registry);
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_EQ(std::pair(faults.at(0).line, faults.at(0).column), std::pair(3, 2));
+    ASSERT_NE(table.find("VS-1"), nullptr);
+    EXPECT_EQ(table.number(*table.find("VS-1")), "+34600111001");
+    EXPECT_EQ(table.unitDocument(templ, *table.find("VS-1")).sectionNames(), templ.sectionNames());
+
+    const UnitsTable without = UnitsTable::parse("serial,name\nVS-1,a\n", known, "phone");
+    ASSERT_EQ(without.faults().size(), 1);
+    EXPECT_EQ(without.faults().at(0).line, 1);
+}
+
+} // namespace
