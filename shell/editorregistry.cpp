@@ -80,9 +80,9 @@ void EditorRegistry::storeAll(const QStringList &order) const
     }
 }
 
-QList<FieldFault> EditorRegistry::numberFaults() const
+QList<BoxFault> EditorRegistry::numberFaults() const
 {
-    QList<FieldFault> faults;
+    QList<BoxFault> faults;
     for (const QString &name : editorOrder_) {
         if (SectionEditor *e = editor(name))
             faults += numberBoxFaults(e);
@@ -90,9 +90,9 @@ QList<FieldFault> EditorRegistry::numberFaults() const
     return faults;
 }
 
-QList<FieldFault> EditorRegistry::uploadFaults() const
+QList<BoxFault> EditorRegistry::uploadFaults() const
 {
-    QList<FieldFault> faults = numberFaults();
+    QList<BoxFault> faults = numberFaults();
     for (const QString &name : editorOrder_) {
         if (SectionEditor *e = editor(name))
             faults += e->uploadFaults();

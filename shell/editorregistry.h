@@ -45,9 +45,9 @@ public:
     void storeAll(const QStringList &order) const;
     // The number boxes of every editor that refuse their text (numberBoxFaults),
     // editors in the order registered.
-    QList<FieldFault> numberFaults() const;
+    QList<BoxFault> numberFaults() const;
     // The number faults, then what each editor refuses to send (uploadFaults).
-    QList<FieldFault> uploadFaults() const;
+    QList<BoxFault> uploadFaults() const;
     void loadAll(const QStringList &order) const;
 
     // Editors show the model again whenever a download succeeds.

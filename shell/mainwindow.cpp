@@ -143,11 +143,11 @@ void MainWindow::setMessage(UserMessage message)
     message_ = std::move(message);
 }
 
-bool MainWindow::refuseFaults(const QList<FieldFault> &faults)
+bool MainWindow::refuseFaults(const QList<BoxFault> &faults)
 {
     if (faults.isEmpty())
         return false;
-    const FieldFault &first = faults.first();
+    const BoxFault &first = faults.first();
     message_(QMessageBox::Warning,
              Translate(QStringLiteral("Corrija estos valores antes de continuar:")) + QStringLiteral("\n\n")
                  + faultLines(faults),
@@ -267,7 +267,7 @@ void MainWindow::Tree_NodeClick(const QString &key)
     // keeps what the operator typed there, and a refused number keeps the
     // operator there, so that what was typed is neither lost nor kept silently.
     QList<SectionEditor *> shown;
-    QList<FieldFault> faults;
+    QList<BoxFault> faults;
     for (QWidget *w : windows_.windows()) {
         if (auto *editor = qobject_cast<SectionEditor *>(w); editor && !editor->isHidden()) {
             shown << editor;

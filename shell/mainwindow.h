@@ -60,7 +60,7 @@ public:
     // With faults, tells the operator which fields hold what cannot be kept,
     // opens the window of the first and puts the cursor in it: true. Without,
     // false. Saving, uploading and leaving a window ask it first.
-    bool refuseFaults(const QList<FieldFault> &faults);
+    bool refuseFaults(const QList<BoxFault> &faults);
 
     // The caption names the file opened or saved, or the unit downloaded;
     // the status line tells where a saved file went and is cleared when the
@@ -98,7 +98,6 @@ private:
     bool shutDown_ = false;
     bool treeLocked_ = false;
     UnitConnection *unit_ = nullptr;
-    UserMessage message_;
     bool closeAfterTransfer_ = false;
     QString transferShown_;
 };

@@ -32,7 +32,7 @@ public:
 
     // What the unit cannot take beyond the number boxes (numberBoxFaults),
     // which stops an upload; none by default.
-    virtual QList<FieldFault> uploadFaults() { return {}; }
+    virtual QList<BoxFault> uploadFaults() { return {}; }
 
     int ChannelIndex() const { return channelIndex_; }
     int channelCount() const { return channelCount_; }

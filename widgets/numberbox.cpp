@@ -108,9 +108,9 @@ QString numberBoxFault(const QLineEdit *box)
     return range ? numberTextFault(box->text(), *range) : QString();
 }
 
-QList<FieldFault> numberBoxFaults(QWidget *window)
+QList<BoxFault> numberBoxFaults(QWidget *window)
 {
-    QList<FieldFault> faults;
+    QList<BoxFault> faults;
     for (QLineEdit *box : window->findChildren<QLineEdit *>()) {
         // A dialog of the window (a calculator) holds no field of it.
         if (!box->isEnabledTo(window) || box->window() != window->window())
@@ -121,10 +121,10 @@ QList<FieldFault> numberBoxFaults(QWidget *window)
     return faults;
 }
 
-QString faultLines(const QList<FieldFault> &faults)
+QString faultLines(const QList<BoxFault> &faults)
 {
     QStringList lines;
-    for (const FieldFault &fault : faults)
+    for (const BoxFault &fault : faults)
         lines << fault.window->windowTitle() + QStringLiteral(" - ") + fault.field + QStringLiteral(": ")
                      + fault.reason;
     return lines.join(u'\n');

@@ -50,7 +50,7 @@ QString numberBoxFault(const QLineEdit *box);
 
 // A field that stops the configuration from being saved or sent: the window
 // holding it, the box, the field's caption and the reason (both translated).
-struct FieldFault {
+struct BoxFault {
     QWidget *window = nullptr;
     QWidget *box = nullptr;
     QString field;
@@ -60,6 +60,6 @@ struct FieldFault {
 // The number boxes of the window (its children included) that refuse their
 // text, in the order built. A disabled box is left out: the operator cannot
 // mend it, and its text is not stored.
-QList<FieldFault> numberBoxFaults(QWidget *window);
+QList<BoxFault> numberBoxFaults(QWidget *window);
 // "Window - caption: reason" lines, one a fault, for a message.
-QString faultLines(const QList<FieldFault> &faults);
+QString faultLines(const QList<BoxFault> &faults);

@@ -349,7 +349,7 @@ void AlarmEditor::showSlot(int slot)
         return;
     // A refused number keeps its slot shown, with the cursor in the box and
     // the reason beside it, rather than being lost under the next slot.
-    if (const QList<FieldFault> faults = numberBoxFaults(this); !faults.isEmpty()) {
+    if (const QList<BoxFault> faults = numberBoxFaults(this); !faults.isEmpty()) {
         Config[configIndex_]->setChecked(true);
         QWidget *box = faults.first().box;
         box->setFocus();

@@ -241,7 +241,7 @@ void Macros::showBudget()
     RepeatedNotice->setVisible(!repeated.isEmpty());
 }
 
-QList<FieldFault> Macros::uploadFaults()
+QList<BoxFault> Macros::uploadFaults()
 {
     const QString repeated = repeatedText(listRows(MacroPool));
     if (repeated.isEmpty())

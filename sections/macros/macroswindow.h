@@ -24,7 +24,7 @@ public:
     void LoadData() override;
     void StoreControls() override;
     // Rows sharing a macro number: kept as read and shown, but not sent.
-    QList<FieldFault> uploadFaults() override;
+    QList<BoxFault> uploadFaults() override;
 
     void AddBut_Click();
     void AddEqBut_Click();

@@ -35,7 +35,7 @@ protected:
             ++saveDialogs;
             return QString();
         };
-        createWindows(windows, {unit, store, sections, files, {}, {},
+        createWindows(windows, {unit, store, sections, files, {}, {}, {},
                                 [this] { return !main.refuseFaults(windows.numberFaults()); },
                                 [this] { return !main.refuseFaults(windows.uploadFaults()); }});
         main.adoptWindows();

@@ -178,7 +178,7 @@ TEST_F(MacrosWindowTest, AMacroNumberIsNeverTakenTwice)
     window->LoadData();
     EXPECT_EQ(poolRows().size(), 4) << "kept as read";
     EXPECT_FALSE(window->RepeatedNotice->isHidden());
-    const QList<FieldFault> faults = window->uploadFaults();
+    const QList<BoxFault> faults = window->uploadFaults();
     ASSERT_EQ(faults.size(), 1);
     EXPECT_TRUE(faults.first().reason.endsWith(" 1")) << faults.first().reason.toStdString();
 }
