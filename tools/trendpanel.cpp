@@ -65,7 +65,10 @@ TrendPanel::TrendPanel(const DeviceValues &device, QWidget *parent)
     timeAxis_->setRange(now.addSecs(-60), now);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(valueAxis_, Qt::AlignLeft);
+    // The view starts with a chart of its own, which setChart hands back unowned.
+    QChart *own = ChartView->chart();
     ChartView->setChart(chart_);
+    delete own;
     ChartView->setRenderHint(QPainter::Antialiasing, false);
     ChartView->setMinimumSize(240, 160);
 
