@@ -61,7 +61,10 @@ int main(int argc, char **argv)
     UnitConnection unit(comms);
     ServiceHistory history(ServiceHistory::defaultRoot());
     unit.keepHistory(&history);
-    unit.askPassWord = [] { return AccessKeyPrompt::ask(QApplication::activeWindow()); };
+    unit.askPassWord = [&unit] {
+        const UnitConnection::KeyPrompt prompt = unit.keyPrompt();
+        return AccessKeyPrompt::ask(QApplication::activeWindow(), prompt.refused ? prompt.triesLeft : 0);
+    };
 
     UserSettings settings;
     settings.applyAtStartup(lang, [&lang] {

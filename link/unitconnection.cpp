@@ -229,13 +229,15 @@ bool UnitConnection::dial()
 // Up to three prompts; the key is kept only for the exchange that sends it.
 bool UnitConnection::logIn()
 {
-    for (int attempt = 0; attempt < kLoginAttempts; ++attempt) {
+    keyPrompt_ = {kLoginAttempts, false};
+    for (int attempt = 1; attempt <= kLoginAttempts; ++attempt) {
         const QString key = askPassWord ? askPassWord() : QString();
-        if (key.isEmpty())
-            continue;
-        comms_.TxSer(QStringLiteral("#11") + key, comms_.LinkTimeout);
-        if (comms_.RxBuf == QLatin1String("#PassWord=1"))
-            return true;
+        if (!key.isEmpty()) {
+            comms_.TxSer(QStringLiteral("#11") + key, comms_.LinkTimeout);
+            if (comms_.RxBuf == QLatin1String("#PassWord=1"))
+                return true;
+        }
+        keyPrompt_ = {kLoginAttempts - attempt, !key.isEmpty()};
     }
     return false;
 }

@@ -126,8 +126,14 @@ public:
     QByteArray traceText() const;
     ServiceHistory *history() const { return history_; }
 
-    // Asks the operator for the access key; empty when cancelled.
+    // Asks the operator for the access key; empty when cancelled. While it
+    // asks, keyPrompt() tells how the login stands.
     std::function<QString()> askPassWord;
+    struct KeyPrompt {
+        int triesLeft = 0;    // this prompt included
+        bool refused = false; // the unit refused the key given at the prompt before
+    };
+    KeyPrompt keyPrompt() const { return keyPrompt_; }
     // Where velkan-sim lives and what it is started with (tests change them).
     QString simulatorProgram;
     QStringList simulatorArguments;
@@ -178,6 +184,7 @@ private:
     ServiceHistory *history_ = nullptr;
     bool historyFailing_ = false;
     LinkFailure lastError_;
+    KeyPrompt keyPrompt_;
     bool connected_ = false;
     bool downloading_ = false;
     TransferKind transfer_ = TransferKind::None;

@@ -21,6 +21,10 @@ AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
 
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
+    Refusal = new QLabel(this);
+    Refusal->setObjectName("Refusal");
+    Refusal->setStyleSheet(QStringLiteral("color: #c00000"));
+    Refusal->hide();
     PWText = new QLineEdit(this);
     PWText->setObjectName("PWText");
     PWText->setMaxLength(kMaxLength);
@@ -36,6 +40,7 @@ AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
     connect(Cancelar, &QPushButton::clicked, this, &AccessKeyPrompt::Cancelar_Click);
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Refusal);
     layout->addWidget(Label1);
     layout->addWidget(PWText);
     layout->addWidget(buttons);
@@ -53,6 +58,16 @@ void AccessKeyPrompt::LoadText()
     Label1->setText(Translate("Introduzca la clave de acceso:"));
     Aceptar->setText(Translate("Aceptar"));
     Cancelar->setText(Translate("Cancelar"));
+    if (triesLeft_ > 0)
+        Refusal->setText(Translate("La unidad no acepto la clave de acceso.") + u'\n'
+                         + Translate("Intentos restantes:") + u' ' + QString::number(triesLeft_));
+}
+
+void AccessKeyPrompt::showRefusal(int triesLeft)
+{
+    triesLeft_ = triesLeft;
+    Refusal->setVisible(triesLeft > 0);
+    LoadText();
 }
 
 void AccessKeyPrompt::showEvent(QShowEvent *event)
@@ -81,9 +96,10 @@ void AccessKeyPrompt::Cancelar_Click()
     reject();
 }
 
-QString AccessKeyPrompt::ask(QWidget *parent)
+QString AccessKeyPrompt::ask(QWidget *parent, int refusedTriesLeft)
 {
     AccessKeyPrompt prompt(parent);
+    prompt.showRefusal(refusedTriesLeft);
     prompt.exec();
     return prompt.key();
 }

@@ -20,13 +20,19 @@ public:
     // The key accepted, or empty when the prompt was cancelled or closed.
     QString key() const { return key_; }
 
+    // Says that the unit refused the key typed before, and how many tries
+    // are left (this one included).
+    void showRefusal(int triesLeft);
+
     // Shows the prompt modal and gives the key; the function Comms asks.
-    static QString ask(QWidget *parent = nullptr);
+    // With `refusedTriesLeft` above 0 it first says that the last key was refused.
+    static QString ask(QWidget *parent = nullptr, int refusedTriesLeft = 0);
 
     // How a refused key is told; a message box unless replaced (tests).
     std::function<void(const QString &)> warn;
 
     QLabel *Label1 = nullptr;
+    QLabel *Refusal = nullptr; // hidden until a key is refused
     QLineEdit *PWText = nullptr;
     QPushButton *Aceptar = nullptr;
     QPushButton *Cancelar = nullptr;
@@ -39,5 +45,6 @@ private:
     void Cancelar_Click();
 
     QString key_;
+    int triesLeft_ = 0;
     bool beeped_ = false;
 };

@@ -136,12 +136,13 @@ TEST(Connection, LoginAsksThreeTimesThenLivenessDecides)
     const struct {
         const char *name;
         QStringList keys; // what the operator types at each prompt ("" cancels)
-        int prompts;
+        QStringList told; // what each prompt is told: tries left, and "refused" after a refused key
         QStringList sent;
     } cases[] = {
-        {"cancelled three times", {"", "", ""}, 3, {"#40"}},
-        {"wrong, then right", {"1", "4321"}, 2, {"#111", "#114321", "#40"}},
-        {"wrong three times", {"1", "2", "3"}, 3, {"#111", "#112", "#113", "#40"}},
+        {"cancelled three times", {"", "", ""}, {"3", "2", "1"}, {"#40"}},
+        {"wrong, then right", {"1", "4321"}, {"3", "2 refused"}, {"#111", "#114321", "#40"}},
+        {"wrong three times", {"1", "2", "3"}, {"3", "2 refused", "1 refused"}, {"#111", "#112", "#113", "#40"}},
+        {"cancelled, then wrong", {"", "1", "4321"}, {"3", "2", "1 refused"}, {"#111", "#114321", "#40"}},
     };
     // Whatever the login gave, the liveness answer decides.
     for (const auto &c : cases) {
@@ -152,11 +153,15 @@ TEST(Connection, LoginAsksThreeTimesThenLivenessDecides)
         for (const QString &key : c.keys)
             link.unit.answer("#11" + key, key == "4321" ? "#PassWord=1" : "#PassWord=0");
         link.unit.answer("#40", "#BF");
-        int prompts = 0;
-        link.connection.askPassWord = [&] { return c.keys.value(prompts++); };
+        QStringList told;
+        link.connection.askPassWord = [&] {
+            const UnitConnection::KeyPrompt prompt = link.connection.keyPrompt();
+            told << QString::number(prompt.triesLeft) + (prompt.refused ? " refused" : "");
+            return c.keys.value(told.size() - 1);
+        };
 
         EXPECT_TRUE(link.connection.connectUnit(modem("COM2", "1"))) << c.name;
-        EXPECT_EQ(prompts, c.prompts) << c.name;
+        EXPECT_EQ(told, c.told) << c.name;
         EXPECT_EQ(link.unit.distinctReceived().mid(kModemSetup.size() + 1), c.sent) << c.name;
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QComboBox>
@@ -70,6 +71,27 @@ TEST(AccessKeyPrompt, CancelAndCloseGiveAnEmptyKey)
         prompt->Aceptar->click();
     });
     EXPECT_EQ(AccessKeyPrompt::ask(), "0042");
+}
+
+// After a refused key the prompt says so, with the tries left; the first
+// prompt of a login says nothing of the kind.
+TEST(AccessKeyPrompt, TellsARefusedKeyAndTheTriesLeft)
+{
+    const struct {
+        int refusedTriesLeft;
+        QString told;
+    } cases[] = {{0, {}}, {2, "La unidad no acepto la clave de acceso.\nIntentos restantes: 2"}};
+    for (const auto &c : cases) {
+        QString told = "not shown";
+        QTimer::singleShot(0, [&] {
+            auto *prompt = qobject_cast<AccessKeyPrompt *>(QApplication::activeModalWidget());
+            ASSERT_NE(prompt, nullptr);
+            told = prompt->Refusal->isVisible() ? prompt->Refusal->text() : QString();
+            prompt->Cancelar->click();
+        });
+        AccessKeyPrompt::ask(nullptr, c.refusedTriesLeft);
+        EXPECT_EQ(told, c.told) << c.refusedTriesLeft;
+    }
 }
 
 TEST(LangDialog, OkSelectsByPositionAndEmptyListOffersOnlyCancel)
