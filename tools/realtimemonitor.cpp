@@ -20,6 +20,7 @@
 #include "model/product.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
+#include "widgets/unitcontrols.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -214,6 +215,8 @@ QGroupBox *T_Real_Zelmor::buildStates()
     int number = 0;
     Label2 = controlArray("Label2", kOutputs, [&] { return numberLabel(number++, this); });
     CheckCambiarEstado = controlArray("CheckCambiarEstado", kOutputs, [this] { return new QCheckBox(this); });
+    // A switch is asked of the unit connected, and of no other.
+    enableWhileConnected(unit_, this, {CheckCambiarEstado.cbegin(), CheckCambiarEstado.cend()});
 
     auto *grid = new QGridLayout(Frame2);
     grid->setVerticalSpacing(2);

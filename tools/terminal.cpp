@@ -18,6 +18,7 @@
 #include "link/unitconnection.h"
 #include "rtftext.h"
 #include "widgets/namedwidget.h"
+#include "widgets/unitcontrols.h"
 #include "shell/filecommands.h"
 
 namespace {
@@ -97,6 +98,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     connect(SaveBut, &QPushButton::clicked, this, &Terminal::SaveBut_Click);
     connect(TraceSaveBut, &QPushButton::clicked, this, &Terminal::TraceSaveBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Terminal::Timer1_Timer);
+    enableWhileConnected(unit_, this, {TextComando, EnviarBut, TextTrama, TramaBut, TraceEnable, TraceDisable});
 
     onLanguageChange(this, &Terminal::LoadText);
     LoadText();

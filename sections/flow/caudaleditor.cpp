@@ -17,6 +17,7 @@
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
 #include "widgets/numberbox.h"
+#include "widgets/unitcontrols.h"
 
 namespace {
 
@@ -46,7 +47,11 @@ Caudal::Caudal(UnitConnection &unit, ConfigStore &store, const SectionRegistry &
     // Both texts come back inside the unit's comma-separated answer.
     refuseSeparators(Nombre);
     refuseSeparators(Unidad);
-    BotonModificar->setEnabled(bool(setTotal_));
+    // The counter is read from and written to the unit connected.
+    if (setTotal_)
+        enableWhileConnected(unit_, this, {BotonModificar});
+    else
+        BotonModificar->setEnabled(false);
     Notice->setWordWrap(true);
 
     auto *options = new QButtonGroup(this);

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,11 +39,12 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
       Puerto(named(new QComboBox(FramePuerto), "Puerto")),
       SearchBut(named(new QPushButton(FramePuerto), "SearchBut")),
       ModemCheck(named(new QCheckBox(FramePuerto), "ModemCheck")),
+      CallNumLabel(named(new QLabel(FramePuerto), "CallNumLabel")),
       CallNum(named(new QLineEdit(FramePuerto), "CallNum")),
       IniCom(named(new QPushButton(this), "IniCom")),
       Leer(named(new QPushButton(this), "Leer")),
       Escribir(named(new QPushButton(this), "Escribir")),
-      ComStat(named(new QLabel(this), "ComStat")),
+      ComStat(named(new StatusLabel(this), "ComStat")),
       PBar(named(new QProgressBar(this), "PBar")),
       TimerComms(named(new QTimer(this), "TimerComms")),
       ctx_(std::move(context))
@@ -55,17 +55,25 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     PBar->setTextVisible(false);
     PBar->setFixedHeight(14);
     PBar->setValue(0);
-    ComStat->setWordWrap(true);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
 
-    auto *port = new QGridLayout(FramePuerto);
+    // The port box takes the width the search button leaves, so that a typed
+    // device path shows whole; its tooltip holds it in any case.
+    auto *choice = new QHBoxLayout;
+    choice->addWidget(Puerto, 1);
+    choice->addWidget(SearchBut);
+    auto *call = new QHBoxLayout;
+    call->addWidget(ModemCheck);
+    call->addWidget(CallNumLabel);
+    call->addWidget(CallNum, 1);
+    CallNumLabel->setBuddy(CallNum);
+    auto *port = new QVBoxLayout(FramePuerto);
     port->setContentsMargins(6, 2, 6, 4);
-    port->setVerticalSpacing(2);
-    port->addWidget(Puerto, 0, 0);
-    port->addWidget(SearchBut, 0, 1);
-    port->addWidget(ModemCheck, 1, 0);
-    port->addWidget(CallNum, 1, 1);
+    port->setSpacing(2);
+    port->addLayout(choice);
+    port->addLayout(call);
+    connect(Puerto, &QComboBox::currentTextChanged, Puerto, &QWidget::setToolTip);
 
     auto *transfer = new QHBoxLayout;
     transfer->addWidget(Leer);
@@ -94,11 +102,12 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
                      QMessageBox::Ok);
     });
     connect(&unit, &UnitConnection::verifying, this,
-            [this] { ComStat->setText(Translate(QStringLiteral("Verificando configuracion..."))); });
+            [this] { setStatus(Translate(QStringLiteral("Verificando configuracion..."))); });
     connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
-        showConnectionState();
-        ComStat->setText(LinkFailureText(failure));
+        setStatus(LinkFailureText(failure));
+        showButtons();
     });
+    connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::linkDropped);
 
     TimerComms->start(1000);
 }
@@ -113,6 +122,7 @@ void ConnectionPanel::LoadText()
     FramePuerto->setTitle(Translate(QStringLiteral("Puerto")));
     SearchBut->setText(Translate(QStringLiteral("Buscar puertos")));
     ModemCheck->setText(Translate(QStringLiteral("Modem")));
+    CallNumLabel->setText(Translate(QStringLiteral("Numero")));
     Leer->setText(Translate(QStringLiteral("Leer conf.")));
     Escribir->setText(Translate(QStringLiteral("Escribir conf.")));
     const bool detecting = !ctx_.unit.isConnected() && (connectRequest_ || ctx_.unit.connecting());
@@ -156,17 +166,34 @@ void ConnectionPanel::SearchBut_Click()
     if (ctx_.unit.isConnected())
         return;
     SearchBut->setEnabled(false);
+    const QString chosen = portChoice();
     Puerto->clear();
     Puerto->addItems(ctx_.unit.scanPorts());
     Puerto->addItem(Translate(kSimulatedEntry));
     Puerto->setItemData(Puerto->count() - 1, true, kSimulatedRole);
-    Puerto->setCurrentIndex(0);
+    // The choice stays when the new list still offers it.
+    const int offered = chosen == kSimulatedChoice ? Puerto->count() - 1 : Puerto->findText(chosen);
+    Puerto->setCurrentIndex(qMax(offered, 0));
     SearchBut->setEnabled(true);
 }
 
 void ConnectionPanel::ModemCheck_Click()
 {
+    CallNumLabel->setEnabled(ModemCheck->isChecked());
     CallNum->setEnabled(ModemCheck->isChecked());
+}
+
+// A modem call needs a number to dial: without one nothing starts, and the
+// operator is taken to the box.
+bool ConnectionPanel::refuseMissingNumber()
+{
+    if (!ModemCheck->isChecked() || !CallNum->text().trimmed().isEmpty())
+        return false;
+    const QString text = Translate(QStringLiteral("Escriba el numero al que debe llamar el modem."));
+    setStatus(text);
+    ctx_.message(QMessageBox::Warning, text, QMessageBox::Ok);
+    CallNum->setFocus();
+    return true;
 }
 
 // While the unit is being detected the button cancels; a request not yet
@@ -184,18 +211,22 @@ void ConnectionPanel::IniCom_Click()
         showConnectionState();
         return;
     }
+    if (!unit.isConnected() && refuseMissingNumber())
+        return;
     setBusyPointer(true);
     connectRequest_ = true;
     if (unit.isConnected()) {
         showRequested(nullptr, QStringLiteral("Cerrando comunicacion..."));
     } else {
-        ComStat->setText(detectionText());
+        setStatus(detectionText());
         IniCom->setText(Translate(QStringLiteral("Cancelar")));
     }
 }
 
 void ConnectionPanel::Leer_Click()
 {
+    if (!ctx_.unit.isConnected())
+        return;
     if (ctx_.readyToReplace && !ctx_.readyToReplace())
         return;
     setBusyPointer(true);
@@ -205,6 +236,8 @@ void ConnectionPanel::Leer_Click()
 
 void ConnectionPanel::Escribir_Click()
 {
+    if (!ctx_.unit.isConnected())
+        return;
     if (ctx_.readyToSend && !ctx_.readyToSend())
         return;
     setBusyPointer(true);
@@ -215,9 +248,16 @@ void ConnectionPanel::Escribir_Click()
 // The click is acknowledged at once; the work starts on the next tick.
 void ConnectionPanel::showRequested(QPushButton *button, const QString &status)
 {
-    ComStat->setText(Translate(status));
+    setStatus(Translate(status));
     if (button)
         button->setEnabled(false);
+}
+
+// The status line shows what fits; its tooltip, the whole text.
+void ConnectionPanel::setStatus(const QString &text)
+{
+    ComStat->setText(text);
+    ComStat->setToolTip(text);
 }
 
 QString ConnectionPanel::detectionText() const
@@ -253,7 +293,9 @@ void ConnectionPanel::TimerComms_Timer()
         runTransfer(downloadRequest_, QStringLiteral("Descargando configuracion..."),
                     QStringLiteral("Configuracion descargada con exito"),
                     [&] { return unit.download(ctx_.store, ctx_.sections, progress); });
-        unit.readInfo();
+        // A transfer may have lost the link: then there is nobody to ask.
+        if (unit.isConnected())
+            unit.readInfo();
     }
     ticking_ = false;
 }
@@ -265,7 +307,7 @@ void ConnectionPanel::connectOrDisconnect()
     if (unit.isConnected()) {
         unit.disconnectUnit();
     } else {
-        ComStat->setText(detectionText());
+        setStatus(detectionText());
         IniCom->setText(Translate(QStringLiteral("Cancelar")));
         if (connectUnit())
             afterConnect();
@@ -279,6 +321,8 @@ void ConnectionPanel::connectOrDisconnect()
 
 bool ConnectionPanel::connectUnit()
 {
+    if (refuseMissingNumber())
+        return false;
     ConnectRequest request;
     request.simulated = simulatedChosen();
     request.port = Puerto->currentText();
@@ -292,7 +336,7 @@ bool ConnectionPanel::connectUnit()
 void ConnectionPanel::showFailure(const LinkFailure &failure)
 {
     const QString text = LinkFailureText(failure);
-    ComStat->setText(text);
+    setStatus(text);
     switch (failure.error) {
     case LinkError::PortMissing:
     case LinkError::PortInUse:
@@ -332,9 +376,28 @@ void ConnectionPanel::afterConnect()
 
 void ConnectionPanel::showConnectionState()
 {
+    setStatus(Translate(ctx_.unit.isConnected() ? QStringLiteral("Comunicacion iniciada")
+                                                       : QStringLiteral("Comunicacion no iniciada")));
+    showButtons();
+}
+
+// Whatever ended the link (the operator, a lost port, the firmware's
+// hand-over to its loader), nothing waits for it: the transfers asked for are
+// dropped and what needs the unit stays disabled until the next connection.
+void ConnectionPanel::linkDropped()
+{
+    downloadRequest_ = false;
+    uploadRequest_ = false;
+    if (ctx_.unit.lastError().error != LinkError::PortLost)
+        setStatus(Translate(QStringLiteral("Comunicacion no iniciada")));
+    showButtons();
+    if (!connectRequest_)
+        setBusyPointer(false);
+}
+
+void ConnectionPanel::showButtons()
+{
     const bool connected = ctx_.unit.isConnected();
-    ComStat->setText(Translate(connected ? QStringLiteral("Comunicacion iniciada")
-                                         : QStringLiteral("Comunicacion no iniciada")));
     IniCom->setText(Translate(connected ? QStringLiteral("Cerrar comunicacion")
                                         : QStringLiteral("Iniciar comunicacion")));
     Leer->setEnabled(connected);
@@ -344,7 +407,7 @@ void ConnectionPanel::showConnectionState()
 void ConnectionPanel::refuseUpload()
 {
     uploadRequest_ = false;
-    ComStat->setText(Translate(QStringLiteral("Configuracion no enviada")));
+    setStatus(Translate(QStringLiteral("Configuracion no enviada")));
     Escribir->setEnabled(ctx_.unit.isConnected());
     setBusyPointer(false);
 }
@@ -358,9 +421,9 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ctx_.form->setEnabled(false);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
-    ComStat->setText(Translate(running));
+    setStatus(Translate(running));
     const bool ok = operation();
-    ComStat->setText(Translate(ok ? done : QStringLiteral("Error!")));
+    setStatus(ok ? Translate(done) : transferFailureText());
     Leer->setEnabled(ctx_.unit.isConnected());
     Escribir->setEnabled(ctx_.unit.isConnected());
     // The bar shows a transfer only while it runs.
@@ -370,10 +433,19 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     request = false;
 }
 
+// A port that went away is named beside the error: nothing but a new
+// connection will bring it back.
+QString ConnectionPanel::transferFailureText() const
+{
+    const QString error = Translate(QStringLiteral("Error!"));
+    const LinkFailure failure = ctx_.unit.lastError();
+    return failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(failure) : error;
+}
+
 void ConnectionPanel::showDifferences(const QList<ConfigDifference> &differences)
 {
     const QString title = Translate(QStringLiteral("La unidad no tiene lo enviado"));
-    ComStat->setText(title);
+    setStatus(title);
     if (ctx_.showDifferences)
         ctx_.showDifferences(title, differences);
     else

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "statuslabel.h"
 #include "widgets/usermessage.h"
 
 class QCheckBox;
@@ -67,11 +68,12 @@ public:
     QComboBox *Puerto;
     QPushButton *SearchBut;
     QCheckBox *ModemCheck;
+    QLabel *CallNumLabel;
     QLineEdit *CallNum;
     QPushButton *IniCom;
     QPushButton *Leer;
     QPushButton *Escribir;
-    QLabel *ComStat;
+    StatusLabel *ComStat;
     QProgressBar *PBar;
     QTimer *TimerComms;
 
@@ -82,17 +84,22 @@ public:
 private:
     void refuseUpload();
     bool simulatedChosen() const;
+    bool refuseMissingNumber();
     void connectOrDisconnect();
     bool connectUnit();
     void afterConnect();
     void showConnectionState();
+    void showButtons();
+    void linkDropped();
     void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
+    QString transferFailureText() const;
     void showDifferences(const QList<ConfigDifference> &differences);
     void setBusyPointer(bool busy);
     void showRequested(QPushButton *button, const QString &status);
     QString detectionText() const;
+    void setStatus(const QString &text);
 
     Context ctx_;
     bool connectRequest_ = false;

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "../link/scriptedunit.h"
+#include "link/fakeserialport.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
@@ -227,6 +228,7 @@ TEST_F(CaudalWindow, RefusedNumbersStoreNothing)
     EXPECT_EQ(caudal.Ratio->palette().color(QPalette::Base), QColor(255, 0, 0)) << "a ratio of 0 turns every limit into 0";
 }
 
+// The counter lives in the unit: "Modificar" is there only while one is connected.
 TEST_F(CaudalWindow, ModificarHandsTheMeterOverAndShowsItsCountAgain)
 {
     EXPECT_FALSE(open().BotonModificar->isEnabled());
@@ -236,11 +238,18 @@ TEST_F(CaudalWindow, ModificarHandsTheMeterOverAndShowsItsCountAgain)
         handed << meter;
         link.connection.Device.TotalCounts[meter] = 1234;
     });
+    EXPECT_FALSE(caudal.BotonModificar->isEnabled());
+    link.port.close();
+    link.unit.answer("#40", "#BF");
+    ASSERT_TRUE(link.connection.connectUnit({QStringLiteral("COM1")}));
+    EXPECT_TRUE(caudal.BotonModificar->isEnabled());
     caudal.ChangeIndex(3);
     EXPECT_EQ(caudal.TotalText->text(), " 0");
     caudal.BotonModificar->click();
     EXPECT_EQ(handed, QList<int>{3});
     EXPECT_EQ(caudal.TotalText->text(), " 1234");
+    link.connection.disconnectUnit();
+    EXPECT_FALSE(caudal.BotonModificar->isEnabled());
 }
 
 TEST_F(CaudalWindow, AyudaOpensTheCalculatorWithoutBlocking)

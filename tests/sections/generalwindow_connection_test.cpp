@@ -1,5 +1,6 @@
 #include "generalwindow_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -135,6 +136,27 @@ TEST_F(Connecting, UntickingModemDuringACallStillHangsUp)
     EXPECT_TRUE(port->writtenBytes().contains("ATH\r"));
 }
 
+// A modem call without a number to dial does not start: the operator is told
+// why and taken to the number box.
+TEST_F(Connecting, ModemWithoutANumberRefusesToStart)
+{
+    panel().ModemCheck->setChecked(true);
+    panel().ModemCheck_Click();
+    panel().CallNum->setText(QStringLiteral("  "));
+    connectUnit();
+
+    EXPECT_FALSE(connection.isConnected());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_TRUE(port->writtenBytes().isEmpty());
+    const QString why = QStringLiteral("Escriba el numero al que debe llamar el modem.");
+    EXPECT_EQ(messageTexts(), QStringList{why});
+    EXPECT_EQ(panel().ComStat->text(), why);
+    EXPECT_EQ(window->focusWidget(), panel().CallNum);
+    EXPECT_EQ(panel().CallNumLabel->text(), QStringLiteral("Numero"));
+    EXPECT_EQ(panel().CallNumLabel->buddy(), panel().CallNum);
+    EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Iniciar comunicacion"));
+}
+
 TEST_F(Connecting, PortThatDoesNotOpenShowsItsError)
 {
     port->failNextOpen(QStringLiteral("Permission denied"), LinkError::PortPermission);
@@ -232,6 +254,58 @@ TEST_F(Connecting, ClosingTheLinkAtShutdownEndsAWaitingTick)
     QCoreApplication::exec();
 }
 
+// However the link ends (the firmware tool hands the unit over to its loader,
+// the port goes away while idle or in the middle of a download), what needs
+// the unit is disabled until the next connection, and a download asked for
+// is dropped rather than left waiting on a closed link.
+TEST_F(Connecting, ALinkThatDropsDisablesWhatNeedsTheUnit)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    bool loseInDownload = false;
+    QObject::connect(port, &FakeSerialPort::written, port, [&](const QByteArray &bytes) {
+        if (loseInDownload && bytes.endsWith(";42\r"))
+            QTimer::singleShot(0, port, [this] { port->vanish(QStringLiteral("Input/output error")); });
+    });
+    const QString lost = QStringLiteral("Se perdio el puerto ttyFAKE0");
+    const struct {
+        const char *name;
+        std::function<void()> drop;
+        QString status;
+    } cases[] = {
+        {"firmware hand-over", [&] { connection.disconnectUnit(); }, QStringLiteral("Comunicacion no iniciada")},
+        {"port lost", [&] { port->vanish(QStringLiteral("Input/output error")); }, lost},
+        {"port lost in a download", [&] { loseInDownload = true; panel().TimerComms_Timer(); },
+         QStringLiteral("Error! ") + lost},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        loseInDownload = false;
+        connectUnit();
+        ASSERT_TRUE(connection.isConnected());
+        panel().Leer->click();
+        c.drop();
+
+        EXPECT_FALSE(connection.isConnected());
+        EXPECT_EQ(panel().ComStat->text(), c.status);
+        EXPECT_EQ(panel().ComStat->toolTip(), c.status);
+        EXPECT_FALSE(panel().Leer->isEnabled());
+        EXPECT_FALSE(panel().Escribir->isEnabled());
+        EXPECT_EQ(panel().IniCom->text(), QStringLiteral("Iniciar comunicacion"));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        // Nothing asked before the drop reaches the next unit.
+        connectUnit();
+        ASSERT_TRUE(connection.isConnected());
+        unit.received.clear();
+        panel().TimerComms_Timer();
+        EXPECT_FALSE(unit.received.contains(QStringLiteral("42")));
+        EXPECT_TRUE(panel().Leer->isEnabled());
+        EXPECT_TRUE(panel().Escribir->isEnabled());
+        connection.disconnectUnit();
+    }
+}
+
 namespace {
 
 // While the unit is being detected the button reads as a cancel and stops
@@ -286,6 +360,56 @@ TEST_F(Connecting, PortChoiceComesBackSimulatedUnitIncluded)
     panel().choosePort(QStringLiteral("/dev/pts/7"));
     panel().choosePort(simulated);
     EXPECT_EQ(panel().Puerto->currentText(), QStringLiteral("Unidad simulada"));
+}
+
+// "Buscar puertos" keeps the operator's choice while the new list offers it;
+// a choice it no longer offers gives way to the first entry.
+TEST_F(Connecting, SearchingPortsKeepsTheChoiceStillOffered)
+{
+    panel().SearchBut_Click();
+    const QStringList offered = [this] {
+        QStringList names;
+        for (int i = 0; i < panel().Puerto->count(); ++i)
+            names << panel().Puerto->itemText(i);
+        return names;
+    }();
+    QStringList choices{QStringLiteral("Unidad simulada")};
+    if (offered.size() > 2)
+        choices << offered.at(offered.size() - 2); // a port of this machine, not the first
+    for (const QString &choice : choices) {
+        panel().Puerto->setCurrentIndex(panel().Puerto->findText(choice));
+        panel().SearchBut_Click();
+        EXPECT_EQ(panel().Puerto->currentText(), choice);
+    }
+    panel().Puerto->setEditText(QStringLiteral("/dev/no-such-port"));
+    panel().SearchBut_Click();
+    EXPECT_EQ(panel().Puerto->currentIndex(), 0);
+}
+
+// However long the status grows (a long typed port in the detection text),
+// it keeps one line: the buttons stay where the pointer expects them, and the
+// tooltip holds the whole text.
+TEST_F(Connecting, ALongStatusNeverMovesTheButtons)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto places = [this] {
+        QApplication::processEvents();
+        return QList<QRect>{panel().IniCom->geometry(), panel().Leer->geometry(), panel().Escribir->geometry(),
+                            panel().PBar->geometry(), panel().ComStat->geometry(), panel().geometry()};
+    };
+    const QList<QRect> before = places();
+    const QString path = QStringLiteral("/dev/serial/by-id/usb-Adapter_Serial_Converter_0123456789-if00-port0");
+    panel().Puerto->setEditText(path);
+    unit.answers.remove(QStringLiteral("40"));
+    panel().IniCom->click();
+    EXPECT_EQ(places(), before);
+    EXPECT_TRUE(panel().ComStat->toolTip().contains(path));
+    // The box has room for a usual device path, and its tooltip holds any path whole.
+    EXPECT_GE(panel().Puerto->lineEdit()->width(),
+              panel().Puerto->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB10")));
+    EXPECT_EQ(panel().Puerto->toolTip(), path);
+    panel().IniCom->click(); // withdraw the request
 }
 
 TEST_F(Connecting, WeakSignalIsShownInRed)

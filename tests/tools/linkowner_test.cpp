@@ -3,6 +3,7 @@
 // during one, and the modem hang-up that no poll may interrupt.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include "shell/mainwindow.h"
 #include "simulatedlink.h"
 #include "sim/configstream.h"
+#include "tools/realtimemonitor.h"
 #include "tools/terminal.h"
 
 namespace {
@@ -83,6 +85,37 @@ void quickGiveUp(Comms &comms)
     LinkTimings &t = comms.timings;
     t.drainRead = t.lineReply = t.fastLineReply = t.voiceLinePause = 2;
     t.voiceListClear = t.firmwareErase = t.firmwareReady = t.firmwareRamReady = t.firmwareDots = 10;
+}
+
+// What the tools send to the unit is there only while one is connected:
+// disabled before the first connection and again after the link drops (the
+// firmware's hand-over to its loader, a port that goes away), back with the
+// next connection.
+TEST(LinkOwner, ToolControlsThatNeedTheUnitFollowTheLink)
+{
+    SimulatedLink sim;
+    Terminal terminal(sim.unit);
+    T_Real_Zelmor monitor(sim.unit);
+    const QList<QWidget *> controls{terminal.EnviarBut, terminal.TramaBut, terminal.TextComando,
+                                    terminal.TraceEnable, monitor.CheckCambiarEstado.first(),
+                                    monitor.CheckCambiarEstado.last()};
+    const auto enabled = [&controls] {
+        return std::count_if(controls.begin(), controls.end(), [](QWidget *w) { return w->isEnabled(); });
+    };
+    EXPECT_EQ(enabled(), 0);
+    const struct {
+        const char *name;
+        std::function<void()> drop;
+    } drops[] = {
+        {"hand-over", [&] { sim.unit.disconnectUnit(); }},
+        {"port lost", [&] { sim.port->vanish(QStringLiteral("Input/output error")); }},
+    };
+    for (const auto &d : drops) {
+        ASSERT_TRUE(sim.connectUnit()) << d.name;
+        EXPECT_EQ(enabled(), controls.size()) << d.name;
+        d.drop();
+        EXPECT_EQ(enabled(), 0) << d.name;
+    }
 }
 
 TEST(LinkOwner, TerminalSendDuringAnUploadIsRefusedAsBusyAndNothingReachesTheUnit)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QLabel>
+
+// A status line of one line: a text too long for the room is cut short with
+// "..." instead of wrapping, so that no status ever moves the controls around
+// it. Whoever sets the text puts the whole of it in the tooltip.
+class StatusLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit StatusLabel(QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
