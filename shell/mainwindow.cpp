@@ -97,7 +97,8 @@ QString MainWindow::caption()
 void MainWindow::followFiles(FileCommands &files)
 {
     const auto showFile = [this](const QString &path) {
-        setWindowTitle(caption() + " - " + QFileInfo(path).fileName());
+        held_ = QFileInfo(path).fileName();
+        showCaption();
     };
     connect(&files, &FileCommands::fileOpened, this, [this, showFile](const QString &path) {
         showFile(path);
@@ -106,8 +107,8 @@ void MainWindow::followFiles(FileCommands &files)
     // After a download the editors hold the unit: its name and serial.
     connect(&files, &FileCommands::fileLeft, this, [this, &files] {
         const UnitIdentity unit = files.unitIdentity ? files.unitIdentity() : UnitIdentity();
-        const QString name = QStringList{unit.name.trimmed(), unit.serial.trimmed()}.join(u' ').trimmed();
-        setWindowTitle(name.isEmpty() ? caption() : caption() + " - " + name);
+        held_ = QStringList{unit.name.trimmed(), unit.serial.trimmed()}.join(u' ').trimmed();
+        showCaption();
         statusBar()->clearMessage();
     });
     auto *save = new QShortcut(QKeySequence::Save, this);
@@ -122,6 +123,21 @@ void MainWindow::followFiles(FileCommands &files)
     });
 }
 
+// The program, then what the editors hold (a file, or the unit downloaded),
+// then the unit connected when it is another.
+void MainWindow::showCaption()
+{
+    QStringList parts{caption()};
+    if (!held_.isEmpty())
+        parts << held_;
+    const QString serial = unit_ && unit_->isConnected() ? unit_->Device.SerialNumber.trimmed() : QString();
+    if (!serial.isEmpty() && !held_.endsWith(serial))
+        parts << Translate(QStringLiteral("Conectado a")) + u' ' + serial;
+    const QString shown = parts.join(QStringLiteral(" - "));
+    if (windowTitle() != shown)
+        setWindowTitle(shown);
+}
+
 void MainWindow::showStatus(std::function<QString()> text)
 {
     status_ = std::move(text);
@@ -134,6 +150,7 @@ void MainWindow::LoadText()
         (*it)->setText(0, nodeCaption(nodes_.value(nodeKey(*it))));
     fitTreeWidth();
     fixSize();
+    showCaption();
     if (status_ && !statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(status_());
 }
@@ -179,6 +196,9 @@ void MainWindow::followTransfers(UnitConnection &unit, UserMessage message)
     unit_ = &unit;
     message_ = std::move(message);
     connect(&unit, &UnitConnection::transferChanged, this, &MainWindow::showTransfer);
+    // The identity read on connecting names the unit; a drop forgets it.
+    connect(&unit, &UnitConnection::infoChanged, this, &MainWindow::showCaption);
+    connect(&unit, &UnitConnection::disconnected, this, &MainWindow::showCaption);
 }
 
 void MainWindow::showTransfer(TransferKind kind)

@@ -62,7 +62,8 @@ public:
     // false. Saving, uploading and leaving a window ask it first.
     bool refuseFaults(const QList<BoxFault> &faults);
 
-    // The caption names the file opened or saved, or the unit downloaded;
+    // The caption names the file opened or saved, or the unit downloaded,
+    // and the unit connected (followTransfers);
     // the status line tells where a saved file went and is cleared when the
     // editors take another configuration. Ctrl+S saves, Ctrl+Shift+S saves
     // under a new name, and closing asks about unsaved changes first.
@@ -80,6 +81,7 @@ private:
     void buildTree(const ProductLimits &limits);
     // Shows text() in the status line; a language change shows it again.
     void showStatus(std::function<QString()> text);
+    void showCaption();
     void fitTreeWidth();
     void fixSize();
     void showTransfer(TransferKind kind);
@@ -100,4 +102,5 @@ private:
     UnitConnection *unit_ = nullptr;
     bool closeAfterTransfer_ = false;
     QString transferShown_;
+    QString held_; // what the editors hold: a file's name, or the unit downloaded
 };

@@ -4,8 +4,16 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <QStatusBar>
+
 #include "fakeeditor.h"
 #include "files/langtable.h"
+#include "files/sectionregistry.h"
+#include "link/comms.h"
+#include "link/fakeserialport.h"
+#include "link/framecodec.h"
+#include "model/configstore.h"
+#include "shell/filecommands.h"
 #include "shell/editorregistry.h"
 #include "shell/formpage.h"
 #include "shell/mainwindow.h"
@@ -72,6 +80,57 @@ TEST_F(MainWindowTest, CaptionAndFixedSize)
     EXPECT_GE(main->clientArea()->width(), MainWindow::kClientSize.width());
     // No icon file beside the test program: the built-in drawing stands in.
     EXPECT_FALSE(main->windowIcon().availableSizes().isEmpty());
+}
+
+// The caption names what the editors hold (the file last opened or saved, or
+// the unit last downloaded: its name and serial) and the unit connected when
+// it is another; the status line's word on a saved file goes when the editors
+// take another configuration.
+TEST_F(MainWindowTest, CaptionNamesWhatTheEditorsHoldAndTheUnitConnected)
+{
+    ConfigStore store;
+    SectionRegistry sections;
+    auto *port = new FakeSerialPort;
+    Comms comms{std::unique_ptr<SerialPort>(port)};
+    comms.timings = LinkTimings::fast();
+    UnitConnection connection(comms);
+    QObject::connect(port, &FakeSerialPort::written, port, [port](const QByteArray &bytes) {
+        if (bytes.endsWith(";40\r"))
+            port->feed(FrameCodec::encode(QStringLiteral("#BF")));
+    });
+    FileCommands files(store, sections, windows);
+    files.unitIdentity = [&] { return UnitIdentity{store.General.UnitName, connection.Device.SerialNumber}; };
+    files.askSavePath = [this](const QString &, const QString &) { return dir.filePath("tank.qcf"); };
+    main->followFiles(files);
+    main->followTransfers(connection);
+    QObject::connect(&connection, &UnitConnection::configDownloaded, &files, &FileCommands::unitLoaded);
+    const QString base = "Orvane Velkan Sarn v4.4";
+
+    ASSERT_TRUE(files.saveAsCommand());
+    EXPECT_EQ(main->windowTitle(), base + " - tank.qcf");
+    EXPECT_FALSE(main->statusBar()->currentMessage().isEmpty());
+    ASSERT_TRUE(files.openFile(dir.filePath("tank.qcf")));
+    EXPECT_EQ(main->windowTitle(), base + " - tank.qcf");
+    EXPECT_TRUE(main->statusBar()->currentMessage().isEmpty());
+
+    ASSERT_TRUE(connection.connectUnit({QStringLiteral("ttyFAKE0")}));
+    connection.Device.SerialNumber = "00123";
+    emit connection.infoChanged();
+    EXPECT_EQ(main->windowTitle(), base + " - tank.qcf - Conectado a 00123");
+
+    ASSERT_TRUE(files.saveCommand());
+    store.General.UnitName = "Tank3";
+    emit connection.configDownloaded();
+    EXPECT_EQ(main->windowTitle(), base + " - Tank3 00123");
+    EXPECT_TRUE(main->statusBar()->currentMessage().isEmpty());
+    connection.disconnectUnit();
+    EXPECT_EQ(main->windowTitle(), base + " - Tank3 00123");
+
+    // Another unit connected is named beside the one the editors hold.
+    ASSERT_TRUE(connection.connectUnit({QStringLiteral("ttyFAKE0")}));
+    connection.Device.SerialNumber = "00777";
+    emit connection.infoChanged();
+    EXPECT_EQ(main->windowTitle(), base + " - Tank3 00123 - Conectado a 00777");
 }
 
 TEST_F(MainWindowTest, TreeHasTheNodesInOrderUnderTheirParents)
