@@ -71,6 +71,7 @@ int main(int argc, char **argv)
         if (!lang.languageChoices().isEmpty())
             LangDialog::askUser(lang);
     });
+    settings.followLanguage(lang);
 
     EditorRegistry windows;
     MainWindow main(windows);

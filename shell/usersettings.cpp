@@ -22,7 +22,10 @@ UserSettings::UserSettings(std::unique_ptr<QSettings> store) : store_(std::move(
     store_->beginGroup(Product::ProductTitle);
 }
 
-UserSettings::~UserSettings() = default;
+UserSettings::~UserSettings()
+{
+    QObject::disconnect(languageFollowed_);
+}
 
 QString UserSettings::value(const QString &key) const
 {
@@ -77,6 +80,13 @@ void UserSettings::applyAtStartup(LangTable &lang, const std::function<void()> &
         setValue(kIdioma, language);
     }
     lang.LangSel = languageNumber(language);
+}
+
+void UserSettings::followLanguage(const LangTable &lang)
+{
+    QObject::disconnect(languageFollowed_);
+    languageFollowed_ = QObject::connect(lang.notifier(), &LanguageNotifier::languageChanged,
+                                         [this, &lang] { setValue(kIdioma, QString::number(lang.LangSel)); });
 }
 
 void UserSettings::storeAtShutdown(const QString &portText, qint16 langSel)

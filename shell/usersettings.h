@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaObject>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -35,6 +36,10 @@ public:
     // then lang.LangSel takes the stored language number.
     void applyAtStartup(LangTable &lang, const std::function<void()> &askLanguage);
 
+    // From now on every language the operator chooses is stored at once, so
+    // that the choice outlives however the program ends.
+    void followLanguage(const LangTable &lang);
+
     // Shut-down: the port last chosen (kept as it was when none is) and the
     // language in use.
     void storeAtShutdown(const QString &portText, qint16 langSel);
@@ -50,4 +55,5 @@ private:
     void setValue(const QString &key, const QString &value);
 
     std::unique_ptr<QSettings> store_;
+    QMetaObject::Connection languageFollowed_;
 };

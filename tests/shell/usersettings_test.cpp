@@ -72,6 +72,24 @@ TEST_F(UserSettingsTest, StoredLanguageAppliesWithoutAsking)
     EXPECT_EQ(lang.LangSel, 2);
 }
 
+// A language chosen while the program runs is stored at once: a program
+// that never reaches its shut-down comes back in it. Once the settings are
+// gone, a choice stores nothing.
+TEST_F(UserSettingsTest, ChosenLanguageIsStoredAtOnce)
+{
+    preset("ComPort", "1");
+    preset("Idioma", "2");
+    {
+        UserSettings settings(store());
+        settings.applyAtStartup(lang, {});
+        settings.followLanguage(lang);
+        lang.selectLanguage(3);
+        EXPECT_EQ(stored("Idioma"), "3");
+    }
+    lang.selectLanguage(1);
+    EXPECT_EQ(stored("Idioma"), "3");
+}
+
 TEST_F(UserSettingsTest, ShutdownStoresPortAndLanguage)
 {
     {
