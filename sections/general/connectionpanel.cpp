@@ -234,11 +234,10 @@ void ConnectionPanel::Leer_Click()
     showRequested(Leer, QStringLiteral("Descargando configuracion..."));
 }
 
+// Fields that cannot be sent are told even with no unit to send them to.
 void ConnectionPanel::Escribir_Click()
 {
-    if (!ctx_.unit.isConnected())
-        return;
-    if (ctx_.readyToSend && !ctx_.readyToSend())
+    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected())
         return;
     setBusyPointer(true);
     uploadRequest_ = true;
