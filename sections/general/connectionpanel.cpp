@@ -277,14 +277,19 @@ void ConnectionPanel::connectOrDisconnect()
     connectRequest_ = false;
 }
 
-bool ConnectionPanel::connectUnit()
+ConnectRequest ConnectionPanel::connectRequest() const
 {
     ConnectRequest request;
     request.simulated = simulatedChosen();
     request.port = Puerto->currentText();
     if (ModemCheck->isChecked())
         request.modemNumber = CallNum->text();
-    return ctx_.unit.connectUnit(request);
+    return request;
+}
+
+bool ConnectionPanel::connectUnit()
+{
+    return ctx_.unit.connectUnit(connectRequest());
 }
 
 // Failures to open or to start are told in a message box; a unit or a modem
