@@ -251,22 +251,25 @@ void ProvisionWindow::addFault(const UnitsTableFault &fault)
 void ProvisionWindow::showQueue(const ProvisionReport &report)
 {
     for (const UnitsRow &unit : plan_.table.rows()) {
-        QTreeWidgetItem *row = queueRow(unit.serial);
+        QTreeWidgetItem *row = addQueueRow(unit.serial);
         row->setText(NameColumn, plan_.table.unitDocument(plan_.templ, unit).readValue("General", "NOMBRE"));
         showStatus(row, report.applied(unit.serial) ? statusKey(ProvisionStatus::Applied) : kPending);
     }
     Cola->resizeColumnToContents(SerialColumn);
 }
 
+QTreeWidgetItem *ProvisionWindow::addQueueRow(const QString &serial)
+{
+    auto *row = new QTreeWidgetItem(Cola, {serial});
+    row->setTextAlignment(DifferencesColumn, Qt::AlignRight);
+    return row;
+}
+
 // The queue's row of a serial; a unit not in the table gets one at the end.
 QTreeWidgetItem *ProvisionWindow::queueRow(const QString &serial)
 {
     const QList<QTreeWidgetItem *> found = Cola->findItems(serial, Qt::MatchExactly, SerialColumn);
-    if (!found.isEmpty())
-        return found.first();
-    auto *row = new QTreeWidgetItem(Cola, {serial});
-    row->setTextAlignment(DifferencesColumn, Qt::AlignRight);
-    return row;
+    return found.isEmpty() ? addQueueRow(serial) : found.first();
 }
 
 void ProvisionWindow::showStatus(QTreeWidgetItem *row, const QString &status)

@@ -79,6 +79,7 @@ private:
     bool loadReport(ProvisionReport &report);
     void addFault(const UnitsTableFault &fault);
     void showQueue(const ProvisionReport &report);
+    QTreeWidgetItem *addQueueRow(const QString &serial);
     QTreeWidgetItem *queueRow(const QString &serial);
     void showStatus(QTreeWidgetItem *row, const QString &status);
     void showRecord(const ProvisionRecord &record);

@@ -89,6 +89,9 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     connect(TimerComms, &QTimer::timeout, this, &ConnectionPanel::TimerComms_Timer);
 
     UnitConnection &unit = ctx_.unit;
+    // Other windows connect and disconnect too (a batch of units, the firmware update).
+    connect(&unit, &UnitConnection::connected, this, &ConnectionPanel::showConnectionState);
+    connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::showConnectionState);
     connect(&unit, &UnitConnection::carrierLost, this, [this] {
         ctx_.message(QMessageBox::NoIcon, Translate(QStringLiteral("Se corto la comunicacion")),
                      QMessageBox::Ok);

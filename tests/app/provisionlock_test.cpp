@@ -1,5 +1,5 @@
 // A batch from the "Provisionar" window runs on the program's one connection,
-// where the General window would connect, and locks the tree as transfers do.
+// where the General window connects, and locks the tree as transfers do.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -34,7 +34,9 @@
 
 namespace {
 
-TEST(ProvisionWindowInProgram, TheTreeIsLockedWhileAUnitIsWritten)
+// The unit the operator has connected is the first of the batch; the General
+// window shows the connection the batch ended.
+TEST(ProvisionWindowInProgram, AConnectedUnitIsWrittenWithTheTreeLocked)
 {
     QStandardPaths::setTestModeEnabled(true);
     LangTable lang(QStringLiteral("no-such-folder/Lang.txt"));
@@ -60,6 +62,8 @@ TEST(ProvisionWindowInProgram, TheTreeIsLockedWhileAUnitIsWritten)
         auto *general = qobject_cast<General *>(windows.editor(QStringLiteral("General")));
         general->connection()->TimerComms->stop();
         general->connection()->Puerto->setCurrentText(QStringLiteral("SIM"));
+        int connects = 0;
+        QObject::connect(&unit, &UnitConnection::connected, &main, [&connects] { ++connects; });
 
         QTemporaryDir dir;
         ASSERT_TRUE(saveConfigFile(dir.filePath("template.qcf"), store, sections));
@@ -69,6 +73,11 @@ TEST(ProvisionWindowInProgram, TheTreeIsLockedWhileAUnitIsWritten)
         table.close();
 
         main.show();
+        main.Tree_NodeClick(QStringLiteral("General"));
+        ConnectionPanel &panel = *general->connection();
+        panel.IniCom->click();
+        panel.TimerComms_Timer();
+        ASSERT_TRUE(unit.isConnected());
         main.Tree_NodeClick(QStringLiteral("Provisionar"));
         auto *window = qobject_cast<ProvisionWindow *>(windows.window(QStringLiteral("Provisionar")));
         ASSERT_TRUE(window && window->isVisible());
@@ -90,6 +99,9 @@ TEST(ProvisionWindowInProgram, TheTreeIsLockedWhileAUnitIsWritten)
         EXPECT_TRUE(main.tree()->isEnabled());
         EXPECT_EQ(window->Cola->topLevelItem(0)->text(2), QStringLiteral("aplicada"));
         EXPECT_EQ(log.json()[QLatin1String("uploads")].toArray().size(), 1);
+        EXPECT_EQ(connects, 1);
+        EXPECT_FALSE(unit.isConnected());
+        EXPECT_EQ(panel.IniCom->text(), QStringLiteral("Iniciar comunicacion"));
     }
     setLang(nullptr);
 }

@@ -89,6 +89,8 @@ TEST_F(ProvisionWindowTest, FaultsOfTheTableBlockStart)
     EXPECT_EQ(rowsOf(window->Faltas), QStringList({"1|3|unknown column \"colour\"",
                                                     "3|1|serial VS21-004217 is on line 2 already"}));
     EXPECT_FALSE(window->Iniciar->isEnabled());
+    // Each row of the table is in the queue, a repeated serial too.
+    EXPECT_EQ(window->Cola->topLevelItemCount(), 2);
 
     chooseTable("serial;name\nVS21-004217;Alpha\nVS-2;\n");
     EXPECT_EQ(rowsOf(window->Faltas), QStringList());
