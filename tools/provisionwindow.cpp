@@ -302,6 +302,13 @@ void ProvisionWindow::Iniciar_Click()
     reload();
     if (!ready_)
         return;
+    // Waiting for the next unit on a modem would call the same number again and again.
+    if (!request_().modemNumber.isEmpty()) {
+        message_(QMessageBox::Information,
+                 Translate(QStringLiteral("Las unidades se escriben por cable: desmarque Modem en la ventana General")),
+                 QMessageBox::Ok);
+        return;
+    }
     ProvisionReport report(InformePath->text());
     if (!loadReport(report))
         return;

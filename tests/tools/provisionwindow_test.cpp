@@ -36,7 +36,7 @@ protected:
         sections.clearAll(store);
         EXPECT_TRUE(saveConfigFile(path("template.qcf"), store, sections));
         window = std::make_unique<ProvisionWindow>(
-            link.unit, sections, [] { return ConnectRequest{QStringLiteral("SIM")}; },
+            link.unit, sections, [this] { return request; },
             [this](bool locked) { locks << locked; },
             [this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
                 shown << text;
@@ -72,6 +72,7 @@ protected:
     void waitForTheSecondUnit();
 
     QTemporaryDir dir;
+    ConnectRequest request{QStringLiteral("SIM")}; // as the General window would connect
     SimulatedLink link;
     ServiceHistory history;
     SectionRegistry sections;
@@ -82,8 +83,9 @@ protected:
 
 // The faults of a table are listed by row and column and keep Start off;
 // once the table is right the queue shows each unit with its name, and the
-// report is offered beside the table.
-TEST_F(ProvisionWindowTest, FaultsOfTheTableBlockStart)
+// report is offered beside the table. Nothing starts over a modem, nor with
+// a template that is no configuration file.
+TEST_F(ProvisionWindowTest, NothingStartsWithAFaultOrOverAModem)
 {
     chooseTable("serial;name;colour\nVS21-004217;Alpha;red\nVS21-004217;Beta;\n");
     EXPECT_EQ(rowsOf(window->Faltas), QStringList({"1|3|unknown column \"colour\"",
@@ -100,6 +102,12 @@ TEST_F(ProvisionWindowTest, FaultsOfTheTableBlockStart)
     EXPECT_EQ(rowsOf(window->Cola),
               QStringList({"VS21-004217|Alpha|pendiente|", "VS-2|" + templateName + "|pendiente|"}));
     EXPECT_EQ(QDir::fromNativeSeparators(window->InformePath->text()), path("units-report.csv"));
+
+    // A batch is written over the cable: the same number would be called for every unit.
+    request.modemNumber = QStringLiteral("600111001");
+    window->Iniciar->click();
+    EXPECT_EQ(shown, QStringList({"Las unidades se escriben por cable: desmarque Modem en la ventana General"}));
+    EXPECT_FALSE(link.unit.isConnected());
 
     window->PlantillaPath->setText(path("missing.qcf"));
     window->reload();
