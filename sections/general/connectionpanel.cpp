@@ -91,7 +91,11 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     UnitConnection &unit = ctx_.unit;
     // Other windows connect and disconnect too (a batch of units, the firmware update).
     connect(&unit, &UnitConnection::connected, this, &ConnectionPanel::showConnectionState);
-    connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::showConnectionState);
+    connect(&unit, &UnitConnection::disconnected, this, [this] {
+        // A lost port has already told so in the status.
+        if (ctx_.unit.lastError().error != LinkError::PortLost)
+            showConnectionState();
+    });
     connect(&unit, &UnitConnection::carrierLost, this, [this] {
         ctx_.message(QMessageBox::NoIcon, Translate(QStringLiteral("Se corto la comunicacion")),
                      QMessageBox::Ok);
