@@ -47,6 +47,52 @@ QString statusKey(ProvisionStatus status)
     return QStringLiteral("omitida");
 }
 
+// What a fault of the table or the template says, in the language in use.
+QString faultText(const UnitsTableFault &fault)
+{
+    using Kind = UnitsTableFault::Kind;
+    QString format;
+    switch (fault.kind) {
+    case Kind::EmptyTable:
+        format = Translate(QStringLiteral("La tabla esta vacia"));
+        break;
+    case Kind::Unreadable:
+        format = Translate(QStringLiteral("No se puede leer %1: %2"));
+        break;
+    case Kind::UnknownColumn:
+        format = Translate(QStringLiteral("Columna desconocida \"%1\""));
+        break;
+    case Kind::RepeatedColumn:
+        format = Translate(QStringLiteral("La columna \"%1\" da un valor que otra columna ya da"));
+        break;
+    case Kind::NoNumberColumn:
+        format = Translate(QStringLiteral("No hay columna \"%1\" con los numeros de telefono"));
+        break;
+    case Kind::NoSerial:
+        format = Translate(QStringLiteral("Falta el numero de serie"));
+        break;
+    case Kind::RepeatedSerial:
+        format = Translate(QStringLiteral("El numero de serie %1 ya esta en la fila %2"));
+        break;
+    case Kind::PastLastColumn:
+        format = Translate(QStringLiteral("Un valor despues de la ultima columna"));
+        break;
+    case Kind::NoNumber:
+        format = Translate(QStringLiteral("Falta el numero de telefono"));
+        break;
+    case Kind::TextCannotGo:
+        format = Translate(QStringLiteral("%1 %2 contiene \"%3\", que su linea a la unidad no puede llevar"));
+        break;
+    case Kind::TemplateTextCannotGo:
+        format = Translate(QStringLiteral("Plantilla: %1 %2 contiene \"%3\", que su linea a la unidad no puede llevar"));
+        break;
+    case Kind::NotKept:
+        format = Translate(QStringLiteral("\"%1\" se escribiria como \"%2\""));
+        break;
+    }
+    return fillArgs(format, fault.args);
+}
+
 // A line or column number of a fault; none for a fault of the whole file.
 QString faultPlace(int number)
 {
@@ -214,11 +260,11 @@ void ProvisionWindow::reload()
         QList<UnitsTableFault> faults;
         FileFailure failure;
         if (!plan_.load(PlantillaPath->text(), table, sections_, {}, faults, &failure)) {
-            addFault({0, 0, Translate(QStringLiteral("No es un archivo de configuracion valido")) + u' '
-                                + fileFailureText(failure)});
+            addFault(0, 0, Translate(QStringLiteral("No es un archivo de configuracion valido")) + u' '
+                               + fileFailureText(failure));
         } else {
             for (const UnitsTableFault &fault : std::as_const(faults))
-                addFault(fault);
+                addFault(fault.line, fault.column, faultText(fault));
             ProvisionReport report(InformePath->text());
             ready_ = faults.isEmpty() && loadReport(report);
             showQueue(report);
@@ -236,14 +282,14 @@ bool ProvisionWindow::loadReport(ProvisionReport &report)
     FileFailure failure;
     if (!report.path().isEmpty() && report.load(&failure))
         return true;
-    addFault({0, 0, report.path().isEmpty() ? Translate(QStringLiteral("Falta el archivo del informe"))
-                                            : fileFailureText(failure)});
+    addFault(0, 0, report.path().isEmpty() ? Translate(QStringLiteral("Falta el archivo del informe"))
+                                           : fileFailureText(failure));
     return false;
 }
 
-void ProvisionWindow::addFault(const UnitsTableFault &fault)
+void ProvisionWindow::addFault(int line, int column, const QString &reason)
 {
-    Faltas->addTopLevelItem(new QTreeWidgetItem({faultPlace(fault.line), faultPlace(fault.column), fault.message}));
+    Faltas->addTopLevelItem(new QTreeWidgetItem({faultPlace(line), faultPlace(column), reason}));
 }
 
 // The table's units in its order, each with the name it will get; the units

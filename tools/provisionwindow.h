@@ -77,7 +77,7 @@ protected:
 
 private:
     bool loadReport(ProvisionReport &report);
-    void addFault(const UnitsTableFault &fault);
+    void addFault(int line, int column, const QString &reason);
     void showQueue(const ProvisionReport &report);
     QTreeWidgetItem *addQueueRow(const QString &serial);
     QTreeWidgetItem *queueRow(const QString &serial);

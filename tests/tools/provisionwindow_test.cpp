@@ -88,8 +88,8 @@ protected:
 TEST_F(ProvisionWindowTest, NothingStartsWithAFaultOrOverAModem)
 {
     chooseTable("serial;name;colour\nVS21-004217;Alpha;red\nVS21-004217;Beta;\n");
-    EXPECT_EQ(rowsOf(window->Faltas), QStringList({"1|3|unknown column \"colour\"",
-                                                    "3|1|serial VS21-004217 is on line 2 already"}));
+    EXPECT_EQ(rowsOf(window->Faltas), QStringList({"1|3|Columna desconocida \"colour\"",
+                                                    "3|1|El numero de serie VS21-004217 ya esta en la fila 2"}));
     EXPECT_FALSE(window->Iniciar->isEnabled());
     // Each row of the table is in the queue, a repeated serial too.
     EXPECT_EQ(window->Cola->topLevelItemCount(), 2);
