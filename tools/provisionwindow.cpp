@@ -266,7 +266,8 @@ void ProvisionWindow::reload()
             for (const UnitsTableFault &fault : std::as_const(faults))
                 addFault(fault.line, fault.column, faultText(fault));
             ProvisionReport report(InformePath->text());
-            ready_ = faults.isEmpty() && loadReport(report);
+            const bool reportRead = loadReport(report);
+            ready_ = faults.isEmpty() && reportRead;
             showQueue(report);
         }
     }

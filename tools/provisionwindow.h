@@ -5,8 +5,6 @@
 #include <QWidget>
 #include <functional>
 
-#include "files/provisionreport.h"
-#include "files/unitstable.h"
 #include "link/provisioning.h"
 #include "widgets/usermessage.h"
 
@@ -17,8 +15,6 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SectionRegistry;
-class UnitConnection;
-struct ConnectRequest;
 
 // "Provisionar": one template with each unit's own values from a units table,
 // written to one unit after another on the program's connection. The queue
