@@ -27,9 +27,15 @@
 #include "tools/realtimemonitor.h"
 #include "tools/firm.h"
 #include "tools/historywindow.h"
+#include "tools/provisionwindow.h"
 #include "tools/terminal.h"
 
 namespace {
+
+General *generalWindow(const EditorRegistry &windows)
+{
+    return qobject_cast<General *>(windows.editor("General"));
+}
 
 // Every path to the unit from the windows passes the one gate first.
 void guardWrites(EditorRegistry &windows, const ProgramContext &context)
@@ -88,17 +94,15 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addTool("Terminal", new Terminal(context.unit));
     windows.addTool("Firm", new Firm(context.unit, context.sections, context.lockNavigation));
     windows.addTool("Historial", new HistoryWindow(context.unit, context.store, context.sections, context.files));
+    // A batch goes where "Iniciar comunicacion" would connect.
+    const auto connectRequest = [&windows] {
+        const General *general = generalWindow(windows);
+        return general ? general->connection()->connectRequest() : ConnectRequest();
+    };
+    windows.addTool("Provisionar",
+                    new ProvisionWindow(context.unit, context.sections, connectRequest, context.lockNavigation));
     guardWrites(windows, context);
 }
-
-namespace {
-
-General *generalWindow(const EditorRegistry &windows)
-{
-    return qobject_cast<General *>(windows.editor("General"));
-}
-
-} // namespace
 
 QString chosenPort(const EditorRegistry &windows)
 {

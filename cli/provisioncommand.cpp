@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -12,7 +11,6 @@
 #include <unistd.h>
 #endif
 
-#include "files/configfile.h"
 #include "link/provisioning.h"
 
 namespace {
@@ -25,10 +23,7 @@ ProvisionPlan &plan()
 
 QString reportPath(const CommandArgs &a)
 {
-    if (!a.report.isEmpty())
-        return a.report;
-    const QFileInfo units(a.positional.at(1));
-    return units.dir().filePath(units.completeBaseName() + QStringLiteral("-report.csv"));
+    return a.report.isEmpty() ? ProvisionReport::besideTable(a.positional.at(1)) : a.report;
 }
 
 #ifndef Q_OS_WIN
@@ -93,16 +88,15 @@ int checkProvision(CliSession &s, const CommandArgs &a)
         return ExitUsage;
     }
     ProvisionPlan &p = plan();
+    const QString unitsPath = a.positional.at(1);
+    QList<UnitsTableFault> faults;
     FileFailure failure;
-    if (loadConfigDocument(a.positional.at(0), p.templ, &failure) != RestoreResult::Restored) {
+    if (!p.load(a.positional.at(0), unitsPath, s.sections(), a.modemColumn, faults, &failure)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
-    const QString unitsPath = a.positional.at(1);
-    p.table = UnitsTable::load(unitsPath, knownFileKeys(p.templ, s.sections()), a.modemColumn);
     p.again = a.again;
     p.allowUnlisted = a.allowUnlisted;
-    const QList<UnitsTableFault> faults = checkUnitsTable(p.table, p.templ, s.sections());
     for (const UnitsTableFault &f : faults)
         printError(f.line == 0 ? QStringLiteral("%1: %2").arg(unitsPath, f.message)
                                : QStringLiteral("%1:%2:%3: %4").arg(unitsPath).arg(f.line).arg(f.column).arg(f.message));
@@ -123,7 +117,6 @@ int provision(CliSession &s, const CommandArgs &a)
     }
     s.useLink(a.link);
     Provisioner provisioner(s.unit(), s.sections(), report);
-    provisioner.pollIntervalMs = std::min(provisioner.pollIntervalMs, s.comms().timings.cableAnswer);
     stopOnSignals(provisioner);
     tell(provisioner, a.link.port);
     if (!a.modemColumn.isEmpty())

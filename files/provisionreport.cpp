@@ -1,6 +1,8 @@
 #include "provisionreport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "unitstable.h"
@@ -17,6 +19,12 @@ bool failWith(FileFailure *failure, FileProblem problem, const QString &path, co
 }
 
 } // namespace
+
+QString ProvisionReport::besideTable(const QString &unitsPath)
+{
+    const QFileInfo units(unitsPath);
+    return units.dir().filePath(units.completeBaseName() + QStringLiteral("-report.csv"));
+}
 
 QString ProvisionReport::statusWord(ProvisionStatus status)
 {

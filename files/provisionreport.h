@@ -33,6 +33,10 @@ public:
 
     bool append(const ProvisionRecord &record, FileFailure *failure = nullptr);
 
+    // Where the report of a units table goes unless named: beside the table,
+    // "UNITS-report.csv".
+    static QString besideTable(const QString &unitsPath);
+
     // "applied", "failed" or "skipped", as the file spells them.
     static QString statusWord(ProvisionStatus status);
     QString path() const { return path_; }

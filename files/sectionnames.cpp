@@ -17,7 +17,7 @@ const QStringList &sections()
 
 const QStringList &tools()
 {
-    static const QStringList names = {"T_Real_Zelmor", "Firm", "Terminal", "Historial"};
+    static const QStringList names = {"T_Real_Zelmor", "Firm", "Terminal", "Historial", "Provisionar"};
     return names;
 }
 
@@ -65,7 +65,7 @@ const QStringList &treeOrder()
     static const QStringList order = {
         "General", "CTimer", "WTimer", "MTimer", "LTimer", "E_OneWire", "E_Digital",
         "SampleRate", "Caudal", "E_Math", "Flags", "Aut_Voz", "GPRS", "Macros",
-        "T_Real_Zelmor", "Firm", "Terminal", "Historial"};
+        "T_Real_Zelmor", "Firm", "Terminal", "Historial", "Provisionar"};
     return order;
 }
 

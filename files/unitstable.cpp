@@ -112,6 +112,61 @@ QString csvField(const QString &text)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+namespace {
+
+QString faultFormat(UnitsTableFault::Kind kind)
+{
+    using Kind = UnitsTableFault::Kind;
+    switch (kind) {
+    case Kind::EmptyTable:
+        break;
+    case Kind::Unreadable:
+        return QStringLiteral("cannot read %1: %2");
+    case Kind::UnknownColumn:
+        return QStringLiteral("unknown column \"%1\"");
+    case Kind::RepeatedColumn:
+        return QStringLiteral("column \"%1\" sets a key already set");
+    case Kind::NoNumberColumn:
+        return QStringLiteral("no column \"%1\" for the phone numbers");
+    case Kind::NoSerial:
+        return QStringLiteral("no serial number");
+    case Kind::RepeatedSerial:
+        return QStringLiteral("serial %1 is on line %2 already");
+    case Kind::PastLastColumn:
+        return QStringLiteral("a value past the last column");
+    case Kind::NoNumber:
+        return QStringLiteral("no phone number");
+    case Kind::TextCannotGo:
+        return QStringLiteral("%1 %2 holds \"%3\", which its line to the unit cannot carry");
+    case Kind::TemplateTextCannotGo:
+        return QStringLiteral("template: %1 %2 holds \"%3\", which its line to the unit cannot carry");
+    case Kind::NotKept:
+        return QStringLiteral("\"%1\" would be written as \"%2\"");
+    }
+    return QStringLiteral("the table is empty");
+}
+
+} // namespace
+
+UnitsTableFault::UnitsTableFault(int line, int column, Kind kind, QStringList args)
+    : line(line), column(column), kind(kind), args(std::move(args)), message(fillArgs(faultFormat(kind), this->args))
+{
+}
+
+QString fillArgs(const QString &format, const QStringList &args)
+{
+    switch (args.size()) {
+    case 0:
+        return format;
+    case 1:
+        return format.arg(args.at(0));
+    case 2:
+        return format.arg(args.at(0), args.at(1));
+    default:
+        return format.arg(args.at(0), args.at(1), args.at(2));
+    }
+}
+
 const QList<UnitsTable::Alias> &UnitsTable::aliases()
 {
     static const QList<Alias> list = {
@@ -130,7 +185,7 @@ UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKe
     const QString text = decodeTable(bytes);
     const QList<CsvRecord> records = splitCsvRecords(text, detectSeparator(text));
     if (records.isEmpty()) {
-        table.faults_ << UnitsTableFault{1, 0, QStringLiteral("the table is empty")};
+        table.faults_ << UnitsTableFault{1, 0, UnitsTableFault::Kind::EmptyTable};
         return table;
     }
     table.readHeader(records.first().cells, knownKeys, numberColumn);
@@ -146,7 +201,7 @@ UnitsTable UnitsTable::load(const QString &path, const QStringList &knownKeys, c
         UnitsTable table;
         const QString reason = file.isOpen() || file.exists() ? QStringLiteral("too large or unreadable")
                                                               : file.errorString();
-        table.faults_ << UnitsTableFault{0, 0, QStringLiteral("cannot read %1: %2").arg(path, reason)};
+        table.faults_ << UnitsTableFault{0, 0, UnitsTableFault::Kind::Unreadable, {path, reason}};
         return table;
     }
     return parse(file.readAll(), knownKeys, numberColumn);
@@ -175,31 +230,31 @@ void UnitsTable::readHeader(const QStringList &header, const QStringList &knownK
         column.usable = !column.key.isEmpty() && known.contains(columnKey(column.section, column.key).toCaseFolded());
         const QString full = columnKey(column.section, column.key).toCaseFolded();
         if (!column.usable)
-            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("unknown column \"%1\"").arg(name)};
+            faults_ << UnitsTableFault{1, int(i) + 1, UnitsTableFault::Kind::UnknownColumn, {name}};
         else if (seen.contains(full))
-            faults_ << UnitsTableFault{1, int(i) + 1, QStringLiteral("column \"%1\" sets a key already set").arg(name)};
+            faults_ << UnitsTableFault{1, int(i) + 1, UnitsTableFault::Kind::RepeatedColumn, {name}};
         column.usable = column.usable && !seen.contains(full);
         seen.insert(full);
         columns_ << column;
     }
     if (!numberColumn.isEmpty() && numberColumn_ < 0)
-        faults_ << UnitsTableFault{1, 0, QStringLiteral("no column \"%1\" for the phone numbers").arg(numberColumn)};
+        faults_ << UnitsTableFault{1, 0, UnitsTableFault::Kind::NoNumberColumn, {numberColumn}};
 }
 
 void UnitsTable::readRow(int line, const QStringList &cells)
 {
     UnitsRow row{line, cells.value(0).trimmed(), cells.mid(1)};
     if (row.serial.isEmpty())
-        faults_ << UnitsTableFault{line, 1, QStringLiteral("no serial number")};
+        faults_ << UnitsTableFault{line, 1, UnitsTableFault::Kind::NoSerial};
     else if (find(row.serial))
-        faults_ << UnitsTableFault{line, 1, QStringLiteral("serial %1 is on line %2 already")
-                                                .arg(row.serial).arg(find(row.serial)->line)};
+        faults_ << UnitsTableFault{line, 1, UnitsTableFault::Kind::RepeatedSerial,
+                                   {row.serial, QString::number(find(row.serial)->line)}};
     for (qsizetype i = columns_.size(); i < row.cells.size(); ++i)
         if (!row.cells.at(i).trimmed().isEmpty())
-            faults_ << UnitsTableFault{line, int(i) + 2, QStringLiteral("a value past the last column")};
+            faults_ << UnitsTableFault{line, int(i) + 2, UnitsTableFault::Kind::PastLastColumn};
     row.cells.resize(columns_.size());
     if (numberColumn_ >= 0 && number(row).isEmpty())
-        faults_ << UnitsTableFault{line, numberColumn_ + 2, QStringLiteral("no phone number")};
+        faults_ << UnitsTableFault{line, numberColumn_ + 2, UnitsTableFault::Kind::NoNumber};
     rows_ << row;
 }
 
@@ -296,14 +351,13 @@ QList<UnitsTableFault> separatorFaults(const IniDocument &doc, const UnitsRow &r
     savedBack(doc, registry, *store);
     QList<UnitsTableFault> faults;
     for (const FieldFault &field : lineTextFaults(*store, registry, SectionRegistry::uploadOrder())) {
-        const QString message = QStringLiteral("%1 %2 holds \"%3\", which its line to the unit cannot carry")
-                                    .arg(field.item, field.key, field.detail);
-        UnitsTableFault fault{0, 0, QStringLiteral("template: ") + message};
+        const QStringList args{field.item, field.key, field.detail};
+        UnitsTableFault fault{0, 0, UnitsTableFault::Kind::TemplateTextCannotGo, args};
         for (qsizetype i = 0; i < columns.size(); ++i) {
             const UnitsColumn &column = columns.at(i);
             if (!row.cells.at(i).trimmed().isEmpty() && column.section.compare(field.item, Qt::CaseInsensitive) == 0
                 && column.key.compare(field.key, Qt::CaseInsensitive) == 0)
-                fault = {row.line, int(i) + 2, message};
+                fault = {row.line, int(i) + 2, UnitsTableFault::Kind::TextCannotGo, args};
         }
         if (!faults.contains(fault))
             faults << fault;
@@ -325,9 +379,8 @@ QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocumen
         const auto changed = valuesNotKept(doc, table.columns(), row.cells, registry);
         for (qsizetype i = 0; i < changed.size(); ++i)
             if (changed.at(i))
-                faults << UnitsTableFault{row.line, int(i) + 2,
-                                          QStringLiteral("\"%1\" would be written as \"%2\"")
-                                              .arg(row.cells.at(i).trimmed(), *changed.at(i))};
+                faults << UnitsTableFault{row.line, int(i) + 2, UnitsTableFault::Kind::NotKept,
+                                          {row.cells.at(i).trimmed(), *changed.at(i)}};
     }
     std::stable_sort(faults.begin(), faults.end(), [](const UnitsTableFault &a, const UnitsTableFault &b) {
         return std::pair(a.line, a.column) < std::pair(b.line, b.column);

@@ -27,12 +27,28 @@ QString csvField(const QString &text);
 // A fault of a units table, at a line of the file (1: the header) and a
 // column (1: the serial); 0 where a fault has no line or no column.
 struct UnitsTableFault {
+    // What is wrong; `args` fill the %1, %2, %3 of its text, so that a window
+    // can say it in its own language.
+    enum class Kind {
+        EmptyTable, Unreadable, UnknownColumn, RepeatedColumn, NoNumberColumn, NoSerial, RepeatedSerial,
+        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept
+    };
+
+    UnitsTableFault() = default;
+    UnitsTableFault(int line, int column, Kind kind, QStringList args = {});
+
     int line = 0;
     int column = 0;
-    QString message;
+    Kind kind = Kind::EmptyTable;
+    QStringList args;
+    QString message; // the text in English, as velkan-cli prints it
 
     friend bool operator==(const UnitsTableFault &, const UnitsTableFault &) = default;
 };
+
+// A text with its %1, %2, %3 filled from `args` in one pass (an argument
+// that holds "%2" stays as it is).
+QString fillArgs(const QString &format, const QStringList &args);
 
 // A column of a units table: the configuration file key it sets.
 struct UnitsColumn {

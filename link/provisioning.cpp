@@ -1,9 +1,12 @@
 #include "provisioning.h"
 
+#include <algorithm>
 #include <memory>
 
+#include "comms.h"
 #include "eventwait.h"
 #include "files/configcompare.h"
+#include "files/configfile.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 
@@ -11,6 +14,20 @@ Provisioner::Provisioner(UnitConnection &unit, const SectionRegistry &sections, 
                          QObject *parent)
     : QObject(parent), unit_(unit), sections_(sections), report_(report)
 {
+    pollIntervalMs = std::min(pollIntervalMs, unit_.comms().timings.cableAnswer);
+}
+
+bool ProvisionPlan::load(const QString &templatePath, const QString &unitsPath, const SectionRegistry &sections,
+                         const QString &numberColumn, QList<UnitsTableFault> &faults, FileFailure *failure)
+{
+    faults.clear();
+    templ = IniDocument();
+    table = UnitsTable();
+    if (loadConfigDocument(templatePath, templ, failure) != RestoreResult::Restored)
+        return false;
+    table = UnitsTable::load(unitsPath, knownFileKeys(templ, sections), numberColumn);
+    faults = checkUnitsTable(table, templ, sections);
+    return true;
 }
 
 void Provisioner::stop()
@@ -91,12 +108,15 @@ bool Provisioner::everyUnitApplied(const ProvisionPlan &plan) const
     return true;
 }
 
+// A wait that ends because the program does (or the connection goes) ends
+// the run: every later wait would return at once.
 void Provisioner::pause()
 {
     EventWait wait;
     wait.wakeOn(this, &Provisioner::stopRequested);
     wait.endOn(&unit_);
-    wait.run(pollIntervalMs);
+    if (wait.run(pollIntervalMs) == EventWait::Ended)
+        stopping_ = true;
 }
 
 // The serial of the next unit that tells one other than lastSerial, connected;
@@ -105,7 +125,7 @@ QString Provisioner::waitForUnit(const ConnectRequest &request, const QString &l
 {
     emit waiting(lastSerial);
     while (!stopping_) {
-        if (unit_.connectUnit(request)) {
+        if (unit_.isConnected() || unit_.connectUnit(request)) {
             if (unit_.readInfo() && !unit_.Device.SerialNumber.isEmpty()
                 && unit_.Device.SerialNumber != lastSerial)
                 return unit_.Device.SerialNumber;

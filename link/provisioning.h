@@ -17,11 +17,19 @@ struct ProvisionPlan {
     UnitsTable table;
     bool again = false;         // write units the report has as applied once more
     bool allowUnlisted = false; // a unit not in the table gets the template alone
+
+    // Reads the template and the units table (a column headed `numberColumn`
+    // holds the phone numbers) and checks them whole: `faults` lists every
+    // fault of both, by line then column. False, with `failure`, when the
+    // template cannot be read.
+    bool load(const QString &templatePath, const QString &unitsPath, const SectionRegistry &sections,
+              const QString &numberColumn, QList<UnitsTableFault> &faults, FileFailure *failure);
 };
 
 // Writes a template with each unit's own values to one unit after another on
 // one port: waits for a unit, reads its identity, uploads the template with
-// the unit's row and checks it, and reports each unit. The port may stay open
+// the unit's row and checks it, and reports each unit. A unit already
+// connected when the run starts is the first one. The port may stay open
 // while the cable moves to the next unit or vanish and come back; a unit is
 // only taken once its serial differs from the last one's. Each upload keeps
 // its copy in the service history the connection keeps.
@@ -40,10 +48,12 @@ public:
     // plan.again. Ends after the last row, or at stop(). True when every unit
     // called was applied.
     bool callEach(const ProvisionPlan &plan, const QString &port);
-    // Ends the run once the current unit is done; a waiting run ends at once.
+    // Ends the run once the current unit is done; a waiting run ends at once,
+    // as it does when the program ends.
     void stop();
 
-    // How long to wait between two looks for the next unit.
+    // How long to wait between two looks for the next unit: a second, or the
+    // unit's answer time when that is shorter.
     int pollIntervalMs = 1000;
 
 signals:

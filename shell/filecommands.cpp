@@ -162,13 +162,15 @@ QString FileCommands::dialogFilter(const QString &pipeFilter)
     return filters.join(";;");
 }
 
+QString FileCommands::translatedFilter(const QString &pipeFilter)
+{
+    const QString filter = dialogFilter(Translate(pipeFilter));
+    return filter.isEmpty() ? dialogFilter(pipeFilter) : filter;
+}
+
 QString FileCommands::fileFilter()
 {
-    const QString base = QStringLiteral(
-        "Archivo de configuracion QCF (*.qcf)|*.qcf|Todos los ficheros (*.*)|*.*");
-    const QString filter = dialogFilter(Translate(base));
-    // A translation that lost its patterns must not leave the dialog without any.
-    return filter.isEmpty() ? dialogFilter(base) : filter;
+    return translatedFilter(QStringLiteral("Archivo de configuracion QCF (*.qcf)|*.qcf|Todos los ficheros (*.*)|*.*"));
 }
 
 QString FileCommands::lastFolder() const

@@ -39,6 +39,9 @@ public:
 
     // "Text|pattern|Text|pattern" filter lists as the file dialogs take them.
     static QString dialogFilter(const QString &pipeFilter);
+    // The filter in the language in use; the Spanish one when a translation
+    // lost its patterns, so that the dialog never goes without any.
+    static QString translatedFilter(const QString &pipeFilter);
     static QString fileFilter();
 
     // The file last chosen in the open or save dialog.

@@ -52,6 +52,7 @@ void addWindow(QList<NavNode> &nodes, const QString &window, const ProductLimits
         {"Firm", {"Firmware", "Firmware", false, kRoot, "Firm", -1}},
         {"Terminal", {"Terminal", "Terminal", false, kRoot, "Terminal", -1}},
         {"Historial", {"Historial", "Historial", true, kRoot, "Historial", -1}},
+        {"Provisionar", {"Provisionar", "Provisionar", true, kRoot, "Provisionar", -1}},
     };
     static const QHash<QString, QString> timers = {
         {"CTimer", "Ciclicos"}, {"WTimer", "Semanales"}, {"MTimer", "Mensuales"}, {"LTimer", "Largos"}};

@@ -76,33 +76,6 @@ QString durationText(qint64 seconds)
 
 } // namespace
 
-// For the length of a run: the busy pointer, the navigation tree and the
-// window's own controls locked, all of it given back however the run ends.
-class Firm::RunLock {
-public:
-    explicit RunLock(Firm &firm) : firm_(firm) { set(true); }
-    ~RunLock() { set(false); }
-    RunLock(const RunLock &) = delete;
-    RunLock &operator=(const RunLock &) = delete;
-
-private:
-    void set(bool on)
-    {
-        if (on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-        if (firm_.lockNavigation_)
-            firm_.lockNavigation_(on);
-        for (QWidget *w : {static_cast<QWidget *>(firm_.StarBut), static_cast<QWidget *>(firm_.FirmBut),
-                           static_cast<QWidget *>(firm_.LoaderBut), static_cast<QWidget *>(firm_.FirmPath),
-                           static_cast<QWidget *>(firm_.LoaderPath), static_cast<QWidget *>(firm_.BackupCheck)})
-            w->setEnabled(!on);
-    }
-
-    Firm &firm_;
-};
-
 Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<void(bool)> lockNavigation,
            UserMessage message, QWidget *parent)
     : QWidget(parent),
@@ -175,12 +148,14 @@ void Firm::LoadText()
     StarBut->setText(Translate(QStringLiteral("Iniciar")));
 }
 
+RunLock Firm::runLock()
+{
+    return RunLock(lockNavigation_, {StarBut, FirmBut, LoaderBut, FirmPath, LoaderPath, BackupCheck}, true);
+}
+
 void Firm::choose(QLineEdit *path)
 {
-    QString filter = FileCommands::dialogFilter(Translate(kHexFilter));
-    if (filter.isEmpty())
-        filter = FileCommands::dialogFilter(kHexFilter);
-    const QString chosen = askOpenPath(filter);
+    const QString chosen = askOpenPath(FileCommands::translatedFilter(kHexFilter));
     if (!chosen.isEmpty())
         path->setText(chosen);
 }
@@ -236,7 +211,7 @@ bool Firm::keepConfiguration()
 {
     ConfigBackup backup;
     if (ServiceHistory *history = unit_.history()) {
-        RunLock lock(*this);
+        const RunLock lock = runLock();
         LabelInfo->setText(Translate(QStringLiteral("Guardando la configuracion en el historial...")));
         backup = unit_.backUpConfig(*history, sections_, [this](int value, int maximum) {
             PBar->setRange(0, qMax(maximum, 1));
@@ -286,7 +261,7 @@ void Firm::StarBut_Click()
 
     FirmwareResult result;
     {
-        RunLock lock(*this);
+        const RunLock lock = runLock();
         result = SendFirmware(image, loader);
     }
     if (result.ok()) {

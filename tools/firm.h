@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "link/firmwaretransfer.h"
+#include "widgets/runlock.h"
 #include "widgets/usermessage.h"
 
 class QCheckBox;
@@ -48,7 +49,8 @@ public:
     QProgressBar *PBar;
 
 private:
-    class RunLock;
+    // The busy pointer, the tree and the window's controls, for a run.
+    RunLock runLock();
     void choose(QLineEdit *path);
     bool readFile(const QString &path, QByteArray &bytes);
     bool confirm(const QString &imagePath, qint64 imageSize, const QString &loaderPath, qint64 loaderSize);

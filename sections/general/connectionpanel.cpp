@@ -97,6 +97,8 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
     connect(TimerComms, &QTimer::timeout, this, &ConnectionPanel::TimerComms_Timer);
 
     UnitConnection &unit = ctx_.unit;
+    // Other windows connect and disconnect too (a batch of units, the firmware update).
+    connect(&unit, &UnitConnection::connected, this, &ConnectionPanel::showConnectionState);
     connect(&unit, &UnitConnection::carrierLost, this, [this] {
         ctx_.message(QMessageBox::NoIcon, Translate(QStringLiteral("Se corto la comunicacion")),
                      QMessageBox::Ok);
@@ -318,7 +320,7 @@ void ConnectionPanel::connectOrDisconnect()
     connectRequest_ = false;
 }
 
-bool ConnectionPanel::connectUnit()
+ConnectRequest ConnectionPanel::connectRequest() const
 {
     if (refuseMissingNumber())
         return false;
@@ -327,7 +329,12 @@ bool ConnectionPanel::connectUnit()
     request.port = Puerto->currentText();
     if (ModemCheck->isChecked())
         request.modemNumber = CallNum->text();
-    return ctx_.unit.connectUnit(request);
+    return request;
+}
+
+bool ConnectionPanel::connectUnit()
+{
+    return ctx_.unit.connectUnit(connectRequest());
 }
 
 // Failures to open or to start are told in a message box; a unit or a modem

@@ -17,6 +17,7 @@ class QPushButton;
 class QTimer;
 class SectionRegistry;
 class UnitConnection;
+struct ConnectRequest;
 struct ConfigDifference;
 struct LinkFailure;
 struct ConfigStore;
@@ -56,6 +57,9 @@ public:
     // as the per-user settings keep it between runs; choosePort() takes it back.
     QString portChoice() const;
     void choosePort(const QString &choice);
+    // What "Iniciar comunicacion" connects to: the chosen port or the
+    // simulated unit, by cable or calling the number given.
+    ConnectRequest connectRequest() const;
 
     void SearchBut_Click();
     void ModemCheck_Click();

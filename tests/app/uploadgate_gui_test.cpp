@@ -12,63 +12,31 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "app/programwindows.h"
 #include "files/inidocument.h"
-#include "files/langtable.h"
-#include "files/sectionregistry.h"
-#include "link/comms.h"
-#include "link/fakeserialport.h"
-#include "link/unitconnection.h"
-#include "model/configstore.h"
-#include "sections/general/connectionpanel.h"
-#include "sections/general/generalwindow.h"
 #include "sections/gprs/gprswindow.h"
-#include "sections/sectionlist.h"
 #include "sections/timers/timerwindow.h"
-#include "shell/editorregistry.h"
-#include "shell/filecommands.h"
-#include "shell/mainwindow.h"
 #include "shell/uploadgate.h"
-#include "sim/configstream.h"
-#include "sim/fakeportunit.h"
-#include "sim/unitengine.h"
-#include "sim/unitlog.h"
+#include "simulatedprogram.h"
 
 namespace {
 
-// The program's windows on the simulated unit's engine, the General window shown.
-class UploadGateTest : public ::testing::Test {
+// The program's windows on the simulated unit's engine, the General window
+// shown and the unit connected.
+class UploadGateTest : public SimulatedProgramTest {
 public:
     UploadGateTest()
-        : engine(UnitState::defaults(), ConfigStream::defaults(UnitState::defaults().features), {}, &log),
-          port(new FakeSerialPort), host(*port, engine), comms(std::unique_ptr<SerialPort>(port)), unit(comms)
     {
-        setLang(&lang);
-        comms.timings = LinkTimings::fast();
-        registerSections(sections);
-        createWindows(windows, {unit, store, sections, files, {}, {},
-                                [this](const QString &section, int slot) { main.openEditor(section, slot); }});
-        main.adoptWindows();
-        windows.clearAll(store, sections);
         windows.findChild<UploadGate *>()->warn = [this](const QString &text) { warnings << text; };
-        general()->Timer1->stop();
-        panel().TimerComms->stop();
     }
-    ~UploadGateTest() override { setLang(nullptr); }
 
     void SetUp() override
     {
         main.show();
         main.openEditor(QStringLiteral("General"), -1);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-        panel().Puerto->setCurrentText(QStringLiteral("SIM"));
-        panel().IniCom->click();
-        panel().TimerComms_Timer();
-        ASSERT_TRUE(unit.isConnected());
+        connectUnit();
     }
 
-    General *general() { return qobject_cast<General *>(windows.editor(QStringLiteral("General"))); }
-    ConnectionPanel &panel() { return *general()->connection(); }
     template <typename T> T *editor(const char *name) { return qobject_cast<T *>(windows.editor(QLatin1String(name))); }
 
     // "Escribir conf.", then the connection tick that runs it; the lines the unit got.
@@ -85,18 +53,6 @@ public:
         return lines;
     }
 
-    LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
-    UnitLog log;
-    UnitEngine engine;
-    FakeSerialPort *port;
-    FakePortUnit host;
-    Comms comms;
-    UnitConnection unit;
-    ConfigStore store;
-    SectionRegistry sections;
-    EditorRegistry windows;
-    MainWindow main{windows};
-    FileCommands files{store, sections, windows, &main};
     QStringList warnings;
 };
 

@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, TreeHasTheNodesInOrderUnderTheirParents)
         top.append(keyOf(root->child(i)));
     EXPECT_EQ(top, QStringList({"General", "Timer", "E_OneWire", "E_Digital", "Caudal", "E_Math",
                                 "Flags", "Aut_Voz", "GPRS", "Macros", "T_Real", "Firmware", "Terminal",
-                                "Historial"}));
+                                "Historial", "Provisionar"}));
 
     const struct {
         const char *key;

@@ -1,0 +1,425 @@
+#include "provisionwindow.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <tuple>
+#include <utility>
+
+#include "files/inidocument.h"
+#include "files/langtable.h"
+#include "link/unitconnection.h"
+#include "shell/filecommands.h"
+#include "widgets/namedwidget.h"
+#include "widgets/runlock.h"
+
+namespace {
+
+constexpr QSize kFormSize(649, 566);
+
+const QString kTableFilter = QStringLiteral("Tabla de unidades CSV (*.csv)|*.csv|Todos los ficheros (*.*)|*.*");
+
+// The queue's columns, and where a row keeps its status untranslated.
+enum QueueColumn { SerialColumn, NameColumn, StatusColumn, DifferencesColumn };
+constexpr int kStatusRole = Qt::UserRole;
+
+const QString kPending = QStringLiteral("pendiente");
+const QString kWriting = QStringLiteral("escribiendo");
+
+QString statusKey(ProvisionStatus status)
+{
+    switch (status) {
+    case ProvisionStatus::Applied:
+        return QStringLiteral("aplicada");
+    case ProvisionStatus::Failed:
+        return QStringLiteral("fallida");
+    case ProvisionStatus::Skipped:
+        break;
+    }
+    return QStringLiteral("omitida");
+}
+
+// What a fault of the table or the template says, in the language in use.
+QString faultText(const UnitsTableFault &fault)
+{
+    using Kind = UnitsTableFault::Kind;
+    QString format;
+    switch (fault.kind) {
+    case Kind::EmptyTable:
+        format = Translate(QStringLiteral("La tabla esta vacia"));
+        break;
+    case Kind::Unreadable:
+        format = Translate(QStringLiteral("No se puede leer %1: %2"));
+        break;
+    case Kind::UnknownColumn:
+        format = Translate(QStringLiteral("Columna desconocida \"%1\""));
+        break;
+    case Kind::RepeatedColumn:
+        format = Translate(QStringLiteral("La columna \"%1\" da un valor que otra columna ya da"));
+        break;
+    case Kind::NoNumberColumn:
+        format = Translate(QStringLiteral("No hay columna \"%1\" con los numeros de telefono"));
+        break;
+    case Kind::NoSerial:
+        format = Translate(QStringLiteral("Falta el numero de serie"));
+        break;
+    case Kind::RepeatedSerial:
+        format = Translate(QStringLiteral("El numero de serie %1 ya esta en la fila %2"));
+        break;
+    case Kind::PastLastColumn:
+        format = Translate(QStringLiteral("Un valor despues de la ultima columna"));
+        break;
+    case Kind::NoNumber:
+        format = Translate(QStringLiteral("Falta el numero de telefono"));
+        break;
+    case Kind::TextCannotGo:
+        format = Translate(QStringLiteral("%1 %2 contiene \"%3\", que su linea a la unidad no puede llevar"));
+        break;
+    case Kind::TemplateTextCannotGo:
+        format = Translate(QStringLiteral("Plantilla: %1 %2 contiene \"%3\", que su linea a la unidad no puede llevar"));
+        break;
+    case Kind::NotKept:
+        format = Translate(QStringLiteral("\"%1\" se escribiria como \"%2\""));
+        break;
+    }
+    return fillArgs(format, fault.args);
+}
+
+// A line or column number of a fault; none for a fault of the whole file.
+QString faultPlace(int number)
+{
+    return number > 0 ? QString::number(number) : QString();
+}
+
+} // namespace
+
+ProvisionWindow::ProvisionWindow(UnitConnection &unit, const SectionRegistry &sections,
+                                 std::function<ConnectRequest()> request, std::function<void(bool)> lockNavigation,
+                                 UserMessage message, QWidget *parent)
+    : QWidget(parent),
+      Titulo(named(new QLabel(this), "Titulo")),
+      LabelPlantilla(named(new QLabel(this), "LabelPlantilla")),
+      PlantillaPath(named(new QLineEdit(this), "PlantillaPath")),
+      PlantillaBut(named(new QPushButton(this), "PlantillaBut")),
+      LabelTabla(named(new QLabel(this), "LabelTabla")),
+      TablaPath(named(new QLineEdit(this), "TablaPath")),
+      TablaBut(named(new QPushButton(this), "TablaBut")),
+      LabelInforme(named(new QLabel(this), "LabelInforme")),
+      InformePath(named(new QLineEdit(this), "InformePath")),
+      InformeBut(named(new QPushButton(this), "InformeBut")),
+      OtraVez(named(new QCheckBox(this), "OtraVez")),
+      NoListadas(named(new QCheckBox(this), "NoListadas")),
+      LabelCola(named(new QLabel(this), "LabelCola")),
+      Cola(named(new QTreeWidget(this), "Cola")),
+      LabelFaltas(named(new QLabel(this), "LabelFaltas")),
+      Faltas(named(new QTreeWidget(this), "Faltas")),
+      Iniciar(named(new QPushButton(this), "Iniciar")),
+      Detener(named(new QPushButton(this), "Detener")),
+      Estado(named(new QLabel(this), "Estado")),
+      unit_(unit),
+      sections_(sections),
+      request_(std::move(request)),
+      lockNavigation_(std::move(lockNavigation)),
+      message_(std::move(message))
+{
+    setObjectName(QStringLiteral("Provisionar"));
+    setFixedSize(kFormSize);
+    askOpenPath = [this](const QString &filter) { return QFileDialog::getOpenFileName(this, {}, {}, filter); };
+    // The report is added to, never replaced.
+    askReportPath = [this](const QString &filter, const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, {}, suggested, filter, nullptr, QFileDialog::DontConfirmOverwrite);
+    };
+
+    makeHeading(Titulo);
+    for (QTreeWidget *list : {Cola, Faltas}) {
+        list->setRootIsDecorated(false);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+    }
+    Cola->setColumnCount(4);
+    Faltas->setColumnCount(3);
+    Faltas->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Faltas->header()->setStretchLastSection(true);
+    Estado->setWordWrap(true);
+    Detener->setEnabled(false);
+
+    auto *files = new QGridLayout;
+    const QList<std::tuple<QLabel *, QLineEdit *, QPushButton *>> rows = {
+        {LabelPlantilla, PlantillaPath, PlantillaBut}, {LabelTabla, TablaPath, TablaBut},
+        {LabelInforme, InformePath, InformeBut}};
+    for (int row = 0; row < rows.size(); ++row) {
+        const auto &[label, path, button] = rows.at(row);
+        files->addWidget(label, row, 0);
+        files->addWidget(path, row, 1);
+        files->addWidget(button, row, 2);
+        connect(path, &QLineEdit::editingFinished, this, &ProvisionWindow::reload);
+    }
+    files->setColumnStretch(1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(Iniciar);
+    buttons->addWidget(Detener);
+    buttons->addStretch(1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(6);
+    layout->addWidget(Titulo);
+    layout->addLayout(files);
+    layout->addWidget(OtraVez);
+    layout->addWidget(NoListadas);
+    layout->addWidget(LabelCola);
+    layout->addWidget(Cola, 3);
+    layout->addWidget(LabelFaltas);
+    layout->addWidget(Faltas, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(Estado);
+
+    connect(PlantillaBut, &QPushButton::clicked, this, &ProvisionWindow::PlantillaBut_Click);
+    connect(TablaBut, &QPushButton::clicked, this, &ProvisionWindow::TablaBut_Click);
+    connect(InformeBut, &QPushButton::clicked, this, &ProvisionWindow::InformeBut_Click);
+    connect(Iniciar, &QPushButton::clicked, this, &ProvisionWindow::Iniciar_Click);
+    connect(Detener, &QPushButton::clicked, this, &ProvisionWindow::Detener_Click);
+    onLanguageChange(this, &ProvisionWindow::LoadText);
+
+    LoadText();
+    showButtons();
+}
+
+void ProvisionWindow::LoadText()
+{
+    Titulo->setText(Translate(QStringLiteral("Provisionar unidades")));
+    LabelPlantilla->setText(Translate(QStringLiteral("Plantilla:")));
+    LabelTabla->setText(Translate(QStringLiteral("Tabla de unidades:")));
+    LabelInforme->setText(Translate(QStringLiteral("Informe:")));
+    for (QPushButton *button : {PlantillaBut, TablaBut, InformeBut})
+        button->setText(Translate(QStringLiteral("Buscar")));
+    OtraVez->setText(Translate(QStringLiteral("Escribir tambien las unidades que el informe tiene como aplicadas")));
+    NoListadas->setText(Translate(QStringLiteral("Escribir la plantilla sola en las unidades que no estan en la tabla")));
+    LabelCola->setText(Translate(QStringLiteral("Unidades")));
+    Cola->setHeaderLabels({Translate(QStringLiteral("Serie")), Translate(QStringLiteral("Nombre")),
+                           Translate(QStringLiteral("Estado")), Translate(QStringLiteral("Diferencias"))});
+    LabelFaltas->setText(Translate(QStringLiteral("Errores de la tabla y la plantilla")));
+    Faltas->setHeaderLabels({Translate(QStringLiteral("Fila")), Translate(QStringLiteral("Columna")),
+                             Translate(QStringLiteral("Motivo"))});
+    Iniciar->setText(Translate(QStringLiteral("Iniciar")));
+    Detener->setText(Translate(QStringLiteral("Detener")));
+    for (int i = 0; i < Cola->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = Cola->topLevelItem(i);
+        row->setText(StatusColumn, Translate(row->data(StatusColumn, kStatusRole).toString()));
+    }
+}
+
+void ProvisionWindow::PlantillaBut_Click()
+{
+    const QString chosen = askOpenPath(FileCommands::fileFilter());
+    if (chosen.isEmpty())
+        return;
+    PlantillaPath->setText(chosen);
+    reload();
+}
+
+void ProvisionWindow::TablaBut_Click()
+{
+    const QString chosen = askOpenPath(FileCommands::translatedFilter(kTableFilter));
+    if (chosen.isEmpty())
+        return;
+    TablaPath->setText(chosen);
+    reload();
+}
+
+void ProvisionWindow::InformeBut_Click()
+{
+    const QString chosen = askReportPath(FileCommands::translatedFilter(kTableFilter), InformePath->text());
+    if (chosen.isEmpty())
+        return;
+    InformePath->setText(chosen);
+    reload();
+}
+
+// A table brings its report beside it, unless the operator named another.
+void ProvisionWindow::reload()
+{
+    if (running_)
+        return;
+    const QString table = TablaPath->text();
+    if (!table.isEmpty() && (InformePath->text().isEmpty() || InformePath->text() == suggestedReport_)) {
+        suggestedReport_ = QDir::toNativeSeparators(ProvisionReport::besideTable(table));
+        InformePath->setText(suggestedReport_);
+    }
+    Cola->clear();
+    Faltas->clear();
+    ready_ = false;
+    Estado->clear();
+    if (!PlantillaPath->text().isEmpty() && !table.isEmpty()) {
+        QList<UnitsTableFault> faults;
+        FileFailure failure;
+        if (!plan_.load(PlantillaPath->text(), table, sections_, {}, faults, &failure)) {
+            addFault(0, 0, Translate(QStringLiteral("No es un archivo de configuracion valido")) + u' '
+                               + fileFailureText(failure));
+        } else {
+            for (const UnitsTableFault &fault : std::as_const(faults))
+                addFault(fault.line, fault.column, faultText(fault));
+            ProvisionReport report(InformePath->text());
+            const bool reportRead = loadReport(report);
+            ready_ = faults.isEmpty() && reportRead;
+            showQueue(report);
+        }
+    }
+    LabelFaltas->setVisible(Faltas->topLevelItemCount() > 0);
+    Faltas->setVisible(Faltas->topLevelItemCount() > 0);
+    showButtons();
+}
+
+// A report that cannot be read is a fault: the run could not tell which
+// units it has already written.
+bool ProvisionWindow::loadReport(ProvisionReport &report)
+{
+    FileFailure failure;
+    if (!report.path().isEmpty() && report.load(&failure))
+        return true;
+    addFault(0, 0, report.path().isEmpty() ? Translate(QStringLiteral("Falta el archivo del informe"))
+                                           : fileFailureText(failure));
+    return false;
+}
+
+void ProvisionWindow::addFault(int line, int column, const QString &reason)
+{
+    Faltas->addTopLevelItem(new QTreeWidgetItem({faultPlace(line), faultPlace(column), reason}));
+}
+
+// The table's units in its order, each with the name it will get; the units
+// the report has as applied say so.
+void ProvisionWindow::showQueue(const ProvisionReport &report)
+{
+    for (const UnitsRow &unit : plan_.table.rows()) {
+        QTreeWidgetItem *row = addQueueRow(unit.serial);
+        row->setText(NameColumn, plan_.table.unitDocument(plan_.templ, unit).readValue("General", "NOMBRE"));
+        showStatus(row, report.applied(unit.serial) ? statusKey(ProvisionStatus::Applied) : kPending);
+    }
+    Cola->resizeColumnToContents(SerialColumn);
+}
+
+QTreeWidgetItem *ProvisionWindow::addQueueRow(const QString &serial)
+{
+    auto *row = new QTreeWidgetItem(Cola, {serial});
+    row->setTextAlignment(DifferencesColumn, Qt::AlignRight);
+    return row;
+}
+
+// The queue's row of a serial; a unit not in the table gets one at the end.
+QTreeWidgetItem *ProvisionWindow::queueRow(const QString &serial)
+{
+    const QList<QTreeWidgetItem *> found = Cola->findItems(serial, Qt::MatchExactly, SerialColumn);
+    return found.isEmpty() ? addQueueRow(serial) : found.first();
+}
+
+void ProvisionWindow::showStatus(QTreeWidgetItem *row, const QString &status)
+{
+    row->setData(StatusColumn, kStatusRole, status);
+    row->setText(StatusColumn, Translate(status));
+}
+
+void ProvisionWindow::showRecord(const ProvisionRecord &record)
+{
+    QTreeWidgetItem *row = queueRow(record.serial);
+    showStatus(row, statusKey(record.status));
+    row->setText(DifferencesColumn,
+                 record.status == ProvisionStatus::Skipped ? QString() : QString::number(record.differences));
+    // Why a unit was not applied, or where its copy went.
+    const QString detail = record.detail.isEmpty() ? QDir::toNativeSeparators(record.historyFile) : record.detail;
+    for (int column = 0; column < Cola->columnCount(); ++column)
+        row->setToolTip(column, detail);
+    Cola->scrollToItem(row);
+}
+
+void ProvisionWindow::showButtons()
+{
+    Iniciar->setEnabled(ready_ && !running_);
+    Detener->setEnabled(running_ != nullptr);
+}
+
+void ProvisionWindow::Iniciar_Click()
+{
+    reload();
+    if (!ready_)
+        return;
+    // Waiting for the next unit on a modem would call the same number again and again.
+    if (!request_().modemNumber.isEmpty()) {
+        message_(QMessageBox::Information,
+                 Translate(QStringLiteral("Las unidades se escriben por cable: desmarque Modem en la ventana General")),
+                 QMessageBox::Ok);
+        return;
+    }
+    ProvisionReport report(InformePath->text());
+    if (!loadReport(report))
+        return;
+    plan_.again = OtraVez->isChecked();
+    plan_.allowUnlisted = NoListadas->isChecked();
+    run(report);
+}
+
+// The run holds the window and the tree: between two units it owns the
+// connection, and the General window's transfers must not reach for it.
+void ProvisionWindow::run(ProvisionReport &report)
+{
+    Provisioner provisioner(unit_, sections_, report);
+    const ConnectRequest request = request_();
+    const QString port = request.simulated ? Translate(QStringLiteral("la unidad simulada")) : request.port;
+    connect(&provisioner, &Provisioner::waiting, this, [this, port](const QString &last) {
+        Estado->setText(last.isEmpty() ? Translate(QStringLiteral("Esperando una unidad en %1...")).arg(port)
+                                       : Translate(QStringLiteral("Unidad %1 terminada. Conecte la siguiente unidad en %2."))
+                                             .arg(last, port));
+    });
+    connect(&provisioner, &Provisioner::started, this, [this](const QString &serial) {
+        showStatus(queueRow(serial), kWriting);
+        Estado->setText(Translate(QStringLiteral("Unidad %1: escribiendo la configuracion...")).arg(serial));
+    });
+    connect(&provisioner, &Provisioner::finished, this, &ProvisionWindow::showRecord);
+    bool reportTold = false;
+    connect(&provisioner, &Provisioner::reportFailed, this, [this, &reportTold](const FileFailure &failure) {
+        if (std::exchange(reportTold, true))
+            return;
+        message_(QMessageBox::Warning,
+                 Translate(QStringLiteral("No se pudo escribir la linea del informe")) + QStringLiteral("\n\n")
+                     + fileFailureText(failure),
+                 QMessageBox::Ok);
+    });
+
+    bool allApplied = false;
+    running_ = &provisioner;
+    {
+        const RunLock lock(lockNavigation_,
+                           {PlantillaPath, PlantillaBut, TablaPath, TablaBut, InformePath, InformeBut, OtraVez,
+                            NoListadas},
+                           false);
+        showButtons();
+        allApplied = provisioner.run(plan_, request);
+    }
+    running_ = nullptr;
+    showButtons();
+    Estado->setText(allApplied ? Translate(QStringLiteral("Provision terminada: cada unidad escrita quedo aplicada"))
+                               : Translate(QStringLiteral("Provision terminada: hay unidades que no quedaron aplicadas")));
+}
+
+void ProvisionWindow::Detener_Click()
+{
+    if (!running_)
+        return;
+    running_->stop();
+    Detener->setEnabled(false);
+    Estado->setText(Translate(QStringLiteral("Se detendra al terminar la unidad en curso")));
+}
+
+// The program is closing: a waiting run ends now, a unit being written first.
+void ProvisionWindow::closeEvent(QCloseEvent *event)
+{
+    if (running_)
+        running_->stop();
+    QWidget::closeEvent(event);
+}
