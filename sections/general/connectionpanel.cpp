@@ -322,8 +322,6 @@ void ConnectionPanel::connectOrDisconnect()
 
 ConnectRequest ConnectionPanel::connectRequest() const
 {
-    if (refuseMissingNumber())
-        return false;
     ConnectRequest request;
     request.simulated = simulatedChosen();
     request.port = Puerto->currentText();
@@ -334,6 +332,8 @@ ConnectRequest ConnectionPanel::connectRequest() const
 
 bool ConnectionPanel::connectUnit()
 {
+    if (refuseMissingNumber())
+        return false;
     return ctx_.unit.connectUnit(connectRequest());
 }
 
