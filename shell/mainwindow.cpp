@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QShortcut>
@@ -61,10 +62,12 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     setObjectName("Main");
     setWindowTitle(caption());
     setWindowIcon(programIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
 
     client_ = new QWidget(this);
     client_->setObjectName("ClientArea");
+    // Every page in the one cell: the page shown fills the client area.
+    auto *pages = new QGridLayout(client_);
+    pages->setContentsMargins(0, 0, 0, 0);
     setCentralWidget(client_);
 
     auto *panel = new QDockWidget(this);
@@ -78,14 +81,14 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     panel->setWidget(Tree);
     addDockWidget(Qt::LeftDockWidgetArea, panel);
 
-    statusBar()->setSizeGripEnabled(false);
     buildTree(limits);
     connect(Tree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
     connect(Tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
     onLanguageChange(this, &MainWindow::LoadText);
-    fixSize();
+    fitMinimum();
+    resize(minimumSizeHint());
 }
 
 QString MainWindow::caption()
@@ -133,7 +136,7 @@ void MainWindow::LoadText()
     for (QTreeWidgetItemIterator it(Tree); *it; ++it)
         (*it)->setText(0, nodeCaption(nodes_.value(nodeKey(*it))));
     fitTreeWidth();
-    fixSize();
+    fitMinimum();
     if (status_ && !statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(status_());
 }
@@ -237,20 +240,26 @@ void MainWindow::adoptWindows()
 {
     for (QWidget *w : windows_.windows()) {
         w->hide();
-        new FormPage(w, client_);
+        client_->layout()->addWidget(new FormPage(w, client_));
     }
-    fixSize();
+    fitMinimum();
+    resize(size().expandedTo(minimumSizeHint()));
 }
 
-void MainWindow::fixSize()
+// The frame grows as the operator likes; it never gets smaller than the
+// designed client area, nor than any window needs to show whole without
+// scrolling in the language in use.
+void MainWindow::fitMinimum()
 {
     QSize area = kClientSize;
-    for (QWidget *w : windows_.windows())
-        area = area.expandedTo(w->size());
-    client_->setFixedSize(area);
-    for (FormPage *page : client_->findChildren<FormPage *>(Qt::FindDirectChildrenOnly))
-        page->setGeometry(QRect(QPoint(0, 0), area));
-    setFixedSize(sizeHint());
+    for (const QWidget *w : windows_.windows())
+        area = area.expandedTo(w->minimumSize().expandedTo(w->minimumSizeHint()));
+    // A window with wrapping text is as tall as its layout wants it at that width.
+    for (const QWidget *w : windows_.windows()) {
+        if (w->hasHeightForWidth())
+            area.setHeight(qMax(area.height(), w->heightForWidth(area.width())));
+    }
+    client_->setMinimumSize(area);
 }
 
 void MainWindow::hideAll()

@@ -20,7 +20,7 @@ class QTreeWidgetItem;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Editors open in a client area at least this large (the designed form size).
+    // The client area is never smaller than this (the designed form size).
     static constexpr QSize kClientSize{649, 566};
 
     explicit MainWindow(EditorRegistry &windows, const ProductLimits &limits = kProductLimits,
@@ -42,8 +42,9 @@ public:
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
 
-    // Takes every registered window into the client area, hidden, and fixes
-    // the frame's size around the largest of them.
+    // Takes every registered window into the client area, hidden, each on a
+    // page that fills the client area; the frame is at least as large as the
+    // largest window needs.
     void adoptWindows();
     void hideAll();
 
@@ -81,7 +82,7 @@ private:
     // Shows text() in the status line; a language change shows it again.
     void showStatus(std::function<QString()> text);
     void fitTreeWidth();
-    void fixSize();
+    void fitMinimum();
     void showTransfer(TransferKind kind);
     bool closeDuringTransfer();
     void showWindow(QWidget *target);

@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr QSize kFormSize(649, 566);
 constexpr int kTickMs = 100;
 
 const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
@@ -53,7 +52,6 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
       message_(std::move(message))
 {
     setObjectName(QStringLiteral("Terminal"));
-    setFixedSize(kFormSize);
     active = [this] { return isVisible() && isActiveWindow(); };
     askSavePath = [this](const QString &filter) {
         QFileDialog dialog(this, {}, {}, filter);

@@ -14,7 +14,6 @@
 #include "sampleratecore.h"
 #include "widgets/firmwarewarning.h"
 #include "widgets/namedwidget.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -54,7 +53,6 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
       rateLabel_(new QLabel(this))
 {
     setObjectName(QStringLiteral("SampleRate"));
-    setFixedSize(MainWindow::kClientSize);
 
     makeHeading(titulo_);
 

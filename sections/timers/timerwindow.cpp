@@ -20,9 +20,6 @@
 
 namespace {
 
-// The size the form was designed with: the main window's client area less
-// the navigation panel.
-constexpr QSize kFormSize(649, 566);
 constexpr int kWeekColumns = 7;
 constexpr int kDaysPerRow = 4;
 
@@ -61,7 +58,6 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
       actionEditor_(std::move(actionEditor))
 {
     setObjectName(QString(family.name));
-    setFixedSize(kFormSize);
     Titulo->setObjectName(QStringLiteral("Titulo"));
 
     makeHeading(Titulo);

@@ -16,7 +16,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include "app/programwindows.h"
+#include "programfixture.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/comms.h"
@@ -108,27 +108,6 @@ QStringList sourceTexts()
     }
     return texts;
 }
-
-// The program's windows wired as velkan-sarn wires them, over a unit that is
-// never connected, in the table installed now.
-struct ProgramWindows {
-    ProgramWindows()
-    {
-        registerSections(sections);
-        createWindows(windows, {unit, store, sections, files});
-        main.adoptWindows();
-        main.followFiles(files);
-        windows.clearAll(store, sections);
-    }
-
-    Comms comms{std::make_unique<FakeSerialPort>()};
-    UnitConnection unit{comms};
-    ConfigStore store;
-    SectionRegistry sections;
-    EditorRegistry windows;
-    MainWindow main{windows};
-    FileCommands files{store, sections, windows, &main};
-};
 
 // Every text the windows translate, collected by building the program's
 // windows and opening every node of the tree.

@@ -64,12 +64,13 @@ protected:
     std::unique_ptr<MainWindow> main;
 };
 
-TEST_F(MainWindowTest, CaptionAndFixedSize)
+TEST_F(MainWindowTest, CaptionAndAFrameThatGrowsFromTheDesignedSize)
 {
     EXPECT_EQ(main->windowTitle(), "Orvane Velkan Sarn v4.4");
-    EXPECT_EQ(main->minimumSize(), main->maximumSize());
-    EXPECT_FALSE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_GE(main->clientArea()->width(), MainWindow::kClientSize.width());
+    EXPECT_NE(main->minimumSize(), main->maximumSize());
+    EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_GE(main->clientArea()->minimumWidth(), MainWindow::kClientSize.width());
+    EXPECT_GE(main->clientArea()->minimumHeight(), MainWindow::kClientSize.height());
     // No icon file beside the test program: the built-in drawing stands in.
     EXPECT_FALSE(main->windowIcon().availableSizes().isEmpty());
 }
