@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,6 +37,7 @@ QPushButton *button(const char *objectName, QWidget *parent)
 
 Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     : QWidget(parent),
+      Titulo(named(new QLabel(this), "Titulo")),
       TextWin(named(new QPlainTextEdit(this), "TextWin")),
       TextComando(named(new QLineEdit(this), "TextComando")),
       EnviarBut(button("EnviarBut", this)),
@@ -61,6 +63,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 
+    makeHeading(Titulo);
     TextWin->setReadOnly(true);
     TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     TextWin->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -81,6 +84,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(Titulo);
     layout->addWidget(TextWin, 1);
     layout->addWidget(EnviarFrame);
     layout->addLayout(buttons);
@@ -114,6 +118,7 @@ void Terminal::hideEvent(QHideEvent *event)
 
 void Terminal::LoadText()
 {
+    Titulo->setText(Translate(QStringLiteral("Terminal")));
     EnviarFrame->setTitle(Translate(QStringLiteral("Enviar")));
     EnviarBut->setText(Translate(QStringLiteral("Enviar comando")));
     TramaBut->setText(Translate(QStringLiteral("Enviar trama")));

@@ -52,6 +52,7 @@ std::optional<qint32> int32Of(const QString &text)
 
 GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     : SectionEditor(parent),
+      Titulo(named(new QLabel(this), "Titulo")),
       FrameAPN(named(new QGroupBox(this), "FrameAPN")),
       FrameGPRS(named(new QGroupBox(this), "FrameGPRS")),
       FrameFTP(named(new QGroupBox(this), "FrameFTP")),
@@ -76,6 +77,7 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
       sections_(sections)
 {
     setObjectName(QStringLiteral("GPRS"));
+    makeHeading(Titulo);
     for (QLineEdit *box : {TextAPNServer, TextAPNUserName, TextAPNPassword, TextRuta, TextFTPUser,
                            TextFTPPass}) {
         box->setMaxLength(kTextLength);
@@ -94,6 +96,7 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     buildFtpFrame();
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Titulo);
     layout->addWidget(CheckHabilGPRS);
     layout->addWidget(FrameAPN);
     layout->addWidget(FrameGPRS);
@@ -176,7 +179,8 @@ void GPRS::buildFtpFrame()
 
 void GPRS::LoadText()
 {
-    setWindowTitle(Translate(QStringLiteral("Configuracion parametros GPRS")));
+    Titulo->setText(Translate(QStringLiteral("Configuracion parametros GPRS")));
+    setWindowTitle(Titulo->text());
     CheckHabilGPRS->setText(Translate(QStringLiteral("Habilitar comunicacion GPRS")));
     CheckMantener->setText(Translate(QStringLiteral("Mantener la conexion permanentemente")));
     FrameAPN->setTitle(Translate(QStringLiteral("Parametros de la APN")));

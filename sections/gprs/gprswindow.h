@@ -27,6 +27,7 @@ public:
     void LoadData() override;
     void StoreControls() override;
 
+    QLabel *Titulo;
     QGroupBox *FrameAPN;
     QGroupBox *FrameGPRS;
     QGroupBox *FrameFTP;

@@ -168,6 +168,20 @@ TEST_P(MainWindowLayout, EveryWindowFitsWholeAtTheSmallestAndALargeSize)
     }
 }
 
+// Each window opens under its bold heading, a fifth larger than its text.
+TEST_P(MainWindowLayout, EveryWindowHasItsHeading)
+{
+    ProgramWindows program;
+    for (QWidget *window : program.windows.windows()) {
+        const auto *heading = window->findChild<QLabel *>(QStringLiteral("Titulo"));
+        ASSERT_NE(heading, nullptr) << qPrintable(window->objectName());
+        EXPECT_FALSE(heading->text().trimmed().isEmpty()) << qPrintable(window->objectName());
+        EXPECT_TRUE(heading->font().bold()) << qPrintable(window->objectName());
+        EXPECT_GT(heading->font().pointSizeF(), window->font().pointSizeF()) << qPrintable(window->objectName());
+        EXPECT_FALSE(heading->isHidden()) << qPrintable(window->objectName());
+    }
+}
+
 // Spanish, and English, whose captions are longer.
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowLayout, ::testing::Values(1, 2));
 
