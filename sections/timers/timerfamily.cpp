@@ -58,7 +58,7 @@ QList<TimerFamily> makeFamilies()
          F::Days,
          {{L(""), F::Days, false}},
          {{L("HABIL"), F::Enabled}, {L("PERIOD"), F::Days}},
-         QStringLiteral("Configuracion temporizadores largos "), kScheduleCaption,
+         QStringLiteral("Configuracion temporizadores largos "), {},
          {QStringLiteral("Ejecutar cada:"), QStringLiteral("Dias")},
          4},
     };
