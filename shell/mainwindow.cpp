@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "branchpage.h"
 #include "editorregistry.h"
 #include "filecommands.h"
 #include "formpage.h"
@@ -69,6 +70,13 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     auto *pages = new QGridLayout(client_);
     pages->setContentsMargins(0, 0, 0, 0);
     setCentralWidget(client_);
+    branchPage_ = new BranchPage;
+    branchPage_->hide();
+    pages->addWidget(new FormPage(branchPage_, client_));
+    connect(branchPage_, &BranchPage::childChosen, this, [this](const QString &key) {
+        Tree->setCurrentItem(items_.value(key));
+        Tree_NodeClick(key);
+    });
 
     auto *panel = new QDockWidget(this);
     panel->setObjectName("Picture1");
@@ -137,6 +145,8 @@ void MainWindow::LoadText()
         (*it)->setText(0, nodeCaption(nodes_.value(nodeKey(*it))));
     fitTreeWidth();
     fitMinimum();
+    if (!branchPage_->isHidden())
+        showBranch(branchShown_);
     if (status_ && !statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(status_());
 }
@@ -202,13 +212,12 @@ void MainWindow::showTransfer(TransferKind kind)
 
 void MainWindow::buildTree(const ProductLimits &limits)
 {
-    QHash<QString, QTreeWidgetItem *> items;
     for (const NavNode &node : navigationNodes(limits)) {
-        QTreeWidgetItem *parent = items.value(node.parent);
+        QTreeWidgetItem *parent = items_.value(node.parent);
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(Tree);
         item->setText(0, nodeCaption(node));
         item->setData(0, Qt::UserRole, node.key);
-        items.insert(node.key, item);
+        items_.insert(node.key, item);
         nodes_.insert(node.key, node);
     }
     if (Tree->topLevelItemCount() > 0)
@@ -266,6 +275,24 @@ void MainWindow::hideAll()
 {
     for (QWidget *w : windows_.windows())
         w->hide();
+    branchPage_->hide();
+}
+
+// A child's caption that is only a number or a range ("3", "4-7") is named
+// with its branch ("Flags 3").
+void MainWindow::showBranch(const QString &key)
+{
+    const QTreeWidgetItem *branch = items_.value(key);
+    QList<BranchPage::Child> children;
+    for (int i = 0; i < branch->childCount(); ++i) {
+        const QTreeWidgetItem *child = branch->child(i);
+        const QString caption = child->text(0);
+        const bool bare = child->childCount() == 0 && !caption.isEmpty() && caption.front().isDigit();
+        children.append({nodeKey(child), bare ? branch->text(0) + u' ' + caption : caption});
+    }
+    branchShown_ = key;
+    branchPage_->showBranch(branch->text(0), children);
+    branchPage_->show();
 }
 
 void MainWindow::Tree_NodeClick(const QString &key)
@@ -290,8 +317,14 @@ void MainWindow::Tree_NodeClick(const QString &key)
     hideAll();
 
     const auto node = nodes_.constFind(key);
-    if (node == nodes_.cend() || node->window.isEmpty())
+    if (node == nodes_.cend())
         return;
+    // A branch without a window of its own tells what it holds.
+    if (node->window.isEmpty()) {
+        if (items_.value(key)->childCount() > 0)
+            showBranch(key);
+        return;
+    }
     QWidget *target = windows_.window(node->window);
     if (!target)
         return;

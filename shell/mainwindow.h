@@ -10,6 +10,7 @@
 #include "widgets/numberbox.h"
 #include "widgets/usermessage.h"
 
+class BranchPage;
 class EditorRegistry;
 class FileCommands;
 class QTreeWidget;
@@ -41,6 +42,7 @@ public:
 
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
+    BranchPage *branchPage() const { return branchPage_; }
 
     // Takes every registered window into the client area, hidden, each on a
     // page that fills the client area; the frame is at least as large as the
@@ -48,7 +50,8 @@ public:
     void adoptWindows();
     void hideAll();
 
-    // Navigation by node key: hide every window, then open the node's window.
+    // Navigation by node key: hide every window, then open the node's window;
+    // a branch without one shows what it holds (branchPage()).
     void Tree_NodeClick(const QString &key);
     // Opens the editor of a section on a channel (-1 or a channel without a
     // node of its own: the section's first node), as a click on its node does.
@@ -86,11 +89,15 @@ private:
     void showTransfer(TransferKind kind);
     bool closeDuringTransfer();
     void showWindow(QWidget *target);
+    void showBranch(const QString &key);
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
     QWidget *client_ = nullptr;
     QHash<QString, NavNode> nodes_;
+    QHash<QString, QTreeWidgetItem *> items_;
+    BranchPage *branchPage_ = nullptr;
+    QString branchShown_;
     std::function<QString()> status_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;
