@@ -195,7 +195,7 @@ std::optional<int> timerPageStart(int newIndex)
 
 QString timerPageTitle(const TimerFamily &family, int first)
 {
-    return Translate(family.title) + QString::number(first) + QStringLiteral(" a")
+    return Translate(family.title) + QString::number(first) + Translate(QStringLiteral(" a"))
         + NumStr(first + kTimersPerPage - 1);
 }
 
