@@ -14,10 +14,17 @@
 // The program's windows wired as velkan-sarn wires them, over a unit that is
 // never connected, in the language table installed now.
 struct ProgramWindows {
-    ProgramWindows()
+    // guarded: saving and uploading first refuse what a number box cannot
+    // keep, as the program wires them.
+    explicit ProgramWindows(bool guarded = false)
     {
         registerSections(sections);
-        createWindows(windows, {unit, store, sections, files});
+        ProgramContext context{unit, store, sections, files};
+        if (guarded) {
+            context.fieldsReady = [this] { return !main.refuseFaults(windows.numberFaults()); };
+            context.uploadReady = [this] { return !main.refuseFaults(windows.uploadFaults()); };
+        }
+        createWindows(windows, context);
         main.adoptWindows();
         main.followFiles(files);
         windows.clearAll(store, sections);

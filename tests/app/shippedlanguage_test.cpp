@@ -46,6 +46,21 @@ LangTable shippedTable(const QTemporaryDir &workingDir)
     return LangTable(workingDir.filePath("Lang.txt"), {QStringLiteral(VELKAN_SHIPPED_FOLDER)});
 }
 
+// The shipped table in use in one language while the test runs.
+struct ShippedTableInUse {
+    explicit ShippedTableInUse(int langSel)
+    {
+        loaded = lang.Init();
+        lang.LangSel = langSel;
+        setLang(&lang);
+    }
+    ~ShippedTableInUse() { setLang(nullptr); }
+
+    QTemporaryDir workingDir;
+    LangTable lang = shippedTable(workingDir);
+    bool loaded = false;
+};
+
 // Base text -> English text of every entry.
 QHash<QString, QString> englishOf(const LangTable &table)
 {
@@ -200,23 +215,17 @@ QStringList shownTexts(const QWidget *window)
 // composed text: a range ("0 a 3"), a unit of a count, an untranslated tooltip.
 TEST(ShippedLanguage, EnglishPagesHoldNoSpanishFragments)
 {
-    QTemporaryDir workingDir;
-    LangTable lang = shippedTable(workingDir);
-    ASSERT_TRUE(lang.Init());
-    lang.LangSel = 2;
-    setLang(&lang);
+    const ShippedTableInUse english(2);
+    ASSERT_TRUE(english.loaded);
     const QRegularExpression spanish(QStringLiteral("\\d a +\\d|Registros|señal|Seleccione|Configuracion|Temporizador"));
-    {
-        ProgramWindows program;
-        program.main.show();
-        for (const NavNode &node : navigationNodes(kProductLimits)) {
-            program.main.Tree_NodeClick(node.key);
-            for (const QString &text : shownTexts(&program.main))
-                EXPECT_FALSE(text.contains(spanish)) << qPrintable(node.key) << ": " << qPrintable(text);
-        }
-        EXPECT_EQ(LogRecordsText(20000), " 20000 records");
+    ProgramWindows program;
+    program.main.show();
+    for (const NavNode &node : navigationNodes(kProductLimits)) {
+        program.main.Tree_NodeClick(node.key);
+        for (const QString &text : shownTexts(&program.main))
+            EXPECT_FALSE(text.contains(spanish)) << qPrintable(node.key) << ": " << qPrintable(text);
     }
-    setLang(nullptr);
+    EXPECT_EQ(LogRecordsText(20000), " 20000 records");
 }
 
 // Qt's text of a standard button in the language loaded now.
