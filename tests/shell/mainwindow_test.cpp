@@ -220,6 +220,12 @@ TEST_F(MainWindowTest, BranchesShowTheirChildrenAndMissingWindowsNothing)
     main->Tree_NodeClick("Timer");
     main->branchPage()->findChild<QPushButton *>("CTimer")->click();
     EXPECT_EQ(main->branchPage()->Titulo->text(), "Ciclicos");
+    // The page shown follows a change of language.
+    main->Tree_NodeClick("Zelmor");
+    EXPECT_TRUE(buttons().contains("Timers"));
+    lang->selectLanguage(1);
+    EXPECT_TRUE(buttons().contains("Temporizadores"));
+    lang->selectLanguage(2);
 
     main->Tree_NodeClick("E_Digital");
     log.clear();
