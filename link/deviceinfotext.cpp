@@ -1,5 +1,6 @@
 #include "deviceinfotext.h"
 
+#include "files/langtable.h"
 #include "model/texthelpers.h"
 
 namespace {
@@ -35,5 +36,5 @@ QString SignalLabel(qint16 signalLevel)
 
 QString LogRecordsText(double records)
 {
-    return NumStr(records) + QStringLiteral(" Registros");
+    return NumStr(records) + u' ' + Translate(QStringLiteral("Registros"));
 }

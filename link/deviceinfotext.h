@@ -14,5 +14,5 @@ QString BatteryText(float batteryVoltage);
 int SignalBarValue(qint16 signalLevel);
 // "(17)", or "(?)" when the level is unknown.
 QString SignalLabel(qint16 signalLevel);
-// " 1000 Registros".
+// " 1000 Registros", the word in the language in use.
 QString LogRecordsText(double records);

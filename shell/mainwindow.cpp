@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QShortcut>
@@ -12,6 +13,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "branchpage.h"
 #include "editorregistry.h"
 #include "filecommands.h"
 #include "formpage.h"
@@ -61,11 +63,20 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     setObjectName("Main");
     setWindowTitle(caption());
     setWindowIcon(programIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
 
     client_ = new QWidget(this);
     client_->setObjectName("ClientArea");
+    // Every page in the one cell: the page shown fills the client area.
+    auto *pages = new QGridLayout(client_);
+    pages->setContentsMargins(0, 0, 0, 0);
     setCentralWidget(client_);
+    branchPage_ = new BranchPage;
+    branchPage_->hide();
+    pages->addWidget(new FormPage(branchPage_, client_));
+    connect(branchPage_, &BranchPage::childChosen, this, [this](const QString &key) {
+        Tree->setCurrentItem(items_.value(key));
+        Tree_NodeClick(key);
+    });
 
     auto *panel = new QDockWidget(this);
     panel->setObjectName("Picture1");
@@ -78,14 +89,14 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     panel->setWidget(Tree);
     addDockWidget(Qt::LeftDockWidgetArea, panel);
 
-    statusBar()->setSizeGripEnabled(false);
     buildTree(limits);
     connect(Tree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
     connect(Tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
     onLanguageChange(this, &MainWindow::LoadText);
-    fixSize();
+    fitMinimum();
+    resize(minimumSizeHint());
 }
 
 QString MainWindow::caption()
@@ -149,8 +160,10 @@ void MainWindow::LoadText()
     for (QTreeWidgetItemIterator it(Tree); *it; ++it)
         (*it)->setText(0, nodeCaption(nodes_.value(nodeKey(*it))));
     fitTreeWidth();
-    fixSize();
+    fitMinimum();
     showCaption();
+    if (!branchPage_->isHidden())
+        showBranch(branchShown_);
     if (status_ && !statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(status_());
 }
@@ -219,13 +232,12 @@ void MainWindow::showTransfer(TransferKind kind)
 
 void MainWindow::buildTree(const ProductLimits &limits)
 {
-    QHash<QString, QTreeWidgetItem *> items;
     for (const NavNode &node : navigationNodes(limits)) {
-        QTreeWidgetItem *parent = items.value(node.parent);
+        QTreeWidgetItem *parent = items_.value(node.parent);
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(Tree);
         item->setText(0, nodeCaption(node));
         item->setData(0, Qt::UserRole, node.key);
-        items.insert(node.key, item);
+        items_.insert(node.key, item);
         nodes_.insert(node.key, node);
     }
     if (Tree->topLevelItemCount() > 0)
@@ -257,26 +269,50 @@ void MainWindow::adoptWindows()
 {
     for (QWidget *w : windows_.windows()) {
         w->hide();
-        new FormPage(w, client_);
+        client_->layout()->addWidget(new FormPage(w, client_));
     }
-    fixSize();
+    fitMinimum();
+    resize(size().expandedTo(minimumSizeHint()));
 }
 
-void MainWindow::fixSize()
+// The frame grows as the operator likes; it never gets smaller than the
+// designed client area, nor than any window needs to show whole without
+// scrolling in the language in use.
+void MainWindow::fitMinimum()
 {
     QSize area = kClientSize;
-    for (QWidget *w : windows_.windows())
-        area = area.expandedTo(w->size());
-    client_->setFixedSize(area);
-    for (FormPage *page : client_->findChildren<FormPage *>(Qt::FindDirectChildrenOnly))
-        page->setGeometry(QRect(QPoint(0, 0), area));
-    setFixedSize(sizeHint());
+    for (const QWidget *w : windows_.windows())
+        area = area.expandedTo(w->minimumSize().expandedTo(w->minimumSizeHint()));
+    // A window with wrapping text is as tall as its layout wants it at that width.
+    for (const QWidget *w : windows_.windows()) {
+        if (w->hasHeightForWidth())
+            area.setHeight(qMax(area.height(), w->heightForWidth(area.width())));
+    }
+    client_->setMinimumSize(area);
 }
 
 void MainWindow::hideAll()
 {
     for (QWidget *w : windows_.windows())
         w->hide();
+    branchPage_->hide();
+}
+
+// A child's caption that is only a number or a range ("3", "4-7") is named
+// with its branch ("Flags 3").
+void MainWindow::showBranch(const QString &key)
+{
+    const QTreeWidgetItem *branch = items_.value(key);
+    QList<BranchPage::Child> children;
+    for (int i = 0; i < branch->childCount(); ++i) {
+        const QTreeWidgetItem *child = branch->child(i);
+        const QString caption = child->text(0);
+        const bool bare = child->childCount() == 0 && !caption.isEmpty() && caption.front().isDigit();
+        children.append({nodeKey(child), bare ? branch->text(0) + u' ' + caption : caption});
+    }
+    branchShown_ = key;
+    branchPage_->showBranch(branch->text(0), children);
+    branchPage_->show();
 }
 
 void MainWindow::Tree_NodeClick(const QString &key)
@@ -301,8 +337,14 @@ void MainWindow::Tree_NodeClick(const QString &key)
     hideAll();
 
     const auto node = nodes_.constFind(key);
-    if (node == nodes_.cend() || node->window.isEmpty())
+    if (node == nodes_.cend())
         return;
+    // A branch without a window of its own tells what it holds.
+    if (node->window.isEmpty()) {
+        if (items_.value(key)->childCount() > 0)
+            showBranch(key);
+        return;
+    }
     QWidget *target = windows_.window(node->window);
     if (!target)
         return;

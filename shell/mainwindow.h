@@ -10,6 +10,7 @@
 #include "widgets/numberbox.h"
 #include "widgets/usermessage.h"
 
+class BranchPage;
 class EditorRegistry;
 class FileCommands;
 class QTreeWidget;
@@ -20,7 +21,7 @@ class QTreeWidgetItem;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Editors open in a client area at least this large (the designed form size).
+    // The client area is never smaller than this (the designed form size).
     static constexpr QSize kClientSize{649, 566};
 
     explicit MainWindow(EditorRegistry &windows, const ProductLimits &limits = kProductLimits,
@@ -41,13 +42,16 @@ public:
 
     QTreeWidget *tree() const { return Tree; }
     QWidget *clientArea() const { return client_; }
+    BranchPage *branchPage() const { return branchPage_; }
 
-    // Takes every registered window into the client area, hidden, and fixes
-    // the frame's size around the largest of them.
+    // Takes every registered window into the client area, hidden, each on a
+    // page that fills the client area; the frame is at least as large as the
+    // largest window needs.
     void adoptWindows();
     void hideAll();
 
-    // Navigation by node key: hide every window, then open the node's window.
+    // Navigation by node key: hide every window, then open the node's window;
+    // a branch without one shows what it holds (branchPage()).
     void Tree_NodeClick(const QString &key);
     // Opens the editor of a section on a channel (-1 or a channel without a
     // node of its own: the section's first node), as a click on its node does.
@@ -83,15 +87,19 @@ private:
     void showStatus(std::function<QString()> text);
     void showCaption();
     void fitTreeWidth();
-    void fixSize();
+    void fitMinimum();
     void showTransfer(TransferKind kind);
     bool closeDuringTransfer();
     void showWindow(QWidget *target);
+    void showBranch(const QString &key);
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
     QWidget *client_ = nullptr;
     QHash<QString, NavNode> nodes_;
+    QHash<QString, QTreeWidgetItem *> items_;
+    BranchPage *branchPage_ = nullptr;
+    QString branchShown_;
     std::function<QString()> status_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr QSize kFormSize(649, 566);
-
 const QString kHexFilter = QStringLiteral("Intel hex file (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
 
 QString hexReason(IntelHexCheck::Problem problem)
@@ -96,7 +94,6 @@ Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<
       message_(std::move(message))
 {
     setObjectName(QStringLiteral("Firm"));
-    setFixedSize(kFormSize);
     askOpenPath = [this](const QString &filter) { return QFileDialog::getOpenFileName(this, {}, {}, filter); };
 
     makeHeading(Titulo);

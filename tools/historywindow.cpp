@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr QSize kFormSize(649, 566);
-
 QString kindText(HistoryKind kind)
 {
     switch (kind) {
@@ -63,7 +61,6 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
       message_(std::move(message))
 {
     setObjectName(QStringLiteral("Historial"));
-    setFixedSize(kFormSize);
     makeHeading(Titulo);
     Operaciones->setColumnCount(2);
     Operaciones->setRootIsDecorated(false);

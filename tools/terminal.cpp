@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr QSize kFormSize(649, 566);
 constexpr int kTickMs = 100;
 
 const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
@@ -38,6 +38,7 @@ QPushButton *button(const char *objectName, QWidget *parent)
 
 Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     : QWidget(parent),
+      Titulo(named(new QLabel(this), "Titulo")),
       TextWin(named(new QPlainTextEdit(this), "TextWin")),
       TextComando(named(new QLineEdit(this), "TextComando")),
       EnviarBut(button("EnviarBut", this)),
@@ -54,7 +55,6 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
       message_(std::move(message))
 {
     setObjectName(QStringLiteral("Terminal"));
-    setFixedSize(kFormSize);
     active = [this] { return isVisible() && isActiveWindow(); };
     askSavePath = [this](const QString &filter) {
         QFileDialog dialog(this, {}, {}, filter);
@@ -64,6 +64,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 
+    makeHeading(Titulo);
     TextWin->setReadOnly(true);
     TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     TextWin->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -84,6 +85,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(Titulo);
     layout->addWidget(TextWin, 1);
     layout->addWidget(EnviarFrame);
     layout->addLayout(buttons);
@@ -118,6 +120,7 @@ void Terminal::hideEvent(QHideEvent *event)
 
 void Terminal::LoadText()
 {
+    Titulo->setText(Translate(QStringLiteral("Terminal")));
     EnviarFrame->setTitle(Translate(QStringLiteral("Enviar")));
     EnviarBut->setText(Translate(QStringLiteral("Enviar comando")));
     TramaBut->setText(Translate(QStringLiteral("Enviar trama")));

@@ -7,6 +7,7 @@
 #include "widgets/usermessage.h"
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -44,6 +45,7 @@ public:
     // Lines the console keeps; older ones are dropped whole.
     static constexpr int kMaxLines = 100000;
 
+    QLabel *Titulo;
     QPlainTextEdit *TextWin;
     QLineEdit *TextComando;
     QPushButton *EnviarBut;

@@ -18,6 +18,10 @@ namespace {
 
 constexpr int kByteDigits = 3;
 
+// What the unit and the files hold for "no address": shown as empty values,
+// with nothing beside them.
+const QString kNoAddress = QStringLiteral("0");
+
 QString byteText(int value, AddressBox::Digits digits)
 {
     return digits == AddressBox::Digits::Three
@@ -99,7 +103,7 @@ void AddressBox::setBytes(const Bytes &bytes)
 void AddressBox::showStored(const QString &stored)
 {
     stored_->setText(stored);
-    stored_->setVisible(!stored.isEmpty());
+    stored_->setVisible(!stored.isEmpty() && stored != kNoAddress);
 }
 
 AddressBox::Bytes AddressBox::bytes() const
@@ -153,7 +157,7 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (at != fields_.end() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)
-            && (*at)->text().isEmpty() && !stored_->text().isEmpty()) {
+            && (*at)->text().isEmpty() && !stored_->isHidden()) {
             edited_ = true;
             showStored(QString());
             emit textEdited();

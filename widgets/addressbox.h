@@ -13,8 +13,9 @@ class QLineEdit;
 // one half of a 1-Wire probe's identification number.
 //
 // A stored text that is no such address shows as zeros, or, with
-// Other::AsItStands, as it stands beside four empty values; there an emptied
-// box gives the empty text.
+// Other::AsItStands, as it stands beside four empty values (the unit's "0"
+// for no address as the empty values alone); there an emptied box gives the
+// empty text.
 //
 // The box follows the editors' unedited-box rule on its own: showAddress puts
 // a stored text there, and storeIfEdited writes the box's text back only when

@@ -14,7 +14,6 @@
 #include "sampleratecore.h"
 #include "widgets/firmwarewarning.h"
 #include "widgets/namedwidget.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -54,13 +53,17 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
       rateLabel_(new QLabel(this))
 {
     setObjectName(QStringLiteral("SampleRate"));
-    setFixedSize(MainWindow::kClientSize);
 
     makeHeading(titulo_);
 
     ComboSampleRate->addItems({QStringLiteral("64Hz"), QStringLiteral("256Hz")});
     WarningMsg->setWordWrap(true);
     WarningMsg->setStyleSheet(QStringLiteral("color: #c00000"));
+    // The warning is about the high rate; it keeps its room when hidden.
+    QSizePolicy warningPolicy = WarningMsg->sizePolicy();
+    warningPolicy.setRetainSizeWhenHidden(true);
+    WarningMsg->setSizePolicy(warningPolicy);
+    connect(ComboSampleRate, &QComboBox::currentIndexChanged, this, &SampleRate::showRateWarning);
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
@@ -123,6 +126,7 @@ void SampleRate::LoadData()
 {
     ComboSampleRate->setCurrentIndex(store_.SampleRate == SampleRateCore::kHighRate ? kHighRateItem
                                                                                     : 0);
+    showRateWarning();
     for (int i = 0; i < ComboT.size(); ++i) {
         // A weight that is none of the items shows no selection, so that a
         // store-back keeps it.
@@ -138,6 +142,11 @@ void SampleRate::StoreControls()
         if (ComboT[i]->currentIndex() >= 0)
             store_.Flow[i].TotalRatio = ComboT[i]->currentData().toFloat();
     }
+}
+
+void SampleRate::showRateWarning()
+{
+    WarningMsg->setVisible(ComboSampleRate->currentIndex() == kHighRateItem);
 }
 
 void SampleRate::Timer1_Timer()

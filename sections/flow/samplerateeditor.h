@@ -39,6 +39,8 @@ public:
     QTimer *Timer1;
 
 private:
+    // The battery warning, while the high rate is chosen.
+    void showRateWarning();
 
     UnitConnection &unit_;
     ConfigStore &store_;

@@ -28,10 +28,6 @@
 
 namespace {
 
-// The size the form was designed with: the main window's client area less
-// the navigation panel.
-constexpr QSize kFormSize(649, 566);
-
 const QString kOrange = QStringLiteral("+34656000311");
 const QString kVodafone = QStringLiteral("+34607003110");
 const QString kMovistar = QStringLiteral("+34609090909");
@@ -70,7 +66,6 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       minutes_(new QLabel(this))
 {
     setObjectName(QStringLiteral("General"));
-    setFixedSize(kFormSize);
     for (QLineEdit *box : {NameBox, SMSCBox, PTLF, RestoreText})
         refuseSeparators(box);
     buildToolbar();

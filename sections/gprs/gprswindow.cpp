@@ -52,6 +52,7 @@ std::optional<qint32> int32Of(const QString &text)
 
 GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     : SectionEditor(parent),
+      Titulo(named(new QLabel(this), "Titulo")),
       FrameAPN(named(new QGroupBox(this), "FrameAPN")),
       FrameGPRS(named(new QGroupBox(this), "FrameGPRS")),
       FrameFTP(named(new QGroupBox(this), "FrameFTP")),
@@ -76,6 +77,7 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
       sections_(sections)
 {
     setObjectName(QStringLiteral("GPRS"));
+    makeHeading(Titulo);
     for (QLineEdit *box : {TextAPNServer, TextAPNUserName, TextAPNPassword, TextRuta, TextFTPUser,
                            TextFTPPass}) {
         box->setMaxLength(kTextLength);
@@ -89,11 +91,10 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     makeNumberBox(TextTimeout, count, "Timeout:");
     makeNumberBox(TextFTPRetry, count, "Reintentos de conexion:");
     makeNumberBox(TextFTPRetryTime, count, "Tiempo entre reintentos:");
-    buildApnFrame();
-    buildGprsFrame();
-    buildFtpFrame();
+    buildFrames();
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Titulo);
     layout->addWidget(CheckHabilGPRS);
     layout->addWidget(FrameAPN);
     layout->addWidget(FrameGPRS);
@@ -111,72 +112,74 @@ QLabel *GPRS::caption(const char *text)
     return label;
 }
 
-// A time box followed by its unit.
-QLayout *GPRS::inSeconds(QLineEdit *box)
+// Rows of a caption and its control in the frame's grid: a text box or an
+// address takes the rest of the row, a time box has its unit after it; a
+// row without a caption is one control across the row.
+void GPRS::fillFrame(QGroupBox *frame, std::initializer_list<FrameRow> rows)
 {
-    auto *row = new QHBoxLayout;
-    row->addWidget(box);
-    row->addWidget(caption("Segundos"));
-    row->addStretch();
-    return row;
+    auto *grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(2);
+    grid->setColumnStretch(2, 1);
+    grids_.append(grid);
+    int at = 0;
+    for (const FrameRow &row : rows) {
+        if (!row.caption) {
+            grid->addWidget(row.control, at++, 0, 1, 3);
+            continue;
+        }
+        grid->addWidget(caption(row.caption), at, 0);
+        if (row.shape == FrameRow::Seconds) {
+            auto *box = new QHBoxLayout;
+            box->addWidget(row.control);
+            box->addWidget(caption("Segundos"));
+            grid->addLayout(box, at, 1);
+        } else {
+            grid->addWidget(row.control, at, 1, 1, row.shape == FrameRow::Wide ? 2 : 1);
+        }
+        ++at;
+    }
 }
 
-// Rows of a caption and its box.
-void GPRS::buildApnFrame()
+void GPRS::buildFrames()
 {
-    auto *grid = new QGridLayout(FrameAPN);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(caption("APN Server:"), 0, 0);
-    grid->addWidget(TextAPNServer, 0, 1, 1, 2);
-    grid->addWidget(caption("APN User Name:"), 1, 0);
-    grid->addWidget(TextAPNUserName, 1, 1, 1, 2);
-    grid->addWidget(caption("APN Password:"), 2, 0);
-    grid->addWidget(TextAPNPassword, 2, 1, 1, 2);
-    grid->addWidget(caption("Reintentos de conexion:"), 3, 0);
-    grid->addWidget(TextAPNRetry, 3, 1);
-    grid->addWidget(caption("Tiempo entre reintentos:"), 4, 0);
-    grid->addLayout(inSeconds(TextAPNRetryTime), 4, 1);
-    grid->addWidget(caption("Timeout desconexion:"), 5, 0);
-    grid->addLayout(inSeconds(TextConTimeOut), 5, 1);
-    grid->setColumnStretch(2, 1);
+    using R = FrameRow;
+    fillFrame(FrameAPN, {{"APN Server:", TextAPNServer, R::Wide},
+                         {"APN User Name:", TextAPNUserName, R::Wide},
+                         {"APN Password:", TextAPNPassword, R::Wide},
+                         {"Reintentos de conexion:", TextAPNRetry, R::Number},
+                         {"Tiempo entre reintentos:", TextAPNRetryTime, R::Seconds},
+                         {"Timeout desconexion:", TextConTimeOut, R::Seconds}});
+    fillFrame(FrameGPRS, {{"Direccion IP del servidor:", IPInputBox, R::Wide},
+                          {"Puerto:", TextPort, R::Number},
+                          {"Timeout:", TextTimeout, R::Seconds},
+                          {nullptr, CheckMantener, R::Wide}});
+    fillFrame(FrameFTP, {{"Direccion IP del servidor:", IPInputBox1, R::Wide},
+                         {"Ruta:", TextRuta, R::Wide},
+                         {"Usuario:", TextFTPUser, R::Wide},
+                         {"Contraseña:", TextFTPPass, R::Wide},
+                         {"Reintentos de conexion:", TextFTPRetry, R::Number},
+                         {"Tiempo entre reintentos:", TextFTPRetryTime, R::Seconds}});
 }
 
-void GPRS::buildGprsFrame()
+// The boxes of the three frames stand in one column, whatever the language.
+void GPRS::alignCaptions()
 {
-    auto *grid = new QGridLayout(FrameGPRS);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(caption("Direccion IP del servidor:"), 0, 0);
-    grid->addWidget(IPInputBox, 0, 1);
-    grid->addWidget(caption("Puerto:"), 1, 0);
-    grid->addWidget(TextPort, 1, 1);
-    grid->addWidget(caption("Timeout:"), 2, 0);
-    grid->addLayout(inSeconds(TextTimeout), 2, 1);
-    grid->addWidget(CheckMantener, 3, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
-}
-
-void GPRS::buildFtpFrame()
-{
-    auto *grid = new QGridLayout(FrameFTP);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(caption("Direccion IP del servidor:"), 0, 0);
-    grid->addWidget(IPInputBox1, 0, 1);
-    grid->addWidget(caption("Ruta:"), 1, 0);
-    grid->addWidget(TextRuta, 1, 1, 1, 2);
-    grid->addWidget(caption("Usuario:"), 2, 0);
-    grid->addWidget(TextFTPUser, 2, 1, 1, 2);
-    grid->addWidget(caption("Contraseña:"), 3, 0);
-    grid->addWidget(TextFTPPass, 3, 1, 1, 2);
-    grid->addWidget(caption("Reintentos de conexion:"), 4, 0);
-    grid->addWidget(TextFTPRetry, 4, 1);
-    grid->addWidget(caption("Tiempo entre reintentos:"), 5, 0);
-    grid->addLayout(inSeconds(TextFTPRetryTime), 5, 1);
-    grid->setColumnStretch(2, 1);
+    int widest = 0;
+    for (const QGridLayout *grid : grids_) {
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const QLayoutItem *item = grid->itemAtPosition(row, 0);
+            if (const auto *label = item ? qobject_cast<const QLabel *>(item->widget()) : nullptr)
+                widest = qMax(widest, label->sizeHint().width());
+        }
+    }
+    for (QGridLayout *grid : grids_)
+        grid->setColumnMinimumWidth(0, widest);
 }
 
 void GPRS::LoadText()
 {
-    setWindowTitle(Translate(QStringLiteral("Configuracion parametros GPRS")));
+    Titulo->setText(Translate(QStringLiteral("Configuracion parametros GPRS")));
+    setWindowTitle(Titulo->text());
     CheckHabilGPRS->setText(Translate(QStringLiteral("Habilitar comunicacion GPRS")));
     CheckMantener->setText(Translate(QStringLiteral("Mantener la conexion permanentemente")));
     FrameAPN->setTitle(Translate(QStringLiteral("Parametros de la APN")));
@@ -184,6 +187,7 @@ void GPRS::LoadText()
     FrameFTP->setTitle(Translate(QStringLiteral("Parametros FTP")));
     for (const auto &[label, text] : captions_)
         label->setText(Translate(text));
+    alignCaptions();
 }
 
 void GPRS::Clear()

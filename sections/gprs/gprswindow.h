@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <initializer_list>
 
 #include "shell/sectioneditor.h"
 
@@ -10,7 +11,7 @@ class AddressBox;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QLayout;
+class QGridLayout;
 class QLineEdit;
 class SectionRegistry;
 struct ConfigStore;
@@ -27,6 +28,7 @@ public:
     void LoadData() override;
     void StoreControls() override;
 
+    QLabel *Titulo;
     QGroupBox *FrameAPN;
     QGroupBox *FrameGPRS;
     QGroupBox *FrameFTP;
@@ -49,15 +51,22 @@ public:
     QLineEdit *TextFTPRetryTime;
 
 private:
-    void buildApnFrame();
-    void buildGprsFrame();
-    void buildFtpFrame();
+    struct FrameRow {
+        enum Shape { Number, Wide, Seconds };
+        const char *caption; // null: the control alone across the row
+        QWidget *control;
+        Shape shape;
+    };
+
+    void buildFrames();
+    void fillFrame(QGroupBox *frame, std::initializer_list<FrameRow> rows);
+    void alignCaptions();
     // A caption label, remembered so that LoadText can set it.
     QLabel *caption(const char *text);
-    QLayout *inSeconds(QLineEdit *box);
 
     ConfigStore &store_;
     const SectionRegistry &sections_;
     // Every caption label with its base text, in building order.
     QList<QPair<QLabel *, QString>> captions_;
+    QList<QGridLayout *> grids_;
 };

@@ -15,7 +15,6 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -104,7 +103,6 @@ Macros::Macros(ConfigStore &store, const SectionRegistry &sections, UserMessage 
     layout->addWidget(FreeMem);
     layout->addWidget(UploadNotice);
     layout->addWidget(RepeatedNotice);
-    setFixedSize(MainWindow::kClientSize);
 
     connect(AddBut, &QPushButton::clicked, this, &Macros::AddBut_Click);
     connect(AddEqBut, &QPushButton::clicked, this, &Macros::AddEqBut_Click);

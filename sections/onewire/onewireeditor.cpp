@@ -36,11 +36,6 @@ E_OneWire::E_OneWire(UnitConnection &unit, ConfigStore &store, const SectionRegi
       unit_(unit),
       message_(std::move(message))
 {
-    // The tooltips are not translated.
-    Nombre->setToolTip(QStringLiteral("Nombre de la señal"));
-    Unidad->setToolTip(QStringLiteral("Unidad de medida de la señal"));
-    for (QRadioButton *option : FrameInterfaz->findChildren<QRadioButton *>())
-        option->setToolTip(QStringLiteral("Seleccione la interfaz electrica"));
 
     auto *grid = new QGridLayout(FrameID);
     grid->setContentsMargins(6, 2, 6, 4);
@@ -67,6 +62,10 @@ void E_OneWire::LoadText()
     OptionId->setText(Translate(QStringLiteral("ID de la sonda:")));
     OptionNoId->setText(Translate(QStringLiteral("Modo sonda unica")));
     BotonLeerId->setText(Translate(QStringLiteral("Leer ID")));
+    Nombre->setToolTip(Translate(QStringLiteral("Nombre de la señal")));
+    Unidad->setToolTip(Translate(QStringLiteral("Unidad de medida de la señal")));
+    for (QRadioButton *option : FrameInterfaz->findChildren<QRadioButton *>())
+        option->setToolTip(Translate(QStringLiteral("Seleccione la interfaz electrica")));
 }
 
 OneWireProbe *E_OneWire::probe() const

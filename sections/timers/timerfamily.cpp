@@ -58,7 +58,7 @@ QList<TimerFamily> makeFamilies()
          F::Days,
          {{L(""), F::Days, false}},
          {{L("HABIL"), F::Enabled}, {L("PERIOD"), F::Days}},
-         QStringLiteral("Configuracion temporizadores largos "), kScheduleCaption,
+         QStringLiteral("Configuracion temporizadores largos "), {},
          {QStringLiteral("Ejecutar cada:"), QStringLiteral("Dias")},
          4},
     };
@@ -195,7 +195,7 @@ std::optional<int> timerPageStart(int newIndex)
 
 QString timerPageTitle(const TimerFamily &family, int first)
 {
-    return Translate(family.title) + QString::number(first) + QStringLiteral(" a")
+    return Translate(family.title) + QString::number(first) + Translate(QStringLiteral(" a"))
         + NumStr(first + kTimersPerPage - 1);
 }
 

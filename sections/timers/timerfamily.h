@@ -90,7 +90,7 @@ struct TimerFamily {
 
     // Editor data.
     QString title;            // followed by the page's first and last timer
-    QString scheduleCaption;  // FrameHorario
+    QString scheduleCaption;  // FrameHorario; empty for a family without a time of day
     TimerCaptions captions;
     int periodLength;         // characters the Period box takes when typing; 0: no box
 

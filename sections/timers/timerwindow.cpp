@@ -20,9 +20,6 @@
 
 namespace {
 
-// The size the form was designed with: the main window's client area less
-// the navigation panel.
-constexpr QSize kFormSize(649, 566);
 constexpr int kWeekColumns = 7;
 constexpr int kDaysPerRow = 4;
 
@@ -61,7 +58,6 @@ TimerWindow::TimerWindow(const TimerFamily &family, ConfigStore &store, const Se
       actionEditor_(std::move(actionEditor))
 {
     setObjectName(QString(family.name));
-    setFixedSize(kFormSize);
     Titulo->setObjectName(QStringLiteral("Titulo"));
 
     makeHeading(Titulo);
@@ -100,12 +96,12 @@ QWidget *TimerWindow::buildElement(int k)
     top->addWidget(e.TimerHabil, 1, Qt::AlignTop);
     top->addWidget(e.FrameAcciones);
     column->addLayout(top);
-    // A timer without a time of day keeps its period in FrameHorario.
-    QLayout *period = periodRow(e, k);
-    const bool periodInFrame = !family_.has(TimerField::Start);
-    if (period && !periodInFrame)
+    // The period has its own row: a long timer has no time of day, and so
+    // no FrameHorario.
+    if (QLayout *period = periodRow(e, k))
         column->addLayout(period);
-    column->addWidget(buildSchedule(e, k, periodInFrame ? period : nullptr));
+    if (family_.has(TimerField::Start))
+        column->addWidget(buildSchedule(e, k));
     if (family_.has(TimerField::Flag)) {
         e.Flag = named(new FlagChoice(e.FrameTimer), QStringLiteral("FlagChoice"), k);
         follow(e, e.Flag, TimerField::Flag);
@@ -145,27 +141,16 @@ QLayout *TimerWindow::periodRow(TimerElement &e, int k)
     return row({caption(e, captions.period, field), e.Period, caption(e, captions.periodUnit, field)});
 }
 
-// FrameHorario: the time of day with the window and day boxes the family has,
-// or the period of a timer without one.
-QGroupBox *TimerWindow::buildSchedule(TimerElement &e, int k, QLayout *period)
+// FrameHorario: the time of day with the window and day boxes the family has.
+QGroupBox *TimerWindow::buildSchedule(TimerElement &e, int k)
 {
-    if (family_.has(TimerField::Start)) {
-        // Half the page is too narrow for seven day boxes in a row.
-        e.Schedule = new ScheduleFrame({family_.has(TimerField::Always), family_.has(TimerField::Stop),
-                                        family_.has(TimerField::Weekdays), kDaysPerRow},
-                                       e.FrameTimer);
-        e.FrameHorario = e.Schedule;
-    } else {
-        e.FrameHorario = new QGroupBox(e.FrameTimer);
-        auto *column = new QVBoxLayout(e.FrameHorario);
-        column->setContentsMargins(6, 2, 6, 4);
-    }
-    named(e.FrameHorario, QStringLiteral("FrameHorario"), k);
-    auto *frame = static_cast<QVBoxLayout *>(e.FrameHorario->layout());
-    if (period)
-        frame->addLayout(period);
+    // Half the page is too narrow for seven day boxes in a row.
+    e.Schedule = new ScheduleFrame({family_.has(TimerField::Always), family_.has(TimerField::Stop),
+                                    family_.has(TimerField::Weekdays), kDaysPerRow},
+                                   e.FrameTimer);
+    e.FrameHorario = named(e.Schedule, QStringLiteral("FrameHorario"), k);
     if (family_.has(TimerField::DayMask))
-        frame->addWidget(buildMonthGrid(e, k));
+        static_cast<QVBoxLayout *>(e.FrameHorario->layout())->addWidget(buildMonthGrid(e, k));
     return e.FrameHorario;
 }
 
@@ -210,7 +195,8 @@ void TimerWindow::LoadText()
             e.Schedule->LoadText();
             e.Schedule->LabelInicio->setText(Translate(family_.captions.start));
         }
-        e.FrameHorario->setTitle(Translate(family_.scheduleCaption));
+        if (e.FrameHorario)
+            e.FrameHorario->setTitle(Translate(family_.scheduleCaption));
         if (e.MonthDays[0]) {
             e.MonthDays[MonthlyTimer::kLastDayBit]->setText(
                 Translate(monthDayCaptions()[MonthlyTimer::kLastDayBit]));

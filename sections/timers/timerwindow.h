@@ -32,7 +32,7 @@ struct TimerElement {
     FlagChoice *Flag = nullptr;              // FlagCombo between its labels
     QPushButton *BotonEditar = nullptr;
 
-    QGroupBox *FrameHorario = nullptr; // the Schedule when there is one
+    QGroupBox *FrameHorario = nullptr; // the Schedule; none for a timer without a time of day
     QGroupBox *FrameAcciones = nullptr;
     // Every control that follows TimerHabil, with the field it shows.
     QList<std::pair<QWidget *, TimerField>> followers;
@@ -68,7 +68,7 @@ private:
     QWidget *buildElement(int k);
     QLabel *caption(TimerElement &e, const QString &text, TimerField field);
     QLayout *periodRow(TimerElement &e, int k);
-    QGroupBox *buildSchedule(TimerElement &e, int k, QLayout *period);
+    QGroupBox *buildSchedule(TimerElement &e, int k);
     QWidget *buildMonthGrid(TimerElement &e, int k);
     void follow(TimerElement &e, QWidget *control, TimerField field);
     void applyEnabling(int k);

@@ -25,9 +25,6 @@
 
 namespace {
 
-// The size the form was designed with: the main window's client area less
-// the navigation panel.
-constexpr QSize kFormSize(649, 566);
 constexpr int kPhoneLength = 16;
 
 } // namespace
@@ -58,7 +55,6 @@ Aut_Voz::Aut_Voz(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       titulo_(named(new QLabel(this), "Titulo"))
 {
     setObjectName(QStringLiteral("Aut_Voz"));
-    setFixedSize(kFormSize);
 
     makeHeading(titulo_);
     PhoneText->setMaxLength(kPhoneLength);

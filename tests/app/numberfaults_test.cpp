@@ -7,18 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/programwindows.h"
-#include "files/sectionregistry.h"
-#include "link/comms.h"
-#include "link/fakeserialport.h"
-#include "link/unitconnection.h"
-#include "model/configstore.h"
+#include "programfixture.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
-#include "sections/sectionlist.h"
-#include "shell/editorregistry.h"
-#include "shell/filecommands.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -26,7 +17,6 @@ class NumberFaults : public ::testing::Test {
 protected:
     NumberFaults()
     {
-        registerSections(sections);
         main.setMessage([this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
             told << text;
             return QMessageBox::Ok;
@@ -35,11 +25,6 @@ protected:
             ++saveDialogs;
             return QString();
         };
-        createWindows(windows, {unit, store, sections, files, {}, {}, {},
-                                [this] { return !main.refuseFaults(windows.numberFaults()); },
-                                [this] { return !main.refuseFaults(windows.uploadFaults()); }});
-        main.adoptWindows();
-        windows.clearAll(store, sections);
         main.hideAll();
         main.show();
     }
@@ -61,13 +46,11 @@ protected:
         }
     }
 
-    Comms comms{std::make_unique<FakeSerialPort>()};
-    UnitConnection unit{comms};
-    ConfigStore store;
-    SectionRegistry sections;
-    EditorRegistry windows;
-    MainWindow main{windows};
-    FileCommands files{store, sections, windows, &main};
+    ProgramWindows program{true};
+    ConfigStore &store = program.store;
+    EditorRegistry &windows = program.windows;
+    MainWindow &main = program.main;
+    FileCommands &files = program.files;
     QStringList told;
     int saveDialogs = 0;
 };

@@ -2,23 +2,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include "app/programwindows.h"
+#include "programfixture.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
+#include "link/deviceinfotext.h"
 #include "link/comms.h"
 #include "link/unitconnection.h"
 #include "link/fakeserialport.h"
@@ -39,6 +45,21 @@ LangTable shippedTable(const QTemporaryDir &workingDir)
 {
     return LangTable(workingDir.filePath("Lang.txt"), {QStringLiteral(VELKAN_SHIPPED_FOLDER)});
 }
+
+// The shipped table in use in one language while the test runs.
+struct ShippedTableInUse {
+    explicit ShippedTableInUse(int langSel)
+    {
+        loaded = lang.Init();
+        lang.LangSel = langSel;
+        setLang(&lang);
+    }
+    ~ShippedTableInUse() { setLang(nullptr); }
+
+    QTemporaryDir workingDir;
+    LangTable lang = shippedTable(workingDir);
+    bool loaded = false;
+};
 
 // Base text -> English text of every entry.
 QHash<QString, QString> englishOf(const LangTable &table)
@@ -109,27 +130,6 @@ QStringList sourceTexts()
     return texts;
 }
 
-// The program's windows wired as velkan-sarn wires them, over a unit that is
-// never connected, in the table installed now.
-struct ProgramWindows {
-    ProgramWindows()
-    {
-        registerSections(sections);
-        createWindows(windows, {unit, store, sections, files});
-        main.adoptWindows();
-        main.followFiles(files);
-        windows.clearAll(store, sections);
-    }
-
-    Comms comms{std::make_unique<FakeSerialPort>()};
-    UnitConnection unit{comms};
-    ConfigStore store;
-    SectionRegistry sections;
-    EditorRegistry windows;
-    MainWindow main{windows};
-    FileCommands files{store, sections, windows, &main};
-};
-
 // Every text the windows translate, collected by building the program's
 // windows and opening every node of the tree.
 QSet<QString> textsOfTheWindows()
@@ -178,6 +178,54 @@ TEST(ShippedLanguage, EveryTranslatedTextHasItsEnglishEntry)
     missing.sort();
     EXPECT_TRUE(missing.isEmpty()) << "texts without an English entry in app/Lang.txt:\n"
                                    << qPrintable(missing.join(u'\n'));
+}
+
+// The texts a window shows the operator: captions, list items, tab names,
+// headers, tooltips.
+QStringList shownTexts(const QWidget *window)
+{
+    QStringList texts{window->windowTitle()};
+    for (const QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisible())
+            continue;
+        texts << w->toolTip();
+        if (const auto *label = qobject_cast<const QLabel *>(w))
+            texts << label->text();
+        if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+            texts << button->text();
+        if (const auto *frame = qobject_cast<const QGroupBox *>(w))
+            texts << frame->title();
+        if (const auto *combo = qobject_cast<const QComboBox *>(w)) {
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        }
+        if (const auto *tabs = qobject_cast<const QTabWidget *>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        }
+        if (const auto *tree = qobject_cast<const QTreeWidget *>(w)) {
+            for (int i = 0; i < tree->columnCount(); ++i)
+                texts << tree->headerItem()->text(i);
+        }
+    }
+    return texts;
+}
+
+// In English every page, opened from the tree, shows no Spanish piece of a
+// composed text: a range ("0 a 3"), a unit of a count, an untranslated tooltip.
+TEST(ShippedLanguage, EnglishPagesHoldNoSpanishFragments)
+{
+    const ShippedTableInUse english(2);
+    ASSERT_TRUE(english.loaded);
+    const QRegularExpression spanish(QStringLiteral("\\d a +\\d|Registros|señal|Seleccione|Configuracion|Temporizador"));
+    ProgramWindows program;
+    program.main.show();
+    for (const NavNode &node : navigationNodes(kProductLimits)) {
+        program.main.Tree_NodeClick(node.key);
+        for (const QString &text : shownTexts(&program.main))
+            EXPECT_FALSE(text.contains(spanish)) << qPrintable(node.key) << ": " << qPrintable(text);
+    }
+    EXPECT_EQ(LogRecordsText(20000), " 20000 records");
 }
 
 // Qt's text of a standard button in the language loaded now.

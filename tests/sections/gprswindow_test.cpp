@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -47,7 +48,8 @@ protected:
 };
 
 // Values the boxes could not take by typing survive a load and a store: a
-// host name, the default "0" and an empty text in an address box too.
+// host name, the default "0" and an empty text in an address box too. Only a
+// text that is neither an address nor "no address" shows beside the values.
 TEST_F(GprsWindowTest, UneditedBoxesStoreNothingBack)
 {
     GprsConfig &gprs = store.Gprs;
@@ -58,9 +60,10 @@ TEST_F(GprsWindowTest, UneditedBoxesStoreNothingBack)
     const struct {
         const char *stored;
         const char *shown;
+        bool beside;
     } addresses[] = {
-        {"0", "0"}, {"", ""}, {"ftp.example.net", "ftp.example.net"},
-        {"010.020.030.040", "10.20.30.40"}, // kept as stored, though shown without zeros
+        {"0", "0", false}, {"", "", false}, {"ftp.example.net", "ftp.example.net", true},
+        {"010.020.030.040", "10.20.30.40", false}, // kept as stored, though shown without zeros
     };
     for (const auto &ip : addresses) {
         SCOPED_TRACE(ip.stored);
@@ -70,6 +73,8 @@ TEST_F(GprsWindowTest, UneditedBoxesStoreNothingBack)
         window->LoadData();
         EXPECT_EQ(window->TextPort->text(), "123456");
         EXPECT_EQ(window->IPInputBox->text(), ip.shown);
+        const auto *beside = window->IPInputBox1->findChild<QLabel *>(QStringLiteral("storedText"));
+        EXPECT_EQ(!beside->isHidden(), ip.beside);
         window->StoreControls();
         EXPECT_EQ(gprs, before);
     }
@@ -89,13 +94,16 @@ void typeAddress(AddressBox *box, const QStringList &values)
 
 TEST_F(GprsWindowTest, AddressBoxesStoreWhatWasTyped)
 {
+    // Over a host name, and over the unit's "0" for no address, which shows
+    // as empty values: erasing them changes nothing there.
     const struct {
         QStringList typed;
         const char *stored;
+        const char *storedOverNoAddress;
     } cases[] = {
-        {{"192", "168", "1", "10"}, "192.168.1.10"},
-        {{"", "", "", ""}, ""},            // an emptied box yields the empty text
-        {{"10", "", "300", "4"}, "10.0.30.4"}, // an empty value is 0; none above 255
+        {{"192", "168", "1", "10"}, "192.168.1.10", "192.168.1.10"},
+        {{"", "", "", ""}, "", "0"},            // an emptied box yields the empty text
+        {{"10", "", "300", "4"}, "10.0.30.4", "10.0.30.4"}, // an empty value is 0; none above 255
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.stored);
@@ -106,7 +114,7 @@ TEST_F(GprsWindowTest, AddressBoxesStoreWhatWasTyped)
         ASSERT_NO_FATAL_FAILURE(typeAddress(window->IPInputBox1, c.typed));
         window->StoreControls();
         EXPECT_EQ(store.Gprs.ServerIp, c.stored);
-        EXPECT_EQ(store.Gprs.FtpIp, c.stored);
+        EXPECT_EQ(store.Gprs.FtpIp, c.storedOverNoAddress);
     }
 }
 

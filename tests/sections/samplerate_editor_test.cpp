@@ -43,15 +43,19 @@ protected:
 
 TEST_F(SampleRateWindow, ShowsAndStoresTheRateAndTheWeights)
 {
+    window();
+    EXPECT_TRUE(window().WarningMsg->isHidden()) << "no warning for 64 Hz";
     store.SampleRate = 256;
     store.Flow[1].TotalRatio = 0.01f;
-    window();
+    window().LoadData();
     EXPECT_EQ(window().ComboSampleRate->currentText(), "256Hz");
+    EXPECT_FALSE(window().WarningMsg->isHidden()) << "256 Hz costs battery";
     EXPECT_EQ(window().ComboT[0]->currentText(), "1m3");
     EXPECT_EQ(window().ComboT[1]->currentText(), "0.01m3");
     ASSERT_EQ(window().ComboT.size(), 8);
 
     window().ComboSampleRate->setCurrentIndex(0);
+    EXPECT_TRUE(window().WarningMsg->isHidden()) << "no warning for 64 Hz";
     window().ComboT[7]->setCurrentText("10m3");
     window().StoreControls();
     EXPECT_EQ(store.SampleRate, 64);

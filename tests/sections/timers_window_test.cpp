@@ -66,13 +66,14 @@ TEST_F(TimerWindowTest, EachFormHasTheControlsOfItsFamily)
 {
     struct Case {
         TimerKind kind;
-        bool period, always, start, stop, weekdays, month, flag;
+        bool period, always, start, stop, weekdays, month, flag, schedule;
     };
     const Case cases[] = {
-        {TimerKind::Cyclic, true, true, true, true, true, false, true},
-        {TimerKind::Weekly, false, false, true, false, true, false, false},
-        {TimerKind::Monthly, false, false, true, false, false, true, false},
-        {TimerKind::Long, true, false, false, false, false, false, false},
+        {TimerKind::Cyclic, true, true, true, true, true, false, true, true},
+        {TimerKind::Weekly, false, false, true, false, true, false, false, true},
+        {TimerKind::Monthly, false, false, true, false, false, true, false, true},
+        // A long timer has no time of day: no frame with a time window's heading.
+        {TimerKind::Long, true, false, false, false, false, false, false, false},
     };
     auto shown = [](const QWidget *control) { return control && !control->isHidden(); };
     for (const Case &c : cases) {
@@ -86,6 +87,9 @@ TEST_F(TimerWindowTest, EachFormHasTheControlsOfItsFamily)
         EXPECT_EQ(s && shown(s->Days[6]), c.weekdays) << name;
         EXPECT_EQ(shown(e.MonthDays[31]), c.month) << name;
         EXPECT_EQ(shown(e.Flag), c.flag) << name;
+        EXPECT_EQ(shown(e.FrameHorario), c.schedule) << name;
+        if (e.Period)
+            EXPECT_FALSE(e.FrameHorario && e.FrameHorario->isAncestorOf(e.Period)) << name;
         EXPECT_TRUE(shown(e.BotonEditar));
     }
     EXPECT_EQ(open(TimerKind::Monthly).element(0).FrameHorario->title(), "Dias / Hora de ejecucion");

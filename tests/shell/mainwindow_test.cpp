@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -14,6 +16,7 @@
 #include "link/framecodec.h"
 #include "model/configstore.h"
 #include "shell/filecommands.h"
+#include "shell/branchpage.h"
 #include "shell/editorregistry.h"
 #include "shell/formpage.h"
 #include "shell/mainwindow.h"
@@ -72,12 +75,13 @@ protected:
     std::unique_ptr<MainWindow> main;
 };
 
-TEST_F(MainWindowTest, CaptionAndFixedSize)
+TEST_F(MainWindowTest, CaptionAndAFrameThatGrowsFromTheDesignedSize)
 {
     EXPECT_EQ(main->windowTitle(), "Orvane Velkan Sarn v4.4");
-    EXPECT_EQ(main->minimumSize(), main->maximumSize());
-    EXPECT_FALSE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_GE(main->clientArea()->width(), MainWindow::kClientSize.width());
+    EXPECT_NE(main->minimumSize(), main->maximumSize());
+    EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_GE(main->clientArea()->minimumWidth(), MainWindow::kClientSize.width());
+    EXPECT_GE(main->clientArea()->minimumHeight(), MainWindow::kClientSize.height());
     // No icon file beside the test program: the built-in drawing stands in.
     EXPECT_FALSE(main->windowIcon().availableSizes().isEmpty());
 }
@@ -236,13 +240,65 @@ TEST_F(MainWindowTest, NodeClickOpensTheNodesWindowWithItsIndex)
     }
 }
 
-TEST_F(MainWindowTest, BranchesAndMissingWindowsLeaveTheClientAreaEmpty)
+// A branch without a window shows its children, each opening as its node
+// does; a node whose window is missing leaves the client area empty.
+TEST_F(MainWindowTest, BranchesShowTheirChildrenAndMissingWindowsNothing)
 {
-    for (const char *key : {"E_Digital", "Zelmor", "Timer", "CTimer", "Flags", "Macros", "Firmware"}) {
+    const auto buttons = [this] {
+        QStringList captions;
+        for (const QPushButton *b : main->branchPage()->findChildren<QPushButton *>()) {
+            if (!b->isHidden())
+                captions << b->text();
+        }
+        return captions;
+    };
+    const struct {
+        const char *key;
+        const char *heading;
+        QStringList children;
+    } branches[] = {
+        {"Timer", "Timers", {"Ciclicos", "Semanales", "Mensuales", "Largos"}},
+        {"CTimer", "Ciclicos", {"Ciclicos 0-3", "Ciclicos 4-7", "Ciclicos 8-11", "Ciclicos 12-15"}},
+        {"E_Digital", "E.Digitales", {"E.Digitales 0", "E.Digitales 1", "E.Digitales 2", "E.Digitales 3",
+                                      "E.Digitales 4", "E.Digitales 5", "E.Digitales 6", "E.Digitales 7"}},
+    };
+    for (const auto &b : branches) {
         main->Tree_NodeClick("General");
+        main->Tree_NodeClick(b.key);
+        for (QWidget *w : windows.windows())
+            EXPECT_TRUE(w->isHidden()) << b.key;
+        EXPECT_FALSE(main->branchPage()->isHidden()) << b.key;
+        EXPECT_EQ(main->branchPage()->Titulo->text(), b.heading);
+        EXPECT_EQ(buttons(), b.children) << b.key;
+    }
+    main->Tree_NodeClick("Zelmor");
+    EXPECT_EQ(buttons().size(), 14);
+    EXPECT_EQ(buttons().first(), "General");
+
+    // A child that is a branch too shows its own children.
+    main->Tree_NodeClick("Timer");
+    main->branchPage()->findChild<QPushButton *>("CTimer")->click();
+    EXPECT_EQ(main->branchPage()->Titulo->text(), "Ciclicos");
+    // The page shown follows a change of language.
+    main->Tree_NodeClick("Zelmor");
+    EXPECT_TRUE(buttons().contains("Timers"));
+    lang->selectLanguage(1);
+    EXPECT_TRUE(buttons().contains("Temporizadores"));
+    lang->selectLanguage(2);
+
+    main->Tree_NodeClick("E_Digital");
+    log.clear();
+    main->branchPage()->findChild<QPushButton *>("E_Digital_5")->click();
+    EXPECT_EQ(log.filter("ChangeIndex"), QStringList{"E_Digital ChangeIndex 5"});
+    EXPECT_FALSE(windows.window("E_Digital")->isHidden());
+    EXPECT_TRUE(main->branchPage()->isHidden());
+    EXPECT_EQ(main->tree()->currentItem(), findKey(main->tree(), "E_Digital_5"));
+
+    for (const char *key : {"Macros", "Firmware"}) {
         main->Tree_NodeClick(key);
         for (QWidget *w : windows.windows())
             EXPECT_TRUE(w->isHidden()) << key;
+        EXPECT_TRUE(main->branchPage()->isHidden()) << key;
     }
 }
 
