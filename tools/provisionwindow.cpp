@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr QSize kFormSize(649, 566);
-
 const QString kTableFilter = QStringLiteral("Tabla de unidades CSV (*.csv)|*.csv|Todos los ficheros (*.*)|*.*");
 
 // The queue's columns, and where a row keeps its status untranslated.
@@ -131,7 +129,6 @@ ProvisionWindow::ProvisionWindow(UnitConnection &unit, const SectionRegistry &se
       message_(std::move(message))
 {
     setObjectName(QStringLiteral("Provisionar"));
-    setFixedSize(kFormSize);
     askOpenPath = [this](const QString &filter) { return QFileDialog::getOpenFileName(this, {}, {}, filter); };
     // The report is added to, never replaced.
     askReportPath = [this](const QString &filter, const QString &suggested) {

@@ -272,8 +272,9 @@ TEST_F(MainWindowTest, BranchesShowTheirChildrenAndMissingWindowsNothing)
         EXPECT_EQ(buttons(), b.children) << b.key;
     }
     main->Tree_NodeClick("Zelmor");
-    EXPECT_EQ(buttons().size(), 14);
+    EXPECT_EQ(buttons().size(), 15);
     EXPECT_EQ(buttons().first(), "General");
+    EXPECT_EQ(buttons().last(), "Provisionar");
 
     // A child that is a branch too shows its own children.
     main->Tree_NodeClick("Timer");
