@@ -95,7 +95,7 @@ int main(int argc, char **argv)
     windows.clearAll(store, sections);
     files.markUnchanged();
     QObject::connect(&unit, &UnitConnection::configDownloaded, &files, &FileCommands::unitLoaded);
-    main.hideAll();
+    main.showRoot();
 
     main.setNavigationLock([&unit] { return unit.downloading(); });
     main.followTransfers(unit);

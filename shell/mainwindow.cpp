@@ -298,6 +298,14 @@ void MainWindow::hideAll()
     branchPage_->hide();
 }
 
+// At start no window is open: the root tells what the tree holds.
+void MainWindow::showRoot()
+{
+    hideAll();
+    Tree->setCurrentItem(Tree->topLevelItem(0));
+    showBranch(nodeKey(Tree->topLevelItem(0)));
+}
+
 // A child's caption that is only a number or a range ("3", "4-7") is named
 // with its branch ("Flags 3").
 void MainWindow::showBranch(const QString &key)

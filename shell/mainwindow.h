@@ -49,6 +49,7 @@ public:
     // largest window needs.
     void adoptWindows();
     void hideAll();
+    void showRoot();
 
     // Navigation by node key: hide every window, then open the node's window;
     // a branch without one shows what it holds (branchPage()).

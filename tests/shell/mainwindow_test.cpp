@@ -271,6 +271,11 @@ TEST_F(MainWindowTest, BranchesShowTheirChildrenAndMissingWindowsNothing)
         EXPECT_EQ(main->branchPage()->Titulo->text(), b.heading);
         EXPECT_EQ(buttons(), b.children) << b.key;
     }
+    // The program starts on the root's summary, not on an empty pane.
+    main->Tree_NodeClick("General");
+    main->showRoot();
+    EXPECT_FALSE(main->branchPage()->isHidden());
+    EXPECT_EQ(main->branchPage()->Titulo->text(), "Velkan Sarn");
     main->Tree_NodeClick("Zelmor");
     EXPECT_EQ(buttons().size(), 15);
     EXPECT_EQ(buttons().first(), "General");
