@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -154,6 +153,7 @@ QGroupBox *TimerWindow::buildSchedule(TimerElement &e, int k, QLayout *period)
         e.Schedule = new ScheduleFrame({family_.has(TimerField::Always), family_.has(TimerField::Stop),
                                         family_.has(TimerField::Weekdays), kDaysPerRow},
                                        e.FrameTimer);
+        e.Schedule->setStartCaption(family_.captions.start);
         e.FrameHorario = e.Schedule;
     } else {
         e.FrameHorario = new QGroupBox(e.FrameTimer);
@@ -208,7 +208,6 @@ void TimerWindow::LoadText()
         e.BotonEditar->setText(Translate(QStringLiteral("Editar")));
         if (e.Schedule) {
             e.Schedule->LoadText();
-            e.Schedule->LabelInicio->setText(Translate(family_.captions.start));
         }
         e.FrameHorario->setTitle(Translate(family_.scheduleCaption));
         if (e.MonthDays[0]) {
