@@ -24,7 +24,8 @@ struct UploadContext {
 
 // One file key as the section's editor shows it, every text translated: the
 // record ("Configuracion caudalimetro 2"), the field ("Configuracion 1 -
-// Maximo") and the value in the editor's units.
+// Maximo") and the value in the editor's units. An empty record leaves the
+// record to the window's naming (the section and the record's number).
 struct FieldTerm {
     QString record;
     QString field;

@@ -229,7 +229,8 @@ void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const Con
         const std::optional<FieldTerm> &named = leftTerm ? leftTerm : rightTerm;
         if (!named)
             continue;
-        Tabla->item(row, SectionColumn)->setText(named->record);
+        if (!named->record.isEmpty())
+            Tabla->item(row, SectionColumn)->setText(named->record);
         if (d.key.isEmpty())
             continue;
         Tabla->item(row, KeyColumn)->setText(named->field);

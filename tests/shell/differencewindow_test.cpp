@@ -130,7 +130,8 @@ TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
 {
     EnglishTable english({"{Configuracion caudalimetro}{Flow meter}", "{Configuracion 1}{Configuration 1}",
                           "{Maximo:}{Maximum:}", "{Un pulso equivale a:}{One pulse is:}",
-                          "{Caudalimetros}{Flow meters}"});
+                          "{Caudalimetros}{Flow meters}", "{Ciclicos}{Cyclic}",
+                          "{Habilitar temporiz.}{Enable timer}", "{Si}{Yes}"});
     SectionRegistry sections;
     registerSections(sections);
     auto left = std::make_unique<ConfigStore>();
@@ -142,17 +143,19 @@ TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
     auto right = std::make_unique<ConfigStore>(*left);
     right->Flow[2].Alarms[1].High = 60;
     right->Flow[2].Ratio = 0.25f;
+    right->CyclicTimers[3].Enabled = true;
 
     DifferenceWindow window(compareConfigurations(*left, *right, sections), QStringLiteral("x"));
     window.showFieldTerms(sections, *left);
     const QTableWidget *table = window.Tabla;
-    ASSERT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(row(table, 0), (QStringList{"Flow meter 2", "One pulse is", "0.5", "0.25", "[CAUDAL 2] RATIO"}));
-    EXPECT_EQ(row(table, 1), (QStringList{"Flow meter 2", "Configuration 1 - Maximum", "20 m3", "15 m3",
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(row(table, 0), (QStringList{"Cyclic 3", "Enable timer", "No", "Yes", "[CTIMER 3] HABIL"}));
+    EXPECT_EQ(row(table, 1), (QStringList{"Flow meter 2", "One pulse is", "0.5", "0.25", "[CAUDAL 2] RATIO"}));
+    EXPECT_EQ(row(table, 2), (QStringList{"Flow meter 2", "Configuration 1 - Maximum", "20 m3", "15 m3",
                                           "[CAUDAL 2] MAXIMO( 1)"}))
         << "pulses times each side's own ratio";
-    EXPECT_EQ(table->item(1, 2)->toolTip(), "40");
-    EXPECT_EQ(window.Secciones->item(0)->text(), "Flow meters (2)");
+    EXPECT_EQ(table->item(2, 2)->toolTip(), "40");
+    EXPECT_EQ(window.Secciones->item(1)->text(), "Flow meters (2)");
 }
 
 // A key with a box of its name in its section's editor reads with the box's
