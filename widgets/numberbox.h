@@ -68,8 +68,8 @@ struct BoxFault {
 };
 
 // The number boxes and time fields of the window (its children included)
-// that refuse their text, in the order built. A disabled box is left out: the operator cannot
-// mend it, and its text is not stored.
+// that refuse their text, in the order built. A disabled box is left out:
+// the operator cannot mend it, and its text is not stored.
 QList<BoxFault> numberBoxFaults(QWidget *window);
 // "Window - caption: reason" lines, one a fault, for a message.
 QString faultLines(const QList<BoxFault> &faults);

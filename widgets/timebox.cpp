@@ -18,6 +18,11 @@ TimeBox::TimeBox(const QString &caption, QWidget *parent) : QAbstractSpinBox(par
 {
     lineEdit()->setText(TimeText(QTime(0, 0)));
     makeTimeField(lineEdit(), caption);
+    // "18:30" typed reads "18:30:00" once the operator is done with it.
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (const std::optional<QTime> typed = time())
+            setTime(*typed);
+    });
 }
 
 void TimeBox::setCaption(const QString &caption)

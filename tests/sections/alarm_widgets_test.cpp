@@ -12,6 +12,7 @@
 #include "langfixture.h"
 #include "sections/actions/actedit.h"
 #include "sections/actions/actionhandover.h"
+#include "model/texthelpers.h"
 #include "widgets/flagcombo.h"
 #include "widgets/numberbox.h"
 #include "widgets/scheduleframe.h"
@@ -260,8 +261,12 @@ TEST(ScheduleFrameTest, ATypedTimeIsTakenAndOneThatIsNoTimeIsRedStoredNowhereAnd
         QTest::keyClicks(frame.HoraInicio, QString::fromLatin1(c.typed));
         if (!*c.typed)
             QTest::keyClick(frame.HoraInicio, Qt::Key_Backspace);
-        QTest::keyClick(frame.HoraInicio, Qt::Key_Tab);
+        QTest::keyClick(frame.HoraInicio, Qt::Key_Return);
         EXPECT_EQ(frame.HoraInicio->time(), c.time);
+        if (c.time)
+            EXPECT_EQ(frame.HoraInicio->text(), TimeText(*c.time)) << "shown in full once typed";
+        else
+            EXPECT_EQ(frame.HoraInicio->text(), QString::fromLatin1(c.typed)) << "what was typed stays";
 
         ScheduleWindow stored = before;
         frame.storeTo(stored);
