@@ -76,11 +76,12 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
-    const auto showDifferences = [&main, &windows](const QString &title,
-                                                   const QList<ConfigDifference> &differences) {
-        DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
-                               Translate(QStringLiteral("En la unidad")), &main)
-            ->showFieldCaptions(windows);
+    const auto showDifferences = [&main, &windows, &sections, &store](const QString &title,
+                                                                      const QList<ConfigDifference> &differences) {
+        DifferenceWindow *window = DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
+                                                          Translate(QStringLiteral("En la unidad")), &main);
+        window->showFieldCaptions(windows);
+        window->showFieldTerms(sections, store);
     };
     const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
     const auto uploadReady = [&main, &windows] { return !main.refuseFaults(windows.uploadFaults()); };

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <optional>
+
 #include "model/product.h"
 
 struct ConfigStore;
@@ -18,6 +20,16 @@ struct DownloadState {
 struct UploadContext {
     quint32 features = 0; // the unit's capability flags, as last reported
     ProductLimits limits = kProductLimits;
+};
+
+// One file key as the section's editor shows it, every text translated: the
+// record ("Configuracion caudalimetro 2"), the field ("Configuracion 1 -
+// Maximo") and the value in the editor's units. An empty record leaves the
+// record to the window's naming (the section and the record's number).
+struct FieldTerm {
+    QString record;
+    QString field;
+    QString value;
 };
 
 // One configuration section as the download, the upload and the file see it.
@@ -57,4 +69,13 @@ public:
     // skip values that do not convert.
     virtual void save(const ConfigStore &, IniDocument &) const {}
     virtual void restore(ConfigStore &, const IniDocument &) const {}
+
+    // How the editor names the key of file section `item` and shows its value
+    // in `side` (a file this section wrote, whose other keys may scale the
+    // value); none for a key the section does not name.
+    virtual std::optional<FieldTerm> fieldTerm(const IniDocument & /*side*/, const QString & /*item*/,
+                                               const QString & /*key*/) const
+    {
+        return std::nullopt;
+    }
 };

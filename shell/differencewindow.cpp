@@ -17,10 +17,11 @@
 #include "files/sectionregistry.h"
 #include "model/product.h"
 #include "navigation.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
-enum Column { SectionColumn, KeyColumn, LeftColumn, RightColumn, ColumnCount };
+enum Column { SectionColumn, KeyColumn, LeftColumn, RightColumn, FileKeyColumn, ColumnCount };
 
 // What a value cell shows: the value, the key count of an item only this
 // side holds, or that this side lacks it.
@@ -30,7 +31,13 @@ QString sideText(const ConfigDifference &d, ConfigDifference::Side absent, const
         return Translate(QStringLiteral("(ausente)"));
     if (d.side != ConfigDifference::Side::Both && d.key.isEmpty())
         return value + u' ' + Translate(QStringLiteral("claves"));
-    return value;
+    return editorValueText(value);
+}
+
+// The key as the file holds it: "[CAUDAL 2] MAXIMO( 0)".
+QString fileKeyText(const ConfigDifference &d)
+{
+    return u'[' + d.item + u']' + (d.key.isEmpty() ? QString() : u' ' + d.key);
 }
 
 // The caption of the tree's branch that holds a section's channels, or of its
@@ -48,6 +55,25 @@ QString sectionCaption(const QString &section)
         return shown.translated ? Translate(shown.caption) : shown.caption;
     }
     return section;
+}
+
+// The record by its section's caption and the item's number ("Ciclicos 3"),
+// until its section names it.
+QString recordCaption(const ConfigDifference &d)
+{
+    const QString number = recordNumber(d.item);
+    return sectionCaption(d.section) + (number.isEmpty() ? QString() : u' ' + number);
+}
+
+// The document of the right side: the left one with the differences applied.
+IniDocument rightDocument(const IniDocument &left, const QList<ConfigDifference> &differences)
+{
+    IniDocument right = left;
+    for (const ConfigDifference &d : differences) {
+        if (!d.key.isEmpty() && d.side != ConfigDifference::Side::LeftOnly)
+            right.writeValue(d.item, d.key, d.right);
+    }
+    return right;
 }
 
 // One line per value a take refused: "[GENERAL] RENVN=70000".
@@ -88,8 +114,8 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     // The two values share what the section and key leave.
     Tabla->horizontalHeader()->setSectionResizeMode(LeftColumn, QHeaderView::Stretch);
     Tabla->horizontalHeader()->setSectionResizeMode(RightColumn, QHeaderView::Stretch);
-    Tabla->setHorizontalHeaderLabels({Translate(QStringLiteral("Seccion")), Translate(QStringLiteral("Clave")),
-                                      QStringLiteral("A"), QStringLiteral("B")});
+    Tabla->setHorizontalHeaderLabels({Translate(QStringLiteral("Seccion")), Translate(QStringLiteral("Campo")),
+                                      QStringLiteral("A"), QStringLiteral("B"), Translate(QStringLiteral("Clave"))});
     Cuenta->setObjectName(QStringLiteral("Cuenta"));
     Secciones->setObjectName(QStringLiteral("Secciones"));
     Secciones->setMaximumWidth(220);
@@ -162,10 +188,11 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
     for (int row = 0; row < differences.size(); ++row) {
         const ConfigDifference &d = differences.at(row);
         const QString cells[ColumnCount] = {
-            d.item.isEmpty() ? d.section : d.item,
+            recordCaption(d),
             d.key.isEmpty() ? Translate(QStringLiteral("(toda la seccion)")) : d.key,
             sideText(d, Side::RightOnly, d.left),
             sideText(d, Side::LeftOnly, d.right),
+            fileKeyText(d),
         };
         for (int column = 0; column < ColumnCount; ++column)
             Tabla->setItem(row, column, new QTableWidgetItem(cells[column]));
@@ -173,10 +200,47 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
         tick->setCheckState(Qt::Unchecked);
         tick->setToolTip(d.section);
+        if (!d.key.isEmpty()) {
+            Tabla->item(row, LeftColumn)->setToolTip(d.left);
+            Tabla->item(row, RightColumn)->setToolTip(d.right);
+        }
     }
-    Tabla->resizeColumnToContents(SectionColumn);
-    Tabla->resizeColumnToContents(KeyColumn);
+    for (const Column column : {SectionColumn, KeyColumn, FileKeyColumn})
+        Tabla->resizeColumnToContents(column);
     listSections();
+}
+
+void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const ConfigStore &left)
+{
+    using Side = ConfigDifference::Side;
+    IniDocument leftDoc;
+    sections.saveAll(left, leftDoc);
+    const IniDocument rightDoc = rightDocument(leftDoc, rows_);
+    for (int row = 0; row < rows_.size(); ++row) {
+        const ConfigDifference &d = rows_.at(row);
+        const SectionCore *core = sections.find(d.section);
+        const auto termIn = [&](const IniDocument &side, Side absent) -> std::optional<FieldTerm> {
+            if (!core || d.side == absent)
+                return std::nullopt;
+            return core->fieldTerm(side, d.item, d.key);
+        };
+        const std::optional<FieldTerm> leftTerm = termIn(leftDoc, Side::RightOnly);
+        const std::optional<FieldTerm> rightTerm = termIn(rightDoc, Side::LeftOnly);
+        const std::optional<FieldTerm> &named = leftTerm ? leftTerm : rightTerm;
+        if (!named)
+            continue;
+        if (!named->record.isEmpty())
+            Tabla->item(row, SectionColumn)->setText(named->record);
+        if (d.key.isEmpty())
+            continue;
+        Tabla->item(row, KeyColumn)->setText(named->field);
+        if (leftTerm)
+            Tabla->item(row, LeftColumn)->setText(leftTerm->value);
+        if (rightTerm)
+            Tabla->item(row, RightColumn)->setText(rightTerm->value);
+    }
+    for (const Column column : {SectionColumn, KeyColumn})
+        Tabla->resizeColumnToContents(column);
 }
 
 // One entry per section, in the rows' order, with its count of differences.

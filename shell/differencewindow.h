@@ -7,6 +7,7 @@
 #include "files/configcompare.h"
 #include "files/configmerge.h"
 #include "files/inidocument.h"
+#include "files/sectioncore.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,8 +18,9 @@ class QTableWidget;
 class EditorRegistry;
 class SectionRegistry;
 
-// The differences between two configurations as a table of section, key and
-// the two values, in the order of the navigation tree, with a filter over
+// The differences between two configurations as a table of record, field,
+// the two values and the file's own section and key, in the order of the
+// navigation tree, with a filter over
 // every column and the count of the rows it leaves shown; beside it, the
 // sections with their counts. When a take is offered, the ticked rows (a
 // section's tick ticks its rows) are taken from the other side by "Tomar
@@ -57,6 +59,11 @@ public:
     // editor has a box of that name reads "KEY: caption", the caption being
     // the box's (translated) tip.
     void showFieldCaptions(const EditorRegistry &editors);
+    // Names records and fields as the sections' editors do and shows the
+    // values in the editors' units (SectionCore::fieldTerm); `left` is the
+    // configuration of the left side, the right side being it with the
+    // differences applied. The file's text stays in each value's tooltip.
+    void showFieldTerms(const SectionRegistry &sections, const ConfigStore &left);
     // The ticked rows as choices of file section and key.
     QList<TakeChoice> tickedChoices() const;
     void Tomar_Click();

@@ -206,6 +206,7 @@ DifferenceWindow *HistoryWindow::compare(const ConfigStore &left, const ConfigSt
                                Translate(QStringLiteral("Historial")) + QStringLiteral(" - ") + unit, leftCaption,
                                rightCaption, this);
     window->showFieldCaptions(files_.editors());
+    window->showFieldTerms(sections_, left);
     return window;
 }
 

@@ -31,7 +31,7 @@ constexpr int kFlags = kLiveFlags;
 constexpr int kMathChannels = kProductLimits.MathCount;
 constexpr int kMathRegisters = 8;
 
-// Display widths, in characters, of the longest NumStr text of each kind of
+// Display widths, in characters, of the longest NumberText of each kind of
 // value: a 32-bit count ("-2147483648"), a single-precision value
 // ("-1.234568E+07") and a math register (15 significant digits and a
 // three-digit exponent: "-1.23456789012345E+300").
@@ -164,8 +164,10 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     active = [this] { return isVisible() && isActiveWindow(); };
     connect(Timer1, &QTimer::timeout, this, &T_Real_Zelmor::Timer1_Timer);
     // A switch asked for one unit is never sent to the next one connected,
-    // and the trends leave a gap for the time without a unit.
+    // no output state is shown without a unit, and the trends leave a gap
+    // for the time without one.
     connect(&unit_, &UnitConnection::disconnected, this, [this] {
+        wanted_.fill(std::nullopt);
         for (QCheckBox *box : std::as_const(CheckCambiarEstado))
             box->setChecked(false);
         Trends->endRun();
@@ -215,6 +217,8 @@ QGroupBox *T_Real_Zelmor::buildStates()
     int number = 0;
     Label2 = controlArray("Label2", kOutputs, [&] { return numberLabel(number++, this); });
     CheckCambiarEstado = controlArray("CheckCambiarEstado", kOutputs, [this] { return new QCheckBox(this); });
+    for (int i = 0; i < kOutputs; ++i)
+        connect(CheckCambiarEstado[i], &QCheckBox::clicked, this, [this, i](bool on) { wanted_[i] = on; });
     // A switch is asked of the unit connected, and of no other.
     enableWhileConnected(unit_, this, {CheckCambiarEstado.cbegin(), CheckCambiarEstado.cend()});
 
@@ -322,12 +326,11 @@ void T_Real_Zelmor::showClock()
     RTCText->setText(Translate(QStringLiteral("RTC: ")) + clock);
 }
 
-bool T_Real_Zelmor::OutputChange(int index)
+bool T_Real_Zelmor::OutputChange(int index, bool on)
 {
     if (index < 0 || index >= kOutputs)
         return false;
-    const bool on = unit_.Device.Live.OutputState & (1u << index);
-    return unit_.exchange([&](Comms &comms) { return SetSingleOutput(comms, static_cast<qint16>(index), !on); });
+    return unit_.exchange([&](Comms &comms) { return SetSingleOutput(comms, static_cast<qint16>(index), on); });
 }
 
 void T_Real_Zelmor::Timer1_Timer()
@@ -350,14 +353,23 @@ void T_Real_Zelmor::Timer1_Timer()
     ticking_ = false;
 }
 
-// A ticked box is a request that stays until its command has gone out: a
-// tick that finds the link held by another exchange leaves it for the next.
+// A click is a request that stays until its command has gone out: a tick
+// that finds the link held by another exchange leaves it for the next.
 void T_Real_Zelmor::sendOutputRequests()
 {
     for (int i = 0; i < kOutputs; ++i) {
-        if (CheckCambiarEstado[i]->isChecked() && OutputChange(i))
-            CheckCambiarEstado[i]->setChecked(false);
+        if (wanted_[i] && OutputChange(i, *wanted_[i]))
+            wanted_[i].reset();
     }
+}
+
+// A box shows the state the unit reported, or the one asked for while its
+// command waits to go out.
+void T_Real_Zelmor::showOutputs()
+{
+    const quint32 reported = unit_.Device.Live.OutputState;
+    for (int i = 0; i < kOutputs; ++i)
+        CheckCambiarEstado[i]->setChecked(wanted_[i].value_or(reported & (1u << i)));
 }
 
 void T_Real_Zelmor::showLive()
@@ -368,13 +380,13 @@ void T_Real_Zelmor::showLive()
         Label_CNT_Name[i]->setText(live.CounterName[i]);
         Label_FL_Name[i]->setText(live.FlowName[i]);
         Label_FL_Unit[i]->setText(live.FlowUnit[i]);
-        Digit_CNT[i]->setText(NumStr(live.CounterValue[i]));
-        Digit_FL[i]->setText(NumStr(live.FlowRate[i]));
+        Digit_CNT[i]->setText(NumberText(live.CounterValue[i]));
+        Digit_FL[i]->setText(NumberText(live.FlowRate[i]));
     }
     for (int i = 0; i < kProbeCount; ++i) {
         Label_AN_Name[i]->setText(live.AnalogName[i]);
         Label_AN_Unit[i]->setText(live.AnalogUnit[i]);
-        Digit_AN[i]->setText(NumStr(live.AnalogValue[i]));
+        Digit_AN[i]->setText(NumberText(live.AnalogValue[i]));
     }
     for (int i = 0; i < kMathChannels; ++i) {
         Label_MAT_Name[i]->setText(live.MathName[i]);
@@ -382,12 +394,14 @@ void T_Real_Zelmor::showLive()
     }
     showBits(Led_D, live.DigitalState);
     showBits(Led_O, live.OutputState);
+    showOutputs();
     showBits(Led_F, live.FlagState);
     if (device.has(Feature::MathChannels)) {
         for (int i = 0; i < kMathChannels; ++i)
-            Digit_MAT[i]->setText(NumStr(live.MathValue[i]));
+            Digit_MAT[i]->setText(NumberText(live.MathValue[i]));
+        // The registers are kept as the unit's number text, with all its digits.
         for (int i = 0; i < kMathRegisters; ++i)
-            Digit_RMAT[i]->setText(live.MathRegister[i]);
+            Digit_RMAT[i]->setText(NumberText(ParseNumber(live.MathRegister[i])));
     }
     clockShown_ = device.DeviceClock;
     showClock();

@@ -3,7 +3,11 @@
 #include <QDateTime>
 #include <QList>
 #include <QWidget>
+#include <array>
 #include <functional>
+#include <optional>
+
+#include "model/product.h"
 
 class DigitDisplay;
 class Led;
@@ -17,16 +21,17 @@ class UnitConnection;
 
 // "Tiempo real": the unit's live values, states, labels and clock, polled
 // twice a second while the monitor is the window the operator works in, and
-// a box per output that asks to switch it over.
+// a box per output that shows its state and asks for the other one when
+// clicked.
 class T_Real_Zelmor : public QWidget {
     Q_OBJECT
 public:
     explicit T_Real_Zelmor(UnitConnection &unit, QWidget *parent = nullptr);
 
     void LoadText();
-    // Switches the output over from the state last read; true once the
-    // command went out (false while another exchange holds the link).
-    bool OutputChange(int index);
+    // Switches the output on or off; true once the command went out (false
+    // while another exchange holds the link).
+    bool OutputChange(int index, bool on);
     void Timer1_Timer();
 
     // Whether the monitor is the window in use: shown, with its frame active.
@@ -71,11 +76,14 @@ private:
     QGroupBox *buildFlags();
     void sendOutputRequests();
     void showLive();
+    void showOutputs();
     void showClock();
 
     UnitConnection &unit_;
     QLabel *inputsCaption_;
     QLabel *outputsCaption_;
+    // What a click on each output box asked for, until its command has gone out.
+    std::array<std::optional<bool>, kProductLimits.OutputCount> wanted_;
     QDateTime clockShown_; // the unit's clock as RTCText shows it
     bool ticking_ = false;
 };

@@ -1,5 +1,6 @@
 #include "terminal.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 
 #include "files/atomicsave.h"
 #include "files/langtable.h"
+#include "link/framecodec.h"
 #include "link/unitconnection.h"
 #include "rtftext.h"
 #include "widgets/namedwidget.h"
@@ -32,6 +34,23 @@ const QString kTraceFilter = QStringLiteral("Traza de la linea (*.trace)|*.trace
 QPushButton *button(const char *objectName, QWidget *parent)
 {
     return named(new QPushButton(parent), objectName);
+}
+
+// The frames the operator sent, apart from the unit's text.
+QTextCharFormat sentFormat()
+{
+    QTextCharFormat format;
+    format.setForeground(QColor(0, 0, 160));
+    return format;
+}
+
+// A unit's serial as part of a file name: only letters, digits, "-" and "_".
+QString fileNamePart(const QString &text)
+{
+    QString part;
+    for (const QChar c : text)
+        part += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'-' || c == u'_' ? c : QChar(u'_');
+    return part;
 }
 
 } // namespace
@@ -56,8 +75,9 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
 {
     setObjectName(QStringLiteral("Terminal"));
     active = [this] { return isVisible() && isActiveWindow(); };
-    askSavePath = [this](const QString &filter) {
+    askSavePath = [this](const QString &filter, const QString &suggestedName) {
         QFileDialog dialog(this, {}, {}, filter);
+        dialog.selectFile(suggestedName);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The first pattern of the filter: "(*.rtf)" gives "rtf".
         dialog.setDefaultSuffix(filter.section(QStringLiteral("(*."), 1, 1).section(u')', 0, 0));
@@ -120,7 +140,8 @@ void Terminal::hideEvent(QHideEvent *event)
 
 void Terminal::LoadText()
 {
-    Titulo->setText(Translate(QStringLiteral("Terminal")));
+    setWindowTitle(Translate(QStringLiteral("Terminal")));
+    Titulo->setText(windowTitle());
     EnviarFrame->setTitle(Translate(QStringLiteral("Enviar")));
     EnviarBut->setText(Translate(QStringLiteral("Enviar comando")));
     TramaBut->setText(Translate(QStringLiteral("Enviar trama")));
@@ -134,7 +155,8 @@ void Terminal::LoadText()
 // Written once, nothing awaited: the answer reaches the console through the tick.
 void Terminal::send(const QString &commandText)
 {
-    unit_.sendText(commandText);
+    if (unit_.sendText(commandText) && unit_.isConnected())
+        appendSent(FrameCodec::framedText(commandText));
 }
 
 void Terminal::EnviarBut_Click()
@@ -191,7 +213,21 @@ void Terminal::appendToConsole(const QString &received)
     }
     QTextCursor cursor(TextWin->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
+    cursor.insertText(text, QTextCharFormat());
+    QScrollBar *bar = TextWin->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+// On a line of its own: a line the unit has not ended yet is ended first.
+void Terminal::appendSent(const QString &frame)
+{
+    QTextCursor cursor(TextWin->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!cursor.block().text().isEmpty())
+        cursor.insertText(QStringLiteral("\n"), QTextCharFormat());
+    cursor.insertText(kSentMark + frame, sentFormat());
+    cursor.insertText(QStringLiteral("\n"), QTextCharFormat());
+    pendingCR_ = false;
     QScrollBar *bar = TextWin->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
@@ -208,21 +244,31 @@ QString Terminal::consoleText() const
 
 void Terminal::SaveBut_Click()
 {
-    saveAs(kRtfFilter, [this] { return RtfText::document(consoleText()); });
+    saveAs(kRtfFilter, QStringLiteral("terminal"), [this] { return RtfText::document(consoleText()); });
 }
 
 // The link's trace for support: the last frames that passed, whoever sent them.
 void Terminal::TraceSaveBut_Click()
 {
-    saveAs(kTraceFilter, [this] { return unit_.traceText(); });
+    saveAs(kTraceFilter, QStringLiteral("trace"), [this] { return unit_.traceText(); });
 }
 
-void Terminal::saveAs(const QString &fileFilter, const std::function<QByteArray()> &bytes)
+QString Terminal::suggestedName(const QString &prefix) const
+{
+    QStringList parts{prefix};
+    if (const QString serial = fileNamePart(unit_.Device.SerialNumber.trimmed()); !serial.isEmpty())
+        parts << serial;
+    parts << QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return parts.join(u'_');
+}
+
+void Terminal::saveAs(const QString &fileFilter, const QString &namePrefix,
+                      const std::function<QByteArray()> &bytes)
 {
     QString filter = FileCommands::dialogFilter(Translate(fileFilter));
     if (filter.isEmpty())
         filter = FileCommands::dialogFilter(fileFilter);
-    const QString path = askSavePath(filter);
+    const QString path = askSavePath(filter, suggestedName(namePrefix));
     if (path.isEmpty())
         return;
     QString error;

@@ -16,7 +16,9 @@ class UnitConnection;
 
 // A raw console on the established link: every character the unit sends
 // while this is the active window and no exchange holds the link, and the
-// commands, hand-typed frames and trace switches the operator sends.
+// commands, hand-typed frames and trace switches the operator sends. The
+// transcript shows each frame sent on a line of its own, behind kSentMark
+// and in its own colour, so that a saved transcript still tells them apart.
 class Terminal : public QWidget {
     Q_OBJECT
 public:
@@ -36,8 +38,12 @@ public:
 
     // Whether the terminal is the active window; tests replace it.
     std::function<bool()> active;
-    // The save dialog, given the filter; empty when cancelled. Tests replace it.
-    std::function<QString(const QString &filter)> askSavePath;
+    // The save dialog, given the filter and the name it suggests; empty when
+    // cancelled. Tests replace it.
+    std::function<QString(const QString &filter, const QString &suggestedName)> askSavePath;
+
+    // Before each frame sent in the transcript.
+    static constexpr QLatin1StringView kSentMark{"> "};
 
     // Characters read per tick at most, so that a unit that never pauses
     // still gets its text shown.
@@ -67,8 +73,12 @@ protected:
 
 private:
     void send(const QString &commandText);
-    void saveAs(const QString &fileFilter, const std::function<QByteArray()> &bytes);
+    void saveAs(const QString &fileFilter, const QString &namePrefix, const std::function<QByteArray()> &bytes);
+    // "<prefix>_<unit serial>_<date>-<time>", the serial left out before the
+    // first unit has been read.
+    QString suggestedName(const QString &prefix) const;
     void appendToConsole(const QString &received);
+    void appendSent(const QString &frame);
     QString consoleText() const;
 
     UnitConnection &unit_;

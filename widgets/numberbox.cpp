@@ -16,12 +16,13 @@ constexpr char kWhole[] = "velkanNumberWhole";
 constexpr char kMin[] = "velkanNumberMin";
 constexpr char kMax[] = "velkanNumberMax";
 constexpr char kAboveMin[] = "velkanNumberAboveMin";
+constexpr char kTime[] = "velkanTimeField";
 constexpr char kCaption[] = "velkanNumberCaption";
 constexpr char kPlainTip[] = "velkanPlainToolTip"; // the box's own tooltip while a reason shows
 
 std::optional<NumberRange> rangeOf(const QLineEdit *box)
 {
-    if (!box->property(kCaption).isValid())
+    if (!box->property(kCaption).isValid() || box->property(kTime).toBool())
         return std::nullopt;
     return NumberRange{box->property(kWhole).toBool(), box->property(kMin).toDouble(),
                        box->property(kMax).toDouble(), box->property(kAboveMin).toBool()};
@@ -56,6 +57,14 @@ QString captionText(const QLineEdit *box)
     if (caption.endsWith(u':'))
         caption.chop(1);
     return caption;
+}
+
+// The caption names the field in messages; every change of the text is checked.
+void checkEveryChange(QLineEdit *box, const QString &caption)
+{
+    box->setProperty(kCaption, caption);
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] { checkBox(box); });
+    checkBox(box);
 }
 
 } // namespace
@@ -97,13 +106,31 @@ void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &capt
     box->setProperty(kMin, range.min);
     box->setProperty(kMax, range.max);
     box->setProperty(kAboveMin, range.aboveMin);
+    checkEveryChange(box, caption);
+}
+
+void makeTimeField(QLineEdit *box, const QString &caption)
+{
+    box->setProperty(kTime, true);
+    checkEveryChange(box, caption);
+}
+
+void setFieldCaption(QLineEdit *box, const QString &caption)
+{
     box->setProperty(kCaption, caption);
-    QObject::connect(box, &QLineEdit::textChanged, box, [box] { checkBox(box); });
-    checkBox(box);
+}
+
+QString timeTextFault(const QString &text)
+{
+    if (TimeFromText(text))
+        return {};
+    return Translate(QStringLiteral("No es una hora valida (H:MM:SS o H:MM, de 0:00:00 a 23:59:59)"));
 }
 
 QString numberBoxFault(const QLineEdit *box)
 {
+    if (box->property(kTime).toBool())
+        return timeTextFault(box->text());
     const std::optional<NumberRange> range = rangeOf(box);
     return range ? numberTextFault(box->text(), *range) : QString();
 }

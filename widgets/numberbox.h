@@ -44,8 +44,18 @@ QString numberTextFault(const QString &text, const NumberRange &range);
 // (numberBoxFault), and the save, the upload and leaving the window refuse
 // to go on while one is left (numberBoxFaults).
 void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &caption);
+// Makes box the text of a time of day for the field called caption: the
+// same colouring, tooltip and refusal as a number box, for a text that
+// TimeFromText cannot read ("H:MM:SS" or "H:MM").
+void makeTimeField(QLineEdit *box, const QString &caption);
+// Names the field of a number box or time field anew (a window that shows
+// another kind of record in it).
+void setFieldCaption(QLineEdit *box, const QString &caption);
+// Why a text is no time of day (translated); empty when it is one.
+QString timeTextFault(const QString &text);
+
 // The reason the box's text is refused; empty when the box takes it or is
-// no number box.
+// neither a number box nor a time field.
 QString numberBoxFault(const QLineEdit *box);
 
 // A field that stops the configuration from being saved or sent: the window
@@ -57,9 +67,9 @@ struct BoxFault {
     QString reason;
 };
 
-// The number boxes of the window (its children included) that refuse their
-// text, in the order built. A disabled box is left out: the operator cannot
-// mend it, and its text is not stored.
+// The number boxes and time fields of the window (its children included)
+// that refuse their text, in the order built. A disabled box is left out:
+// the operator cannot mend it, and its text is not stored.
 QList<BoxFault> numberBoxFaults(QWidget *window);
 // "Window - caption: reason" lines, one a fault, for a message.
 QString faultLines(const QList<BoxFault> &faults);

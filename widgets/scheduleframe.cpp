@@ -4,23 +4,21 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
 #include "sections/timers/timerfamily.h"
+#include "widgets/timebox.h"
 
 namespace {
 
 constexpr const char *kDayNames[] = {"CheckLun", "CheckMar", "CheckMie", "CheckJue",
                                      "CheckVie", "CheckSab", "CheckDom"};
 
-QTimeEdit *timePicker(const char *objectName, QWidget *parent)
+TimeBox *timePicker(const char *objectName, const QString &caption, QWidget *parent)
 {
-    auto *picker = new QTimeEdit(parent);
+    auto *picker = new TimeBox(caption, parent);
     picker->setObjectName(QString::fromLatin1(objectName));
-    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
-    picker->setTimeRange(QTime(0, 0), QTime(23, 59, 59));
     return picker;
 }
 
@@ -28,8 +26,8 @@ QTimeEdit *timePicker(const char *objectName, QWidget *parent)
 
 ScheduleFrame::ScheduleFrame(Parts parts, QWidget *parent)
     : QGroupBox(parent), HorarioHabil(new QCheckBox(this)), LabelInicio(new QLabel(this)),
-      HoraInicio(timePicker("HoraInicio", this)), LabelFinal(new QLabel(this)),
-      HoraFinal(timePicker("HoraFinal", this)), parts_(parts)
+      HoraInicio(timePicker("HoraInicio", QStringLiteral("Inicio:"), this)), LabelFinal(new QLabel(this)),
+      HoraFinal(timePicker("HoraFinal", QStringLiteral("Final:"), this)), parts_(parts)
 {
     setObjectName(QStringLiteral("FrameHorario"));
     HorarioHabil->setObjectName(QStringLiteral("HorarioHabil"));
@@ -70,11 +68,18 @@ void ScheduleFrame::LoadText()
 {
     setTitle(Translate(QStringLiteral("Rango horario de habilitacion")));
     HorarioHabil->setText(Translate(QStringLiteral("Siempre")));
-    LabelInicio->setText(Translate(QStringLiteral("Inicio:")));
+    LabelInicio->setText(Translate(startCaption_));
     LabelFinal->setText(Translate(QStringLiteral("Final:")));
     const QStringList &captions = weekdayCaptions();
     for (int day = 0; day < int(Days.size()); ++day)
         Days[day]->setText(Translate(captions.at(day)));
+}
+
+void ScheduleFrame::setStartCaption(const QString &caption)
+{
+    startCaption_ = caption;
+    HoraInicio->setCaption(caption);
+    LabelInicio->setText(Translate(caption));
 }
 
 void ScheduleFrame::showWindow(const ScheduleWindow &window)
@@ -89,9 +94,10 @@ void ScheduleFrame::storeTo(ScheduleWindow &window) const
 {
     if (parts_.always)
         window.Always = HorarioHabil->checkState() != Qt::Unchecked;
-    window.Start = HoraInicio->time();
-    if (parts_.stop)
-        window.Stop = HoraFinal->time();
+    if (const std::optional<QTime> start = HoraInicio->time())
+        window.Start = *start;
+    if (const std::optional<QTime> stop = HoraFinal->time(); parts_.stop && stop)
+        window.Stop = *stop;
     if (parts_.weekdays)
         window.Weekdays = weekdays();
 }

@@ -8,7 +8,7 @@
 
 class QCheckBox;
 class QLabel;
-class QTimeEdit;
+class TimeBox;
 
 // When an alarm or a timer may act: "Siempre" (`HorarioHabil`), or the daily
 // window from `HoraInicio` to `HoraFinal` on the days ticked in `CheckLun` to
@@ -31,9 +31,13 @@ public:
 
     // The captions; the frame's title is "Rango horario de habilitacion".
     void LoadText();
+    // A caption of the start time other than "Inicio:" (a text of the
+    // language table), on its label and in the time box's messages.
+    void setStartCaption(const QString &caption);
 
     void showWindow(const ScheduleWindow &window);
-    // `Always`, `Start`, `Stop` and `Weekdays` from the controls the frame has.
+    // `Always`, `Start`, `Stop` and `Weekdays` from the controls the frame
+    // has; a time box that holds no time leaves its field as it was.
     void storeTo(ScheduleWindow &window) const;
     // Bit 0 Monday ... bit 6 Sunday.
     quint8 weekdays() const;
@@ -46,14 +50,15 @@ public:
 
     QCheckBox *HorarioHabil;
     QLabel *LabelInicio;
-    QTimeEdit *HoraInicio;
+    TimeBox *HoraInicio;
     QLabel *LabelFinal;
-    QTimeEdit *HoraFinal;
+    TimeBox *HoraFinal;
     std::array<QCheckBox *, 7> Days; // CheckLun ... CheckDom
 
 private:
     void applyEnabling();
 
     Parts parts_;
+    QString startCaption_ = QStringLiteral("Inicio:");
     bool active_ = true;
 };

@@ -1,12 +1,16 @@
 #include "alarmcore.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <optional>
 
 #include "files/inidocument.h"
+#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 #include "sections/common/uploadline.h"
 
 namespace {
@@ -418,6 +422,58 @@ void restoreAlarmKeys(const AlarmMemberRow &row, ConfigStore &store, int channel
             readFileText(doc.readValue(section, key), field);
         });
     }
+}
+
+namespace {
+
+// The alarm editor's caption of each file key word.
+QString keyCaption(const AlarmMemberRow &row, QStringView word)
+{
+    static const QHash<QString, QString> captions = {
+        {"HABIL(", "Habilitar alarma"}, {"REST(", "Mensaje restauracion"}, {"RENV(", "Reenviar"},
+        {"SMS(", "SMS"}, {"VOZ(", "SMS y voz"}, {"GPRS(", "GPRS"}, {"TEXTO(", "Texto de alarma"},
+        {"MINIMO(", "Minimo:"}, {"MAXIMO(", "Maximo:"}, {"HISTERESIS(", "Histeresis:"},
+        {"SIEMPRE(", "Siempre"}, {"INICIO(", "Inicio:"}, {"FINAL(", "Final:"},
+        {"SEMANA(", "Rango horario de habilitacion"}, {"FLAG(", "Flag"}, {"ACTHI(", "Valor alto"},
+        {"ACTLO(", "Valor bajo"}, {"ACTNO(", "Valor nominal"}};
+    QString caption = captions.value(word.toString());
+    if (word == QLatin1String("PERSISTENCIA(") || word == QLatin1String("PERSIST("))
+        caption = row.editor.persistCaption;
+    else if (word == QLatin1String("REARM("))
+        caption = row.editor.rearmCaption;
+    return fieldCaption(caption);
+}
+
+} // namespace
+
+std::optional<FieldTerm> alarmFieldTerm(const AlarmMemberRow &row, const IniDocument &side, const QString &item,
+                                        const QString &key, float AlarmConfig::**number)
+{
+    const QString channel = recordNumber(item);
+    if (channel.isEmpty() || item != alarmFileSection(row, channel.toInt()) || channel.toInt() >= row.records)
+        return std::nullopt;
+    const QString text = side.readValue(item, key);
+    FieldTerm term{Translate(QString(row.editor.heading)).trimmed() + u' ' + channel, key.trimmed(),
+                   editorValueText(text)};
+    AlarmConfig probe;
+    for (int c = 0; c < row.slotCount; ++c) {
+        visitKeys(*row.layout, c, probe, [&](const QString &slotKey, auto &field) {
+            if (slotKey != key)
+                return;
+            const QString word = key.left(key.indexOf(u'(') + 1);
+            term.field = keyCaption(row, word);
+            // An action key ends in its place in the list: "ACTHI( 0 3)".
+            if (word.startsWith(QLatin1String("ACT")))
+                term.field += QStringLiteral(" (%1)").arg(key.chopped(1).section(u' ', -1));
+            if (row.slotCount > 1)
+                term.field = alarmSlotCaption(c) + QStringLiteral(" - ") + term.field;
+            for (const AlarmNumber &n : row.layout->fileNumbers) {
+                if (number && static_cast<const void *>(&(probe.*n.field)) == static_cast<const void *>(&field))
+                    *number = n.field;
+            }
+        });
+    }
+    return term;
 }
 
 int uploadedAlarmChannels(const AlarmMemberRow &row, const UploadContext &context)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "alarmmembers.h"
 #include "files/sectioncore.h"
 
@@ -27,6 +29,15 @@ void saveAlarmKeys(const AlarmMemberRow &row, const ConfigStore &store, int chan
 // what the field held. The caller clears first.
 void restoreAlarmKeys(const AlarmMemberRow &row, ConfigStore &store, int channel,
                       const IniDocument &doc);
+
+// How the alarm editor names a key of channel `item`'s file section and
+// shows its value in `side`: the record by the editor's heading, the field
+// by its caption (the slot's caption first when the kind has several); a key
+// outside the alarm block keeps its name. `number`, when given, receives the
+// numeric alarm field the key carries (Low, High...), so that a kind can
+// show it in its own units. None when `item` is no channel of the kind.
+std::optional<FieldTerm> alarmFieldTerm(const AlarmMemberRow &row, const IniDocument &side, const QString &item,
+                                        const QString &key, float AlarmConfig::**number = nullptr);
 
 // ---- Upload ----
 // How many channels send alarm lines (channels 0 to this - 1): none for a kind

@@ -221,10 +221,8 @@ void AlarmEditor::LoadText()
     Titulo->setText(Translate(QString(shape.heading)) + NumStr(ChannelIndex()));
     setWindowTitle(shape.windowTitle.isEmpty() ? Titulo->text()
                                                : Translate(QString(shape.windowTitle)));
-    static const char *const slotCaptions[kMaxSlots] = {"Configuracion 0", "Configuracion 1",
-                                                        "Configuracion 2", "Configuracion 3"};
     for (int slot = 0; slot < kMaxSlots; ++slot)
-        Config[slot]->setText(Translate(QString::fromLatin1(slotCaptions[slot])));
+        Config[slot]->setText(alarmSlotCaption(slot));
 
     frameAlarma_->setTitle(Translate(QStringLiteral("Alarmas")));
     frameNotificacion_->setTitle(Translate(QStringLiteral("Notificacion por")));

@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 
@@ -141,6 +142,13 @@ const std::array<AlarmMemberRow, 6> kMembers{{
 std::span<const AlarmMemberRow> alarmMembers()
 {
     return kMembers;
+}
+
+QString alarmSlotCaption(int slot)
+{
+    static const char *const captions[] = {"Configuracion 0", "Configuracion 1", "Configuracion 2",
+                                           "Configuracion 3"};
+    return slot >= 0 && slot < int(std::size(captions)) ? Translate(QString::fromLatin1(captions[slot])) : QString();
 }
 
 const AlarmMemberRow &alarmMember(AlarmMember member)

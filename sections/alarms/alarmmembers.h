@@ -90,6 +90,9 @@ struct AlarmMemberRow {
     std::span<AlarmConfig> (*slotsOf)(ConfigStore &store, int channel);
 };
 
+// The caption of alarm slot `slot` ("Configuracion 0"), translated.
+QString alarmSlotCaption(int slot);
+
 // The six rows: flow meters, digital inputs, math channels, flags, 1-Wire
 // probes and analog inputs.
 std::span<const AlarmMemberRow> alarmMembers();

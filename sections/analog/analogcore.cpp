@@ -169,3 +169,8 @@ void AnalogCore::restore(ConfigStore &store, const IniDocument &doc) const
         restoreAlarmKeys(row(), store, i, doc);
     }
 }
+
+std::optional<FieldTerm> AnalogCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    return alarmFieldTerm(row(), side, item, key);
+}

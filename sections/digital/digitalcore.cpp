@@ -132,3 +132,8 @@ void DigitalCore::restore(ConfigStore &store, const IniDocument &doc) const
         restoreAlarmKeys(digitalRow(), store, i, doc);
     }
 }
+
+std::optional<FieldTerm> DigitalCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    return alarmFieldTerm(digitalRow(), side, item, key);
+}

@@ -70,3 +70,8 @@ void FlagCore::restore(ConfigStore &store, const IniDocument &doc) const
     for (int i = 0; i < row().records; ++i)
         restoreAlarmKeys(row(), store, i, doc);
 }
+
+std::optional<FieldTerm> FlagCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    return alarmFieldTerm(row(), side, item, key);
+}

@@ -2,12 +2,15 @@
 
 #include <optional>
 
+#include <QHash>
+
 #include "files/inidocument.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 #include "sections/common/uploadline.h"
 
 namespace {
@@ -200,4 +203,25 @@ void FlowCore::restore(ConfigStore &store, const IniDocument &doc) const
         keepIf(meter.Ratio, ToFloat32(ParseNumber(read("RATIO"))));
         restoreAlarmKeys(flowRow(), store, i, doc);
     }
+}
+
+std::optional<FieldTerm> FlowCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    float AlarmConfig::*number = nullptr;
+    std::optional<FieldTerm> term = alarmFieldTerm(flowRow(), side, item, key, &number);
+    if (!term)
+        return term;
+    static const QHash<QString, QString> captions = {
+        {"NOMBRE", "Nombre"}, {"UNIDAD", "Unidad"}, {"INTERFAZ", "Interfaz"},
+        {"TIMEBASE", "Base de tiempo"}, {"RATIO", "Un pulso equivale a:"}};
+    if (const auto caption = captions.constFind(key); caption != captions.cend())
+        term->field = fieldCaption(*caption);
+    if (number == &AlarmConfig::Low || number == &AlarmConfig::High || number == &AlarmConfig::Hysteresis) {
+        // The product in single precision, as the window shows it.
+        const float pulses = float(ParseNumber(side.readValue(item, key)));
+        const float ratio = float(ParseNumber(side.readValue(item, QStringLiteral("RATIO"))));
+        const QString unit = side.readValue(item, QStringLiteral("UNIDAD")).trimmed();
+        term->value = NumberText(pulses * ratio) + (unit.isEmpty() ? QString() : u' ' + unit);
+    }
+    return term;
 }

@@ -23,4 +23,8 @@ public:
 
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;
+    // The meter's keys as the flow meter window names them; its limits and
+    // hysteresis, kept in pulses, in engineering units (times the ratio).
+    std::optional<FieldTerm> fieldTerm(const IniDocument &side, const QString &item,
+                                       const QString &key) const override;
 };

@@ -139,3 +139,8 @@ void MathCore::restore(ConfigStore &store, const IniDocument &doc) const
         restoreAlarmKeys(row(), store, i, doc);
     }
 }
+
+std::optional<FieldTerm> MathCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    return alarmFieldTerm(row(), side, item, key);
+}

@@ -229,3 +229,8 @@ void OneWireCore::restore(ConfigStore &store, const IniDocument &doc) const
         restoreAlarmKeys(row(), store, i, doc);
     }
 }
+
+std::optional<FieldTerm> OneWireCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    return alarmFieldTerm(row(), side, item, key);
+}

@@ -5,9 +5,11 @@
 #include <cmath>
 
 #include "files/inidocument.h"
+#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 #include "sections/common/uploadline.h"
 
 namespace {
@@ -449,4 +451,56 @@ void TimerCore::restore(ConfigStore &store, const IniDocument &doc) const
             setIf(values.Actions[slot], ToInt16(ParseNumber(doc.readValue(section, actionKey(slot)))));
         setTimerValues(store, family_, i, values);
     }
+}
+
+namespace {
+
+// The timer window's caption of a field of the family.
+QString timerFieldCaption(const TimerFamily &family, TimerField field)
+{
+    switch (field) {
+    case TimerField::Enabled:
+        return QStringLiteral("Habilitar temporiz.");
+    case TimerField::Seconds:
+    case TimerField::Days:
+        return family.captions.period;
+    case TimerField::Always:
+        return QStringLiteral("Siempre");
+    case TimerField::Start:
+        return family.captions.start;
+    case TimerField::Stop:
+        return QStringLiteral("Final:");
+    case TimerField::Weekdays:
+    case TimerField::DayMask:
+        return family.scheduleCaption;
+    case TimerField::Flag:
+        return QStringLiteral("Flag");
+    case TimerField::Actions:
+        break;
+    }
+    return QStringLiteral("Acciones a ejecutar");
+}
+
+} // namespace
+
+std::optional<FieldTerm> TimerCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    const QString number = recordNumber(item);
+    if (number.isEmpty() || item != fileSection(number.toInt()))
+        return std::nullopt;
+    const QString text = side.readValue(item, key);
+    FieldTerm term{{}, key.trimmed(), editorValueText(text)};
+    for (const TimerFileKey &fileKey : family_.fileKeys) {
+        if (key != fileKey.key)
+            continue;
+        term.field = fieldCaption(timerFieldCaption(family_, fileKey.field));
+        const bool period = fileKey.field == TimerField::Seconds || fileKey.field == TimerField::Days;
+        if (period && !family_.captions.periodUnit.isEmpty())
+            term.value += u' ' + Translate(family_.captions.periodUnit);
+    }
+    for (int slot = 0; slot < int(std::tuple_size_v<ActionList>); ++slot) {
+        if (key == actionKey(slot))
+            term.field = fieldCaption(timerFieldCaption(family_, TimerField::Actions)) + QStringLiteral(" (%1)").arg(slot);
+    }
+    return term;
 }

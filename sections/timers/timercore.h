@@ -24,6 +24,10 @@ public:
 
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;
+    // A timer's keys by the timer window's captions; the record keeps the
+    // window's naming (the family and the timer's number).
+    std::optional<FieldTerm> fieldTerm(const IniDocument &side, const QString &item,
+                                       const QString &key) const override;
 
 private:
     QString actionKeyword() const;

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
@@ -148,6 +147,7 @@ QGroupBox *TimerWindow::buildSchedule(TimerElement &e, int k)
     e.Schedule = new ScheduleFrame({family_.has(TimerField::Always), family_.has(TimerField::Stop),
                                     family_.has(TimerField::Weekdays), kDaysPerRow},
                                    e.FrameTimer);
+    e.Schedule->setStartCaption(family_.captions.start);
     e.FrameHorario = named(e.Schedule, QStringLiteral("FrameHorario"), k);
     if (family_.has(TimerField::DayMask))
         static_cast<QVBoxLayout *>(e.FrameHorario->layout())->addWidget(buildMonthGrid(e, k));
@@ -193,7 +193,6 @@ void TimerWindow::LoadText()
         e.BotonEditar->setText(Translate(QStringLiteral("Editar")));
         if (e.Schedule) {
             e.Schedule->LoadText();
-            e.Schedule->LabelInicio->setText(Translate(family_.captions.start));
         }
         if (e.FrameHorario)
             e.FrameHorario->setTitle(Translate(family_.scheduleCaption));

@@ -146,7 +146,7 @@ TEST(AccessKeyGui, KeyTypedForAModemCallLeavesNoTrace)
     }
     EXPECT_TRUE(terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")));
     const QString transcript = dir.filePath(QStringLiteral("terminal.rtf"));
-    terminal.askSavePath = [&transcript](const QString &) { return transcript; };
+    terminal.askSavePath = [&transcript](const QString &, const QString &) { return transcript; };
     terminal.SaveBut_Click();
     const QString configuration = dir.filePath(QStringLiteral("unit.qcf"));
     files.askSavePath = [&configuration](const QString &, const QString &) { return configuration; };

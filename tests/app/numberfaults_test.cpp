@@ -1,4 +1,4 @@
-// Number boxes that refuse their text stop the save, the upload and leaving
+// Number and time boxes that refuse their text stop the save, the upload and leaving
 // the window, across the program's editors, and name the field.
 #include <gtest/gtest.h>
 
@@ -29,9 +29,13 @@ protected:
         main.show();
     }
 
+    // A text box by name, or the text of a box made of more (a time box).
     QLineEdit *box(const QString &window, const QString &name) const
     {
-        return windows.window(window)->findChild<QLineEdit *>(name);
+        if (auto *edit = windows.window(window)->findChild<QLineEdit *>(name))
+            return edit;
+        auto *outer = windows.window(window)->findChild<QWidget *>(name);
+        return outer ? outer->findChild<QLineEdit *>() : nullptr;
     }
 
     // A disabled meter, alarm or timer greys its boxes: the operator enables it first.
@@ -72,6 +76,7 @@ TEST_F(NumberFaults, ARefusedBoxIsRedNamedAndStopsSaveUploadAndLeaving)
         {"General", "General", "RENVN", "1.5", "Numero reenvios"},
         {"LTimer0_3", "LTimer", "Period_0", "x", "Ejecutar cada"},
         {"E_Math_1", "E_Math", "Histeresis", "1e99", "Histeresis"},
+        {"WTimer0_3", "WTimer", "HoraInicio", "25:00", "Ejecutar a las"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box);

@@ -47,7 +47,7 @@ protected:
 
 // The monitor shown and active against velkan-sim: a ticked box switches the
 // unit's output, and a later tick shows the state the unit reports.
-TEST_F(MonitorSim, TickedOutputReachesTheUnitAndItsLampLights)
+TEST_F(MonitorSim, AClickedOutputReachesTheUnitAndItsLampAndBoxShowIt)
 {
     const QString logPath = dir.filePath(QStringLiteral("log.json"));
     SimulatedUnit sim;
@@ -67,13 +67,15 @@ TEST_F(MonitorSim, TickedOutputReachesTheUnitAndItsLampLights)
         ASSERT_TRUE(QTest::qWaitForWindowActive(&monitor));
         monitor.Timer1_Timer();
         ASSERT_FALSE(monitor.Led_O[1]->isLit()) << "the simulated unit starts with output 1 off";
-
-        monitor.CheckCambiarEstado[1]->setChecked(true);
-        monitor.Timer1_Timer();
         EXPECT_FALSE(monitor.CheckCambiarEstado[1]->isChecked());
+        EXPECT_TRUE(monitor.CheckCambiarEstado[0]->isChecked()) << "output 0 is on";
+
+        monitor.CheckCambiarEstado[1]->click();
         monitor.Timer1_Timer();
         EXPECT_TRUE(monitor.Led_O[1]->isLit());
+        EXPECT_TRUE(monitor.CheckCambiarEstado[1]->isChecked());
         EXPECT_TRUE(monitor.Led_O[0]->isLit()) << "the other outputs keep their state";
+        EXPECT_TRUE(monitor.CheckCambiarEstado[0]->isChecked());
     }
     sim.stop();
 

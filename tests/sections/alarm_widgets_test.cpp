@@ -5,14 +5,18 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimeEdit>
+#include <QLineEdit>
+#include <QtTest/QTest>
 #include <QTimer>
 
 #include "langfixture.h"
 #include "sections/actions/actedit.h"
 #include "sections/actions/actionhandover.h"
+#include "model/texthelpers.h"
 #include "widgets/flagcombo.h"
+#include "widgets/numberbox.h"
 #include "widgets/scheduleframe.h"
+#include "widgets/timebox.h"
 
 namespace {
 
@@ -175,8 +179,6 @@ TEST(ScheduleFrameTest, ShowsAndStoresTheWindow)
     ScheduleFrame frame;
     frame.LoadText();
     EXPECT_EQ(frame.Days[6]->text(), "Dom");
-    EXPECT_EQ(frame.HoraInicio->displayFormat(), "H:mm:ss");
-    EXPECT_EQ(frame.HoraFinal->maximumTime(), QTime(23, 59, 59));
 
     const ScheduleWindow shown{false, QTime(8, 5, 0), QTime(23, 59, 59), 0b1010101};
     frame.showWindow(shown);
@@ -232,6 +234,87 @@ TEST(ScheduleFrameTest, EnablingFollowsTheOwnerAndSiempreWhateverChangesThem)
     frame.HorarioHabil->click();
     EXPECT_FALSE(windowEnabled());
     EXPECT_TRUE(frame.LabelFinal->isEnabled());
+}
+
+TEST(ScheduleFrameTest, ATypedTimeIsTakenAndOneThatIsNoTimeIsRedStoredNowhereAndNamed)
+{
+    const struct {
+        const char *typed;
+        std::optional<QTime> time; // none: refused
+    } cases[] = {
+        {"18:30:00", QTime(18, 30)},
+        {"18:30", QTime(18, 30)},
+        {"7:05:09", QTime(7, 5, 9)},
+        {"25:00", std::nullopt},
+        {"18:60", std::nullopt},
+        {"abc", std::nullopt},
+        {"8:5", std::nullopt},
+        {"", std::nullopt}, // the shown time wiped out
+    };
+    ScheduleFrame frame;
+    frame.show();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const ScheduleWindow before{false, QTime(8, 5), QTime(9, 0), 127};
+        frame.showWindow(before);
+        frame.HoraInicio->selectAll();
+        QTest::keyClicks(frame.HoraInicio, QString::fromLatin1(c.typed));
+        if (!*c.typed)
+            QTest::keyClick(frame.HoraInicio, Qt::Key_Backspace);
+        QTest::keyClick(frame.HoraInicio, Qt::Key_Return);
+        EXPECT_EQ(frame.HoraInicio->time(), c.time);
+        if (c.time)
+            EXPECT_EQ(frame.HoraInicio->text(), TimeText(*c.time)) << "shown in full once typed";
+        else
+            EXPECT_EQ(frame.HoraInicio->text(), QString::fromLatin1(c.typed)) << "what was typed stays";
+
+        ScheduleWindow stored = before;
+        frame.storeTo(stored);
+        EXPECT_EQ(stored.Start, c.time.value_or(before.Start)) << "a refused text stores nothing";
+
+        auto *text = frame.HoraInicio->findChild<QLineEdit *>();
+        const QList<BoxFault> faults = numberBoxFaults(&frame);
+        EXPECT_EQ(text->palette().color(QPalette::Base) == QColor(255, 0, 0), !c.time);
+        EXPECT_EQ(text->toolTip().isEmpty(), bool(c.time));
+        ASSERT_EQ(faults.size(), c.time ? 0 : 1);
+        if (!c.time)
+            EXPECT_EQ(faults.first().field, "Inicio");
+    }
+    // Greyed by "Siempre", the box cannot be mended and holds nothing stored.
+    frame.HorarioHabil->setChecked(true);
+    EXPECT_TRUE(numberBoxFaults(&frame).isEmpty());
+}
+
+TEST(ScheduleFrameTest, TheArrowsStepThePartUnderTheCursorWithinTheDay)
+{
+    TimeBox box(QStringLiteral("Inicio:"));
+    box.show();
+    auto *text = box.findChild<QLineEdit *>();
+    const struct {
+        QTime shown;
+        int cursor; // in "H:MM:SS" or "HH:MM:SS"
+        Qt::Key key;
+        QTime after;
+    } cases[] = {
+        {QTime(8, 5), 0, Qt::Key_Up, QTime(9, 5)},
+        {QTime(8, 5), 3, Qt::Key_Up, QTime(8, 6)},
+        {QTime(8, 5), 6, Qt::Key_Down, QTime(8, 4, 59)},
+        {QTime(0, 0), 6, Qt::Key_Down, QTime(0, 0)},
+        {QTime(23, 30), 0, Qt::Key_Up, QTime(23, 59, 59)},
+        {QTime(23, 59, 58), 7, Qt::Key_PageUp, QTime(23, 59, 59)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shown.toString().toStdString() + " at " + std::to_string(c.cursor));
+        box.setTime(c.shown);
+        text->setCursorPosition(c.cursor);
+        QTest::keyClick(&box, c.key);
+        EXPECT_EQ(box.time(), c.after);
+    }
+    box.setTime(QTime(8, 5));
+    text->setCursorPosition(3);
+    QTest::keyClick(&box, Qt::Key_Up);
+    QTest::keyClick(&box, Qt::Key_Up);
+    EXPECT_EQ(box.time(), QTime(8, 7)) << "the stepped part stays chosen";
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimeEdit>
+#include "widgets/timebox.h"
 
 #include "files/sectionregistry.h"
 #include "model/configstore.h"

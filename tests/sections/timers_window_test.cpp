@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
-#include <QTimeEdit>
+#include "widgets/timebox.h"
 #include <QTimer>
 #include <memory>
 

@@ -7,11 +7,14 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 
+#include "../sections/langfixture.h"
+#include "files/configcompare.h"
 #include "files/langtable.h"
 #include "fakeeditor.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "shell/differencewindow.h"
+#include "sections/sectionlist.h"
 #include "shell/editorregistry.h"
 
 namespace {
@@ -34,7 +37,7 @@ struct DifferenceWindowTest : ::testing::Test {
     // In file order, which is not the tree's.
     const QList<ConfigDifference> differences = {
         {"Grupos", "GRUPO1", "MIEMBROS", "1", "2", Side::Both},
-        {"Caudal", "CAUDAL2", "RATIO", "0.5", "1", Side::Both},
+        {"Caudal", "CAUDAL2", "RATIO", ".5", "1", Side::Both},
         {"Macros", "MACROS", "M1", {}, "DO1", Side::RightOnly},
         {"General", "GENERAL", "NOMBRE", "Norte", "Sur", Side::Both},
         {"CTimer", "CTIMER3", {}, "12", {}, Side::LeftOnly},
@@ -52,12 +55,12 @@ TEST_F(DifferenceWindowTest, RowsFollowTheTreeAndOneSidedItemsReadAsSuch)
     EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("despues"));
     ASSERT_EQ(table->rowCount(), 6);
     const QList<QStringList> expected = {
-        {"GENERAL", "NOMBRE", "Norte", "Sur"},
-        {"CTIMER3", "(toda la seccion)", "12 claves", "(ausente)"},
-        {"CAUDAL2", "RATIO", "0.5", "1"}, // a section keeps its own order
-        {"CAUDAL1", "RATIO", "2", "3"},
-        {"MACROS", "M1", "(ausente)", "DO1"},
-        {"GRUPO1", "MIEMBROS", "1", "2"}, // no node opens it
+        {"General", "NOMBRE", "Norte", "Sur", "[GENERAL] NOMBRE"},
+        {"Ciclicos 3", "(toda la seccion)", "12 claves", "(ausente)", "[CTIMER3]"},
+        {"Caudalimetros 2", "RATIO", "0.5", "1", "[CAUDAL2] RATIO"}, // a section keeps its own order
+        {"Caudalimetros 1", "RATIO", "2", "3", "[CAUDAL1] RATIO"},
+        {"Macros", "M1", "(ausente)", "DO1", "[MACROS] M1"},
+        {"Grupos 1", "MIEMBROS", "1", "2", "[GRUPO1] MIEMBROS"}, // no node opens it
     };
     for (int r = 0; r < table->rowCount(); ++r)
         EXPECT_EQ(row(table, r), expected.at(r)) << r;
@@ -117,6 +120,42 @@ TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
 
     window.Secciones->item(2)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(window.tickedChoices().size(), 1);
+}
+
+// Rows of a real comparison read as the flow meter window shows them, in the
+// language chosen: the record by the window's heading, the field by its slot
+// and caption, limits kept in pulses in engineering units; the file's key and
+// text stay on show.
+TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
+{
+    EnglishTable english({"{Configuracion caudalimetro}{Flow meter}", "{Configuracion 1}{Configuration 1}",
+                          "{Maximo:}{Maximum:}", "{Un pulso equivale a:}{One pulse is:}",
+                          "{Caudalimetros}{Flow meters}", "{Ciclicos}{Cyclic}",
+                          "{Habilitar temporiz.}{Enable timer}", "{Si}{Yes}"});
+    SectionRegistry sections;
+    registerSections(sections);
+    auto left = std::make_unique<ConfigStore>();
+    sections.clearAll(*left);
+    FlowMeter &meter = left->Flow[2];
+    meter.Unit = QStringLiteral("m3");
+    meter.Ratio = 0.5f;
+    meter.Alarms[1].High = 40;
+    auto right = std::make_unique<ConfigStore>(*left);
+    right->Flow[2].Alarms[1].High = 60;
+    right->Flow[2].Ratio = 0.25f;
+    right->CyclicTimers[3].Enabled = true;
+
+    DifferenceWindow window(compareConfigurations(*left, *right, sections), QStringLiteral("x"));
+    window.showFieldTerms(sections, *left);
+    const QTableWidget *table = window.Tabla;
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(row(table, 0), (QStringList{"Cyclic 3", "Enable timer", "No", "Yes", "[CTIMER 3] HABIL"}));
+    EXPECT_EQ(row(table, 1), (QStringList{"Flow meter 2", "One pulse is", "0.5", "0.25", "[CAUDAL 2] RATIO"}));
+    EXPECT_EQ(row(table, 2), (QStringList{"Flow meter 2", "Configuration 1 - Maximum", "20 m3", "15 m3",
+                                          "[CAUDAL 2] MAXIMO( 1)"}))
+        << "pulses times each side's own ratio";
+    EXPECT_EQ(table->item(2, 2)->toolTip(), "40");
+    EXPECT_EQ(window.Secciones->item(1)->text(), "Flow meters (2)");
 }
 
 // A key with a box of its name in its section's editor reads with the box's

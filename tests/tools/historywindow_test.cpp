@@ -137,7 +137,7 @@ TEST_F(HistoryWindowTest, ComparesTwoEntriesOldestOnTheLeft)
     window->Comparar->click();
     const QStringList rows = differenceRows();
     ASSERT_EQ(rows.size(), 1) << qPrintable(rows.join(u'\n'));
-    EXPECT_TRUE(rows.first().endsWith(QStringLiteral(" Norte Sur"))) << qPrintable(rows.first());
+    EXPECT_TRUE(rows.first().contains(QStringLiteral(" Norte Sur [GENERAL] NOMBRE"))) << qPrintable(rows.first());
     const DifferenceWindow *open = window->findChild<DifferenceWindow *>();
     EXPECT_TRUE(open->windowTitle().contains(QStringLiteral("VS21-0001")));
     EXPECT_TRUE(open->Tabla->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("Lectura")));
@@ -151,7 +151,7 @@ TEST_F(HistoryWindowTest, ComparesAnEntryWithTheEditorsAndOpensItLikeAbrir)
     window->CompararEditor->click();
     const QStringList rows = differenceRows();
     ASSERT_EQ(rows.size(), 1) << qPrintable(rows.join(u'\n'));
-    EXPECT_TRUE(rows.first().endsWith(QStringLiteral(" Norte Editado"))) << qPrintable(rows.first());
+    EXPECT_TRUE(rows.first().contains(QStringLiteral(" Norte Editado [GENERAL] NOMBRE"))) << qPrintable(rows.first());
     EXPECT_EQ(store.General.UnitName, QStringLiteral("Editado"));
 
     QSignalSpy opened(&files, &FileCommands::fileOpened);

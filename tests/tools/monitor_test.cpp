@@ -52,11 +52,11 @@ protected:
     {
         unit.answers = {
             {QStringLiteral("20"), {QStringLiteral("DF,2147483647,-2147483648,3,0,0,0,0,0,9")}},
-            {QStringLiteral("22"), {QStringLiteral("DD,12345678,7.25,0,0,0,0,0,0,0")}},
+            {QStringLiteral("22"), {QStringLiteral("DD,12345678,.5,0,0,0,0,0,0,0")}},
             {QStringLiteral("23"), {QStringLiteral("DC,5,3,32768,0,0,0,0")}},
-            {QStringLiteral("36"), {QStringLiteral("C9,21.5,-3,0,0")}},
+            {QStringLiteral("36"), {QStringLiteral("C9,21.5,-.25,0,0")}},
             {QStringLiteral("29"), {QStringLiteral("D6,1.5,19.75,0,0")}},
-            {QStringLiteral("28"), {QStringLiteral("D7,1,2,-2.25,0,0,0,0,123456789012345")}},
+            {QStringLiteral("28"), {QStringLiteral("D7,1,2,-2.25,.125,0,0,0,123456789012345")}},
             {QStringLiteral("5D"), {QStringLiteral("A2120305140709")}},
             {QStringLiteral("35"), {QStringLiteral("CA,x,x,Sonda 1,C,x,x,Sonda 2,%")}},
             {QStringLiteral("26"), {QStringLiteral("D9,Pozo 1,Pozo 2")}},
@@ -112,10 +112,10 @@ TEST_F(MonitorTest, OneTickReadsTheUnitAndShowsLabelsValuesLampsAndClock)
     EXPECT_EQ(monitor.Label_FL_Unit[0]->text(), "m3/h");
     EXPECT_EQ(monitor.Label_AN_Name[1]->text(), "Sonda 2");
     EXPECT_EQ(monitor.Label_AN_Unit[1]->text(), "%");
-    EXPECT_EQ(texts(monitor.Digit_CNT).mid(0, 3), (QStringList{" 2147483647", "-2147483648", " 3"}));
-    EXPECT_EQ(monitor.Digit_CNT[8]->text(), " 9");
-    EXPECT_EQ(texts(monitor.Digit_FL).mid(0, 2), (QStringList{" 1.234568E+07", " 7.25"}));
-    EXPECT_EQ(texts(monitor.Digit_AN).mid(0, 2), (QStringList{" 21.5", "-3"}));
+    EXPECT_EQ(texts(monitor.Digit_CNT).mid(0, 3), (QStringList{"2147483647", "-2147483648", "3"}));
+    EXPECT_EQ(monitor.Digit_CNT[8]->text(), "9");
+    EXPECT_EQ(texts(monitor.Digit_FL).mid(0, 2), (QStringList{"1.234568E+07", "0.5"}));
+    EXPECT_EQ(texts(monitor.Digit_AN).mid(0, 2), (QStringList{"21.5", "-0.25"}));
     EXPECT_EQ(litLamps(monitor.Led_D), (QList<int>{0, 2}));
     EXPECT_EQ(litLamps(monitor.Led_O), (QList<int>{0, 1}));
     EXPECT_EQ(litLamps(monitor.Led_F), (QList<int>{15}));
@@ -131,9 +131,10 @@ TEST_F(MonitorTest, MathValuesFollowTheCapabilityWhileMathLabelsAlwaysRefresh)
     EXPECT_EQ(unit.received, (QStringList{"20", "22", "23", "29", "28", "36", "5D"}));
     EXPECT_EQ(monitor.Label_MAT_Name[0]->text(), "Volumen");
     EXPECT_EQ(monitor.Label_MAT_Unit[0]->text(), "m3");
-    EXPECT_EQ(texts(monitor.Digit_MAT), (QStringList{" 1.5", " 19.75", " 0", " 0"}));
+    EXPECT_EQ(texts(monitor.Digit_MAT), (QStringList{"1.5", "19.75", "0", "0"}));
     EXPECT_EQ(monitor.Digit_RMAT[2]->text(), "-2.25");
-    EXPECT_EQ(monitor.Digit_RMAT[7]->text(), " 123456789012345");
+    EXPECT_EQ(monitor.Digit_RMAT[3]->text(), "0.125");
+    EXPECT_EQ(monitor.Digit_RMAT[7]->text(), "123456789012345");
 
     // The capability cleared: values and registers keep their text, labels follow.
     connection.Device.DeviceFeatures = 0;
@@ -141,7 +142,7 @@ TEST_F(MonitorTest, MathValuesFollowTheCapabilityWhileMathLabelsAlwaysRefresh)
     unit.answers[QStringLiteral("29")] = {QStringLiteral("D6,9,9,9,9")};
     monitor.Timer1_Timer();
     EXPECT_EQ(monitor.Label_MAT_Name[0]->text(), "Nivel");
-    EXPECT_EQ(texts(monitor.Digit_MAT), (QStringList{" 1.5", " 19.75", " 0", " 0"}));
+    EXPECT_EQ(texts(monitor.Digit_MAT), (QStringList{"1.5", "19.75", "0", "0"}));
     EXPECT_EQ(monitor.Digit_RMAT[2]->text(), "-2.25");
 }
 
@@ -204,34 +205,55 @@ TEST_F(MonitorTest, PollsOnlyWhileConnectedShownAndActive)
     }
 }
 
-TEST_F(MonitorTest, TickedBoxesSwitchTheOutputOverFromTheStateLastRead)
+// The output boxes show the states the unit reports (outputs 0 and 1 on);
+// a click asks for the state clicked, and the next read shows what the unit did.
+TEST_F(MonitorTest, OutputBoxesShowTheReportedStatesAndAClickAsksForTheStateClicked)
 {
+    const auto ticked = [this] {
+        QList<int> on;
+        for (int i = 0; i < monitor.CheckCambiarEstado.size(); ++i) {
+            if (monitor.CheckCambiarEstado[i]->isChecked())
+                on << i;
+        }
+        return on;
+    };
     connectWithLabels();
-    connection.Device.Live.OutputState = 1u << 2;
-    monitor.CheckCambiarEstado[2]->setChecked(true);
-    monitor.CheckCambiarEstado[3]->setChecked(true);
     monitor.Timer1_Timer();
-    EXPECT_EQ(unit.received.mid(0, 3), (QStringList{"482", "473", "20"}));
-    EXPECT_FALSE(monitor.CheckCambiarEstado[2]->isChecked());
-    EXPECT_FALSE(monitor.CheckCambiarEstado[3]->isChecked());
+    EXPECT_EQ(ticked(), (QList<int>{0, 1}));
+
+    monitor.CheckCambiarEstado[1]->click();
+    monitor.CheckCambiarEstado[3]->click();
+    unit.received.clear();
+    unit.answers[QStringLiteral("23")] = {QStringLiteral("DC,5,9,32768,0,0,0,0")};
+    monitor.Timer1_Timer();
+    EXPECT_EQ(unit.received.mid(0, 3), (QStringList{"481", "473", "20"}));
+    EXPECT_EQ(ticked(), (QList<int>{0, 3})) << "as the unit reports, not as clicked";
+    EXPECT_EQ(ticked(), litLamps(monitor.Led_O));
+
+    unit.received.clear();
+    monitor.Timer1_Timer();
+    EXPECT_EQ(unit.received.value(0), "20") << "a request goes out once";
 }
 
 // A switch asked for one unit is not sent to the next one connected.
 TEST_F(MonitorTest, DisconnectingWithdrawsTheSwitchesNotYetSent)
 {
     connectWithLabels();
-    monitor.CheckCambiarEstado[1]->setChecked(true);
+    monitor.CheckCambiarEstado[4]->click();
     connection.disconnectUnit();
-    EXPECT_FALSE(monitor.CheckCambiarEstado[1]->isChecked());
+    EXPECT_FALSE(monitor.CheckCambiarEstado[4]->isChecked());
+    connectWithLabels();
+    monitor.Timer1_Timer();
+    EXPECT_EQ(unit.received.value(0), "20");
 }
 
-// A toggle is a request that stays until it has been sent: a tick that finds
+// A click is a request that stays until it has been sent: a tick that finds
 // the link held by another exchange, or that comes while the last one waits,
 // leaves it for the next tick that runs.
 TEST_F(MonitorTest, ARequestIsNeverDroppedAndTicksNeverOverlap)
 {
     connectWithLabels();
-    monitor.CheckCambiarEstado[1]->setChecked(true);
+    monitor.CheckCambiarEstado[1]->click();
     {
         CommsBusyGuard other(comms);
         monitor.Timer1_Timer();
@@ -245,7 +267,7 @@ TEST_F(MonitorTest, ARequestIsNeverDroppedAndTicksNeverOverlap)
     QObject::connect(port, &FakeSerialPort::written, port, [&](const QByteArray &bytes) {
         if (bytes.endsWith(";20\r") && shownMeanwhile == "not ticked") {
             QTimer::singleShot(0, &monitor, [&] {
-                monitor.CheckCambiarEstado[4]->setChecked(true);
+                monitor.CheckCambiarEstado[4]->click();
                 monitor.Timer1_Timer();
                 shownMeanwhile = monitor.Digit_CNT[0]->text();
             });
@@ -255,13 +277,12 @@ TEST_F(MonitorTest, ARequestIsNeverDroppedAndTicksNeverOverlap)
     monitor.Timer1_Timer();
     EXPECT_EQ(shownMeanwhile, shownBefore);
     EXPECT_EQ(unit.received, (QStringList{"471", "20", "22", "23", "36", "5D"}));
-    EXPECT_FALSE(monitor.CheckCambiarEstado[1]->isChecked());
-    EXPECT_TRUE(monitor.CheckCambiarEstado[4]->isChecked());
+    EXPECT_TRUE(monitor.CheckCambiarEstado[4]->isChecked()) << "asked for, not sent yet";
 
     unit.received.clear();
     monitor.Timer1_Timer();
     EXPECT_EQ(unit.received.value(0), "474");
-    EXPECT_FALSE(monitor.CheckCambiarEstado[4]->isChecked());
+    EXPECT_FALSE(monitor.CheckCambiarEstado[4]->isChecked()) << "the unit still reports it off";
 }
 
 // The trends record the monitor's answered polls only: pausing freezes the

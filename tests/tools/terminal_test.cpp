@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -13,6 +14,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include "link/framecodec.h"
 #include "simulatedlink.h"
 #include "tools/terminal.h"
 
@@ -79,7 +81,47 @@ TEST_F(TerminalTest, ShowsTheUnitsRawAnswerWithChecksumAndSemicolon)
     QTest::qWait(20); // the in-memory unit answers through the event loop
     terminal.Timer1_Timer();
     const QByteArray answer = UnitEngine::frame("#FE44");
-    EXPECT_EQ(console(), QString::fromLatin1(answer.left(answer.size() - 1)) + u'\n');
+    EXPECT_EQ(lines(), (QStringList{"> #C9;0144", QString::fromLatin1(answer.left(answer.size() - 1)), ""}));
+}
+
+// What was sent and what came back, marked apart in the view and in the saved
+// text: a sent frame starts a line of its own even inside a line the unit has
+// not ended.
+TEST_F(TerminalTest, TheTranscriptHoldsTheFramesSentMarkedApartFromWhatCameBack)
+{
+    ASSERT_TRUE(sim.connectUnit());
+    sim.port->feed("TRC 1\rhalf");
+    terminal.Timer1_Timer();
+    terminal.TraceDisable->click();
+    QTest::qWait(20); // the in-memory unit answers through the event loop
+    terminal.Timer1_Timer();
+    const QString sent = "> " + FrameCodec::framedText("#040");
+    const QString answer = QString::fromLatin1(UnitEngine::frame("#FB0").chopped(1));
+    EXPECT_EQ(lines(), (QStringList{"TRC 1", "half", sent, answer, ""}));
+
+    const auto colourOfLine = [this](int line) {
+        const QTextBlock block = terminal.TextWin->document()->findBlockByNumber(line);
+        return block.begin().fragment().charFormat().foreground().color();
+    };
+    EXPECT_NE(colourOfLine(2), colourOfLine(0));
+    EXPECT_EQ(colourOfLine(3), colourOfLine(0));
+
+    QTemporaryDir dir;
+    QString suggested;
+    terminal.askSavePath = [&](const QString &, const QString &name) {
+        suggested = name;
+        return dir.filePath("t.rtf");
+    };
+    sim.unit.Device.SerialNumber = QStringLiteral("VS 0042/7");
+    terminal.SaveBut->click();
+    QFile file(dir.filePath("t.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains(("half\\par\r\n" + sent + "\\par\r\n" + answer).toLatin1()));
+    EXPECT_TRUE(QRegularExpression("^terminal_VS_0042_7_20\\d{6}-\\d{6}$").match(suggested).hasMatch())
+        << qPrintable(suggested);
+
+    terminal.TraceSaveBut->click();
+    EXPECT_TRUE(suggested.startsWith("trace_VS_0042_7_")) << qPrintable(suggested);
 }
 
 TEST_F(TerminalTest, ReadsOnlyWhenConnectedActiveAndTheLinkIsFree)
@@ -128,7 +170,7 @@ TEST_F(TerminalTest, SavedTranscriptIsRichTextThatAnotherReaderShowsLineByLine)
     QTemporaryDir dir;
     const QString path = dir.filePath("trace.rtf");
     QString filterShown;
-    terminal.askSavePath = [&](const QString &filter) {
+    terminal.askSavePath = [&](const QString &filter, const QString &) {
         filterShown = filter;
         return path;
     };
@@ -163,7 +205,7 @@ TEST_F(TerminalTest, SavedTraceHoldsTheLinksFrames)
     QTemporaryDir dir;
     const QString path = dir.filePath("line.trace");
     QString filterShown;
-    terminal.askSavePath = [&](const QString &filter) {
+    terminal.askSavePath = [&](const QString &filter, const QString &) {
         filterShown = filter;
         return path;
     };
@@ -194,7 +236,7 @@ TEST_F(TerminalTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile)
         old.write("old transcript");
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    terminal.askSavePath = [&](const QString &) { return path; };
+    terminal.askSavePath = [&](const QString &, const QString &) { return path; };
     terminal.SaveBut->click();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -205,7 +247,7 @@ TEST_F(TerminalTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile)
     EXPECT_EQ(old.readAll(), QByteArray("old transcript"));
 
     // A cancelled dialog does nothing.
-    terminal.askSavePath = [](const QString &) { return QString(); };
+    terminal.askSavePath = [](const QString &, const QString &) { return QString(); };
     terminal.SaveBut->click();
     EXPECT_EQ(messages.size(), 1);
 }
