@@ -177,6 +177,7 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
     store->Macros.Rows[3] = QStringLiteral("MACRO3={DO1}");
     store->VoiceList.CallMacro = 4;
     store->VoiceList.Numbers[1] = QStringLiteral("600222333");
+    store->Groups[1].Voltage = 12;
     IniDocument doc;
     sections.saveAll(*store, doc);
     doc.writeValue(QStringLiteral("GPRS"), QStringLiteral("APN_TIMEOUT"), QString());
@@ -199,6 +200,7 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
         {"Aut_Voz", "AUT_VOZ", "MACRO", "Macro a ejecutar por llamada de voz", "4"},
         {"Aut_Voz", "AUT_VOZ", "SEND_ACK", "Habilitar acuse de recibo", "No"},
         {"Aut_Voz", "AUT_VOZ", "TEL 1", "Telefono (1)", "600222333"},
+        {"Grupos", "GRUPO 1", "VOLTAJE", "Tension de excitacion", "12"},
     };
     for (const auto &c : cases) {
         const SectionCore *core = sections.find(QString::fromLatin1(c.section));
@@ -210,6 +212,8 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
         EXPECT_EQ(term->value, QString::fromLatin1(c.value)) << c.key;
     }
     EXPECT_FALSE(sections.find(QStringLiteral("GPRS"))->fieldTerm(doc, QStringLiteral("GENERAL"), QStringLiteral("NOMBRE")));
+    EXPECT_FALSE(sections.find(QStringLiteral("Grupos"))->fieldTerm(doc, QStringLiteral("GRUPO 4"), QStringLiteral("SALIDA")))
+        << "no such group";
 
     // A macro choice the window's list does not hold shows as its "No".
     doc.writeValue(QStringLiteral("AUT_VOZ"), QStringLiteral("MACRO"), QStringLiteral("-7"));
