@@ -158,10 +158,11 @@ TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
     EXPECT_EQ(window.Secciones->item(1)->text(), "Flow meters (2)");
 }
 
-// The sections of one record name each key as their window does: the frame
-// where two frames share a caption, a list's place after the caption, the
-// unit beside the box, a switch as "Si"/"No" and a choice by its item.
-TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
+// The sections outside the alarm and timer families name each key as their
+// window does: the frame where two frames share a caption, a list's place
+// after the caption, the unit beside the box, a switch as "Si"/"No" and a
+// choice by its item.
+TEST_F(DifferenceWindowTest, KeysOfTheOtherSectionsReadAsTheirWindowsShowThem)
 {
     SectionRegistry sections;
     registerSections(sections);
@@ -178,6 +179,7 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
     store->VoiceList.CallMacro = 4;
     store->VoiceList.Numbers[1] = QStringLiteral("600222333");
     store->Groups[1].Voltage = 12;
+    store->Flow[2].TotalRatio = 0.01f;
     IniDocument doc;
     sections.saveAll(*store, doc);
     doc.writeValue(QStringLiteral("GPRS"), QStringLiteral("APN_TIMEOUT"), QString());
@@ -201,6 +203,7 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
         {"Aut_Voz", "AUT_VOZ", "SEND_ACK", "Habilitar acuse de recibo", "No"},
         {"Aut_Voz", "AUT_VOZ", "TEL 1", "Telefono (1)", "600222333"},
         {"Grupos", "GRUPO 1", "VOLTAJE", "Tension de excitacion", "12"},
+        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01m3"},
     };
     for (const auto &c : cases) {
         const SectionCore *core = sections.find(QString::fromLatin1(c.section));
@@ -221,7 +224,7 @@ TEST_F(DifferenceWindowTest, OneRecordSectionsNameTheirKeysAsTheirWindowsDo)
 }
 
 // In English the frame, the caption and the unit are each translated.
-TEST_F(DifferenceWindowTest, OneRecordSectionsShowTheirCaptionsTranslated)
+TEST_F(DifferenceWindowTest, FrameCaptionAndUnitAreEachTranslated)
 {
     EnglishTable english({"{Parametros de la APN}{APN parameters}",
                           "{Tiempo entre reintentos:}{Time between retries:}", "{Segundos}{Seconds}"});
