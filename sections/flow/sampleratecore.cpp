@@ -8,6 +8,7 @@
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -27,6 +28,17 @@ QString fileSection(int meter)
 }
 
 } // namespace
+
+QString SampleRateCore::totalizerCaption(int meter)
+{
+    // Each caption is one entry of the language table.
+    return QStringLiteral("Totalizador %1, un pulso equivale a:").arg(meter);
+}
+
+QString SampleRateCore::weightText(const QString &number)
+{
+    return number + QStringLiteral("m3");
+}
 
 QString SampleRateCore::name() const
 {
@@ -83,4 +95,14 @@ void SampleRateCore::restore(ConfigStore &store, const IniDocument &doc) const
         if (const auto weight = ToFloat32(ParseNumber(doc.readValue(fileSection(i), kWeight))))
             store.Flow[i].TotalRatio = *weight;
     }
+}
+
+std::optional<FieldTerm> SampleRateCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    const QString number = recordNumber(item);
+    const int meter = number.toInt();
+    if (number.isEmpty() || meter >= kProductLimits.FlowCount || item != fileSection(meter) || key != kWeight)
+        return std::nullopt;
+    const QString text = side.readValue(item, key);
+    return FieldTerm{{}, fieldCaption(totalizerCaption(meter)), text.isEmpty() ? text : weightText(editorValueText(text))};
 }

@@ -12,6 +12,12 @@ public:
 
     QString name() const override;
 
+    // The caption of meter `meter`'s weight in the language table's form
+    // ("Totalizador 2, un pulso equivale a:"), and a weight as the page's
+    // lists show it ("0.01m3").
+    static QString totalizerCaption(int meter);
+    static QString weightText(const QString &number);
+
     // 64 Hz and a weight of 1 for meters 0 to FlowCount - 1.
     void clear(ConfigStore &store) const override;
 
@@ -23,4 +29,7 @@ public:
     // Saved after the flow meters' own keys, restored after them.
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;
+
+    std::optional<FieldTerm> fieldTerm(const IniDocument &side, const QString &item,
+                                       const QString &key) const override;
 };

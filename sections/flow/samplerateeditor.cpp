@@ -24,18 +24,6 @@ QString indexed(const char *name, int i)
     return QLatin1String(name) + QLatin1Char('(') + QString::number(i) + QLatin1Char(')');
 }
 
-// Each caption is one entry of the language table.
-const char *const kTotalizerCaptions[] = {
-    "Totalizador 0, un pulso equivale a:",
-    "Totalizador 1, un pulso equivale a:",
-    "Totalizador 2, un pulso equivale a:",
-    "Totalizador 3, un pulso equivale a:",
-    "Totalizador 4, un pulso equivale a:",
-    "Totalizador 5, un pulso equivale a:",
-    "Totalizador 6, un pulso equivale a:",
-    "Totalizador 7, un pulso equivale a:",
-};
-
 } // namespace
 
 SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRegistry &sections,
@@ -76,7 +64,7 @@ SampleRate::SampleRate(UnitConnection &unit, ConfigStore &store, const SectionRe
         auto *combo = new QComboBox(this);
         combo->setObjectName(indexed("ComboT", i));
         for (const float weight : kWeights)
-            combo->addItem(QString::number(weight) + QStringLiteral("m3"), weight);
+            combo->addItem(SampleRateCore::weightText(QString::number(weight)), weight);
         LabelT << label;
         ComboT << combo;
         grid->addWidget(label, i + 2, 0);
@@ -108,7 +96,7 @@ void SampleRate::LoadText()
     WarningMsg->setText(Translate(
         QStringLiteral("¡ATENCION! El muestreo a 256Hz reduce la autonomia del equipo en un 20%")));
     for (int i = 0; i < LabelT.size(); ++i)
-        LabelT[i]->setText(Translate(QString::fromLatin1(kTotalizerCaptions[i])));
+        LabelT[i]->setText(Translate(SampleRateCore::totalizerCaption(i)));
     WarningText->setText(Translate(QStringLiteral("La version de firmware del")) + QLatin1Char(' ')
                          + Product::ProductTitle + QLatin1Char(' ')
                          + Translate(QStringLiteral("no soporta la configuracion del peso por pulso "

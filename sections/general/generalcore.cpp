@@ -11,6 +11,7 @@
 #include "model/texthelpers.h"
 #include "phoneentry.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 #include "sections/common/uploadline.h"
 
 namespace {
@@ -432,4 +433,20 @@ void GeneralCore::restore(ConfigStore &store, const IniDocument &doc) const
             storeOldPhoneValue(old, phone);
         }
     }
+}
+
+std::optional<FieldTerm> GeneralCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    // The frames of the General window; each phone entry shows as the phone list does.
+    static const QHash<QString, KeyCaption> captions = {
+        {"NOMBRE", {"Nombre del equipo"}},
+        {"CSM", {"Centro servicio SMS"}},
+        {"RENVT", {"Tiempo reenvios", nullptr, "Min."}},
+        {"RENVN", {"Numero reenvios"}},
+        {"PTLF", {"Numero propio"}},
+        {"RESTORE", {"Texto restauracion"}},
+        {"TLFM", {"Telefono:"}},
+        {"TLF", {"Telefono:"}},
+    };
+    return captionedFieldTerm(side, kSection, item, key, captions);
 }

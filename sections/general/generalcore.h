@@ -25,4 +25,7 @@ public:
 
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;
+
+    std::optional<FieldTerm> fieldTerm(const IniDocument &side, const QString &item,
+                                       const QString &key) const override;
 };

@@ -9,6 +9,7 @@
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
+#include "sections/common/fieldtext.h"
 #include "sections/common/uploadline.h"
 
 namespace {
@@ -227,4 +228,34 @@ void GprsCore::restore(ConfigStore &store, const IniDocument &doc) const
     clear(store);
     for (const Setting &setting : kSettings)
         setValue(store.Gprs, setting, doc.readValue(kSection, setting.fileKey), fileSwitch);
+}
+
+std::optional<FieldTerm> GprsCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    // The GPRS window's captions; the APN and FTP frames share some, so each
+    // key of a frame is named with its frame.
+    static constexpr const char *apn = "Parametros de la APN";
+    static constexpr const char *gprs = "Parametros GPRS";
+    static constexpr const char *ftp = "Parametros FTP";
+    static constexpr const char *seconds = "Segundos";
+    static const QHash<QString, KeyCaption> captions = {
+        {"APN_SERVER", {"APN Server:", apn}},
+        {"APN_PASS", {"APN Password:", apn}},
+        {"APN_USER", {"APN User Name:", apn}},
+        {"APN_RETRIES", {"Reintentos de conexion:", apn}},
+        {"APN_RETIME", {"Tiempo entre reintentos:", apn, seconds}},
+        {"APN_TIMEOUT", {"Timeout desconexion:", apn, seconds}},
+        {"ALWAYS_CON", {"Mantener la conexion permanentemente", gprs}},
+        {"SERVER_IP", {"Direccion IP del servidor:", gprs}},
+        {"SERVER_PORT", {"Puerto:", gprs}},
+        {"SERVER_TIMEOUT", {"Timeout:", gprs, seconds}},
+        {"ENABLED", {"Habilitar comunicacion GPRS"}},
+        {"FTP_IP", {"Direccion IP del servidor:", ftp}},
+        {"FTP_PATH", {"Ruta:", ftp}},
+        {"FTP_USER", {"Usuario:", ftp}},
+        {"FTP_PASS", {"Contraseña:", ftp}},
+        {"FTP_RETRIES", {"Reintentos de conexion:", ftp}},
+        {"FTP_RETIME", {"Tiempo entre reintentos:", ftp, seconds}},
+    };
+    return captionedFieldTerm(side, kSection, item, key, captions);
 }

@@ -6,6 +6,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -97,4 +98,19 @@ void GroupCore::restore(ConfigStore &store, const IniDocument &doc) const
         setIf(group.Voltage, int16Value(doc.readValue(fileSection(i), kVoltageKey)));
         setIf(group.ActivePeriod, floatValue(doc.readValue(fileSection(i), kPeriodKey)));
     }
+}
+
+// No window edits the groups: their keys read by the names of the group's
+// fields, the values as the file holds them.
+std::optional<FieldTerm> GroupCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    static const QHash<QString, KeyCaption> captions = {
+        {"SALIDA", {"Alimentacion desde salida"}},
+        {"VOLTAJE", {"Tension de excitacion"}},
+        {"PERIOD", {"Periodo de activacion"}},
+    };
+    const QString number = recordNumber(item);
+    if (number.isEmpty() || number.toInt() >= AnalogGroup::kCount)
+        return std::nullopt;
+    return captionedFieldTerm(side, fileSection(number.toInt()), item, key, captions);
 }

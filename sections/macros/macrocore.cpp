@@ -7,6 +7,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -130,4 +131,11 @@ void MacroCore::restore(ConfigStore &store, const IniDocument &doc) const
     clear(store);
     for (int row = 0; row < MacroPool::kRows; ++row)
         store.Macros.Rows[row] = doc.readValue(kFileSection, fileKey(row));
+}
+
+// Each line of the pool shows as the pool list shows it.
+std::optional<FieldTerm> MacroCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    static const QHash<QString, KeyCaption> captions = {{"LINE", {"Macro / Equacion:"}}};
+    return captionedFieldTerm(side, kFileSection, item, key, captions);
 }

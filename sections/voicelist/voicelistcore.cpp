@@ -3,8 +3,10 @@
 #include <optional>
 
 #include "files/inidocument.h"
+#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -70,4 +72,20 @@ void VoiceListCore::restore(ConfigStore &store, const IniDocument &doc) const
     list.SendAck = TextBool(doc.readValue(kSection, kSendAckKey));
     for (int slot = 0; slot < VoiceAuthList::kSlots; ++slot)
         list.Numbers[slot] = doc.readValue(kSection, numberKey(slot));
+}
+
+std::optional<FieldTerm> VoiceListCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
+{
+    static const QHash<QString, KeyCaption> captions = {
+        {"MACRO", {"Macro a ejecutar por llamada de voz:"}},
+        {"SEND_ACK", {"Habilitar acuse de recibo"}},
+        {"TEL", {"Telefono:"}},
+    };
+    std::optional<FieldTerm> term = captionedFieldTerm(side, kSection, item, key, captions);
+    // The macro is a choice of the window's list, whose first item is "No".
+    if (term && key == kMacroKey) {
+        const qint16 macro = macroValue(side.readValue(item, key));
+        term->value = macro == VoiceAuthList::kNoMacro ? Translate(QStringLiteral("No")) : QString::number(macro);
+    }
+    return term;
 }

@@ -158,6 +158,90 @@ TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
     EXPECT_EQ(window.Secciones->item(1)->text(), "Flow meters (2)");
 }
 
+// The sections outside the alarm and timer families name each key as their
+// window does: the frame where two frames share a caption, a list's place
+// after the caption, the unit beside the box, a switch as "Si"/"No" and a
+// choice by its item.
+TEST_F(DifferenceWindowTest, KeysOfTheOtherSectionsReadAsTheirWindowsShowThem)
+{
+    SectionRegistry sections;
+    registerSections(sections);
+    auto store = std::make_unique<ConfigStore>();
+    sections.clearAll(*store);
+    store->General.UnitName = QStringLiteral("Norte");
+    store->General.ResendMinutes = 15;
+    store->General.Phones[2].Number = QStringLiteral("+34600111222");
+    store->Gprs.ApnRetryTime = 30;
+    store->Gprs.ServerPort = 5000;
+    store->Gprs.GprsEnabled = true;
+    store->Gprs.FtpRetries = 3;
+    store->Macros.Rows[3] = QStringLiteral("MACRO3={DO1}");
+    store->VoiceList.CallMacro = 4;
+    store->VoiceList.Numbers[1] = QStringLiteral("600222333");
+    store->Groups[1].Voltage = 12;
+    store->Flow[2].TotalRatio = 0.01f;
+    IniDocument doc;
+    sections.saveAll(*store, doc);
+    doc.writeValue(QStringLiteral("GPRS"), QStringLiteral("APN_TIMEOUT"), QString());
+
+    const struct {
+        const char *section, *item, *key, *field, *value;
+    } cases[] = {
+        {"General", "GENERAL", "NOMBRE", "Nombre del equipo", "Norte"},
+        {"General", "GENERAL", "RENVT", "Tiempo reenvios", "15 Min."},
+        {"General", "GENERAL", "TLFM 2", "Telefono (2)", "+34600111222,Prio=0,PRV0,MASKMODE0"},
+        {"General", "GENERAL", "OTRA", "OTRA", ""}, // a key the window has no box for
+        {"GPRS", "GPRS", "APN_RETIME", "Parametros de la APN - Tiempo entre reintentos", "30 Segundos"},
+        {"GPRS", "GPRS", "APN_TIMEOUT", "Parametros de la APN - Timeout desconexion", ""}, // no unit alone
+        {"GPRS", "GPRS", "SERVER_PORT", "Parametros GPRS - Puerto", "5000"},
+        {"GPRS", "GPRS", "FTP_RETRIES", "Parametros FTP - Reintentos de conexion", "3"},
+        {"GPRS", "GPRS", "FTP_PASS", "Parametros FTP - Contraseña", ""},
+        {"GPRS", "GPRS", "ENABLED", "Habilitar comunicacion GPRS", "Si"},
+        {"Macros", "MACROS", "LINE( 3)", "Macro / Equacion (3)", "MACRO3={DO1}"},
+        {"Macros", "MACROS", "LINE(x)", "LINE(x)", ""},
+        {"Aut_Voz", "AUT_VOZ", "MACRO", "Macro a ejecutar por llamada de voz", "4"},
+        {"Aut_Voz", "AUT_VOZ", "SEND_ACK", "Habilitar acuse de recibo", "No"},
+        {"Aut_Voz", "AUT_VOZ", "TEL 1", "Telefono (1)", "600222333"},
+        {"Grupos", "GRUPO 1", "VOLTAJE", "Tension de excitacion", "12"},
+        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01m3"},
+    };
+    for (const auto &c : cases) {
+        const SectionCore *core = sections.find(QString::fromLatin1(c.section));
+        ASSERT_NE(core, nullptr) << c.section;
+        const std::optional<FieldTerm> term = core->fieldTerm(doc, QString::fromLatin1(c.item), QString::fromLatin1(c.key));
+        ASSERT_TRUE(term) << c.key;
+        EXPECT_EQ(term->record, QString()) << c.key;
+        EXPECT_EQ(term->field, QString::fromUtf8(c.field)) << c.key;
+        EXPECT_EQ(term->value, QString::fromLatin1(c.value)) << c.key;
+    }
+    EXPECT_FALSE(sections.find(QStringLiteral("GPRS"))->fieldTerm(doc, QStringLiteral("GENERAL"), QStringLiteral("NOMBRE")));
+    EXPECT_FALSE(sections.find(QStringLiteral("Grupos"))->fieldTerm(doc, QStringLiteral("GRUPO 4"), QStringLiteral("SALIDA")))
+        << "no such group";
+
+    // A macro choice the window's list does not hold shows as its "No".
+    doc.writeValue(QStringLiteral("AUT_VOZ"), QStringLiteral("MACRO"), QStringLiteral("-7"));
+    EXPECT_EQ(sections.find(QStringLiteral("Aut_Voz"))->fieldTerm(doc, "AUT_VOZ", "MACRO")->value, "No");
+}
+
+// In English the frame, the caption and the unit are each translated.
+TEST_F(DifferenceWindowTest, FrameCaptionAndUnitAreEachTranslated)
+{
+    EnglishTable english({"{Parametros de la APN}{APN parameters}",
+                          "{Tiempo entre reintentos:}{Time between retries:}", "{Segundos}{Seconds}"});
+    SectionRegistry sections;
+    registerSections(sections);
+    auto left = std::make_unique<ConfigStore>();
+    sections.clearAll(*left);
+    auto right = std::make_unique<ConfigStore>(*left);
+    right->Gprs.ApnRetryTime = 45;
+
+    DifferenceWindow window(compareConfigurations(*left, *right, sections), QStringLiteral("x"));
+    window.showFieldTerms(sections, *left);
+    ASSERT_EQ(window.Tabla->rowCount(), 1);
+    EXPECT_EQ(row(window.Tabla, 0).mid(1), (QStringList{"APN parameters - Time between retries", "60 Seconds",
+                                                        "45 Seconds", "[GPRS] APN_RETIME"}));
+}
+
 // A key with a box of its name in its section's editor reads with the box's
 // tip; the others stay as the file names them.
 TEST_F(DifferenceWindowTest, KeysReadWithTheCaptionsOfTheirFields)
