@@ -265,10 +265,7 @@ QString Terminal::suggestedName(const QString &prefix) const
 void Terminal::saveAs(const QString &fileFilter, const QString &namePrefix,
                       const std::function<QByteArray()> &bytes)
 {
-    QString filter = FileCommands::dialogFilter(Translate(fileFilter));
-    if (filter.isEmpty())
-        filter = FileCommands::dialogFilter(fileFilter);
-    const QString path = askSavePath(filter, suggestedName(namePrefix));
+    const QString path = askSavePath(FileCommands::translatedFilter(fileFilter), suggestedName(namePrefix));
     if (path.isEmpty())
         return;
     QString error;
