@@ -7,6 +7,7 @@ set -euo pipefail
 seconds="${1:-60}"
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --fuzz
+source scripts/ccache-env.sh
 generator=()
 if [ ! -f build-fuzz/CMakeCache.txt ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
 cmake -S fuzz -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
