@@ -282,11 +282,24 @@ void TrendPanel::redraw()
             }
         }
     }
-    if (low <= high) {
-        const double margin = qMax((high - low) * 0.05, 0.5);
-        if (valueAxis_->min() != low - margin || valueAxis_->max() != high + margin)
-            valueAxis_->setRange(low - margin, high + margin);
-    }
+    if (low <= high)
+        placeValueAxis(low, high);
+}
+
+// Like the time axis, the value axis keeps some room: it moves only when a
+// value falls outside it or the values shrink to well under its span, since
+// moving it redraws every line (most polls would otherwise move it by a hair).
+void TrendPanel::placeValueAxis(double low, double high)
+{
+    const double span = high - low;
+    const double min = valueAxis_->min();
+    const double max = valueAxis_->max();
+    const bool fits = low >= min && high <= max;
+    const bool roomy = max - min > 1.5 * (span + 2 * qMax(span * 0.1, 0.5));
+    if (fits && !roomy)
+        return;
+    const double margin = qMax(span * 0.1, 0.5);
+    valueAxis_->setRange(low - margin, high + margin);
 }
 
 // One line per run of the series, all of its colour; the legend names the first.

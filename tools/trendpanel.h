@@ -75,6 +75,7 @@ private:
     void drawSeries(int row, qint64 from, int maxPoints);
     qint64 windowStart() const;
     void placeTimeAxis();
+    void placeValueAxis(double low, double high);
     int plotPixels() const;
     QString seriesName(LiveSeries series) const;
 
