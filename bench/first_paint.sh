@@ -12,7 +12,7 @@ trap 'kill "${xvfb:-0}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 # Settings of a second start: the language is chosen, so no dialog opens.
 mkdir -p "$scratch/config" "$scratch/run" "$scratch/work"
 chmod 700 "$scratch/run"
-printf '[General]\nComPort=1\nIdioma=0\n' >"$scratch/config/Orvane.conf"
+printf '[Velkan%%20Sarn]\nComPort=1\nIdioma=0\n' >"$scratch/config/Orvane.conf"
 export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run" HOME="$scratch"
 
 # One start: milliseconds from launch to the "first-paint" line.
@@ -20,7 +20,7 @@ start_once() {
   local begin word time="" pid
   mkfifo "$scratch/err"
   begin=$(date +%s%3N)
-  (cd "$scratch/work" && VELKAN_TRACE_STARTUP=1 exec "$program" "$@" 2>"$scratch/err" >/dev/null) &
+  (cd "$scratch/work" && VELKAN_TRACE_STARTUP=1 exec timeout 20 "$program" "$@" 2>"$scratch/err" >/dev/null) &
   pid=$!
   while read -r word time; do [ "$word" = first-paint ] && break; done <"$scratch/err"
   kill "$pid" 2>/dev/null || true
