@@ -81,6 +81,7 @@ int main(int argc, char **argv)
     EditorRegistry windows;
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
+    files.historyUnit = [&history](const QString &path) { return history.unitOf(path); };
     const auto showDifferences = [&main, &windows, &sections, &store](const QString &title,
                                                                       const QList<ConfigDifference> &differences) {
         DifferenceWindow *window = DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),

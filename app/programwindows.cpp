@@ -67,6 +67,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;
     commands.readyToSend = context.uploadReady;
+    commands.configSource = [&files = context.files] { return files.sourceSerial(); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

@@ -98,6 +98,10 @@ QString fileFailureMessage(const FileFailure &f)
         return QStringLiteral("Cannot save %1: %2.").arg(f.path, f.detail);
     case FileProblem::NotConfiguration:
         return QStringLiteral("%1 is not a configuration file of this product.").arg(f.path);
+    case FileProblem::NotReplaced:
+        return QStringLiteral("%1 is not a configuration file of this product, so it was not written over; "
+                              "name another file.")
+            .arg(f.path);
     }
     return {};
 }

@@ -106,7 +106,9 @@ int readConfig(CliSession &s, const CommandArgs &a)
         return ExitNoAnswer;
     }
     FileFailure failure;
-    if (!saveConfigFile(a.positional.at(0), s.store(), s.sections(), &failure)) {
+    SaveTarget target;
+    target.sourceSerial = s.unit().Device.SerialNumber.trimmed();
+    if (!saveConfigFile(a.positional.at(0), s.store(), s.sections(), &failure, target)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
@@ -118,6 +120,14 @@ QList<RestoreNote> &fileNotes()
 {
     static QList<RestoreNote> notes;
     return notes;
+}
+
+// The unit the file written to the unit came from, as it records it or as
+// the service history's folder holding it says; empty when unknown.
+QString &fileSource()
+{
+    static QString serial;
+    return serial;
 }
 
 // One warning per value of the file that was not taken; with --strict they
@@ -134,11 +144,11 @@ bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const Com
 
 // A configuration file restored into `store`; false after saying why not.
 bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
-                    const CommandArgs &a)
+                    const CommandArgs &a, QString *sourceSerial = nullptr)
 {
     FileFailure failure;
     QList<RestoreNote> notes;
-    if (restoreConfigFile(path, store, sections, &failure, &notes) != RestoreResult::Restored) {
+    if (restoreConfigFile(path, store, sections, &failure, &notes, sourceSerial) != RestoreResult::Restored) {
         printError(fileFailureMessage(failure));
         return false;
     }
@@ -160,8 +170,11 @@ bool sendable(const QList<FieldFault> &faults)
 // carry, stops the command before anything is sent.
 int restoreFile(CliSession &s, const CommandArgs &a)
 {
-    if (!restoreChecked(a.positional.at(0), s.store(), s.sections(), a))
+    const QString path = a.positional.at(0);
+    if (!restoreChecked(path, s.store(), s.sections(), a, &fileSource()))
         return ExitFileError;
+    if (fileSource().isEmpty())
+        fileSource() = s.history().unitOf(path);
     return sendable(lineTextFaults(s.store(), s.sections(), SectionRegistry::uploadOrder())) ? ExitOk
                                                                                                : ExitFileError;
 }
@@ -177,10 +190,27 @@ QString tabField(const ConfigDifference &d, ConfigDifference::Side absent, const
     return d.side == absent ? QStringLiteral("(absent)") : QString(value).replace(u'\t', u' ');
 }
 
+// A configuration of another unit is written with a warning; with --strict, not at all.
+bool acceptOtherUnit(CliSession &s, const CommandArgs &a)
+{
+    const QString source = fileSource().trimmed();
+    const QString target = s.unit().Device.SerialNumber.trimmed();
+    if (source.isEmpty() || target.isEmpty() || ServiceHistory::sameUnit(source, target))
+        return true;
+    printError(QStringLiteral("%1: %2 holds the configuration of unit %3, and the unit connected is %4.")
+                   .arg(a.strict ? QStringLiteral("error") : QStringLiteral("warning"),
+                        QDir::toNativeSeparators(a.positional.at(0)), source, target));
+    if (a.strict)
+        printError("Nothing was sent (--strict).");
+    return !a.strict;
+}
+
 int writeConfig(CliSession &s, const CommandArgs &a)
 {
     if (!identified(s))
         return ExitNoAnswer;
+    if (!acceptOtherUnit(s, a))
+        return ExitFileError;
     if (!a.verify) {
         if (s.unit().upload(s.store(), s.sections(), s.progress()))
             return ExitOk;
@@ -683,7 +713,9 @@ const QList<CommandInfo> &commandTable()
          "restore FILE and upload it to the unit; with --verify, download it again and compare:\n"
          "      \"verified\" when the unit holds what was sent, else exit status 1 and the differing\n"
          "      upload lines on standard error, one per line: section, key, sent, held, tab-separated;\n"
-         "      a text holding the separator of its upload line stops it (status 3) before anything is sent",
+         "      a text holding the separator of its upload line stops it (status 3) before anything is sent;\n"
+         "      a configuration of another unit (read from it, or its copy in the service history) is\n"
+         "      written with a warning, or with --strict not at all (status 3)",
          1, true, restoreFile, writeConfig},
         {"live", "[--json] [--count N] [--interval MS]", "poll the live values (CSV by default)", 0, true, nullptr, live},
         {"set-clock", "", "set the unit's clock to this computer's clock", 0, true, nullptr, setClock},

@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
         {"take-json", "merge: take the rows of this diff --json output.", "FILE"},
         {{"o", "output"}, "merge: the file to write.", "OUT"},
         {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
-                   "before the unit is touched."},
+                   "before the unit is touched; so does, for write-config, a configuration of another unit."},
         {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
          "FILE"},
     });

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "inidocument.h"
 #include "model/product.h"
@@ -12,6 +13,8 @@ namespace {
 
 const QString kMarkerSection = QStringLiteral("General");
 const QString kMarkerKey = QStringLiteral("VERSION");
+// Beside the marker: the unit whose configuration the file holds.
+const QString kSourceKey = QStringLiteral("SERIE_ORIGEN");
 
 bool failWith(FileFailure *failure, FileProblem problem, const QString &path, const QString &detail = {})
 {
@@ -21,8 +24,10 @@ bool failWith(FileFailure *failure, FileProblem problem, const QString &path, co
 }
 
 // Loads the file, has `write` put its sections in the document and saves it.
+// Only a configuration of this product is merged into: notes or a table
+// opened by mistake must never come back with sections appended.
 template <typename Write>
-bool saveInto(const QString &path, FileFailure *failure, Write write)
+bool saveInto(const QString &path, FileFailure *failure, const SaveTarget &target, Write write)
 {
     if (path.isEmpty())
         return failWith(failure, FileProblem::NoName, path);
@@ -30,7 +35,14 @@ bool saveInto(const QString &path, FileFailure *failure, Write write)
     IniDocument doc;
     if (!doc.load(path, failure))
         return false;
+    if (doc.readValue(kMarkerSection, kMarkerKey) != Product::ProductKey && QFileInfo(path).size() > 0) {
+        if (!target.replaceOther)
+            return failWith(failure, FileProblem::NotReplaced, path);
+        doc.parse({});
+    }
     doc.writeValue(kMarkerSection, kMarkerKey, Product::ProductKey);
+    if (target.sourceSerial && (!target.sourceSerial->isEmpty() || doc.hasKey(kMarkerSection, kSourceKey)))
+        doc.writeValue(kMarkerSection, kSourceKey, *target.sourceSerial);
     write(doc);
     return doc.save(path, failure);
 }
@@ -38,15 +50,20 @@ bool saveInto(const QString &path, FileFailure *failure, Write write)
 } // namespace
 
 bool saveConfigFile(const QString &path, const ConfigStore &store,
-                    const SectionRegistry &registry, FileFailure *failure)
+                    const SectionRegistry &registry, FileFailure *failure, const SaveTarget &target)
 {
-    return saveInto(path, failure, [&](IniDocument &doc) { registry.saveAll(store, doc); });
+    return saveInto(path, failure, target, [&](IniDocument &doc) { registry.saveAll(store, doc); });
+}
+
+QString recordedSourceSerial(const IniDocument &doc)
+{
+    return doc.readValue(kMarkerSection, kSourceKey);
 }
 
 bool saveConfigSection(const QString &path, const ConfigStore &store, const SectionCore &core,
                        FileFailure *failure)
 {
-    return saveInto(path, failure, [&](IniDocument &doc) { core.save(store, doc); });
+    return saveInto(path, failure, {}, [&](IniDocument &doc) { core.save(store, doc); });
 }
 
 RestoreResult loadConfigDocument(const QString &path, IniDocument &doc, FileFailure *failure)
@@ -70,7 +87,7 @@ RestoreResult loadConfigDocument(const QString &path, IniDocument &doc, FileFail
 
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
                                 const SectionRegistry &registry, FileFailure *failure,
-                                QList<RestoreNote> *notes)
+                                QList<RestoreNote> *notes, QString *sourceSerial)
 {
     IniDocument doc;
     const RestoreResult result = loadConfigDocument(path, doc, failure);
@@ -79,5 +96,7 @@ RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
     registry.restoreAll(store, doc);
     if (notes)
         *notes = restoreNotes(doc, store, registry);
+    if (sourceSerial)
+        *sourceSerial = recordedSourceSerial(doc);
     return result;
 }

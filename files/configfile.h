@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "filefailure.h"
 #include "restorenotes.h"
@@ -13,12 +14,31 @@ class SectionRegistry;
 // The whole configuration file at once. Both read the file with the
 // document's caps and walk the sections in the file order.
 
+// What a save may do with the file already at its path, and what it records
+// beside the sections.
+struct SaveTarget {
+    // A file there that holds no configuration of this product (notes, a
+    // table) is replaced whole instead of refused. Only for a name the
+    // operator chose and confirmed replacing.
+    bool replaceOther = false;
+    // The serial number of the unit the configuration came from; empty for
+    // none (a recorded one is emptied). Unset: left as the file has it.
+    std::optional<QString> sourceSerial;
+};
+
 // Writes the product marker and every section into the file at path. An
-// existing file is updated, not emptied: keys and sections the program does
-// not write stay. The file is written once, atomically; on failure the old
-// file is untouched and failure tells why.
+// existing configuration file is updated, not emptied: keys and sections the
+// program does not write stay. A file of another kind is never merged into:
+// the save is refused (NotReplaced) unless the target allows replacing it.
+// An empty file counts as none. The file is written once, atomically; on
+// failure the old file is untouched and failure tells why.
 bool saveConfigFile(const QString &path, const ConfigStore &store,
-                    const SectionRegistry &registry, FileFailure *failure = nullptr);
+                    const SectionRegistry &registry, FileFailure *failure = nullptr,
+                    const SaveTarget &target = {});
+
+// The serial number of the unit a configuration file says it came from;
+// empty when it records none.
+QString recordedSourceSerial(const IniDocument &doc);
 
 enum class RestoreResult {
     Restored,
@@ -31,7 +51,7 @@ enum class RestoreResult {
 // model could not take (see restoreNotes) go to notes when given.
 RestoreResult restoreConfigFile(const QString &path, ConfigStore &store,
                                 const SectionRegistry &registry, FileFailure *failure = nullptr,
-                                QList<RestoreNote> *notes = nullptr);
+                                QList<RestoreNote> *notes = nullptr, QString *sourceSerial = nullptr);
 
 // Reads the file at path into doc when it is a configuration file of this
 // product; otherwise doc is left empty.

@@ -12,6 +12,7 @@ enum class FileProblem {
     NotText,          // holds bytes no text file has
     Unwritable,       // the system would not write it (detail says why)
     NotConfiguration, // readable, but no configuration of this product
+    NotReplaced,      // a save found another kind of file there and left it alone
 };
 
 struct FileFailure {

@@ -104,6 +104,22 @@ QString ServiceHistory::unitFolder(const QString &serial)
     return deviceName(name) ? name + u'_' : name;
 }
 
+bool ServiceHistory::sameUnit(const QString &a, const QString &b)
+{
+    return unitFolder(a) == unitFolder(b);
+}
+
+QString ServiceHistory::unitOf(const QString &path) const
+{
+    const QFileInfo file(path);
+    QDir folder = file.absoluteDir();
+    const QString name = folder.dirName();
+    if (!folder.cdUp() || name == unitFolder(QString()))
+        return {};
+    const QString root = QFileInfo(root_).canonicalFilePath();
+    return !root.isEmpty() && folder.canonicalPath() == root ? name : QString();
+}
+
 QString ServiceHistory::kindWord(HistoryKind kind)
 {
     switch (kind) {
@@ -130,7 +146,9 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
     QString path;
     if (!reserveName(folder, time, kind, path, failure))
         return false;
-    if (!saveConfigFile(path, store, sections, failure)) {
+    SaveTarget target;
+    target.sourceSerial = serial;
+    if (!saveConfigFile(path, store, sections, failure, target)) {
         QFile::remove(path);
         return false;
     }

@@ -218,6 +218,11 @@ void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const Con
     const IniDocument rightDoc = rightDocument(leftDoc, rows_);
     for (int row = 0; row < rows_.size(); ++row) {
         const ConfigDifference &d = rows_.at(row);
+        // A row of upload lines (a verified write's check) names no file key,
+        // even where its section's name is a file section's: its values stay
+        // the lines as sent and as held.
+        if (!d.key.isEmpty() && d.side != Side::RightOnly && !leftDoc.hasKey(d.item, d.key))
+            continue;
         const SectionCore *core = sections.find(d.section);
         const auto termIn = [&](const IniDocument &side, Side absent) -> std::optional<FieldTerm> {
             if (!core || d.side == absent)

@@ -60,6 +60,10 @@ QString fileFailureText(const FileFailure &f)
         return Translate(QStringLiteral("El archivo no es un archivo de texto")) + QStringLiteral(": ") + f.path;
     case FileProblem::Unwritable:
         return Translate(QStringLiteral("No se puede guardar el archivo")) + u' ' + f.path + because;
+    case FileProblem::NotReplaced:
+        return Translate(QStringLiteral("El archivo no es un archivo de configuracion y no se ha modificado; "
+                                        "use \"Guardar como\" para elegir otro nombre"))
+               + QStringLiteral(": ") + f.path;
     }
     return f.path;
 }
@@ -121,12 +125,16 @@ void FileCommands::markUnchanged()
 void FileCommands::unitLoaded()
 {
     ConfigFilePath.clear();
+    source_ = unitIdentity ? unitIdentity().serial.trimmed() : QString();
     markUnchanged();
     emit fileLeft();
 }
 
 bool FileCommands::changed()
 {
+    // A red box holds an edit that no store-back takes: it is unsaved too.
+    if (!editors_.numberFaults().isEmpty())
+        return true;
     if (unchanged_.isNull())
         return false; // nothing marked yet: nothing to compare with
     editors_.storeAll(SectionRegistry::fileOrder());
@@ -137,7 +145,13 @@ bool FileCommands::settleChanges()
 {
     if (!changed())
         return true;
-    switch (askSaveChanges(Translate(QStringLiteral("La configuracion ha cambiado. Desea guardar los cambios?")))) {
+    QString question = Translate(QStringLiteral("La configuracion ha cambiado. Desea guardar los cambios?"));
+    if (const QList<BoxFault> red = editors_.numberFaults(); !red.isEmpty())
+        question += QStringLiteral("\n\n")
+                    + Translate(QStringLiteral("Los campos en rojo no se pueden guardar; si continua sin "
+                                               "corregirlos, se perdera lo escrito en ellos:"))
+                    + u'\n' + faultLines(red);
+    switch (askSaveChanges(question)) {
     case QMessageBox::Save:
         return saveCommand();
     case QMessageBox::Discard:
@@ -218,11 +232,15 @@ bool FileCommands::openCommand()
     return openFile(path);
 }
 
+// The file becomes the open one only once it has been read whole: a refused
+// file is never named by the caption, nor the target of the next save.
 bool FileCommands::openFile(const QString &path)
 {
-    ConfigFilePath = path;
-    if (!RestoreConf())
+    QString recorded;
+    if (!restoreFrom(path, &recorded))
         return false;
+    ConfigFilePath = path;
+    source_ = !recorded.trimmed().isEmpty() ? recorded.trimmed() : historyUnit ? historyUnit(path) : QString();
     markUnchanged();
     emit fileOpened(path);
     return true;
@@ -234,7 +252,7 @@ bool FileCommands::saveCommand()
         return saveAsCommand();
     if (readyToSave && !readyToSave())
         return false;
-    return saveTo(ConfigFilePath);
+    return saveTo(ConfigFilePath, false);
 }
 
 bool FileCommands::saveAsCommand()
@@ -244,18 +262,23 @@ bool FileCommands::saveAsCommand()
     QString path = askSavePath(fileFilter(), saveStart());
     if (path.isEmpty())
         return false;
+    // The dialog asked before replacing the name it gave; one completed here
+    // was never confirmed.
+    bool confirmed = true;
     // Not every platform's dialog completes the name itself.
-    if (QFileInfo(path).suffix().isEmpty())
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += u'.' + kSuffix;
+        confirmed = false;
+    }
     rememberFolder(path);
-    return saveTo(path);
+    return saveTo(path, confirmed);
 }
 
-bool FileCommands::saveTo(QString path)
+bool FileCommands::saveTo(const QString &path, bool replaceOther)
 {
-    ConfigFilePath = path;
-    if (!SaveConf())
+    if (!saveFile(path, replaceOther))
         return false;
+    ConfigFilePath = path;
     markUnchanged();
     emit fileSaved(path);
     return true;
@@ -268,12 +291,20 @@ void FileCommands::storeEditors() const
 
 bool FileCommands::SaveConf()
 {
+    return saveFile(ConfigFilePath, false);
+}
+
+bool FileCommands::saveFile(const QString &path, bool replaceOther)
+{
     FileFailure failure;
     bool saved = false;
     {
         BusyPointer busy;
         storeEditors();
-        saved = saveConfigFile(ConfigFilePath, store_, sections_, &failure);
+        SaveTarget target;
+        target.replaceOther = replaceOther;
+        target.sourceSerial = source_;
+        saved = saveConfigFile(path, store_, sections_, &failure, target);
     }
     if (!saved)
         warn(withReason(Translate("No se pudo guardar el archivo de configuracion"), fileFailureText(failure)));
@@ -282,12 +313,17 @@ bool FileCommands::SaveConf()
 
 bool FileCommands::RestoreConf()
 {
+    return restoreFrom(ConfigFilePath, nullptr);
+}
+
+bool FileCommands::restoreFrom(const QString &path, QString *sourceSerial)
+{
     FileFailure failure;
     RestoreResult result;
     QList<RestoreNote> notes;
     {
         BusyPointer busy;
-        result = restoreConfigFile(ConfigFilePath, store_, sections_, &failure, &notes);
+        result = restoreConfigFile(path, store_, sections_, &failure, &notes, sourceSerial);
         if (result == RestoreResult::Restored)
             editors_.loadAll(SectionRegistry::fileOrder());
     }

@@ -44,13 +44,15 @@ public:
     static QString translatedFilter(const QString &pipeFilter);
     static QString fileFilter();
 
-    // The file last chosen in the open or save dialog.
+    // The file the editors were last read from or saved to: only a file that
+    // was read whole, or written, ever becomes it.
     QString ConfigFilePath;
 
     // Every editor's controls into the model, in the file order.
     void storeEditors() const;
     const EditorRegistry &editors() const { return editors_; }
-    // Editors' controls into the model, then the model into ConfigFilePath.
+    // Editors' controls into the model, then the model into ConfigFilePath
+    // (never into a file that holds no configuration).
     bool SaveConf();
     // The model from ConfigFilePath when it is a configuration file of this
     // product, then shown by the editors; otherwise the model stays as it was.
@@ -76,6 +78,15 @@ public:
 
     // The unit whose configuration is saved; a file named after it is suggested.
     std::function<UnitIdentity()> unitIdentity;
+    // The unit a copy in the service history belongs to, by where the file
+    // lies; empty for a file outside the history. Unset: none.
+    std::function<QString(const QString &path)> historyUnit;
+
+    // The serial number of the unit the configuration in the editors came
+    // from: the unit downloaded, or the one the opened file records (for an
+    // older copy in the service history, the unit of its folder); a save
+    // records it. Empty when unknown.
+    QString sourceSerial() const { return source_; }
 
     // Where the dialogs start.
     QString openStart() const;
@@ -87,11 +98,13 @@ public:
     // The editors now hold the unit's configuration, not a file: "Guardar"
     // asks for a name again.
     void unitLoaded();
-    // The editors (stored into the model first) differ from that.
+    // The editors (stored into the model first) differ from that, or a box
+    // is red: what it holds cannot be stored.
     bool changed();
     // Before the editors are replaced or closed: with changes, asks once
-    // whether to save them. True to go on (saved, discarded or none), false
-    // when the operator cancels or the save fails.
+    // whether to save them, naming the red boxes whose text would be lost.
+    // True to go on (saved, discarded or none), false when the operator
+    // cancels or the save fails.
     bool settleChanges();
 
 public slots:
@@ -112,7 +125,10 @@ signals:
 
 private:
     QString lastFolder() const;
-    bool saveTo(QString path);
+    // replaceOther: the operator confirmed replacing what is at path.
+    bool saveTo(const QString &path, bool replaceOther);
+    bool saveFile(const QString &path, bool replaceOther);
+    bool restoreFrom(const QString &path, QString *sourceSerial);
     // The model as the file would hold it.
     QByteArray picture() const;
     void rememberFolder(const QString &path);
@@ -122,4 +138,5 @@ private:
     const EditorRegistry &editors_;
     UserSettings *settings_;
     QByteArray unchanged_;
+    QString source_;
 };

@@ -1,10 +1,12 @@
 #include "sectioneditor.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QValidator>
 #include <algorithm>
 
 #include "files/langtable.h"
+#include "widgets/boxnotice.h"
 
 namespace {
 
@@ -23,7 +25,9 @@ qsizetype countOf(const QString &text, const QString &characters)
 }
 
 // Refuses any change that adds one of the characters. Counting instead of
-// refusing every text that holds one keeps a stored text editable.
+// refusing every text that holds one keeps a stored text editable. The
+// operator typing or pasting is told why at the box, so that nothing
+// typed goes missing without a word.
 class CharacterRefuser : public QValidator {
 public:
     CharacterRefuser(QString characters, QLineEdit *box)
@@ -33,12 +37,30 @@ public:
 
     State validate(QString &input, int &) const override
     {
-        return countOf(input, characters_) > countOf(shownText(box_), characters_) ? Invalid
-                                                                                  : Acceptable;
+        if (countOf(input, characters_) <= countOf(shownText(box_), characters_))
+            return Acceptable;
+        if (box_->hasFocus())
+            tell(input);
+        return Invalid;
     }
 
 private:
-    const QLineEdit *box_;
+    void tell(const QString &input) const
+    {
+        QString refused;
+        for (const QChar c : characters_) {
+            if (input.contains(c))
+                refused += c;
+        }
+        const QString reason =
+            Translate(QStringLiteral("Este texto no puede llevar \"%1\": la unidad lo leeria como separador"))
+                .arg(refused);
+        QApplication::beep();
+        showBoxNotice(box_, reason);
+    }
+
+private:
+    QLineEdit *box_;
     QString characters_;
 };
 

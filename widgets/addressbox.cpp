@@ -7,10 +7,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolTip>
-#include <QValidator>
 
 #include "files/langtable.h"
+#include "numberbox.h"
 
 #include "sections/gprs/iptext.h"
 
@@ -29,22 +28,14 @@ QString byteText(int value, AddressBox::Digits digits)
                : QString::number(value);
 }
 
-// Up to three digits of a value 0-255; an empty field is allowed while typing.
-// (An integer validator would let "300" through as not yet finished.)
-class ByteValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        if (input.isEmpty())
-            return Intermediate;
-        const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
-        if (input.size() > kByteDigits || !std::all_of(input.begin(), input.end(), digit))
-            return Invalid;
-        return input.toInt() <= 255 ? Acceptable : Invalid;
-    }
-};
+// A value 0-255 of up to three digits; an empty value counts as 0.
+QString byteFault(const QString &text)
+{
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (text.size() <= kByteDigits && std::all_of(text.begin(), text.end(), digit) && text.toInt() <= 255)
+        return {};
+    return Translate(QStringLiteral("Cuatro valores de 0 a 255 separados por puntos"));
+}
 
 } // namespace
 
@@ -60,15 +51,16 @@ AddressBox::AddressBox(QWidget *parent, Digits digits, Other other)
             layout->addWidget(new QLabel(QStringLiteral("."), this));
         auto *field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("byte%1").arg(i));
-        field->setMaxLength(kByteDigits);
+        // No length limit and no validator: what does not fit shows red
+        // instead of being cut off or dropped.
         field->setAlignment(Qt::AlignCenter);
-        field->setValidator(new ByteValidator(field));
         field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
         field->installEventFilter(this);
+        makeCheckedField(field, QString(), byteFault);
         connect(field, &QLineEdit::textEdited, this, [this, i](const QString &text) {
             edited_ = true;
             showStored(QString());
-            if (text.size() == kByteDigits)
+            if (text.size() == kByteDigits && byteFault(text).isEmpty() && fields_[i]->cursorPosition() == kByteDigits)
                 focusNext(i);
             emit textEdited();
         });
@@ -109,10 +101,25 @@ void AddressBox::showStored(const QString &stored)
 AddressBox::Bytes AddressBox::bytes() const
 {
     Bytes bytes{};
-    // The validator lets through nothing but 0-255; an emptied field counts as 0.
+    // An emptied field counts as 0.
     for (int i = 0; i < int(fields_.size()); ++i)
-        bytes[i] = quint8(fields_[i]->text().toInt());
+        bytes[i] = quint8(qBound(0, fields_[i]->text().toInt(), 255));
     return bytes;
+}
+
+QString AddressBox::fault() const
+{
+    for (const QLineEdit *field : fields_) {
+        if (const QString reason = byteFault(field->text()); !reason.isEmpty())
+            return reason;
+    }
+    return {};
+}
+
+void AddressBox::setCaption(const QString &caption)
+{
+    for (QLineEdit *field : fields_)
+        setFieldCaption(field, caption);
 }
 
 QString AddressBox::text() const
@@ -132,28 +139,21 @@ QString AddressBox::text() const
 
 void AddressBox::storeIfEdited(QString &field) const
 {
-    if (edited_)
+    if (edited_ && fault().isEmpty())
         field = text();
 }
 
-// A typed "." moves on to the next value, as in any address entry. Erasing in
-// an empty value erases a stored text shown beside the values.
+// A typed "." moves on to the next value, as in any address entry; in the
+// last value it stays, red, as a fifth value would. Erasing in an empty value
+// erases a stored text shown beside the values.
 bool AddressBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *press = static_cast<QKeyEvent *>(event);
         const int key = press->key();
         const auto at = std::find(fields_.begin(), fields_.end(), watched);
-        if (at != fields_.end() && key != Qt::Key_Period && !press->text().isEmpty()
-            && press->text().at(0).isPrint() && !takes(*at, press->text())) {
-            refuseTyping(*at);
-            return true;
-        }
-        if (at != fields_.end() && key == Qt::Key_Period) {
-            if (at + 1 == fields_.end())
-                refuseTyping(*at); // an address has four values, no fifth
-            else
-                focusNext(int(at - fields_.begin()));
+        if (at != fields_.end() && key == Qt::Key_Period && at + 1 != fields_.end()) {
+            focusNext(int(at - fields_.begin()));
             return true;
         }
         if (at != fields_.end() && (key == Qt::Key_Backspace || key == Qt::Key_Delete)
@@ -165,29 +165,6 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// Whether the value would still be one with the text typed over its selection.
-bool AddressBox::takes(const QLineEdit *field, const QString &typed) const
-{
-    QString text = field->text();
-    int at = field->cursorPosition();
-    if (field->hasSelectedText()) {
-        at = field->selectionStart();
-        text.remove(at, field->selectedText().size());
-    }
-    text.insert(at, typed);
-    return field->validator()->validate(text, at) != QValidator::Invalid;
-}
-
-// A keystroke the value cannot take is refused where the operator sees it,
-// never cut into a different address without a word.
-void AddressBox::refuseTyping(QLineEdit *field)
-{
-    const QString reason = Translate(QStringLiteral("Cuatro valores de 0 a 255 separados por puntos"));
-    QApplication::beep();
-    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), reason, field);
-    emit typingRefused(reason);
 }
 
 void AddressBox::focusNext(int from)

@@ -22,6 +22,11 @@ class QLineEdit;
 // the operator typed in it or the program set its values since, so that a
 // stored text the box cannot show as it is ("0", a text from a file) survives
 // a store-back untouched.
+//
+// Every keystroke stays where it was typed: a value that is no byte ("300",
+// a fourth digit, a fifth value typed after the fourth) turns its field red
+// with the reason, as a number box does, and then nothing is stored and the
+// save, the upload and leaving the window are refused (numberBoxFaults).
 class AddressBox : public QWidget {
     Q_OBJECT
 public:
@@ -44,30 +49,32 @@ public:
     // Sets the four values, as the program's own edit: the box counts as edited.
     void setBytes(const Bytes &bytes);
 
+    // The values; meaningful while no value is red.
     Bytes bytes() const;
     // The four values in the box's form, joined by "."; with Other::AsItStands,
     // the shown stored text until the operator edits, and the empty text
     // when every value is empty.
     QString text() const;
+    // Why a value cannot be kept (translated); empty when every value is a byte.
+    QString fault() const;
+
+    // The field named in messages about a red value (a text of the language table).
+    void setCaption(const QString &caption);
 
     // Typed in, or set with setBytes, since showAddress.
     bool edited() const { return edited_; }
+    // Writes text() into field when edited and no value is red.
     void storeIfEdited(QString &field) const;
 
 signals:
     // The operator changed a value.
     void textEdited();
-    // A keystroke was refused (a fourth digit, a value over 255, a fifth
-    // value); the reason shows beside the box.
-    void typingRefused(const QString &reason);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void focusNext(int from);
-    bool takes(const QLineEdit *field, const QString &typed) const;
-    void refuseTyping(QLineEdit *field);
     void showStored(const QString &stored);
 
     std::array<QLineEdit *, 4> fields_{};

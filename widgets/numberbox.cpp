@@ -19,6 +19,23 @@ constexpr char kAboveMin[] = "velkanNumberAboveMin";
 constexpr char kTime[] = "velkanTimeField";
 constexpr char kCaption[] = "velkanNumberCaption";
 constexpr char kPlainTip[] = "velkanPlainToolTip"; // the box's own tooltip while a reason shows
+constexpr char kCheckName[] = "velkanFieldCheck";
+
+// The check of a field of makeCheckedField, kept as a child of its box.
+class FieldCheck : public QObject {
+public:
+    FieldCheck(std::function<QString(const QString &)> check, QObject *box) : QObject(box), check(std::move(check))
+    {
+        setObjectName(QString::fromLatin1(kCheckName));
+    }
+    const std::function<QString(const QString &)> check;
+};
+
+const FieldCheck *fieldCheck(const QLineEdit *box)
+{
+    return dynamic_cast<const FieldCheck *>(
+        box->findChild<QObject *>(QString::fromLatin1(kCheckName), Qt::FindDirectChildrenOnly));
+}
 
 std::optional<NumberRange> rangeOf(const QLineEdit *box)
 {
@@ -115,6 +132,12 @@ void makeTimeField(QLineEdit *box, const QString &caption)
     checkEveryChange(box, caption);
 }
 
+void makeCheckedField(QLineEdit *box, const QString &caption, std::function<QString(const QString &)> check)
+{
+    new FieldCheck(std::move(check), box);
+    checkEveryChange(box, caption);
+}
+
 void setFieldCaption(QLineEdit *box, const QString &caption)
 {
     box->setProperty(kCaption, caption);
@@ -129,6 +152,8 @@ QString timeTextFault(const QString &text)
 
 QString numberBoxFault(const QLineEdit *box)
 {
+    if (const FieldCheck *check = fieldCheck(box))
+        return check->check(box->text());
     if (box->property(kTime).toBool())
         return timeTextFault(box->text());
     const std::optional<NumberRange> range = rangeOf(box);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QLineEdit;
 class QWidget;
@@ -48,6 +49,10 @@ void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &capt
 // same colouring, tooltip and refusal as a number box, for a text that
 // TimeFromText cannot read ("H:MM:SS" or "H:MM").
 void makeTimeField(QLineEdit *box, const QString &caption);
+// Makes box a field of the caller's own check: check(text) gives why the
+// text cannot be kept (translated), empty when it can. The same colouring,
+// tooltip and refusal as a number box.
+void makeCheckedField(QLineEdit *box, const QString &caption, std::function<QString(const QString &)> check);
 // Names the field of a number box or time field anew (a window that shows
 // another kind of record in it).
 void setFieldCaption(QLineEdit *box, const QString &caption);
@@ -55,7 +60,7 @@ void setFieldCaption(QLineEdit *box, const QString &caption);
 QString timeTextFault(const QString &text);
 
 // The reason the box's text is refused; empty when the box takes it or is
-// neither a number box nor a time field.
+// neither a number box, a time field nor a checked field.
 QString numberBoxFault(const QLineEdit *box);
 
 // A field that stops the configuration from being saved or sent: the window

@@ -131,9 +131,15 @@ void ConnectionPanel::LoadText()
     IniCom->setText(Translate(detecting                   ? QStringLiteral("Cancelar")
                               : ctx_.unit.isConnected() ? QStringLiteral("Cerrar comunicacion")
                                                         : QStringLiteral("Iniciar comunicacion")));
+    // Renaming the entry shown would put its name over a typed device path:
+    // the choice is taken before and given back after, whatever the language.
     const int simulated = Puerto->findData(true, kSimulatedRole);
-    if (simulated >= 0)
+    if (simulated >= 0) {
+        const QString chosen = portChoice();
         Puerto->setItemText(simulated, Translate(kSimulatedEntry));
+        if (chosen != kSimulatedChoice && Puerto->currentText() != chosen)
+            Puerto->setEditText(chosen);
+    }
 }
 
 QString ConnectionPanel::portText() const
@@ -239,11 +245,26 @@ void ConnectionPanel::Leer_Click()
 // Fields that cannot be sent are told even with no unit to send them to.
 void ConnectionPanel::Escribir_Click()
 {
-    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected())
+    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected() || !confirmOtherUnit())
         return;
     setBusyPointer(true);
     uploadRequest_ = true;
     showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));
+}
+
+// One unit's configuration goes to another only when the operator says so,
+// with both named: the caption alone is too easily missed.
+bool ConnectionPanel::confirmOtherUnit()
+{
+    const QString source = ctx_.configSource ? ctx_.configSource().trimmed() : QString();
+    const QString target = ctx_.unit.Device.SerialNumber.trimmed();
+    if (source.isEmpty() || target.isEmpty() || ServiceHistory::sameUnit(source, target))
+        return true;
+    const QString question =
+        Translate(QStringLiteral("Esta configuracion es de la unidad %1 y la unidad conectada es la %2. "
+                                 "Desea escribirla en la unidad %2?"))
+            .arg(source, target);
+    return ctx_.message(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // The click is acknowledged at once; the work starts on the next tick.

@@ -45,6 +45,9 @@ public:
         // Asked before a download replaces the editors (unsaved changes):
         // false stops it. Unset: nothing to ask.
         std::function<bool()> readyToReplace;
+        // The serial number of the unit the configuration came from (empty
+        // when unknown): writing it to another unit is asked first.
+        std::function<QString()> configSource;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);
@@ -87,6 +90,7 @@ public:
 
 private:
     void refuseUpload();
+    bool confirmOtherUnit();
     bool simulatedChosen() const;
     bool refuseMissingNumber();
     void connectOrDisconnect();

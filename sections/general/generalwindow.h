@@ -34,6 +34,9 @@ struct GeneralCommands {
     std::function<bool()> readyToSend;
     // Asked before "Leer conf." replaces the editors; false stops it.
     std::function<bool()> readyToReplace;
+    // The serial number of the unit the configuration in the editors came
+    // from; empty when unknown.
+    std::function<QString()> configSource;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the

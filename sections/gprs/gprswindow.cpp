@@ -91,6 +91,8 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
     makeNumberBox(TextTimeout, count, "Timeout:");
     makeNumberBox(TextFTPRetry, count, "Reintentos de conexion:");
     makeNumberBox(TextFTPRetryTime, count, "Tiempo entre reintentos:");
+    IPInputBox->setCaption(QStringLiteral("Direccion IP del servidor:"));
+    IPInputBox1->setCaption(QStringLiteral("Direccion IP del servidor:"));
     buildFrames();
 
     auto *layout = new QVBoxLayout(this);

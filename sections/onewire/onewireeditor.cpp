@@ -47,6 +47,8 @@ E_OneWire::E_OneWire(UnitConnection &unit, ConfigStore &store, const SectionRegi
     grid->addWidget(OptionNoId, 1, 0);
     grid->setColumnStretch(4, 1);
     addKindFrame(FrameID);
+    ID0->setCaption(QStringLiteral("Direccion"));
+    ID1->setCaption(QStringLiteral("Direccion"));
 
     connect(OptionId, &QRadioButton::toggled, this, [this](bool on) { enableAddress(on); });
     // Only the operator's choice zeroes the boxes; LoadData shows the stored address after.

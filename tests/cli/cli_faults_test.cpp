@@ -146,7 +146,10 @@ protected:
         const QString name = QStringLiteral("expected.qcf");
         if (!base.isEmpty())
             write(name, base);
-        EXPECT_TRUE(saveConfigFile(path(name), *store, sections));
+        // read-config records the unit the configuration came from.
+        SaveTarget target;
+        target.sourceSerial = UnitState::defaults().serialNumber;
+        EXPECT_TRUE(saveConfigFile(path(name), *store, sections, nullptr, target));
         const QByteArray bytes = read(name);
         QFile::remove(path(name));
         return bytes;

@@ -155,6 +155,54 @@ TEST_F(CliProcessTest, TransfersKeepAServiceHistoryThatHistoryLists)
     EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("a"), QStringLiteral("b")}, false).status, 2);
 }
 
+// A configuration of another unit (a file read from it, or its copy in the
+// service history, which an older copy names only by its folder) is written
+// with a warning naming both units; with --strict it is not written at all.
+// read-config records the unit, so its own file goes back without a word.
+TEST_F(CliProcessTest, AnotherUnitsConfigurationWarnsAndWithStrictIsRefused)
+{
+    startSim({QStringLiteral("--state"), writeFile(QStringLiteral("state.json"), R"({"serialNumber": "UB-0002"})")});
+    SectionRegistry sections;
+    registerSections(sections);
+    auto store = std::make_unique<ConfigStore>();
+    sections.clearAll(*store);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data/velkan-sarn/history/UA-0001")));
+    const QString copy = path(QStringLiteral("data/velkan-sarn/history/UA-0001/2026-01-01T00-00-00Z-read.qcf"));
+    ASSERT_TRUE(saveConfigFile(copy, *store, sections));
+    const QString recorded = path(QStringLiteral("Unidad A_UA-0001.qcf"));
+    SaveTarget fromA;
+    fromA.sourceSerial = QStringLiteral("UA-0001");
+    ASSERT_TRUE(saveConfigFile(recorded, *store, sections, nullptr, fromA));
+    const QString own = path(QStringLiteral("own.qcf"));
+    ASSERT_EQ(cli({QStringLiteral("--no-history"), QStringLiteral("read-config"), own}).status, 0);
+
+    const struct {
+        QString file;
+        bool strict;
+        int status;
+        bool warned;
+    } cases[] = {
+        {copy, false, 0, true},
+        {copy, true, 3, true},
+        {recorded, true, 3, true},
+        {own, true, 0, false},
+    };
+    int uploads = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(qPrintable(c.file));
+        QStringList arguments{QStringLiteral("--no-history"), QStringLiteral("write-config"), c.file};
+        if (c.strict)
+            arguments << QStringLiteral("--strict");
+        const CliRun run = cli(arguments);
+        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
+        EXPECT_EQ(run.err.contains(QStringLiteral("UA-0001")) && run.err.contains(QStringLiteral("UB-0002")),
+                  c.warned)
+            << qPrintable(run.err);
+        uploads += c.status == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(unitLog()[QLatin1String("uploads")].toArray().size(), uploads);
+}
+
 // A history folder that cannot be written costs one warning, not the download.
 TEST_F(CliProcessTest, AnUnwritableHistoryLeavesReadConfigsStatus)
 {

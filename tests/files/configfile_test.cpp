@@ -81,13 +81,26 @@ TEST_F(ConfigFileTest, RestoreChecksTheMarkerBeforeTouchingTheModel)
     EXPECT_EQ(restoreConfigFile(QString(), store, registry), RestoreResult::NotConfigFile);
 }
 
-TEST_F(ConfigFileTest, SaveKeepsForeignContentAndRefusesToMergeIntoNonText)
+TEST_F(ConfigFileTest, SaveKeepsForeignContentButMergesOnlyIntoAConfiguration)
 {
     const QString file = path("shared.qcf");
-    writeFile(file, "[Other]\r\nX=1\r\n[GPRS]\r\nAPN=old\r\nPORT= 80\r\n");
+    writeFile(file, "[Other]\r\nX=1\r\n[GPRS]\r\nAPN=old\r\nPORT= 80\r\n[General]\r\nVERSION=VELKAN_SARN\r\n");
     ASSERT_TRUE(saveConfigFile(file, store, registry));
     EXPECT_EQ(readFile(file), QByteArray("[Other]\r\nX=1\r\n[GPRS]\r\nAPN=internet.example\r\nPORT= 80\r\n"
                                          "[General]\r\nVERSION=VELKAN_SARN\r\n"));
+
+    // An INI file without the product's marker is another program's: left as
+    // it is, unless the operator confirmed replacing it, and then replaced whole.
+    const QByteArray other = "[Other]\r\nX=1\r\n[GPRS]\r\nAPN=old\r\n";
+    writeFile(file, other);
+    FileFailure refused;
+    EXPECT_FALSE(saveConfigFile(file, store, registry, &refused));
+    EXPECT_EQ(refused.problem, FileProblem::NotReplaced);
+    EXPECT_EQ(readFile(file), other);
+    SaveTarget replace;
+    replace.replaceOther = true;
+    ASSERT_TRUE(saveConfigFile(file, store, registry, nullptr, replace));
+    EXPECT_EQ(readFile(file), QByteArray("[General]\r\nVERSION=VELKAN_SARN\r\n[GPRS]\r\nAPN=internet.example\r\n"));
 
     const QByteArray binary("\x7f" "ELF\0\0\0", 7);
     writeFile(file, binary);

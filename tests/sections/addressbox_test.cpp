@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "widgets/addressbox.h"
+#include "widgets/numberbox.h"
 
 namespace {
 
@@ -68,33 +69,60 @@ TEST(AddressBox, StoresBackOnlyWhatWasTypedOrSet)
     EXPECT_FALSE(box.edited()) << "showing a text starts a fresh edit";
 }
 
-// Typed as an operator does, into whichever value has the cursor: a keystroke
-// the address cannot take is refused with a reason, never cut into another address.
-TEST(AddressBox, RefusesWhatNoAddressHoldsAsItIsTyped)
+QStringList fieldTexts(const AddressBox &box)
+{
+    QStringList texts;
+    for (int i = 0; i < 4; ++i)
+        texts << box.findChild<QLineEdit *>(QStringLiteral("byte%1").arg(i))->text();
+    return texts;
+}
+
+// Typed as an operator does, into whichever value has the cursor: every
+// keystroke stays where it was typed. A value no address holds turns the box
+// red with the reason; then nothing is stored, and the window's faults (which
+// stop the save, the upload and leaving it) name the box.
+TEST(AddressBox, KeepsWhatWasTypedAndShowsRedWhatNoAddressHolds)
 {
     const struct {
+        const char *shown;  // the stored text shown first
+        int from;           // the value typed into, the cursor at its end
         const char *typed;
-        const char *text;
-        int refusals;
+        const char *fields; // the four values after, joined by "|"
+        bool red;
     } cases[] = {
-        {"300", "30.0.0.0", 1},
-        {"256", "25.0.0.0", 1},
-        {"2555", "255.5.0.0", 0}, // three digits move on to the next value
-        {"1.2.3.4.5", "1.2.3.45", 1},
-        {"10.0.0.1", "10.0.0.1", 0},
+        {"", 0, "300", "300|||", true},
+        {"", 0, "256", "256|||", true},
+        {"", 0, "999", "999|||", true},
+        {"", 0, "1.2.3.4.5", "1|2|3|4.5", true},       // a fifth value
+        {"192.168.1.10", 0, "9", "1929|168|1|10", true}, // a fourth digit
+        {"", 0, "2555", "255|5||", false},              // three digits move on
+        {"", 0, "10.0.0.1", "10|0|0|1", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);
-        AddressBox box(nullptr, AddressBox::Digits::Plain, AddressBox::Other::AsItStands);
-        box.show(); // empty values, as a new server address
-        QSignalSpy refused(&box, &AddressBox::typingRefused);
-        box.setFocus();
+        QWidget window;
+        auto *box = new AddressBox(&window, AddressBox::Digits::Plain, AddressBox::Other::AsItStands);
+        box->setCaption(QStringLiteral("Direccion IP del servidor:"));
+        window.show();
+        QString stored = QString::fromLatin1(c.shown);
+        box->showAddress(stored);
+        auto *first = box->findChild<QLineEdit *>(QStringLiteral("byte%1").arg(c.from));
+        first->setFocus();
+        first->end(false);
         for (const QChar ch : QString::fromLatin1(c.typed))
-            QTest::keyClicks(box.focusWidget(), QString(ch));
-        EXPECT_EQ(box.text(), QString::fromLatin1(c.text));
-        EXPECT_EQ(refused.size(), c.refusals);
-        if (!refused.isEmpty())
-            EXPECT_FALSE(refused.first().first().toString().isEmpty());
+            QTest::keyClicks(window.focusWidget(), QString(ch));
+        EXPECT_EQ(fieldTexts(*box).join(u'|'), QString::fromLatin1(c.fields));
+        EXPECT_EQ(!box->fault().isEmpty(), c.red);
+        const QList<BoxFault> faults = numberBoxFaults(&window);
+        ASSERT_EQ(faults.size(), c.red ? 1 : 0);
+        box->storeIfEdited(stored);
+        if (c.red) {
+            EXPECT_EQ(stored, QString::fromLatin1(c.shown)) << "nothing stored";
+            EXPECT_EQ(faults.first().field, QStringLiteral("Direccion IP del servidor"));
+            EXPECT_EQ(faults.first().reason, QStringLiteral("Cuatro valores de 0 a 255 separados por puntos"));
+        } else {
+            EXPECT_EQ(stored, box->text());
+        }
     }
 }
 

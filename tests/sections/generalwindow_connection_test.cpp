@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include "langfixture.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/infoframe.h"
 
@@ -360,6 +361,67 @@ TEST_F(Connecting, PortChoiceComesBackSimulatedUnitIncluded)
     panel().choosePort(QStringLiteral("/dev/pts/7"));
     panel().choosePort(simulated);
     EXPECT_EQ(panel().Puerto->currentText(), QStringLiteral("Unidad simulada"));
+}
+
+// A language change renames the simulated unit's entry, never the port
+// chosen: a device path typed over that entry stays, and so does the entry.
+TEST_F(Connecting, ALanguageChangeKeepsTheChosenPort)
+{
+    panel().SearchBut_Click();
+    const int simulated = panel().Puerto->findText(QStringLiteral("Unidad simulada"));
+    ASSERT_GE(simulated, 0);
+    for (const QString &choice : {QStringLiteral("/dev/pts/7"), QStringLiteral("Unidad simulada")}) {
+        SCOPED_TRACE(choice.toStdString());
+        panel().Puerto->setCurrentIndex(simulated);
+        panel().Puerto->setEditText(choice);
+        const QString kept = panel().portChoice();
+        {
+            EnglishTable english({"{Unidad simulada}{Simulated unit}"});
+            window->LoadText();
+            EXPECT_EQ(panel().portChoice(), kept);
+            EXPECT_EQ(panel().Puerto->currentText(), choice == "/dev/pts/7" ? choice : QStringLiteral("Simulated unit"));
+            EXPECT_EQ(panel().connectRequest().simulated, choice != "/dev/pts/7");
+        }
+        setLang(&lang);
+        window->LoadText();
+        EXPECT_EQ(panel().Puerto->currentText(), choice);
+        EXPECT_EQ(panel().portChoice(), kept);
+    }
+}
+
+// One unit's configuration is written to another only after a question that
+// names both; the same unit, or a configuration of no known unit, goes at once.
+TEST_F(Connecting, WritingAnotherUnitsConfigurationAsksFirst)
+{
+    unit.answers[QStringLiteral("44")] = {QStringLiteral("BB000VERSION,123"), QStringLiteral("BB001SERIAL,UB-0002"),
+                                          QStringLiteral("BB")};
+    connectUnit();
+    ASSERT_EQ(connection.Device.SerialNumber, QStringLiteral("UB-0002"));
+    const struct {
+        const char *source;
+        QMessageBox::StandardButton answer;
+        bool asked;
+        bool requested;
+    } cases[] = {
+        {"UA-0001", QMessageBox::No, true, false},
+        {"UA-0001", QMessageBox::Yes, true, true},
+        {"UB-0002", QMessageBox::Ok, false, true},
+        {"", QMessageBox::Ok, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.source);
+        configSource = QString::fromLatin1(c.source);
+        answer = c.answer;
+        shown.clear();
+        panel().Escribir->setEnabled(true);
+        panel().Escribir->click();
+        ASSERT_EQ(shown.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_TRUE(shown[0].text.contains(QStringLiteral("UA-0001"))) << shown[0].text.toStdString();
+            EXPECT_TRUE(shown[0].text.contains(QStringLiteral("UB-0002")));
+        }
+        EXPECT_EQ(!panel().Escribir->isEnabled(), c.requested) << "a requested upload waits for the tick";
+    }
 }
 
 // "Buscar puertos" keeps the operator's choice while the new list offers it;

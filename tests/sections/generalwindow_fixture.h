@@ -73,6 +73,7 @@ protected:
         };
         commands.save = [this] { run << QStringLiteral("Guardar"); };
         commands.language = [this] { run << QStringLiteral("Idioma"); };
+        commands.configSource = [this] { return configSource; };
         window = std::make_unique<General>(
             connection, store, sections, commands,
             [this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons) {
@@ -101,5 +102,6 @@ protected:
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     QStringList run;              // toolbar commands carried out, in order
     std::function<void()> onOpen; // what the shell's open command does
+    QString configSource;         // the unit the editors' configuration came from
     std::unique_ptr<General> window;
 };

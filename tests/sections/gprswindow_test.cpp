@@ -11,6 +11,7 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "widgets/addressbox.h"
+#include "widgets/numberbox.h"
 #include "sections/gprs/gprswindow.h"
 #include "sections/sectionlist.h"
 
@@ -103,7 +104,10 @@ TEST_F(GprsWindowTest, AddressBoxesStoreWhatWasTyped)
     } cases[] = {
         {{"192", "168", "1", "10"}, "192.168.1.10", "192.168.1.10"},
         {{"", "", "", ""}, "", "0"},            // an emptied box yields the empty text
-        {{"10", "", "300", "4"}, "10.0.30.4", "10.0.30.4"}, // an empty value is 0; none above 255
+        {{"10", "", "30", "4"}, "10.0.30.4", "10.0.30.4"}, // an empty value is 0
+        // A value above 255 stays as typed, red: nothing is stored, and the
+        // window's faults (which stop the save, the upload and leaving) name both boxes.
+        {{"10", "", "300", "4"}, "host.example.net", "0"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.stored);
@@ -115,6 +119,11 @@ TEST_F(GprsWindowTest, AddressBoxesStoreWhatWasTyped)
         window->StoreControls();
         EXPECT_EQ(store.Gprs.ServerIp, c.stored);
         EXPECT_EQ(store.Gprs.FtpIp, c.storedOverNoAddress);
+        const QList<BoxFault> faults = numberBoxFaults(window.get());
+        const bool red = c.typed.contains(QStringLiteral("300"));
+        ASSERT_EQ(faults.size(), red ? 2 : 0);
+        if (red)
+            EXPECT_EQ(faults.first().field, QStringLiteral("Direccion IP del servidor"));
     }
 }
 

@@ -9,6 +9,10 @@
 
 #include "../sections/langfixture.h"
 #include "files/configcompare.h"
+#include "files/uploadcompare.h"
+#include "link/devicevalues.h"
+#include <QSet>
+#include <tuple>
 #include "files/langtable.h"
 #include "fakeeditor.h"
 #include "files/sectionregistry.h"
@@ -221,6 +225,44 @@ TEST_F(DifferenceWindowTest, KeysOfTheOtherSectionsReadAsTheirWindowsShowThem)
     // A macro choice the window's list does not hold shows as its "No".
     doc.writeValue(QStringLiteral("AUT_VOZ"), QStringLiteral("MACRO"), QStringLiteral("-7"));
     EXPECT_EQ(sections.find(QStringLiteral("Aut_Voz"))->fieldTerm(doc, "AUT_VOZ", "MACRO")->value, "No");
+}
+
+// The check after a verified write compares upload lines: every differing
+// line shows what was sent beside what the unit holds, GPRS's included,
+// though that section is named as its file section is.
+TEST_F(DifferenceWindowTest, CheckRowsShowTheLineSentAndTheLineHeld)
+{
+    SectionRegistry sections;
+    registerSections(sections);
+    auto sent = std::make_unique<ConfigStore>();
+    sections.clearAll(*sent);
+    GprsConfig &s = sent->Gprs;
+    std::tie(s.ApnServer, s.ServerIp, s.ServerPort, s.FtpUser, s.FtpIp, s.FtpPath, s.FtpPassword) =
+        std::tuple{QStringLiteral("internet"), QStringLiteral("10.20.30.40"), 5000, QStringLiteral("op"),
+                   QStringLiteral("10.0.0.1"), QStringLiteral("/logs"), QStringLiteral("secret")};
+    auto held = std::make_unique<ConfigStore>(*sent);
+    GprsConfig &h = held->Gprs;
+    std::tie(h.ApnServer, h.ServerIp, h.ServerPort, h.FtpUser, h.FtpIp, h.FtpPath, h.FtpPassword) =
+        std::tuple{QStringLiteral("movil"), QStringLiteral("10.20.30.25"), 5001, QStringLiteral("op2"),
+                   QStringLiteral("10.0.0.2"), QStringLiteral("/"), QStringLiteral("other")};
+    const QList<ConfigDifference> differences =
+        compareUploads(*sent, *held, sections, {Feature::GprsSettings | Feature::FtpSettings});
+    ASSERT_EQ(differences.size(), 7);
+
+    DifferenceWindow window(differences, QStringLiteral("x"));
+    window.showFieldTerms(sections, *sent);
+    QSet<QString> shownSent, shownHeld, expectedSent, expectedHeld;
+    for (const ConfigDifference &d : differences) {
+        expectedSent << d.left;
+        expectedHeld << d.right;
+    }
+    for (int r = 0; r < window.Tabla->rowCount(); ++r) {
+        shownSent << row(window.Tabla, r).at(2);
+        shownHeld << row(window.Tabla, r).at(3);
+    }
+    EXPECT_EQ(shownSent, expectedSent);
+    EXPECT_EQ(shownHeld, expectedHeld);
+    EXPECT_TRUE(expectedSent.contains(QStringLiteral("SERVERIP=10.20.30.40")));
 }
 
 // In English the frame, the caption and the unit are each translated.

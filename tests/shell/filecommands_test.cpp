@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -257,6 +259,141 @@ TEST_F(FileCommandsTest, SaveCompletesTheNameAndTheFolderComesBackAfterARestart)
     EXPECT_TRUE(next.openCommand());
     EXPECT_TRUE(next.saveAsCommand());
     EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("Tank_3_00123.qcf")}));
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// A file refused by "Abrir" never becomes the open file: the next plain save,
+// and the save the unsaved-changes question offers, go to the file opened
+// before, and the refused file keeps every byte.
+TEST_F(FileCommandsTest, RefusedOpenIsNeverTheFileSaved)
+{
+    const struct {
+        const char *name;
+        QByteArray content;
+    } cases[] = {
+        {"notas_copia.txt", "Llamar al tecnico el martes\nPozo 1, norte\n"},
+        {"units.csv", "serial;name\nUA-0001;Unidad A\n"},
+        {"random.bin", QByteArray("\x00\x9f\xff\x10" "binary", 10)},
+        {"other_product.qcf", "[General]\r\nVERSION=OTRO\r\nNOMBRE=x\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        store.General.UnitName = "first";
+        chosen = dir.filePath("unit.qcf");
+        ASSERT_TRUE(commands.saveAsCommand());
+        writeFile(c.name, c.content);
+        QSignalSpy opened(&commands, &FileCommands::fileOpened);
+        store.General.UnitName = "edited";
+        chosen = dir.filePath(c.name);
+        saveChanges = QMessageBox::Discard;
+        EXPECT_FALSE(commands.openCommand());
+        EXPECT_EQ(commands.ConfigFilePath, dir.filePath("unit.qcf"));
+        EXPECT_EQ(store.General.UnitName, "edited");
+        EXPECT_TRUE(opened.isEmpty());
+        EXPECT_TRUE(commands.changed()) << "the edit is still unsaved";
+
+        EXPECT_TRUE(commands.saveCommand());
+        EXPECT_EQ(fileBytes(dir.filePath(c.name)), c.content);
+        IniDocument doc;
+        ASSERT_TRUE(doc.load(dir.filePath("unit.qcf")));
+        EXPECT_EQ(doc.readValue("General", "NOMBRE"), "edited");
+
+        store.General.UnitName = "edited again";
+        saveChanges = QMessageBox::Save;
+        questions.clear();
+        EXPECT_TRUE(commands.settleChanges());
+        EXPECT_EQ(questions.size(), 1);
+        EXPECT_EQ(fileBytes(dir.filePath(c.name)), c.content);
+        ASSERT_TRUE(doc.load(dir.filePath("unit.qcf")));
+        EXPECT_EQ(doc.readValue("General", "NOMBRE"), "edited again");
+    }
+}
+
+// A configuration is only merged into a configuration: any other file at the
+// path is refused, unless the operator chose it in "Guardar como" (which asked
+// before replacing it), and then it is replaced whole. A failed save names no
+// file either.
+TEST_F(FileCommandsTest, SavesNeverMergeIntoAnotherKindOfFile)
+{
+    const QByteArray notes = "Llamar al tecnico\r\n";
+    const struct {
+        const char *name;
+        bool saveAs;
+        bool saved;
+    } cases[] = {
+        {"notes.txt", false, false},
+        {"notes.txt", true, true},     // chosen and confirmed in the dialog
+        {"notes", true, false},        // the dialog confirmed "notes", not "notes.qcf"
+        {"empty.qcf", false, true},    // nothing to lose
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(c.name);
+        const QString written = QFileInfo(path).suffix().isEmpty() ? path + ".qcf" : path;
+        writeFile(QFileInfo(written).fileName(), QString(c.name) == "empty.qcf" ? QByteArray() : notes);
+        commands.ConfigFilePath = dir.filePath("before.qcf");
+        warnings.clear();
+        store.General.UnitName = "Tank";
+        if (c.saveAs) {
+            chosen = path;
+            EXPECT_EQ(commands.saveAsCommand(), c.saved);
+        } else {
+            commands.ConfigFilePath = path;
+            EXPECT_EQ(commands.saveCommand(), c.saved);
+        }
+        EXPECT_EQ(warnings.size(), c.saved ? 0 : 1);
+        if (!c.saved) {
+            EXPECT_EQ(fileBytes(written), notes);
+            EXPECT_TRUE(warnings.value(0).contains("no es un archivo de configuracion")) << warnings.value(0).toStdString();
+            if (c.saveAs)
+                EXPECT_EQ(commands.ConfigFilePath, dir.filePath("before.qcf"));
+            continue;
+        }
+        EXPECT_FALSE(fileBytes(written).contains("tecnico"));
+        IniDocument doc;
+        ASSERT_TRUE(doc.load(written));
+        EXPECT_EQ(doc.readValue("General", "NOMBRE"), "Tank");
+        EXPECT_EQ(commands.ConfigFilePath, written);
+    }
+}
+
+// Where the editors' configuration came from goes with it: the unit
+// downloaded, the unit a file records, or the unit of the history folder
+// an older copy lies in; a save records it.
+TEST_F(FileCommandsTest, TheSourceUnitIsRecordedAndReadBack)
+{
+    commands.unitIdentity = [] { return UnitIdentity{"Unidad A", "UA-0001"}; };
+    commands.unitLoaded();
+    EXPECT_EQ(commands.sourceSerial(), "UA-0001");
+    chosen = dir.filePath("a.qcf");
+    ASSERT_TRUE(commands.saveAsCommand());
+
+    FileCommands other(store, sections, editors);
+    other.warn = commands.warn;
+    other.historyUnit = [this](const QString &path) {
+        return QFileInfo(path).absolutePath() == dir.filePath("UB-0002") ? QString("UB-0002") : QString();
+    };
+    ASSERT_TRUE(other.openFile(dir.filePath("a.qcf")));
+    EXPECT_EQ(other.sourceSerial(), "UA-0001");
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("UB-0002"));
+    writeFile("UB-0002/2026-01-01T00-00-00Z-read.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\n");
+    writeFile("plain.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\n");
+    ASSERT_TRUE(other.openFile(dir.filePath("UB-0002/2026-01-01T00-00-00Z-read.qcf")));
+    EXPECT_EQ(other.sourceSerial(), "UB-0002");
+    ASSERT_TRUE(other.openFile(dir.filePath("plain.qcf")));
+    EXPECT_EQ(other.sourceSerial(), "");
+
+    // Saved over the first file, an unknown source empties what it recorded.
+    other.ConfigFilePath = dir.filePath("a.qcf");
+    ASSERT_TRUE(other.saveCommand());
+    ASSERT_TRUE(other.openFile(dir.filePath("a.qcf")));
+    EXPECT_EQ(other.sourceSerial(), "");
 }
 
 TEST(FileCommands, FilterListsBecomeDialogFilters)

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -329,6 +330,43 @@ TEST_F(MainWindowTest, NoNavigationWhileADownloadFillsTheModel)
     downloading = false;
     main->Tree_NodeClick("Caudal_2");
     EXPECT_EQ(log.filter("ChangeIndex"), QStringList{"Caudal ChangeIndex 2"});
+}
+
+// A refused "Abrir" leaves the caption naming the file opened before; a red
+// box is an unsaved change: closing asks, naming the field whose text would
+// be lost, and "Cancelar" keeps the window open.
+TEST_F(MainWindowTest, RefusedOpenKeepsTheCaptionAndARedBoxAsksBeforeClosing)
+{
+    ConfigStore store;
+    SectionRegistry sections;
+    FileCommands files(store, sections, windows);
+    QStringList questions;
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+    files.warn = [](const QString &) {};
+    files.askSavePath = [this](const QString &, const QString &) { return dir.filePath("tank.qcf"); };
+    files.askSaveChanges = [&](const QString &question) {
+        questions << question;
+        return answer;
+    };
+    main->followFiles(files);
+    ASSERT_TRUE(files.saveAsCommand());
+    const QString caption = main->windowTitle();
+    QFile notes(dir.filePath("notas.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("notas\n");
+    notes.close();
+    EXPECT_FALSE(files.openFile(dir.filePath("notas.txt")));
+    EXPECT_EQ(main->windowTitle(), caption);
+
+    main->show();
+    auto *maximum = new QLineEdit(windows.window("Caudal"));
+    makeNumberBox(maximum, NumberRanges::Float, "Maximo:");
+    maximum->setText("abc");
+    EXPECT_FALSE(main->close());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions.first().contains("Maximo: No es un numero")) << questions.first().toStdString();
+    answer = QMessageBox::Discard;
+    EXPECT_TRUE(main->close());
 }
 
 TEST_F(MainWindowTest, ClosingRunsTheShutdownOnce)

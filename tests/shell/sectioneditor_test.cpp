@@ -4,11 +4,14 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
+#include <QLabel>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "model/texthelpers.h"
 #include "shell/sectioneditor.h"
+#include "widgets/boxnotice.h"
 
 namespace {
 
@@ -119,6 +122,34 @@ TEST_F(EditorBase, ACommaIsRefusedTypedAndPastedButAStoredOneStays)
     editor->ChangeIndex(0);
     EXPECT_EQ(records[1].text, QStringLiteral("oneabc"));
     EXPECT_EQ(records[2].text, QStringLiteral("a,bc"));
+}
+
+// What is refused is never swallowed without a word: the operator typing or
+// pasting a separator gets the reason at the box, each time.
+TEST_F(EditorBase, ARefusedSeparatorTellsWhyAtTheBox)
+{
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    editor->ChangeIndex(1);
+    editor->text->setFocus();
+    const std::function<void()> typeComma = [this] { QTest::keyClicks(editor->text, QStringLiteral("Pozo 1, norte")); };
+    const std::function<void()> pasteComma = [this] {
+        QApplication::clipboard()->setText(QStringLiteral("internet,movil"));
+        editor->text->paste();
+    };
+    const QString quotedComma = QStringLiteral("\"") + QChar(u',') + QStringLiteral("\"");
+    for (const auto &refuse : {typeComma, pasteComma}) {
+        if (QLabel *notice = boxNotice(editor->text))
+            notice->hide();
+        refuse();
+        const bool comma = editor->text->text().contains(QChar(u','));
+        EXPECT_FALSE(comma);
+        const QLabel *notice = boxNotice(editor->text);
+        ASSERT_NE(notice, nullptr);
+        EXPECT_TRUE(notice->isVisible()) << "still shown after the keys that followed";
+        EXPECT_TRUE(notice->text().contains(quotedComma)) << notice->text().toStdString();
+    }
 }
 
 TEST_F(EditorBase, ChangeIndexStoresTheShownChannelAndIgnoresOneOutsideTheWindow)
