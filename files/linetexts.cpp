@@ -8,6 +8,8 @@
 #include "sectioncore.h"
 #include "sectionregistry.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -109,7 +111,11 @@ QList<SecretLineField> secretLineFields(const SectionRegistry &registry)
     QList<SecretLineField> fields;
     for (const QString &name : SectionRegistry::fileOrder()) {
         const SectionCore *core = registry.find(name);
-        if (!core)
+        // Only the sections holding a secret are asked for their lines.
+        const bool holdsSecret = std::any_of(std::begin(kTextKeys), std::end(kTextKeys), [&name](const TextKey &text) {
+            return text.secret && text.section == name;
+        });
+        if (!core || !holdsSecret)
             continue;
         auto store = std::make_unique<ConfigStore>();
         core->clear(*store);
