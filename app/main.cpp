@@ -64,6 +64,8 @@ int main(int argc, char **argv)
 
     Comms comms(std::make_unique<QtSerialPort>());
     UnitConnection unit(comms);
+    // Passwords stay out of the trace whatever sends them, the terminal included.
+    unit.maskSecretsOf(sections);
     ServiceHistory history(ServiceHistory::defaultRoot());
     unit.keepHistory(&history);
     unit.askPassWord = [&unit] {

@@ -77,6 +77,9 @@ QString linkFailureMessage(const LinkFailure &f)
         return QStringLiteral("The simulated unit did not start: %1.").arg(f.detail);
     case LinkError::Busy:
         return QStringLiteral("Another operation is using the link on %1.").arg(f.port);
+    case LinkError::BadNumber:
+        return QStringLiteral("Nothing was dialled on %1: the phone number holds characters the modem cannot dial.")
+            .arg(f.port);
     }
     return {};
 }
@@ -113,6 +116,7 @@ CliSession::CliSession()
 {
     registerSections(sections_);
     sections_.clearAll(store_);
+    unit_->maskSecretsOf(sections_);
     QObject::connect(unit_.get(), &UnitConnection::portLost, unit_.get(),
                      [](const LinkFailure &failure) { printError(linkFailureMessage(failure)); });
     // Told after the command's own error, when the session ends.
@@ -126,7 +130,7 @@ CliSession::~CliSession()
     for (const QString &path : std::as_const(keptTraces_))
         printError(QStringLiteral("The trace of the failed transfer is in %1").arg(QDir::toNativeSeparators(path)));
     QString error;
-    if (!traceFile_.isEmpty() && !SaveWholeFile(traceFile_, unit_->traceText(), &error))
+    if (!traceFile_.isEmpty() && !SaveWholeFile(traceFile_, unit_->traceText(true), &error))
         printError(QStringLiteral("Cannot save the trace %1: %2.").arg(traceFile_, error));
 }
 

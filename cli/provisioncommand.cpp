@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <utility>
 
 #ifndef Q_OS_WIN
 #include <csignal>
@@ -28,7 +29,8 @@ QString reportPath(const CommandArgs &a)
 
 #ifndef Q_OS_WIN
 // Ctrl-C and SIGTERM end the run once the current unit is written: a signal
-// only wakes the event loop through a socket pair.
+// only wakes the event loop through a socket pair. The bytes are read, or the
+// notifier would fire again on every turn of the loop.
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
@@ -42,7 +44,11 @@ void stopOnSignals(Provisioner &provisioner)
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &provisioner);
-    QObject::connect(notifier, &QSocketNotifier::activated, &provisioner, [&provisioner] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &provisioner, [&provisioner, told = false]() mutable {
+        char bytes[16];
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], bytes, sizeof bytes);
+        if (std::exchange(told, true))
+            return;
         printError("Stopping after the current unit.");
         provisioner.stop();
     });
@@ -70,8 +76,11 @@ void tell(Provisioner &provisioner, const QString &port)
                             << (r.detail.isEmpty() ? QDir::toNativeSeparators(r.historyFile) : r.detail)
                             << Qt::endl;
     });
-    QObject::connect(&provisioner, &Provisioner::reportFailed, [](const FileFailure &failure) {
-        printError(QStringLiteral("Warning: the report line was not written. ") + fileFailureMessage(failure));
+    // The line that did not reach the report goes to standard error, so that
+    // the run's record is not lost with it.
+    QObject::connect(&provisioner, &Provisioner::reportFailed, [](const FileFailure &failure, const ProvisionRecord &record) {
+        printError(fileFailureMessage(failure) + QStringLiteral(" The run stops; this unit's report line was not written:"));
+        printError(QString::fromUtf8(ProvisionReport(failure.path).line(record)).trimmed());
     });
 }
 

@@ -3,8 +3,14 @@
 #include <QRegularExpression>
 
 #include "inidocument.h"
+#include "model/configstore.h"
+#include "model/texthelpers.h"
 #include "sectioncore.h"
 #include "sectionregistry.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
 
 namespace {
 
@@ -15,6 +21,7 @@ struct TextKey {
     QLatin1String section;
     QLatin1String word;
     LineText kind = LineText::Field;
+    bool secret = false; // masked wherever the link records what passed
 };
 
 const TextKey kTextKeys[] = {
@@ -38,13 +45,13 @@ const TextKey kTextKeys[] = {
     {QLatin1String("E_OneWire"), QLatin1String("TEXTO(")},
     {QLatin1String("Flags"), QLatin1String("TEXTO(")},
     {QLatin1String("GPRS"), QLatin1String("APN_SERVER")},
-    {QLatin1String("GPRS"), QLatin1String("APN_PASS")},
+    {QLatin1String("GPRS"), QLatin1String("APN_PASS"), LineText::Field, true},
     {QLatin1String("GPRS"), QLatin1String("APN_USER")},
     {QLatin1String("GPRS"), QLatin1String("SERVER_IP")},
     {QLatin1String("GPRS"), QLatin1String("FTP_IP")},
     {QLatin1String("GPRS"), QLatin1String("FTP_PATH")},
     {QLatin1String("GPRS"), QLatin1String("FTP_USER")},
-    {QLatin1String("GPRS"), QLatin1String("FTP_PASS")},
+    {QLatin1String("GPRS"), QLatin1String("FTP_PASS"), LineText::Field, true},
     {QLatin1String("Macros"), QLatin1String(""), LineText::MacroRow},
     {QLatin1String("Aut_Voz"), QLatin1String("TEL")},
 };
@@ -89,6 +96,55 @@ int trailingNumber(const QString &name)
 }
 
 } // namespace
+
+bool isSecretText(const QString &section, const QString &key)
+{
+    const TextKey *text = textKey(section, key);
+    return text && text->secret;
+}
+
+QList<SecretLineField> secretLineFields(const SectionRegistry &registry)
+{
+    // Letters only: every text field takes it as it stands.
+    const QString marker = QStringLiteral("QzSecretMarkerQz");
+    const UploadContext everything{~quint32(0), kProductLimits};
+    QList<SecretLineField> fields;
+    for (const QString &name : SectionRegistry::fileOrder()) {
+        const SectionCore *core = registry.find(name);
+        // Only the sections holding a secret are asked for their lines.
+        const bool holdsSecret = std::any_of(std::begin(kTextKeys), std::end(kTextKeys), [&name](const TextKey &text) {
+            return text.secret && text.section == name;
+        });
+        if (!core || !holdsSecret)
+            continue;
+        auto store = std::make_unique<ConfigStore>();
+        core->clear(*store);
+        IniDocument doc;
+        core->save(*store, doc);
+        for (const QString &item : doc.sectionNames()) {
+            for (const auto &[key, value] : doc.keyValues(item)) {
+                if (!isSecretText(name, key))
+                    continue;
+                IniDocument marked = doc;
+                marked.writeValue(item, key, marker);
+                core->restore(*store, marked);
+                SecretLineField field{name, key, {}, {}, 0};
+                for (const QString &line : core->uploadLines(*store, everything))
+                    if (line.endsWith(marker))
+                        field.uploadPrefix = line.chopped(marker.size());
+                for (const QString &line : core->downloadLines(*store, everything.features)) {
+                    for (int n = 2; n <= line.count(u',') + 1; ++n)
+                        if (LineField(line, n) == marker) {
+                            field.streamKeyword = LineField(line, 1);
+                            field.streamField = n;
+                        }
+                }
+                fields << field;
+            }
+        }
+    }
+    return fields;
+}
 
 QString lineSeparators(LineText kind)
 {

@@ -36,6 +36,24 @@ struct FieldFault {
     QString detail;
 };
 
+// A password or any other text that must not leave the program in a trace,
+// as it travels: the upload line that sets it ("APNPASS=" and the value to
+// the line's end) and its field in the configuration stream ("GPRS" line,
+// field 3 as LineField counts).
+struct SecretLineField {
+    QString section;      // the registered section ("GPRS")
+    QString key;          // its file key ("APN_PASS")
+    QString uploadPrefix; // the upload line up to the value; empty when it has none
+    QString streamKeyword;
+    int streamField = 0;  // 0 when the stream does not carry it
+};
+
+// Whether the table marks the file key's text as secret.
+bool isSecretText(const QString &section, const QString &key);
+// Where each text the table marks as secret travels, found by writing a marker
+// into it and looking for the marker in what the section uploads and streams.
+QList<SecretLineField> secretLineFields(const SectionRegistry &registry);
+
 // Every text of the named sections that holds a character its upload line
 // cannot carry, in the file order. Empty when they can go to the unit as they
 // stand. The configuration upload checks SectionRegistry::uploadOrder(); the

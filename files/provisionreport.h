@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QDateTime>
-#include <QSet>
+#include <QHash>
 #include <QString>
 
+#include "csv.h"
 #include "filefailure.h"
 
 // What writing the template to one unit came to.
@@ -21,17 +22,29 @@ struct ProvisionRecord {
 // The record of a batch of units, one CSV line per unit attempted or skipped:
 // "time,serial,status,differences,history,detail" under a header line. Lines
 // are only ever added, each written out at once, so a run that is cut short
-// keeps what it did; a later run continues the same file.
+// keeps what it did; a later run continues the same file. A report a
+// spreadsheet saved again is read as the units table is read, and later lines
+// follow its separator, encoding and line ending.
 class ProvisionReport {
 public:
     explicit ProvisionReport(const QString &path) : path_(path) {}
 
-    // Reads the serials of the units applied in an existing file; a missing
-    // file is an empty report.
+    // Reads what became of each unit in an existing file; a missing file is
+    // an empty report.
     bool load(FileFailure *failure = nullptr);
-    bool applied(const QString &serial) const { return applied_.contains(serial); }
+    // Whether the last attempt at the serial (its text exactly) applied it:
+    // a later failed line undoes an earlier applied one, a skipped line
+    // changes nothing.
+    bool applied(const QString &serial) const
+    {
+        return lastAttempt_.value(serial, ProvisionStatus::Skipped) == ProvisionStatus::Applied;
+    }
 
+    // Adds the record's line. What it says about the unit counts from now on
+    // even when the line cannot be written.
     bool append(const ProvisionRecord &record, FileFailure *failure = nullptr);
+    // The record's line as append() writes it to this report.
+    QByteArray line(const ProvisionRecord &record) const;
 
     // Where the report of a units table goes unless named: beside the table,
     // "UNITS-report.csv".
@@ -43,5 +56,7 @@ public:
 
 private:
     QString path_;
-    QSet<QString> applied_;
+    CsvText format_; // a new file: UTF-8, commas, LF
+    QHash<QString, ProvisionStatus> lastAttempt_; // applied or failed
+
 };

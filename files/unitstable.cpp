@@ -2,44 +2,16 @@
 
 #include <QFile>
 #include <QSet>
-#include <QStringDecoder>
+#include <algorithm>
 #include <memory>
 
 #include "inidocument.h"
 #include "linetexts.h"
 #include "model/configstore.h"
-#include "model/cp1252.h"
+#include "model/dialnumber.h"
 #include "sectionregistry.h"
 
 namespace {
-
-// UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), else Windows-1252.
-QString decodeTable(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return Cp1252::decode(bytes);
-    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-}
-
-// The separator the header line uses more, outside quotes: ';' or ','.
-QChar detectSeparator(const QString &text)
-{
-    int commas = 0, semicolons = 0;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (!quoted && (c == u'\n' || c == u'\r'))
-            break;
-        else if (!quoted && c == u',')
-            ++commas;
-        else if (!quoted && c == u';')
-            ++semicolons;
-    }
-    return semicolons > commas ? u';' : u',';
-}
 
 QString columnKey(const QString &section, const QString &key)
 {
@@ -55,64 +27,6 @@ IniDocument savedBack(const IniDocument &doc, const SectionRegistry &registry, C
     registry.saveAll(store, saved);
     return saved;
 }
-
-} // namespace
-
-QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator)
-{
-    QList<CsvRecord> records;
-    CsvRecord record{1, {}};
-    QString cell;
-    bool quoted = false, wasQuoted = false;
-    int line = 1;
-    const auto endRecord = [&] {
-        if (!record.cells.isEmpty() || !cell.isEmpty() || wasQuoted) {
-            record.cells << cell;
-            records << record;
-        }
-        cell.clear();
-        wasQuoted = false;
-        record = {line, {}};
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
-                cell += text.at(++i);
-            else if (c == u'"')
-                quoted = false;
-            else
-                cell += c;
-            if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n')))
-                ++line;
-        } else if (c == u'"' && cell.trimmed().isEmpty()) {
-            quoted = wasQuoted = true;
-            cell.clear();
-        } else if (c == separator) {
-            record.cells << cell;
-            cell.clear();
-            wasQuoted = false;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            ++line;
-            endRecord();
-        } else {
-            cell += c;
-        }
-    }
-    endRecord();
-    return records;
-}
-
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
-namespace {
 
 QString faultFormat(UnitsTableFault::Kind kind)
 {
@@ -142,6 +56,10 @@ QString faultFormat(UnitsTableFault::Kind kind)
         return QStringLiteral("template: %1 %2 holds \"%3\", which its line to the unit cannot carry");
     case Kind::NotKept:
         return QStringLiteral("\"%1\" would be written as \"%2\"");
+    case Kind::ControlCharacter:
+        return QStringLiteral("a control character (%1) in the cell");
+    case Kind::NotDialable:
+        return QStringLiteral("\"%1\" is not a number the modem can dial");
     }
     return QStringLiteral("the table is empty");
 }
@@ -182,15 +100,20 @@ const QList<UnitsTable::Alias> &UnitsTable::aliases()
 UnitsTable UnitsTable::parse(const QByteArray &bytes, const QStringList &knownKeys, const QString &numberColumn)
 {
     UnitsTable table;
-    const QString text = decodeTable(bytes);
-    const QList<CsvRecord> records = splitCsvRecords(text, detectSeparator(text));
-    if (records.isEmpty()) {
-        table.faults_ << UnitsTableFault{1, 0, UnitsTableFault::Kind::EmptyTable};
-        return table;
+    const QList<CsvRecord> records = CsvText::read(bytes).records;
+    if (records.size() < 2) {
+        table.faults_ << UnitsTableFault{records.isEmpty() ? 1 : 2, 0, UnitsTableFault::Kind::EmptyTable};
+        if (records.isEmpty())
+            return table;
     }
     table.readHeader(records.first().cells, knownKeys, numberColumn);
     for (qsizetype i = 1; i < records.size(); ++i)
         table.readRow(records.at(i).line, records.at(i).cells);
+    for (const CsvRecord &record : records)
+        table.checkControlCharacters(record);
+    std::stable_sort(table.faults_.begin(), table.faults_.end(), [](const UnitsTableFault &a, const UnitsTableFault &b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
     return table;
 }
 
@@ -255,7 +178,22 @@ void UnitsTable::readRow(int line, const QStringList &cells)
     row.cells.resize(columns_.size());
     if (numberColumn_ >= 0 && number(row).isEmpty())
         faults_ << UnitsTableFault{line, numberColumn_ + 2, UnitsTableFault::Kind::NoNumber};
+    else if (numberColumn_ >= 0 && !isDialable(number(row)) && !hasControlCharacter(number(row)))
+        faults_ << UnitsTableFault{line, numberColumn_ + 2, UnitsTableFault::Kind::NotDialable, {number(row)}};
     rows_ << row;
+}
+
+// A record's line is where it starts: a quoted line break inside a cell is
+// itself the fault, so the place is the line and column the cell starts on.
+void UnitsTable::checkControlCharacters(const CsvRecord &record)
+{
+    for (qsizetype i = 0; i < record.cells.size(); ++i) {
+        const QString &cell = record.cells.at(i);
+        const auto found = std::find_if(cell.cbegin(), cell.cend(), isControlCharacter);
+        if (found != cell.cend())
+            faults_ << UnitsTableFault{record.line, int(i) + 1, UnitsTableFault::Kind::ControlCharacter,
+                                       {controlCharacterName(*found)}};
+    }
 }
 
 QString UnitsTable::number(const UnitsRow &row) const
@@ -371,16 +309,25 @@ QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocumen
                                        const SectionRegistry &registry)
 {
     QList<UnitsTableFault> faults = table.faults();
+    // A cell with a control character has its fault; what the configuration
+    // would make of it says nothing more.
+    QSet<std::pair<int, int>> controlled;
+    for (const UnitsTableFault &fault : table.faults())
+        if (fault.kind == UnitsTableFault::Kind::ControlCharacter)
+            controlled.insert({fault.line, fault.column});
+    const auto add = [&](const UnitsTableFault &fault) {
+        if (!controlled.contains({fault.line, fault.column}) && !faults.contains(fault))
+            faults << fault;
+    };
     for (const UnitsRow &row : table.rows()) {
         const IniDocument doc = table.unitDocument(templ, row);
         for (const UnitsTableFault &fault : separatorFaults(doc, row, table.columns(), registry))
-            if (!faults.contains(fault))
-                faults << fault;
+            add(fault);
         const auto changed = valuesNotKept(doc, table.columns(), row.cells, registry);
         for (qsizetype i = 0; i < changed.size(); ++i)
             if (changed.at(i))
-                faults << UnitsTableFault{row.line, int(i) + 2, UnitsTableFault::Kind::NotKept,
-                                          {row.cells.at(i).trimmed(), *changed.at(i)}};
+                add(UnitsTableFault{row.line, int(i) + 2, UnitsTableFault::Kind::NotKept,
+                                    {row.cells.at(i).trimmed(), *changed.at(i)}});
     }
     std::stable_sort(faults.begin(), faults.end(), [](const UnitsTableFault &a, const UnitsTableFault &b) {
         return std::pair(a.line, a.column) < std::pair(b.line, b.column);

@@ -6,23 +6,11 @@
 #include <QStringList>
 #include <optional>
 
+#include "csv.h"
 #include "sectioncore.h"
 
 class IniDocument;
 class SectionRegistry;
-
-// One record of a CSV text: the line it starts on (from 1) and its cells.
-struct CsvRecord {
-    int line = 0;
-    QStringList cells;
-};
-
-// RFC 4180 records: quoted cells may hold the separator, doubled quotes and
-// line breaks; CR LF, LF and CR end a record; blank lines are skipped.
-QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator);
-// A cell for a comma-separated line: quoted when it holds a comma, a quote
-// or a line break.
-QString csvField(const QString &text);
 
 // A fault of a units table, at a line of the file (1: the header) and a
 // column (1: the serial); 0 where a fault has no line or no column.
@@ -31,7 +19,7 @@ struct UnitsTableFault {
     // can say it in its own language.
     enum class Kind {
         EmptyTable, Unreadable, UnknownColumn, RepeatedColumn, NoNumberColumn, NoSerial, RepeatedSerial,
-        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept
+        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept, ControlCharacter, NotDialable
     };
 
     UnitsTableFault() = default;
@@ -67,11 +55,11 @@ struct UnitsRow {
 };
 
 // A table of units, one row per unit, for writing one template to many units
-// with each unit's own values. CSV in UTF-8 (with or without a byte-order mark)
-// or Windows-1252, separated by commas or semicolons, whichever the header uses
-// more; quoted cells may hold the separator, quotes doubled, and line breaks.
-// The first column is the serial number; the others are named "Section.KEY"
-// or by one of the aliases.
+// with each unit's own values, read as CsvText reads it (a row of empty cells
+// is no row). The first column is the serial number; the others are named
+// "Section.KEY" or by one of the aliases. No cell may hold a control
+// character (a line break inside quotes included): every cell ends up in a
+// line to the unit or, for the phone number, in a command to the modem.
 class UnitsTable {
 public:
     // The short names of the common keys: alias, section, key.
@@ -84,9 +72,10 @@ public:
 
     // Reads the table; faults of its shape (columns without a known key,
     // cells past the header's columns, empty or repeated serials) are kept
-    // in faults(). `knownKeys` holds "Section.KEY" names, any case. A column
-    // headed `numberColumn` holds each unit's phone number and sets no key;
-    // when one is named, the table must have it and every row a number.
+    // in faults(), as is a table without a unit. `knownKeys` holds
+    // "Section.KEY" names, any case. A column headed `numberColumn` holds each
+    // unit's phone number and sets no key; when one is named, the table must
+    // have it and every row a number the modem can dial (isDialable()).
     static UnitsTable parse(const QByteArray &bytes, const QStringList &knownKeys,
                             const QString &numberColumn = {});
     // Reads the file at path; a file that cannot be read is one fault.
@@ -106,6 +95,7 @@ public:
 private:
     void readHeader(const QStringList &header, const QStringList &knownKeys, const QString &numberColumn);
     void readRow(int line, const QStringList &cells);
+    void checkControlCharacters(const CsvRecord &record);
 
     QList<UnitsColumn> columns_;
     int numberColumn_ = -1; // index into the cells

@@ -153,10 +153,26 @@ QString Comms::GetChar(int timeOut)
     const QDeadlineTimer deadline(qMax(0, timeOut), Qt::PreciseTimer);
     do {
         char byte;
-        if (readByte(byte))
+        if (readByte(byte)) {
+            traceLoose(byte);
             return QString(Cp1252::decodeByte(static_cast<unsigned char>(byte)));
+        }
     } while (waitForInput(deadline));
     return {};
+}
+
+void Comms::traceLoose(char byte)
+{
+    const bool ends = byte == '\r' || byte == '\n';
+    if (!ends)
+        loose_ += byte;
+    if (loose_.isEmpty() || (!ends && loose_.size() < kMaxLine))
+        return;
+    const TraceReading reading = !loose_.startsWith('#')       ? TraceReading::Line
+                                 : FrameCodec::verify(loose_) ? TraceReading::Accepted
+                                                              : TraceReading::BadChecksum;
+    trace_.received(loose_, reading);
+    loose_.clear();
 }
 
 void Comms::Delay(int timeOut)

@@ -29,6 +29,8 @@ public:
     void TxSer(QString &text, int timeOut); // text becomes the framed text
     void TxSer(const QString &text, int timeOut);
     bool RxSer(int timeOut);
+    // One character outside any frame (the terminal's text); what it reads
+    // is traced by the line, each line as the frame it is or as text.
     QString GetChar(int timeOut);
     void Delay(int timeOut);
     QString GetField(int field) const;
@@ -84,6 +86,9 @@ private:
     bool acceptFrame(const QByteArray &frame);
 
     bool writeTraced(const QByteArray &bytes);
+    void traceLoose(char byte);
+
+    QByteArray loose_; // a line GetChar is reading, traced once it ends
 
     std::unique_ptr<SerialPort> port_;
     LinkTrace trace_;

@@ -21,6 +21,7 @@ enum class LinkError {
     ModemError,
     SimulatorFailed, // the simulated unit could not start (detail says why)
     Busy,            // another exchange holds the link; nothing was sent
+    BadNumber,       // the number to dial holds what is not a dial digit; nothing was sent
 };
 
 struct LinkFailure {

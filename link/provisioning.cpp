@@ -17,36 +17,31 @@ Provisioner::Provisioner(UnitConnection &unit, const SectionRegistry &sections, 
     pollIntervalMs = std::min(pollIntervalMs, unit_.comms().timings.cableAnswer);
 }
 
-bool ProvisionPlan::load(const QString &templatePath, const QString &unitsPath, const SectionRegistry &sections,
-                         const QString &numberColumn, QList<UnitsTableFault> &faults, FileFailure *failure)
-{
-    faults.clear();
-    templ = IniDocument();
-    table = UnitsTable();
-    if (loadConfigDocument(templatePath, templ, failure) != RestoreResult::Restored)
-        return false;
-    table = UnitsTable::load(unitsPath, knownFileKeys(templ, sections), numberColumn);
-    faults = checkUnitsTable(table, templ, sections);
-    return true;
-}
-
 void Provisioner::stop()
 {
     stopping_ = true;
     emit stopRequested();
 }
 
-bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
+void Provisioner::begin()
 {
     stopping_ = false;
+    appliedThisRun_.clear();
+    records_.clear();
+}
+
+bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
+{
+    begin();
+    if (nextProvisionStep(plan, report_, appliedThisRun_, {}) == ProvisionStep::NothingToWrite)
+        return false;
     bool allApplied = true;
     QString last;
-    while (!stopping_ && !everyUnitApplied(plan)) {
+    while (!stopping_ && nextProvisionStep(plan, report_, appliedThisRun_, {}) == ProvisionStep::Wait) {
         const QString serial = waitForUnit(request, last);
         if (serial.isEmpty())
             break;
-        emit started(serial);
-        const ProvisionRecord record = provision(plan, serial);
+        const ProvisionRecord record = take(plan, nextProvisionStep(plan, report_, appliedThisRun_, serial), serial);
         unit_.disconnectUnit();
         allApplied = report(record) && allApplied;
         last = serial;
@@ -56,12 +51,15 @@ bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
 
 bool Provisioner::callEach(const ProvisionPlan &plan, const QString &port)
 {
-    stopping_ = false;
+    begin();
+    if (plan.table.rows().isEmpty())
+        return false;
     bool allApplied = true;
     for (const UnitsRow &row : plan.table.rows()) {
         if (stopping_)
             break;
-        if (report_.applied(row.serial) && !plan.again)
+        const ProvisionStep step = nextProvisionStep(plan, report_, appliedThisRun_, row.serial);
+        if (step != ProvisionStep::Write && step != ProvisionStep::WriteAgain)
             continue;
         emit started(row.serial);
         const ProvisionRecord record = call(plan, row, port);
@@ -69,6 +67,30 @@ bool Provisioner::callEach(const ProvisionPlan &plan, const QString &port)
         allApplied = report(record) && allApplied;
     }
     return allApplied;
+}
+
+ProvisionRecord Provisioner::take(const ProvisionPlan &plan, ProvisionStep step, const QString &serial)
+{
+    ProvisionRecord skipped{QDateTime::currentDateTimeUtc(), serial, ProvisionStatus::Skipped, 0, {}, {}};
+    switch (step) {
+    case ProvisionStep::Write:
+    case ProvisionStep::WriteAgain:
+        emit started(serial);
+        return provision(plan, serial);
+    case ProvisionStep::SkipAppliedBefore:
+        skipped.detail = QStringLiteral("applied before");
+        break;
+    case ProvisionStep::SkipAppliedThisRun:
+        skipped.detail = QStringLiteral("applied in this run");
+        break;
+    case ProvisionStep::SkipUnlisted:
+    case ProvisionStep::Wait:
+    case ProvisionStep::Finished:
+    case ProvisionStep::NothingToWrite:
+        skipped.detail = QStringLiteral("not in the units table");
+        break;
+    }
+    return skipped;
 }
 
 ProvisionRecord Provisioner::call(const ProvisionPlan &plan, const UnitsRow &row, const QString &port)
@@ -91,21 +113,18 @@ ProvisionRecord Provisioner::call(const ProvisionPlan &plan, const UnitsRow &row
 
 bool Provisioner::report(const ProvisionRecord &record)
 {
+    records_ << record;
+    if (record.status == ProvisionStatus::Applied)
+        appliedThisRun_.insert(record.serial);
     FileFailure failure;
-    if (!report_.append(record, &failure))
-        emit reportFailed(failure);
+    const bool reported = report_.append(record, &failure);
+    if (!reported) {
+        // Nothing would tell the next run what this one did: stop here.
+        stopping_ = true;
+        emit reportFailed(failure, record);
+    }
     emit finished(record);
-    return record.status != ProvisionStatus::Failed;
-}
-
-bool Provisioner::everyUnitApplied(const ProvisionPlan &plan) const
-{
-    if (plan.allowUnlisted)
-        return false;
-    for (const UnitsRow &row : plan.table.rows())
-        if (!report_.applied(row.serial))
-            return false;
-    return true;
+    return reported && record.status != ProvisionStatus::Failed;
 }
 
 // A wait that ends because the program does (or the connection goes) ends
@@ -140,14 +159,6 @@ ProvisionRecord Provisioner::provision(const ProvisionPlan &plan, const QString 
 {
     const UnitsRow *row = plan.table.find(serial);
     ProvisionRecord record{QDateTime::currentDateTimeUtc(), serial, ProvisionStatus::Skipped, 0, {}, {}};
-    if (!row && !plan.allowUnlisted) {
-        record.detail = QStringLiteral("not in the units table");
-        return record;
-    }
-    if (report_.applied(serial) && !plan.again) {
-        record.detail = QStringLiteral("applied before");
-        return record;
-    }
     if (!row)
         return write(plan.templ, serial);
     // A value the unit's firmware would not take is not reported as applied.

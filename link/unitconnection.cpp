@@ -7,6 +7,7 @@
 #include "firmwaretransfer.h"
 #include "files/uploadcompare.h"
 #include "model/configstore.h"
+#include "model/dialnumber.h"
 #include "model/product.h"
 #include "serialport.h"
 #include "simulatedunit.h"
@@ -139,6 +140,11 @@ bool UnitConnection::connectUnit(const ConnectRequest &request)
     Device = DeviceValues{};
     emit infoChanged();
     comms_.resumeWaits();
+    // A number from a file or a table must not carry a command of its own.
+    if (modemCall() && !isDialable(request_.modemNumber)) {
+        fail(LinkError::BadNumber);
+        return false;
+    }
     connecting_ = true;
     cancelled_ = false;
     connected_ = (!request_.simulated || startSimulator()) && startComs();
@@ -186,6 +192,7 @@ bool UnitConnection::startSimulator()
 // Opens the port; a modem dials and logs in; then the unit must answer "#40".
 bool UnitConnection::startComs()
 {
+    comms_.trace().beginConnection(request_.port);
     SerialPort &port = comms_.port();
     if (!port.open(request_.port)) {
         fail(port.openError(), port.errorString());
@@ -326,7 +333,12 @@ bool UnitConnection::transferFailed()
     return false;
 }
 
-QByteArray UnitConnection::traceText() const
+void UnitConnection::maskSecretsOf(const SectionRegistry &sections)
+{
+    comms_.trace().maskValues(secretLineFields(sections));
+}
+
+QByteArray UnitConnection::traceText(bool wholeRun) const
 {
     TraceHeader header;
     header.program = Product::CompanyName + u' ' + Product::ProductTitle + QStringLiteral(" v")
@@ -336,7 +348,7 @@ QByteArray UnitConnection::traceText() const
         header.unit = Device.SerialNumber + QStringLiteral(" firmware ")
                       + QString::number(Device.FirmwareVersion / 100.0, 'f', 2);
     header.timings = timingsText(comms_.timings) + QStringLiteral(" answer=") + QString::number(comms_.LinkTimeout);
-    return comms_.trace().text(header);
+    return comms_.trace().text(header, !wholeRun);
 }
 
 void UnitConnection::keepTrace(TransferKind kind)
@@ -365,6 +377,9 @@ bool UnitConnection::readInfo()
     if (transfer_ != TransferKind::None)
         return false;
     const bool read = ReadInfo(comms_, Device);
+    if (read && !Device.SerialNumber.isEmpty())
+        comms_.trace().unitNamed(Device.SerialNumber + QStringLiteral(" firmware ")
+                                 + QString::number(Device.FirmwareVersion / 100.0, 'f', 2));
     emit infoChanged();
     return read;
 }
@@ -430,6 +445,7 @@ bool UnitConnection::download(ConfigStore &store, const SectionRegistry &section
 {
     if (refuseWhileBusy())
         return false;
+    maskSecretsOf(sections);
     Running running(*this, TransferKind::Download);
     downloading_ = true;
     const bool ok = ReadConf(comms_, store, sections, Device.DeviceFeatures, progress);
@@ -447,6 +463,7 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     ConfigBackup backup;
     if (refuseWhileBusy())
         return backup;
+    maskSecretsOf(sections);
     Running running(*this, TransferKind::Download);
     // Cleared first: nothing of the program's model may pass into the copy.
     auto copy = std::make_unique<ConfigStore>();
@@ -470,6 +487,7 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
 // The lines alone: the caller holds the transfer and keeps the copy.
 bool UnitConnection::send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
+    maskSecretsOf(sections);
     return WriteConf(comms_, store, sections, Device.DeviceFeatures, progress) || transferFailed();
 }
 

@@ -121,9 +121,14 @@ public:
     void keepHistory(ServiceHistory *history) { history_ = history; }
 
     // The link's trace as a file's text: a header naming the program, the
-    // port, the unit and the link timings, then the last exchanges. A failed
-    // transfer keeps it in the history beside the unit's copies (traceKept()).
-    QByteArray traceText() const;
+    // port, the unit, the link timings and what was masked, then the last
+    // exchanges of this connection (of every connection still in the trace
+    // when `wholeRun`). A failed transfer keeps it in the history beside the
+    // unit's copies (traceKept()).
+    QByteArray traceText(bool wholeRun = false) const;
+    // The secret texts of these sections are masked in the trace from now on;
+    // every transfer that is given the sections does it too.
+    void maskSecretsOf(const SectionRegistry &sections);
     ServiceHistory *history() const { return history_; }
 
     // Asks the operator for the access key; empty when cancelled. While it

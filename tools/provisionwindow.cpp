@@ -87,6 +87,12 @@ QString faultText(const UnitsTableFault &fault)
     case Kind::NotKept:
         format = Translate(QStringLiteral("\"%1\" se escribiria como \"%2\""));
         break;
+    case Kind::ControlCharacter:
+        format = Translate(QStringLiteral("Un caracter de control (%1) en la celda"));
+        break;
+    case Kind::NotDialable:
+        format = Translate(QStringLiteral("\"%1\" no es un numero que el modem pueda marcar"));
+        break;
     }
     return fillArgs(format, fault.args);
 }
@@ -346,10 +352,15 @@ void ProvisionWindow::Iniciar_Click()
     reload();
     if (!ready_)
         return;
-    // Waiting for the next unit on a modem would call the same number again and again.
-    if (!request_().modemNumber.isEmpty()) {
+    // Waiting for the next unit on a modem would call the same number again
+    // and again; the simulated unit ends with each disconnect, and every look
+    // for the next unit would start another one with the same serial.
+    const ConnectRequest request = request_();
+    if (!request.modemNumber.isEmpty() || request.simulated) {
         message_(QMessageBox::Information,
-                 Translate(QStringLiteral("Las unidades se escriben por cable: desmarque Modem en la ventana General")),
+                 request.simulated
+                     ? Translate(QStringLiteral("Las unidades se escriben por cable: elija en la ventana General el puerto donde se conectan, no la unidad simulada"))
+                     : Translate(QStringLiteral("Las unidades se escriben por cable: desmarque Modem en la ventana General")),
                  QMessageBox::Ok);
         return;
     }
@@ -367,7 +378,7 @@ void ProvisionWindow::run(ProvisionReport &report)
 {
     Provisioner provisioner(unit_, sections_, report);
     const ConnectRequest request = request_();
-    const QString port = request.simulated ? Translate(QStringLiteral("la unidad simulada")) : request.port;
+    const QString port = request.port;
     connect(&provisioner, &Provisioner::waiting, this, [this, port](const QString &last) {
         Estado->setText(last.isEmpty() ? Translate(QStringLiteral("Esperando una unidad en %1...")).arg(port)
                                        : Translate(QStringLiteral("Unidad %1 terminada. Conecte la siguiente unidad en %2."))
@@ -378,10 +389,10 @@ void ProvisionWindow::run(ProvisionReport &report)
         Estado->setText(Translate(QStringLiteral("Unidad %1: escribiendo la configuracion...")).arg(serial));
     });
     connect(&provisioner, &Provisioner::finished, this, &ProvisionWindow::showRecord);
-    bool reportTold = false;
-    connect(&provisioner, &Provisioner::reportFailed, this, [this, &reportTold](const FileFailure &failure) {
-        if (std::exchange(reportTold, true))
-            return;
+    // The run stops with it; the queue keeps what was done.
+    bool reportFailed = false;
+    connect(&provisioner, &Provisioner::reportFailed, this, [this, &reportFailed](const FileFailure &failure) {
+        reportFailed = true;
         message_(QMessageBox::Warning,
                  Translate(QStringLiteral("No se pudo escribir la linea del informe")) + QStringLiteral("\n\n")
                      + fileFailureText(failure),
@@ -400,8 +411,11 @@ void ProvisionWindow::run(ProvisionReport &report)
     }
     running_ = nullptr;
     showButtons();
-    Estado->setText(allApplied ? Translate(QStringLiteral("Provision terminada: cada unidad escrita quedo aplicada"))
-                               : Translate(QStringLiteral("Provision terminada: hay unidades que no quedaron aplicadas")));
+    if (reportFailed)
+        Estado->setText(Translate(QStringLiteral("Provision detenida: el informe no se puede escribir")));
+    else
+        Estado->setText(allApplied ? Translate(QStringLiteral("Provision terminada: cada unidad escrita quedo aplicada"))
+                                   : Translate(QStringLiteral("Provision terminada: hay unidades que no quedaron aplicadas")));
 }
 
 void ProvisionWindow::Detener_Click()

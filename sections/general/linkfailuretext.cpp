@@ -49,6 +49,8 @@ QString LinkFailureText(const LinkFailure &failure)
         return withDetail(Translate(QStringLiteral("No se puede iniciar la unidad simulada.")), failure.detail);
     case LinkError::Busy:
         return Translate(QStringLiteral("Otra operacion esta usando la comunicacion; espere a que termine."));
+    case LinkError::BadNumber:
+        return onPort(failure, Translate(QStringLiteral("El numero de telefono contiene caracteres que el modem no puede marcar.")));
     }
     return {};
 }

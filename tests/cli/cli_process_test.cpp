@@ -21,6 +21,7 @@
 #include "clirun.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
+#include "files/linetexts.h"
 #include "files/sectionregistry.h"
 #include "link/devicevalues.h"
 #include "link/simulatedunit.h"
@@ -761,11 +762,20 @@ TEST_F(CliProcessTest, TraceOfAGoodDownloadHoldsEveryFrameOfTheStream)
     ASSERT_EQ(run.status, 0) << qPrintable(run.err);
     const QByteArray text = readAll(trace);
     EXPECT_TRUE(text.contains("# port: " + sim.devicePath().toLatin1()));
-    // Every keyword line the unit streamed, framed, in the order it came.
+    // Every keyword line the unit streamed, framed, in the order it came;
+    // the passwords' fields masked.
+    SectionRegistry sections;
+    registerSections(sections);
+    const QList<SecretLineField> secrets = secretLineFields(sections);
     const QList<QByteArray> frames = receivedFrames(text);
     int at = 0;
     for (const QString &line : ConfigStream::asHeld(ConfigStream::defaults(kFeatures), kFeatures)) {
-        const QByteArray wanted = line.toLatin1();
+        QStringList fields = line.split(u',');
+        for (const SecretLineField &secret : secrets)
+            if (fields.first() == secret.streamKeyword && secret.streamField <= fields.size()
+                && !fields[secret.streamField - 1].isEmpty())
+                fields[secret.streamField - 1] = QStringLiteral("****");
+        const QByteArray wanted = fields.join(u',').toLatin1();
         while (at < frames.size() && !frames[at].contains(wanted))
             ++at;
         ASSERT_LT(at, frames.size()) << "missing from the trace: " << wanted.constData();
@@ -789,6 +799,54 @@ TEST_F(CliProcessTest, TraceOfAModemCallHoldsNeitherTheKeyNorTheNumber)
     for (const QByteArray &secret : {key, wide, key.toHex(), QByteArray("600123")})
         EXPECT_FALSE(text.contains(secret)) << secret.constData();
     EXPECT_TRUE(text.contains("\t#**;11****\\r\tsent"));
+}
+
+// The GPRS and FTP passwords stay out of the traces of an upload and of a
+// download, in any encoding; the download's trace still plays back, with the
+// passwords masked.
+TEST_F(CliProcessTest, TracesHoldNoPasswordAndStillPlayBack)
+{
+    const quint32 features = kFeatures | Feature::GprsSettings | Feature::FtpSettings;
+    startSim({}, features);
+    SectionRegistry sections;
+    registerSections(sections);
+    auto store = std::make_unique<ConfigStore>();
+    sections.clearAll(*store);
+    store->Gprs.ApnPassword = QStringLiteral("Apn5ecret");
+    store->Gprs.FtpPassword = QStringLiteral("Ftp7secret");
+    ASSERT_TRUE(saveConfigFile(path(QStringLiteral("sent.qcf")), *store, sections));
+    const QString up = path(QStringLiteral("up.trace"));
+    const QString down = path(QStringLiteral("down.trace"));
+    const CliRun write = cli({QStringLiteral("--trace"), up, QStringLiteral("--no-history"), QStringLiteral("write-config"),
+                              path(QStringLiteral("sent.qcf"))});
+    ASSERT_EQ(write.status, 0) << qPrintable(write.err);
+    const CliRun read = cli({QStringLiteral("--trace"), down, QStringLiteral("--no-history"), QStringLiteral("read-config"),
+                             path(QStringLiteral("held.qcf"))});
+    ASSERT_EQ(read.status, 0) << qPrintable(read.err);
+    IniDocument held;
+    ASSERT_TRUE(held.load(path(QStringLiteral("held.qcf"))));
+    EXPECT_EQ(held.readValue(QStringLiteral("GPRS"), QStringLiteral("FTP_PASS")), QStringLiteral("Ftp7secret"));
+    sim.stop();
+
+    for (const QString &trace : {up, down}) {
+        const QByteArray text = readAll(trace);
+        EXPECT_TRUE(text.contains("FTPPASS=****") || text.contains(",****,10,")) << text.constData();
+        EXPECT_TRUE(text.contains("# masked: ")) << qPrintable(trace);
+        for (const QString &secret : {QStringLiteral("Apn5ecret"), QStringLiteral("Ftp7secret")}) {
+            const QByteArray latin = secret.toLatin1();
+            const QByteArray wide(reinterpret_cast<const char *>(secret.utf16()), secret.size() * 2);
+            for (const QByteArray &form : {latin, wide, latin.toHex(), latin.toHex().toUpper()})
+                EXPECT_FALSE(text.contains(form)) << qPrintable(trace) << ' ' << form.constData();
+        }
+    }
+
+    startSim({QStringLiteral("--replay"), down}, features);
+    const CliRun replayed = cli({QStringLiteral("--no-history"), QStringLiteral("read-config"), path(QStringLiteral("replayed.qcf"))});
+    EXPECT_EQ(replayed.status, 0) << qPrintable(replayed.err);
+    IniDocument again;
+    ASSERT_TRUE(again.load(path(QStringLiteral("replayed.qcf"))));
+    EXPECT_EQ(again.readValue(QStringLiteral("GPRS"), QStringLiteral("FTP_PASS")), QStringLiteral("****"));
+    EXPECT_EQ(again.readValue(QStringLiteral("GPRS"), QStringLiteral("FTP_USER")), held.readValue(QStringLiteral("GPRS"), QStringLiteral("FTP_USER")));
 }
 
 // A failed run's trace played back by the simulated unit fails the same way:

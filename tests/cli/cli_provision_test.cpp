@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 #include <memory>
 #include <vector>
+
+#include <csignal>
 
 #include "../support/pseudoterminal.h"
 #include "clirun.h"
@@ -59,13 +62,20 @@ protected:
         return sim;
     }
 
-    void startProvision(const QStringList &options = {})
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    void startProvision(const QStringList &options = {}, const QString &report = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", path("data"));
         cli.setProcessEnvironment(environment);
         cli.start(VELKAN_CLI, QStringList{"--port", link(), "--timeout", "300", "provision", path("template.qcf"),
-                                          path("units.csv"), "--report", path("report.csv")}
+                                          path("units.csv"), "--report", report.isEmpty() ? path("report.csv") : report}
                                   + options);
         ASSERT_TRUE(cli.waitForStarted());
     }
@@ -100,6 +110,16 @@ protected:
         EXPECT_EQ(diff.status, 0) << qPrintable(unit.devicePath()) << '\n' << qPrintable(diff.out);
     }
 
+    // What velkan-cli has printed on standard error once `words` are in it.
+    QString errorUntil(const QString &words)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            error += QString::fromUtf8(cli.readAllStandardError());
+            return error.contains(words);
+        }, 60000)) << qPrintable(words);
+        return error;
+    }
+
     QStringList reportLines() const
     {
         QFile file(path("report.csv"));
@@ -110,6 +130,7 @@ protected:
     QTemporaryDir dir;
     std::vector<std::unique_ptr<SimulatedUnit>> units;
     QProcess cli;
+    QString error;
 };
 
 // Three units one after another each end holding the template with their own
@@ -198,6 +219,72 @@ TEST_F(CliProvisionTest, CallsEachUnitThroughTheModem)
     QFile report(path("units-report.csv")); // beside the table when not named
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     EXPECT_EQ(report.readAll().count('\n'), 3);
+}
+
+// With --again a unit the report has as applied is written once more, with
+// its line and its history copy; the run ends once each unit was written.
+TEST_F(CliProvisionTest, AgainWritesAUnitAppliedBefore)
+{
+    writeFile("units.csv", "serial,name\nVS-1,Omega\n");
+    writeFile("report.csv", "time,serial,status,differences,history,detail\n2026-01-01T10:00:00Z,VS-1,applied,0,,\n");
+    startProvision({"--again"});
+    EXPECT_EQ(provisionUnit("VS-1").value(1), "applied");
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << qPrintable(cli.readAllStandardError());
+    expectHolds(*units.at(0), {{"General.NOMBRE", "Omega"}});
+    const QStringList report = reportLines();
+    ASSERT_EQ(report.size(), 3);
+    EXPECT_TRUE(report.at(2).contains(",VS-1,applied,0,")) << qPrintable(report.at(2));
+    EXPECT_EQ(QDir(path("data/velkan-sarn/history/VS-1")).entryList(QDir::Files).size(), 1);
+}
+
+// A report line that cannot be written stops the run after its unit with
+// status 1; the line goes to standard error instead.
+TEST_F(CliProvisionTest, AnUnwritableReportStopsTheRunAfterOneUnit)
+{
+    startProvision({}, path("no-such-folder/report.csv"));
+    EXPECT_EQ(provisionUnit("VS-1").value(1), "applied");
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 1);
+    const QString err = errorUntil("");
+    EXPECT_TRUE(err.contains("The run stops")) << qPrintable(err);
+    EXPECT_TRUE(err.contains(",VS-1,applied,0,")) << qPrintable(err);
+    EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
+}
+
+// Ctrl-C while a unit is written is taken once: one message, and the run
+// ends once the unit is done.
+TEST_F(CliProvisionTest, ASignalDuringAWriteIsTakenOnce)
+{
+    startProvision();
+    startUnit("VS-1", {"--slow", "5"});
+    errorUntil("Unit VS-1: writing.");
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ::kill(pid_t(cli.processId()), SIGINT);
+    EXPECT_EQ(nextResult().value(1), "applied");
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(errorUntil("").count("Stopping after the current unit."), 1) << qPrintable(error);
+}
+
+// A table and a report a spreadsheet saved with semicolons and empty rows:
+// the unit the report has as applied is skipped, the next one written, and
+// the report goes on in semicolons.
+TEST_F(CliProvisionTest, ASpreadsheetsTableAndReportAreReadAsWritten)
+{
+    writeFile("units.csv", "serial;name\r\n;\r\nVS-1;Alpha\r\n;\r\nVS-2;Beta\r\n;\r\n;\r\n");
+    const QByteArray report = "time;serial;status;differences;history;detail\r\n"
+                              "2026-01-01T10:00:00Z;VS-1;applied;0;;\r\n;;;;;\r\n";
+    writeFile("report.csv", report);
+    startProvision();
+    EXPECT_EQ(provisionUnit("VS-1"), (QStringList{"VS-1", "skipped", "applied before"}));
+    EXPECT_EQ(provisionUnit("VS-2").value(1), "applied");
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << qPrintable(cli.readAllStandardError());
+    const QStringList lines = reportLines();
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines.at(3).endsWith(";VS-1;skipped;0;;applied before\r")) << qPrintable(lines.at(3));
+    EXPECT_TRUE(lines.at(4).contains(";VS-2;applied;0;")) << qPrintable(lines.at(4));
 }
 
 // A table with faults stops the command before any unit is touched.

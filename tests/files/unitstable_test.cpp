@@ -82,9 +82,10 @@ TEST_F(UnitsTableTest, ListsEveryFaultWithLineAndColumn)
         {"no serial", "serial,name\n,a\n", {{2, 1}}, "no serial"},
         {"a cell past the last column", "serial,name\nVS-1,a,b\n", {{2, 3}}, "past the last"},
         {"bad numbers", "serial,retry_time,retry_count\nVS-1,ten,4\nVS-2,20,-x\n", {{2, 2}, {3, 3}}, "\"ten\""},
-        {"a text across lines", "serial,name,apn\nVS-1,\"one\ntwo\",x\nVS-2,b,y\n", {{2, 2}}, "\"one\ntwo\""},
+        {"a text across lines", "serial,name,apn\nVS-1,\"one\ntwo\",x\nVS-2,b,y\n", {{2, 2}}, "control character (LF)"},
         {"a separator in a text", "serial,name,apn\nVS-1,\"Bomba,NC\",x\nVS-2,b,y\n", {{2, 2}}, "cannot carry"},
         {"the empty table", "", {{1, 0}}, "empty"},
+        {"a header without units", "serial,name\r\n,,\r\n", {{2, 0}}, "empty"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -113,6 +114,49 @@ TEST_F(UnitsTableTest, ANumberColumnSetsNoKey)
     const UnitsTable without = UnitsTable::parse("serial,name\nVS-1,a\n", known, "phone");
     ASSERT_EQ(without.faults().size(), 1);
     EXPECT_EQ(without.faults().at(0).line, 1);
+}
+
+// Rows a spreadsheet leaves empty (";;;;" inside the table, ",,,," after
+// it) are no units, and shift no line number.
+TEST_F(UnitsTableTest, RowsOfEmptyCellsAreNoRows)
+{
+    const UnitsTable table = parse("serial;name;retry_time\r\nVS-1;a;20\r\n;;\r\n; ;\"\"\r\nVS-2;b;30\r\n;;\r\n;;\r\n");
+    EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
+    ASSERT_EQ(table.rows().size(), 2);
+    EXPECT_EQ(table.rows().at(1).serial, "VS-2");
+    EXPECT_EQ(table.rows().at(1).line, 5);
+}
+
+// Every cell ends up in a line to the unit or, for the number, in the modem's
+// dial command: a control character anywhere, or anything but dial digits in
+// a number, is a fault at its cell.
+TEST_F(UnitsTableTest, CellsThatWouldReachTheModemOrTheUnitAreChecked)
+{
+    struct Case {
+        const char *what;
+        QByteArray row; // after "serial,phone,name"
+        QList<std::pair<int, int>> at;
+        const char *words;
+    };
+    const QList<Case> cases = {
+        {"every dial character", "VS-1,\"+34*600#11,2p3w4P5W\",a", {}, ""},
+        {"a command after a CR in the number", "VS-1,\"600111222\rAT&F\",a", {{2, 2}}, "control character (CR)"},
+        {"letters in the number", "VS-1,600ABC;AT,a", {{2, 2}}, "\"600ABC;AT\" is not a number the modem can dial"},
+        {"spaces in the number", "VS-1,600 111 222,a", {{2, 2}}, "not a number"},
+        {"an escape in a name", "VS-1,600111222,a\x1B[2Jb", {{2, 3}}, "control character (U+001B)"},
+        {"a tab in the serial", "VS\t1,600111222,a", {{2, 1}}, "control character (TAB)"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const UnitsTable table = UnitsTable::parse("serial,phone,name\n" + c.row + "\n", known, "phone");
+        const QList<UnitsTableFault> faults = checkUnitsTable(table, templ, registry);
+        QList<std::pair<int, int>> at;
+        for (const UnitsTableFault &f : faults)
+            at << std::pair(f.line, f.column);
+        EXPECT_EQ(at, c.at);
+        if (!faults.isEmpty())
+            EXPECT_TRUE(faults.first().message.contains(QString::fromUtf8(c.words))) << qPrintable(faults.first().message);
+    }
 }
 
 } // namespace

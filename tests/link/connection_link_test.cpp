@@ -91,6 +91,22 @@ TEST(Connection, PortThatDoesNotOpenLeavesItsReason)
     EXPECT_TRUE(link.unit.received.isEmpty());
 }
 
+// A number with more than dial characters never reaches the modem, wherever
+// it came from: a CR would end the dial command and start another.
+TEST(Connection, ANumberWithMoreThanDialCharactersIsNotDialled)
+{
+    for (const char *number : {"600111222\rAT&F", "600111222;AT", "600 111 222"}) {
+        UnitLink link;
+        link.port.close();
+        modemAnswersSetup(link.unit);
+        EXPECT_FALSE(link.connection.connectUnit(modem("COM1", number)));
+        EXPECT_EQ(link.connection.lastError().error, LinkError::BadNumber) << number;
+        EXPECT_EQ(link.connection.lastError().port, "COM1");
+        EXPECT_TRUE(link.unit.received.isEmpty()) << number;
+        EXPECT_FALSE(link.port.isOpen());
+    }
+}
+
 TEST(Connection, ModemDial)
 {
     const struct {

@@ -108,6 +108,14 @@ TEST_F(ProvisionWindowTest, NothingStartsWithAFaultOrOverAModem)
     window->Iniciar->click();
     EXPECT_EQ(shown, QStringList({"Las unidades se escriben por cable: desmarque Modem en la ventana General"}));
     EXPECT_FALSE(link.unit.isConnected());
+    // Nor on the simulated unit, which each unit's disconnect would end and
+    // each look for the next one start again.
+    request = ConnectRequest{{}, true, {}};
+    shown.clear();
+    window->Iniciar->click();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains("no la unidad simulada")) << qPrintable(shown.first());
+    EXPECT_FALSE(link.unit.isConnected());
 
     window->PlantillaPath->setText(path("missing.qcf"));
     window->reload();

@@ -219,6 +219,36 @@ TEST_F(TerminalTest, SavedTraceHoldsTheLinksFrames)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+// The terminal's frames and the unit's answers to them are traced as any
+// exchange is; a trace saved after a second connection holds nothing of the first.
+TEST_F(TerminalTest, SavedTraceHoldsThisConnectionsTerminalExchanges)
+{
+    const auto ask = [this](const char *command) {
+        terminal.TextComando->setText(QString::fromLatin1(command));
+        terminal.EnviarBut->click();
+        const QString answer = QString::fromLatin1(UnitEngine::frame(QStringLiteral("#FE") + QLatin1String(command)).chopped(1));
+        return QTest::qWaitFor([&] {
+            terminal.Timer1_Timer();
+            return console().contains(answer);
+        });
+    };
+    ASSERT_TRUE(sim.connectUnit());
+    ASSERT_TRUE(ask("FIRST"));
+    sim.unit.disconnectUnit();
+    ASSERT_TRUE(sim.connectUnit());
+    ASSERT_TRUE(ask("ESTADO"));
+    QTemporaryDir dir;
+    terminal.askSavePath = [&](const QString &, const QString &) { return dir.filePath("line.trace"); };
+    terminal.TraceSaveBut->click();
+    QFile file(dir.filePath("line.trace"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("\t>\t" + SimulatedLink::frame("#01ESTADO").replace("\r", "\\r") + "\tsent\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\t<\t" + UnitEngine::frame("#FEESTADO").chopped(1) + "\taccepted\n")) << text.constData();
+    EXPECT_FALSE(text.contains("FIRST"));
+    EXPECT_EQ(text.count("# connection: port SIM"), 1);
+}
+
 TEST_F(TerminalTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile)
 {
     ASSERT_TRUE(sim.connectUnit());
