@@ -140,11 +140,10 @@ TEST(AccessKeyGui, KeyTypedForAModemCallLeavesNoTrace)
     terminal.TextTrama->setText(QStringLiteral("#44"));
     terminal.TramaBut->click();
     // Each tick shows what has come by then.
-    for (int tick = 0; tick < 200 && !terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")); ++tick) {
-        QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         terminal.Timer1_Timer();
-    }
-    EXPECT_TRUE(terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL")));
+        return terminal.TextWin->toPlainText().contains(QStringLiteral("SERIAL"));
+    }));
     const QString transcript = dir.filePath(QStringLiteral("terminal.rtf"));
     terminal.askSavePath = [&transcript](const QString &, const QString &) { return transcript; };
     terminal.SaveBut_Click();

@@ -144,8 +144,7 @@ TEST(LinkOwner, TerminalSendDuringAnUploadIsRefusedAsBusyAndNothingReachesTheUni
 
     // Free again, the same click goes out.
     terminal.EnviarBut->click();
-    QTest::qWait(20);
-    EXPECT_EQ(commandCount(sim.log, "01"), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return commandCount(sim.log, "01") == 1; }));
 }
 
 // The tree is grey and the status line names the transfer while each kind
@@ -225,7 +224,9 @@ TEST(LinkOwner, ClosingDuringATransferAsksOnceAndStopsItOnlyWhenTold)
         EXPECT_EQ(ok, c.finished) << c.name;
         ASSERT_EQ(questions.size(), 1) << c.name;
         EXPECT_TRUE(questions.at(0).contains(QLatin1String(c.questionHas))) << c.name;
-        QTest::qWait(20); // the close that waited for the transfer's end
+        // The close that waited for the transfer's end, posted when it ended.
+        QCoreApplication::processEvents();
+        QTest::qWaitFor([&] { return shutDown == !c.finished; });
         EXPECT_EQ(main.isVisible(), c.finished) << c.name;
         EXPECT_EQ(shutDown, !c.finished) << c.name;
     }

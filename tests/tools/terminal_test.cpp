@@ -78,9 +78,12 @@ TEST_F(TerminalTest, ShowsTheUnitsRawAnswerWithChecksumAndSemicolon)
     ASSERT_TRUE(sim.connectUnit());
     terminal.TextComando->setText("44");
     terminal.EnviarBut->click();
-    QTest::qWait(20); // the in-memory unit answers through the event loop
-    terminal.Timer1_Timer();
     const QByteArray answer = UnitEngine::frame("#FE44");
+    // The in-memory unit answers through the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        terminal.Timer1_Timer();
+        return lines().contains(QString::fromLatin1(answer.left(answer.size() - 1)));
+    }));
     EXPECT_EQ(lines(), (QStringList{"> #C9;0144", QString::fromLatin1(answer.left(answer.size() - 1)), ""}));
 }
 
@@ -93,10 +96,13 @@ TEST_F(TerminalTest, TheTranscriptHoldsTheFramesSentMarkedApartFromWhatCameBack)
     sim.port->feed("TRC 1\rhalf");
     terminal.Timer1_Timer();
     terminal.TraceDisable->click();
-    QTest::qWait(20); // the in-memory unit answers through the event loop
-    terminal.Timer1_Timer();
     const QString sent = "> " + FrameCodec::framedText("#040");
     const QString answer = QString::fromLatin1(UnitEngine::frame("#FB0").chopped(1));
+    // The in-memory unit answers through the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        terminal.Timer1_Timer();
+        return lines().contains(answer);
+    }));
     EXPECT_EQ(lines(), (QStringList{"TRC 1", "half", sent, answer, ""}));
 
     const auto colourOfLine = [this](int line) {
