@@ -233,7 +233,8 @@ bool HistoryRepo::openLocked(QString *error)
     if (!QDir().mkpath(root_))
         return fail(error, QStringLiteral("Cannot make the history folder %1").arg(QDir::toNativeSeparators(root_)));
     const QByteArray path = QFile::encodeName(root_);
-    if (QFileInfo::exists(root_ + QStringLiteral("/.git"))) {
+    // The lock file may have made the folder of an empty repository: its HEAD tells.
+    if (QFileInfo::exists(root_ + QStringLiteral("/.git/HEAD"))) {
         if (git_repository_open_ext(git_->repo.out(), path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr) != 0)
             return fail(error, gitError(QStringLiteral("The history's repository in %1 cannot be opened")
                                             .arg(QDir::toNativeSeparators(root_))));
@@ -680,7 +681,8 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                            || why.contains(QLatin1String("fastforward"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("fetch first"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("non-fast"), Qt::CaseInsensitive)
-                           || why.contains(QLatin1String("rejected"), Qt::CaseInsensitive);
+                           || why.contains(QLatin1String("rejected"), Qt::CaseInsensitive)
+                           || why.contains(QLatin1String("not present locally"), Qt::CaseInsensitive);
         if (!moved) {
             result.error = QStringLiteral("The remote %1 refused the copies: %2").arg(shown, why);
             return result;
