@@ -403,3 +403,101 @@ TEST_F(HistoryGitTest, ADamagedRepositoryKeepsTheFilesAndSaysSoOnce)
     EXPECT_TRUE(QFile::exists(second));
     EXPECT_EQ(problems.size(), 1) << qPrintable(problems.join(u'\n'));
 }
+
+// Who last changed a key: the copy from which the unit holds its present
+// value, a differing write left out (the unit may not hold what it sent).
+TEST_F(HistoryGitTest, WhoNamesTheCopyFromWhichTheValueHolds)
+{
+    struct Step {
+        HistoryKind kind;
+        const char *technician;
+        const char *value;
+    };
+    struct Case {
+        const char *name;
+        std::vector<Step> steps; // oldest first
+        int expected;            // the step named; -1: no copy holds the key
+        const char *key = "NOMBRE";
+    };
+    const Case cases[] = {
+        {"one read", {{HistoryKind::Read, "Ana Ruiz", "x"}}, 0},
+        {"a write then a read that found it",
+         {{HistoryKind::Write, "Ana Ruiz", "x"}, {HistoryKind::Read, "Beto Gil", "x"}}, 0},
+        {"a newer write",
+         {{HistoryKind::Read, "Ana Ruiz", "x"}, {HistoryKind::VerifiedWrite, "Beto Gil", "y"},
+          {HistoryKind::Read, "Ana Ruiz", "y"}},
+         1},
+        {"a differing write is not taken as a change",
+         {{HistoryKind::Write, "Ana Ruiz", "y"}, {HistoryKind::DifferingWrite, "Beto Gil", "z"},
+          {HistoryKind::Read, "Beto Gil", "y"}},
+         0},
+        {"changed at the unit, found by a read",
+         {{HistoryKind::Read, "Ana Ruiz", "x"}, {HistoryKind::Read, "Beto Gil", "y"}}, 1},
+        {"back to an older value",
+         {{HistoryKind::Write, "Ana Ruiz", "x"}, {HistoryKind::Write, "Beto Gil", "y"},
+          {HistoryKind::Write, "Ana Ruiz", "x"}},
+         2},
+        {"a key no copy holds", {{HistoryKind::Read, "Ana Ruiz", "x"}}, -1, "NO_SUCH_KEY"},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString serial = QStringLiteral("VS21-1%1").arg(n++);
+        std::vector<QString> paths;
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            auto h = technician("who", QString::fromLatin1(c.steps[i].technician));
+            paths.push_back(record(*h, serial, at(10, 9, int(i)), c.steps[i].kind, QString::fromLatin1(c.steps[i].value)));
+        }
+        ServiceHistory reader(dir.filePath("who"));
+        const KeyChange change = lastChange(reader, serial, "GENERAL", QString::fromLatin1(c.key));
+        EXPECT_EQ(change.known, c.expected >= 0);
+        if (c.expected < 0)
+            continue;
+        const Step &step = c.steps[size_t(c.expected)];
+        EXPECT_EQ(change.path, paths[size_t(c.expected)]);
+        EXPECT_EQ(change.technician, QString::fromLatin1(step.technician));
+        EXPECT_EQ(change.value, QString::fromLatin1(step.value));
+        EXPECT_EQ(change.time, at(10, 9, c.expected));
+        EXPECT_EQ(change.operation, ServiceHistory::kindWord(step.kind));
+    }
+}
+
+// The fleet: each unit's newest copy, the firmware it last reported and how
+// its newest write ended, whoever made them.
+TEST_F(HistoryGitTest, TheFleetListsEachUnitsLastContact)
+{
+    auto ana = technician("fleet", "Ana Ruiz");
+    auto beto = technician("fleet", "Beto Gil");
+    record(*ana, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno", "2.15");
+    record(*beto, "VS21-000001", at(10, 10, 0), HistoryKind::VerifiedWrite, "Pozo Uno", "2.16");
+    record(*ana, "VS21-000002", at(10, 9, 0), HistoryKind::DifferingWrite, "Pozo Dos", "2.15");
+    record(*beto, "VS21-000002", at(10, 11, 0), HistoryKind::Read, "Pozo Dos nuevo", "");
+    record(*ana, "VS21-000003", at(10, 8, 0), HistoryKind::Read, "Tanque", "");
+    record(*beto, "VS21-000004", at(10, 8, 0), HistoryKind::Write, "Bomba", "3.01");
+
+    struct Row {
+        const char *serial, *name, *operation;
+        QDateTime time;
+        const char *technician, *firmware, *lastWrite;
+    };
+    const Row expected[] = {
+        {"VS21-000001", "Pozo Uno", "write-verified", at(10, 10, 0), "Beto Gil", "2.16", "verified"},
+        {"VS21-000002", "Pozo Dos nuevo", "read", at(10, 11, 0), "Beto Gil", "2.15", "differs"},
+        {"VS21-000003", "Tanque", "read", at(10, 8, 0), "Ana Ruiz", "", ""},
+        {"VS21-000004", "Bomba", "write", at(10, 8, 0), "Beto Gil", "3.01", "not checked"},
+    };
+    const QList<FleetUnit> units = fleetUnits(*ana);
+    ASSERT_EQ(units.size(), int(std::size(expected)));
+    for (int i = 0; i < units.size(); ++i) {
+        const Row &r = expected[i];
+        const FleetUnit &u = units[i];
+        SCOPED_TRACE(r.serial);
+        EXPECT_EQ(u.serial, QLatin1String(r.serial));
+        EXPECT_EQ(u.name, QLatin1String(r.name));
+        EXPECT_EQ(u.lastOperation, QLatin1String(r.operation));
+        EXPECT_EQ(u.lastTime, r.time);
+        EXPECT_EQ(u.technician, QLatin1String(r.technician));
+        EXPECT_EQ(u.firmware, QLatin1String(r.firmware));
+        EXPECT_EQ(u.lastWrite, QLatin1String(r.lastWrite));
+    }
+}
