@@ -350,6 +350,18 @@ bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QStri
     return commitLocked(files, note, error);
 }
 
+bool HistoryRepo::makeShared(const QString &path, QString *error)
+{
+    useLibrary();
+    git_repository_init_options options = GIT_REPOSITORY_INIT_OPTIONS_INIT;
+    options.flags = GIT_REPOSITORY_INIT_MKPATH | GIT_REPOSITORY_INIT_BARE | GIT_REPOSITORY_INIT_NO_REINIT;
+    options.initial_head = "main";
+    Repository repo;
+    if (git_repository_init_ext(repo.out(), QFile::encodeName(path).constData(), &options) != 0)
+        return fail(error, gitError(QStringLiteral("No shared history can be made in %1").arg(QDir::toNativeSeparators(path))));
+    return true;
+}
+
 bool HistoryRepo::setRemote(const QString &url, QString *error)
 {
     if (!open(error))

@@ -77,6 +77,10 @@ public:
     // commit a killed process never finished).
     std::function<CommitNote(const QString &relativePath)> describe;
 
+    // Makes an empty bare repository at path for a team to share (a folder
+    // on a shared drive, say).
+    static bool makeShared(const QString &path, QString *error = nullptr);
+
     bool setRemote(const QString &url, QString *error = nullptr);
     QString remote() const; // "" when none is set
     // The remote's address with any user and password left out, for messages.
