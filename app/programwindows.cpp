@@ -1,10 +1,12 @@
 #include "programwindows.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include "files/langtable.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
+#include "model/product.h"
 #include "sections/general/connectionpanel.h"
 #include "sections/general/generalwindow.h"
 #include "sections/macros/macroswindow.h"
@@ -94,7 +96,24 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
     windows.addTool("Terminal", new Terminal(context.unit));
     windows.addTool("Firm", new Firm(context.unit, context.sections, context.lockNavigation));
-    windows.addTool("Historial", new HistoryWindow(context.unit, context.store, context.sections, context.files));
+    auto *history = new HistoryWindow(context.unit, context.store, context.sections, context.files);
+    // The technician, as velkan-cli also reads it: the author of the history's commits.
+    history->loadTechnician = [] {
+        const QSettings settings(QSettings::UserScope, Product::CompanyName);
+        const QString name = settings.value(QStringLiteral("TechnicianName")).toString();
+        const QString email = settings.value(QStringLiteral("TechnicianEmail")).toString();
+        return email.isEmpty() ? name : name + QStringLiteral(" <") + email + u'>';
+    };
+    history->saveTechnician = [](const QString &text) {
+        QSettings settings(QSettings::UserScope, Product::CompanyName);
+        const qsizetype open = text.indexOf(u'<');
+        const bool withEmail = open > 0 && text.endsWith(u'>');
+        settings.setValue(QStringLiteral("TechnicianName"), withEmail ? text.left(open).trimmed() : text);
+        settings.setValue(QStringLiteral("TechnicianEmail"),
+                          withEmail ? text.mid(open + 1, text.size() - open - 2).trimmed() : QString());
+    };
+    history->showTechnician();
+    windows.addTool("Historial", history);
     // A batch goes where "Iniciar comunicacion" would connect.
     const auto connectRequest = [&windows] {
         const General *general = generalWindow(windows);

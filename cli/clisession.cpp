@@ -122,6 +122,10 @@ CliSession::CliSession()
     // Told after the command's own error, when the session ends.
     QObject::connect(unit_.get(), &UnitConnection::traceKept, unit_.get(),
                      [this](const QString &path) { keptTraces_ << path; });
+    history_.repositoryProblem = [](const QString &problem) {
+        printError(QStringLiteral("Warning: the copy is kept but not committed to the history's repository: ")
+                   + problem + u'.');
+    };
 }
 
 CliSession::~CliSession()

@@ -45,6 +45,8 @@ public:
     ConfigStore &store() { return store_; }
     const SectionRegistry &sections() const { return sections_; }
     const ServiceHistory &history() const { return history_; }
+    // The author of the history's commits.
+    void setTechnician(const Technician &technician) { history_.technician = technician; }
     // Downloads and uploads from now on leave a copy in the service history;
     // a copy that cannot be kept is one warning, the command's status stays.
     void keepHistory();

@@ -22,6 +22,7 @@
 #include "model/voiceauthlist.h"
 #include "sections/voicelist/voicelistcore.h"
 #include "link/firmwaretransfer.h"
+#include "historycommands.h"
 #include "provisioncommand.h"
 
 namespace {
@@ -310,26 +311,6 @@ int merge(CliSession &s, const CommandArgs &a)
         return ExitFileError;
     }
     printError(QStringLiteral("%1 values taken from %2.").arg(report.taken).arg(a.positional.at(1)));
-    return ExitOk;
-}
-
-// The units, one per line; or one unit's operations newest first: UTC time,
-// kind and file, tab-separated.
-int history(CliSession &s, const CommandArgs &a)
-{
-    const ServiceHistory &history = s.history();
-    if (a.positional.isEmpty()) {
-        for (const QString &unit : history.units())
-            out() << unit << Qt::endl;
-        return ExitOk;
-    }
-    const QList<HistoryEntry> entries = history.entries(a.positional.at(0));
-    if (entries.isEmpty())
-        printError(QStringLiteral("No operations are kept for unit %1 in %2.")
-                       .arg(a.positional.at(0), QDir::toNativeSeparators(history.root())));
-    for (const HistoryEntry &e : entries)
-        out() << e.time.toString(Qt::ISODate) << '\t' << ServiceHistory::kindWord(e.kind) << '\t'
-              << QDir::toNativeSeparators(e.path) << Qt::endl;
     return ExitOk;
 }
 
@@ -735,11 +716,20 @@ const QList<CommandInfo> &commandTable()
          "      of the program (Caudal, GPRS) or of the file (\"CAUDAL 2\"); --take-json takes the rows of\n"
          "      a diff --json output, so that a script can review and choose",
          2, false, nullptr, merge},
-        {"history", "[SERIAL]",
-         "list the units with a service history, one per line, or SERIAL's operations newest first:\n"
-         "      UTC time, read|write|write-verified|write-differs, file, tab-separated (read-config and write-config keep a copy of\n"
-         "      the configuration in the per-user data folder unless --no-history is given)",
-         0, false, nullptr, history, 1},
+        {"history", "[SERIAL | remote URL | sync | who SERIAL SECTION.KEY]",
+         "list the units with a service history, one per line, or SERIAL's copies newest first: UTC time,\n"
+         "      read|write|write-verified|write-differs, file, technician, tab-separated (read-config and\n"
+         "      write-config keep a copy in the per-user data folder unless --no-history is given; each copy is\n"
+         "      a commit of the folder's git repository, authored by --technician). \"remote URL\" sets the\n"
+         "      team's repository (a folder, file://, git://, ssh:// or https:// with the token in\n"
+         "      VELKAN_HISTORY_TOKEN); \"sync\" shares the copies both ways, the only time the network is used;\n"
+         "      \"who\" gives the UTC time, technician, operation, value and file of the copy from which the\n"
+         "      unit holds the key's present value",
+         0, false, nullptr, historyCommand, 3},
+        {"units", "",
+         "the fleet: every unit of the service history with its name, last operation, its UTC time and\n"
+         "      technician, the firmware at last contact and how the last write ended, tab-separated",
+         0, false, nullptr, unitsCommand},
         {"firmware", "[--no-backup] IMAGE.hex LOADER.hex",
          "replace the unit's firmware (LOADER's name contains \"CopyFlash\"); both files must be Intel HEX,\n"
          "      else exit status 3 and nothing is sent. The unit's configuration is kept in the service\n"

@@ -1,8 +1,10 @@
 // velkan-cli: the tool's device and file operations for scripts and batch work.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSettings>
 
 #include "commands.h"
+#include "history/historyrepo.h"
 #include "model/product.h"
 #include "keyinput.h"
 
@@ -68,6 +70,23 @@ bool readNumber(const QCommandLineParser &p, const QString &option, int min, int
 
 } // namespace
 
+// "Name <address>", a name alone, or the program's setting, or the system user.
+static Technician technicianFrom(const QString &option)
+{
+    QString text = option.trimmed();
+    if (text.isEmpty()) {
+        const QSettings settings(QSettings::UserScope, Product::CompanyName);
+        const QString name = settings.value(QStringLiteral("TechnicianName")).toString().trimmed();
+        if (name.isEmpty())
+            return Technician::systemUser();
+        return {name, settings.value(QStringLiteral("TechnicianEmail")).toString().trimmed()};
+    }
+    const qsizetype open = text.indexOf(u'<');
+    if (open > 0 && text.endsWith(u'>'))
+        return {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
+    return {text, {}};
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -98,6 +117,8 @@ int main(int argc, char *argv[])
         {"modem-column", "provision: call each unit through the modem on the port at the number in this column "
                          "of the table (with --key).", "NAME"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
+        {"technician", "The author of the service history's commits, \"Name <address>\" (default: the "
+                       "technician set in the program, else the system user).", "NAME"},
         {"no-backup", "firmware: update without keeping the unit's configuration in the service history first."},
         {"fast-link", "For tests and diagnosis with a unit that answers at once, such as velkan-sim: every wait "
                       "of the link some twenty times shorter, the 1 s drain on connecting included; --timeout "
@@ -173,6 +194,7 @@ int main(int argc, char *argv[])
 
     CliSession session;
     session.traceTo(p.value("trace"));
+    session.setTechnician(technicianFrom(p.value("technician")));
     if (!p.isSet("no-history"))
         session.keepHistory();
     if (command->prepare) {

@@ -10,6 +10,9 @@
 #include <array>
 
 #include "configfile.h"
+#include "inidocument.h"
+#include "model/configstore.h"
+#include "model/product.h"
 
 namespace {
 
@@ -84,6 +87,71 @@ bool reserveName(const QDir &folder, const QDateTime &time, HistoryKind kind, QS
 
 ServiceHistory::ServiceHistory(const QString &root) : root_(root) {}
 
+HistoryRepo &ServiceHistory::repository() const
+{
+    if (!repo_) {
+        const_cast<ServiceHistory *>(this)->repo_ = std::make_shared<HistoryRepo>(root_);
+    }
+    // This object's technician describes what it takes in, whichever copy of it made the repository.
+    // A file found uncommitted is described by its folder and name, and a
+    // configuration by the unit name it holds.
+    repo_->describe = [root = root_, self = this](const QString &relative) {
+            const QString folder = relative.section(u'/', 0, -2);
+            const QString name = relative.section(u'/', -1);
+            static const QRegularExpression stamped(
+                QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d)Z-([a-z-]+?)(?:-\\d+)?\\.(qcf|trace)$"));
+            const QRegularExpressionMatch m = stamped.match(name);
+            QDateTime time;
+            QString kind = QStringLiteral("file");
+            if (m.hasMatch()) {
+                time = QDateTime(QDate::fromString(m.captured(1).left(10), kDateFormat),
+                                 QTime::fromString(m.captured(1).mid(11), kTimeFormat), QTimeZone::utc());
+                kind = m.captured(3) == QLatin1String("trace") ? QStringLiteral("trace-") + m.captured(2)
+                                                                : m.captured(2);
+            }
+            QString unitName;
+            IniDocument doc;
+            if (name.endsWith(kSuffix) && doc.load(root + u'/' + relative))
+                unitName = doc.readValue(QStringLiteral("GENERAL"), QStringLiteral("NOMBRE"));
+            CommitNote note = self->noteFor(folder, kind, time, unitName, {});
+            note.subject = QStringLiteral("Taken in: ") + note.subject;
+            return note;
+        };
+    return *repo_;
+}
+
+CommitNote ServiceHistory::noteFor(const QString &serial, const QString &kind, const QDateTime &time,
+                                   const QString &unitName, const QString &firmware) const
+{
+    CommitNote note;
+    note.author = technician;
+    note.time = time;
+    note.subject = kind + u' ' + serial + (unitName.trimmed().isEmpty() ? QString() : u' ' + unitName.simplified());
+    note.trailers = {{QStringLiteral("Unit-Serial"), serial},
+                     {QStringLiteral("Kind"), kind},
+                     {QStringLiteral("Firmware"), firmware.isEmpty() ? QStringLiteral("unknown") : firmware},
+                     {QStringLiteral("Tool-Version"), Product::Version}};
+    if (!unitName.trimmed().isEmpty())
+        note.trailers.append({QStringLiteral("Unit-Name"), unitName.simplified()});
+    return note;
+}
+
+void ServiceHistory::commitCopy(const QString &path, const QString &serial, const QString &kind,
+                                const QDateTime &time, const QString &unitName, const QString &firmware) const
+{
+    QString problem;
+    const QString relative = QDir(root_).relativeFilePath(path);
+    if (repository().commit({relative}, noteFor(serial, kind, time, unitName, firmware), &problem)) {
+        *repoFailing_ = false;
+        return;
+    }
+    if (*repoFailing_)
+        return;
+    *repoFailing_ = true;
+    if (repositoryProblem)
+        repositoryProblem(problem);
+}
+
 QString ServiceHistory::defaultRoot()
 {
     // The program's own data folder; velkan-cli, another application to Qt,
@@ -136,7 +204,8 @@ QString ServiceHistory::kindWord(HistoryKind kind)
 }
 
 bool ServiceHistory::record(const QString &serial, HistoryKind kind, const ConfigStore &store,
-                            const SectionRegistry &sections, FileFailure *failure, HistoryEntry *entry) const
+                            const SectionRegistry &sections, FileFailure *failure, HistoryEntry *entry,
+                            const QString &firmware) const
 {
     const QDir folder(QDir(root_).filePath(unitFolder(serial)));
     // When the folder cannot be made, the reservation below says why in the system's words.
@@ -154,6 +223,7 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
     }
     if (entry)
         *entry = {time, kind, path};
+    commitCopy(path, serial.trimmed(), kindWord(kind), time, store.General.UnitName, firmware);
     return true;
 }
 
@@ -179,8 +249,10 @@ bool ServiceHistory::recordTrace(const QString &serial, const QString &operation
             file.remove();
             return failWith(failure, name, detail);
         }
+        file.close();
         if (path)
             *path = name;
+        commitCopy(name, serial.trimmed(), QStringLiteral("trace-") + operation, time, {}, {});
         return true;
     }
     return failWith(failure, folder.path(), QStringLiteral("File exists"));

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 #include "filefailure.h"
+#include "history/historyrepo.h"
 
 struct ConfigStore;
 class SectionRegistry;
@@ -28,7 +30,10 @@ struct HistoryEntry {
 // named by its UTC time and kind ("2026-12-10T09-14-03Z-read.qcf",
 // "...Z-write-verified.qcf"). Files are
 // only ever added: the second operation in the same second gets "-2", the
-// third "-3", whatever their kinds.
+// third "-3", whatever their kinds. The folder is a git repository: each
+// copy is committed as it is written, with the technician as its author; a
+// commit that fails leaves the file written and is told once through
+// repositoryProblem, and the next commit takes the file in.
 class ServiceHistory {
 public:
     explicit ServiceHistory(const QString &root);
@@ -54,9 +59,10 @@ public:
     // Writes the model as a new entry of the unit, named after clock(); an
     // existing file is never replaced. False, with failure telling why, when
     // the folder or the file cannot be written; nothing is left behind then.
+    // firmware, when known, is the unit's as its commit names it ("2.15").
     bool record(const QString &serial, HistoryKind kind, const ConfigStore &store,
                 const SectionRegistry &sections, FileFailure *failure = nullptr,
-                HistoryEntry *entry = nullptr) const;
+                HistoryEntry *entry = nullptr, const QString &firmware = {}) const;
 
     // Keeps the trace of a failed operation beside the unit's configurations,
     // named after clock() and the operation ("2026-12-10T09-14-03Z-download.trace");
@@ -69,9 +75,24 @@ public:
     // A unit's entries, newest first; files named otherwise are left out.
     QList<HistoryEntry> entries(const QString &serial) const;
 
+    // The repository of the folder, made when first used.
+    HistoryRepo &repository() const;
+    // The author of the commits; the system user when empty.
+    Technician technician;
+    // Told once for a run of failing commits, with what went wrong.
+    std::function<void(const QString &problem)> repositoryProblem;
+
     // The time an entry is named after; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 
 private:
+    void commitCopy(const QString &path, const QString &serial, const QString &kind, const QDateTime &time,
+                    const QString &unitName, const QString &firmware) const;
+    CommitNote noteFor(const QString &serial, const QString &kind, const QDateTime &time, const QString &unitName,
+                       const QString &firmware) const;
+
     QString root_;
+    // Shared by copies of this object, which all name one folder.
+    std::shared_ptr<HistoryRepo> repo_;
+    std::shared_ptr<bool> repoFailing_ = std::make_shared<bool>(false);
 };

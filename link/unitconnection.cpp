@@ -475,7 +475,8 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
         transferFailed();
         return backup;
     }
-    if (!history.record(Device.SerialNumber, HistoryKind::Read, *copy, sections, &backup.failure, &backup.entry)) {
+    if (!history.record(Device.SerialNumber, HistoryKind::Read, *copy, sections, &backup.failure, &backup.entry,
+                        firmwareText())) {
         backup.outcome = ConfigBackup::NotRecorded;
         return backup;
     }
@@ -544,13 +545,19 @@ void UnitConnection::onPortLost(const QString &reason)
         emit disconnected();
 }
 
+// The firmware as the history's commits name it; "" before the unit said.
+QString UnitConnection::firmwareText() const
+{
+    return Device.FirmwareVersion > 0 ? QString::number(Device.FirmwareVersion / 100.0, 'f', 2) : QString();
+}
+
 void UnitConnection::keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections)
 {
     if (!history_)
         return;
     FileFailure failure;
     HistoryEntry entry;
-    if (history_->record(Device.SerialNumber, kind, store, sections, &failure, &entry)) {
+    if (history_->record(Device.SerialNumber, kind, store, sections, &failure, &entry, firmwareText())) {
         historyFailing_ = false;
         emit historyRecorded(entry);
     } else if (!historyFailing_) {

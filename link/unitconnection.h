@@ -182,6 +182,7 @@ private:
     void fail(LinkError error, const QString &detail = {});
     void onPortLost(const QString &reason);
     void keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections);
+    QString firmwareText() const;
 
     Comms &comms_;
     ConnectRequest request_;

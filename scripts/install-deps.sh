@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb fonts-dejavu-core
   unrtf
+  libgit2-dev
+  # The tests check the history repository with the git program itself.
+  git
   help2man librsvg2-bin
 )
 for flag in "$@"; do

@@ -5,7 +5,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -14,6 +16,7 @@
 
 #include "files/configcompare.h"
 #include "files/configfile.h"
+#include "history/historyrepo.h"
 #include "files/inidocument.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
@@ -54,6 +57,13 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
       CompararEditor(named(new QPushButton(this), "CompararEditor")),
       Abrir(named(new QPushButton(this), "Abrir")),
       Carpeta(named(new QLabel(this), "Carpeta")),
+      LabelTecnico(named(new QLabel(this), "LabelTecnico")),
+      Tecnico(named(new QLineEdit(this), "Tecnico")),
+      LabelRemoto(named(new QLabel(this), "LabelRemoto")),
+      Remoto(named(new QLineEdit(this), "Remoto")),
+      FijarRemoto(named(new QPushButton(this), "FijarRemoto")),
+      Sincronizar(named(new QPushButton(this), "Sincronizar")),
+      SinCompartir(named(new QLabel(this), "SinCompartir")),
       unit_(unit),
       store_(store),
       sections_(sections),
@@ -62,7 +72,7 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
 {
     setObjectName(QStringLiteral("Historial"));
     makeHeading(Titulo);
-    Operaciones->setColumnCount(2);
+    Operaciones->setColumnCount(3);
     Operaciones->setRootIsDecorated(false);
     Operaciones->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Operaciones->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -88,12 +98,38 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
     layout->addWidget(Carpeta);
+    auto *sharing = new QGridLayout;
+    sharing->addWidget(LabelTecnico, 0, 0);
+    sharing->addWidget(Tecnico, 0, 1, 1, 3);
+    sharing->addWidget(LabelRemoto, 1, 0);
+    sharing->addWidget(Remoto, 1, 1);
+    sharing->addWidget(FijarRemoto, 1, 2);
+    sharing->addWidget(Sincronizar, 1, 3);
+    sharing->addWidget(SinCompartir, 2, 1, 1, 3);
+    sharing->setColumnStretch(1, 1);
+    layout->addLayout(sharing);
 
     connect(Unidades, &QListWidget::currentTextChanged, this, &HistoryWindow::showEntries);
     connect(Operaciones, &QTreeWidget::itemSelectionChanged, this, &HistoryWindow::showButtons);
     connect(Comparar, &QPushButton::clicked, this, &HistoryWindow::Comparar_Click);
     connect(CompararEditor, &QPushButton::clicked, this, &HistoryWindow::CompararEditor_Click);
     connect(Abrir, &QPushButton::clicked, this, &HistoryWindow::Abrir_Click);
+    connect(FijarRemoto, &QPushButton::clicked, this, &HistoryWindow::FijarRemoto_Click);
+    connect(Sincronizar, &QPushButton::clicked, this, &HistoryWindow::Sincronizar_Click);
+    connect(Tecnico, &QLineEdit::editingFinished, this, [this] {
+        if (saveTechnician)
+            saveTechnician(Tecnico->text().trimmed());
+        useTechnician();
+    });
+    if (ServiceHistory *history = unit_.history()) {
+        // Told once for a run of failing commits; the copy itself is kept.
+        history->repositoryProblem = [this](const QString &problem) {
+            message_(QMessageBox::Warning,
+                     Translate(QStringLiteral("La copia se guardo, pero no en el repositorio del historial"))
+                         + QStringLiteral("\n\n") + problem,
+                     QMessageBox::Ok);
+        };
+    }
     connect(&unit_, &UnitConnection::historyRecorded, this, [this](const HistoryEntry &entry) {
         refresh();
         const QList<QListWidgetItem *> recorded =
@@ -118,10 +154,15 @@ void HistoryWindow::LoadText()
     Titulo->setText(Translate(QStringLiteral("Historial de servicio")));
     LabelUnidades->setText(Translate(QStringLiteral("Unidades")));
     LabelOperaciones->setText(Translate(QStringLiteral("Operaciones")));
-    Operaciones->setHeaderLabels({Translate(QStringLiteral("Fecha")), Translate(QStringLiteral("Operacion"))});
     Comparar->setText(Translate(QStringLiteral("Comparar")));
     CompararEditor->setText(Translate(QStringLiteral("Comparar con los editores")));
     Abrir->setText(Translate(QStringLiteral("Abrir")));
+    Operaciones->setHeaderLabels({Translate(QStringLiteral("Fecha")), Translate(QStringLiteral("Operacion")),
+                                  Translate(QStringLiteral("Tecnico"))});
+    LabelTecnico->setText(Translate(QStringLiteral("Tecnico:")));
+    LabelRemoto->setText(Translate(QStringLiteral("Repositorio del equipo:")));
+    FijarRemoto->setText(Translate(QStringLiteral("Fijar")));
+    Sincronizar->setText(Translate(QStringLiteral("Sincronizar")));
     const ServiceHistory *history = unit_.history();
     Carpeta->setText(history ? Translate(QStringLiteral("Carpeta:")) + u' ' + QDir::toNativeSeparators(history->root())
                              : QString());
@@ -130,6 +171,8 @@ void HistoryWindow::LoadText()
 void HistoryWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (Tecnico->text().isEmpty())
+        showTechnician();
     LoadText();
     refresh();
 }
@@ -155,10 +198,16 @@ void HistoryWindow::showEntries()
     const QListWidgetItem *unit = Unidades->currentItem();
     entries_ = history && unit ? history->entries(unit->text()) : QList<HistoryEntry>();
     Operaciones->clear();
-    for (const HistoryEntry &entry : entries_)
+    const QHash<QString, CopyCommit> copies =
+        history && !entries_.isEmpty() ? history->repository().copies() : QHash<QString, CopyCommit>();
+    for (const HistoryEntry &entry : entries_) {
+        const QString technician = copies.value(QDir(history->root()).relativeFilePath(entry.path)).author.name;
         Operaciones->addTopLevelItem(new QTreeWidgetItem(
-            {entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), kindText(entry.kind)}));
+            {entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), kindText(entry.kind),
+             technician}));
+    }
     showButtons();
+    showSharing();
 }
 
 void HistoryWindow::showButtons()
@@ -243,4 +292,76 @@ void HistoryWindow::Abrir_Click()
     const QList<HistoryEntry> chosen = chosenEntries();
     if (chosen.size() == 1)
         files_.openFile(chosen.at(0).path);
+}
+
+void HistoryWindow::showTechnician()
+{
+    if (loadTechnician)
+        Tecnico->setText(loadTechnician());
+    useTechnician();
+}
+
+// "Name <address>" or a name alone; empty: the system user.
+void HistoryWindow::useTechnician()
+{
+    ServiceHistory *history = unit_.history();
+    if (!history)
+        return;
+    const QString text = Tecnico->text().trimmed();
+    const qsizetype open = text.indexOf(u'<');
+    if (text.isEmpty())
+        history->technician = {};
+    else if (open > 0 && text.endsWith(u'>'))
+        history->technician = {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
+    else
+        history->technician = {text, {}};
+}
+
+void HistoryWindow::showSharing()
+{
+    const ServiceHistory *history = unit_.history();
+    const bool have = history != nullptr;
+    Sincronizar->setEnabled(have);
+    FijarRemoto->setEnabled(have);
+    if (!have)
+        return;
+    if (Remoto->text().isEmpty())
+        Remoto->setText(HistoryRepo::shownUrl(history->repository().remote()));
+    const int waiting = history->repository().unshared();
+    SinCompartir->setText(waiting < 0 ? Translate(QStringLiteral("Sin repositorio del equipo: las copias quedan en este equipo"))
+                                      : Translate(QStringLiteral("Copias sin compartir: %1")).arg(waiting));
+}
+
+void HistoryWindow::FijarRemoto_Click()
+{
+    ServiceHistory *history = unit_.history();
+    if (!history)
+        return;
+    QString error;
+    if (!history->repository().setRemote(Remoto->text().trimmed(), &error))
+        message_(QMessageBox::Warning, error, QMessageBox::Ok);
+    showSharing();
+}
+
+void HistoryWindow::Sincronizar_Click()
+{
+    ServiceHistory *history = unit_.history();
+    if (!history)
+        return;
+    if (history->repository().remote().startsWith(QLatin1String("https:"), Qt::CaseInsensitive) && token_.isEmpty())
+        token_ = QInputDialog::getText(this, Translate(QStringLiteral("Sincronizar")),
+                                       Translate(QStringLiteral("Clave de acceso del repositorio:")),
+                                       QLineEdit::Password);
+    useTechnician();
+    SyncOptions options;
+    options.token = token_;
+    const SyncResult result = history->repository().sync(options);
+    refresh();
+    if (!result.ok) {
+        message_(QMessageBox::Warning, Translate(QStringLiteral("No se pudo sincronizar el historial")) + QStringLiteral("\n\n") + result.error,
+                 QMessageBox::Ok);
+        return;
+    }
+    SinCompartir->setText(Translate(QStringLiteral("Enviadas %1, recibidas %2")).arg(result.sent).arg(result.received)
+                          + QStringLiteral(" - ") + SinCompartir->text());
 }

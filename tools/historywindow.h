@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 #include <QWidget>
 
 #include "files/servicehistory.h"
@@ -9,6 +10,7 @@
 class DifferenceWindow;
 class FileCommands;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
@@ -34,6 +36,9 @@ public:
     void Comparar_Click();
     void CompararEditor_Click();
     void Abrir_Click();
+    // The team's repository: set, and shared both ways (the only network use).
+    void FijarRemoto_Click();
+    void Sincronizar_Click();
 
     QLabel *Titulo;
     QLabel *LabelUnidades;
@@ -44,6 +49,20 @@ public:
     QPushButton *CompararEditor;
     QPushButton *Abrir;
     QLabel *Carpeta;
+    QLabel *LabelTecnico;
+    QLineEdit *Tecnico;     // "Name <address>", kept in the settings
+    QLabel *LabelRemoto;
+    QLineEdit *Remoto;
+    QPushButton *FijarRemoto;
+    QPushButton *Sincronizar;
+    QLabel *SinCompartir;   // copies not yet shared
+
+    // Where the technician's name is kept; the window reads it once and
+    // writes it as typed.
+    std::function<QString()> loadTechnician;
+    std::function<void(const QString &)> saveTechnician;
+    // Shows the kept technician and makes it the author of the commits.
+    void showTechnician();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -51,6 +70,8 @@ protected:
 private:
     void showEntries();
     void showButtons();
+    void showSharing();
+    void useTechnician();
     QList<HistoryEntry> chosenEntries() const;
     QString entryCaption(const HistoryEntry &entry) const;
     DifferenceWindow *compare(const ConfigStore &left, const ConfigStore &right, const QString &leftCaption,
@@ -63,4 +84,5 @@ private:
     FileCommands &files_;
     UserMessage message_;
     QList<HistoryEntry> entries_; // the chosen unit's, as listed
+    QString token_;               // an https remote's, for this session only
 };

@@ -132,7 +132,10 @@ TEST_F(CliProcessTest, TransfersKeepAServiceHistoryThatHistoryLists)
     EXPECT_EQ(cli({QStringLiteral("history")}, false).out, QString());
 
     ASSERT_EQ(cli({QStringLiteral("read-config"), file}).status, 0);
-    ASSERT_EQ(cli({QStringLiteral("write-config"), file}).status, 0);
+    ASSERT_EQ(cli({QStringLiteral("--technician"), QStringLiteral("Ana Ruiz <ana@example.org>"),
+                   QStringLiteral("write-config"), file})
+                  .status,
+              0);
     const CliRun units = cli({QStringLiteral("history")}, false);
     EXPECT_EQ(units.status, 0);
     EXPECT_EQ(units.out, QStringLiteral("VS21-0042\n"));
@@ -145,15 +148,47 @@ TEST_F(CliProcessTest, TransfersKeepAServiceHistoryThatHistoryLists)
     const QStringList kinds = {QStringLiteral("write"), QStringLiteral("read")};
     for (int i = 0; i < 2; ++i) {
         const QStringList fields = lines.at(i).split(u'\t');
-        ASSERT_EQ(fields.size(), 3) << qPrintable(lines.at(i));
+        ASSERT_EQ(fields.size(), 4) << qPrintable(lines.at(i));
         const QDateTime time = QDateTime::fromString(fields.at(0), Qt::ISODate);
         EXPECT_EQ(time.timeSpec(), Qt::UTC) << qPrintable(fields.at(0));
         EXPECT_LE(qAbs(time.secsTo(QDateTime::currentDateTimeUtc())), 120);
         EXPECT_EQ(fields.at(1), kinds.at(i));
         EXPECT_TRUE(fields.at(2).startsWith(folder)) << qPrintable(fields.at(2));
         EXPECT_TRUE(QFile::exists(fields.at(2)));
+        EXPECT_FALSE(fields.at(3).isEmpty());
     }
+    EXPECT_EQ(lines.at(0).section(u'\t', 3), QStringLiteral("Ana Ruiz"));
     EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("a"), QStringLiteral("b")}, false).status, 2);
+
+    // The fleet and the key's last change name the write and its technician.
+    const CliRun fleet = cli({QStringLiteral("units")}, false);
+    ASSERT_EQ(fleet.status, 0) << qPrintable(fleet.err);
+    const QStringList rows = fleet.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 2) << qPrintable(fleet.out);
+    const QStringList row = rows.at(1).split(u'\t');
+    ASSERT_EQ(row.size(), 7) << qPrintable(rows.at(1));
+    EXPECT_EQ(row.at(0), QStringLiteral("VS21-0042"));
+    EXPECT_EQ(row.at(2), QStringLiteral("write"));
+    EXPECT_EQ(row.at(4), QStringLiteral("Ana Ruiz"));
+    EXPECT_EQ(row.at(5), QStringLiteral("4.12"));
+    EXPECT_EQ(row.at(6), QStringLiteral("not checked"));
+    const CliRun who = cli({QStringLiteral("history"), QStringLiteral("who"), QStringLiteral("VS21-0042"),
+                            QStringLiteral("GENERAL.NOMBRE")},
+                           false);
+    ASSERT_EQ(who.status, 0) << qPrintable(who.err);
+    EXPECT_EQ(who.out.section(u'\t', 2, 2), QStringLiteral("read")) << qPrintable(who.out);
+
+    // Shared with a bare repository on disk: both copies sent, then nothing.
+    const QString bare = path(QStringLiteral("team.git"));
+    QProcess init;
+    init.start(QStringLiteral("git"), {QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("--bare"), bare});
+    if (!init.waitForFinished(60000) || init.exitCode() != 0)
+        GTEST_SKIP() << "no git program to make the remote";
+    ASSERT_EQ(cli({QStringLiteral("history"), QStringLiteral("remote"), bare}, false).status, 0);
+    const CliRun sync = cli({QStringLiteral("history"), QStringLiteral("sync")}, false);
+    EXPECT_EQ(sync.status, 0) << qPrintable(sync.err);
+    EXPECT_EQ(sync.out, QStringLiteral("sent 2, received 0\n"));
+    EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("sync")}, false).out, QStringLiteral("sent 0, received 0\n"));
 }
 
 // A configuration of another unit (a file read from it, or its copy in the

@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 #include "files/sectionregistry.h"
@@ -184,3 +186,40 @@ TEST_F(HistoryWindowTest, FollowsTheTransfersOfTheUnit)
 }
 
 } // namespace
+
+// The technician typed becomes the author of the next copy; the team's
+// repository set in the window receives the copies on "Sincronizar", and
+// the count of copies not yet shared follows.
+TEST_F(HistoryWindowTest, TheTechnicianAuthorsTheCopiesAndSincronizarSharesThem)
+{
+    QString kept;
+    window->saveTechnician = [&kept](const QString &text) { kept = text; };
+    window->Tecnico->setText(QStringLiteral("Ana Ruiz <ana@example.org>"));
+    emit window->Tecnico->editingFinished();
+    EXPECT_EQ(kept, QStringLiteral("Ana Ruiz <ana@example.org>"));
+    record("VS21-0002", "Este", QTime(12, 0, 0), HistoryKind::VerifiedWrite);
+    window->refresh();
+    chooseUnit(QStringLiteral("VS21-0002"));
+    ASSERT_EQ(window->Operaciones->topLevelItemCount(), 2);
+    EXPECT_EQ(window->Operaciones->topLevelItem(0)->text(2), QStringLiteral("Ana Ruiz"));
+    EXPECT_FALSE(window->Operaciones->topLevelItem(1)->text(2).isEmpty());
+
+    const QString team = dir.filePath(QStringLiteral("team.git"));
+    ASSERT_TRUE(HistoryRepo::makeShared(team));
+    window->Remoto->setText(team);
+    window->FijarRemoto->click();
+    EXPECT_TRUE(window->SinCompartir->text().endsWith(QStringLiteral(": 4"))) << qPrintable(window->SinCompartir->text());
+    window->Sincronizar->click();
+    EXPECT_TRUE(shown.isEmpty()) << qPrintable(shown.join(u'\n'));
+    EXPECT_TRUE(window->SinCompartir->text().endsWith(QStringLiteral(": 0"))) << qPrintable(window->SinCompartir->text());
+    EXPECT_EQ(history.repository().unshared(), 0);
+
+    // A remote that is not there: one message, the copies kept to share later.
+    window->Remoto->setText(dir.filePath(QStringLiteral("nowhere.git")));
+    window->FijarRemoto->click();
+    record("VS21-0002", "Este", QTime(13, 0, 0), HistoryKind::Read);
+    window->Sincronizar->click();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains(QStringLiteral("nowhere.git"))) << qPrintable(shown.first());
+    EXPECT_TRUE(window->SinCompartir->text().endsWith(QStringLiteral(": 1"))) << qPrintable(window->SinCompartir->text());
+}
