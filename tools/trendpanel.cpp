@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QValueAxis>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <tuple>
 
@@ -23,11 +24,22 @@
 
 namespace {
 
-// A colour of its own for each series, kept while the monitor is open: hues
-// a golden angle apart, in two shades, keep neighbouring series apart.
+// Colours that stand out on white and stay apart for the common forms of
+// colour blindness (the Okabe-Ito set without its yellow, too pale on white).
+constexpr QRgb kSeriesColours[] = {0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00, 0x56B4E9, 0x000000};
+constexpr int kColourCount = int(std::size(kSeriesColours));
+
+// A colour of its own for each series, kept while the monitor is open.
 QColor seriesColour(int row)
 {
-    return QColor::fromHsv(int(std::fmod(row * 222.492, 360.0)), 230, row % 2 ? 150 : 215);
+    return QColor(kSeriesColours[row % kColourCount]);
+}
+
+// Beyond the colours, the lines differ by their dashes too.
+Qt::PenStyle seriesStyle(int row)
+{
+    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    return styles[(row / kColourCount) % int(std::size(styles))];
 }
 
 QString stateName(LiveSeries series)
@@ -317,6 +329,7 @@ void TrendPanel::drawSeries(int row, qint64 from, int maxPoints)
         line->setName(seriesName(all_[row]));
         QPen pen(seriesColour(row));
         pen.setWidth(1);
+        pen.setStyle(seriesStyle(row));
         line->setPen(pen);
         chart_->addSeries(line);
         line->attachAxis(timeAxis_);
