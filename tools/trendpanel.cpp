@@ -21,6 +21,7 @@
 
 #include "files/langtable.h"
 #include "widgets/namedwidget.h"
+#include "widgets/savename.h"
 
 namespace {
 
@@ -66,7 +67,9 @@ TrendPanel::TrendPanel(const DeviceValues &device, QWidget *parent)
       timeAxis_(new QDateTimeAxis),
       valueAxis_(new QValueAxis)
 {
-    askSavePath = [this](const QString &filter) { return QFileDialog::getSaveFileName(this, {}, {}, filter); };
+    askSavePath = [this](const QString &filter, const QString &suggested) {
+        return askSaveFile(this, filter, suggested);
+    };
 
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chart_->setMargins(QMargins(2, 2, 2, 2));
@@ -352,7 +355,7 @@ void TrendPanel::LogButton_Click()
         stopLog();
         return;
     }
-    const QString path = askSavePath(QStringLiteral("CSV (*.csv)"));
+    const QString path = savePath(QStringLiteral("CSV (*.csv)"), QStringLiteral("live"));
     if (path.isEmpty())
         return;
     logMath_ = device_.has(Feature::MathChannels);
@@ -386,9 +389,17 @@ void TrendPanel::showLogState()
                        + QString::number(log_.rows()) + u' ' + Translate(QStringLiteral("filas")));
 }
 
+// The dialog offers a name of the unit and the time; a name typed without
+// an extension gets the filter's.
+QString TrendPanel::savePath(const QString &filter, const QString &prefix) const
+{
+    const QString extension = filterExtension(filter);
+    return withExtension(askSavePath(filter, suggestedFileName(prefix, device_.SerialNumber, extension)), extension);
+}
+
 void TrendPanel::ExportButton_Click()
 {
-    const QString path = askSavePath(QStringLiteral("PNG (*.png)"));
+    const QString path = savePath(QStringLiteral("PNG (*.png)"), QStringLiteral("trend"));
     if (path.isEmpty())
         return;
     if (!ChartView->grab().save(path, "PNG"))
