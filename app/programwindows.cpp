@@ -90,9 +90,15 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     };
     QObject::connect(&context.unit, &UnitConnection::infoChanged, &windows, keepMaster);
     QObject::connect(&context.files, &FileCommands::fileOpened, &windows, keepMaster);
+    if (General *general = generalWindow(windows)) {
+        QObject::connect(&context.files, &FileCommands::fileOpened, general->connection(),
+                         &ConnectionPanel::sourceChanged);
+    }
     windows.addEditor("SampleRate", new SampleRate(context.unit, context.store, context.sections));
-    windows.addEditor("Caudal", new Caudal(context.unit, context.store, context.sections,
-                                           [&unit = context.unit](int meter) { runSetTotal(unit, meter); }));
+    auto *caudal = new Caudal(context.unit, context.store, context.sections,
+                              [&unit = context.unit](int meter) { runSetTotal(unit, meter); });
+    caudal->configSource = [&files = context.files] { return files.sourceSerial(); };
+    windows.addEditor("Caudal", caudal);
     windows.addEditor("E_Digital", new E_Digital(context.store, context.sections));
     windows.addTool("Terminal", new Terminal(context.unit));
     windows.addTool("Firm", new Firm(context.unit, context.sections, context.lockNavigation));

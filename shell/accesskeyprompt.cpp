@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -55,6 +56,11 @@ AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
 void AccessKeyPrompt::LoadText()
 {
     setWindowTitle(Translate("Clave de acceso"));
+    // The dialog is as wide as its caption needs in a bold title font, beside
+    // the title bar's icon and buttons: a narrow box would cut the caption.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    PWText->setMinimumWidth(qMax(180, QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 120));
     Label1->setText(Translate("Introduzca la clave de acceso:"));
     Aceptar->setText(Translate("Aceptar"));
     Cancelar->setText(Translate("Cancelar"));

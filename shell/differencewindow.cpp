@@ -1,5 +1,6 @@
 #include "differencewindow.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -109,6 +111,8 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     Tabla->setObjectName(QStringLiteral("Tabla"));
     Tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // One line a row: a wrapped line would show only its first word ("CT0= ...").
+    Tabla->setWordWrap(false);
     Tabla->verticalHeader()->hide();
     Tabla->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     // The two values share what the section and key leave.
@@ -137,9 +141,12 @@ DifferenceWindow::DifferenceWindow(const QList<ConfigDifference> &differences, c
     lists->addWidget(Tabla, 1);
     layout->addLayout(lists, 1);
     layout->addLayout(bottom);
+    // Smaller, the values would have no room beside the names and keys.
+    setMinimumSize(820, 360);
     resize(940, 480);
 
     fill(inTreeOrder(differences));
+    Tabla->viewport()->installEventFilter(this);
     connect(Filtro, &QLineEdit::textChanged, this, &DifferenceWindow::applyFilter);
     connect(Cerrar, &QPushButton::clicked, this, &QDialog::close);
     connect(Tomar, &QPushButton::clicked, this, &DifferenceWindow::Tomar_Click);
@@ -162,6 +169,7 @@ void DifferenceWindow::setSideCaptions(const QString &left, const QString &right
 {
     Tabla->setHorizontalHeaderItem(LeftColumn, new QTableWidgetItem(left));
     Tabla->setHorizontalHeaderItem(RightColumn, new QTableWidgetItem(right));
+    fitColumns();
 }
 
 QList<ConfigDifference> DifferenceWindow::inTreeOrder(QList<ConfigDifference> differences)
@@ -200,14 +208,56 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
         tick->setCheckState(Qt::Unchecked);
         tick->setToolTip(d.section);
-        if (!d.key.isEmpty()) {
-            Tabla->item(row, LeftColumn)->setToolTip(d.left);
-            Tabla->item(row, RightColumn)->setToolTip(d.right);
-        }
+        // A cell too narrow for its text shows the whole of it as a tip.
+        Tabla->item(row, KeyColumn)->setToolTip(cells[KeyColumn]);
+        Tabla->item(row, FileKeyColumn)->setToolTip(cells[FileKeyColumn]);
+        Tabla->item(row, LeftColumn)->setToolTip(d.key.isEmpty() ? cells[LeftColumn] : d.left);
+        Tabla->item(row, RightColumn)->setToolTip(d.key.isEmpty() ? cells[RightColumn] : d.right);
     }
-    for (const Column column : {SectionColumn, KeyColumn, FileKeyColumn})
-        Tabla->resizeColumnToContents(column);
+    fitColumns();
     listSections();
+}
+
+// The values get what they need first; the names and keys share the rest,
+// cut to it in proportion (their whole texts are in the tips).
+void DifferenceWindow::fitColumns()
+{
+    const QHeaderView *header = Tabla->horizontalHeader();
+    const auto headingWidth = [this, header](int column) {
+        const QTableWidgetItem *item = Tabla->horizontalHeaderItem(column);
+        const QString text = item ? item->text() : QString();
+        return header->fontMetrics().horizontalAdvance(text)
+               + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
+    };
+    const int room = Tabla->viewport()->width();
+    // The values as wide as they are, up to a third of the table each, and
+    // never narrower than their headings.
+    const QAbstractItemView *view = Tabla;
+    int valueLeast = 0;
+    for (const Column column : {LeftColumn, RightColumn})
+        valueLeast = qMax(valueLeast, qMin(view->sizeHintForColumn(column), room / 3));
+    for (const Column column : {LeftColumn, RightColumn})
+        valueLeast = qMax(valueLeast, headingWidth(column));
+    const int others = qMax(0, room - 2 * valueLeast);
+    int wanted = 0;
+    for (const Column column : {SectionColumn, KeyColumn, FileKeyColumn}) {
+        Tabla->resizeColumnToContents(column);
+        wanted += Tabla->columnWidth(column);
+    }
+    if (wanted <= others || wanted == 0)
+        return;
+    for (const Column column : {SectionColumn, KeyColumn, FileKeyColumn}) {
+        const int least = headingWidth(column);
+        Tabla->setColumnWidth(column, qMax(least, int(qint64(Tabla->columnWidth(column)) * others / wanted)));
+    }
+}
+
+// The table's room changes with the window and with its scroll bar.
+bool DifferenceWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Tabla->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QDialog::eventFilter(watched, event);
 }
 
 void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const ConfigStore &left)
@@ -239,16 +289,23 @@ void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const Con
         if (d.key.isEmpty())
             continue;
         Tabla->item(row, KeyColumn)->setText(named->field);
+        Tabla->item(row, KeyColumn)->setToolTip(named->field);
         if (leftTerm)
             Tabla->item(row, LeftColumn)->setText(leftTerm->value);
         if (rightTerm)
             Tabla->item(row, RightColumn)->setText(rightTerm->value);
     }
-    for (const Column column : {SectionColumn, KeyColumn})
-        Tabla->resizeColumnToContents(column);
+    fitColumns();
 }
 
 // One entry per section, in the rows' order, with its count of differences.
+void DifferenceWindow::refill(const QList<ConfigDifference> &differences)
+{
+    Secciones->clear();
+    fill(inTreeOrder(differences));
+    applyFilter();
+}
+
 void DifferenceWindow::listSections()
 {
     for (qsizetype first = 0; first < rows_.size();) {
@@ -322,10 +379,12 @@ void DifferenceWindow::showFieldCaptions(const EditorRegistry &editors)
         const ConfigDifference &d = rows_.at(row);
         const SectionEditor *editor = editors.editor(d.section);
         const QWidget *field = editor && !d.key.isEmpty() ? editor->findChild<QWidget *>(d.key.trimmed()) : nullptr;
-        if (field && !field->toolTip().isEmpty())
+        if (field && !field->toolTip().isEmpty()) {
             Tabla->item(row, KeyColumn)->setText(d.key + QStringLiteral(": ") + field->toolTip());
+            Tabla->item(row, KeyColumn)->setToolTip(Tabla->item(row, KeyColumn)->text());
+        }
     }
-    Tabla->resizeColumnToContents(KeyColumn);
+    fitColumns();
 }
 
 QList<TakeChoice> DifferenceWindow::tickedChoices() const
@@ -349,7 +408,11 @@ void DifferenceWindow::Tomar_Click()
         message += QStringLiteral("\n\n")
                    + Translate(QStringLiteral("No se tomaron estos valores: no tienen numero o estan fuera de rango"))
                    + QStringLiteral(":\n") + refusedLines(report.refused);
-    if (report.taken > 0)
+    if (report.taken > 0) {
         emit configurationChanged();
+        // What was taken is no longer a difference.
+        if (afterTake)
+            afterTake();
+    }
     inform(message);
 }

@@ -68,6 +68,12 @@ public:
     QList<TakeChoice> tickedChoices() const;
     void Tomar_Click();
 
+    // The table again, with other differences (the configurations compared
+    // changed); field captions and terms are to be shown again after it.
+    void refill(const QList<ConfigDifference> &differences);
+    // Runs after a take that changed a side: it compares again (refill).
+    std::function<void()> afterTake;
+
     // Where the outcome of a take is told (a message box unless replaced).
     std::function<void(const QString &message)> inform;
 
@@ -83,8 +89,12 @@ signals:
     // Values were taken into the configuration: it differs from what was saved.
     void configurationChanged();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fill(const QList<ConfigDifference> &differences);
+    void fitColumns();
     void listSections();
     void tickSection(QListWidgetItem *section);
     void applyFilter();

@@ -211,11 +211,13 @@ QString FileCommands::saveStart() const
     const UnitIdentity unit = unitIdentity ? unitIdentity() : UnitIdentity();
     const QString unitName = fileNamePart(unit.name);
     const QString serial = fileNamePart(unit.serial);
+    // A file keeps its own name (it may be another unit's); a download, or
+    // a configuration begun here, is named after the unit.
     QString name;
-    if (!serial.isEmpty()) {
-        name = (unitName.isEmpty() ? serial : unitName + u'_' + serial) + u'.' + kSuffix;
-    } else if (!ConfigFilePath.isEmpty()) {
+    if (!ConfigFilePath.isEmpty()) {
         name = QFileInfo(ConfigFilePath).fileName();
+    } else if (!serial.isEmpty()) {
+        name = (unitName.isEmpty() ? serial : unitName + u'_' + serial) + u'.' + kSuffix;
     }
     const QString folder = lastFolder();
     return folder.isEmpty() ? name : QDir(folder).filePath(name);

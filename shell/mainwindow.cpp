@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QScopedValueRollback>
 
 #include "branchpage.h"
 #include "editorregistry.h"
@@ -73,10 +74,7 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     branchPage_ = new BranchPage;
     branchPage_->hide();
     pages->addWidget(new FormPage(branchPage_, client_));
-    connect(branchPage_, &BranchPage::childChosen, this, [this](const QString &key) {
-        Tree->setCurrentItem(items_.value(key));
-        Tree_NodeClick(key);
-    });
+    connect(branchPage_, &BranchPage::childChosen, this, &MainWindow::Tree_NodeClick);
 
     auto *panel = new QDockWidget(this);
     panel->setObjectName("Picture1");
@@ -90,10 +88,20 @@ MainWindow::MainWindow(EditorRegistry &windows, const ProductLimits &limits, QWi
     addDockWidget(Qt::LeftDockWidgetArea, panel);
 
     buildTree(limits);
-    connect(Tree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
-    connect(Tree, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem *item) { Tree_NodeClick(nodeKey(item)); });
+    // The highlight is the page: moving it (arrow keys, a click) opens the
+    // node's page, and a refused move puts it back on the page that stays.
+    connect(Tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
+        if (!followingPage_ && current && nodeKey(current) != pageKey_)
+            Tree_NodeClick(nodeKey(current));
+    });
+    // A click or Enter on the highlighted node opens its page again only
+    // when something else took the client area meanwhile.
+    const auto reopen = [this](QTreeWidgetItem *item) {
+        if (item == Tree->currentItem() && !pageShown(nodeKey(item)))
+            Tree_NodeClick(nodeKey(item));
+    };
+    connect(Tree, &QTreeWidget::itemClicked, this, reopen);
+    connect(Tree, &QTreeWidget::itemActivated, this, reopen);
     onLanguageChange(this, &MainWindow::LoadText);
     fitMinimum();
     resize(minimumSizeHint());
@@ -182,8 +190,11 @@ bool MainWindow::refuseFaults(const QList<BoxFault> &faults)
              Translate(QStringLiteral("Corrija estos valores antes de continuar:")) + QStringLiteral("\n\n")
                  + faultLines(faults),
              QMessageBox::Ok);
-    if (first.window->isHidden())
+    if (first.window->isHidden()) {
         showWindow(first.window);
+        pageKey_ = nodeOfWindow(first.window);
+        highlightPage();
+    }
     first.box->setFocus();
     return true;
 }
@@ -302,8 +313,49 @@ void MainWindow::hideAll()
 void MainWindow::showRoot()
 {
     hideAll();
-    Tree->setCurrentItem(Tree->topLevelItem(0));
-    showBranch(nodeKey(Tree->topLevelItem(0)));
+    pageKey_ = nodeKey(Tree->topLevelItem(0));
+    highlightPage();
+    showBranch(pageKey_);
+}
+
+void MainWindow::highlightPage()
+{
+    const QScopedValueRollback<bool> following(followingPage_, true);
+    if (QTreeWidgetItem *item = items_.value(pageKey_); item && Tree->currentItem() != item)
+        Tree->setCurrentItem(item);
+}
+
+bool MainWindow::pageShown(const QString &key) const
+{
+    const NavNode node = nodes_.value(key);
+    if (node.window.isEmpty())
+        return !branchPage_->isHidden() && branchShown_ == key;
+    const QWidget *target = windows_.window(node.window);
+    if (!target || target->isHidden())
+        return false;
+    const auto *editor = qobject_cast<const SectionEditor *>(target);
+    return !editor || node.index < 0 || editor->ChannelIndex() == node.index;
+}
+
+// The node that opens the window on the channel it shows (the first of the
+// window's nodes when none names that channel).
+QString MainWindow::nodeOfWindow(const QWidget *window) const
+{
+    const auto *editor = qobject_cast<const SectionEditor *>(window);
+    QString found;
+    for (const QString &name : windows_.names()) {
+        if (windows_.window(name) != window)
+            continue;
+        for (auto node = nodes_.cbegin(); node != nodes_.cend(); ++node) {
+            if (node->window != name)
+                continue;
+            if (editor && node->index >= 0 && node->index == editor->ChannelIndex())
+                return node.key();
+            if (found.isEmpty() || node->index < nodes_.value(found).index)
+                found = node.key();
+        }
+    }
+    return found;
 }
 
 // A child's caption that is only a number or a range ("3", "4-7") is named
@@ -325,6 +377,12 @@ void MainWindow::showBranch(const QString &key)
 
 void MainWindow::Tree_NodeClick(const QString &key)
 {
+    openNode(key);
+    highlightPage();
+}
+
+void MainWindow::openNode(const QString &key)
+{
     if (!Tree->isEnabled() || (locked_ && locked_()))
         return;
     // A click on the tree takes the activation from the window shown: it
@@ -343,6 +401,7 @@ void MainWindow::Tree_NodeClick(const QString &key)
     for (SectionEditor *editor : shown)
         editor->StoreControls();
     hideAll();
+    pageKey_ = key;
 
     const auto node = nodes_.constFind(key);
     if (node == nodes_.cend())

@@ -93,6 +93,11 @@ private:
     bool closeDuringTransfer();
     void showWindow(QWidget *target);
     void showBranch(const QString &key);
+    void openNode(const QString &key);
+    // Puts the tree's highlight on the node whose page is shown.
+    void highlightPage();
+    bool pageShown(const QString &key) const;
+    QString nodeOfWindow(const QWidget *window) const;
 
     EditorRegistry &windows_;
     QTreeWidget *Tree = nullptr;
@@ -101,6 +106,8 @@ private:
     QHash<QString, QTreeWidgetItem *> items_;
     BranchPage *branchPage_ = nullptr;
     QString branchShown_;
+    QString pageKey_; // the node whose page the client area shows
+    bool followingPage_ = false;
     std::function<QString()> status_;
     std::function<void()> shutdown_;
     std::function<bool()> locked_;

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kHexFilter = QStringLiteral("Intel hex file (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
+const QString kHexFilter = QStringLiteral("Archivo Intel HEX (*.hex)|*.hex|Todos los ficheros (*.*)|*.*");
 
 QString hexReason(IntelHexCheck::Problem problem)
 {
@@ -127,11 +127,11 @@ Firm::Firm(UnitConnection &unit, const SectionRegistry &sections, std::function<
     connect(FirmBut, &QPushButton::clicked, this, &Firm::FirmBut_Click);
     connect(LoaderBut, &QPushButton::clicked, this, &Firm::LoaderBut_Click);
     connect(StarBut, &QPushButton::clicked, this, &Firm::StarBut_Click);
-    // The captions follow a language change; the status keeps the outcome.
+    // The captions and the status follow a language change.
     onLanguageChange(this, &Firm::LoadText);
 
     LoadText();
-    LabelInfo->setText(Translate(QStringLiteral("Preparado")));
+    showInfo(QStringLiteral("Preparado"));
 }
 
 void Firm::LoadText()
@@ -143,6 +143,13 @@ void Firm::LoadText()
     LoaderBut->setText(Translate(QStringLiteral("Buscar")));
     BackupCheck->setText(Translate(QStringLiteral("Guardar antes la configuracion de la unidad en el historial")));
     StarBut->setText(Translate(QStringLiteral("Iniciar")));
+    LabelInfo->setText(Translate(info_));
+}
+
+void Firm::showInfo(const QString &spanish)
+{
+    info_ = spanish;
+    LabelInfo->setText(Translate(spanish));
 }
 
 RunLock Firm::runLock()
@@ -209,7 +216,7 @@ bool Firm::keepConfiguration()
     ConfigBackup backup;
     if (ServiceHistory *history = unit_.history()) {
         const RunLock lock = runLock();
-        LabelInfo->setText(Translate(QStringLiteral("Guardando la configuracion en el historial...")));
+        showInfo(QStringLiteral("Guardando la configuracion en el historial..."));
         backup = unit_.backUpConfig(*history, sections_, [this](int value, int maximum) {
             PBar->setRange(0, qMax(maximum, 1));
             PBar->setValue(qBound(0, value, PBar->maximum()));
@@ -223,7 +230,7 @@ bool Firm::keepConfiguration()
     text += QStringLiteral("\n\n") + Translate(QStringLiteral("¿Actualizar el firmware sin esa copia?"));
     if (message_(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         return true;
-    LabelInfo->setText(Translate(QStringLiteral("Preparado")));
+    showInfo(QStringLiteral("Preparado"));
     return false;
 }
 
@@ -262,8 +269,7 @@ void Firm::StarBut_Click()
         result = SendFirmware(image, loader);
     }
     if (result.ok()) {
-        LabelInfo->setText(
-            Translate(QStringLiteral("Escribiendo imagen en flash, espere a que el led parpadee de nuevo...")));
+        showInfo(QStringLiteral("Escribiendo imagen en flash, espere a que el led parpadee de nuevo..."));
         // The loader takes over once the link is closed.
         if (unit_.isConnected())
             unit_.disconnectUnit();
@@ -271,7 +277,7 @@ void Firm::StarBut_Click()
                  QMessageBox::Ok);
         return;
     }
-    LabelInfo->setText(Translate(QStringLiteral("¡Error!")));
+    showInfo(QStringLiteral("¡Error!"));
     // A link closed by the program's own shut-down needs no box.
     if (result.failure != FirmwareFailure::Ended)
         message_(QMessageBox::Critical, Translate(QStringLiteral("¡Error!")), QMessageBox::Ok);
@@ -293,13 +299,13 @@ void Firm::showStep(FirmwareStep step)
 {
     switch (step) {
     case FirmwareStep::Erasing:
-        LabelInfo->setText(Translate(QStringLiteral("Borrando flash...")));
+        showInfo(QStringLiteral("Borrando flash..."));
         break;
     case FirmwareStep::Image:
-        LabelInfo->setText(Translate(QStringLiteral("Cargando imagen...")));
+        showInfo(QStringLiteral("Cargando imagen..."));
         break;
     case FirmwareStep::Loader:
-        LabelInfo->setText(Translate(QStringLiteral("Cargando CopyFlash en RAM...")));
+        showInfo(QStringLiteral("Cargando CopyFlash en RAM..."));
         break;
     }
 }

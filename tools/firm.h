@@ -57,9 +57,12 @@ private:
     bool keepConfiguration();
     FirmwareResult SendFirmware(const QByteArray &image, const QByteArray &loader);
     void showStep(FirmwareStep step);
+    // The status line, kept as written so that a language change shows it again.
+    void showInfo(const QString &spanish);
 
     UnitConnection &unit_;
     const SectionRegistry &sections_;
     std::function<void(bool)> lockNavigation_;
     UserMessage message_;
+    QString info_;
 };

@@ -275,7 +275,7 @@ void HistoryWindow::CompararEditor_Click()
     const QList<HistoryEntry> chosen = chosenEntries();
     if (chosen.size() != 1)
         return;
-    auto entry = std::make_unique<ConfigStore>();
+    auto entry = std::make_shared<ConfigStore>();
     // The editors' side is what they show, typed values included.
     files_.storeEditors();
     if (!restoreEntry(chosen.at(0), *entry))
@@ -285,6 +285,12 @@ void HistoryWindow::CompararEditor_Click()
     IniDocument copy;
     sections_.saveAll(*entry, copy);
     window->offerTake(DifferenceWindow::editorsTake(files_.editors(), store_, sections_, std::move(copy)));
+    // After a take the editors hold other values: the table compares again.
+    window->afterTake = [this, window, entry] {
+        window->refill(compareConfigurations(*entry, store_, sections_));
+        window->showFieldCaptions(files_.editors());
+        window->showFieldTerms(sections_, *entry);
+    };
 }
 
 void HistoryWindow::Abrir_Click()

@@ -216,6 +216,11 @@ void ProvisionWindow::LoadText()
         QTreeWidgetItem *row = Cola->topLevelItem(i);
         row->setText(StatusColumn, Translate(row->data(StatusColumn, kStatusRole).toString()));
     }
+    // The reasons and the state line are made again in the language chosen.
+    for (int i = 0; i < Faltas->topLevelItemCount() && i < faultReasons_.size(); ++i)
+        Faltas->topLevelItem(i)->setText(2, faultReasons_.at(i)());
+    if (state_)
+        Estado->setText(state_());
 }
 
 void ProvisionWindow::PlantillaBut_Click()
@@ -257,17 +262,20 @@ void ProvisionWindow::reload()
     }
     Cola->clear();
     Faltas->clear();
+    faultReasons_.clear();
     ready_ = false;
-    Estado->clear();
+    showState({});
     if (!PlantillaPath->text().isEmpty() && !table.isEmpty()) {
         QList<UnitsTableFault> faults;
         FileFailure failure;
         if (!plan_.load(PlantillaPath->text(), table, sections_, {}, faults, &failure)) {
-            addFault(0, 0, Translate(QStringLiteral("No es un archivo de configuracion valido")) + u' '
-                               + fileFailureText(failure));
+            addFault(0, 0, [failure] {
+                return Translate(QStringLiteral("No es un archivo de configuracion valido")) + u' '
+                       + fileFailureText(failure);
+            });
         } else {
             for (const UnitsTableFault &fault : std::as_const(faults))
-                addFault(fault.line, fault.column, faultText(fault));
+                addFault(fault.line, fault.column, [fault] { return faultText(fault); });
             ProvisionReport report(InformePath->text());
             const bool reportRead = loadReport(report);
             ready_ = faults.isEmpty() && reportRead;
@@ -286,14 +294,22 @@ bool ProvisionWindow::loadReport(ProvisionReport &report)
     FileFailure failure;
     if (!report.path().isEmpty() && report.load(&failure))
         return true;
-    addFault(0, 0, report.path().isEmpty() ? Translate(QStringLiteral("Falta el archivo del informe"))
-                                           : fileFailureText(failure));
+    addFault(0, 0, [missing = report.path().isEmpty(), failure] {
+        return missing ? Translate(QStringLiteral("Falta el archivo del informe")) : fileFailureText(failure);
+    });
     return false;
 }
 
-void ProvisionWindow::addFault(int line, int column, const QString &reason)
+void ProvisionWindow::addFault(int line, int column, std::function<QString()> reason)
 {
-    Faltas->addTopLevelItem(new QTreeWidgetItem({faultPlace(line), faultPlace(column), reason}));
+    Faltas->addTopLevelItem(new QTreeWidgetItem({faultPlace(line), faultPlace(column), reason()}));
+    faultReasons_.append(std::move(reason));
+}
+
+void ProvisionWindow::showState(std::function<QString()> text)
+{
+    state_ = std::move(text);
+    Estado->setText(state_ ? state_() : QString());
 }
 
 // The table's units in its order, each with the name it will get; the units
@@ -378,15 +394,16 @@ void ProvisionWindow::run(ProvisionReport &report)
 {
     Provisioner provisioner(unit_, sections_, report);
     const ConnectRequest request = request_();
-    const QString port = request.port;
-    connect(&provisioner, &Provisioner::waiting, this, [this, port](const QString &last) {
-        Estado->setText(last.isEmpty() ? Translate(QStringLiteral("Esperando una unidad en %1...")).arg(port)
-                                       : Translate(QStringLiteral("Unidad %1 terminada. Conecte la siguiente unidad en %2."))
-                                             .arg(last, port));
+    connect(&provisioner, &Provisioner::waiting, this, [this, port = request.port](const QString &last) {
+        showState([last, port] {
+            return last.isEmpty() ? Translate(QStringLiteral("Esperando una unidad en %1...")).arg(port)
+                                  : Translate(QStringLiteral("Unidad %1 terminada. Conecte la siguiente unidad en %2."))
+                                        .arg(last, port);
+        });
     });
     connect(&provisioner, &Provisioner::started, this, [this](const QString &serial) {
         showStatus(queueRow(serial), kWriting);
-        Estado->setText(Translate(QStringLiteral("Unidad %1: escribiendo la configuracion...")).arg(serial));
+        showState([serial] { return Translate(QStringLiteral("Unidad %1: escribiendo la configuracion...")).arg(serial); });
     });
     connect(&provisioner, &Provisioner::finished, this, &ProvisionWindow::showRecord);
     // The run stops with it; the queue keeps what was done.
@@ -411,11 +428,12 @@ void ProvisionWindow::run(ProvisionReport &report)
     }
     running_ = nullptr;
     showButtons();
-    if (reportFailed)
-        Estado->setText(Translate(QStringLiteral("Provision detenida: el informe no se puede escribir")));
-    else
-        Estado->setText(allApplied ? Translate(QStringLiteral("Provision terminada: cada unidad escrita quedo aplicada"))
-                                   : Translate(QStringLiteral("Provision terminada: hay unidades que no quedaron aplicadas")));
+    showState([allApplied, reportFailed] {
+        if (reportFailed)
+            return Translate(QStringLiteral("Provision detenida: el informe no se puede escribir"));
+        return allApplied ? Translate(QStringLiteral("Provision terminada: cada unidad escrita quedo aplicada"))
+                          : Translate(QStringLiteral("Provision terminada: hay unidades que no quedaron aplicadas"));
+    });
 }
 
 void ProvisionWindow::Detener_Click()
@@ -424,7 +442,7 @@ void ProvisionWindow::Detener_Click()
         return;
     running_->stop();
     Detener->setEnabled(false);
-    Estado->setText(Translate(QStringLiteral("Se detendra al terminar la unidad en curso")));
+    showState([] { return Translate(QStringLiteral("Se detendra al terminar la unidad en curso")); });
 }
 
 // The program is closing: a waiting run ends now, a unit being written first.

@@ -73,7 +73,8 @@ protected:
 
 private:
     bool loadReport(ProvisionReport &report);
-    void addFault(int line, int column, const QString &reason);
+    void addFault(int line, int column, std::function<QString()> reason);
+    void showState(std::function<QString()> text);
     void showQueue(const ProvisionReport &report);
     QTreeWidgetItem *addQueueRow(const QString &serial);
     QTreeWidgetItem *queueRow(const QString &serial);
@@ -91,4 +92,6 @@ private:
     bool ready_ = false;          // the plan loaded without a fault
     QString suggestedReport_;     // the report path offered for the table
     Provisioner *running_ = nullptr;
+    QList<std::function<QString()>> faultReasons_;
+    std::function<QString()> state_;
 };

@@ -21,6 +21,7 @@
 #include "link/unitconnection.h"
 #include "rtftext.h"
 #include "widgets/namedwidget.h"
+#include "widgets/savename.h"
 #include "widgets/unitcontrols.h"
 #include "shell/filecommands.h"
 
@@ -28,7 +29,7 @@ namespace {
 
 constexpr int kTickMs = 100;
 
-const QString kRtfFilter = QStringLiteral("Rich text file (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
+const QString kRtfFilter = QStringLiteral("Archivo de texto enriquecido (*.rtf)|*.rtf|Todos los ficheros (*.*)|*.*");
 const QString kTraceFilter = QStringLiteral("Traza de la linea (*.trace)|*.trace|Todos los ficheros (*.*)|*.*");
 
 QPushButton *button(const char *objectName, QWidget *parent)
@@ -42,15 +43,6 @@ QTextCharFormat sentFormat()
     QTextCharFormat format;
     format.setForeground(QColor(0, 0, 160));
     return format;
-}
-
-// A unit's serial as part of a file name: only letters, digits, "-" and "_".
-QString fileNamePart(const QString &text)
-{
-    QString part;
-    for (const QChar c : text)
-        part += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'-' || c == u'_' ? c : QChar(u'_');
-    return part;
 }
 
 } // namespace
@@ -76,12 +68,7 @@ Terminal::Terminal(UnitConnection &unit, UserMessage message, QWidget *parent)
     setObjectName(QStringLiteral("Terminal"));
     active = [this] { return isVisible() && isActiveWindow(); };
     askSavePath = [this](const QString &filter, const QString &suggestedName) {
-        QFileDialog dialog(this, {}, {}, filter);
-        dialog.selectFile(suggestedName);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        // The first pattern of the filter: "(*.rtf)" gives "rtf".
-        dialog.setDefaultSuffix(filter.section(QStringLiteral("(*."), 1, 1).section(u')', 0, 0));
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return askSaveFile(this, filter, suggestedName);
     };
 
     makeHeading(Titulo);
@@ -253,19 +240,13 @@ void Terminal::TraceSaveBut_Click()
     saveAs(kTraceFilter, QStringLiteral("trace"), [this] { return unit_.traceText(); });
 }
 
-QString Terminal::suggestedName(const QString &prefix) const
-{
-    QStringList parts{prefix};
-    if (const QString serial = fileNamePart(unit_.Device.SerialNumber.trimmed()); !serial.isEmpty())
-        parts << serial;
-    parts << QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    return parts.join(u'_');
-}
-
 void Terminal::saveAs(const QString &fileFilter, const QString &namePrefix,
                       const std::function<QByteArray()> &bytes)
 {
-    const QString path = askSavePath(FileCommands::translatedFilter(fileFilter), suggestedName(namePrefix));
+    const QString filter = FileCommands::translatedFilter(fileFilter);
+    const QString extension = filterExtension(filter);
+    const QString path = withExtension(
+        askSavePath(filter, suggestedFileName(namePrefix, unit_.Device.SerialNumber, extension)), extension);
     if (path.isEmpty())
         return;
     QString error;

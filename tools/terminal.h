@@ -73,10 +73,9 @@ protected:
 
 private:
     void send(const QString &commandText);
+    // Offers "<prefix>_<unit serial>_<date>-<time>.<extension>", the serial
+    // left out before the first unit has been read.
     void saveAs(const QString &fileFilter, const QString &namePrefix, const std::function<QByteArray()> &bytes);
-    // "<prefix>_<unit serial>_<date>-<time>", the serial left out before the
-    // first unit has been read.
-    QString suggestedName(const QString &prefix) const;
     void appendToConsole(const QString &received);
     void appendSent(const QString &frame);
     QString consoleText() const;

@@ -15,19 +15,32 @@
 #include <QPushButton>
 #include <QValueAxis>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <tuple>
 
 #include "files/langtable.h"
 #include "widgets/namedwidget.h"
+#include "widgets/savename.h"
 
 namespace {
 
-// A colour of its own for each series, kept while the monitor is open: hues
-// a golden angle apart, in two shades, keep neighbouring series apart.
+// Colours that stand out on white and stay apart for the common forms of
+// colour blindness (the Okabe-Ito set without its yellow, too pale on white).
+constexpr QRgb kSeriesColours[] = {0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00, 0x56B4E9, 0x000000};
+constexpr int kColourCount = int(std::size(kSeriesColours));
+
+// A colour of its own for each series, kept while the monitor is open.
 QColor seriesColour(int row)
 {
-    return QColor::fromHsv(int(std::fmod(row * 222.492, 360.0)), 230, row % 2 ? 150 : 215);
+    return QColor(kSeriesColours[row % kColourCount]);
+}
+
+// Beyond the colours, the lines differ by their dashes too.
+Qt::PenStyle seriesStyle(int row)
+{
+    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    return styles[(row / kColourCount) % int(std::size(styles))];
 }
 
 QString stateName(LiveSeries series)
@@ -54,7 +67,9 @@ TrendPanel::TrendPanel(const DeviceValues &device, QWidget *parent)
       timeAxis_(new QDateTimeAxis),
       valueAxis_(new QValueAxis)
 {
-    askSavePath = [this](const QString &filter) { return QFileDialog::getSaveFileName(this, {}, {}, filter); };
+    askSavePath = [this](const QString &filter, const QString &suggested) {
+        return askSaveFile(this, filter, suggested);
+    };
 
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chart_->setMargins(QMargins(2, 2, 2, 2));
@@ -317,6 +332,7 @@ void TrendPanel::drawSeries(int row, qint64 from, int maxPoints)
         line->setName(seriesName(all_[row]));
         QPen pen(seriesColour(row));
         pen.setWidth(1);
+        pen.setStyle(seriesStyle(row));
         line->setPen(pen);
         chart_->addSeries(line);
         line->attachAxis(timeAxis_);
@@ -339,7 +355,7 @@ void TrendPanel::LogButton_Click()
         stopLog();
         return;
     }
-    const QString path = askSavePath(QStringLiteral("CSV (*.csv)"));
+    const QString path = savePath(QStringLiteral("CSV (*.csv)"), QStringLiteral("live"));
     if (path.isEmpty())
         return;
     logMath_ = device_.has(Feature::MathChannels);
@@ -373,9 +389,17 @@ void TrendPanel::showLogState()
                        + QString::number(log_.rows()) + u' ' + Translate(QStringLiteral("filas")));
 }
 
+// The dialog offers a name of the unit and the time; a name typed without
+// an extension gets the filter's.
+QString TrendPanel::savePath(const QString &filter, const QString &prefix) const
+{
+    const QString extension = filterExtension(filter);
+    return withExtension(askSavePath(filter, suggestedFileName(prefix, device_.SerialNumber, extension)), extension);
+}
+
 void TrendPanel::ExportButton_Click()
 {
-    const QString path = askSavePath(QStringLiteral("PNG (*.png)"));
+    const QString path = savePath(QStringLiteral("PNG (*.png)"), QStringLiteral("trend"));
     if (path.isEmpty())
         return;
     if (!ChartView->grab().save(path, "PNG"))

@@ -47,8 +47,9 @@ public:
     qint64 pixelMsecs() const;
 
     void tick(LiveSeries series, bool shown);
-    // Where a log or a picture goes; empty when the operator cancelled.
-    std::function<QString(const QString &filter)> askSavePath;
+    // Where a log or a picture goes, given the filter and the name offered;
+    // empty when the operator cancelled.
+    std::function<QString(const QString &filter, const QString &suggested)> askSavePath;
     UserMessage message = productMessage;
 
     const LiveSampleStore &samples() const { return samples_; }
@@ -69,6 +70,7 @@ public:
 
 private:
     void buildSeriesList();
+    QString savePath(const QString &filter, const QString &prefix) const;
     void showLabels();
     void showLogState();
     void stopLog(const QString &why = {});

@@ -1,5 +1,6 @@
 #include "timebox.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -33,6 +34,27 @@ void TimeBox::setCaption(const QString &caption)
 void TimeBox::setTime(QTime time)
 {
     lineEdit()->setText(TimeText(time));
+    typing_ = false;
+}
+
+// A time is typed whole: the first character replaces the time shown, as a
+// selection would, so that "18:30" typed before "0:00:00" is not "18:300:00".
+void TimeBox::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = event->text();
+    const bool printable = !typed.isEmpty() && typed.at(0).isPrint()
+                           && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (printable && !typing_ && !lineEdit()->hasSelectedText())
+        lineEdit()->selectAll();
+    if (printable || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)
+        typing_ = true;
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TimeBox::focusInEvent(QFocusEvent *event)
+{
+    typing_ = false;
+    QAbstractSpinBox::focusInEvent(event);
 }
 
 std::optional<QTime> TimeBox::time() const

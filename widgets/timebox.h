@@ -6,7 +6,8 @@
 #include <optional>
 
 // A time of day, 0:00:00 to 23:59:59, shown as "H:MM:SS". The operator types
-// a time ("18:30:00" or "18:30") over the shown one, or steps the hour,
+// a time ("18:30:00" or "18:30") over the shown one: the first character
+// typed replaces the whole text, wherever the cursor stands. Or the operator steps the hour,
 // minute or second under the cursor with the arrows. A text that is no time
 // turns the box red with the reason as its tooltip, stores nothing, and stops
 // the save and the upload as a refused number box does (numberBoxFaults).
@@ -28,9 +29,13 @@ public:
 
 protected:
     StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // 0 hours, 1 minutes, 2 seconds: the part of the text the cursor is in.
     int sectionAtCursor() const;
     void selectSection(int section);
+
+    bool typing_ = false; // the operator has begun to edit the time shown
 };

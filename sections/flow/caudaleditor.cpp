@@ -11,6 +11,7 @@
 
 #include "ayuda.h"
 #include "files/langtable.h"
+#include "files/servicehistory.h"
 #include "link/devicevalues.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
@@ -224,9 +225,14 @@ void Caudal::storeNumbers(AlarmConfig &slot, std::span<const AlarmNumberBox> box
     }
 }
 
+// The counter is the connected unit's; beside another unit's configuration
+// (a file of another unit, or none connected) it would tell of the wrong one.
 void Caudal::showTotal()
 {
-    TotalText->setText(NumStr(unit_.Device.TotalCounts[ChannelIndex()]));
+    bool ours = unit_.isConnected();
+    if (ours && configSource)
+        ours = ServiceHistory::sameUnit(configSource().trimmed(), unit_.Device.SerialNumber.trimmed());
+    TotalText->setText(ours ? NumStr(unit_.Device.TotalCounts[ChannelIndex()]) : QString());
 }
 
 void Caudal::refresh()

@@ -38,6 +38,10 @@ public:
     void refresh();
     // The calculator, once "Ayuda" has opened it.
     Ayuda *helper() const;
+    // The serial number of the unit the editors' configuration came from
+    // (empty when unknown). Set, the counter of the unit connected shows only
+    // beside that unit's own configuration; unset, whenever one is connected.
+    std::function<QString()> configSource;
 
     QLineEdit *Nombre;
     QLineEdit *Unidad;

@@ -101,6 +101,7 @@ void SampleRate::LoadText()
                          + Product::ProductTitle + QLatin1Char(' ')
                          + Translate(QStringLiteral("no soporta la configuracion del peso por pulso "
                                                     "en los totalizadores.")));
+    Timer1_Timer();
 }
 
 void SampleRate::Clear()
@@ -137,9 +138,15 @@ void SampleRate::showRateWarning()
     WarningMsg->setVisible(ComboSampleRate->currentIndex() == kHighRateItem);
 }
 
+// A unit without pulse weights cannot take them: the combos are disabled
+// and tell why; what they hold is kept.
 void SampleRate::Timer1_Timer()
 {
     const bool unsupported = unit_.isConnected() && !unit_.Device.has(Feature::PulseWeight);
     Warning->setVisible(unsupported);
     WarningText->setVisible(unsupported);
+    for (QComboBox *combo : std::as_const(ComboT)) {
+        combo->setEnabled(!unsupported);
+        combo->setToolTip(unsupported ? WarningText->text() : QString());
+    }
 }

@@ -104,9 +104,9 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
                      QMessageBox::Ok);
     });
     connect(&unit, &UnitConnection::verifying, this,
-            [this] { setStatus(Translate(QStringLiteral("Verificando configuracion..."))); });
+            [this] { setStatus([] { return Translate(QStringLiteral("Verificando configuracion...")); }); });
     connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
-        setStatus(LinkFailureText(failure));
+        setStatus([failure] { return LinkFailureText(failure); });
         showButtons();
     });
     connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::linkDropped);
@@ -140,6 +140,8 @@ void ConnectionPanel::LoadText()
         if (chosen != kSimulatedChoice && Puerto->currentText() != chosen)
             Puerto->setEditText(chosen);
     }
+    if (status_)
+        setStatus(status_);
 }
 
 QString ConnectionPanel::portText() const
@@ -197,9 +199,9 @@ bool ConnectionPanel::refuseMissingNumber()
 {
     if (!ModemCheck->isChecked() || !CallNum->text().trimmed().isEmpty())
         return false;
-    const QString text = Translate(QStringLiteral("Escriba el numero al que debe llamar el modem."));
+    const auto text = [] { return Translate(QStringLiteral("Escriba el numero al que debe llamar el modem.")); };
     setStatus(text);
-    ctx_.message(QMessageBox::Warning, text, QMessageBox::Ok);
+    ctx_.message(QMessageBox::Warning, text(), QMessageBox::Ok);
     CallNum->setFocus();
     return true;
 }
@@ -226,8 +228,7 @@ void ConnectionPanel::IniCom_Click()
     if (unit.isConnected()) {
         showRequested(nullptr, QStringLiteral("Cerrando comunicacion..."));
     } else {
-        setStatus(detectionText());
-        IniCom->setText(Translate(QStringLiteral("Cancelar")));
+        showDetection();
     }
 }
 
@@ -270,22 +271,29 @@ bool ConnectionPanel::confirmOtherUnit()
 // The click is acknowledged at once; the work starts on the next tick.
 void ConnectionPanel::showRequested(QPushButton *button, const QString &status)
 {
-    setStatus(Translate(status));
+    setStatus([status] { return Translate(status); });
     if (button)
         button->setEnabled(false);
 }
 
-// The status line shows what fits; its tooltip, the whole text.
-void ConnectionPanel::setStatus(const QString &text)
+// The status line shows what fits; its tooltip, the whole text. The text is
+// made again in the language chosen whenever that changes.
+void ConnectionPanel::setStatus(std::function<QString()> text)
 {
-    ComStat->setText(text);
-    ComStat->setToolTip(text);
+    status_ = std::move(text);
+    const QString shown = status_();
+    ComStat->setText(shown);
+    ComStat->setToolTip(shown);
 }
 
-QString ConnectionPanel::detectionText() const
+void ConnectionPanel::showDetection()
 {
-    return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (")
-           + Puerto->currentText() + QStringLiteral(")...");
+    const QString port = Puerto->currentText();
+    setStatus([port] {
+        return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (") + port
+               + QStringLiteral(")...");
+    });
+    IniCom->setText(Translate(QStringLiteral("Cancelar")));
 }
 
 void ConnectionPanel::TimerComms_Timer()
@@ -329,8 +337,7 @@ void ConnectionPanel::connectOrDisconnect()
     if (unit.isConnected()) {
         unit.disconnectUnit();
     } else {
-        setStatus(detectionText());
-        IniCom->setText(Translate(QStringLiteral("Cancelar")));
+        showDetection();
         if (connectUnit())
             afterConnect();
     }
@@ -363,7 +370,7 @@ bool ConnectionPanel::connectUnit()
 void ConnectionPanel::showFailure(const LinkFailure &failure)
 {
     const QString text = LinkFailureText(failure);
-    setStatus(text);
+    setStatus([failure] { return LinkFailureText(failure); });
     switch (failure.error) {
     case LinkError::PortMissing:
     case LinkError::PortInUse:
@@ -401,10 +408,18 @@ void ConnectionPanel::afterConnect()
     }
 }
 
+void ConnectionPanel::sourceChanged()
+{
+    if (!connectRequest_ && !downloadRequest_ && !uploadRequest_)
+        showConnectionState();
+}
+
 void ConnectionPanel::showConnectionState()
 {
-    setStatus(Translate(ctx_.unit.isConnected() ? QStringLiteral("Comunicacion iniciada")
-                                                       : QStringLiteral("Comunicacion no iniciada")));
+    const bool connected = ctx_.unit.isConnected();
+    setStatus([connected] {
+        return Translate(connected ? QStringLiteral("Comunicacion iniciada") : QStringLiteral("Comunicacion no iniciada"));
+    });
     showButtons();
 }
 
@@ -416,7 +431,7 @@ void ConnectionPanel::linkDropped()
     downloadRequest_ = false;
     uploadRequest_ = false;
     if (ctx_.unit.lastError().error != LinkError::PortLost)
-        setStatus(Translate(QStringLiteral("Comunicacion no iniciada")));
+        setStatus([] { return Translate(QStringLiteral("Comunicacion no iniciada")); });
     showButtons();
     if (!connectRequest_)
         setBusyPointer(false);
@@ -434,7 +449,7 @@ void ConnectionPanel::showButtons()
 void ConnectionPanel::refuseUpload()
 {
     uploadRequest_ = false;
-    setStatus(Translate(QStringLiteral("Configuracion no enviada")));
+    setStatus([] { return Translate(QStringLiteral("Configuracion no enviada")); });
     Escribir->setEnabled(ctx_.unit.isConnected());
     setBusyPointer(false);
 }
@@ -448,9 +463,12 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ctx_.form->setEnabled(false);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
-    setStatus(Translate(running));
+    setStatus([running] { return Translate(running); });
     const bool ok = operation();
-    setStatus(ok ? Translate(done) : transferFailureText());
+    if (ok)
+        setStatus([done] { return Translate(done); });
+    else
+        setStatus([failure = ctx_.unit.lastError()] { return transferFailureText(failure); });
     Leer->setEnabled(ctx_.unit.isConnected());
     Escribir->setEnabled(ctx_.unit.isConnected());
     // The bar shows a transfer only while it runs.
@@ -462,17 +480,16 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
 
 // A port that went away is named beside the error: nothing but a new
 // connection will bring it back.
-QString ConnectionPanel::transferFailureText() const
+QString ConnectionPanel::transferFailureText(const LinkFailure &failure)
 {
     const QString error = Translate(QStringLiteral("Error!"));
-    const LinkFailure failure = ctx_.unit.lastError();
     return failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(failure) : error;
 }
 
 void ConnectionPanel::showDifferences(const QList<ConfigDifference> &differences)
 {
     const QString title = Translate(QStringLiteral("La unidad no tiene lo enviado"));
-    setStatus(title);
+    setStatus([] { return Translate(QStringLiteral("La unidad no tiene lo enviado")); });
     if (ctx_.showDifferences)
         ctx_.showDifferences(title, differences);
     else

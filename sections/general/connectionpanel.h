@@ -70,6 +70,9 @@ public:
     void Leer_Click();
     void Escribir_Click();
     void TimerComms_Timer();
+    // The editors took a configuration from elsewhere (a file): what the
+    // status told of an earlier operation no longer applies to them.
+    void sourceChanged();
 
     QGroupBox *FramePuerto;
     QComboBox *Puerto;
@@ -102,12 +105,12 @@ private:
     void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
-    QString transferFailureText() const;
+    static QString transferFailureText(const LinkFailure &failure);
     void showDifferences(const QList<ConfigDifference> &differences);
     void setBusyPointer(bool busy);
     void showRequested(QPushButton *button, const QString &status);
-    QString detectionText() const;
-    void setStatus(const QString &text);
+    void showDetection();
+    void setStatus(std::function<QString()> text);
 
     Context ctx_;
     bool connectRequest_ = false;
@@ -115,4 +118,5 @@ private:
     bool uploadRequest_ = false;
     bool ticking_ = false;
     bool busyPointer_ = false;
+    std::function<QString()> status_;
 };

@@ -27,5 +27,5 @@ void StatusLabel::paintEvent(QPaintEvent *)
     const QRect room = contentsRect();
     const QString line = text().simplified();
     style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(),
-                          fontMetrics().elidedText(line, Qt::ElideRight, room.width()), foregroundRole());
+                          fontMetrics().elidedText(line, Qt::ElideMiddle, room.width()), foregroundRole());
 }

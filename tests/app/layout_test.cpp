@@ -13,11 +13,15 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 #include "files/langtable.h"
 #include "programfixture.h"
+#include "files/configcompare.h"
 #include "shell/branchpage.h"
+#include "shell/differencewindow.h"
 #include "shell/formpage.h"
 #include "shell/navigation.h"
 
@@ -181,6 +185,59 @@ TEST_P(MainWindowLayout, EveryWindowHasItsHeading)
         EXPECT_TRUE(heading->font().bold()) << qPrintable(window->objectName());
         EXPECT_GT(heading->font().pointSizeF(), window->font().pointSizeF()) << qPrintable(window->objectName());
         EXPECT_FALSE(heading->isHidden()) << qPrintable(window->objectName());
+    }
+}
+
+// The comparison of a history copy with the editors, and the check of a
+// verified write, at their smallest: the value columns show their headings
+// and a good part of each value; a cell too narrow shows its whole text as a tip.
+TEST_P(MainWindowLayout, ComparisonAndCheckColumnsFitAtTheSmallestSize)
+{
+    ProgramWindows program;
+    ConfigStore left;
+    program.sections.clearAll(left);
+    ConfigStore right = left;
+    right.General.UnitName = QStringLiteral("Deposito Norte 2");
+    right.General.ResendCount = 7;
+    right.Flow[2].Ratio = 360.5f;
+    const QString line = QStringLiteral("CT0= 60,1,0,0,00:00:00,23:59:59,1,0,0,0,0,0,0,0,0");
+    const struct {
+        const char *name;
+        QList<ConfigDifference> differences;
+        QString leftCaption, rightCaption;
+    } windows[] = {
+        {"comparison", compareConfigurations(left, right, program.sections),
+         QStringLiteral("2026-12-10 10:30 ") + Translate(QStringLiteral("Escritura")), Translate(QStringLiteral("Editores"))},
+        {"check",
+         {{QStringLiteral("CTimer"), QStringLiteral("CTimer"), QString(), line, QString(line).replace("60,", "90,")}},
+         Translate(QStringLiteral("Enviado")), Translate(QStringLiteral("En la unidad"))},
+    };
+    for (const auto &w : windows) {
+        SCOPED_TRACE(w.name);
+        ASSERT_FALSE(w.differences.isEmpty());
+        DifferenceWindow *window =
+            DifferenceWindow::open(w.differences, QStringLiteral("Historial"), w.leftCaption, w.rightCaption, &program.main);
+        window->showFieldCaptions(program.windows);
+        window->showFieldTerms(program.sections, left);
+        window->resize(window->minimumSize().expandedTo(window->minimumSizeHint()));
+        settle();
+        const QTableWidget *table = window->Tabla;
+        const QFontMetrics header = table->horizontalHeader()->fontMetrics();
+        const QFontMetrics cells = table->fontMetrics();
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QString heading = table->horizontalHeaderItem(column)->text();
+            EXPECT_GE(table->columnWidth(column), header.horizontalAdvance(heading) + 8) << qPrintable(heading);
+            if (column == 2 || column == 3)
+                EXPECT_GE(table->columnWidth(column), cells.horizontalAdvance(QStringLiteral("360.5 Unidad")))
+                    << qPrintable(heading);
+            for (int row = 0; row < table->rowCount(); ++row) {
+                const QTableWidgetItem *cell = table->item(row, column);
+                const bool fits = cells.horizontalAdvance(cell->text()) + 8 <= table->columnWidth(column);
+                EXPECT_TRUE(fits || !cell->toolTip().isEmpty())
+                    << qPrintable(heading) << ": " << qPrintable(cell->text()) << " is cut without a tip";
+            }
+        }
+        window->close();
     }
 }
 

@@ -20,8 +20,11 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QLineEdit>
+#include <QTest>
 
 #include "programfixture.h"
+#include "simulatedprogram.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/deviceinfotext.h"
@@ -36,6 +39,8 @@
 #include "shell/mainwindow.h"
 #include "shell/navigation.h"
 #include "shell/usersettings.h"
+#include "tools/firm.h"
+#include "tools/provisionwindow.h"
 
 namespace {
 
@@ -226,6 +231,106 @@ TEST(ShippedLanguage, EnglishPagesHoldNoSpanishFragments)
             EXPECT_FALSE(text.contains(spanish)) << qPrintable(node.key) << ": " << qPrintable(text);
     }
     EXPECT_EQ(LogRecordsText(20000), " 20000 records");
+}
+
+// The program in states whose texts are made at run time (a status line
+// after a download or a port loss, the firmware window's state, a units
+// table's faults), then in the other language: every page shows no text of
+// the language left, whole or as a piece of a composed line.
+class LanguageStates : public SimulatedProgramTest {
+protected:
+    // The texts of the language not in use that a window could show: whole
+    // entries, and the pieces of a composed one between its "%1" marks.
+    QStringList foreignTexts()
+    {
+        QStringList foreign;
+        const int other = lang.LangSel == 1 ? 2 : 1;
+        for (int line = 1; line < LangTable::kMaxLines; ++line) {
+            const QString mine = lang.GetString(lang.LangSel, line);
+            const QString theirs = lang.GetString(other, line);
+            if (theirs.isEmpty() || mine.isEmpty() || theirs == mine)
+                continue;
+            for (const QString &piece : theirs.split(QRegularExpression(QStringLiteral("%\\d|\\|")))) {
+                if (piece.trimmed().size() >= 12)
+                    foreign << piece.trimmed();
+            }
+        }
+        return foreign;
+    }
+
+    // Opens every node and returns "node: text" for each text of the other language shown.
+    QStringList otherLanguageShown()
+    {
+        const QStringList foreign = foreignTexts();
+        QStringList found;
+        main.show();
+        for (const NavNode &node : navigationNodes(kProductLimits)) {
+            main.Tree_NodeClick(node.key);
+            QStringList texts = shownTexts(&main);
+            texts << main.statusBar()->currentMessage();
+            if (auto *provision = qobject_cast<ProvisionWindow *>(windows.window("Provisionar"));
+                provision && provision->isVisible()) {
+                for (int i = 0; i < provision->Faltas->topLevelItemCount(); ++i)
+                    texts << provision->Faltas->topLevelItem(i)->text(2);
+            }
+            for (const QString &text : std::as_const(texts)) {
+                for (const QString &piece : foreign) {
+                    if (text.contains(piece))
+                        found << node.key + QStringLiteral(": ") + text + QStringLiteral(" [") + piece + u']';
+                }
+            }
+        }
+        found.removeDuplicates();
+        return found;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(LanguageStates, NoWindowKeepsTheLanguageLeft)
+{
+    ASSERT_TRUE(lang.Init());
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    for (const int first : {1, 2}) {
+        const int second = first == 1 ? 2 : 1;
+        lang.selectLanguage(first);
+        // A download, then the port lost: the General window's status line.
+        main.openEditor(QStringLiteral("General"), -1);
+        connectUnit();
+        panel().Leer->click();
+        panel().TimerComms_Timer();
+        ASSERT_EQ(panel().ComStat->text(), lang.Translate(QStringLiteral("Configuracion descargada con exito")));
+        lang.selectLanguage(second);
+        EXPECT_EQ(panel().ComStat->text(), lang.Translate(QStringLiteral("Configuracion descargada con exito")));
+        QStringList shown = otherLanguageShown();
+        EXPECT_TRUE(shown.isEmpty()) << "after a download, language " << second << ":\n" << qPrintable(shown.join(u'\n'));
+
+        lang.selectLanguage(first);
+        port->vanish(QStringLiteral("unplugged"));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !unit.isConnected(); }, 5000));
+        ASSERT_TRUE(panel().ComStat->text().startsWith(lang.Translate(QStringLiteral("Se perdio el puerto"))))
+            << qPrintable(panel().ComStat->text());
+        // A units table with faults in the provisioning window.
+        auto *provision = qobject_cast<ProvisionWindow *>(windows.window("Provisionar"));
+        ASSERT_NE(provision, nullptr);
+        files.askSavePath = [this](const QString &, const QString &) { return dir.filePath("templ.qcf"); };
+        ASSERT_TRUE(files.saveAsCommand());
+        QFile table(dir.filePath("units.csv"));
+        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write("serie,desconocida\r\n,1\r\n");
+        table.close();
+        provision->PlantillaPath->setText(dir.filePath("templ.qcf"));
+        provision->TablaPath->setText(table.fileName());
+        provision->reload();
+        ASSERT_GT(provision->Faltas->topLevelItemCount(), 0);
+        lang.selectLanguage(second);
+        shown = otherLanguageShown();
+        EXPECT_TRUE(shown.isEmpty()) << "after a port loss, language " << second << ":\n" << qPrintable(shown.join(u'\n'));
+        EXPECT_TRUE(panel().ComStat->text().startsWith(lang.Translate(QStringLiteral("Se perdio el puerto"))));
+        EXPECT_EQ(qobject_cast<Firm *>(windows.window("Firm"))->LabelInfo->text(),
+                  lang.Translate(QStringLiteral("Preparado")));
+    }
 }
 
 // Qt's text of a standard button in the language loaded now.

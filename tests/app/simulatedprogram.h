@@ -59,7 +59,14 @@ public:
         ASSERT_TRUE(unit.isConnected());
     }
 
+#ifdef VELKAN_SHIPPED_FOLDER
+    // Untranslated until a test reads it (Init) and picks a language.
+    LangTable lang{QStringLiteral("no-such-folder/Lang.txt"), {QStringLiteral(VELKAN_SHIPPED_FOLDER)}};
+#else
     LangTable lang{QStringLiteral("no-such-folder/Lang.txt")};
+#endif
+    // In use before the windows below are made: they follow its language changes.
+    bool langInUse = (setLang(&lang), true);
     UnitLog log;
     UnitEngine engine;
     FakeSerialPort *port;

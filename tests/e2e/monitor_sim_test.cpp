@@ -148,7 +148,9 @@ TEST_F(MonitorSim, TrendsPlotAndLogEachPollLikeTheCommandLine)
             told << text;
             return QMessageBox::Ok;
         };
-        trends.askSavePath = [&](const QString &filter) { return filter.contains("csv") ? csvPath : pngPath; };
+        trends.askSavePath = [&](const QString &filter, const QString &) {
+            return filter.contains("csv") ? csvPath : pngPath;
+        };
         trends.LogButton_Click();
         ASSERT_TRUE(trends.log().isOpen());
 

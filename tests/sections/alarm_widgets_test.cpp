@@ -285,6 +285,43 @@ TEST(ScheduleFrameTest, ATypedTimeIsTakenAndOneThatIsNoTimeIsRedStoredNowhereAnd
     EXPECT_TRUE(numberBoxFaults(&frame).isEmpty());
 }
 
+// A time typed anywhere in the box replaces the one shown; the seconds may be left out.
+TEST(ScheduleFrameTest, ATimeTypedWhereverTheCursorStandsReplacesTheShownOne)
+{
+    TimeBox box(QStringLiteral("Inicio:"));
+    box.show();
+    auto *text = box.findChild<QLineEdit *>();
+    const struct {
+        int cursor; // -1: the whole text selected
+        const char *typed;
+        QTime after;
+    } cases[] = {
+        {0, "18:30", QTime(18, 30)},
+        {7, "7:05:09", QTime(7, 5, 9)},
+        {3, "23:59", QTime(23, 59)},
+        {-1, "6:15", QTime(6, 15)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " at " + std::to_string(c.cursor));
+        box.setTime(QTime(0, 0));
+        if (c.cursor < 0)
+            text->selectAll();
+        else
+            text->setCursorPosition(c.cursor);
+        QTest::keyClicks(&box, c.typed);
+        emit box.editingFinished();
+        EXPECT_EQ(box.time(), c.after);
+        EXPECT_EQ(text->text(), TimeText(c.after));
+    }
+    // Once begun, typing mends the text as any box does.
+    box.setTime(QTime(8, 5));
+    text->setCursorPosition(0);
+    QTest::keyClicks(&box, "9:4");
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClicks(&box, "50");
+    EXPECT_EQ(box.time(), QTime(9, 50));
+}
+
 TEST(ScheduleFrameTest, TheArrowsStepThePartUnderTheCursorWithinTheDay)
 {
     TimeBox box(QStringLiteral("Inicio:"));

@@ -248,8 +248,19 @@ TEST_F(CaudalWindow, ModificarHandsTheMeterOverAndShowsItsCountAgain)
     caudal.BotonModificar->click();
     EXPECT_EQ(handed, QList<int>{3});
     EXPECT_EQ(caudal.TotalText->text(), " 1234");
+    // Beside another unit's configuration the counter is not shown.
+    link.connection.Device.SerialNumber = QStringLiteral("UA-0001");
+    QString source = QStringLiteral("UB-0002");
+    caudal.configSource = [&source] { return source; };
+    caudal.ChangeIndex(3);
+    EXPECT_EQ(caudal.TotalText->text(), "");
+    source = QStringLiteral("UA-0001");
+    caudal.ChangeIndex(3);
+    EXPECT_EQ(caudal.TotalText->text(), " 1234");
     link.connection.disconnectUnit();
     EXPECT_FALSE(caudal.BotonModificar->isEnabled());
+    caudal.ChangeIndex(3);
+    EXPECT_EQ(caudal.TotalText->text(), "") << "nor the counter of a unit gone";
 }
 
 TEST_F(CaudalWindow, AyudaOpensTheCalculatorWithoutBlocking)

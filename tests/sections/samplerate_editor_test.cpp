@@ -111,6 +111,11 @@ TEST_F(SampleRateWindow, FirmwareWarningOnlyWhileConnectedToAUnitWithoutWeights)
         window().Timer1_Timer();
         EXPECT_EQ(window().WarningText->isHidden(), features != 0);
         EXPECT_EQ(window().Warning->isHidden(), features != 0);
+        // The weights cannot be set on that unit: the combos say why.
+        for (const QComboBox *combo : window().ComboT) {
+            EXPECT_EQ(combo->isEnabled(), features != 0);
+            EXPECT_EQ(combo->toolTip(), features != 0 ? QString() : window().WarningText->text());
+        }
     }
     EXPECT_EQ(window().WarningText->text(),
               "La version de firmware del Velkan Sarn no soporta la configuracion del peso por "

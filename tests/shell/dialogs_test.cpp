@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +49,11 @@ TEST(AccessKeyPrompt, MasksAtMostFourCharacters)
     QTest::keyClicks(prompt.PWText, "123456");
     EXPECT_EQ(prompt.PWText->text(), "1234");
     EXPECT_EQ(prompt.windowTitle(), "Clave de acceso");
+    // The caption is not cut: the box is wider than it in a bold title font.
+    prompt.show();
+    QFont bold = prompt.font();
+    bold.setBold(true);
+    EXPECT_GT(prompt.width(), QFontMetrics(bold).horizontalAdvance(prompt.windowTitle()) + 100);
 }
 
 TEST(AccessKeyPrompt, CancelAndCloseGiveAnEmptyKey)

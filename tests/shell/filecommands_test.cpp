@@ -258,7 +258,8 @@ TEST_F(FileCommandsTest, SaveCompletesTheNameAndTheFolderComesBackAfterARestart)
     dialogs(next, QDir(folder).filePath("tank.qcf"));
     EXPECT_TRUE(next.openCommand());
     EXPECT_TRUE(next.saveAsCommand());
-    EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("Tank_3_00123.qcf")}));
+    // "Guardar como" offers the file opened under its own name.
+    EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("tank.qcf")}));
 }
 
 QByteArray fileBytes(const QString &path)
@@ -394,6 +395,21 @@ TEST_F(FileCommandsTest, TheSourceUnitIsRecordedAndReadBack)
     ASSERT_TRUE(other.saveCommand());
     ASSERT_TRUE(other.openFile(dir.filePath("a.qcf")));
     EXPECT_EQ(other.sourceSerial(), "");
+}
+
+// "Guardar como" offers what the editors hold: a file under its own name
+// (whatever unit is connected), a download under the unit's.
+TEST_F(FileCommandsTest, SaveAsOffersTheFilesOwnNameOrTheUnits)
+{
+    writeFile("Deposito Sur_UB-0002.qcf", "[General]\r\nVERSION=VELKAN_SARN\r\n");
+    commands.unitIdentity = [] { return UnitIdentity{"Deposito Norte", "UA-0001"}; };
+    EXPECT_EQ(commands.saveStart(), "Deposito Norte_UA-0001.qcf") << "nothing opened yet";
+    ASSERT_TRUE(commands.openFile(dir.filePath("Deposito Sur_UB-0002.qcf")));
+    EXPECT_EQ(commands.saveStart(), dir.filePath("Deposito Sur_UB-0002.qcf"));
+    commands.unitLoaded();
+    EXPECT_EQ(QFileInfo(commands.saveStart()).fileName(), "Deposito Norte_UA-0001.qcf");
+    commands.unitIdentity = [] { return UnitIdentity{"", ""}; };
+    EXPECT_EQ(QFileInfo(commands.saveStart()).fileName(), "");
 }
 
 TEST(FileCommands, FilterListsBecomeDialogFilters)

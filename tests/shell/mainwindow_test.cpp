@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <QStatusBar>
@@ -307,6 +308,60 @@ TEST_F(MainWindowTest, BranchesShowTheirChildrenAndMissingWindowsNothing)
             EXPECT_TRUE(w->isHidden()) << key;
         EXPECT_TRUE(main->branchPage()->isHidden()) << key;
     }
+}
+
+// The highlight is the page: keys move it and open as a click does; a move
+// refused by a red box puts it back, and a click there asks only once.
+TEST_F(MainWindowTest, TheTreeFollowsTheKeyboardAndARefusedMoveKeepsTheHighlight)
+{
+    QStringList told;
+    main->setMessage([&](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+        told << text;
+        return QMessageBox::Ok;
+    });
+    main->show();
+    QTreeWidget *tree = main->tree();
+    main->showRoot();
+    tree->setFocus();
+    log.clear();
+    QTest::keyClick(tree, Qt::Key_Down);
+    ASSERT_EQ(keyOf(tree->currentItem()), "General");
+    EXPECT_FALSE(windows.window("General")->isHidden());
+    EXPECT_TRUE(main->branchPage()->isHidden());
+    EXPECT_EQ(log.filter("ChangeIndex"), QStringList{"General ChangeIndex 0"});
+
+    QTest::keyClick(tree, Qt::Key_Up);
+    EXPECT_EQ(keyOf(tree->currentItem()), "Zelmor");
+    EXPECT_TRUE(windows.window("General")->isHidden());
+    EXPECT_FALSE(main->branchPage()->isHidden());
+
+    // A node opened from elsewhere moves the highlight with it.
+    main->openEditor("Caudal", 2);
+    EXPECT_EQ(keyOf(tree->currentItem()), "Caudal_2");
+
+    main->Tree_NodeClick("General");
+    auto *maximum = new QLineEdit(windows.window("General"));
+    makeNumberBox(maximum, NumberRanges::Float, "Maximo:");
+    maximum->setText("abc");
+    log.clear();
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(keyOf(tree->currentItem()), "General");
+    EXPECT_FALSE(windows.window("General")->isHidden());
+    EXPECT_TRUE(log.filter("ChangeIndex").isEmpty());
+
+    told.clear();
+    QTreeWidgetItem *flags = findKey(tree, "Flags");
+    tree->scrollToItem(flags);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(flags).center());
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(keyOf(tree->currentItem()), "General");
+
+    maximum->setText("2.5");
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(flags).center());
+    EXPECT_EQ(keyOf(tree->currentItem()), "Flags");
+    EXPECT_TRUE(windows.window("General")->isHidden());
+    EXPECT_EQ(log.filter("ChangeIndex"), QStringList{});
 }
 
 TEST_F(MainWindowTest, LeavingAnEditorKeepsWhatWasTyped)

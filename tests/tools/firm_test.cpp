@@ -15,6 +15,7 @@
 #include <QtTest/QTest>
 
 #include "../support/hextext.h"
+#include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "files/servicehistory.h"
 #include "sections/sectionlist.h"
@@ -36,10 +37,13 @@ class FirmTest : public ::testing::Test {
 protected:
     FirmTest() { registerSections(sections); }
 
-    void make(EngineSetup setup = {})
+    // language: the table the window follows instead of the link's own.
+    void make(EngineSetup setup = {}, LangTable *language = nullptr)
     {
         firm.reset();
         sim = std::make_unique<SimulatedLink>(std::move(setup), ConfigStream::defaults(UnitState::defaults().features));
+        if (language)
+            setLang(language);
         sim->unit.keepHistory(&history);
         // Questions (Yes and No) apart from the boxes that only tell.
         firm = std::make_unique<Firm>(
@@ -149,6 +153,43 @@ TEST_F(FirmTest, KeepsTheConfigurationThenSendsBothFilesWholeAndHandsTheUnitOver
     EXPECT_FALSE(sim->unit.isConnected());
     EXPECT_EQ(firm->LabelInfo->text(), "Escribiendo imagen en flash, espere a que el led parpadee de nuevo...");
     EXPECT_EQ(messages, QStringList{kPowerWarning});
+}
+
+// The state line is shown again in the language chosen, while the update
+// runs and after it, both ways.
+TEST_F(FirmTest, TheStateFollowsALanguageChangeDuringAndAfterTheRun)
+{
+    QFile table(dir.filePath("Lang.txt"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("{Espanol}{English}\r\n{Preparado}{Ready}\r\n{Cargando imagen...}{Loading the image...}\r\n"
+                "{Escribiendo imagen en flash, espere a que el led parpadee de nuevo...}{Writing to flash...}\r\n");
+    table.close();
+    LangTable lang(table.fileName());
+    ASSERT_TRUE(lang.Init());
+    make({}, &lang);
+    lang.selectLanguage(2);
+    EXPECT_EQ(firm->LabelInfo->text(), "Ready");
+    lang.selectLanguage(1);
+    EXPECT_EQ(firm->LabelInfo->text(), "Preparado");
+
+    connectUnit();
+    choose(hexText(4000, 'A'), hexText(1000, 'L'));
+    firm->BackupCheck->setChecked(false);
+    QString during;
+    onProgress = [&](int) {
+        if (during.isEmpty()) {
+            lang.selectLanguage(2);
+            during = firm->LabelInfo->text();
+        }
+    };
+    firm->StarBut->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return streams().size() == 2; }, 5000));
+    EXPECT_EQ(during, "Loading the image...");
+    EXPECT_EQ(firm->LabelInfo->text(), "Writing to flash...");
+    lang.selectLanguage(1);
+    EXPECT_EQ(firm->LabelInfo->text(), "Escribiendo imagen en flash, espere a que el led parpadee de nuevo...");
+    firm.reset();
+    sim.reset();
 }
 
 TEST_F(FirmTest, RefusesBeforeSendingAnything)

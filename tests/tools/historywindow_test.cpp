@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
@@ -161,6 +162,34 @@ TEST_F(HistoryWindowTest, ComparesAnEntryWithTheEditorsAndOpensItLikeAbrir)
     EXPECT_EQ(store.General.UnitName, QStringLiteral("Norte"));
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(files.ConfigFilePath, history.entries(QStringLiteral("VS21-0001")).at(1).path);
+}
+
+// After a take the open comparison is made again: the values taken are no
+// longer differences, the count says so.
+TEST_F(HistoryWindowTest, AComparisonWithTheEditorsIsMadeAgainAfterATake)
+{
+    store.General.ResendCount = 7;
+    chooseUnit(QStringLiteral("VS21-0001"));
+    chooseRows({1});
+    window->CompararEditor->click();
+    auto *open = window->findChild<DifferenceWindow *>();
+    ASSERT_NE(open, nullptr);
+    ASSERT_EQ(differenceRows().size(), 2) << qPrintable(differenceRows().join(u'\n'));
+    open->inform = [](const QString &) {};
+    int named = -1;
+    for (int r = 0; r < open->Tabla->rowCount(); ++r) {
+        if (open->Tabla->item(r, 4)->text().contains(QStringLiteral("NOMBRE")))
+            named = r;
+    }
+    ASSERT_GE(named, 0);
+    open->Tabla->item(named, 0)->setCheckState(Qt::Checked);
+    open->Tomar->click();
+    EXPECT_EQ(store.General.UnitName, QStringLiteral("Norte"));
+    const QStringList rows = differenceRows();
+    ASSERT_EQ(rows.size(), 1) << qPrintable(rows.join(u'\n'));
+    EXPECT_FALSE(rows.first().contains(QStringLiteral("NOMBRE"))) << qPrintable(rows.first());
+    EXPECT_TRUE(open->Cuenta->text().endsWith(QStringLiteral("1 / 1"))) << qPrintable(open->Cuenta->text());
+    EXPECT_EQ(open->Secciones->count(), 1);
 }
 
 // A download lists its copy at once; a history that cannot be written is told

@@ -300,7 +300,7 @@ TEST_F(MonitorTest, TrendsFollowThePollsPauseAndStartAfreshForAnotherUnit)
         told << text;
         return QMessageBox::Ok;
     };
-    trends.askSavePath = [&](const QString &) { return dir.filePath("log.csv"); };
+    trends.askSavePath = [&](const QString &, const QString &) { return dir.filePath("log.csv"); };
     const LiveSeries counter{LiveSeries::Counter, 0};
     trends.tick(counter, true);
     trends.LogButton_Click();

@@ -123,7 +123,7 @@ TEST_F(TerminalTest, TheTranscriptHoldsTheFramesSentMarkedApartFromWhatCameBack)
     QFile file(dir.filePath("t.rtf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains(("half\\par\r\n" + sent + "\\par\r\n" + answer).toLatin1()));
-    EXPECT_TRUE(QRegularExpression("^terminal_VS_0042_7_20\\d{6}-\\d{6}$").match(suggested).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^terminal_VS_0042_7_20\\d{6}-\\d{6}\\.rtf$").match(suggested).hasMatch())
         << qPrintable(suggested);
 
     terminal.TraceSaveBut->click();
@@ -182,7 +182,7 @@ TEST_F(TerminalTest, SavedTranscriptIsRichTextThatAnotherReaderShowsLineByLine)
     };
     terminal.SaveBut->click();
     EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.join('\n'));
-    EXPECT_TRUE(filterShown.startsWith("Rich text file (*.rtf);;")) << qPrintable(filterShown);
+    EXPECT_TRUE(filterShown.startsWith("Archivo de texto enriquecido (*.rtf);;")) << qPrintable(filterShown);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray rtf = file.readAll();

@@ -2,9 +2,14 @@
 #include <QChart>
 #include <QChartView>
 #include <QValueAxis>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "tools/trendpanel.h"
+#include "widgets/savename.h"
 
 // The value axis follows the values with some room: every value stays in
 // view, a spike included, while values that wander within the room leave
@@ -35,4 +40,48 @@ TEST(TrendPanelAxis, EveryValueStaysInViewAndSmallMovesKeepTheAxis)
     }
     // The first poll, the spike and the dip move it; the small wander does not.
     EXPECT_LE(moves, 4);
+}
+
+// The log and the picture are offered a name of the unit and the time with
+// the filter's extension; a name typed without one gets it.
+TEST(TrendPanelFiles, NamesOfferedAndTheExtensionCompleted)
+{
+    QTemporaryDir dir;
+    DeviceValues device;
+    device.SerialNumber = QStringLiteral("VS 21/7");
+    TrendPanel panel(device);
+    panel.message = [](QMessageBox::Icon, const QString &, QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+    const struct {
+        QPushButton *button;
+        const char *typed;
+        const char *offered; // a pattern
+        const char *written;
+    } cases[] = {
+        {panel.LogButton, "live_B", "^live_VS_21_7_20\\d{6}-\\d{6}\\.csv$", "live_B.csv"},
+        {panel.ExportButton, "trend_B", "^trend_VS_21_7_20\\d{6}-\\d{6}\\.png$", "trend_B.png"},
+        {panel.ExportButton, "chart.PNG", "", "chart.PNG"},
+        {panel.ExportButton, "dot.", "", "dot.png"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        QString offered;
+        panel.askSavePath = [&](const QString &, const QString &suggested) {
+            offered = suggested;
+            return dir.filePath(c.typed);
+        };
+        c.button->click();
+        if (panel.log().isOpen())
+            panel.LogButton->click(); // ends the log
+        if (*c.offered)
+            EXPECT_TRUE(QRegularExpression(c.offered).match(offered).hasMatch()) << qPrintable(offered);
+        EXPECT_TRUE(QFile::exists(dir.filePath(c.written)));
+    }
+    const struct {
+        const char *path, *extension, *completed;
+    } names[] = {{"", "csv", ""}, {"a/b", "csv", "a/b.csv"}, {"a.b/c", "png", "a.b/c.png"}, {"c.txt", "csv", "c.txt"}};
+    for (const auto &n : names)
+        EXPECT_EQ(withExtension(n.path, n.extension), n.completed) << n.path;
+    EXPECT_EQ(filterExtension("Archivo de texto enriquecido (*.rtf);;Todos los ficheros (*)"), "rtf");
+    EXPECT_EQ(suggestedFileName("trace", "", "trace", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))),
+              "trace_20260304-050607.trace");
 }
