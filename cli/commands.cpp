@@ -305,22 +305,24 @@ int history(CliSession &s, const CommandArgs &a)
 
 QJsonObject liveJson(const DeviceValues &d, bool math)
 {
+    // Counters and readings as the unit sent them (JSON writes a double in
+    // its shortest round-trip form); times in UTC, as the CSV gives them.
     const LiveData &l = d.Live;
     QJsonArray counters, flows, probes, maths;
     for (int i = 0; i < kCounterCount; ++i) {
         counters << l.CounterValue[i];
-        flows << shortest(l.FlowRate[i]);
+        flows << l.FlowRate[i];
     }
     for (int i = 0; i < kProbeCount; ++i)
-        probes << shortest(l.AnalogValue[i]);
-    QJsonObject o{{"time", QDateTime::currentDateTime().toString(Qt::ISODate)},
-                  {"unit_clock", d.DeviceClock.toString(Qt::ISODate)},
+        probes << l.AnalogValue[i];
+    QJsonObject o{{"time", LiveCsv::time(QDateTime::currentDateTimeUtc())},
+                  {"unit_clock", LiveCsv::unitClock(d.DeviceClock)},
                   {"counters", counters}, {"flows", flows}, {"probes", probes},
                   {"digital", l.DigitalState}, {"outputs", l.OutputState},
                   {"flags", qint64(l.FlagState)}};
     if (math) {
         for (int i = 0; i < kProductLimits.MathCount; ++i)
-            maths << shortest(l.MathValue[i]);
+            maths << l.MathValue[i];
         o.insert("math", maths);
     }
     return o;
