@@ -2,7 +2,9 @@
 
 #include <QRegularExpression>
 
+#include "fieldranges.h"
 #include "inidocument.h"
+#include "model/texthelpers.h"
 #include "sectioncore.h"
 #include "sectionregistry.h"
 
@@ -110,10 +112,16 @@ QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry
             for (const auto &[key, value] : doc.keyValues(item)) {
                 const TextKey *text = textKey(name, key);
                 const QString found = text ? separatorsIn(text->kind, value) : QString();
-                if (found.isEmpty())
+                const std::optional<NumberRange> range =
+                    text ? std::nullopt : valueOutsideRange(name, doc, item, key);
+                const bool outside = range.has_value();
+                if (found.isEmpty() && !outside)
                     continue;
                 const int slot = trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
-                faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
+                if (outside)
+                    faults.append({name, item, slot, key, value, FieldFault::Problem::OutOfRange, rangeText(*range)});
+                else
+                    faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
             }
         }
     }

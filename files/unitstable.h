@@ -31,7 +31,7 @@ struct UnitsTableFault {
     // can say it in its own language.
     enum class Kind {
         EmptyTable, Unreadable, UnknownColumn, RepeatedColumn, NoNumberColumn, NoSerial, RepeatedSerial,
-        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept
+        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept, OutOfRange, TemplateOutOfRange
     };
 
     UnitsTableFault() = default;

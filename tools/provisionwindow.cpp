@@ -87,6 +87,12 @@ QString faultText(const UnitsTableFault &fault)
     case Kind::NotKept:
         format = Translate(QStringLiteral("\"%1\" se escribiria como \"%2\""));
         break;
+    case Kind::OutOfRange:
+        format = Translate(QStringLiteral("%1 %2 tiene %3, fuera de rango: %4"));
+        break;
+    case Kind::TemplateOutOfRange:
+        format = Translate(QStringLiteral("Plantilla: %1 %2 tiene %3, fuera de rango: %4"));
+        break;
     }
     return fillArgs(format, fault.args);
 }

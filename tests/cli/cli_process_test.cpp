@@ -481,19 +481,24 @@ TEST_F(CliProcessTest, WriteConfigVerifyTellsWhatTheUnitHolds)
     }
 }
 
-// A hand-edited file: a text holding its line's separator refuses the upload
-// before a single line, naming the field, and leaves the file as it was; a
-// value that was not taken is warned of, and stops the command with --strict.
+// A hand-edited file: a text holding its line's separator, or a number its
+// window would show red, refuses the upload before a single line, naming the
+// field, and leaves the file as it was; a value that was not taken is warned
+// of, and stops the command with --strict.
 TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
 {
     startSim();
     const QString base = path(QStringLiteral("base.qcf"));
     ASSERT_EQ(cli({QStringLiteral("read-config"), base}).status, 0);
     sim.stop();
-    const auto edited = [&](const char *name, const char *section, const char *key, const char *value) {
+    // switchKey, switchValue: the section's key that enables or disables the field's box.
+    const auto edited = [&](const char *name, const char *section, const char *key, const char *value,
+                            const char *switchKey = nullptr, const char *switchValue = nullptr) {
         IniDocument doc;
         EXPECT_TRUE(doc.load(base));
         doc.writeValue(QLatin1String(section), QLatin1String(key), QLatin1String(value));
+        if (switchKey)
+            doc.writeValue(QLatin1String(section), QLatin1String(switchKey), QLatin1String(switchValue));
         const QString file = path(QLatin1String(name));
         EXPECT_TRUE(doc.save(file));
         return file;
@@ -514,6 +519,19 @@ TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
          QStringLiteral("[GENERAL] RENVN=70000 was not taken"), true},
         {"strict", edited("strict.qcf", "GENERAL", "RENVT", "1e10"), {QStringLiteral("--strict")}, 3,
          QStringLiteral("[GENERAL] RENVT=1e10 was not taken"), false},
+        // Held by the model but shown red by its window: one value per kind of range.
+        {"port", edited("port.qcf", "GPRS", "SERVER_PORT", "70000"), {}, 3,
+         QStringLiteral("error: [GPRS] SERVER_PORT=70000 is outside the range its window takes (0 - 65535)"), false},
+        {"count", edited("count.qcf", "GPRS", "APN_RETRIES", "-1"), {}, 3,
+         QStringLiteral("error: [GPRS] APN_RETRIES=-1 is outside the range its window takes (0 - 32767)"), false},
+        {"long count", edited("minutes.qcf", "GENERAL", "RENVT", "-5"), {}, 3,
+         QStringLiteral("error: [GENERAL] RENVT=-5 is outside the range its window takes (0 - 2147483647)"), false},
+        {"above zero", edited("ratio.qcf", "CAUDAL 0", "RATIO", "0", "INTERFAZ", " 6"), {}, 3,
+         QStringLiteral("error: [CAUDAL 0] RATIO=0 is outside the range its window takes (> 0)"), false},
+        {"enabled", edited("days.qcf", "LTIMER 0", "PERIOD", "-3", "HABIL", "True"), {}, 3,
+         QStringLiteral("error: [LTIMER 0] PERIOD=-3 is outside the range its window takes (0 - 32767)"), false},
+        // A box its record disables is neither red nor refused (a meter without interface).
+        {"disabled", edited("off.qcf", "CAUDAL 1", "RATIO", "0", "INTERFAZ", " 0"), {}, 0, QString(), true},
     };
     const auto bytes = [](const QString &name) {
         QFile file(name);
