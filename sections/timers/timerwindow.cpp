@@ -132,7 +132,7 @@ QLayout *TimerWindow::periodRow(TimerElement &e, int k)
                               + 12);
     follow(e, e.Period, field);
     const TimerCaptions &captions = family_.captions;
-    // Whole seconds or days, as many as the field holds.
+    // Seconds (decimals allowed) or whole days, as the file's range table gives them.
     makeNumberBox(e.Period, QString(family_.name), QStringLiteral("PERIOD"), captions.period);
     return row({caption(e, captions.period, field), e.Period, caption(e, captions.periodUnit, field)});
 }
