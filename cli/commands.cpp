@@ -135,10 +135,16 @@ QString &fileSource()
 // stop the command (file error) before the unit is touched.
 bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const CommandArgs &a)
 {
-    for (const RestoreNote &n : notes)
-        printError(QStringLiteral("warning: %1: [%2] %3=%4 was not taken (no number, or out of range); "
-                                  "the default is kept")
-                       .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text));
+    for (const RestoreNote &n : notes) {
+        if (n.outOfRange())
+            printError(QStringLiteral("warning: %1: [%2] %3=%4 is outside the range its window takes (%5); "
+                                      "it cannot be sent to a unit until mended")
+                           .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text.trimmed(), n.range));
+        else
+            printError(QStringLiteral("warning: %1: [%2] %3=%4 was not taken (no number, or out of range); "
+                                      "the default is kept")
+                           .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text));
+    }
     fileNotes() += notes;
     return notes.isEmpty() || !a.strict;
 }
@@ -159,11 +165,16 @@ bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegist
 // One line per field that cannot go to the unit; true when there is none.
 bool sendable(const QList<FieldFault> &faults)
 {
-    for (const FieldFault &f : faults)
-        printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
-                       .arg(f.item, f.key.trimmed(), f.text, f.detail));
+    for (const FieldFault &f : faults) {
+        if (f.problem == FieldFault::Problem::OutOfRange)
+            printError(QStringLiteral("error: [%1] %2=%3 is outside the range its window takes (%4)")
+                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail));
+        else
+            printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
+                           .arg(f.item, f.key.trimmed(), f.text, f.detail));
+    }
     if (!faults.isEmpty())
-        printError("Nothing was sent: take the separators out of these fields.");
+        printError("Nothing was sent: mend these fields first.");
     return faults.isEmpty();
 }
 
@@ -316,22 +327,24 @@ int merge(CliSession &s, const CommandArgs &a)
 
 QJsonObject liveJson(const DeviceValues &d, bool math)
 {
+    // Counters and readings as the unit sent them (JSON writes a double in
+    // its shortest round-trip form); times in UTC, as the CSV gives them.
     const LiveData &l = d.Live;
     QJsonArray counters, flows, probes, maths;
     for (int i = 0; i < kCounterCount; ++i) {
         counters << l.CounterValue[i];
-        flows << shortest(l.FlowRate[i]);
+        flows << l.FlowRate[i];
     }
     for (int i = 0; i < kProbeCount; ++i)
-        probes << shortest(l.AnalogValue[i]);
-    QJsonObject o{{"time", QDateTime::currentDateTime().toString(Qt::ISODate)},
-                  {"unit_clock", d.DeviceClock.toString(Qt::ISODate)},
+        probes << l.AnalogValue[i];
+    QJsonObject o{{"time", LiveCsv::time(QDateTime::currentDateTimeUtc())},
+                  {"unit_clock", LiveCsv::unitClock(d.DeviceClock)},
                   {"counters", counters}, {"flows", flows}, {"probes", probes},
                   {"digital", l.DigitalState}, {"outputs", l.OutputState},
                   {"flags", qint64(l.FlagState)}};
     if (math) {
         for (int i = 0; i < kProductLimits.MathCount; ++i)
-            maths << shortest(l.MathValue[i]);
+            maths << l.MathValue[i];
         o.insert("math", maths);
     }
     return o;

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "fieldranges.h"
 #include "inidocument.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
@@ -166,10 +167,16 @@ QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry
             for (const auto &[key, value] : doc.keyValues(item)) {
                 const TextKey *text = textKey(name, key);
                 const QString found = text ? separatorsIn(text->kind, value) : QString();
-                if (found.isEmpty())
+                const std::optional<NumberRange> range =
+                    text ? std::nullopt : valueOutsideRange(name, doc, item, key);
+                const bool outside = range.has_value();
+                if (found.isEmpty() && !outside)
                     continue;
                 const int slot = trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
-                faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
+                if (outside)
+                    faults.append({name, item, slot, key, value, FieldFault::Problem::OutOfRange, rangeText(*range)});
+                else
+                    faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
             }
         }
     }

@@ -25,7 +25,8 @@ QString lineSeparators(LineText kind);
 // One field of the configuration that cannot go to the unit as it stands.
 struct FieldFault {
     enum class Problem {
-        Separator, // the text holds a character its line cannot carry (detail: those characters)
+        Separator,  // the text holds a character its line cannot carry (detail: those characters)
+        OutOfRange, // a number its window's box would show red (detail: the range, "0 - 65535")
     };
     QString section; // the registered section ("E_Digital")
     QString item;    // the file section holding the field ("DIGITAL 0")
@@ -54,9 +55,10 @@ bool isSecretText(const QString &section, const QString &key);
 // into it and looking for the marker in what the section uploads and streams.
 QList<SecretLineField> secretLineFields(const SectionRegistry &registry);
 
-// Every text of the named sections that holds a character its upload line
-// cannot carry, in the file order. Empty when they can go to the unit as they
-// stand. The configuration upload checks SectionRegistry::uploadOrder(); the
+// Every field of the named sections that cannot go to the unit as it
+// stands, in the file order: a text holding a character its upload line
+// cannot carry, or a number outside the range its window's box accepts (the
+// table of fieldRange, which the boxes read too). Empty when they can go. The configuration upload checks SectionRegistry::uploadOrder(); the
 // voice-list write, its own section.
 QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry &registry,
                                  const QStringList &sections);

@@ -3,6 +3,7 @@
 #include <QtMath>
 #include <algorithm>
 
+#include "fieldranges.h"
 #include "inidocument.h"
 #include "model/texthelpers.h"
 #include "sectioncore.h"
@@ -43,8 +44,13 @@ QList<RestoreNote> restoreNotes(const IniDocument &file, const ConfigStore &rest
         for (const QString &item : written.sectionNames()) {
             for (const auto &[key, value] : written.keyValues(item)) {
                 const QString fileText = file.readValue(item, key);
-                if (!fileText.trimmed().isEmpty() && !taken(fileText, value))
+                if (fileText.trimmed().isEmpty())
+                    continue;
+                if (!taken(fileText, value)) {
                     notes.append({item, key, fileText});
+                } else if (const std::optional<NumberRange> range = valueOutsideRange(name, written, item, key)) {
+                    notes.append({item, key, fileText, rangeText(*range)});
+                }
             }
         }
     }

@@ -60,6 +60,10 @@ QString faultFormat(UnitsTableFault::Kind kind)
         return QStringLiteral("a control character (%1) in the cell");
     case Kind::NotDialable:
         return QStringLiteral("\"%1\" is not a number the modem can dial");
+    case Kind::OutOfRange:
+        return QStringLiteral("%1 %2 holds %3, outside %4");
+    case Kind::TemplateOutOfRange:
+        return QStringLiteral("template: %1 %2 holds %3, outside %4");
     }
     return QStringLiteral("the table is empty");
 }
@@ -289,13 +293,16 @@ QList<UnitsTableFault> separatorFaults(const IniDocument &doc, const UnitsRow &r
     savedBack(doc, registry, *store);
     QList<UnitsTableFault> faults;
     for (const FieldFault &field : lineTextFaults(*store, registry, SectionRegistry::uploadOrder())) {
-        const QStringList args{field.item, field.key, field.detail};
-        UnitsTableFault fault{0, 0, UnitsTableFault::Kind::TemplateTextCannotGo, args};
+        using Kind = UnitsTableFault::Kind;
+        const bool range = field.problem == FieldFault::Problem::OutOfRange;
+        const QStringList args = range ? QStringList{field.item, field.key, field.text.trimmed(), field.detail}
+                                       : QStringList{field.item, field.key, field.detail};
+        UnitsTableFault fault{0, 0, range ? Kind::TemplateOutOfRange : Kind::TemplateTextCannotGo, args};
         for (qsizetype i = 0; i < columns.size(); ++i) {
             const UnitsColumn &column = columns.at(i);
             if (!row.cells.at(i).trimmed().isEmpty() && column.section.compare(field.item, Qt::CaseInsensitive) == 0
                 && column.key.compare(field.key, Qt::CaseInsensitive) == 0)
-                fault = {row.line, int(i) + 2, UnitsTableFault::Kind::TextCannotGo, args};
+                fault = {row.line, int(i) + 2, range ? Kind::OutOfRange : Kind::TextCannotGo, args};
         }
         if (!faults.contains(fault))
             faults << fault;

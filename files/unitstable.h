@@ -19,7 +19,8 @@ struct UnitsTableFault {
     // can say it in its own language.
     enum class Kind {
         EmptyTable, Unreadable, UnknownColumn, RepeatedColumn, NoNumberColumn, NoSerial, RepeatedSerial,
-        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept, ControlCharacter, NotDialable
+        PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept, ControlCharacter, NotDialable,
+        OutOfRange, TemplateOutOfRange
     };
 
     UnitsTableFault() = default;

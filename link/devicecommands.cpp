@@ -51,9 +51,28 @@ Bits bitSetField(const Comms &link, int field)
     return bitSet<Bits>(ParseNumber(link.GetField(field))).value_or(0);
 }
 
-float floatField(const Comms &link, int field)
+// A live counter as the unit sent it: plain digits exactly, whatever their
+// width up to 64 bits (a unit counting unsigned passes 2147483647); any
+// other number form rounded. 0 only for a field that holds no number that fits.
+qint64 counterField(const Comms &link, int field)
 {
-    return ToFloat32(ParseNumber(link.GetField(field))).value_or(0.0f);
+    const QString text = link.GetField(field).trimmed();
+    bool plain = false;
+    const qint64 exact = text.toLongLong(&plain);
+    if (plain)
+        return exact;
+    const double value = std::nearbyint(ParseNumber(text));
+    // 2^63 itself is past the end of qint64.
+    if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0))
+        return 0;
+    return static_cast<qint64>(value);
+}
+
+// A live reading with every digit a double keeps; 0 for one that is no finite number.
+double liveField(const Comms &link, int field)
+{
+    const double value = ParseNumber(link.GetField(field));
+    return std::isfinite(value) ? value : 0.0;
 }
 
 // Text fields of an answer: entry i from field first + stride * i.
@@ -216,11 +235,11 @@ bool ReadRealTime(Comms &comms, DeviceValues &device)
     LiveData &live = device.Live;
     if (comms.answered(QStringLiteral("#20"), QStringLiteral("#DF"), 1)) {
         for (int i = 0; i < kCounters; ++i)
-            live.CounterValue[i] = wholeField<qint32>(comms, i + 2);
+            live.CounterValue[i] = counterField(comms, i + 2);
     }
     if (comms.answered(QStringLiteral("#22"), QStringLiteral("#DD"), 1)) {
         for (int i = 0; i < kCounters; ++i)
-            live.FlowRate[i] = floatField(comms, i + 2);
+            live.FlowRate[i] = liveField(comms, i + 2);
     }
     const bool states = comms.answered(QStringLiteral("#23"), QStringLiteral("#DC"), 1);
     if (states) {
@@ -228,12 +247,12 @@ bool ReadRealTime(Comms &comms, DeviceValues &device)
         live.OutputState = bitSetField<quint16>(comms, 3);
         live.FlagState = bitSetField<quint32>(comms, 4);
         for (int i = 0; i < kAuxiliaries; ++i)
-            live.AuxValue[i] = floatField(comms, i + 5);
+            live.AuxValue[i] = liveField(comms, i + 5);
     }
     if (device.has(Feature::MathChannels)) {
         if (comms.answered(QStringLiteral("#29"), QStringLiteral("#D6"), 1)) {
             for (int i = 0; i < kMathCount; ++i)
-                live.MathValue[i] = floatField(comms, i + 2);
+                live.MathValue[i] = liveField(comms, i + 2);
         }
         if (comms.answered(QStringLiteral("#28"), QStringLiteral("#D7"), 1)) {
             for (int i = 0; i < kMathRegisters; ++i)
@@ -242,7 +261,7 @@ bool ReadRealTime(Comms &comms, DeviceValues &device)
     }
     if (comms.answered(QStringLiteral("#36"), QStringLiteral("#C9"), 1)) {
         for (int i = 0; i < kAnalogs; ++i)
-            live.AnalogValue[i] = floatField(comms, i + 2);
+            live.AnalogValue[i] = liveField(comms, i + 2);
     }
     return states;
 }

@@ -48,22 +48,24 @@ inline constexpr Named kNames[] = {
 inline constexpr int kCounterCount = kProductLimits.FlowCount + 1;
 inline constexpr int kProbeCount = kProductLimits.OneWireCount;
 
-// Live values and channel labels read from the unit.
+// Live values and channel labels read from the unit. Values are kept as the
+// unit sent them: a counter beyond the signed 32-bit range stays whole, and
+// a reading keeps every digit a double holds, so the logs can repeat it.
 struct LiveData {
     std::array<QString, 5> AnalogName, AnalogUnit;
     std::array<QString, 5> AuxName, AuxUnit;
     std::array<QString, 10> CounterName;
     std::array<QString, 10> FlowName, FlowUnit;
     std::array<QString, 9> MathName, MathUnit;
-    std::array<qint32, 10> CounterValue{};
-    std::array<float, 10> FlowRate{};
+    std::array<qint64, 10> CounterValue{};
+    std::array<double, 10> FlowRate{};
     quint16 DigitalState = 0;
     quint16 OutputState = 0;
     quint32 FlagState = 0;
-    std::array<float, 5> AuxValue{};
-    std::array<float, 9> MathValue{};
+    std::array<double, 5> AuxValue{};
+    std::array<double, 9> MathValue{};
     std::array<QString, 9> MathRegister;
-    std::array<float, 5> AnalogValue{};
+    std::array<double, 5> AnalogValue{};
 };
 
 // What the unit told about itself. The values survive a disconnect.

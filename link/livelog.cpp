@@ -2,6 +2,9 @@
 
 #include "livesamples.h"
 
+#include <QLocale>
+#include <cmath>
+
 namespace {
 
 // A cell holding the separator, a quote or a line break is quoted, its
@@ -13,10 +16,6 @@ QString cell(const QString &text)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QString number(double value)
-{
-    return QString::number(value, 'g', 7);
-}
 
 // The valued series of a log's columns: every series but the states, which
 // go as three bit masks.
@@ -34,14 +33,36 @@ QString value(const LiveSeries &s, const LiveData &live)
 {
     switch (s.kind) {
     case LiveSeries::Counter: return QString::number(live.CounterValue[s.index]);
-    case LiveSeries::Flow: return number(live.FlowRate[s.index]);
-    case LiveSeries::Probe: return number(live.AnalogValue[s.index]);
-    case LiveSeries::Aux: return number(live.AuxValue[s.index]);
-    default: return number(live.MathValue[s.index]);
+    case LiveSeries::Flow: return LiveCsv::number(live.FlowRate[s.index]);
+    case LiveSeries::Probe: return LiveCsv::number(live.AnalogValue[s.index]);
+    case LiveSeries::Aux: return LiveCsv::number(live.AuxValue[s.index]);
+    default: return LiveCsv::number(live.MathValue[s.index]);
     }
 }
 
 } // namespace
+
+QString LiveCsv::number(double value)
+{
+    if (value == 0)
+        return QStringLiteral("0"); // no "-0"
+    const QString shortest = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    const double magnitude = std::abs(value);
+    if (!shortest.contains(u'e') || magnitude < 1e-6 || magnitude >= 1e17)
+        return shortest;
+    // Positional where a reader expects it: 1e8 as 100000000.
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
+QString LiveCsv::time(const QDateTime &time)
+{
+    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
+}
+
+QString LiveCsv::unitClock(const QDateTime &clock)
+{
+    return clock.isValid() ? clock.toUTC().toString(Qt::ISODate) : QString();
+}
 
 QString LiveCsv::header(const LiveData &live, bool math)
 {
@@ -55,7 +76,7 @@ QString LiveCsv::header(const LiveData &live, bool math)
 QString LiveCsv::row(const QDateTime &time, const DeviceValues &device, bool math)
 {
     const LiveData &live = device.Live;
-    QStringList cells{time.toUTC().toString(Qt::ISODateWithMs), device.DeviceClock.toString(Qt::ISODate)};
+    QStringList cells{LiveCsv::time(time), LiveCsv::unitClock(device.DeviceClock)};
     for (const LiveSeries &s : valueColumns(math))
         cells << value(s, live);
     cells << QString::number(live.DigitalState) << QString::number(live.OutputState)

@@ -7,13 +7,22 @@
 #include "devicevalues.h"
 
 // The unit's live values as comma-separated text, the one format of
-// velkan-cli's "live" and of the monitor's log: the poll's time in ISO 8601
-// UTC, the unit's clock, then one column per value headed by the unit's
+// velkan-cli's "live" and of the monitor's log: the poll's time and the
+// unit's clock in ISO 8601 UTC ("Z"), then one column per value headed by the unit's
 // label and its unit of measure ("Caudal 1 (m3/h)"; the column's key, as
 // "flow0", when the unit gave no label), numbers with a dot decimal whatever
 // the PC's locale, and the digital inputs, outputs and flags as bit masks.
 // The math channels have columns only for a unit that has them.
 namespace LiveCsv {
+// A reading in the fewest digits that read back as the same double, with a
+// dot whatever the locale; positional unless tiny or huge (1e8 gives
+// 100000000, 1234567.875 stays whole).
+QString number(double value);
+// A poll's time in ISO 8601 UTC with milliseconds and "Z"; empty when invalid.
+QString time(const QDateTime &time);
+// The unit's clock, in UTC to the second. The unit keeps the local time of
+// the PC that set it (the tool sets it so).
+QString unitClock(const QDateTime &clock);
 QString header(const LiveData &live, bool math);
 QString row(const QDateTime &time, const DeviceValues &device, bool math);
 } // namespace LiveCsv

@@ -1,6 +1,7 @@
 #include "livesamples.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -112,6 +113,18 @@ QList<LiveSeries> liveSeries(bool math)
     return all;
 }
 
+namespace {
+
+// A reading as the plot keeps it: beyond single precision's range it stays
+// at the edge (a plain conversion would be undefined there).
+float plotted(double value)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    return float(std::clamp(value, -kMax, kMax));
+}
+
+} // namespace
+
 LiveSampleStore::LiveSampleStore(int capacity) : capacity_(qMax(1, capacity)) {}
 
 void LiveSampleStore::add(qint64 msecs, const LiveData &live)
@@ -123,14 +136,14 @@ void LiveSampleStore::add(qint64 msecs, const LiveData &live)
     breakPending_ = false;
     for (int i = 0; i < kCounterCount; ++i) {
         counters_[i].push_back(live.CounterValue[i]);
-        reals_[realColumn({LiveSeries::Flow, i})].push_back(live.FlowRate[i]);
+        reals_[realColumn({LiveSeries::Flow, i})].push_back(plotted(live.FlowRate[i]));
     }
     for (int i = 0; i < kProbeCount; ++i)
-        reals_[realColumn({LiveSeries::Probe, i})].push_back(live.AnalogValue[i]);
+        reals_[realColumn({LiveSeries::Probe, i})].push_back(plotted(live.AnalogValue[i]));
     for (int i = 0; i < kAuxCount; ++i)
-        reals_[realColumn({LiveSeries::Aux, i})].push_back(live.AuxValue[i]);
+        reals_[realColumn({LiveSeries::Aux, i})].push_back(plotted(live.AuxValue[i]));
     for (int i = 0; i < kMath; ++i)
-        reals_[realColumn({LiveSeries::Math, i})].push_back(live.MathValue[i]);
+        reals_[realColumn({LiveSeries::Math, i})].push_back(plotted(live.MathValue[i]));
     states_[0].push_back(live.DigitalState);
     states_[1].push_back(live.OutputState);
     states_[2].push_back(live.FlagState);

@@ -85,8 +85,10 @@ private:
     // Columns of equal length, oldest first.
     std::deque<qint64> times_;
     std::deque<bool> runStarts_;
-    std::array<std::deque<qint32>, kCounterCount> counters_;
-    // Flows, probes, auxiliary values and math channels, in that order.
+    std::array<std::deque<qint64>, kCounterCount> counters_;
+    // Flows, probes, auxiliary values and math channels, in that order. A
+    // plot needs no more than single precision, and a day of polls in double
+    // would double the store; the logs write every digit from the poll itself.
     static constexpr int kReals = kCounterCount + kProbeCount + kAuxCount + kProductLimits.MathCount;
     std::array<std::deque<float>, kReals> reals_;
     std::array<std::deque<quint32>, 3> states_; // inputs, outputs, flags

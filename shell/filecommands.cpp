@@ -33,12 +33,33 @@ QString fileNamePart(const QString &text)
     return part;
 }
 
-QStringList restoreNoteLines(const QList<RestoreNote> &notes)
+QStringList restoreNoteLines(const QList<RestoreNote> &notes, bool outOfRange)
 {
     QStringList lines;
-    for (const RestoreNote &note : notes)
-        lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
+    for (const RestoreNote &note : notes) {
+        if (note.outOfRange() != outOfRange)
+            continue;
+        if (outOfRange)
+            lines << QStringLiteral("[%1] %2 = %3 (%4)").arg(note.section, note.key.trimmed(), note.text.trimmed(), note.range);
+        else
+            lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
+    }
     return lines;
+}
+
+// The values not taken, then those taken but outside their box's range: one
+// dialog each, only when there are any.
+void reportRestoreNotes(const std::function<void(const QString &, const QStringList &)> &report,
+                        const QList<RestoreNote> &notes)
+{
+    if (const QStringList lines = restoreNoteLines(notes, false); !lines.isEmpty())
+        report(Translate(QStringLiteral("Estos valores del archivo no se han tomado (no son un numero o estan "
+                                        "fuera de rango); se conservan los valores por defecto")),
+               lines);
+    if (const QStringList lines = restoreNoteLines(notes, true); !lines.isEmpty())
+        report(Translate(QStringLiteral("Estos valores del archivo estan fuera del rango que admite su ventana: "
+                                        "se muestran en rojo y no se envian a la unidad hasta corregirlos")),
+               lines);
 }
 
 } // namespace
@@ -331,9 +352,6 @@ bool FileCommands::restoreFrom(const QString &path, QString *sourceSerial)
     }
     if (result != RestoreResult::Restored)
         warn(withReason(Translate("No es un archivo de configuracion valido"), fileFailureText(failure)));
-    if (!notes.isEmpty())
-        reportNotes(Translate(QStringLiteral("Estos valores del archivo no se han tomado (no son un numero o estan "
-                                             "fuera de rango); se conservan los valores por defecto")),
-                    restoreNoteLines(notes));
+    reportRestoreNotes(reportNotes, notes);
     return result == RestoreResult::Restored;
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <algorithm>
+
 #include "editorregistry.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
@@ -10,8 +12,13 @@
 
 QString fieldFaultText(const FieldFault &fault)
 {
-    return QStringLiteral("[%1] %2: \"%3\" ").arg(fault.item, fault.key.trimmed(), fault.text)
-           + Translate(QStringLiteral("contiene")) + QStringLiteral(" \"") + fault.detail + u'"';
+    const bool range = fault.problem == FieldFault::Problem::OutOfRange;
+    // A number as the file writes it has a leading blank.
+    const QString field = QStringLiteral("[%1] %2: \"%3\" ")
+                              .arg(fault.item, fault.key.trimmed(), range ? fault.text.trimmed() : fault.text);
+    if (range)
+        return field + Translate(QStringLiteral("Valor fuera de rango")) + QStringLiteral(": ") + fault.detail;
+    return field + Translate(QStringLiteral("contiene")) + QStringLiteral(" \"") + fault.detail + u'"';
 }
 
 UploadGate::UploadGate(const EditorRegistry &editors, const ConfigStore &store,
@@ -50,8 +57,12 @@ bool UploadGate::pass(const QStringList &sections) const
         lines << fieldFaultText(fault);
     if (openEditor)
         openEditor(faults.first().section, faults.first().slot);
-    warn(Translate(QStringLiteral("No se envia nada a la unidad: estos campos contienen un caracter que su "
-                                  "linea no admite"))
+    const bool ranges = std::any_of(faults.begin(), faults.end(), [](const FieldFault &f) {
+        return f.problem == FieldFault::Problem::OutOfRange;
+    });
+    warn(Translate(ranges ? QStringLiteral("No se envia nada a la unidad: estos campos no pueden ir tal como estan")
+                          : QStringLiteral("No se envia nada a la unidad: estos campos contienen un caracter que su "
+                                           "linea no admite"))
          + QStringLiteral(":\n\n") + lines.join(u'\n'));
     return false;
 }

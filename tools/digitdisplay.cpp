@@ -18,11 +18,25 @@ DigitDisplay::DigitDisplay(int width, QWidget *parent) : QLabel(parent), width_(
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(true);
+    colour();
+    setContentsMargins(kPadding, 0, kPadding, 0);
+}
+
+void DigitDisplay::setMark(const QString &reason)
+{
+    if (reason == mark_)
+        return;
+    mark_ = reason;
+    setToolTip(reason);
+    colour();
+}
+
+void DigitDisplay::colour()
+{
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(16, 32, 16));
-    colours.setColor(QPalette::WindowText, QColor(120, 255, 120));
+    colours.setColor(QPalette::WindowText, mark_.isEmpty() ? QColor(120, 255, 120) : QColor(255, 190, 0));
     setPalette(colours);
-    setContentsMargins(kPadding, 0, kPadding, 0);
 }
 
 // The widest character of a value times the longest text: whatever the

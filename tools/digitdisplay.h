@@ -16,9 +16,17 @@ public:
     // width: the longest text, in characters, the display must hold.
     explicit DigitDisplay(int width, QWidget *parent = nullptr);
 
+    // Marks the value shown as one to look at twice, with the reason as its
+    // tooltip (amber digits); an empty reason takes the mark away.
+    void setMark(const QString &reason);
+    bool marked() const { return !mark_.isEmpty(); }
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
 private:
+    void colour();
+
     int width_;
+    QString mark_;
 };

@@ -93,6 +93,12 @@ QString faultText(const UnitsTableFault &fault)
     case Kind::NotDialable:
         format = Translate(QStringLiteral("\"%1\" no es un numero que el modem pueda marcar"));
         break;
+    case Kind::OutOfRange:
+        format = Translate(QStringLiteral("%1 %2 tiene %3, fuera de rango: %4"));
+        break;
+    case Kind::TemplateOutOfRange:
+        format = Translate(QStringLiteral("Plantilla: %1 %2 tiene %3, fuera de rango: %4"));
+        break;
     }
     return fillArgs(format, fault.args);
 }

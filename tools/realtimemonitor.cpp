@@ -10,6 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 #include "digitdisplay.h"
 #include "files/langtable.h"
 #include "led.h"
@@ -120,6 +123,14 @@ void addLampRow(QGridLayout *grid, int row, int column, const QList<Led *> &lamp
         grid->addWidget(numbers[i], row, column + i, Qt::AlignCenter);
         grid->addWidget(lamps[i], row + 1, column + i, Qt::AlignCenter);
     }
+}
+
+// A reading in the display's single precision (its width holds no more);
+// the logs keep every digit.
+QString shownReading(double value)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    return NumberText(float(std::clamp(value, -kMax, kMax)));
 }
 
 // Lamp i lit when bit i of the unit's state is set.
@@ -380,13 +391,19 @@ void T_Real_Zelmor::showLive()
         Label_CNT_Name[i]->setText(live.CounterName[i]);
         Label_FL_Name[i]->setText(live.FlowName[i]);
         Label_FL_Unit[i]->setText(live.FlowUnit[i]);
-        Digit_CNT[i]->setText(NumberText(live.CounterValue[i]));
-        Digit_FL[i]->setText(NumberText(live.FlowRate[i]));
+        const qint64 count = live.CounterValue[i];
+        Digit_CNT[i]->setText(NumberText(count));
+        // Shown as sent; a program that reads counters as signed 32-bit would see another number.
+        const bool wide = count < std::numeric_limits<qint32>::min() || count > std::numeric_limits<qint32>::max();
+        Digit_CNT[i]->setMark(wide ? Translate(QStringLiteral("Contador fuera del rango de 32 bits con signo; "
+                                                              "se muestra tal como lo envia la unidad"))
+                                   : QString());
+        Digit_FL[i]->setText(shownReading(live.FlowRate[i]));
     }
     for (int i = 0; i < kProbeCount; ++i) {
         Label_AN_Name[i]->setText(live.AnalogName[i]);
         Label_AN_Unit[i]->setText(live.AnalogUnit[i]);
-        Digit_AN[i]->setText(NumberText(live.AnalogValue[i]));
+        Digit_AN[i]->setText(shownReading(live.AnalogValue[i]));
     }
     for (int i = 0; i < kMathChannels; ++i) {
         Label_MAT_Name[i]->setText(live.MathName[i]);
@@ -398,7 +415,7 @@ void T_Real_Zelmor::showLive()
     showBits(Led_F, live.FlagState);
     if (device.has(Feature::MathChannels)) {
         for (int i = 0; i < kMathChannels; ++i)
-            Digit_MAT[i]->setText(NumberText(live.MathValue[i]));
+            Digit_MAT[i]->setText(shownReading(live.MathValue[i]));
         // The registers are kept as the unit's number text, with all its digits.
         for (int i = 0; i < kMathRegisters; ++i)
             Digit_RMAT[i]->setText(NumberText(ParseNumber(live.MathRegister[i])));

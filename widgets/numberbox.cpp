@@ -45,13 +45,6 @@ std::optional<NumberRange> rangeOf(const QLineEdit *box)
                        box->property(kMax).toDouble(), box->property(kAboveMin).toBool()};
 }
 
-QString rangeText(const NumberRange &range)
-{
-    if (range.aboveMin)
-        return QStringLiteral("> ") + NumberText(range.min);
-    return NumberText(range.min) + QStringLiteral(" - ") + NumberText(range.max);
-}
-
 // The reason shows as the tooltip while it holds; the box's own tooltip
 // comes back after.
 void checkBox(QLineEdit *box)
@@ -111,8 +104,7 @@ QString numberTextFault(const QString &text, const NumberRange &range)
     const double value = ParseNumber(text);
     if (range.whole && value != std::floor(value))
         return Translate(QStringLiteral("Escriba un numero entero"));
-    const bool below = range.aboveMin ? !(value > range.min) : !(value >= range.min);
-    if (below || !(value <= range.max))
+    if (!inRange(value, range))
         return Translate(QStringLiteral("Valor fuera de rango")) + QStringLiteral(": ") + rangeText(range);
     return {};
 }
@@ -124,6 +116,13 @@ void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &capt
     box->setProperty(kMax, range.max);
     box->setProperty(kAboveMin, range.aboveMin);
     checkEveryChange(box, caption);
+}
+
+void makeNumberBox(QLineEdit *box, const QString &section, const QString &key, const QString &caption)
+{
+    const std::optional<NumberRange> range = fieldRange(section, key);
+    Q_ASSERT_X(range, "makeNumberBox", "a number key without a range");
+    makeNumberBox(box, range.value_or(NumberRanges::Float), caption);
 }
 
 void makeTimeField(QLineEdit *box, const QString &caption)

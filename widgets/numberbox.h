@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "files/fieldranges.h"
+
 class QLineEdit;
 class QWidget;
 
@@ -16,22 +18,7 @@ bool CheckNumberBox(QLineEdit *box, const QString &kind);
 // also fit its field).
 bool ShowNumberValid(QLineEdit *box, bool valid);
 
-// The numbers a field takes: whole or decimal, and its range on the wire.
-struct NumberRange {
-    bool whole = true;
-    double min = 0;
-    double max = 32767;
-    bool aboveMin = false; // min itself is refused ("greater than 0")
-};
-
-namespace NumberRanges {
-inline constexpr NumberRange Count16{true, 0, 32767};   // 16-bit counts and times
-inline constexpr NumberRange Int16{true, -32768, 32767};
-inline constexpr NumberRange Port{true, 0, 65535};     // a 16-bit port number
-inline constexpr NumberRange Count32{true, 0, 2147483647};
-inline constexpr NumberRange Float{false, -3.4028234663852886e38, 3.4028234663852886e38};
-inline constexpr NumberRange Positive{false, 0, 3.4028234663852886e38, true};
-} // namespace NumberRanges
+// The ranges come from the file's one table of number keys (fieldRange).
 
 // Why a text is no number of the range, in the operator's words (translated);
 // empty when it is one. The decimal comma of some PCs is refused with its own
@@ -45,6 +32,9 @@ QString numberTextFault(const QString &text, const NumberRange &range);
 // (numberBoxFault), and the save, the upload and leaving the window refuse
 // to go on while one is left (numberBoxFaults).
 void makeNumberBox(QLineEdit *box, const NumberRange &range, const QString &caption);
+// The same for the file key `key` of registered section `section`, with the
+// range the file's table gives it (fieldRange).
+void makeNumberBox(QLineEdit *box, const QString &section, const QString &key, const QString &caption);
 // Makes box the text of a time of day for the field called caption: the
 // same colouring, tooltip and refusal as a number box, for a text that
 // TimeFromText cannot read ("H:MM:SS" or "H:MM").

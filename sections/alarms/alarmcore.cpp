@@ -387,6 +387,22 @@ QString actLine(const AlarmMemberRow &row, const AlarmConfig &slot, int channel,
 
 } // namespace
 
+AlarmNotification notificationOf(const AlarmConfig &slot)
+{
+    if (slot.NotifyGprs)
+        return AlarmNotification::Gprs;
+    if (slot.NotifyVoice)
+        return AlarmNotification::SmsAndVoice;
+    return slot.NotifySms ? AlarmNotification::Sms : AlarmNotification::None;
+}
+
+void setNotification(AlarmConfig &slot, AlarmNotification choice)
+{
+    slot.NotifySms = choice != AlarmNotification::None;
+    slot.NotifyVoice = choice == AlarmNotification::SmsAndVoice;
+    slot.NotifyGprs = choice == AlarmNotification::Gprs;
+}
+
 void clearAlarms(const AlarmMemberRow &row, ConfigStore &store)
 {
     for (int channel = 0; channel < row.records; ++channel) {

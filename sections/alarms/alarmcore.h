@@ -14,6 +14,17 @@ class IniDocument;
 // the member table. A kind's section core calls these around its own kind
 // fields; nothing here is registered on its own.
 
+// The notification of an alarm slot as the operator chooses it: one of four.
+enum class AlarmNotification { None, Sms, SmsAndVoice, Gprs };
+// The choice a slot's three switches stand for: the last one set of SMS,
+// SMS and voice, GPRS; none when none is set.
+AlarmNotification notificationOf(const AlarmConfig &slot);
+// Sets the three switches for a choice as a unit reports it back: every
+// notification but none carries the SMS switch beside the call or GPRS one
+// (SMS and voice is SMS=True, VOZ=True). The editors write this form too, so
+// a file saved from them holds what a download of the same unit holds.
+void setNotification(AlarmConfig &slot, AlarmNotification choice);
+
 // Every alarm slot of every channel back to its defaults, action lists included.
 void clearAlarms(const AlarmMemberRow &row, ConfigStore &store);
 

@@ -154,7 +154,18 @@ QLineEdit *AlarmEditor::numberBox(const char *objectName, float AlarmConfig::*fi
                                   const char *caption)
 {
     auto *box = named(new QLineEdit(this), objectName);
-    makeNumberBox(box, NumberRanges::Float, QString::fromLatin1(caption));
+    // The file key word of the field, for its range.
+    const std::pair<float AlarmConfig::*, const char *> words[] = {
+        {&AlarmConfig::Low, "MINIMO("},         {&AlarmConfig::High, "MAXIMO("},
+        {&AlarmConfig::Hysteresis, "HISTERESIS("}, {&AlarmConfig::Persistence, "PERSISTENCIA("},
+        {&AlarmConfig::Rearm, "REARM("},
+    };
+    QString key;
+    for (const auto &[member, word] : words) {
+        if (member == field)
+            key = QString::fromLatin1(word);
+    }
+    makeNumberBox(box, QString(member_.editor.name), key, QString::fromLatin1(caption));
     numbers_.push_back({box, new QLabel(this), field, caption});
     return box;
 }
@@ -279,13 +290,9 @@ void AlarmEditor::LoadData()
     RestHabil->setChecked(slot->RestoreMessage);
     ReenvHabil->setChecked(slot->Resend);
     // The last of the three that is set ends up chosen.
-    NotNone->setChecked(true);
-    if (slot->NotifySms)
-        NotSMS->setChecked(true);
-    if (slot->NotifyVoice)
-        NotVoz->setChecked(true);
-    if (slot->NotifyGprs)
-        NotGPRS->setChecked(true);
+    const std::array<QRadioButton *, 4> choices{NotNone, NotSMS, NotVoz, NotGPRS};
+    shownNotification_ = int(notificationOf(*slot));
+    choices[shownNotification_]->setChecked(true);
     showText(TextoAlarma, slot->Text);
     for (const NumberControl &number : numbers_)
         showText(number.box, NumberText(shownNumber(number.field, *slot)));
@@ -305,9 +312,13 @@ void AlarmEditor::StoreControls()
     slot->Enabled = AlarmaHabil->checkState() != Qt::Unchecked;
     slot->RestoreMessage = RestHabil->checkState() != Qt::Unchecked;
     slot->Resend = ReenvHabil->checkState() != Qt::Unchecked;
-    slot->NotifySms = NotSMS->isChecked();
-    slot->NotifyVoice = NotVoz->isChecked();
-    slot->NotifyGprs = NotGPRS->isChecked();
+    // Untouched, the switches stay as they came (a file or a unit may hold
+    // another form of the same choice); a new choice is written as a unit
+    // reports it.
+    if (const int chosen = notificationChosen(); chosen != shownNotification_) {
+        setNotification(*slot, AlarmNotification(chosen));
+        shownNotification_ = chosen;
+    }
     storeIfEdited(TextoAlarma, slot->Text);
     std::vector<AlarmNumberBox> boxes;
     for (const NumberControl &number : numbers_)
@@ -315,6 +326,16 @@ void AlarmEditor::StoreControls()
                          edited(number.box) && numberBoxFault(number.box).isEmpty()});
     storeNumbers(*slot, boxes);
     Horario->storeTo(slot->Window);
+}
+
+int AlarmEditor::notificationChosen() const
+{
+    const std::array<QRadioButton *, 4> choices{NotNone, NotSMS, NotVoz, NotGPRS};
+    for (int i = 0; i < int(choices.size()); ++i) {
+        if (choices[i]->isChecked())
+            return i;
+    }
+    return shownNotification_;
 }
 
 float AlarmEditor::shownNumber(float AlarmConfig::*field, const AlarmConfig &slot) const

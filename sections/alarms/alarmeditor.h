@@ -123,6 +123,11 @@ private:
     void showSlot(int slot);
     void editList(ActionList AlarmConfig::*list);
 
+    // The notification choice as LoadData showed it (0 none to 3 GPRS): the
+    // store-back rewrites the slot's switches only when the operator changed it.
+    int shownNotification_ = 0;
+    int notificationChosen() const;
+
     const AlarmMemberRow &member_;
     ConfigStore &store_;
     const SectionRegistry &sections_;

@@ -69,9 +69,8 @@ Caudal::Caudal(UnitConnection &unit, ConfigStore &store, const SectionRegistry &
     connect(BotonModificar, &QPushButton::clicked, this, &Caudal::BotonModificar_Click);
     connect(HelpBut, &QPushButton::clicked, this, &Caudal::HelpBut_Click);
     connect(Timer1, &QTimer::timeout, this, &Caudal::refresh);
-    makeNumberBox(TimeBase, NumberRanges::Count16, "Base de tiempo");
-    // Every limit is shown and stored through the ratio: 0 would turn them all into 0.
-    makeNumberBox(Ratio, NumberRanges::Positive, "Un pulso equivale a:");
+    makeNumberBox(TimeBase, QStringLiteral("Caudal"), QStringLiteral("TIMEBASE"), "Base de tiempo");
+    makeNumberBox(Ratio, QStringLiteral("Caudal"), QStringLiteral("RATIO"), "Un pulso equivale a:");
 
     addKindFrame(buildKindFrame());
     auto *notice = new QWidget(this);

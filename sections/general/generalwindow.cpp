@@ -69,8 +69,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
     for (QLineEdit *box : {NameBox, SMSCBox, PTLF, RestoreText})
         refuseSeparators(box);
     buildToolbar();
-    makeNumberBox(RENVT, NumberRanges::Count32, "Tiempo reenvios");
-    makeNumberBox(RENVN, NumberRanges::Count16, "Numero reenvios");
+    makeNumberBox(RENVT, QStringLiteral("General"), QStringLiteral("RENVT"), "Tiempo reenvios");
+    makeNumberBox(RENVN, QStringLiteral("General"), QStringLiteral("RENVN"), "Numero reenvios");
 
     makeHeading(titulo_);
 
@@ -228,6 +228,7 @@ void General::LoadData()
             rows << phoneEntryText(general.Phones[slot]);
     }
     phones_->setRows(rows);
+    shownPhones_ = phones_->rows();
     // The presets and the number box follow the shown number, whatever
     // brought it (a file, a download, Clear).
     QRadioButton *preset = presetFor(general.SmsCentre);
@@ -245,9 +246,15 @@ void General::StoreControls()
     storeIfEdited(RENVT, general.ResendMinutes, [](const QString &t) { return ToInt32(ParseNumber(t)); });
     storeIfEdited(RENVN, general.ResendCount, [](const QString &t) { return ToInt16(ParseNumber(t)); });
 
+    // The list shows the phones without the empty slots between them: stored
+    // back unedited, it would move them up and change the file and the slot
+    // numbers sent. Only a list the operator changed is stored, in its order.
     const QStringList rows = phones_->rows();
+    if (rows == shownPhones_)
+        return;
     for (int slot = 0; slot < GeneralSettings::kUsedPhoneSlots; ++slot)
         storePhoneEntry(rows.value(slot), general.Phones[slot]);
+    shownPhones_ = rows;
 }
 
 void General::choosePreset(QRadioButton *button)

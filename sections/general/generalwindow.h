@@ -78,6 +78,7 @@ public:
     QTimer *Timer1;
 
 private:
+    QStringList shownPhones_; // the phone list as LoadData showed it
     QWidget *buildSettings();
     void buildToolbar();
     void choosePreset(QRadioButton *button);

@@ -83,14 +83,14 @@ GPRS::GPRS(ConfigStore &store, const SectionRegistry &sections, QWidget *parent)
         box->setMaxLength(kTextLength);
         refuseSeparators(box);
     }
-    const NumberRange count = NumberRanges::Count16;
-    makeNumberBox(TextAPNRetry, count, "Reintentos de conexion:");
-    makeNumberBox(TextAPNRetryTime, count, "Tiempo entre reintentos:");
-    makeNumberBox(TextConTimeOut, count, "Timeout desconexion:");
-    makeNumberBox(TextPort, NumberRanges::Port, "Puerto:");
-    makeNumberBox(TextTimeout, count, "Timeout:");
-    makeNumberBox(TextFTPRetry, count, "Reintentos de conexion:");
-    makeNumberBox(TextFTPRetryTime, count, "Tiempo entre reintentos:");
+    const QString gprs = QStringLiteral("GPRS");
+    makeNumberBox(TextAPNRetry, gprs, QStringLiteral("APN_RETRIES"), "Reintentos de conexion:");
+    makeNumberBox(TextAPNRetryTime, gprs, QStringLiteral("APN_RETIME"), "Tiempo entre reintentos:");
+    makeNumberBox(TextConTimeOut, gprs, QStringLiteral("APN_TIMEOUT"), "Timeout desconexion:");
+    makeNumberBox(TextPort, gprs, QStringLiteral("SERVER_PORT"), "Puerto:");
+    makeNumberBox(TextTimeout, gprs, QStringLiteral("SERVER_TIMEOUT"), "Timeout:");
+    makeNumberBox(TextFTPRetry, gprs, QStringLiteral("FTP_RETRIES"), "Reintentos de conexion:");
+    makeNumberBox(TextFTPRetryTime, gprs, QStringLiteral("FTP_RETIME"), "Tiempo entre reintentos:");
     IPInputBox->setCaption(QStringLiteral("Direccion IP del servidor:"));
     IPInputBox1->setCaption(QStringLiteral("Direccion IP del servidor:"));
     buildFrames();

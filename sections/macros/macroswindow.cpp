@@ -145,12 +145,17 @@ void Macros::LoadData()
         if (!row.isEmpty())
             MacroPool->addItem(row);
     }
-    MacroNum->setCurrentIndex(freeMacroNumber(listRows(MacroPool), 0).value_or(0));
+    shownRows_ = listRows(MacroPool);
+    MacroNum->setCurrentIndex(freeMacroNumber(shownRows_, 0).value_or(0));
     showBudget();
 }
 
 void Macros::StoreControls()
 {
+    // The list leaves out the pool's empty rows; unedited, the pool stays as it is.
+    if (listRows(MacroPool) == shownRows_)
+        return;
+    shownRows_ = listRows(MacroPool);
     for (int i = 0; i < MacroPool::kRows; ++i) {
         const QListWidgetItem *item = MacroPool->item(i);
         store_.Macros.Rows[i] = item ? item->text() : QString();

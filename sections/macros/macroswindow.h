@@ -44,6 +44,7 @@ public:
     QPushButton *DelBut;
 
 private:
+    QStringList shownRows_; // the pool as LoadData showed it
     // A row built from the boxes joins the pool; false when it was refused.
     bool addRow(const QString &row);
     void tell(const QString &text);

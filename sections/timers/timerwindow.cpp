@@ -132,11 +132,8 @@ QLayout *TimerWindow::periodRow(TimerElement &e, int k)
                               + 12);
     follow(e, e.Period, field);
     const TimerCaptions &captions = family_.captions;
-    // Whole seconds or days, as many as the field holds.
-    makeNumberBox(e.Period,
-                  field == TimerField::Days ? NumberRanges::Count16
-                                            : NumberRange{true, 0, NumberRanges::Float.max},
-                  captions.period);
+    // Seconds (decimals allowed) or whole days, as the file's range table gives them.
+    makeNumberBox(e.Period, QString(family_.name), QStringLiteral("PERIOD"), captions.period);
     return row({caption(e, captions.period, field), e.Period, caption(e, captions.periodUnit, field)});
 }
 

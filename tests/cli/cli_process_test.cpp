@@ -305,6 +305,64 @@ TEST_F(CliProcessTest, LiveWithACountPrintsHeaderAndOneRowPerPoll)
     }
 }
 
+// Counters and readings at the edges, as the unit sends them, read back from
+// the CSV and from the JSON: every counter whole beyond the signed 32-bit
+// range, every reading the same double, every time in UTC with its "Z".
+TEST_F(CliProcessTest, LiveCarriesWhatTheUnitSent)
+{
+    const struct {
+        qint64 counter;
+        double reading;
+    } edges[] = {
+        {2147483647, 1234567.875}, {2147483648LL, 123456789}, {4294967295LL, 1e8}, {-2147483648LL, 0.1},
+        {0, -2.5e-3},
+    };
+    QStringList counters, readings;
+    for (const auto &e : edges) {
+        counters << QString::number(e.counter);
+        readings << QString::number(e.reading, 'g', 17);
+    }
+    for (int i = int(std::size(edges)); i < kCounterCount; ++i) {
+        counters << QStringLiteral("0");
+        readings << QStringLiteral("0");
+    }
+    startSim({QStringLiteral("--state"),
+              writeFile(QStringLiteral("state.json"), QStringLiteral(R"({"counters": [%1], "flowRates": [%2]})")
+                                                          .arg(counters.join(u','), readings.join(u','))
+                                                          .toUtf8())});
+
+    const CliRun csv = cli({QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("1")});
+    ASSERT_EQ(csv.status, 0) << qPrintable(csv.err);
+    const QStringList rows = csv.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 2);
+    const QStringList cells = rows.at(1).split(u',');
+    const int firstCounter = 2;
+    const int firstFlow = firstCounter + kCounterCount;
+    EXPECT_TRUE(cells.at(0).endsWith(u'Z')) << qPrintable(cells.at(0));
+    EXPECT_TRUE(cells.at(1).endsWith(u'Z')) << qPrintable(cells.at(1));
+
+    const CliRun json = cli({QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("1"),
+                             QStringLiteral("--json")});
+    ASSERT_EQ(json.status, 0) << qPrintable(json.err);
+    const QJsonObject poll = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_TRUE(poll[QLatin1String("time")].toString().endsWith(u'Z')) << qPrintable(json.out);
+    EXPECT_TRUE(poll[QLatin1String("unit_clock")].toString().endsWith(u'Z')) << qPrintable(json.out);
+    const QDateTime time = QDateTime::fromString(poll[QLatin1String("time")].toString(), Qt::ISODateWithMs);
+    EXPECT_LT(qAbs(time.secsTo(QDateTime::currentDateTimeUtc())), 60);
+
+    for (int i = 0; i < int(std::size(edges)); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(cells.at(firstCounter + i), QString::number(edges[i].counter));
+        EXPECT_EQ(cells.at(firstFlow + i).toDouble(), edges[i].reading) << qPrintable(cells.at(firstFlow + i));
+        EXPECT_FALSE(cells.at(firstFlow + i).contains(u'e')) << "positional, as a reader expects";
+        EXPECT_EQ(poll[QLatin1String("counters")].toArray().at(i).toInteger(), edges[i].counter);
+        EXPECT_EQ(poll[QLatin1String("flows")].toArray().at(i).toDouble(), edges[i].reading);
+    }
+    EXPECT_EQ(cells.at(firstFlow), QStringLiteral("1234567.875"));
+    EXPECT_EQ(cells.at(firstFlow + 1), QStringLiteral("123456789"));
+    EXPECT_EQ(cells.at(firstFlow + 2), QStringLiteral("100000000"));
+}
+
 // Output, counter preset and clock setting, each as the unit recorded it. A
 // negative count follows "--", or it would read as options.
 TEST_F(CliProcessTest, CommandsReachTheUnit)
@@ -507,19 +565,24 @@ TEST_F(CliProcessTest, WriteConfigVerifyTellsWhatTheUnitHolds)
     }
 }
 
-// A hand-edited file: a text holding its line's separator refuses the upload
-// before a single line, naming the field, and leaves the file as it was; a
-// value that was not taken is warned of, and stops the command with --strict.
+// A hand-edited file: a text holding its line's separator, or a number its
+// window would show red, refuses the upload before a single line, naming the
+// field, and leaves the file as it was; a value that was not taken is warned
+// of, and stops the command with --strict.
 TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
 {
     startSim();
     const QString base = path(QStringLiteral("base.qcf"));
     ASSERT_EQ(cli({QStringLiteral("read-config"), base}).status, 0);
     sim.stop();
-    const auto edited = [&](const char *name, const char *section, const char *key, const char *value) {
+    // switchKey, switchValue: the section's key that enables or disables the field's box.
+    const auto edited = [&](const char *name, const char *section, const char *key, const char *value,
+                            const char *switchKey = nullptr, const char *switchValue = nullptr) {
         IniDocument doc;
         EXPECT_TRUE(doc.load(base));
         doc.writeValue(QLatin1String(section), QLatin1String(key), QLatin1String(value));
+        if (switchKey)
+            doc.writeValue(QLatin1String(section), QLatin1String(switchKey), QLatin1String(switchValue));
         const QString file = path(QLatin1String(name));
         EXPECT_TRUE(doc.save(file));
         return file;
@@ -540,6 +603,19 @@ TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
          QStringLiteral("[GENERAL] RENVN=70000 was not taken"), true},
         {"strict", edited("strict.qcf", "GENERAL", "RENVT", "1e10"), {QStringLiteral("--strict")}, 3,
          QStringLiteral("[GENERAL] RENVT=1e10 was not taken"), false},
+        // Held by the model but shown red by its window: one value per kind of range.
+        {"port", edited("port.qcf", "GPRS", "SERVER_PORT", "70000"), {}, 3,
+         QStringLiteral("error: [GPRS] SERVER_PORT=70000 is outside the range its window takes (0 - 65535)"), false},
+        {"count", edited("count.qcf", "GPRS", "APN_RETRIES", "-1"), {}, 3,
+         QStringLiteral("error: [GPRS] APN_RETRIES=-1 is outside the range its window takes (0 - 32767)"), false},
+        {"long count", edited("minutes.qcf", "GENERAL", "RENVT", "-5"), {}, 3,
+         QStringLiteral("error: [GENERAL] RENVT=-5 is outside the range its window takes (0 - 2147483647)"), false},
+        {"above zero", edited("ratio.qcf", "CAUDAL 0", "RATIO", "0", "INTERFAZ", " 6"), {}, 3,
+         QStringLiteral("error: [CAUDAL 0] RATIO=0 is outside the range its window takes (> 0)"), false},
+        {"enabled", edited("days.qcf", "LTIMER 0", "PERIOD", "-3", "HABIL", "True"), {}, 3,
+         QStringLiteral("error: [LTIMER 0] PERIOD=-3 is outside the range its window takes (0 - 32767)"), false},
+        // A box its record disables is neither red nor refused (a meter without interface).
+        {"disabled", edited("off.qcf", "CAUDAL 1", "RATIO", "0", "INTERFAZ", " 0"), {}, 0, QString(), true},
     };
     const auto bytes = [](const QString &name) {
         QFile file(name);

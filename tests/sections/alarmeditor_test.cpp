@@ -7,10 +7,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <tuple>
 #include "widgets/timebox.h"
 
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
+#include "link/devicevalues.h"
+#include "sections/alarms/alarmcore.h"
 #include "sections/alarms/alarmeditor.h"
 #include "widgets/numberbox.h"
 #include "widgets/flagcombo.h"
@@ -171,7 +175,11 @@ TEST_F(AlarmEditorTest, FlagComboShowsTheFlagAndKeepsAValueItCannotShow)
     EXPECT_EQ(e.Flag->Combo->count(), FlagCombo::kChoices) << "the list is never appended again";
 }
 
-TEST_F(AlarmEditorTest, NotificationShowsTheLastSetChoiceAndStoresOne)
+// The choice shows the last switch set. Untouched, the store-back keeps the
+// switches as they came (a file may hold another form of the same choice);
+// a choice the operator makes is stored as the unit reports it back, so that
+// a save from the editor and a download of the same unit hold the same keys.
+TEST_F(AlarmEditorTest, NotificationIsStoredAsTheUnitReportsIt)
 {
     struct Case {
         bool sms, voice, gprs;
@@ -181,21 +189,36 @@ TEST_F(AlarmEditorTest, NotificationShowsTheLastSetChoiceAndStoresOne)
         {false, false, false, "NotNone"},
         {true, false, false, "NotSMS"},
         {true, true, false, "NotVoz"},
+        {false, true, false, "NotVoz"}, // as editors once saved it
         {true, false, true, "NotGPRS"},
     };
+    const AlarmMemberRow &row = alarmMember(AlarmMember::Flags);
+    const UploadContext context{Feature::FlagAlarms};
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.shown);
         AlarmConfig &slot = store.Flags[3].Alarms[0];
+        slot.Enabled = true;
         slot.NotifySms = c.sms;
         slot.NotifyVoice = c.voice;
         slot.NotifyGprs = c.gprs;
         AlarmEditor &e = open(AlarmMember::Flags);
         e.ChangeIndex(3);
         const auto *shown = e.findChild<QRadioButton *>(c.shown);
-        EXPECT_TRUE(shown->isChecked()) << c.shown;
+        EXPECT_TRUE(shown->isChecked());
         e.StoreControls();
-        EXPECT_EQ(slot.NotifySms, shown == e.NotSMS) << c.shown;
-        EXPECT_EQ(slot.NotifyVoice, shown == e.NotVoz) << c.shown;
-        EXPECT_EQ(slot.NotifyGprs, shown == e.NotGPRS) << c.shown;
+        EXPECT_EQ(std::tuple(slot.NotifySms, slot.NotifyVoice, slot.NotifyGprs), std::tuple(c.sms, c.voice, c.gprs));
+
+        for (QRadioButton *choice : {e.NotNone, e.NotSMS, e.NotVoz, e.NotGPRS}) {
+            SCOPED_TRACE(choice->objectName().toStdString());
+            choice->click();
+            e.StoreControls();
+            auto unit = std::make_unique<ConfigStore>();
+            for (const QString &line : alarmUploadLines(row, store, 3, context))
+                ASSERT_TRUE(applyAlarmUploadLine(row, *unit, line, context.features));
+            const AlarmConfig &reported = unit->Flags[3].Alarms[0];
+            EXPECT_EQ(std::tuple(slot.NotifySms, slot.NotifyVoice, slot.NotifyGprs),
+                      std::tuple(reported.NotifySms, reported.NotifyVoice, reported.NotifyGprs));
+        }
     }
 }
 

@@ -269,19 +269,21 @@ TEST_F(TimerWindowTest, BotonEditarEditsTheActionsOfTheElementsTimer)
     EXPECT_EQ(store.WeeklyTimers[5].Actions, ActionList{});
 }
 
-TEST_F(TimerWindowTest, PeriodBoxesRefuseWhatIsNoWholeNumberOfTheirField)
+// A cyclic period takes decimals (the unit takes them and reports them
+// back); a long timer's, whole days only.
+TEST_F(TimerWindowTest, PeriodBoxesRefuseWhatIsNoNumberOfTheirField)
 {
     TimerWindow &cyclic = open(TimerKind::Cyclic);
     QLineEdit *period = cyclic.element(0).Period;
     store.CyclicTimers[0].Period = 30;
-    period->setText(QStringLiteral("2.5"));
+    period->setText(QStringLiteral("-1"));
     EXPECT_TRUE(red(period));
     cyclic.StoreControls();
     EXPECT_EQ(store.CyclicTimers[0].Period, 30.f) << "a refused text stores nothing";
-    period->setText(QStringLiteral("60"));
+    period->setText(QStringLiteral("2.5"));
     EXPECT_FALSE(red(period));
     cyclic.StoreControls();
-    EXPECT_EQ(store.CyclicTimers[0].Period, 60.f);
+    EXPECT_EQ(store.CyclicTimers[0].Period, 2.5f);
 
     TimerWindow &longForm = open(TimerKind::Long);
     for (const char *text : {"x", "2.5", "-1", "1,5"}) {
