@@ -748,7 +748,8 @@ const QList<CommandInfo> &commandTable()
          "      else exit status 3 and nothing is sent. The unit's configuration is kept in the service\n"
          "      history first, and the update stops when that fails, unless --no-backup is given",
          2, true, readFirmware, firmware},
-        {"provision", "TEMPLATE.qcf UNITS.csv [--report FILE] [--again] [--allow-unlisted] [--modem-column NAME]",
+        {"provision", "TEMPLATE.qcf UNITS.csv [--report FILE] [--again] [--allow-unlisted] [--modem-column NAME] "
+                      "[--progress json]",
          "write TEMPLATE with each unit's own values from UNITS (CSV: the serial, then \"Section.KEY\"\n"
          "      columns or the aliases name, own_number, sms_centre, retry_time, retry_count, apn,\n"
          "      apn_user, apn_password, server; an empty cell keeps the template's value) to one unit\n"
@@ -757,7 +758,12 @@ const QList<CommandInfo> &commandTable()
          "      history, detail) continues from run to run; units it has as applied are skipped.\n"
          "      Ends when every unit is applied, or on Ctrl-C after the current unit; exit status 1\n"
          "      when a unit failed. With --modem-column, calls each unit through the modem on the\n"
-         "      port at the number in that column (the access key from --key), one after another",
+         "      port at the number in that column (the access key from --key), one after another.\n"
+         "      With --port given several times, every port runs its own queue at the same time over\n"
+         "      the same table and report: a unit is written once whichever port it comes to, and a\n"
+         "      serial met on two ports at once is written on the first and refused on the other.\n"
+         "      A port that fails or is lost does not stop the others; exit status 0 only when every\n"
+         "      port ended well. --progress json prints one JSON line per event instead of the table",
          2, false, checkProvision, provision},
     };
     return table;

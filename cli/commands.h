@@ -21,6 +21,9 @@ struct CommandArgs {
     bool again = false;     // provision: write units the report has as applied
     bool allowUnlisted = false; // provision: units not in the table get the template
     QString modemColumn;    // provision: call each unit at the number in this column
+    QStringList ports;      // provision: every --port, one worker each when more than one
+    bool progressJson = false; // provision: one JSON line per event on standard output
+    qint64 runStart = -1;   // provision, as a worker: the report's size when the shared run began
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);

@@ -98,7 +98,8 @@ int main(int argc, char *argv[])
     p.addHelpOption();
     p.addVersionOption();
     p.addOptions({
-        {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0).", "DEV"},
+        {"port", "Serial port of the unit or modem (COM3, /dev/ttyUSB0); provision takes it more than once, "
+                 "one unit on each port at a time.", "DEV"},
         {"modem", "Call the unit through a GSM modem on the port.", "NUMBER"},
         {"key", "The unit's access key for --modem; \"-\" reads it from standard input (not echoed). "
                 "A key written here stays in the process list and the shell's history: prefer \"-\" or --key-file.",
@@ -116,6 +117,8 @@ int main(int argc, char *argv[])
         {"allow-unlisted", "provision: write the template alone to a unit not in the table."},
         {"modem-column", "provision: call each unit through the modem on the port at the number in this column "
                          "of the table (with --key).", "NAME"},
+        {"progress", "provision: \"json\" prints one JSON line per event (port, serial, state, differences, "
+                     "history, detail) instead of the table.", "json"},
         {"no-history", "Keep no copy of this read-config or write-config in the service history."},
         {"technician", "The author of the service history's commits, \"Name <address>\" (default: the "
                        "technician set in the program, else the system user).", "NAME"},
@@ -131,6 +134,10 @@ int main(int argc, char *argv[])
         {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
          "FILE"},
     });
+    // A provisioning run on several ports runs velkan-cli once per port with this.
+    QCommandLineOption runStart("run-start", "A worker of a run on several ports.", "BYTES");
+    runStart.setFlags(QCommandLineOption::HiddenFromHelp);
+    p.addOption(runStart);
     p.addPositionalArgument("command", "The command to run, then its arguments.", "command [args...]");
     if (!p.parse(QCoreApplication::arguments()))
         return usageError(p.errorText());
@@ -171,7 +178,25 @@ int main(int argc, char *argv[])
     if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
         return usageError("--count and --interval take a positive number.");
 
-    LinkOptions link{p.value("port"), p.value("modem")};
+    const bool provisioning = QLatin1String(command->name) == QLatin1String("provision");
+    commandArgs.ports = p.values("port");
+    if (commandArgs.ports.size() > 1 && !provisioning)
+        return usageError("Only provision takes --port more than once.");
+    if (commandArgs.ports.removeDuplicates() > 0)
+        return usageError("A port is given twice.");
+    if (commandArgs.ports.size() > 1 && (p.isSet("modem") || p.isSet("modem-column")))
+        return usageError("Several --port need a cable to each unit: no --modem or --modem-column.");
+    if (p.isSet("progress") && (!provisioning || p.value("progress") != QLatin1String("json")))
+        return usageError("--progress json belongs to provision.");
+    commandArgs.progressJson = p.isSet("progress");
+    if (p.isSet("run-start")) {
+        bool ok = false;
+        commandArgs.runStart = p.value("run-start").toLongLong(&ok);
+        if (!ok || commandArgs.runStart < 0 || commandArgs.ports.size() != 1)
+            return usageError("--run-start is for a worker of a run on several ports.");
+    }
+
+    LinkOptions link{commandArgs.ports.value(0), p.value("modem")};
     link.fastLink = p.isSet("fast-link");
     if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
         return usageError("--timeout takes a positive number of milliseconds.");

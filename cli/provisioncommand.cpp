@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #ifndef Q_OS_WIN
@@ -12,7 +16,9 @@
 #include <unistd.h>
 #endif
 
+#include "files/provisionprogress.h"
 #include "link/provisioning.h"
+#include "link/provisionworkers.h"
 
 namespace {
 
@@ -39,18 +45,19 @@ void onSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-void stopOnSignals(Provisioner &provisioner)
+void stopOnSignals(QObject *context, const std::function<void()> &stop, bool quiet)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &provisioner);
-    QObject::connect(notifier, &QSocketNotifier::activated, &provisioner, [&provisioner, told = false]() mutable {
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [stop, quiet, told = false]() mutable {
         char bytes[16];
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], bytes, sizeof bytes);
         if (std::exchange(told, true))
             return;
-        printError("Stopping after the current unit.");
-        provisioner.stop();
+        if (!quiet)
+            printError("Stopping after the current unit.");
+        stop();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -60,28 +67,136 @@ void stopOnSignals(Provisioner &provisioner)
     ::sigaction(SIGTERM, &action, nullptr);
 }
 #else
-void stopOnSignals(Provisioner &) {}
+void stopOnSignals(QObject *, const std::function<void()> &, bool) {}
 #endif
 
-void tell(Provisioner &provisioner, const QString &port)
+void printEvent(const ProvisionEvent &e)
 {
-    QObject::connect(&provisioner, &Provisioner::waiting, [port](const QString &last) {
-        printError(last.isEmpty() ? QStringLiteral("Waiting for a unit on %1 (Ctrl-C ends).").arg(port)
-                                  : QStringLiteral("Connect the next unit on %1 (Ctrl-C ends).").arg(port));
-    });
-    QObject::connect(&provisioner, &Provisioner::started,
-                     [](const QString &serial) { printError(QStringLiteral("Unit %1: writing.").arg(serial)); });
-    QObject::connect(&provisioner, &Provisioner::finished, [](const ProvisionRecord &r) {
-        QTextStream(stdout) << r.serial << '\t' << ProvisionReport::statusWord(r.status) << '\t'
-                            << (r.detail.isEmpty() ? QDir::toNativeSeparators(r.historyFile) : r.detail)
-                            << Qt::endl;
-    });
+    QTextStream(stdout) << e.jsonLine() << Qt::flush;
+}
+
+void tell(Provisioner &provisioner, const QString &port, bool json)
+{
+    if (json) {
+        QObject::connect(&provisioner, &Provisioner::waiting, [port](const QString &last) {
+            printEvent({port, QStringLiteral("waiting"), last, 0, {}, {}, 0});
+        });
+        QObject::connect(&provisioner, &Provisioner::started, [port](const QString &serial) {
+            printEvent({port, QStringLiteral("writing"), serial, 0, {}, {}, 0});
+        });
+        QObject::connect(&provisioner, &Provisioner::finished,
+                         [port](const ProvisionRecord &r) { printEvent(ProvisionEvent::ofRecord(port, r)); });
+    } else {
+        QObject::connect(&provisioner, &Provisioner::waiting, [port](const QString &last) {
+            printError(last.isEmpty() ? QStringLiteral("Waiting for a unit on %1 (Ctrl-C ends).").arg(port)
+                                      : QStringLiteral("Connect the next unit on %1 (Ctrl-C ends).").arg(port));
+        });
+        QObject::connect(&provisioner, &Provisioner::started,
+                         [](const QString &serial) { printError(QStringLiteral("Unit %1: writing.").arg(serial)); });
+        QObject::connect(&provisioner, &Provisioner::finished, [](const ProvisionRecord &r) {
+            QTextStream(stdout) << r.serial << '\t' << ProvisionReport::statusWord(r.status) << '\t'
+                                << (r.detail.isEmpty() ? QDir::toNativeSeparators(r.historyFile) : r.detail)
+                                << Qt::endl;
+        });
+    }
     // The line that did not reach the report goes to standard error, so that
     // the run's record is not lost with it.
-    QObject::connect(&provisioner, &Provisioner::reportFailed, [](const FileFailure &failure, const ProvisionRecord &record) {
+    QObject::connect(&provisioner, &Provisioner::reportFailed,
+                     [port, json](const FileFailure &failure, const ProvisionRecord &record) {
         printError(fileFailureMessage(failure) + QStringLiteral(" The run stops; this unit's report line was not written:"));
         printError(QString::fromUtf8(ProvisionReport(failure.path).line(record)).trimmed());
+        if (json)
+            printEvent({port, QStringLiteral("report-failed"), record.serial, 0, {}, fileFailureMessage(failure), 0});
     });
+}
+
+// The option and its value removed from a command line, in both spellings.
+void dropOption(QStringList &arguments, const QString &name)
+{
+    const QString joined = QStringLiteral("--%1=").arg(name);
+    for (qsizetype i = 0; i < arguments.size();) {
+        if (arguments.at(i) == QLatin1String("--"))
+            break;
+        if (arguments.at(i) == QLatin1String("--") + name)
+            arguments.remove(i, std::min<qsizetype>(2, arguments.size() - i));
+        else if (arguments.at(i).startsWith(joined))
+            arguments.remove(i);
+        else
+            ++i;
+    }
+}
+
+// The trace of a port's worker: "FILE" becomes "FILE-PORT" before its suffix.
+QString traceOfPort(const QString &trace, const QString &port)
+{
+    const QFileInfo file(trace);
+    QString tag = QFileInfo(port).fileName();
+    for (QChar &c : tag)
+        if (!c.isLetterOrNumber() && c != u'-' && c != u'_')
+            c = u'_';
+    const QString name = file.completeSuffix().isEmpty()
+                             ? file.fileName() + u'-' + tag
+                             : file.baseName() + u'-' + tag + u'.' + file.completeSuffix();
+    return file.dir().filePath(name);
+}
+
+// This command line for one port's worker: the same options and files, that
+// one port, progress as JSON lines, and where the shared run began.
+QStringList workerArguments(const QString &port, const QString &report, qint64 runStart)
+{
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QString trace = [&] {
+        for (qsizetype i = 0; i + 1 < arguments.size(); ++i)
+            if (arguments.at(i) == QLatin1String("--trace"))
+                return arguments.at(i + 1);
+        for (const QString &a : std::as_const(arguments))
+            if (a.startsWith(QLatin1String("--trace=")))
+                return a.mid(8);
+        return QString();
+    }();
+    for (const char *name : {"port", "progress", "report", "trace", "run-start"})
+        dropOption(arguments, QString::fromLatin1(name));
+    QStringList own{"--port", port, "--progress", "json", "--report", report, "--run-start", QString::number(runStart)};
+    if (!trace.isEmpty())
+        own << "--trace" << traceOfPort(trace, port);
+    return own + arguments;
+}
+
+// The run on several ports: one worker process per port, followed here.
+int provisionOnPorts(const CommandArgs &a)
+{
+    const QString report = QFileInfo(reportPath(a)).absoluteFilePath();
+    qint64 runStart = 0;
+    {
+        const ProvisionReportLock lock(report);
+        runStart = QFileInfo::exists(report) ? QFileInfo(report).size() : 0;
+    }
+    ProvisionWorkers workers;
+    stopOnSignals(&workers, [&workers] { workers.stop(); }, false);
+    QObject::connect(&workers, &ProvisionWorkers::errorLine,
+                     [](const QString &, const QString &line) { printError(line); });
+    QObject::connect(&workers, &ProvisionWorkers::event, [json = a.progressJson](const ProvisionEvent &e) {
+        if (json)
+            return printEvent(e);
+        if (e.state == QLatin1String("waiting"))
+            printError(e.serial.isEmpty() ? QStringLiteral("Waiting for a unit on %1 (Ctrl-C ends).").arg(e.port)
+                                          : QStringLiteral("Connect the next unit on %1 (Ctrl-C ends).").arg(e.port));
+        else if (e.state == QLatin1String("writing"))
+            printError(QStringLiteral("Unit %1 on %2: writing.").arg(e.serial, e.port));
+        else if (e.state == QLatin1String("ended"))
+            printError(e.status == 0 ? QStringLiteral("%1: done.").arg(e.port)
+                                     : QStringLiteral("%1: ended with status %2.").arg(e.port).arg(e.status));
+        else if (e.state != QLatin1String("report-failed"))
+            QTextStream(stdout) << e.port << '\t' << e.serial << '\t' << e.state << '\t'
+                                << (e.detail.isEmpty() ? QDir::toNativeSeparators(e.history) : e.detail) << Qt::endl;
+    });
+    QEventLoop loop;
+    QObject::connect(&workers, &ProvisionWorkers::finished, &loop, &QEventLoop::quit);
+    workers.start(QCoreApplication::applicationFilePath(), a.ports,
+                  [&](const QString &port) { return workerArguments(port, report, runStart); });
+    if (workers.isRunning())
+        loop.exec();
+    return workers.exitStatus();
 }
 
 } // namespace
@@ -119,15 +234,19 @@ int checkProvision(CliSession &s, const CommandArgs &a)
 int provision(CliSession &s, const CommandArgs &a)
 {
     ProvisionReport report(reportPath(a));
+    report.setRunStart(a.runStart);
     FileFailure failure;
     if (!report.load(&failure)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
+    if (a.ports.size() > 1)
+        return provisionOnPorts(a);
     s.useLink(a.link);
     Provisioner provisioner(s.unit(), s.sections(), report);
-    stopOnSignals(provisioner);
-    tell(provisioner, a.link.port);
+    // A worker's stop is told once, by the run that started it.
+    stopOnSignals(&provisioner, [&provisioner] { provisioner.stop(); }, a.runStart >= 0);
+    tell(provisioner, a.link.port, a.progressJson);
     if (!a.modemColumn.isEmpty())
         return provisioner.callEach(plan(), a.link.port) ? ExitOk : ExitNoAnswer;
     ConnectRequest request;

@@ -27,7 +27,7 @@ bool done(const ProvisionPlan &plan, const ProvisionReport &report, const QSet<Q
 } // namespace
 
 ProvisionStep nextProvisionStep(const ProvisionPlan &plan, const ProvisionReport &report,
-                                const QSet<QString> &appliedThisRun, const QString &serial)
+                                const QSet<QString> &appliedThisRun, const QString &serial, bool writtenElsewhere)
 {
     if (serial.isEmpty()) {
         if (plan.allowUnlisted)
@@ -43,7 +43,9 @@ ProvisionStep nextProvisionStep(const ProvisionPlan &plan, const ProvisionReport
         return ProvisionStep::SkipUnlisted;
     if (appliedThisRun.contains(serial))
         return ProvisionStep::SkipAppliedThisRun;
-    if (report.applied(serial))
-        return plan.again ? ProvisionStep::WriteAgain : ProvisionStep::SkipAppliedBefore;
-    return ProvisionStep::Write;
+    if (report.applied(serial) && !plan.again)
+        return ProvisionStep::SkipAppliedBefore;
+    if (writtenElsewhere)
+        return ProvisionStep::SkipWrittenElsewhere;
+    return report.applied(serial) ? ProvisionStep::WriteAgain : ProvisionStep::Write;
 }

@@ -36,10 +36,14 @@ enum class ProvisionStep {
     SkipAppliedBefore,  // the report has it as applied
     SkipAppliedThisRun, // this run applied it already; a run writes a unit once
     SkipUnlisted,       // not in the table
+    SkipWrittenElsewhere, // another port writes the same serial now
 };
 
 // The one place that decides. `serial` is the unit connected now, empty
 // before one is: then the answer is Wait, Finished or NothingToWrite.
-// `appliedThisRun` holds the serials the run itself applied.
+// `appliedThisRun` holds the serials the run itself applied (on every port
+// of a shared run); `writtenElsewhere` says another port is writing the
+// serial at this moment.
 ProvisionStep nextProvisionStep(const ProvisionPlan &plan, const ProvisionReport &report,
-                                const QSet<QString> &appliedThisRun, const QString &serial);
+                                const QSet<QString> &appliedThisRun, const QString &serial,
+                                bool writtenElsewhere = false);

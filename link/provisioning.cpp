@@ -37,16 +37,40 @@ bool Provisioner::run(const ProvisionPlan &plan, const ConnectRequest &request)
         return false;
     bool allApplied = true;
     QString last;
-    while (!stopping_ && nextProvisionStep(plan, report_, appliedThisRun_, {}) == ProvisionStep::Wait) {
-        const QString serial = waitForUnit(request, last);
+    refreshReport();
+    while (!stopping_ && nextProvisionStep(plan, report_, doneThisRun(), {}) == ProvisionStep::Wait) {
+        const QString serial = waitForUnit(plan, request, last);
         if (serial.isEmpty())
             break;
-        const ProvisionRecord record = take(plan, nextProvisionStep(plan, report_, appliedThisRun_, serial), serial);
+        ProvisionClaim claim(report_.path(), serial);
+        const ProvisionStep step = decide(plan, serial, claim);
+        const ProvisionRecord record = take(plan, step, serial);
         unit_.disconnectUnit();
-        allApplied = report(record) && allApplied;
+        // A unit refused because another port writes it was not written here.
+        allApplied = report(record) && step != ProvisionStep::SkipWrittenElsewhere && allApplied;
         last = serial;
     }
     return allApplied;
+}
+
+ProvisionStep Provisioner::decide(const ProvisionPlan &plan, const QString &serial, ProvisionClaim &claim)
+{
+    const ProvisionReportLock lock(report_.path());
+    if (lock.ok())
+        report_.load(); // a report that cannot be read now keeps what was read before
+    const ProvisionStep step = nextProvisionStep(plan, report_, doneThisRun(), serial);
+    if (step == ProvisionStep::Write || step == ProvisionStep::WriteAgain)
+        return claim.take() ? step : nextProvisionStep(plan, report_, doneThisRun(), serial, true);
+    return step;
+}
+
+void Provisioner::refreshReport()
+{
+    if (!report_.changedOnDisk())
+        return;
+    const ProvisionReportLock lock(report_.path());
+    if (lock.ok())
+        report_.load();
 }
 
 bool Provisioner::callEach(const ProvisionPlan &plan, const QString &port)
@@ -83,6 +107,9 @@ ProvisionRecord Provisioner::take(const ProvisionPlan &plan, ProvisionStep step,
     case ProvisionStep::SkipAppliedThisRun:
         skipped.detail = QStringLiteral("applied in this run");
         break;
+    case ProvisionStep::SkipWrittenElsewhere:
+        skipped.detail = QStringLiteral("being written on another port at the same time; nothing was sent");
+        break;
     case ProvisionStep::SkipUnlisted:
     case ProvisionStep::Wait:
     case ProvisionStep::Finished:
@@ -117,7 +144,16 @@ bool Provisioner::report(const ProvisionRecord &record)
     if (record.status == ProvisionStatus::Applied)
         appliedThisRun_.insert(record.serial);
     FileFailure failure;
-    const bool reported = report_.append(record, &failure);
+    bool reported = false;
+    {
+        // Read again first: another process may have added lines (or made
+        // the file) since, and this line follows the file as it is now.
+        const ProvisionReportLock lock(report_.path());
+        if (!lock.ok())
+            failure = {FileProblem::Unwritable, report_.path(), QStringLiteral("another program keeps it locked")};
+        else
+            reported = report_.load(&failure) && report_.append(record, &failure);
+    }
     if (!reported) {
         // Nothing would tell the next run what this one did: stop here.
         stopping_ = true;
@@ -140,10 +176,15 @@ void Provisioner::pause()
 
 // The serial of the next unit that tells one other than lastSerial, connected;
 // empty when stopped first.
-QString Provisioner::waitForUnit(const ConnectRequest &request, const QString &lastSerial)
+QString Provisioner::waitForUnit(const ProvisionPlan &plan, const ConnectRequest &request,
+                                 const QString &lastSerial)
 {
     emit waiting(lastSerial);
     while (!stopping_) {
+        // Other ports may finish the table meanwhile.
+        refreshReport();
+        if (nextProvisionStep(plan, report_, doneThisRun(), {}) != ProvisionStep::Wait)
+            return {};
         if (unit_.isConnected() || unit_.connectUnit(request)) {
             if (unit_.readInfo() && !unit_.Device.SerialNumber.isEmpty()
                 && unit_.Device.SerialNumber != lastSerial)

@@ -19,6 +19,12 @@ class SectionRegistry;
 // its copy in the service history the connection keeps. What to do with a
 // unit is nextProvisionStep()'s to say; a run writes each unit at most once.
 // A report line that cannot be written ends the run once its unit is done.
+//
+// Other processes may run the same plan on other ports with the same report:
+// the decision for a unit is taken under the report's lock with what they
+// reported, a unit is claimed while it is written so that a serial met on two
+// ports at once is written on one only, and a run that waits for a unit ends
+// once the others have finished the table.
 class Provisioner : public QObject {
     Q_OBJECT
 public:
@@ -59,7 +65,14 @@ signals:
 
 private:
     void begin();
-    QString waitForUnit(const ConnectRequest &request, const QString &lastSerial);
+    QString waitForUnit(const ProvisionPlan &plan, const ConnectRequest &request, const QString &lastSerial);
+    // What to do with the unit connected now, decided under the report's lock;
+    // `claim` is held when the answer is to write.
+    ProvisionStep decide(const ProvisionPlan &plan, const QString &serial, ProvisionClaim &claim);
+    // Reads what other processes added to the report, when they did.
+    void refreshReport();
+    // The serials applied in this run, by this process or another of it.
+    QSet<QString> doneThisRun() const { return appliedThisRun_ | report_.appliedInRun(); }
     // The record of the step for the unit connected now: written, or skipped.
     ProvisionRecord take(const ProvisionPlan &plan, ProvisionStep step, const QString &serial);
     ProvisionRecord provision(const ProvisionPlan &plan, const QString &serial);

@@ -2,8 +2,10 @@
 
 #include <QList>
 #include <QString>
+#include <QSet>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "link/provisioning.h"
 #include "widgets/usermessage.h"
@@ -14,7 +16,10 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class ProvisionWorkers;
+class RunLock;
 class SectionRegistry;
+struct ProvisionEvent;
 
 // "Provisionar": one template with each unit's own values from a units table,
 // written to one unit after another on the program's connection. The queue
@@ -22,6 +27,12 @@ class SectionRegistry;
 // and the template are listed by row and column, and while there is one
 // nothing can start. Each unit is written with a verified upload, keeps its
 // copy in the service history and gets a line in the report.
+//
+// The units may be connected on several ports at once, ticked in the port
+// list: then each port is served by a velkan-cli process of its own (one link
+// and one event loop each) whose progress lines the window follows, and the
+// window itself never waits on a link. One port ticked is written on the
+// program's connection; none ticked, on the General window's port.
 class ProvisionWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +41,7 @@ public:
     ProvisionWindow(UnitConnection &unit, const SectionRegistry &sections, std::function<ConnectRequest()> request,
                     std::function<void(bool)> lockNavigation, UserMessage message = productMessage,
                     QWidget *parent = nullptr);
+    ~ProvisionWindow() override;
 
     void LoadText();
     // Reads the template, the table and the report named again, and shows
@@ -41,8 +53,17 @@ public:
     void InformeBut_Click();
     // Runs until every unit of the table is applied or "Detener".
     void Iniciar_Click();
-    // Ends the run once the unit being written is done.
+    // Ends the run once the unit being written is done, on every port.
     void Detener_Click();
+    // Lists the ports that open again, keeping the ones ticked or typed.
+    void BuscarPuertos_Click();
+    // Adds the typed port (a device path, a pseudo-terminal) to the list, ticked.
+    void AgregarPuerto_Click();
+    // The ports ticked in the list, in its order.
+    QStringList chosenPorts() const;
+    // Puts the port in the list, ticked or not, unless it is there already.
+    void addPort(const QString &port, bool ticked);
+    bool isRunning() const { return running_ || workers_; }
 
     // The file dialogs, given the filter; empty when cancelled. Tests replace them.
     std::function<QString(const QString &filter)> askOpenPath;
@@ -60,6 +81,11 @@ public:
     QPushButton *InformeBut;
     QCheckBox *OtraVez;
     QCheckBox *NoListadas;
+    QLabel *LabelPuertos;
+    QTreeWidget *Puertos;
+    QLineEdit *PuertoNuevo;
+    QPushButton *AgregarPuerto;
+    QPushButton *BuscarPuertos;
     QLabel *LabelCola;
     QTreeWidget *Cola;
     QLabel *LabelFaltas;
@@ -70,6 +96,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     bool loadReport(ProvisionReport &report);
@@ -79,9 +106,15 @@ private:
     QTreeWidgetItem *addQueueRow(const QString &serial);
     QTreeWidgetItem *queueRow(const QString &serial);
     void showStatus(QTreeWidgetItem *row, const QString &status);
-    void showRecord(const ProvisionRecord &record);
+    void showRecord(const ProvisionRecord &record, const QString &port);
     void showButtons();
-    void run(ProvisionReport &report);
+    QList<QWidget *> lockedForRun() const;
+    void run(ProvisionReport &report, const ConnectRequest &request);
+    void runOnPorts(const QStringList &ports);
+    void followEvent(const ProvisionEvent &event);
+    void showPortState(const QString &port, const QString &text);
+    void endRunOnPorts(int status);
+    void showEnd(bool allApplied);
 
     UnitConnection &unit_;
     const SectionRegistry &sections_;
@@ -94,4 +127,10 @@ private:
     Provisioner *running_ = nullptr;
     QList<std::function<QString()>> faultReasons_;
     std::function<QString()> state_;
+    // A run on several ports: the workers, and the lock held until they end.
+    ProvisionWorkers *workers_ = nullptr;
+    std::unique_ptr<RunLock> runLock_;
+    bool reportFailed_ = false;
+    QSet<QString> takenThisRun_; // serials written or being written by this run
+    bool portsListed_ = false;
 };

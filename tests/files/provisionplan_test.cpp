@@ -27,6 +27,7 @@ TEST(ProvisionDecision, TakesSkipsAndFinishesByThePlanTheReportAndTheRun)
         QSet<QString> appliedThisRun;
         QString serial; // empty: before a unit is connected
         Step step;
+        bool writtenElsewhere = false; // another port writes the serial now
     };
     const QList<Case> cases = {
         {"a new unit", kTable, "", false, false, {}, "VS-1", Step::Write},
@@ -50,6 +51,11 @@ TEST(ProvisionDecision, TakesSkipsAndFinishesByThePlanTheReportAndTheRun)
         {"every unit applied by this run, again", kTable, "", true, false, {"VS-1", "VS-2"}, "", Step::Finished},
         {"every unit applied, unlisted taken", kTable, "t,VS-1,applied,0,,\nt,VS-2,applied,0,,\n", false, true, {},
          "", Step::Wait},
+        {"written on another port now", kTable, "", false, false, {}, "VS-1", Step::SkipWrittenElsewhere, true},
+        {"applied before, written elsewhere", kTable, "t,VS-1,applied,0,,\n", false, false, {}, "VS-1",
+         Step::SkipAppliedBefore, true},
+        {"again, written elsewhere", kTable, "t,VS-1,applied,0,,\n", true, false, {}, "VS-1",
+         Step::SkipWrittenElsewhere, true},
         {"an empty table", "serial,name\n", "", false, false, {}, "", Step::NothingToWrite},
         {"an empty table, again", "serial,name\n", "", true, false, {}, "", Step::NothingToWrite},
     };
@@ -64,8 +70,59 @@ TEST(ProvisionDecision, TakesSkipsAndFinishesByThePlanTheReportAndTheRun)
         plan.table = UnitsTable::parse(c.table, {"General.NOMBRE"});
         plan.again = c.again;
         plan.allowUnlisted = c.unlisted;
-        EXPECT_EQ(nextProvisionStep(plan, report, c.appliedThisRun, c.serial), c.step);
+        EXPECT_EQ(nextProvisionStep(plan, report, c.appliedThisRun, c.serial, c.writtenElsewhere), c.step);
     }
+}
+
+// A run shared by several processes: the lines added after the run began,
+// by whichever process, are the run's own, in the file's own form, so that
+// "--again" ends once every unit was applied on some port.
+TEST(ProvisionReportFile, ASharedRunCountsTheLinesAddedSinceItBegan)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.csv");
+    const QByteArray before = "time;serial;status;differences;history;detail\r\nt;VS-1;applied;0;;\r\nt;VS-2;applied;0;;";
+    writeFile(path, before);
+    ProvisionReport report(path);
+    report.setRunStart(before.size());
+    ASSERT_TRUE(report.load());
+    EXPECT_TRUE(report.appliedInRun().isEmpty());
+    EXPECT_FALSE(report.changedOnDisk());
+
+    ProvisionReport other(path); // another port's process
+    ASSERT_TRUE(other.load());
+    ASSERT_TRUE(other.append(record("VS-1", ProvisionStatus::Applied)));
+    ASSERT_TRUE(other.append(record("VS-2", ProvisionStatus::Failed)));
+    EXPECT_TRUE(report.changedOnDisk());
+    ASSERT_TRUE(report.load());
+    EXPECT_EQ(report.appliedInRun(), QSet<QString>{"VS-1"});
+    EXPECT_FALSE(report.applied("VS-2"));
+
+    ProvisionPlan plan;
+    plan.table = UnitsTable::parse(kTable, {"General.NOMBRE"});
+    plan.again = true;
+    EXPECT_EQ(nextProvisionStep(plan, report, report.appliedInRun(), {}), ProvisionStep::Wait);
+    ASSERT_TRUE(report.append(record("VS-2", ProvisionStatus::Applied)));
+    EXPECT_EQ(nextProvisionStep(plan, report, report.appliedInRun(), {}), ProvisionStep::Finished);
+    ProvisionReport reread(path);
+    reread.setRunStart(before.size());
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.appliedInRun(), (QSet<QString>{"VS-1", "VS-2"}));
+}
+
+// While one process writes a serial, another cannot claim it; once the
+// first is done, it can.
+TEST(ProvisionReportFile, AClaimOnASerialIsHeldByOneAtATime)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.csv");
+    {
+        ProvisionClaim first(path, "VS-1/ä");
+        ASSERT_TRUE(first.take());
+        EXPECT_FALSE(ProvisionClaim(path, "VS-1/ä").take());
+        EXPECT_TRUE(ProvisionClaim(path, "VS-2").take());
+    }
+    EXPECT_TRUE(ProvisionClaim(path, "VS-1/ä").take());
 }
 
 // A report a spreadsheet saved again (either separator, either encoding, a

@@ -100,7 +100,7 @@ TEST_F(ProvisionWindowTest, NothingStartsWithAFaultOrOverAModem)
     // An empty cell keeps the template's name.
     const QString templateName = window->Cola->topLevelItem(1)->text(1);
     EXPECT_EQ(rowsOf(window->Cola),
-              QStringList({"VS21-004217|Alpha|pendiente|", "VS-2|" + templateName + "|pendiente|"}));
+              QStringList({"VS21-004217|Alpha|pendiente||", "VS-2|" + templateName + "|pendiente||"}));
     EXPECT_EQ(QDir::fromNativeSeparators(window->InformePath->text()), path("units-report.csv"));
 
     // A batch is written over the cable: the same number would be called for every unit.
@@ -142,7 +142,7 @@ TEST_F(ProvisionWindowTest, StopDuringAnUploadEndsAfterThatUnit)
     EXPECT_EQ(lockedWhileWriting, QList<bool>({true}));
     EXPECT_EQ(locks, QList<bool>({true, false}));
     EXPECT_FALSE(link.unit.isConnected());
-    EXPECT_EQ(rowsOf(window->Cola), QStringList({"VS21-004217|Alpha|aplicada|0", "VS-2|Beta|pendiente|"}));
+    EXPECT_EQ(rowsOf(window->Cola), QStringList({"VS21-004217|Alpha|aplicada|0|SIM", "VS-2|Beta|pendiente||"}));
     EXPECT_TRUE(window->Iniciar->isEnabled());
     EXPECT_FALSE(window->Detener->isEnabled());
     EXPECT_EQ(window->Estado->text(), "Provision terminada: cada unidad escrita quedo aplicada");
@@ -196,7 +196,7 @@ TEST_F(ProvisionWindowTest, AWaitingRunEndsOnStop)
     EXPECT_EQ(told.at(1), "Unidad VS21-004217 terminada. Conecte la siguiente unidad en SIM.");
     const QString name = window->Cola->topLevelItem(0)->text(1);
     EXPECT_EQ(rowsOf(window->Cola),
-              QStringList({"VS21-004217|" + name + "|omitida|", "VS-2|" + name + "|pendiente|"}));
+              QStringList({"VS21-004217|" + name + "|omitida||SIM", "VS-2|" + name + "|pendiente||"}));
     EXPECT_EQ(window->Cola->topLevelItem(0)->toolTip(2), "applied before");
     EXPECT_TRUE(link.log.json()[QLatin1String("uploads")].toArray().isEmpty());
 }
