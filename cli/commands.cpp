@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -223,6 +224,16 @@ int writeConfig(CliSession &s, const CommandArgs &a)
         return ExitNoAnswer;
     if (!acceptOtherUnit(s, a))
         return ExitFileError;
+    // A value of the file that was not taken would reach the unit as the
+    // default kept in its place, which is not what the file says. (One the
+    // model holds out of its window's range is named by the upload check.)
+    const auto notTaken = std::count_if(fileNotes().cbegin(), fileNotes().cend(),
+                                        [](const RestoreNote &n) { return !n.outOfRange(); });
+    if (notTaken > 0) {
+        printError(QStringLiteral("Nothing was sent: %1 values of the file cannot reach the unit as it holds them.")
+                       .arg(notTaken));
+        return ExitFileError;
+    }
     if (!a.verify) {
         if (s.unit().upload(s.store(), s.sections(), s.progress()))
             return ExitOk;
@@ -238,11 +249,6 @@ int writeConfig(CliSession &s, const CommandArgs &a)
                                   + linkFailureMessage(s.unit().lastError())
                             : QStringLiteral("The unit did not confirm the configuration upload."));
         return ExitNoAnswer;
-    }
-    if (differences.isEmpty() && !fileNotes().isEmpty()) {
-        // What the unit holds is what was sent, but not all that the file says.
-        out() << "sent as restored; " << fileNotes().size() << " values of the file were not taken" << Qt::endl;
-        return ExitOk;
     }
     if (differences.isEmpty()) {
         out() << "verified" << Qt::endl;

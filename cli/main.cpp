@@ -15,8 +15,8 @@ QString helpText()
     QString text = QStringLiteral(
         "Configure and query a Velkan Sarn unit from the command line.\n\n"
         "Exit status: 0 success, 1 the unit did not answer or refused, 2 usage error, "
-        "3 file error (also a value of a .qcf that was not taken, with --strict, and a text that\n"
-        "would split its line to the unit).\nCommands that read a .qcf warn on standard error of every value "
+        "3 file error (also a value of a .qcf that was not taken: for write-config always, for the\n"
+        "others with --strict; and a text that would split its line to the unit).\nCommands that read a .qcf warn on standard error of every value "
         "they could not take.\n\nCommands:\n");
     for (const CommandInfo &c : commandTable())
         text += QStringLiteral("  %1 %2\n      %3\n")

@@ -9,6 +9,7 @@
 #include "editorregistry.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
+#include "widgets/savename.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
@@ -289,8 +290,8 @@ bool FileCommands::saveAsCommand()
     // was never confirmed.
     bool confirmed = true;
     // Not every platform's dialog completes the name itself.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += u'.' + kSuffix;
+    if (const QString completed = withExtension(path, kSuffix); completed != path) {
+        path = completed;
         confirmed = false;
     }
     rememberFolder(path);

@@ -34,7 +34,18 @@ QString askSaveFile(QWidget *parent, const QString &filter, const QString &sugge
     QFileDialog dialog(parent, {}, {}, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Qt's dialog completes the name before it asks about replacing it.
-    dialog.setDefaultSuffix(filterExtension(filter));
+    const QString extension = filterExtension(filter);
+    dialog.setDefaultSuffix(extension);
     dialog.selectFile(suggested);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    while (dialog.exec() == QDialog::Accepted) {
+        const QString chosen = dialog.selectedFiles().value(0);
+        // A name ending in a dot is taken as it stands by the dialog, then
+        // completed by the caller: a file of the completed name is offered
+        // again, so that the dialog asks before replacing it.
+        const QString completed = withExtension(chosen, extension);
+        if (completed == chosen || !QFileInfo::exists(completed))
+            return chosen;
+        dialog.selectFile(completed);
+    }
+    return {};
 }

@@ -39,21 +39,26 @@ void TimeBox::setTime(QTime time)
 
 // A time is typed whole: the first character replaces the time shown, as a
 // selection would, so that "18:30" typed before "0:00:00" is not "18:300:00".
+// A pasted time is taken the same way. Only a key that changed the text
+// counts as the start of an edit (a Backspace at the start deletes nothing).
 void TimeBox::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = event->text();
     const bool printable = !typed.isEmpty() && typed.at(0).isPrint()
                            && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (printable && !typing_ && !lineEdit()->hasSelectedText())
+    if ((printable || event->matches(QKeySequence::Paste)) && !typing_ && !lineEdit()->hasSelectedText())
         lineEdit()->selectAll();
-    if (printable || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)
-        typing_ = true;
+    const QString before = lineEdit()->text();
     QAbstractSpinBox::keyPressEvent(event);
+    if (lineEdit()->text() != before)
+        typing_ = true;
 }
 
+// Coming back to a box that shows a time starts a new one; coming back to
+// fix a time half typed (red) goes on with it.
 void TimeBox::focusInEvent(QFocusEvent *event)
 {
-    typing_ = false;
+    typing_ = !time().has_value();
     QAbstractSpinBox::focusInEvent(event);
 }
 

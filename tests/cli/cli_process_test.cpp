@@ -568,7 +568,7 @@ TEST_F(CliProcessTest, WriteConfigVerifyTellsWhatTheUnitHolds)
 // A hand-edited file: a text holding its line's separator, or a number its
 // window would show red, refuses the upload before a single line, naming the
 // field, and leaves the file as it was; a value that was not taken is warned
-// of, and stops the command with --strict.
+// of and sends nothing either.
 TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
 {
     startSim();
@@ -599,8 +599,11 @@ TEST_F(CliProcessTest, WriteConfigRefusesSeparatorsAndWarnsOfValuesNotTaken)
          QStringLiteral("error: [DIGITAL 0] NOMBRE=Bomba,NC holds \",\""), false},
         {"macro brace", edited("brace.qcf", "MACROS", "LINE( 0)", "MACRO0={A}B}"), {}, 3,
          QStringLiteral("error: [MACROS] LINE( 0)=MACRO0={A}B} holds \"}\""), false},
-        {"out of range", edited("range.qcf", "GENERAL", "RENVN", "70000"), {}, 0,
-         QStringLiteral("[GENERAL] RENVN=70000 was not taken"), true},
+        // Not held by the model either: the default kept in its place is not sent.
+        {"out of range", edited("range.qcf", "GENERAL", "RENVN", "70000"), {}, 3,
+         QStringLiteral("[GENERAL] RENVN=70000 was not taken"), false},
+        {"no number", edited("huge.qcf", "GPRS", "SERVER_PORT", "99999999999999999999"), {}, 3,
+         QStringLiteral("Nothing was sent: 1 values"), false},
         {"strict", edited("strict.qcf", "GENERAL", "RENVT", "1e10"), {QStringLiteral("--strict")}, 3,
          QStringLiteral("[GENERAL] RENVT=1e10 was not taken"), false},
         // Held by the model but shown red by its window: one value per kind of range.

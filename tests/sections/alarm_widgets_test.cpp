@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QtTest/QTest>
 #include <QTimer>
@@ -320,6 +322,29 @@ TEST(ScheduleFrameTest, ATimeTypedWhereverTheCursorStandsReplacesTheShownOne)
     QTest::keyClick(&box, Qt::Key_Backspace);
     QTest::keyClicks(&box, "50");
     EXPECT_EQ(box.time(), QTime(9, 50));
+
+    // A Backspace that deletes nothing, or a pasted time, still starts a new time.
+    box.setTime(QTime(0, 0));
+    text->setCursorPosition(0);
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClicks(&box, "18:30");
+    emit box.editingFinished();
+    EXPECT_EQ(box.time(), QTime(18, 30));
+    box.setTime(QTime(0, 0));
+    text->setCursorPosition(3);
+    QGuiApplication::clipboard()->setText(QStringLiteral("18:30:15"));
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box.time(), QTime(18, 30, 15));
+
+    // Coming back to mend a time half typed goes on with it.
+    box.setTime(QTime(0, 0));
+    text->selectAll();
+    QTest::keyClicks(&box, "18:3");
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(&box, &in);
+    text->setCursorPosition(4);
+    QTest::keyClicks(&box, "0");
+    EXPECT_EQ(box.time(), QTime(18, 30));
 }
 
 TEST(ScheduleFrameTest, TheArrowsStepThePartUnderTheCursorWithinTheDay)

@@ -260,6 +260,11 @@ TEST_F(FileCommandsTest, SaveCompletesTheNameAndTheFolderComesBackAfterARestart)
     EXPECT_TRUE(next.saveAsCommand());
     // "Guardar como" offers the file opened under its own name.
     EXPECT_EQ(starts, (QStringList{"Tank_3_00123.qcf", folder, QDir(folder).filePath("tank.qcf")}));
+
+    // A name typed with a final dot gets the extension once.
+    dialogs(next, QDir(folder).filePath("dotted."));
+    EXPECT_TRUE(next.saveAsCommand());
+    EXPECT_EQ(next.ConfigFilePath, QDir(folder).filePath("dotted.qcf"));
 }
 
 QByteArray fileBytes(const QString &path)
