@@ -169,6 +169,12 @@ int provisionOnPorts(const CommandArgs &a)
     qint64 runStart = 0;
     {
         const ProvisionReportLock lock(report);
+        if (!lock.held()) {
+            printError(QStringLiteral("No lock file can be made beside the report %1: on several ports the same unit "
+                                      "could be written twice. Nothing was sent.")
+                           .arg(QDir::toNativeSeparators(report)));
+            return ExitFileError;
+        }
         runStart = QFileInfo::exists(report) ? QFileInfo(report).size() : 0;
     }
     ProvisionWorkers workers;

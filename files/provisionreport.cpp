@@ -125,7 +125,8 @@ ProvisionReportLock::ProvisionReportLock(const QString &reportPath, int timeOutM
 {
     // Held for a read or one line only: a lock older than that is left over.
     file_.setStaleLockTime(timeOutMs);
-    if (!file_.tryLock(timeOutMs))
+    held_ = file_.tryLock(timeOutMs);
+    if (!held_)
         ok_ = file_.error() != QLockFile::LockFailedError;
 }
 

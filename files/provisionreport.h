@@ -88,10 +88,15 @@ public:
     explicit ProvisionReportLock(const QString &reportPath, int timeOutMs = 10000);
     // False only when another process held the lock all the time.
     bool ok() const { return ok_; }
+    // Whether the lock file was made: where the report's folder cannot hold
+    // one, a single port goes on without it, but several ports could write
+    // the same unit at once.
+    bool held() const { return held_; }
 
 private:
     QLockFile file_;
     bool ok_ = true;
+    bool held_ = false;
 };
 
 // A unit being written: a lock file beside the report, named after the

@@ -25,6 +25,7 @@
 #include "shell/filecommands.h"
 #include "widgets/namedwidget.h"
 #include "widgets/runlock.h"
+#include "widgets/savename.h"
 
 namespace {
 
@@ -363,7 +364,8 @@ void ProvisionWindow::InformeBut_Click()
     const QString chosen = askReportPath(FileCommands::translatedFilter(kTableFilter), InformePath->text());
     if (chosen.isEmpty())
         return;
-    InformePath->setText(chosen);
+    // The report is added to, so a name typed without extension is simply completed.
+    InformePath->setText(withExtension(chosen, QStringLiteral("csv")));
     reload();
 }
 
@@ -611,6 +613,14 @@ void ProvisionWindow::runOnPorts(const QStringList &ports)
         // Where this run's lines begin: the workers tell the run's own
         // applied units from earlier runs' by it.
         const ProvisionReportLock lock(report);
+        if (!lock.held()) {
+            message_(QMessageBox::Warning,
+                     Translate(QStringLiteral("No se puede crear el archivo de bloqueo junto al informe %1: en varios "
+                                              "puertos la misma unidad podria escribirse dos veces"))
+                         .arg(QDir::toNativeSeparators(report)),
+                     QMessageBox::Ok);
+            return;
+        }
         runStart = QFileInfo::exists(report) ? QFileInfo(report).size() : 0;
     }
     QStringList options{"--progress", "json", "--report", report, "--run-start", QString::number(runStart)};

@@ -220,3 +220,15 @@ TEST_F(CliGangTest, AUnitLostOnOnePortDoesNotStopTheOther)
 }
 
 } // namespace
+
+// Where no lock file can be made beside the report, ports could not keep
+// each other from writing the same unit: nothing starts.
+TEST_F(CliGangTest, NoLockBesideTheReportSendsNothing)
+{
+    writeFile("units.csv", "serial,name\nVS-1,Alpha\n");
+    QStringList arguments = provisionArguments({"p1", "p2"});
+    arguments[arguments.indexOf(path("report.csv"))] = QStringLiteral("/proc/velkan-no-lock/report.csv");
+    const CliRun run = runCli(arguments, path("data"));
+    EXPECT_EQ(run.status, 3) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(QLatin1String("No lock file can be made"))) << qPrintable(run.err);
+}

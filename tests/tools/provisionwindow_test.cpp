@@ -102,6 +102,10 @@ TEST_F(ProvisionWindowTest, NothingStartsWithAFaultOrOverAModem)
     EXPECT_EQ(rowsOf(window->Cola),
               QStringList({"VS21-004217|Alpha|pendiente||", "VS-2|" + templateName + "|pendiente||"}));
     EXPECT_EQ(QDir::fromNativeSeparators(window->InformePath->text()), path("units-report.csv"));
+    // A report named without extension gets the table's.
+    window->askReportPath = [this](const QString &, const QString &) { return path("informe"); };
+    window->InformeBut_Click();
+    EXPECT_EQ(QDir::fromNativeSeparators(window->InformePath->text()), path("informe.csv"));
 
     // A batch is written over the cable: the same number would be called for every unit.
     request.modemNumber = QStringLiteral("600111001");
