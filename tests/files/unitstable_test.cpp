@@ -117,14 +117,30 @@ TEST_F(UnitsTableTest, ANumberColumnSetsNoKey)
 }
 
 // Rows a spreadsheet leaves empty (";;;;" inside the table, ",,,," after
-// it) are no units, and shift no line number.
+// it, in either separator whatever the table uses) and empty lines before the
+// header are no units, and shift no line number.
 TEST_F(UnitsTableTest, RowsOfEmptyCellsAreNoRows)
 {
-    const UnitsTable table = parse("serial;name;retry_time\r\nVS-1;a;20\r\n;;\r\n; ;\"\"\r\nVS-2;b;30\r\n;;\r\n;;\r\n");
-    EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
-    ASSERT_EQ(table.rows().size(), 2);
-    EXPECT_EQ(table.rows().at(1).serial, "VS-2");
-    EXPECT_EQ(table.rows().at(1).line, 5);
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        int secondLine;
+    };
+    const QList<Case> cases = {
+        {"semicolons", "serial;name;retry_time\r\nVS-1;a;20\r\n;;\r\n; ;\"\"\r\nVS-2;b;30\r\n;;\r\n;;\r\n", 5},
+        {"comma rows in a semicolon table, an empty first line",
+         "\r\nserial;name;retry_time\r\nVS-1;a;20\r\n,,\r\n\",\",\r\nVS-2;b;30\r\n,,\r\n", 6},
+        {"semicolon rows in a comma table", "serial,name,retry_time\nVS-1,a,20\n;;\n\" ; \"\nVS-2,b,30\n;;\n", 5},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const UnitsTable table = parse(c.bytes);
+        EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
+        ASSERT_EQ(table.rows().size(), 2);
+        EXPECT_EQ(table.rows().at(1).serial, "VS-2");
+        EXPECT_EQ(table.rows().at(1).line, c.secondLine);
+        EXPECT_EQ(table.unitDocument(templ, table.rows().at(1)).readValue("General", "RENVT"), "30");
+    }
 }
 
 // Every cell ends up in a line to the unit or, for the number, in the modem's
