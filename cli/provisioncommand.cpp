@@ -33,6 +33,17 @@ QString reportPath(const CommandArgs &a)
     return a.report.isEmpty() ? ProvisionReport::besideTable(a.positional.at(1)) : a.report;
 }
 
+// The file a path names once links and "." or ".." are resolved; a file not
+// there yet by its folder's resolved path.
+QString resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
 #ifndef Q_OS_WIN
 // Ctrl-C and SIGTERM end the run once the current unit is written: a signal
 // only wakes the event loop through a socket pair. The bytes are read, or the
@@ -217,6 +228,20 @@ int checkProvision(CliSession &s, const CommandArgs &a)
         printError("--modem-column needs the access key (--key-file, --key - or --key), and calls only the units in the table (no --allow-unlisted).");
         return ExitUsage;
     }
+    // Waiting for the next unit on a modem would call the same number again
+    // and again: each unit is called at its own number from the table.
+    if (!a.link.modemNumber.isEmpty() && a.modemColumn.isEmpty()) {
+        printError("provision through a modem calls each unit at its own number: name the table's column of numbers with --modem-column instead of --modem.");
+        return ExitUsage;
+    }
+    const QString report = resolvedPath(reportPath(a));
+    for (const QString &input : {a.positional.at(0), a.positional.at(1)})
+        if (report == resolvedPath(input)) {
+            printError(QStringLiteral("The report %1 is %2 itself: name another file with --report.")
+                           .arg(QDir::toNativeSeparators(reportPath(a)),
+                                input == a.positional.at(0) ? QStringLiteral("the template") : QStringLiteral("the units table")));
+            return ExitUsage;
+        }
     ProvisionPlan &p = plan();
     const QString unitsPath = a.positional.at(1);
     QList<UnitsTableFault> faults;

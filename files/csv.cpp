@@ -7,12 +7,16 @@
 
 namespace {
 
-// The separator the first line uses more, outside quotes: ';' or ','.
+// The separator the first non-blank line uses more, outside quotes: ';' or
+// ','. Empty lines before the header say nothing about it.
 QChar detectSeparator(const QString &text)
 {
     int commas = 0, semicolons = 0;
-    bool quoted = false;
+    bool quoted = false, started = false;
     for (const QChar c : text) {
+        if (!started && c.isSpace())
+            continue;
+        started = true;
         if (c == u'"')
             quoted = !quoted;
         else if (!quoted && (c == u'\n' || c == u'\r'))
@@ -25,10 +29,15 @@ QChar detectSeparator(const QString &text)
     return semicolons > commas ? u';' : u',';
 }
 
+// A record of nothing but separators (either kind: a spreadsheet may save an
+// empty row with the other one), quotes and spaces.
 bool blank(const CsvRecord &record)
 {
-    return std::all_of(record.cells.cbegin(), record.cells.cend(),
-                       [](const QString &cell) { return cell.trimmed().isEmpty(); });
+    return std::all_of(record.cells.cbegin(), record.cells.cend(), [](const QString &cell) {
+        return std::all_of(cell.cbegin(), cell.cend(), [](QChar c) {
+            return c.isSpace() || c == u',' || c == u';' || c == u'"';
+        });
+    });
 }
 
 } // namespace

@@ -20,8 +20,9 @@ QString csvField(const QString &text, QChar separator = u',');
 
 // A CSV file as a spreadsheet leaves it, read back: UTF-8 (a byte-order mark
 // dropped) or Windows-1252, separated by commas or semicolons, whichever the
-// first line uses more outside quotes. Records whose cells are all empty
-// (";;;;" of an empty spreadsheet row) are no records.
+// first non-blank line uses more outside quotes. Records of nothing but
+// separators of either kind, quotes and spaces (";;;;" or ",,,," of an empty
+// spreadsheet row) are no records.
 struct CsvText {
     QChar separator = u',';
     bool utf8 = true;         // false: the bytes were Windows-1252

@@ -8,6 +8,7 @@
 #include "inidocument.h"
 #include "linetexts.h"
 #include "model/configstore.h"
+#include "model/cp1252.h"
 #include "model/dialnumber.h"
 #include "sectionregistry.h"
 
@@ -194,9 +195,15 @@ void UnitsTable::checkControlCharacters(const CsvRecord &record)
     for (qsizetype i = 0; i < record.cells.size(); ++i) {
         const QString &cell = record.cells.at(i);
         const auto found = std::find_if(cell.cbegin(), cell.cend(), isControlCharacter);
+        // The unit's lines are Windows-1252: a character it cannot hold
+        // would arrive as "?".
+        const QString kept = Cp1252::decode(Cp1252::encode(cell));
         if (found != cell.cend())
             faults_ << UnitsTableFault{record.line, int(i) + 1, UnitsTableFault::Kind::ControlCharacter,
                                        {controlCharacterName(*found)}};
+        else if (kept != cell)
+            faults_ << UnitsTableFault{record.line, int(i) + 1, UnitsTableFault::Kind::NotKept,
+                                       {cell.trimmed(), kept.trimmed()}};
     }
 }
 
@@ -316,12 +323,24 @@ QList<UnitsTableFault> checkUnitsTable(const UnitsTable &table, const IniDocumen
                                        const SectionRegistry &registry)
 {
     QList<UnitsTableFault> faults = table.faults();
-    // A cell with a control character has its fault; what the configuration
-    // would make of it says nothing more.
+    // A cell with a control character or a character the unit cannot hold
+    // has its fault; what the configuration would make of it says nothing more.
     QSet<std::pair<int, int>> controlled;
     for (const UnitsTableFault &fault : table.faults())
-        if (fault.kind == UnitsTableFault::Kind::ControlCharacter)
+        if (fault.kind == UnitsTableFault::Kind::ControlCharacter || fault.kind == UnitsTableFault::Kind::NotKept)
             controlled.insert({fault.line, fault.column});
+    // The template's values reach every unit as the cells do: a control
+    // character in one is a fault of the template, shown by name.
+    const QStringList known = knownFileKeys(templ, registry);
+    for (const QString &section : templ.sectionNames())
+        for (const auto &[key, value] : templ.keyValues(section)) {
+            if (!hasControlCharacter(value) || !known.contains(columnKey(section, key), Qt::CaseInsensitive))
+                continue;
+            QString shown;
+            for (const QChar c : value)
+                shown += isControlCharacter(c) ? u'<' + controlCharacterName(c) + u'>' : QString(c);
+            faults << UnitsTableFault{0, 0, UnitsTableFault::Kind::TemplateTextCannotGo, {section, key, shown}};
+        }
     const auto add = [&](const UnitsTableFault &fault) {
         if (!controlled.contains({fault.line, fault.column}) && !faults.contains(fault))
             faults << fault;

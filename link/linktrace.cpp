@@ -64,6 +64,28 @@ QByteArray maskedUploadLine(const QByteArray &payload, const QList<SecretLineFie
     return payload;
 }
 
+// Upload lines' texts anywhere in `bytes`, as a unit's trace echoes the lines
+// it takes ("TRC 45211APNPASS=..."): the value runs to a comma or the line's end.
+QByteArray maskedEchoes(const QByteArray &bytes, const QList<SecretLineField> &fields)
+{
+    QByteArray masked = bytes;
+    for (const SecretLineField &field : fields) {
+        const QByteArray prefix = field.uploadPrefix.toLatin1();
+        if (prefix.isEmpty())
+            continue;
+        for (qsizetype at = masked.indexOf(prefix); at >= 0; at = masked.indexOf(prefix, at)) {
+            const qsizetype from = at + prefix.size();
+            qsizetype to = from;
+            while (to < masked.size() && masked.at(to) != ',' && masked.at(to) != '\r' && masked.at(to) != '\n')
+                ++to;
+            const QByteArray value = hidden(masked.mid(from, to - from));
+            masked = masked.left(from) + value + masked.mid(to);
+            at = from + value.size();
+        }
+    }
+    return masked;
+}
+
 // A stream line's payload: "BD", its three-digit number, the keyword and
 // the comma-separated fields.
 QByteArray maskedStreamLine(const QByteArray &payload, const QList<SecretLineField> &fields)
@@ -85,10 +107,12 @@ QByteArray maskedValues(const QByteArray &frame, const QList<SecretLineField> &f
 {
     const bool ended = frame.endsWith('\r');
     const QByteArray held = ended ? frame.chopped(1) : frame;
-    if (fields.isEmpty() || held.size() < 4 || !held.startsWith('#') || held.at(3) != ';')
+    if (fields.isEmpty())
         return frame;
+    if (held.size() < 4 || !held.startsWith('#') || held.at(3) != ';')
+        return maskedEchoes(frame, fields);
     const QByteArray payload = held.mid(4);
-    const QByteArray masked = maskedStreamLine(maskedUploadLine(payload, fields), fields);
+    const QByteArray masked = maskedEchoes(maskedStreamLine(maskedUploadLine(payload, fields), fields), fields);
     if (masked == payload)
         return frame;
     const QByteArray sum = FrameCodec::checksum(FrameCodec::verify(held) ? masked : masked + '\x01');
@@ -171,6 +195,8 @@ void LinkTrace::markUnexpected()
 
 void LinkTrace::add(TraceItem item)
 {
+    if (full_)
+        ++dropped_;
     ring_[next_] = std::move(item);
     next_ = (next_ + 1) % ring_.size();
     full_ = full_ || next_ == 0;
@@ -195,6 +221,7 @@ void LinkTrace::clear()
     std::fill(ring_.begin(), ring_.end(), TraceItem{});
     next_ = 0;
     full_ = false;
+    dropped_ = 0;
     connections_.clear();
 }
 
@@ -283,12 +310,15 @@ QByteArray LinkTrace::text(const TraceHeader &header, bool currentOnly) const
         for (const SecretLineField &field : secrets_)
             names << field.section + u' ' + field.key;
         masked += "; the values of " + names.join(QStringLiteral(", ")).toUtf8()
-                  + " as " + kHidden + " in upload lines and the configuration stream, their frames summed again";
+                  + " as " + kHidden + " in upload lines, their echoes and the configuration stream, their frames summed again";
     }
     QByteArray text = "# " + header.program.toUtf8() + "\n# port: " + header.port.toUtf8() + "\n# unit: "
                       + (header.unit.isEmpty() ? QByteArray("unknown") : header.unit.toUtf8())
-                      + "\n# timings: " + header.timings.toUtf8() + "\n# masked: " + masked
-                      + "\n# time\tdirection\tbytes\treading\n";
+                      + "\n# timings: " + header.timings.toUtf8() + "\n# masked: " + masked + '\n';
+    if (dropped_ > 0)
+        text += "# dropped: the " + QByteArray::number(dropped_) + " oldest items; the trace keeps the latest "
+                + QByteArray::number(kCapacity) + '\n';
+    text += "# time\tdirection\tbytes\treading\n";
     int shown = 0;
     for (const TraceItem &item : items(currentOnly)) {
         if (item.connection != shown) {

@@ -41,7 +41,8 @@ struct TraceHeader {
 // that a failed transfer can be handed to support as the bytes that passed.
 // The access key, the text of the login, the dialled number (all but its
 // last three digits) and the values of the secret configuration texts
-// (maskValues()), in both directions, are masked as they are recorded:
+// (maskValues(), also where a line or frame echoes an upload line's text),
+// in both directions, are masked as they are recorded:
 // nothing secret is ever kept. A masked frame gets the checksum of what it
 // holds then, so that a trace played back still reads as it was read.
 class LinkTrace {
@@ -70,7 +71,8 @@ public:
     // The trace as text: the header, what was masked, then one line per item:
     // ISO time with milliseconds, ">" or "<", the bytes with control bytes
     // escaped, and the reading, separated by tabs. Each connection's items
-    // follow a "# connection:" line naming its port and unit.
+    // follow a "# connection:" line naming its port and unit. When the ring
+    // has let older items go, a "# dropped:" line says how many.
     QByteArray text(const TraceHeader &header, bool currentOnly = false) const;
 
     // The masked form of the login, the key and the dialled number.
@@ -100,4 +102,5 @@ private:
     std::vector<TraceItem> ring_;
     std::size_t next_ = 0;
     bool full_ = false;
+    qint64 dropped_ = 0; // items the ring has let go since the last clear()
 };

@@ -221,6 +221,35 @@ TEST_F(CliProvisionTest, CallsEachUnitThroughTheModem)
     EXPECT_EQ(report.readAll().count('\n'), 3);
 }
 
+// Options that would call one number for ever or write the report over the
+// command's own input are refused before anything is sent.
+TEST_F(CliProvisionTest, RefusesARunThatWouldLoopOrWriteOverItsInput)
+{
+    struct Case {
+        const char *what;
+        QStringList options;
+        const char *words;
+    };
+    QDir(dir.path()).mkdir("sub");
+    const QList<Case> cases = {
+        {"a modem number without the column", {"--modem", "+34600111001", "--key", "4321"}, "--modem-column"},
+        {"the table as the report", {"--report", path("sub/../units.csv")}, "the units table"},
+        {"the template as the report", {"--report", path("./template.qcf")}, "the template"},
+    };
+    const QByteArray table = kUnits;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const CliRun run = runCli(QStringList{"--port", link(), "provision", path("template.qcf"), path("units.csv")} + c.options,
+                                  path("data"));
+        EXPECT_EQ(run.status, 2) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.contains(c.words)) << qPrintable(run.err);
+        QFile units(path("units.csv"));
+        ASSERT_TRUE(units.open(QIODevice::ReadOnly));
+        EXPECT_EQ(units.readAll(), table);
+        EXPECT_FALSE(QFile::exists(path("units-report.csv")));
+    }
+}
+
 // With --again a unit the report has as applied is written once more, with
 // its line and its history copy; the run ends once each unit was written.
 TEST_F(CliProvisionTest, AgainWritesAUnitAppliedBefore)

@@ -145,6 +145,9 @@ TEST(ProvisionReportFile, ReadsAndContinuesTheFileAsASpreadsheetLeftIt)
         {"Windows-1252, semicolons, no line end at the end",
          "time;serial;status;differences;history;detail\r\nt;VS-1;applied;0;Dep\xF3sito.qcf;\r\nt;VS-2;failed;1;;",
          "\r\n2026-03-01T10:00:00Z;VS-3;applied;0;;x,y\r\n"},
+        {"an empty first line, semicolons, empty rows saved with commas",
+         "\r\ntime;serial;status;differences;history;detail\r\nt;VS-1;applied;0;;\r\n,,,,,\r\nt;VS-2;failed;1;;\r\n,,,,,\r\n",
+         "2026-03-01T10:00:00Z;VS-3;applied;0;;x,y\r\n"},
     };
     QTemporaryDir dir;
     for (const Case &c : cases) {

@@ -117,14 +117,30 @@ TEST_F(UnitsTableTest, ANumberColumnSetsNoKey)
 }
 
 // Rows a spreadsheet leaves empty (";;;;" inside the table, ",,,," after
-// it) are no units, and shift no line number.
+// it, in either separator whatever the table uses) and empty lines before the
+// header are no units, and shift no line number.
 TEST_F(UnitsTableTest, RowsOfEmptyCellsAreNoRows)
 {
-    const UnitsTable table = parse("serial;name;retry_time\r\nVS-1;a;20\r\n;;\r\n; ;\"\"\r\nVS-2;b;30\r\n;;\r\n;;\r\n");
-    EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
-    ASSERT_EQ(table.rows().size(), 2);
-    EXPECT_EQ(table.rows().at(1).serial, "VS-2");
-    EXPECT_EQ(table.rows().at(1).line, 5);
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        int secondLine;
+    };
+    const QList<Case> cases = {
+        {"semicolons", "serial;name;retry_time\r\nVS-1;a;20\r\n;;\r\n; ;\"\"\r\nVS-2;b;30\r\n;;\r\n;;\r\n", 5},
+        {"comma rows in a semicolon table, an empty first line",
+         "\r\nserial;name;retry_time\r\nVS-1;a;20\r\n,,\r\n\",\",\r\nVS-2;b;30\r\n,,\r\n", 6},
+        {"semicolon rows in a comma table", "serial,name,retry_time\nVS-1,a,20\n;;\n\" ; \"\nVS-2,b,30\n;;\n", 5},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const UnitsTable table = parse(c.bytes);
+        EXPECT_TRUE(checkUnitsTable(table, templ, registry).isEmpty());
+        ASSERT_EQ(table.rows().size(), 2);
+        EXPECT_EQ(table.rows().at(1).serial, "VS-2");
+        EXPECT_EQ(table.rows().at(1).line, c.secondLine);
+        EXPECT_EQ(table.unitDocument(templ, table.rows().at(1)).readValue("General", "RENVT"), "30");
+    }
 }
 
 // Every cell ends up in a line to the unit or, for the number, in the modem's
@@ -145,6 +161,8 @@ TEST_F(UnitsTableTest, CellsThatWouldReachTheModemOrTheUnitAreChecked)
         {"spaces in the number", "VS-1,600 111 222,a", {{2, 2}}, "not a number"},
         {"an escape in a name", "VS-1,600111222,a\x1B[2Jb", {{2, 3}}, "control character (U+001B)"},
         {"a tab in the serial", "VS\t1,600111222,a", {{2, 1}}, "control character (TAB)"},
+        {"characters the unit cannot hold", "VS-1,600111222,a\xE2\x80\xA8" "b\xE2\x80\xAE", {{2, 3}},
+         "\"a\xE2\x80\xA8" "b\xE2\x80\xAE\" would be written as \"a?b?\""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -157,6 +175,18 @@ TEST_F(UnitsTableTest, CellsThatWouldReachTheModemOrTheUnitAreChecked)
         if (!faults.isEmpty())
             EXPECT_TRUE(faults.first().message.contains(QString::fromUtf8(c.words))) << qPrintable(faults.first().message);
     }
+}
+
+// The template's values reach every unit: a control character in one is a
+// fault of the template, whatever the table holds.
+TEST_F(UnitsTableTest, TheTemplatesTextsAreCheckedToo)
+{
+    templ.writeValue("General", "NOMBRE", QStringLiteral("a\x1B[2J\x07" "b"));
+    const QList<UnitsTableFault> faults = check("serial,apn\nVS-1,apn.one\n");
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_EQ(std::pair(faults.at(0).line, faults.at(0).column), std::pair(0, 0));
+    EXPECT_TRUE(faults.at(0).message.contains("template: General NOMBRE holds \"a<U+001B>[2J<U+0007>b\""))
+        << qPrintable(faults.at(0).message);
 }
 
 } // namespace

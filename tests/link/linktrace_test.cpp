@@ -41,6 +41,11 @@ TEST(LinkTrace, RingKeepsTheLatestItemsOldestFirst)
     ASSERT_EQ(items.size(), LinkTrace::kCapacity);
     EXPECT_EQ(items.first().bytes, QByteArray::number(10));
     EXPECT_EQ(items.last().bytes, QByteArray::number(total - 1));
+    // A trace written after the ring went round says what it no longer holds.
+    EXPECT_TRUE(trace.text({}).contains("\n# dropped: the 10 oldest items")) << trace.text({}).left(600).constData();
+    trace.clear();
+    trace.sent("x");
+    EXPECT_FALSE(trace.text({}).contains("# dropped"));
 }
 
 TEST(LinkTrace, TextIsOneTabSeparatedLinePerItemWithBytesEscaped)
@@ -98,6 +103,9 @@ TEST(LinkTrace, MasksThePasswordsInUploadLinesAndTheStream)
         {"another key", FrameCodec::encode("#45002APNUSER=clave"), FrameCodec::encode("#45002APNUSER=clave")},
         {"stream line", received(stream.arg("clave", "ftpclave")), received(stream.arg("****", "****"))},
         {"another keyword", received("#BD008DNAME,clave"), received("#BD008DNAME,clave")},
+        {"the unit's trace echo of an upload line", "TRC 45211APNPASS=Zq7Secret\r\nTRC CS;45212FTPPASS=x,y\r\n",
+         "TRC 45211APNPASS=****\r\nTRC CS;45212FTPPASS=****,y\r\n"},
+        {"an echo inside a frame", received("#TRC 45211APNPASS=clave"), received("#TRC 45211APNPASS=****")},
     };
     for (const auto &c : cases)
         EXPECT_EQ(LinkTrace::masked(c.written, fields), c.kept) << c.what;
