@@ -279,7 +279,9 @@ bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
     QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString rel = root.relativeFilePath(it.next());
-        if (rel.startsWith(QLatin1String(".git/")) || rel == QLatin1String(".git"))
+        // Copies live in a folder per unit; a file at the top (a list a user
+        // saved there, say) is not part of the history and is never shared.
+        if (rel.startsWith(QLatin1String(".git/")) || !rel.contains(u'/'))
             continue;
         if (!skip.contains(rel) && !git_index_get_bypath(index, utf8(rel).constData(), 0))
             found.append({QFileInfo(rel).fileName(), rel});

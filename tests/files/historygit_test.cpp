@@ -315,6 +315,31 @@ TEST_F(HistoryGitTest, ARemoteThatFailsKeepsTheLocalCommitsAndSaysWhy)
     EXPECT_EQ(git({"--git-dir=" + other, "ls-tree", "-r", "--name-only", "main"}).out, QStringLiteral("README\n"));
 }
 
+// A file a user saves at the top of the history folder is no copy: it is
+// never committed, so the remote never holds what a later sync refuses.
+TEST_F(HistoryGitTest, AFileAtTheTopOfTheFolderIsNeverShared)
+{
+    const QString bare = bareRemote();
+    auto ana = technician("ana", "Ana Ruiz");
+    auto beto = technician("beto", "Beto Gil");
+    ASSERT_TRUE(ana->repository().setRemote(bare));
+    ASSERT_TRUE(beto->repository().setRemote(bare));
+    QDir().mkpath(ana->root());
+    QFile fleet(ana->root() + "/fleet.csv");
+    ASSERT_TRUE(fleet.open(QIODevice::WriteOnly));
+    fleet.write("serial,name\n");
+    fleet.close();
+    record(*ana, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno");
+    for (ServiceHistory *h : {ana.get(), beto.get(), ana.get(), beto.get()}) {
+        const SyncResult r = h->repository().sync();
+        EXPECT_TRUE(r.ok) << qPrintable(r.error);
+    }
+    EXPECT_EQ(tracked(bare), tracked(ana->root()));
+    EXPECT_EQ(tracked(beto->root()).size(), 1);
+    EXPECT_FALSE(tracked(ana->root()).contains("fleet.csv"));
+    EXPECT_TRUE(QFileInfo::exists(ana->root() + "/fleet.csv"));
+}
+
 // A folder kept before the repository: each file its own commit in the
 // order of its time, the files unchanged, then the new copy.
 TEST_F(HistoryGitTest, AnExistingPlainFolderIsTakenInAsItIs)
