@@ -267,23 +267,82 @@ bool HistoryRepo::open(QString *error)
     return openLocked(error) && takeIn({}, error);
 }
 
-// Every file on disk that the index lacks becomes a commit of its own, in
-// the order of the names (which begin with the operation's time).
+namespace {
+
+using TreeBuilder = Owned<git_treebuilder, git_treebuilder_free>;
+
+// The tree of base (none: empty) with the blob at the path's parts, its
+// folders made as needed.
+bool treeWith(git_repository *repo, const git_tree *base, const QStringList &parts, const git_oid &blob, git_oid *out)
+{
+    TreeBuilder builder;
+    if (git_treebuilder_new(builder.out(), repo, base) != 0)
+        return false;
+    const QByteArray name = utf8(parts.first());
+    if (parts.size() == 1)
+        return git_treebuilder_insert(nullptr, builder, name.constData(), &blob, GIT_FILEMODE_BLOB) == 0
+               && git_treebuilder_write(out, builder) == 0;
+    Tree sub;
+    const git_tree_entry *there = base ? git_tree_entry_byname(base, name.constData()) : nullptr;
+    if (there && git_tree_entry_type(there) == GIT_OBJECT_TREE
+        && git_tree_lookup(sub.out(), repo, git_tree_entry_id(there)) != 0)
+        return false;
+    git_oid subId;
+    return treeWith(repo, sub, parts.mid(1), blob, &subId)
+           && git_treebuilder_insert(nullptr, builder, name.constData(), &subId, GIT_FILEMODE_TREE) == 0
+           && git_treebuilder_write(out, builder) == 0;
+}
+
+// Every file path of the branch's last commit.
+bool committedPaths(git_repository *repo, QSet<QString> &paths)
+{
+    git_oid head;
+    const int found = git_reference_name_to_id(&head, repo, kBranch);
+    if (found == GIT_ENOTFOUND)
+        return true;
+    Commit commit;
+    Tree tree;
+    if (found != 0 || git_commit_lookup(commit.out(), repo, &head) != 0 || git_commit_tree(tree.out(), commit) != 0)
+        return false;
+    return git_tree_walk(
+               tree, GIT_TREEWALK_PRE,
+               [](const char *folder, const git_tree_entry *entry, void *payload) {
+                   if (git_tree_entry_type(entry) == GIT_OBJECT_BLOB)
+                       static_cast<QSet<QString> *>(payload)->insert(QString::fromUtf8(folder)
+                                                                     + QString::fromUtf8(git_tree_entry_name(entry)));
+                   return 0;
+               },
+               &paths)
+           == 0;
+}
+
+// A copy whose writing was cut short (or is still under way in another
+// program) is an empty file: it holds nothing to keep.
+bool emptyCopy(const QString &path)
+{
+    return path.endsWith(QLatin1String(".qcf")) && QFileInfo(path).size() == 0;
+}
+
+} // namespace
+
+// Every file on disk that the last commit lacks becomes a commit of its own,
+// in the order of the names (which begin with the operation's time).
 bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
 {
-    Index index;
-    if (git_repository_index(index.out(), git_->repo) != 0 || git_index_read(index, 0) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    QSet<QString> committed;
+    if (!committedPaths(git_->repo, committed))
+        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
     QList<std::pair<QString, QString>> found; // name, relative path
     const QDir root(root_);
     QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString rel = root.relativeFilePath(it.next());
+        const QString path = it.next();
+        const QString rel = root.relativeFilePath(path);
         // Copies live in a folder per unit; a file at the top (a list a user
         // saved there, say) is not part of the history and is never shared.
         if (rel.startsWith(QLatin1String(".git/")) || !rel.contains(u'/'))
             continue;
-        if (!skip.contains(rel) && !git_index_get_bypath(index, utf8(rel).constData(), 0))
+        if (!skip.contains(rel) && !committed.contains(rel) && !emptyCopy(path))
             found.append({QFileInfo(rel).fileName(), rel});
     }
     std::sort(found.begin(), found.end());
@@ -300,37 +359,46 @@ bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
     return true;
 }
 
+// The commit is made from the last commit's tree and the files alone, and
+// the index follows only once the branch holds it: a commit that fails
+// leaves nothing staged for another operation's commit to carry off.
 bool HistoryRepo::commitLocked(const QStringList &files, const CommitNote &note, QString *error)
 {
     git_repository *repo = git_->repo;
-    Index index;
-    if (git_repository_index(index.out(), repo) != 0 || git_index_read(index, 0) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    Commit parent;
+    Tree tree;
+    git_oid headId;
+    const int head = git_reference_name_to_id(&headId, repo, kBranch);
+    if (head != 0 && head != GIT_ENOTFOUND)
+        return fail(error, gitError(QStringLiteral("The history's branch cannot be read")));
+    if (head == 0 && (git_commit_lookup(parent.out(), repo, &headId) != 0 || git_commit_tree(tree.out(), parent) != 0))
+        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
     CommitNote named = note;
     for (const QString &file : files) {
-        if (git_index_add_bypath(index, utf8(file).constData()) != 0)
+        if (emptyCopy(root_ + u'/' + file))
+            return fail(error, QStringLiteral("%1 is empty and is not committed").arg(file));
+        git_oid blob, treeId;
+        if (git_blob_create_from_workdir(&blob, repo, utf8(file).constData()) != 0
+            || !treeWith(repo, tree, file.split(u'/'), blob, &treeId) || git_tree_lookup(tree.out(), repo, &treeId) != 0)
             return fail(error, gitError(QStringLiteral("%1 cannot be committed").arg(file)));
         named.trailers.append({QStringLiteral("Copy"), file});
     }
-    git_oid treeId, commitId;
-    if (git_index_write(index) != 0 || git_index_write_tree(&treeId, index) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be written")));
-    Tree tree;
-    Commit parent;
-    git_oid headId;
-    const int head = git_reference_name_to_id(&headId, repo, kBranch);
-    if (head == 0 && git_commit_lookup(parent.out(), repo, &headId) != 0)
-        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
-    if (head != 0 && head != GIT_ENOTFOUND)
-        return fail(error, gitError(QStringLiteral("The history's branch cannot be read")));
     Signature sig;
-    if (git_tree_lookup(tree.out(), repo, &treeId) != 0 || !signatureOf(sig, note.author, note.time))
+    if (!tree || !signatureOf(sig, note.author, note.time))
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
     const git_commit *parents[] = {parent.get()};
+    git_oid commitId;
     if (git_commit_create(&commitId, repo, kBranch, sig, sig, "UTF-8", utf8(commitMessage(named)).constData(), tree,
                           parent ? 1 : 0, parents)
         != 0)
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
+    // The index only spares the git program some hashing; the commit stands without it.
+    Index index;
+    if (git_repository_index(index.out(), repo) == 0 && git_index_read(index, 0) == 0) {
+        for (const QString &file : files)
+            git_index_add_bypath(index, utf8(file).constData());
+        git_index_write(index);
+    }
     return true;
 }
 

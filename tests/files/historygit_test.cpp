@@ -66,6 +66,14 @@ QStringList onDisk(const QString &root)
     return files;
 }
 
+// The same without empty files: a name reserved by a write cut short.
+QStringList filled(const QString &root)
+{
+    QStringList files = onDisk(root);
+    files.removeIf([&](const QString &f) { return QFileInfo(root + u'/' + f).size() == 0; });
+    return files;
+}
+
 QStringList tracked(const QString &root)
 {
     QStringList files = git({"-C", root, "ls-tree", "-r", "--name-only", "main"}).out.split(u'\n', Qt::SkipEmptyParts);
@@ -398,7 +406,7 @@ TEST_F(HistoryGitTest, AProcessKilledWhileCommittingLosesNoCopy)
         next = technician("killed", "Ana Ruiz");
         record(*next, "VS21-000901", at(11, 8, 0, run), HistoryKind::Read, "Pozo");
         EXPECT_TRUE(problems.isEmpty()) << qPrintable(problems.join(u'\n'));
-        EXPECT_EQ(onDisk(root), tracked(root));
+        EXPECT_EQ(filled(root), tracked(root));
     }
     // A lock git leaves when killed is taken as stale.
     QFile lock(root + "/.git/index.lock");
@@ -406,9 +414,36 @@ TEST_F(HistoryGitTest, AProcessKilledWhileCommittingLosesNoCopy)
     lock.close();
     next = technician("killed", "Ana Ruiz");
     record(*next, "VS21-000901", at(12, 8, 0), HistoryKind::Read, "Pozo");
-    EXPECT_EQ(onDisk(root), tracked(root));
+    EXPECT_EQ(filled(root), tracked(root));
     EXPECT_TRUE(problems.isEmpty()) << qPrintable(problems.join(u'\n'));
     expectFsckClean(root + "/.git");
+}
+
+// A copy left staged by a commit that failed goes in a commit of its own,
+// not into the next operation's under that technician's name; an empty copy
+// (a write cut short) is never committed.
+TEST_F(HistoryGitTest, ACopyLeftStagedIsTakenInOnItsOwnAndAnEmptyOneNever)
+{
+    auto ana = technician("staged", "Ana Ruiz");
+    const QString first = record(*ana, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno");
+    const QString left = "VS21-000001/2026-12-10T09-30-00Z-write.qcf";
+    const QString empty = "VS21-000001/2026-12-10T09-40-00Z-read.qcf";
+    ASSERT_TRUE(QFile::copy(first, ana->root() + u'/' + left));
+    ASSERT_EQ(git({"-C", ana->root(), "add", left}).status, 0);
+    QFile cut(ana->root() + u'/' + empty);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.close();
+
+    auto beto = technician("staged", "Beto Gil");
+    const QString mine = QDir(beto->root()).relativeFilePath(
+        record(*beto, "VS21-000001", at(10, 10, 0), HistoryKind::Read, "Pozo Uno"));
+    const Git last = git({"-C", beto->root(), "show", "--name-only", "--format=%an", "main"});
+    EXPECT_EQ(last.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{"Beto Gil", mine}));
+    const Git before = git({"-C", beto->root(), "log", "-1", "--format=%s", "main~1"});
+    EXPECT_TRUE(before.out.startsWith("Taken in")) << qPrintable(before.out);
+    EXPECT_TRUE(tracked(beto->root()).contains(left));
+    EXPECT_FALSE(tracked(beto->root()).contains(empty));
+    EXPECT_TRUE(problems.isEmpty()) << qPrintable(problems.join(u'\n'));
 }
 
 // A repository damaged on disk: the copies are still written, and the
