@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 #include <QTimeZone>
 #include <QUrl>
@@ -18,6 +19,8 @@ namespace {
 const char *const kBranch = "refs/heads/main";
 const char *const kTracking = "refs/remotes/origin/main";
 const char *const kRemote = "origin";
+// What a sync under way means to make of the folder (see settle()).
+const char *const kSyncPlan = "/.git/velkan-sync-plan";
 // Long enough for another program's commit; a sync holds it far longer, so
 // a copy made meanwhile stays a file and is committed by the next operation.
 constexpr int kLockWaitMs = 5000;
@@ -229,7 +232,7 @@ struct Locked {
 bool HistoryRepo::openLocked(QString *error)
 {
     if (git_->repo)
-        return true;
+        return settle(error);
     if (!QDir().mkpath(root_))
         return fail(error, QStringLiteral("Cannot make the history folder %1").arg(QDir::toNativeSeparators(root_)));
     const QByteArray path = QFile::encodeName(root_);
@@ -251,7 +254,7 @@ bool HistoryRepo::openLocked(QString *error)
         if (attributes.open(QIODevice::WriteOnly))
             attributes.write("* -text\n");
     }
-    return true;
+    return settle(error);
 }
 
 bool HistoryRepo::open(QString *error)
@@ -502,6 +505,85 @@ bool writeBlob(git_repository *repo, const git_oid &id, const QString &path)
 
 } // namespace
 
+// Brings the folder, the index and the branch to the combined history a
+// sync planned: my renamed copies move, the team's arrive, each file written
+// again unless it holds what it should. Every step can be done twice, so a
+// run cut short at any point is finished by the next.
+bool HistoryRepo::settle(QString *error)
+{
+    const QString planPath = root_ + QLatin1String(kSyncPlan);
+    QFile plan(planPath);
+    if (!plan.exists())
+        return true;
+    if (!plan.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("%1 cannot be read").arg(QDir::toNativeSeparators(planPath)));
+    const QList<QByteArray> lines = plan.readAll().split('\n');
+    plan.close();
+    git_repository *repo = git_->repo;
+    git_oid target{}, before{}, current{};
+    Commit commit;
+    Tree tree;
+    if (lines.size() < 2 || git_oid_fromstr(&target, lines[0].constData()) != 0
+        || git_commit_lookup(commit.out(), repo, &target) != 0 || git_commit_tree(tree.out(), commit) != 0) {
+        QFile::remove(planPath); // a plan cut short itself: nothing was touched yet
+        return true;
+    }
+    const bool hadBranch = git_oid_fromstr(&before, lines[1].constData()) == 0;
+    const int found = git_reference_name_to_id(&current, repo, kBranch);
+    if (found == 0 && !git_oid_equal(&current, &target) && !(hadBranch && git_oid_equal(&current, &before))) {
+        QFile::remove(planPath); // the branch went on without it: the plan is stale
+        return true;
+    }
+    // Whether a file holds the blob already.
+    const auto holds = [&](const QString &rel, const git_oid &id) {
+        git_oid onDisk;
+        const QString path = root_ + u'/' + rel;
+        return QFileInfo(path).isFile()
+               && git_odb_hashfile(&onDisk, QFile::encodeName(path).constData(), GIT_OBJECT_BLOB) == 0
+               && git_oid_equal(&onDisk, &id);
+    };
+    Index index;
+    if (git_repository_index(index.out(), repo) != 0 || git_index_read(index, 0) != 0)
+        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QList<QByteArray> pair = lines[i].split('\t');
+        if (pair.size() != 2)
+            continue;
+        const QString from = QString::fromUtf8(pair[0]), to = QString::fromUtf8(pair[1]);
+        git_tree_entry *entry = nullptr;
+        if (git_tree_entry_bypath(&entry, tree, pair[1].constData()) != 0)
+            continue;
+        const git_oid id = *git_tree_entry_id(entry);
+        git_tree_entry_free(entry);
+        if (!holds(to, id) && holds(from, id)) {
+            QDir().mkpath(QFileInfo(root_ + u'/' + to).path());
+            QFile::remove(root_ + u'/' + to);
+            if (!QFile::rename(root_ + u'/' + from, root_ + u'/' + to))
+                return fail(error, QStringLiteral("%1 cannot be renamed to %2").arg(from, to));
+        }
+        git_index_remove_bypath(index, pair[0].constData());
+    }
+    Index wanted;
+    if (git_index_new(wanted.out()) != 0 || git_index_read_tree(wanted, tree) != 0)
+        return fail(error, gitError(QStringLiteral("The team's history cannot be read")));
+    for (size_t i = 0; i < git_index_entrycount(wanted); ++i) {
+        const git_index_entry *e = git_index_get_byindex(wanted, i);
+        const git_index_entry *here = git_index_get_bypath(index, e->path, 0);
+        if (here && git_oid_equal(&here->id, &e->id))
+            continue;
+        const QString path = QString::fromUtf8(e->path);
+        if ((!holds(path, e->id) && !writeBlob(repo, e->id, root_ + u'/' + path))
+            || git_index_add_bypath(index, e->path) != 0)
+            return fail(error, gitError(QStringLiteral("%1 cannot be written").arg(path)));
+    }
+    Reference moved;
+    if (git_index_write(index) != 0
+        || git_reference_create(moved.out(), repo, kBranch, &target, 1, "sync: on the team's history") != 0)
+        return fail(error, gitError(QStringLiteral("The history cannot be updated")));
+    QFile::remove(planPath);
+    return true;
+}
+
 SyncResult HistoryRepo::sync(const SyncOptions &options)
 {
     SyncResult result;
@@ -672,39 +754,35 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                     }
                     newHead = made;
                 }
-                // The folder follows: my renamed copies move, the team's arrive.
-                for (const auto &[from, to] : renames) {
-                    QDir().mkpath(QFileInfo(root_ + u'/' + to).path());
-                    if (!QFile::rename(root_ + u'/' + from, root_ + u'/' + to)) {
-                        result.error = QStringLiteral("%1 cannot be renamed to %2").arg(from, to);
-                        return result;
-                    }
-                    git_index_remove_bypath(index, utf8(from).constData());
-                    git_index_add_bypath(index, utf8(to).constData());
-                }
+                // The copies the team adds here; a renamed copy of mine is no news.
+                QSet<QString> targets;
+                for (const auto &[from, to] : renames)
+                    targets.insert(to);
                 int received = 0;
                 for (size_t i = 0; i < git_index_entrycount(scratch); ++i) {
                     const git_index_entry *e = git_index_get_byindex(scratch, i);
                     const git_index_entry *here = git_index_get_bypath(index, e->path, 0);
-                    if (here && git_oid_equal(&here->id, &e->id))
-                        continue;
-                    const QString path = QString::fromUtf8(e->path);
-                    if (!writeBlob(repo, e->id, root_ + u'/' + path)
-                        || git_index_add_bypath(index, e->path) != 0) {
-                        result.error = gitError(QStringLiteral("%1 cannot be written").arg(path));
-                        return result;
-                    }
-                    ++received;
+                    if (!(here && git_oid_equal(&here->id, &e->id)) && !targets.contains(QString::fromUtf8(e->path)))
+                        ++received;
+                }
+                // The folder follows the combined history as the plan written
+                // first says, so that a sync cut short is finished by the next run.
+                QSaveFile plan(root_ + QLatin1String(kSyncPlan));
+                QByteArray text = QByteArray(git_oid_tostr_s(&newHead)) + '\n'
+                                  + (haveLocal ? QByteArray(git_oid_tostr_s(&local)) : QByteArray()) + '\n';
+                for (const auto &[from, to] : renames)
+                    text += utf8(from) + '\t' + utf8(to) + '\n';
+                if (!plan.open(QIODevice::WriteOnly) || plan.write(text) != text.size() || !plan.commit()) {
+                    result.error = QStringLiteral("The history's repository in %1 cannot be written")
+                                       .arg(QDir::toNativeSeparators(root_));
+                    return result;
+                }
+                if (!settle(&error)) {
+                    result.error = error;
+                    return result;
                 }
                 result.received = received;
                 result.renamed = int(renames.size());
-                Reference moved;
-                if (git_index_write(index) != 0
-                    || git_reference_create(moved.out(), repo, kBranch, &newHead, 1, "sync: on the team's history")
-                           != 0) {
-                    result.error = gitError(QStringLiteral("The history cannot be updated"));
-                    return result;
-                }
             } else {
                 for (const git_oid &id : mine) {
                     Commit c;

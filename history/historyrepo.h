@@ -102,6 +102,7 @@ private:
     bool openLocked(QString *error);
     bool takeIn(const QStringList &skip, QString *error);
     bool commitLocked(const QStringList &files, const CommitNote &note, QString *error);
+    bool settle(QString *error);
 
     QString root_;
     std::unique_ptr<Git> git_;

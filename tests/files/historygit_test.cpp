@@ -323,6 +323,42 @@ TEST_F(HistoryGitTest, ARemoteThatFailsKeepsTheLocalCommitsAndSaysWhy)
     EXPECT_EQ(git({"--git-dir=" + other, "ls-tree", "-r", "--name-only", "main"}).out, QStringLiteral("README\n"));
 }
 
+// A sync cut short while the team's copies arrive (here a folder standing
+// where one must be written) is finished by the next: each copy once, the
+// renamed one of this computer not taken in again, and sync works on.
+TEST_F(HistoryGitTest, ASyncCutShortIsFinishedByTheNextRun)
+{
+    const QString bare = bareRemote();
+    auto ana = technician("ana", "Ana Ruiz");
+    auto beto = technician("beto", "Beto Gil");
+    ASSERT_TRUE(ana->repository().setRemote(bare));
+    ASSERT_TRUE(beto->repository().setRemote(bare));
+    record(*ana, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno");
+    const QString anas = QDir(ana->root()).relativeFilePath(
+        record(*ana, "VS21-000002", at(10, 9, 5), HistoryKind::Read, "Pozo Dos"));
+    record(*beto, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno bis");
+    ASSERT_TRUE(ana->repository().sync().ok);
+
+    const QString blocker = beto->root() + u'/' + anas;
+    ASSERT_TRUE(QDir().mkpath(blocker));
+    const SyncResult cut = beto->repository().sync();
+    ASSERT_FALSE(cut.ok);
+    ASSERT_TRUE(QDir().rmdir(blocker));
+
+    auto again = technician("beto", "Beto Gil");
+    record(*again, "VS21-000003", at(10, 12, 0), HistoryKind::Read, "Pozo Tres");
+    const SyncResult next = again->repository().sync();
+    ASSERT_TRUE(next.ok) << qPrintable(next.error);
+    ASSERT_TRUE(ana->repository().sync().ok);
+    EXPECT_EQ(onDisk(beto->root()).size(), 4) << qPrintable(onDisk(beto->root()).join(u' '));
+    EXPECT_EQ(onDisk(beto->root()), tracked(beto->root()));
+    EXPECT_EQ(onDisk(beto->root()), onDisk(ana->root()));
+    EXPECT_EQ(tracked(bare), onDisk(ana->root()));
+    const Git takenIn = git({"-C", beto->root(), "log", "--format=%s", "main"});
+    EXPECT_FALSE(takenIn.out.contains("Taken in")) << qPrintable(takenIn.out);
+    expectFsckClean(beto->root() + "/.git");
+}
+
 // A file a user saves at the top of the history folder is no copy: it is
 // never committed, so the remote never holds what a later sync refuses.
 TEST_F(HistoryGitTest, AFileAtTheTopOfTheFolderIsNeverShared)
