@@ -191,6 +191,33 @@ Technician Technician::systemUser()
     return {user, user + u'@' + host};
 }
 
+bool Technician::parse(const QString &typed, Technician &out, QString *error)
+{
+    const QString text = typed.trimmed();
+    out = {};
+    if (text.isEmpty())
+        return true;
+    const auto plain = [](const QString &s) {
+        return std::none_of(s.begin(), s.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c == u'<' || c == u'>' || c == QChar::LineSeparator
+                   || c == QChar::ParagraphSeparator;
+        });
+    };
+    const qsizetype open = text.indexOf(u'<');
+    Technician t{text, {}};
+    if (open >= 0) {
+        if (!text.endsWith(u'>'))
+            return fail(error, QStringLiteral("The technician is \"Name <address>\" or a name alone"));
+        t = {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
+        if (t.email.isEmpty() || t.email.contains(u' ') || !plain(t.email))
+            return fail(error, QStringLiteral("The technician's address between < and > is empty or not one word"));
+    }
+    if (t.name.isEmpty() || !plain(t.name))
+        return fail(error, QStringLiteral("The technician's name is empty or holds a line break, tab or bracket"));
+    out = t;
+    return true;
+}
+
 HistoryRepo::HistoryRepo(const QString &root) : root_(root), git_(std::make_unique<Git>())
 {
     useLibrary();

@@ -15,6 +15,10 @@ struct Technician {
     QString email;
     // The login of whoever runs the program, at this computer's name.
     static Technician systemUser();
+    // "Name <address>" or a name alone, as typed; false, with the reason,
+    // for what a commit cannot carry (line breaks, tabs, a bracket in the
+    // name, an empty address). Empty text gives an empty technician.
+    static bool parse(const QString &text, Technician &out, QString *error = nullptr);
     bool isEmpty() const { return name.isEmpty(); }
 };
 
