@@ -227,6 +227,12 @@ HistoryRepo::~HistoryRepo() = default;
 
 QString HistoryRepo::shownUrl(const QString &url)
 {
+    // "user:password@host:path", the short form of ssh: the host and path only.
+    static const QRegularExpression scpLike(QStringLiteral("^[^/@:]+(?::[^@/]*)?@([^/:]+:.*)$"));
+    if (!url.contains(QLatin1String("://"))) {
+        const QRegularExpressionMatch m = scpLike.match(url);
+        return m.hasMatch() ? m.captured(1) : url;
+    }
     QUrl parsed(url);
     if (parsed.isValid() && !parsed.scheme().isEmpty() && parsed.scheme().size() > 1)
         return parsed.toString(QUrl::RemoveUserInfo);
@@ -466,7 +472,17 @@ bool HistoryRepo::setRemote(const QString &url, QString *error)
 {
     if (!open(error))
         return false;
-    const QByteArray address = utf8(url.trimmed());
+    // A password in the address is never stored: the token is given at each sync.
+    QString kept = url.trimmed();
+    QUrl parsed(kept);
+    if (kept.contains(QLatin1String("://")) && parsed.isValid() && !parsed.password().isEmpty()) {
+        parsed.setPassword({});
+        kept = parsed.toString();
+    } else if (!kept.contains(QLatin1String("://"))) {
+        static const QRegularExpression scpPassword(QStringLiteral("^([^/@:]+):[^@/]*@([^/:]+:.*)$"));
+        kept.replace(scpPassword, QStringLiteral("\\1@\\2"));
+    }
+    const QByteArray address = utf8(kept);
     if (address.isEmpty())
         return fail(error, QStringLiteral("No remote address was given"));
     Remote remote;
@@ -869,7 +885,10 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                            || why.contains(QLatin1String("fetch first"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("non-fast"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("rejected"), Qt::CaseInsensitive)
-                           || why.contains(QLatin1String("not present locally"), Qt::CaseInsensitive);
+                           || why.contains(QLatin1String("not present locally"), Qt::CaseInsensitive)
+                           // Another push holding the remote's ref at that moment.
+                           || why.contains(QLatin1String("failed to update ref"), Qt::CaseInsensitive)
+                           || why.contains(QLatin1String("failed to lock"), Qt::CaseInsensitive);
         if (!moved) {
             result.error = QStringLiteral("The remote %1 refused the copies: %2").arg(shown, why);
             return result;
