@@ -14,6 +14,12 @@ QTextStream &stdOut()
     return stream;
 }
 
+// A message as a sentence: one full stop, whatever the text ends with.
+QString sentence(const QString &text)
+{
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+
 QString stamp(const QDateTime &time) { return time.toUTC().toString(Qt::ISODate); }
 
 // A field of tab-separated output: a name from another team's commit may hold
@@ -56,7 +62,7 @@ int setRemote(const ServiceHistory &history, const QString &url)
 {
     QString error;
     if (!history.repository().setRemote(url, &error)) {
-        printError(error + u'.');
+        printError(sentence(error));
         return ExitFileError;
     }
     stdOut() << "remote " << HistoryRepo::shownUrl(url) << Qt::endl;
@@ -70,10 +76,10 @@ int sync(const ServiceHistory &history)
     options.token = qEnvironmentVariable("VELKAN_HISTORY_TOKEN");
     const SyncResult result = history.repository().sync(options);
     if (!result.ok) {
-        printError(result.error + u'.');
+        printError(sentence(result.error));
         const int waiting = history.repository().unshared();
         if (waiting > 0)
-            printError(QStringLiteral("%1 copies wait to be shared.").arg(waiting));
+            printError(QStringLiteral("Copies waiting to be shared: %1.").arg(waiting));
         return ExitNoAnswer;
     }
     stdOut() << "sent " << result.sent << ", received " << result.received;

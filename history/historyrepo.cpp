@@ -260,6 +260,15 @@ struct Locked {
             file.unlock();
     }
 };
+
+// Why the lock was not had: another program holds it, or the folder refuses it.
+QString lockProblem(const QLockFile &file, const QString &root)
+{
+    if (file.error() == QLockFile::LockFailedError)
+        return QStringLiteral("The history in %1 is busy in another program").arg(QDir::toNativeSeparators(root));
+    return QStringLiteral("The history's repository in %1 cannot be written")
+        .arg(QDir::toNativeSeparators(root + QStringLiteral("/.git")));
+}
 } // namespace
 
 bool HistoryRepo::openLocked(QString *error)
@@ -298,8 +307,7 @@ bool HistoryRepo::open(QString *error)
     }
     Locked lock(*git_->lock);
     if (!lock.held)
-        return fail(error, QStringLiteral("The history in %1 is busy in another program")
-                               .arg(QDir::toNativeSeparators(root_)));
+        return fail(error, lockProblem(*git_->lock, root_));
     return openLocked(error) && takeIn({}, error);
 }
 
@@ -446,8 +454,7 @@ bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QStri
     }
     Locked lock(*git_->lock);
     if (!lock.held)
-        return fail(error, QStringLiteral("The history in %1 is busy in another program")
-                               .arg(QDir::toNativeSeparators(root_)));
+        return fail(error, lockProblem(*git_->lock, root_));
     if (!openLocked(error))
         return false;
     // What a killed process left uncommitted goes first, in its own commits.
@@ -637,7 +644,7 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
     }
     Locked lock(*git_->lock);
     if (!lock.held) {
-        result.error = QStringLiteral("The history in %1 is busy in another program").arg(QDir::toNativeSeparators(root_));
+        result.error = lockProblem(*git_->lock, root_);
         return result;
     }
     if (!openLocked(&error) || !takeIn({}, &error)) {

@@ -518,6 +518,24 @@ TEST_F(HistoryGitTest, ADamagedRepositoryKeepsTheFilesAndSaysSoOnce)
     EXPECT_EQ(problems.size(), 1) << qPrintable(problems.join(u'\n'));
 }
 
+// A repository folder that refuses writing is told as such, not as busy.
+TEST_F(HistoryGitTest, AnUnwritableRepositoryIsNotCalledBusy)
+{
+    auto ana = technician("readonly", "Ana Ruiz");
+    record(*ana, "VS21-000001", at(10, 9, 0), HistoryKind::Read, "Pozo Uno");
+    const QString gitDir = ana->root() + "/.git";
+    QFile::setPermissions(gitDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(gitDir).isWritable()) {
+        QFile::setPermissions(gitDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "permissions do not bind this user";
+    }
+    HistoryRepo fresh(ana->root());
+    QString error;
+    EXPECT_FALSE(fresh.open(&error));
+    QFile::setPermissions(gitDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(error.contains("cannot be written")) << qPrintable(error);
+}
+
 // Who last changed a key: the copy from which the unit holds its present
 // value, a differing write left out (the unit may not hold what it sent).
 TEST_F(HistoryGitTest, WhoNamesTheCopyFromWhichTheValueHolds)
