@@ -14,7 +14,23 @@ QTextStream &stdOut()
     return stream;
 }
 
+// A message as a sentence: one full stop, whatever the text ends with.
+QString sentence(const QString &text)
+{
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+
 QString stamp(const QDateTime &time) { return time.toUTC().toString(Qt::ISODate); }
+
+// A field of tab-separated output: a name from another team's commit may hold
+// a tab or a line break, which would split the row.
+QString cell(QString text)
+{
+    for (QChar &c : text)
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    return text;
+}
 
 int listUnits(const ServiceHistory &history)
 {
@@ -37,7 +53,7 @@ int listCopies(const ServiceHistory &history, const QString &serial)
     for (const HistoryEntry &e : entries) {
         const CopyCommit copy = copies.value(root.relativeFilePath(e.path));
         stdOut() << stamp(e.time) << '\t' << ServiceHistory::kindWord(e.kind) << '\t'
-                 << QDir::toNativeSeparators(e.path) << '\t' << copy.author.name << Qt::endl;
+                 << QDir::toNativeSeparators(e.path) << '\t' << cell(copy.author.name) << Qt::endl;
     }
     return ExitOk;
 }
@@ -46,7 +62,7 @@ int setRemote(const ServiceHistory &history, const QString &url)
 {
     QString error;
     if (!history.repository().setRemote(url, &error)) {
-        printError(error + u'.');
+        printError(sentence(error));
         return ExitFileError;
     }
     stdOut() << "remote " << HistoryRepo::shownUrl(url) << Qt::endl;
@@ -60,10 +76,10 @@ int sync(const ServiceHistory &history)
     options.token = qEnvironmentVariable("VELKAN_HISTORY_TOKEN");
     const SyncResult result = history.repository().sync(options);
     if (!result.ok) {
-        printError(result.error + u'.');
+        printError(sentence(result.error));
         const int waiting = history.repository().unshared();
         if (waiting > 0)
-            printError(QStringLiteral("%1 copies wait to be shared.").arg(waiting));
+            printError(QStringLiteral("Copies waiting to be shared: %1.").arg(waiting));
         return ExitNoAnswer;
     }
     stdOut() << "sent " << result.sent << ", received " << result.received;
@@ -86,7 +102,7 @@ int who(const ServiceHistory &history, const QString &serial, const QString &nam
         printError(QStringLiteral("No copy of unit %1 holds %2.").arg(serial, name));
         return ExitNoAnswer;
     }
-    stdOut() << stamp(change.time) << '\t' << change.technician << '\t' << change.operation << '\t' << change.value
+    stdOut() << stamp(change.time) << '\t' << cell(change.technician) << '\t' << change.operation << '\t' << cell(change.value)
              << '\t' << QDir::toNativeSeparators(change.path) << Qt::endl;
     return ExitOk;
 }
@@ -115,7 +131,7 @@ int unitsCommand(CliSession &s, const CommandArgs &)
 {
     stdOut() << "serial\tname\tlast operation\ttime\ttechnician\tfirmware\tlast write" << Qt::endl;
     for (const FleetUnit &u : fleetUnits(s.history()))
-        stdOut() << u.serial << '\t' << u.name << '\t' << u.lastOperation << '\t' << stamp(u.lastTime) << '\t'
-                 << u.technician << '\t' << u.firmware << '\t' << u.lastWrite << Qt::endl;
+        stdOut() << u.serial << '\t' << cell(u.name) << '\t' << u.lastOperation << '\t' << stamp(u.lastTime) << '\t'
+                 << cell(u.technician) << '\t' << u.firmware << '\t' << u.lastWrite << Qt::endl;
     return ExitOk;
 }

@@ -73,7 +73,7 @@ bool readNumber(const QCommandLineParser &p, const QString &option, int min, int
 // "Name <address>", a name alone, or the program's setting, or the system user.
 static Technician technicianFrom(const QString &option)
 {
-    QString text = option.trimmed();
+    const QString text = option.trimmed();
     if (text.isEmpty()) {
         const QSettings settings(QSettings::UserScope, Product::CompanyName);
         const QString name = settings.value(QStringLiteral("TechnicianName")).toString().trimmed();
@@ -81,10 +81,9 @@ static Technician technicianFrom(const QString &option)
             return Technician::systemUser();
         return {name, settings.value(QStringLiteral("TechnicianEmail")).toString().trimmed()};
     }
-    const qsizetype open = text.indexOf(u'<');
-    if (open > 0 && text.endsWith(u'>'))
-        return {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
-    return {text, {}};
+    Technician given;
+    Technician::parse(text, given);
+    return given;
 }
 
 int main(int argc, char *argv[])
@@ -219,6 +218,10 @@ int main(int argc, char *argv[])
 
     CliSession session;
     session.traceTo(p.value("trace"));
+    QString badTechnician;
+    Technician checked;
+    if (!Technician::parse(p.value("technician"), checked, &badTechnician))
+        return usageError("--technician: " + badTechnician + '.');
     session.setTechnician(technicianFrom(p.value("technician")));
     if (!p.isSet("no-history"))
         session.keepHistory();

@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 #include <QTimeZone>
 #include <QUrl>
@@ -18,6 +19,8 @@ namespace {
 const char *const kBranch = "refs/heads/main";
 const char *const kTracking = "refs/remotes/origin/main";
 const char *const kRemote = "origin";
+// What a sync under way means to make of the folder (see settle()).
+const char *const kSyncPlan = "/.git/velkan-sync-plan";
 // Long enough for another program's commit; a sync holds it far longer, so
 // a copy made meanwhile stays a file and is committed by the next operation.
 constexpr int kLockWaitMs = 5000;
@@ -188,6 +191,33 @@ Technician Technician::systemUser()
     return {user, user + u'@' + host};
 }
 
+bool Technician::parse(const QString &typed, Technician &out, QString *error)
+{
+    const QString text = typed.trimmed();
+    out = {};
+    if (text.isEmpty())
+        return true;
+    const auto plain = [](const QString &s) {
+        return std::none_of(s.begin(), s.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c == u'<' || c == u'>' || c == QChar::LineSeparator
+                   || c == QChar::ParagraphSeparator;
+        });
+    };
+    const qsizetype open = text.indexOf(u'<');
+    Technician t{text, {}};
+    if (open >= 0) {
+        if (!text.endsWith(u'>'))
+            return fail(error, QStringLiteral("The technician is \"Name <address>\" or a name alone"));
+        t = {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
+        if (t.email.isEmpty() || t.email.contains(u' ') || !plain(t.email))
+            return fail(error, QStringLiteral("The technician's address between < and > is empty or not one word"));
+    }
+    if (t.name.isEmpty() || !plain(t.name))
+        return fail(error, QStringLiteral("The technician's name is empty or holds a line break, tab or bracket"));
+    out = t;
+    return true;
+}
+
 HistoryRepo::HistoryRepo(const QString &root) : root_(root), git_(std::make_unique<Git>())
 {
     useLibrary();
@@ -197,6 +227,12 @@ HistoryRepo::~HistoryRepo() = default;
 
 QString HistoryRepo::shownUrl(const QString &url)
 {
+    // "user:password@host:path", the short form of ssh: the host and path only.
+    static const QRegularExpression scpLike(QStringLiteral("^[^/@:]+(?::[^@/]*)?@([^/:]+:.*)$"));
+    if (!url.contains(QLatin1String("://"))) {
+        const QRegularExpressionMatch m = scpLike.match(url);
+        return m.hasMatch() ? m.captured(1) : url;
+    }
     QUrl parsed(url);
     if (parsed.isValid() && !parsed.scheme().isEmpty() && parsed.scheme().size() > 1)
         return parsed.toString(QUrl::RemoveUserInfo);
@@ -224,12 +260,21 @@ struct Locked {
             file.unlock();
     }
 };
+
+// Why the lock was not had: another program holds it, or the folder refuses it.
+QString lockProblem(const QLockFile &file, const QString &root)
+{
+    if (file.error() == QLockFile::LockFailedError)
+        return QStringLiteral("The history in %1 is busy in another program").arg(QDir::toNativeSeparators(root));
+    return QStringLiteral("The history's repository in %1 cannot be written")
+        .arg(QDir::toNativeSeparators(root + QStringLiteral("/.git")));
+}
 } // namespace
 
 bool HistoryRepo::openLocked(QString *error)
 {
     if (git_->repo)
-        return true;
+        return settle(error);
     if (!QDir().mkpath(root_))
         return fail(error, QStringLiteral("Cannot make the history folder %1").arg(QDir::toNativeSeparators(root_)));
     const QByteArray path = QFile::encodeName(root_);
@@ -251,7 +296,7 @@ bool HistoryRepo::openLocked(QString *error)
         if (attributes.open(QIODevice::WriteOnly))
             attributes.write("* -text\n");
     }
-    return true;
+    return settle(error);
 }
 
 bool HistoryRepo::open(QString *error)
@@ -262,26 +307,86 @@ bool HistoryRepo::open(QString *error)
     }
     Locked lock(*git_->lock);
     if (!lock.held)
-        return fail(error, QStringLiteral("The history in %1 is busy in another program")
-                               .arg(QDir::toNativeSeparators(root_)));
+        return fail(error, lockProblem(*git_->lock, root_));
     return openLocked(error) && takeIn({}, error);
 }
 
-// Every file on disk that the index lacks becomes a commit of its own, in
-// the order of the names (which begin with the operation's time).
+namespace {
+
+using TreeBuilder = Owned<git_treebuilder, git_treebuilder_free>;
+
+// The tree of base (none: empty) with the blob at the path's parts, its
+// folders made as needed.
+bool treeWith(git_repository *repo, const git_tree *base, const QStringList &parts, const git_oid &blob, git_oid *out)
+{
+    TreeBuilder builder;
+    if (git_treebuilder_new(builder.out(), repo, base) != 0)
+        return false;
+    const QByteArray name = utf8(parts.first());
+    if (parts.size() == 1)
+        return git_treebuilder_insert(nullptr, builder, name.constData(), &blob, GIT_FILEMODE_BLOB) == 0
+               && git_treebuilder_write(out, builder) == 0;
+    Tree sub;
+    const git_tree_entry *there = base ? git_tree_entry_byname(base, name.constData()) : nullptr;
+    if (there && git_tree_entry_type(there) == GIT_OBJECT_TREE
+        && git_tree_lookup(sub.out(), repo, git_tree_entry_id(there)) != 0)
+        return false;
+    git_oid subId;
+    return treeWith(repo, sub, parts.mid(1), blob, &subId)
+           && git_treebuilder_insert(nullptr, builder, name.constData(), &subId, GIT_FILEMODE_TREE) == 0
+           && git_treebuilder_write(out, builder) == 0;
+}
+
+// Every file path of the branch's last commit.
+bool committedPaths(git_repository *repo, QSet<QString> &paths)
+{
+    git_oid head;
+    const int found = git_reference_name_to_id(&head, repo, kBranch);
+    if (found == GIT_ENOTFOUND)
+        return true;
+    Commit commit;
+    Tree tree;
+    if (found != 0 || git_commit_lookup(commit.out(), repo, &head) != 0 || git_commit_tree(tree.out(), commit) != 0)
+        return false;
+    return git_tree_walk(
+               tree, GIT_TREEWALK_PRE,
+               [](const char *folder, const git_tree_entry *entry, void *payload) {
+                   if (git_tree_entry_type(entry) == GIT_OBJECT_BLOB)
+                       static_cast<QSet<QString> *>(payload)->insert(QString::fromUtf8(folder)
+                                                                     + QString::fromUtf8(git_tree_entry_name(entry)));
+                   return 0;
+               },
+               &paths)
+           == 0;
+}
+
+// A copy whose writing was cut short (or is still under way in another
+// program) is an empty file: it holds nothing to keep.
+bool emptyCopy(const QString &path)
+{
+    return path.endsWith(QLatin1String(".qcf")) && QFileInfo(path).size() == 0;
+}
+
+} // namespace
+
+// Every file on disk that the last commit lacks becomes a commit of its own,
+// in the order of the names (which begin with the operation's time).
 bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
 {
-    Index index;
-    if (git_repository_index(index.out(), git_->repo) != 0 || git_index_read(index, 0) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    QSet<QString> committed;
+    if (!committedPaths(git_->repo, committed))
+        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
     QList<std::pair<QString, QString>> found; // name, relative path
     const QDir root(root_);
     QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString rel = root.relativeFilePath(it.next());
-        if (rel.startsWith(QLatin1String(".git/")) || rel == QLatin1String(".git"))
+        const QString path = it.next();
+        const QString rel = root.relativeFilePath(path);
+        // Copies live in a folder per unit; a file at the top (a list a user
+        // saved there, say) is not part of the history and is never shared.
+        if (rel.startsWith(QLatin1String(".git/")) || !rel.contains(u'/'))
             continue;
-        if (!skip.contains(rel) && !git_index_get_bypath(index, utf8(rel).constData(), 0))
+        if (!skip.contains(rel) && !committed.contains(rel) && !emptyCopy(path))
             found.append({QFileInfo(rel).fileName(), rel});
     }
     std::sort(found.begin(), found.end());
@@ -298,37 +403,46 @@ bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
     return true;
 }
 
+// The commit is made from the last commit's tree and the files alone, and
+// the index follows only once the branch holds it: a commit that fails
+// leaves nothing staged for another operation's commit to carry off.
 bool HistoryRepo::commitLocked(const QStringList &files, const CommitNote &note, QString *error)
 {
     git_repository *repo = git_->repo;
-    Index index;
-    if (git_repository_index(index.out(), repo) != 0 || git_index_read(index, 0) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    Commit parent;
+    Tree tree;
+    git_oid headId;
+    const int head = git_reference_name_to_id(&headId, repo, kBranch);
+    if (head != 0 && head != GIT_ENOTFOUND)
+        return fail(error, gitError(QStringLiteral("The history's branch cannot be read")));
+    if (head == 0 && (git_commit_lookup(parent.out(), repo, &headId) != 0 || git_commit_tree(tree.out(), parent) != 0))
+        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
     CommitNote named = note;
     for (const QString &file : files) {
-        if (git_index_add_bypath(index, utf8(file).constData()) != 0)
+        if (emptyCopy(root_ + u'/' + file))
+            return fail(error, QStringLiteral("%1 is empty and is not committed").arg(file));
+        git_oid blob, treeId;
+        if (git_blob_create_from_workdir(&blob, repo, utf8(file).constData()) != 0
+            || !treeWith(repo, tree, file.split(u'/'), blob, &treeId) || git_tree_lookup(tree.out(), repo, &treeId) != 0)
             return fail(error, gitError(QStringLiteral("%1 cannot be committed").arg(file)));
         named.trailers.append({QStringLiteral("Copy"), file});
     }
-    git_oid treeId, commitId;
-    if (git_index_write(index) != 0 || git_index_write_tree(&treeId, index) != 0)
-        return fail(error, gitError(QStringLiteral("The history's index cannot be written")));
-    Tree tree;
-    Commit parent;
-    git_oid headId;
-    const int head = git_reference_name_to_id(&headId, repo, kBranch);
-    if (head == 0 && git_commit_lookup(parent.out(), repo, &headId) != 0)
-        return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
-    if (head != 0 && head != GIT_ENOTFOUND)
-        return fail(error, gitError(QStringLiteral("The history's branch cannot be read")));
     Signature sig;
-    if (git_tree_lookup(tree.out(), repo, &treeId) != 0 || !signatureOf(sig, note.author, note.time))
+    if (!tree || !signatureOf(sig, note.author, note.time))
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
     const git_commit *parents[] = {parent.get()};
+    git_oid commitId;
     if (git_commit_create(&commitId, repo, kBranch, sig, sig, "UTF-8", utf8(commitMessage(named)).constData(), tree,
                           parent ? 1 : 0, parents)
         != 0)
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
+    // The index only spares the git program some hashing; the commit stands without it.
+    Index index;
+    if (git_repository_index(index.out(), repo) == 0 && git_index_read(index, 0) == 0) {
+        for (const QString &file : files)
+            git_index_add_bypath(index, utf8(file).constData());
+        git_index_write(index);
+    }
     return true;
 }
 
@@ -340,8 +454,7 @@ bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QStri
     }
     Locked lock(*git_->lock);
     if (!lock.held)
-        return fail(error, QStringLiteral("The history in %1 is busy in another program")
-                               .arg(QDir::toNativeSeparators(root_)));
+        return fail(error, lockProblem(*git_->lock, root_));
     if (!openLocked(error))
         return false;
     // What a killed process left uncommitted goes first, in its own commits.
@@ -366,7 +479,17 @@ bool HistoryRepo::setRemote(const QString &url, QString *error)
 {
     if (!open(error))
         return false;
-    const QByteArray address = utf8(url.trimmed());
+    // A password in the address is never stored: the token is given at each sync.
+    QString kept = url.trimmed();
+    QUrl parsed(kept);
+    if (kept.contains(QLatin1String("://")) && parsed.isValid() && !parsed.password().isEmpty()) {
+        parsed.setPassword({});
+        kept = parsed.toString();
+    } else if (!kept.contains(QLatin1String("://"))) {
+        static const QRegularExpression scpPassword(QStringLiteral("^([^/@:]+):[^@/]*@([^/:]+:.*)$"));
+        kept.replace(scpPassword, QStringLiteral("\\1@\\2"));
+    }
+    const QByteArray address = utf8(kept);
     if (address.isEmpty())
         return fail(error, QStringLiteral("No remote address was given"));
     Remote remote;
@@ -432,6 +555,85 @@ bool writeBlob(git_repository *repo, const git_oid &id, const QString &path)
 
 } // namespace
 
+// Brings the folder, the index and the branch to the combined history a
+// sync planned: my renamed copies move, the team's arrive, each file written
+// again unless it holds what it should. Every step can be done twice, so a
+// run cut short at any point is finished by the next.
+bool HistoryRepo::settle(QString *error)
+{
+    const QString planPath = root_ + QLatin1String(kSyncPlan);
+    QFile plan(planPath);
+    if (!plan.exists())
+        return true;
+    if (!plan.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("%1 cannot be read").arg(QDir::toNativeSeparators(planPath)));
+    const QList<QByteArray> lines = plan.readAll().split('\n');
+    plan.close();
+    git_repository *repo = git_->repo;
+    git_oid target{}, before{}, current{};
+    Commit commit;
+    Tree tree;
+    if (lines.size() < 2 || git_oid_fromstr(&target, lines[0].constData()) != 0
+        || git_commit_lookup(commit.out(), repo, &target) != 0 || git_commit_tree(tree.out(), commit) != 0) {
+        QFile::remove(planPath); // a plan cut short itself: nothing was touched yet
+        return true;
+    }
+    const bool hadBranch = git_oid_fromstr(&before, lines[1].constData()) == 0;
+    const int found = git_reference_name_to_id(&current, repo, kBranch);
+    if (found == 0 && !git_oid_equal(&current, &target) && !(hadBranch && git_oid_equal(&current, &before))) {
+        QFile::remove(planPath); // the branch went on without it: the plan is stale
+        return true;
+    }
+    // Whether a file holds the blob already.
+    const auto holds = [&](const QString &rel, const git_oid &id) {
+        git_oid onDisk;
+        const QString path = root_ + u'/' + rel;
+        return QFileInfo(path).isFile()
+               && git_odb_hashfile(&onDisk, QFile::encodeName(path).constData(), GIT_OBJECT_BLOB) == 0
+               && git_oid_equal(&onDisk, &id);
+    };
+    Index index;
+    if (git_repository_index(index.out(), repo) != 0 || git_index_read(index, 0) != 0)
+        return fail(error, gitError(QStringLiteral("The history's index cannot be read")));
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QList<QByteArray> pair = lines[i].split('\t');
+        if (pair.size() != 2)
+            continue;
+        const QString from = QString::fromUtf8(pair[0]), to = QString::fromUtf8(pair[1]);
+        git_tree_entry *entry = nullptr;
+        if (git_tree_entry_bypath(&entry, tree, pair[1].constData()) != 0)
+            continue;
+        const git_oid id = *git_tree_entry_id(entry);
+        git_tree_entry_free(entry);
+        if (!holds(to, id) && holds(from, id)) {
+            QDir().mkpath(QFileInfo(root_ + u'/' + to).path());
+            QFile::remove(root_ + u'/' + to);
+            if (!QFile::rename(root_ + u'/' + from, root_ + u'/' + to))
+                return fail(error, QStringLiteral("%1 cannot be renamed to %2").arg(from, to));
+        }
+        git_index_remove_bypath(index, pair[0].constData());
+    }
+    Index wanted;
+    if (git_index_new(wanted.out()) != 0 || git_index_read_tree(wanted, tree) != 0)
+        return fail(error, gitError(QStringLiteral("The team's history cannot be read")));
+    for (size_t i = 0; i < git_index_entrycount(wanted); ++i) {
+        const git_index_entry *e = git_index_get_byindex(wanted, i);
+        const git_index_entry *here = git_index_get_bypath(index, e->path, 0);
+        if (here && git_oid_equal(&here->id, &e->id))
+            continue;
+        const QString path = QString::fromUtf8(e->path);
+        if ((!holds(path, e->id) && !writeBlob(repo, e->id, root_ + u'/' + path))
+            || git_index_add_bypath(index, e->path) != 0)
+            return fail(error, gitError(QStringLiteral("%1 cannot be written").arg(path)));
+    }
+    Reference moved;
+    if (git_index_write(index) != 0
+        || git_reference_create(moved.out(), repo, kBranch, &target, 1, "sync: on the team's history") != 0)
+        return fail(error, gitError(QStringLiteral("The history cannot be updated")));
+    QFile::remove(planPath);
+    return true;
+}
+
 SyncResult HistoryRepo::sync(const SyncOptions &options)
 {
     SyncResult result;
@@ -442,7 +644,7 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
     }
     Locked lock(*git_->lock);
     if (!lock.held) {
-        result.error = QStringLiteral("The history in %1 is busy in another program").arg(QDir::toNativeSeparators(root_));
+        result.error = lockProblem(*git_->lock, root_);
         return result;
     }
     if (!openLocked(&error) || !takeIn({}, &error)) {
@@ -602,39 +804,35 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                     }
                     newHead = made;
                 }
-                // The folder follows: my renamed copies move, the team's arrive.
-                for (const auto &[from, to] : renames) {
-                    QDir().mkpath(QFileInfo(root_ + u'/' + to).path());
-                    if (!QFile::rename(root_ + u'/' + from, root_ + u'/' + to)) {
-                        result.error = QStringLiteral("%1 cannot be renamed to %2").arg(from, to);
-                        return result;
-                    }
-                    git_index_remove_bypath(index, utf8(from).constData());
-                    git_index_add_bypath(index, utf8(to).constData());
-                }
+                // The copies the team adds here; a renamed copy of mine is no news.
+                QSet<QString> targets;
+                for (const auto &[from, to] : renames)
+                    targets.insert(to);
                 int received = 0;
                 for (size_t i = 0; i < git_index_entrycount(scratch); ++i) {
                     const git_index_entry *e = git_index_get_byindex(scratch, i);
                     const git_index_entry *here = git_index_get_bypath(index, e->path, 0);
-                    if (here && git_oid_equal(&here->id, &e->id))
-                        continue;
-                    const QString path = QString::fromUtf8(e->path);
-                    if (!writeBlob(repo, e->id, root_ + u'/' + path)
-                        || git_index_add_bypath(index, e->path) != 0) {
-                        result.error = gitError(QStringLiteral("%1 cannot be written").arg(path));
-                        return result;
-                    }
-                    ++received;
+                    if (!(here && git_oid_equal(&here->id, &e->id)) && !targets.contains(QString::fromUtf8(e->path)))
+                        ++received;
+                }
+                // The folder follows the combined history as the plan written
+                // first says, so that a sync cut short is finished by the next run.
+                QSaveFile plan(root_ + QLatin1String(kSyncPlan));
+                QByteArray text = QByteArray(git_oid_tostr_s(&newHead)) + '\n'
+                                  + (haveLocal ? QByteArray(git_oid_tostr_s(&local)) : QByteArray()) + '\n';
+                for (const auto &[from, to] : renames)
+                    text += utf8(from) + '\t' + utf8(to) + '\n';
+                if (!plan.open(QIODevice::WriteOnly) || plan.write(text) != text.size() || !plan.commit()) {
+                    result.error = QStringLiteral("The history's repository in %1 cannot be written")
+                                       .arg(QDir::toNativeSeparators(root_));
+                    return result;
+                }
+                if (!settle(&error)) {
+                    result.error = error;
+                    return result;
                 }
                 result.received = received;
                 result.renamed = int(renames.size());
-                Reference moved;
-                if (git_index_write(index) != 0
-                    || git_reference_create(moved.out(), repo, kBranch, &newHead, 1, "sync: on the team's history")
-                           != 0) {
-                    result.error = gitError(QStringLiteral("The history cannot be updated"));
-                    return result;
-                }
             } else {
                 for (const git_oid &id : mine) {
                     Commit c;
@@ -694,7 +892,10 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                            || why.contains(QLatin1String("fetch first"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("non-fast"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("rejected"), Qt::CaseInsensitive)
-                           || why.contains(QLatin1String("not present locally"), Qt::CaseInsensitive);
+                           || why.contains(QLatin1String("not present locally"), Qt::CaseInsensitive)
+                           // Another push holding the remote's ref at that moment.
+                           || why.contains(QLatin1String("failed to update ref"), Qt::CaseInsensitive)
+                           || why.contains(QLatin1String("failed to lock"), Qt::CaseInsensitive);
         if (!moved) {
             result.error = QStringLiteral("The remote %1 refused the copies: %2").arg(shown, why);
             return result;

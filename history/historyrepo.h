@@ -15,6 +15,10 @@ struct Technician {
     QString email;
     // The login of whoever runs the program, at this computer's name.
     static Technician systemUser();
+    // "Name <address>" or a name alone, as typed; false, with the reason,
+    // for what a commit cannot carry (line breaks, tabs, a bracket in the
+    // name, an empty address). Empty text gives an empty technician.
+    static bool parse(const QString &text, Technician &out, QString *error = nullptr);
     bool isEmpty() const { return name.isEmpty(); }
 };
 
@@ -102,6 +106,7 @@ private:
     bool openLocked(QString *error);
     bool takeIn(const QStringList &skip, QString *error);
     bool commitLocked(const QStringList &files, const CommitNote &note, QString *error);
+    bool settle(QString *error);
 
     QString root_;
     std::unique_ptr<Git> git_;

@@ -117,6 +117,16 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
     connect(FijarRemoto, &QPushButton::clicked, this, &HistoryWindow::FijarRemoto_Click);
     connect(Sincronizar, &QPushButton::clicked, this, &HistoryWindow::Sincronizar_Click);
     connect(Tecnico, &QLineEdit::editingFinished, this, [this] {
+        // What a commit cannot carry is refused here, not at the next copy.
+        Technician typed;
+        QString why;
+        if (!Technician::parse(Tecnico->text(), typed, &why)) {
+            message_(QMessageBox::Warning,
+                     Translate(QStringLiteral("Escriba el tecnico como \"Nombre <correo>\" o solo el nombre, "
+                                              "sin tabuladores ni saltos de linea")),
+                     QMessageBox::Ok);
+            return;
+        }
         if (saveTechnician)
             saveTechnician(Tecnico->text().trimmed());
         useTechnician();
@@ -313,14 +323,9 @@ void HistoryWindow::useTechnician()
     ServiceHistory *history = unit_.history();
     if (!history)
         return;
-    const QString text = Tecnico->text().trimmed();
-    const qsizetype open = text.indexOf(u'<');
-    if (text.isEmpty())
-        history->technician = {};
-    else if (open > 0 && text.endsWith(u'>'))
-        history->technician = {text.left(open).trimmed(), text.mid(open + 1, text.size() - open - 2).trimmed()};
-    else
-        history->technician = {text, {}};
+    Technician typed;
+    if (Technician::parse(Tecnico->text(), typed)) // else the one before stays
+        history->technician = typed;
 }
 
 void HistoryWindow::showSharing()

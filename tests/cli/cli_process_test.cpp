@@ -159,6 +159,13 @@ TEST_F(CliProcessTest, TransfersKeepAServiceHistoryThatHistoryLists)
     }
     EXPECT_EQ(lines.at(0).section(u'\t', 3), QStringLiteral("Ana Ruiz"));
     EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("a"), QStringLiteral("b")}, false).status, 2);
+    // A technician no commit can carry is refused before the unit is touched.
+    for (const char *bad : {"Ana\nRuiz", "Ana <Ruiz", "Ana <>", "Ana\tRuiz <ana@example.org>", "Ana <a>b>", "<ana@x>"}) {
+        const CliRun refused = cli({QStringLiteral("--technician"), QString::fromUtf8(bad), QStringLiteral("write-config"), file});
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("--technician"))) << qPrintable(refused.err);
+    }
+    EXPECT_EQ(cli({QStringLiteral("history"), QStringLiteral("VS21-0042")}, false).out.count(u'\n'), 2);
 
     // The fleet and the key's last change name the write and its technician.
     const CliRun fleet = cli({QStringLiteral("units")}, false);

@@ -223,6 +223,11 @@ TEST_F(HistoryWindowTest, TheTechnicianAuthorsTheCopiesAndSincronizarSharesThem)
 {
     QString kept;
     window->saveTechnician = [&kept](const QString &text) { kept = text; };
+    window->Tecnico->setText(QStringLiteral("Ana\tRuiz <>"));
+    emit window->Tecnico->editingFinished();
+    EXPECT_TRUE(kept.isEmpty()) << "refused at the box, not kept";
+    EXPECT_EQ(shown.size(), 1);
+    shown.clear();
     window->Tecnico->setText(QStringLiteral("Ana Ruiz <ana@example.org>"));
     emit window->Tecnico->editingFinished();
     EXPECT_EQ(kept, QStringLiteral("Ana Ruiz <ana@example.org>"));
