@@ -1,4 +1,5 @@
 // velkan-cli: the tool's device and file operations for scripts and batch work.
+#include <QFileInfo>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSettings>
@@ -181,8 +182,15 @@ int main(int argc, char *argv[])
     commandArgs.ports = p.values("port");
     if (commandArgs.ports.size() > 1 && !provisioning)
         return usageError("Only provision takes --port more than once.");
-    if (commandArgs.ports.removeDuplicates() > 0)
-        return usageError("A port is given twice.");
+    // A device is one port whatever the name it is given by (a link to it,
+    // a relative path): two workers on one line would garble each other.
+    QStringList devices;
+    for (const QString &port : std::as_const(commandArgs.ports)) {
+        const QString device = QFileInfo(port).canonicalFilePath();
+        devices << (device.isEmpty() ? port : device);
+    }
+    if (devices.removeDuplicates() > 0)
+        return usageError("A port is given twice (under the same or another name).");
     if (commandArgs.ports.size() > 1 && (p.isSet("modem") || p.isSet("modem-column")))
         return usageError("Several --port need a cable to each unit: no --modem or --modem-column.");
     if (p.isSet("progress") && (!provisioning || p.value("progress") != QLatin1String("json")))

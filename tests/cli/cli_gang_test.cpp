@@ -232,3 +232,15 @@ TEST_F(CliGangTest, NoLockBesideTheReportSendsNothing)
     EXPECT_EQ(run.status, 3) << qPrintable(run.err);
     EXPECT_TRUE(run.err.contains(QLatin1String("No lock file can be made"))) << qPrintable(run.err);
 }
+
+// One device given by two names (a link to it, a relative path) is refused
+// as a port given twice: two workers on one line would garble each other.
+TEST_F(CliGangTest, OneDeviceUnderTwoNamesIsRefused)
+{
+    writeFile("units.csv", "serial,name\nVS-1,Alpha\n");
+    writeFile("p1", {});
+    ASSERT_TRUE(QFile::link(path("p1"), path("alias")));
+    const CliRun run = runCli(provisionArguments({"p1", "alias"}), path("data"));
+    EXPECT_EQ(run.status, 2) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(QLatin1String("given twice"))) << qPrintable(run.err);
+}
