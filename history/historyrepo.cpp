@@ -242,10 +242,24 @@ QString HistoryRepo::shownUrl(const QString &url)
 // Under the lock: a lock of git's left by a killed process is stale, since
 // only a holder of ours writes the repository.
 namespace {
+// A lock file left empty was cut off between its making and its owner's
+// name, by a process killed at that moment; Qt would take it as stale only
+// after half a minute, so the next run would find the history busy.
+bool takeLock(QLockFile &f)
+{
+    if (f.tryLock(1500))
+        return true;
+    // A live owner writes its name at once: still empty now, it never will.
+    const QFileInfo info(f.fileName());
+    if (info.exists() && info.size() == 0)
+        QFile::remove(f.fileName());
+    return f.tryLock(kLockWaitMs);
+}
+
 struct Locked {
     QLockFile &file;
     bool held;
-    explicit Locked(QLockFile &f) : file(f), held(f.tryLock(kLockWaitMs))
+    explicit Locked(QLockFile &f) : file(f), held(takeLock(f))
     {
         if (!held)
             return;

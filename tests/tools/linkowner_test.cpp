@@ -226,7 +226,7 @@ TEST(LinkOwner, ClosingDuringATransferAsksOnceAndStopsItOnlyWhenTold)
         EXPECT_TRUE(questions.at(0).contains(QLatin1String(c.questionHas))) << c.name;
         // The close that waited for the transfer's end, posted when it ended.
         QCoreApplication::processEvents();
-        QTest::qWaitFor([&] { return shutDown == !c.finished; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shutDown == !c.finished; })) << c.name;
         EXPECT_EQ(main.isVisible(), c.finished) << c.name;
         EXPECT_EQ(shutDown, !c.finished) << c.name;
     }
