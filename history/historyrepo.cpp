@@ -313,13 +313,19 @@ bool HistoryRepo::openLocked(QString *error)
     return settle(error);
 }
 
-bool HistoryRepo::open(QString *error)
+// The tool's own lock on the repository, one per folder, made on first use.
+QLockFile &HistoryRepo::repoLock()
 {
     if (!git_->lock) {
         QDir().mkpath(root_ + QStringLiteral("/.git"));
         git_->lock = std::make_unique<QLockFile>(root_ + QStringLiteral("/.git/velkan-history.lock"));
     }
-    Locked lock(*git_->lock);
+    return *git_->lock;
+}
+
+bool HistoryRepo::open(QString *error)
+{
+    Locked lock(repoLock());
     if (!lock.held)
         return fail(error, lockProblem(*git_->lock, root_));
     return openLocked(error) && takeIn({}, error);
@@ -462,11 +468,7 @@ bool HistoryRepo::commitLocked(const QStringList &files, const CommitNote &note,
 
 bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QString *error)
 {
-    if (!git_->lock) {
-        QDir().mkpath(root_ + QStringLiteral("/.git"));
-        git_->lock = std::make_unique<QLockFile>(root_ + QStringLiteral("/.git/velkan-history.lock"));
-    }
-    Locked lock(*git_->lock);
+    Locked lock(repoLock());
     if (!lock.held)
         return fail(error, lockProblem(*git_->lock, root_));
     if (!openLocked(error))
@@ -652,11 +654,7 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
 {
     SyncResult result;
     QString error;
-    if (!git_->lock) {
-        QDir().mkpath(root_ + QStringLiteral("/.git"));
-        git_->lock = std::make_unique<QLockFile>(root_ + QStringLiteral("/.git/velkan-history.lock"));
-    }
-    Locked lock(*git_->lock);
+    Locked lock(repoLock());
     if (!lock.held) {
         result.error = lockProblem(*git_->lock, root_);
         return result;
@@ -681,9 +679,9 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
         fetch.callbacks.credentials = credentialsFor;
         fetch.callbacks.payload = &credentials;
         fetch.prune = GIT_FETCH_PRUNE;
-        const char *spec = "+refs/heads/*:refs/remotes/origin/*";
-        git_strarray specs{const_cast<char **>(&spec), 1};
-        if (git_remote_fetch(remote, &specs, &fetch, "sync") != 0) {
+        const char *refs = "+refs/heads/*:refs/remotes/origin/*";
+        git_strarray fetched{const_cast<char **>(&refs), 1};
+        if (git_remote_fetch(remote, &fetched, &fetch, "sync") != 0) {
             result.error = gitError(QStringLiteral("The remote %1 cannot be reached; the copies stay here and are "
                                                    "shared at the next sync")
                                         .arg(shown));

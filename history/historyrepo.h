@@ -61,6 +61,8 @@ struct SyncOptions {
 // pushes, renaming a copy whose name the team already used. Every change runs
 // under a lock file, so that the program and velkan-cli can share the folder,
 // and a lock left by a killed process is cleared.
+class QLockFile;
+
 class HistoryRepo {
 public:
     explicit HistoryRepo(const QString &root);
@@ -103,6 +105,7 @@ public:
 
 private:
     struct Git;
+    QLockFile &repoLock();
     bool openLocked(QString *error);
     bool takeIn(const QStringList &skip, QString *error);
     bool commitLocked(const QStringList &files, const CommitNote &note, QString *error);
