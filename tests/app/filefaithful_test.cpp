@@ -12,6 +12,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <array>
+#include <initializer_list>
 #include <memory>
 
 #include "programfixture.h"
@@ -112,6 +114,19 @@ protected:
         return written;
     }
 
+    // rich_config.qcf as the program writes it, with each item's key set to
+    // its value, saved as `name`.
+    QString richConfigWith(const char *name, std::initializer_list<std::array<const char *, 3>> values)
+    {
+        IniDocument doc;
+        EXPECT_TRUE(doc.load(writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"))));
+        for (const auto &[item, key, value] : values)
+            doc.writeValue(QString::fromLatin1(item), QString::fromLatin1(key), QString::fromLatin1(value));
+        const QString file = path(QString::fromLatin1(name));
+        EXPECT_TRUE(doc.save(file));
+        return file;
+    }
+
     // Opened and saved ("Abrir", then "Guardar") by the windows, and by the
     // core, each into its own copy of `file`: both must give its bytes back.
     void expectSavedUnchanged(const QString &file)
@@ -175,14 +190,9 @@ TEST_F(FileFaithful, AValueItsBoxShowsRedIsNamedOnOpeningAndStopsTheUpload)
         {"CAUDAL 0", "RATIO", "0", "Caudal_0", "Caudal", "Ratio"},                    // > 0, meter on
         {"LTIMER 0", "PERIOD", "-3", "LTimer0_3", "LTimer", "Period_0"},              // timer on
     };
-    const QString written = writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
-        IniDocument doc;
-        ASSERT_TRUE(doc.load(written));
-        doc.writeValue(QString::fromLatin1(c.item), QString::fromLatin1(c.key), QString::fromLatin1(c.value));
-        const QString file = path(QStringLiteral("outside.qcf"));
-        ASSERT_TRUE(doc.save(file));
+        const QString file = richConfigWith("outside.qcf", {{c.item, c.key, c.value}});
 
         QList<RestoreNote> notes;
         auto store = std::make_unique<ConfigStore>();
@@ -230,15 +240,9 @@ TEST_F(FileFaithful, AValueNotTakenStopsTheUploadUntilItsBoxIsGivenOne)
     ASSERT_NE(gate, nullptr);
     QString warned;
     gate->warn = [&warned](const QString &message) { warned = message; };
-    const QString written = writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
-        IniDocument doc;
-        ASSERT_TRUE(doc.load(written));
-        doc.writeValue(QString::fromLatin1(c.item), QString::fromLatin1(c.key), QString::fromLatin1(c.value));
-        const QString file = path(QStringLiteral("untaken.qcf"));
-        ASSERT_TRUE(doc.save(file));
-
+        const QString file = richConfigWith("untaken.qcf", {{c.item, c.key, c.value}});
         for (bool typing : {true, false}) {
             told.clear();
             ASSERT_TRUE(program.files.openFile(file));
@@ -271,12 +275,10 @@ TEST_F(FileFaithful, VoiceAndGprsTogetherStopTheUploadUntilTheOperatorChooses)
     ASSERT_NE(gate, nullptr);
     QString warned;
     gate->warn = [&warned](const QString &message) { warned = message; };
-    IniDocument doc;
-    ASSERT_TRUE(doc.load(writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"))));
-    for (const char *key : {"HABIL( 0)", "SMS( 0)", "VOZ( 0)", "GPRS( 0)"})
-        doc.writeValue(QStringLiteral("CAUDAL 0"), QString::fromLatin1(key), QStringLiteral("True"));
-    const QString file = path(QStringLiteral("both.qcf"));
-    ASSERT_TRUE(doc.save(file));
+    const QString file = richConfigWith("both.qcf", {{"CAUDAL 0", "HABIL( 0)", "True"},
+                                                     {"CAUDAL 0", "SMS( 0)", "True"},
+                                                     {"CAUDAL 0", "VOZ( 0)", "True"},
+                                                     {"CAUDAL 0", "GPRS( 0)", "True"}});
 
     told.clear();
     ASSERT_TRUE(program.files.openFile(file));
