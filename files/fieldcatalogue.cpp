@@ -88,11 +88,13 @@ FieldCatalogue::FieldCatalogue(const SectionRegistry &sections, const ConfigStor
 
 QList<const CatalogueField *> FieldCatalogue::find(const QString &text) const
 {
-    const QString wanted = searchFolded(text.trimmed());
+    // Every word typed is to be found, in any of the texts: "ciclico 5 periodo".
+    const QStringList words = searchFolded(text).split(u' ', Qt::SkipEmptyParts);
     QList<const CatalogueField *> enabled;
     QList<const CatalogueField *> disabled;
     for (qsizetype i = 0; i < fields_.size(); ++i) {
-        if (searchTexts_.at(i).contains(wanted))
+        const QString &searched = searchTexts_.at(i);
+        if (std::all_of(words.begin(), words.end(), [&searched](const QString &word) { return searched.contains(word); }))
             (fields_.at(i).enabled ? enabled : disabled) << &fields_.at(i);
     }
     return enabled + disabled;

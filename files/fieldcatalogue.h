@@ -41,8 +41,9 @@ public:
 
     const QList<CatalogueField> &fields() const { return fields_; }
 
-    // The fields whose caption, record, key or value holds `text`, accents
-    // and case ignored, enabled records first; every field for a blank text.
+    // The fields whose caption, record, key or value hold every word of
+    // `text`, accents and case ignored, enabled records first; every field
+    // for a blank text.
     QList<const CatalogueField *> find(const QString &text) const;
 
     // The registered sections in the catalogue's order.
