@@ -742,7 +742,7 @@ const QList<CommandInfo> &commandTable()
         {"show", "[--json] [--lang en] FILE [TEXT]",
          "list the file's fields as the program's windows show them, one per line: section, record, caption,\n"
          "      value with its unit, tab-separated; with TEXT only those whose caption, record, key or value\n"
-         "      holds it (accents and case ignored), records switched off last",
+         "      hold each of its words (accents and case ignored), records switched off last",
          1, false, nullptr, showCommand, 1},
         {"report", "FILE -o REPORT.pdf [--lang en] [--history SERIAL]",
          "write the commissioning report of the configuration as a PDF: the unit, the technician, the\n"

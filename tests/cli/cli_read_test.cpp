@@ -15,6 +15,7 @@
 #include "files/sectionregistry.h"
 #include "files/servicehistory.h"
 #include "model/configstore.h"
+#include "report/commissioningreport.h"
 #include "sections/sectionlist.h"
 
 namespace {
@@ -159,6 +160,17 @@ TEST_F(CliReadTest, ReportHoldsTheIdentityTheCheckAndEveryRecordInUseInOrder)
     const QString englishText = pdfText(pdf);
     for (const char *expected : {"Commissioning report", "Not checked", "Cyclic timer 1", "Remarks"})
         EXPECT_TRUE(englishText.contains(QLatin1String(expected))) << expected;
+}
+
+TEST(ReportPageSize, LetterWhereTheLocaleUsesItA4Elsewhere)
+{
+    const struct {
+        const char *locale;
+        QPageSize::PageSizeId size;
+    } cases[] = {{"es_ES", QPageSize::A4}, {"en_GB", QPageSize::A4}, {"de_DE", QPageSize::A4},
+                 {"en_US", QPageSize::Letter}, {"es_MX", QPageSize::Letter}, {"fr_CA", QPageSize::Letter}};
+    for (const auto &c : cases)
+        EXPECT_EQ(reportPageSize(QLocale(QString::fromLatin1(c.locale))), c.size) << c.locale;
 }
 
 TEST_F(CliReadTest, ReportRefusesWhatItCannotWrite)
