@@ -218,7 +218,6 @@ std::optional<FieldTerm> FlowCore::fieldTerm(const IniDocument &side, const QStr
         term->unit = Translate(QStringLiteral("Seg."));
     } else if (key == QLatin1String("RATIO")) {
         term->field = fieldCaption(QStringLiteral("Un pulso equivale a:"));
-        term->unit = unit;
     } else if (key == QLatin1String("INTERFAZ")) {
         term->value = interfaceValue(side.readValue(item, key), {{FlowMeter::kEnabled, "Habil."}, {0, "No Habil."}});
     }
