@@ -98,6 +98,7 @@ int main(int argc, char **argv)
                             [&main](const QString &section, int slot) { main.openEditor(section, slot); },
                             fieldsReady, uploadReady});
     windows.followDownloads(unit);
+    main.offerSearch(sections, store, files);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();
     main.followFiles(files);

@@ -25,6 +25,7 @@
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
+#include "shell/reportcommand.h"
 #include "shell/uploadgate.h"
 #include "tools/realtimemonitor.h"
 #include "tools/firm.h"
@@ -66,6 +67,8 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.saveAs = [&files = context.files] { files.saveAsCommand(); };
+    auto *report = new ReportCommand(context.unit, context.store, context.sections, context.files, &windows);
+    commands.report = [report] { report->run(); };
     commands.readyToReplace = [&files = context.files] { return files.settleChanges(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;

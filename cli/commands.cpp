@@ -25,6 +25,7 @@
 #include "link/firmwaretransfer.h"
 #include "historycommands.h"
 #include "provisioncommand.h"
+#include "readcommands.h"
 
 namespace {
 
@@ -162,9 +163,10 @@ bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const Com
     return notes.isEmpty() || !a.strict;
 }
 
-// A configuration file restored into `store`; false after saying why not.
+} // namespace
+
 bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
-                    const CommandArgs &a, QString *sourceSerial = nullptr)
+                    const CommandArgs &a, QString *sourceSerial)
 {
     FileFailure failure;
     QList<RestoreNote> notes;
@@ -174,6 +176,8 @@ bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegist
     }
     return acceptNotes(path, notes, a);
 }
+
+namespace {
 
 // One line per field that cannot go to the unit; true when there is none.
 bool sendable(const QList<FieldFault> &faults)
@@ -768,6 +772,16 @@ const QList<CommandInfo> &commandTable()
          "      a diff --json output, so that a script can review and choose; OUT records the unit BASE\n"
          "      came from (OTHER's when BASE records none and a value was taken from it)",
          2, false, nullptr, merge},
+        {"show", "[--json] [--lang en] FILE [TEXT]",
+         "list the file's fields as the program's windows show them, one per line: section, record, caption,\n"
+         "      value with its unit, tab-separated; with TEXT only those whose caption, record, key or value\n"
+         "      hold each of its words (accents and case ignored), records switched off last",
+         1, false, nullptr, showCommand, 1},
+        {"report", "FILE -o REPORT.pdf [--lang en] [--history SERIAL]",
+         "write the commissioning report of the configuration as a PDF: the unit, the technician, the\n"
+         "      last write of this configuration in the service history of SERIAL (else of the unit the\n"
+         "      file names), and every record in use, section by section",
+         1, false, nullptr, reportCommand},
         {"history", "[SERIAL | remote URL | sync | who SERIAL SECTION.KEY]",
          "list the units with a service history, one per line, or SERIAL's copies newest first: UTC time,\n"
          "      read|write|write-verified|write-differs, file, technician, tab-separated (read-config and\n"

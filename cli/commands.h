@@ -24,6 +24,8 @@ struct CommandArgs {
     QStringList ports;      // provision: every --port, one worker each when more than one
     bool progressJson = false; // provision: one JSON line per event on standard output
     qint64 runStart = -1;   // provision, as a worker: the report's size when the shared run began
+    QString lang;           // show, report: "es" or "en"
+    QString historySerial;  // report: the unit whose service history tells the last write
 };
 
 using CommandFn = int (*)(CliSession &, const CommandArgs &);
@@ -38,6 +40,11 @@ struct CommandInfo {
     CommandFn run;        // null: not available in this build yet
     int optionalArgs = 0; // positional arguments that may follow the required ones
 };
+
+// A configuration file restored into `store`, each value not taken warned
+// of; false after saying why not (or, with --strict, for such a value).
+bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
+                    const CommandArgs &a, QString *sourceSerial = nullptr);
 
 // The commands, in the order --help lists them.
 const QList<CommandInfo> &commandTable();

@@ -8,6 +8,7 @@
 #include "history/historyrepo.h"
 #include "model/product.h"
 #include "keyinput.h"
+#include "readcommands.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ static Technician technicianFrom(const QString &option)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = cliApplication(argc, argv);
     QCoreApplication::setApplicationName("velkan-cli");
     QCoreApplication::setApplicationVersion(Product::Version);
 
@@ -128,7 +129,10 @@ int main(int argc, char *argv[])
                       "still sets the answer waits."},
         {"take", "merge: a section or key to take from OTHER (repeat for more).", "SECTION[.KEY]"},
         {"take-json", "merge: take the rows of this diff --json output.", "FILE"},
-        {{"o", "output"}, "merge: the file to write.", "OUT"},
+        {{"o", "output"}, "merge, report: the file to write.", "OUT"},
+        {"lang", "show, report: the language of the captions and values, es (default) or en.", "LANG"},
+        {"history", "report: the unit whose service history tells how this configuration was last written.",
+         "SERIAL"},
         {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
                    "before the unit is touched; so does, for write-config, a configuration of another unit."},
         {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
@@ -172,6 +176,8 @@ int main(int argc, char *argv[])
     commandArgs.takes = p.values("take");
     commandArgs.takeJson = p.value("take-json");
     commandArgs.output = p.value("output");
+    commandArgs.lang = p.value("lang");
+    commandArgs.historySerial = p.value("history");
     const bool merging = QLatin1String(command->name) == QLatin1String("merge");
     if (merging != (p.isSet("output") && (p.isSet("take") || p.isSet("take-json"))))
         return usageError("--take or --take-json, and -o, belong to merge, which needs them.");

@@ -15,11 +15,11 @@
 #include <algorithm>
 
 #include "editorregistry.h"
+#include "files/fieldcatalogue.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
 #include "navigation.h"
-#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -273,27 +273,25 @@ void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const Con
         // the lines as sent and as held.
         if (!d.key.isEmpty() && d.side != Side::RightOnly && !leftDoc.hasKey(d.item, d.key))
             continue;
-        const SectionCore *core = sections.find(d.section);
-        const auto termIn = [&](const IniDocument &side, Side absent) -> std::optional<FieldTerm> {
-            if (!core || d.side == absent)
+        const auto fieldIn = [&](const IniDocument &side, Side absent) -> std::optional<CatalogueField> {
+            if (d.side == absent)
                 return std::nullopt;
-            return core->fieldTerm(side, d.item, d.key);
+            return catalogueField(sections, d.section, side, d.item, d.key);
         };
-        const std::optional<FieldTerm> leftTerm = termIn(leftDoc, Side::RightOnly);
-        const std::optional<FieldTerm> rightTerm = termIn(rightDoc, Side::LeftOnly);
-        const std::optional<FieldTerm> &named = leftTerm ? leftTerm : rightTerm;
+        const std::optional<CatalogueField> leftField = fieldIn(leftDoc, Side::RightOnly);
+        const std::optional<CatalogueField> rightField = fieldIn(rightDoc, Side::LeftOnly);
+        const std::optional<CatalogueField> &named = leftField ? leftField : rightField;
         if (!named)
             continue;
-        if (!named->record.isEmpty())
-            Tabla->item(row, SectionColumn)->setText(named->record);
+        Tabla->item(row, SectionColumn)->setText(named->record);
         if (d.key.isEmpty())
             continue;
-        Tabla->item(row, KeyColumn)->setText(named->field);
-        Tabla->item(row, KeyColumn)->setToolTip(named->field);
-        if (leftTerm)
-            Tabla->item(row, LeftColumn)->setText(leftTerm->value);
-        if (rightTerm)
-            Tabla->item(row, RightColumn)->setText(rightTerm->value);
+        Tabla->item(row, KeyColumn)->setText(named->caption);
+        Tabla->item(row, KeyColumn)->setToolTip(named->caption);
+        if (leftField)
+            Tabla->item(row, LeftColumn)->setText(leftField->valueWithUnit());
+        if (rightField)
+            Tabla->item(row, RightColumn)->setText(rightField->valueWithUnit());
     }
     fitColumns();
 }

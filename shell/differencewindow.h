@@ -60,7 +60,7 @@ public:
     // the box's (translated) tip.
     void showFieldCaptions(const EditorRegistry &editors);
     // Names records and fields as the sections' editors do and shows the
-    // values in the editors' units (SectionCore::fieldTerm); `left` is the
+    // values in the editors' form (the field catalogue); `left` is the
     // configuration of the left side, the right side being it with the
     // differences applied. The file's text stays in each value's tooltip.
     void showFieldTerms(const SectionRegistry &sections, const ConfigStore &left);

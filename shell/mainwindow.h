@@ -13,6 +13,10 @@
 class BranchPage;
 class EditorRegistry;
 class FileCommands;
+class SectionRegistry;
+class SettingSearch;
+struct CatalogueField;
+struct ConfigStore;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -55,8 +59,17 @@ public:
     // a branch without one shows what it holds (branchPage()).
     void Tree_NodeClick(const QString &key);
     // Opens the editor of a section on a channel (-1 or a channel without a
-    // node of its own: the section's first node), as a click on its node does.
+    // node of its own: the node of the section holding it, else its first
+    // node), as a click on its node does.
     void openEditor(const QString &section, int slot);
+
+    // "Buscar" above the tree, and Ctrl+F: the settings of the configuration
+    // found as the operator types; the one chosen opens (openField). The
+    // editors store their boxes before a search reads the configuration.
+    void offerSearch(const SectionRegistry &sections, const ConfigStore &store, FileCommands &files);
+    SettingSearch *search() const { return search_; }
+    // The window showing a field, on its record, the field's control lit up.
+    void openField(const CatalogueField &field);
 
     static QString caption();
 
@@ -105,6 +118,7 @@ private:
     QHash<QString, NavNode> nodes_;
     QHash<QString, QTreeWidgetItem *> items_;
     BranchPage *branchPage_ = nullptr;
+    SettingSearch *search_ = nullptr;
     QString branchShown_;
     QString pageKey_; // the node whose page the client area shows
     bool followingPage_ = false;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "files/inidocument.h"
+#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
@@ -104,5 +105,11 @@ std::optional<FieldTerm> SampleRateCore::fieldTerm(const IniDocument &side, cons
     if (number.isEmpty() || meter >= kProductLimits.FlowCount || item != fileSection(meter) || key != kWeight)
         return std::nullopt;
     const QString text = side.readValue(item, key);
-    return FieldTerm{{}, fieldCaption(totalizerCaption(meter)), text.isEmpty() ? text : weightText(editorValueText(text))};
+    // The totaliser belongs to its meter's record, in use while the meter is.
+    std::optional<FieldTerm> term = alarmFieldTerm(alarmMember(AlarmMember::Flow), side, item, key);
+    if (term) {
+        term->field = fieldCaption(totalizerCaption(meter));
+        term->value = text.isEmpty() ? text : weightText(editorValueText(text));
+    }
+    return term;
 }

@@ -162,6 +162,12 @@ void General::buildToolbar()
                                               commands_.saveAs();
                                       });
     guardarComo_->setObjectName(QStringLiteral("GuardarComo"));
+    informe_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView), QString(), this,
+                                  [this] {
+                                      if (commands_.report)
+                                          commands_.report();
+                                  });
+    informe_->setObjectName(QStringLiteral("Informe"));
     idioma_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(),
                                  this, [this] {
                                      if (commands_.language)
@@ -195,6 +201,7 @@ void General::LoadText()
     abrir_->setText(Translate(QStringLiteral("Abrir")));
     guardar_->setText(Translate(QStringLiteral("Guardar")));
     guardarComo_->setText(Translate(QStringLiteral("Guardar como")));
+    informe_->setText(Translate(QStringLiteral("Informe")));
     idioma_->setText(Translate(QStringLiteral("Idioma")));
 
     WarningText->setText(Translate(QStringLiteral("La version de firmware del")) + QLatin1Char(' ')

@@ -27,6 +27,7 @@ struct GeneralCommands {
     std::function<void()> open;     // "Abrir": open dialog and file restore
     std::function<void()> save;     // "Guardar": the file open, or the save dialog
     std::function<void()> saveAs;   // "Guardar como": save dialog and file save
+    std::function<void()> report;   // "Informe": the commissioning report as a PDF
     std::function<void()> language; // "Idioma": the language dialog
     // Where a verified upload's differences go; unset, a message gives their count.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
@@ -106,5 +107,6 @@ private:
     QAction *abrir_;
     QAction *guardar_;
     QAction *guardarComo_;
+    QAction *informe_;
     QAction *idioma_;
 };

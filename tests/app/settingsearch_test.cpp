@@ -1,0 +1,118 @@
+// Finding a setting from the main window: the matches as typed, and the one
+// chosen opened in its window on its record with its control in focus.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "programfixture.h"
+#include "model/product.h"
+#include "shell/reportcommand.h"
+#include "shell/settingsearch.h"
+
+namespace {
+
+class SettingSearchTest : public ::testing::Test {
+protected:
+    SettingSearchTest()
+    {
+        main.offerSearch(program.sections, program.store, program.files);
+        EXPECT_TRUE(program.files.openFile(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf")));
+        main.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
+    }
+
+    // Types the text into the search box as the operator does.
+    void type(const QString &text)
+    {
+        SettingSearch *search = main.search();
+        QTest::keySequence(&main, QKeySequence::Find);
+        EXPECT_TRUE(search->Buscar->hasFocus());
+        QTest::keyClicks(search->Buscar, text);
+    }
+
+    ProgramWindows program;
+    MainWindow &main = program.main;
+};
+
+TEST_F(SettingSearchTest, TheChosenMatchOpensItsWindowOnItsRecordWithTheFieldInFocus)
+{
+    const struct {
+        const char *query;
+        const char *window;
+        int channel;          // the editor's shown channel; -1: not checked
+        const char *focused;  // the control in focus afterwards
+    } cases[] = {
+        {"renvn", "General", -1, "RENVN"},                        // a key
+        {"CONTRASENA ftp", "GPRS", -1, "TextFTPPass"},             // case and tilde ignored
+        {"ciclico 15 periodo", "CTimer", 12, "Period_3"},          // a record on a page of four
+        {"caudal alto", "Caudal", 0, "TextoAlarma"},               // a value
+        {"caudalimetro 0 configuracion 1 minimo", "Caudal", 0, "Minimo"}, // an alarm slot's field
+        {"deposito sur", "General", -1, "NameBox"},
+    };
+    for (const auto &c : cases) {
+        main.search()->Buscar->clear();
+        type(QString::fromUtf8(c.query));
+        ASSERT_GT(main.search()->Resultados->topLevelItemCount(), 0) << c.query;
+        EXPECT_TRUE(main.search()->Resultados->isVisible()) << c.query;
+        QTest::keyClick(main.search()->Buscar, Qt::Key_Return);
+        QWidget *window = program.windows.window(QString::fromLatin1(c.window));
+        ASSERT_TRUE(window && window->isVisible()) << c.query;
+        if (c.channel >= 0)
+            EXPECT_EQ(program.windows.editor(QString::fromLatin1(c.window))->ChannelIndex(), c.channel) << c.query;
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << c.query;
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.focused)) << c.query;
+        EXPECT_TRUE(QApplication::focusWidget()->styleSheet().contains(QLatin1String("background"))) << c.query;
+        EXPECT_FALSE(main.search()->Resultados->isVisible()) << "the list is put away over the window opened";
+    }
+    main.search()->Buscar->setFocus();
+    QTest::keyClick(main.search()->Buscar, Qt::Key_Escape);
+    EXPECT_TRUE(main.search()->Buscar->text().isEmpty());
+    EXPECT_FALSE(main.search()->Resultados->isVisible()) << "no list once the box is empty";
+}
+
+TEST_F(SettingSearchTest, AnEditNotYetStoredIsFound)
+{
+    auto *name = program.windows.window("General")->findChild<QLineEdit *>(QStringLiteral("NameBox"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QStringLiteral("Estacion Norte"));
+    type(QStringLiteral("estacion norte"));
+    ASSERT_EQ(main.search()->Resultados->topLevelItemCount(), 1);
+    EXPECT_EQ(main.search()->Resultados->topLevelItem(0)->text(3), "Estacion Norte");
+}
+
+// "Informe" asks the technician once, keeps the name, and writes the PDF where the operator says.
+TEST_F(SettingSearchTest, ReportCommandAsksTheTechnicianOnceAndWritesThePdf)
+{
+    QTemporaryDir dir;
+    // The settings of this test only, never the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    ReportCommand report(program.unit, program.store, program.sections, program.files);
+    report.historyRoot = dir.filePath("history");
+    int asked = 0;
+    report.askTechnician = [&asked] {
+        ++asked;
+        return QStringLiteral("Ana Ruiz");
+    };
+    QString start;
+    program.files.askSavePath = [&](const QString &, const QString &suggested) {
+        start = suggested;
+        return dir.filePath("informe");
+    };
+    ASSERT_TRUE(report.run());
+    ASSERT_TRUE(report.run());
+    EXPECT_EQ(asked, 1) << "the name is kept in the settings";
+    EXPECT_TRUE(start.endsWith(QLatin1String(".pdf"))) << qPrintable(start);
+    QFile pdf(dir.filePath("informe.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+} // namespace
