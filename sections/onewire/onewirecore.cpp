@@ -8,7 +8,7 @@
 #include "sections/alarms/alarmcore.h"
 #include "sections/common/channellabels.h"
 #include "sections/common/downloadline.h"
-#include "sections/gprs/iptext.h"
+#include "model/iptext.h"
 
 namespace {
 
