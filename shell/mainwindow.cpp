@@ -19,7 +19,7 @@
 #include "filecommands.h"
 #include "formpage.h"
 #include "files/langtable.h"
-include "widgets/programicon.h"
+#include "widgets/programicon.h"
 #include "widgets/clientsize.h"
 
 namespace {
