@@ -78,7 +78,7 @@ int info(CliSession &s, const CommandArgs &a)
 {
     if (!identified(s))
         return ExitNoAnswer;
-    ReadDeviceRTC(s.comms(), s.unit().Device);
+    s.unit().exchange([&device = s.unit().Device](Comms &comms) { return ReadDeviceRTC(comms, device); });
     const QJsonObject o = infoJson(s.unit().Device);
     if (a.json) {
         out() << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
@@ -360,20 +360,20 @@ int live(CliSession &s, const CommandArgs &a)
 {
     if (!identified(s))
         return ExitNoAnswer;
-    Comms &c = s.comms();
-    DeviceValues &device = s.unit().Device;
+    UnitConnection &unit = s.unit();
+    DeviceValues &device = unit.Device;
     const bool math = device.has(Feature::MathChannels);
-    ReadIOParameter(c, device);
+    unit.exchange([&device](Comms &comms) { return ReadIOParameter(comms, device); });
     if (!a.json)
         out() << LiveCsv::header(device.Live, math) << Qt::endl;
     for (int n = 0; a.count == 0 || n < a.count; ++n) {
         if (n > 0)
-            c.Delay(a.intervalMs);
-        if (!ReadRealTime(c, device)) {
+            s.comms().Delay(a.intervalMs);
+        if (!unit.exchange([&device](Comms &comms) { return ReadRealTime(comms, device); })) {
             printError("The unit did not answer the live-value request.");
             return ExitNoAnswer;
         }
-        ReadDeviceRTC(c, device);
+        unit.exchange([&device](Comms &comms) { return ReadDeviceRTC(comms, device); });
         if (a.json)
             out() << QJsonDocument(liveJson(device, math)).toJson(QJsonDocument::Compact) << Qt::endl;
         else
@@ -384,7 +384,7 @@ int live(CliSession &s, const CommandArgs &a)
 
 int setClock(CliSession &s, const CommandArgs &)
 {
-    if (WriteDeviceRTC(s.comms()))
+    if (s.unit().exchange([](Comms &comms) { return WriteDeviceRTC(comms); }))
         return ExitOk;
     printError("The unit did not accept the clock.");
     return ExitNoAnswer;
@@ -423,8 +423,9 @@ int output(CliSession &s, const CommandArgs &a)
     // The unit's answer to the switch says nothing: the live states tell
     // whether the output followed.
     DeviceValues &device = s.unit().Device;
-    if (SetSingleOutput(s.comms(), qint16(n), on) && ReadRealTime(s.comms(), device)
-        && bool(device.Live.OutputState & (1u << n)) == on)
+    if (s.unit().exchange([&](Comms &comms) {
+            return SetSingleOutput(comms, qint16(n), on) && ReadRealTime(comms, device);
+        }) && bool(device.Live.OutputState & (1u << n)) == on)
         return ExitOk;
     printError(QStringLiteral("The unit did not switch output %1 %2.").arg(n).arg(on ? "on" : "off"));
     return ExitNoAnswer;
@@ -452,7 +453,7 @@ int counter(CliSession &s, const CommandArgs &a)
     int n = 0;
     qint32 value = 0;
     counterArgs(a, n, value);
-    if (SetTotalCNT(s.comms(), qint16(n), value))
+    if (s.unit().exchange([&](Comms &comms) { return SetTotalCNT(comms, qint16(n), value); }))
         return ExitOk;
     printError("The unit did not accept the new count.");
     return ExitNoAnswer;

@@ -304,7 +304,7 @@ void ConnectionPanel::TimerComms_Timer()
         return;
     ticking_ = true;
     UnitConnection &unit = ctx_.unit;
-    if (connectRequest_ && !unit.comms().CommsBusy())
+    if (connectRequest_ && !unit.linkBusy())
         connectOrDisconnect();
     if (unit.isConnected() && ctx_.active()) {
         const auto progress = [this](int value, int maximum) {
@@ -387,11 +387,12 @@ void ConnectionPanel::showFailure(const LinkFailure &failure)
 void ConnectionPanel::afterConnect()
 {
     UnitConnection &unit = ctx_.unit;
-    Comms &comms = unit.comms();
     unit.readInfo();
-    ReadTotalCount(comms, unit.Device);
-    ReadIOParameter(comms, unit.Device);
-    ReadDeviceRTC(comms, unit.Device);
+    unit.exchange([&device = unit.Device](Comms &comms) {
+        const bool counts = ReadTotalCount(comms, device);
+        const bool parameters = ReadIOParameter(comms, device);
+        return ReadDeviceRTC(comms, device) && counts && parameters;
+    });
     const QDateTime pc = QDateTime::currentDateTime();
     if (ClockOutOfSync(unit.Device.DeviceClock, pc)) {
         const QLocale locale;
@@ -404,7 +405,7 @@ void ConnectionPanel::afterConnect()
                 + Translate(QStringLiteral("Hora del PC:")) + u' ' + locale.toString(pc, QLocale::ShortFormat),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
-            WriteDeviceRTC(comms);
+            unit.exchange([](Comms &comms) { return WriteDeviceRTC(comms); });
     }
 }
 
