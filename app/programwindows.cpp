@@ -44,6 +44,7 @@ void guardWrites(EditorRegistry &windows, const ProgramContext &context)
 {
     auto *gate = new UploadGate(windows, context.store, context.sections, &windows);
     gate->openEditor = context.openEditor;
+    gate->untaken = [&files = context.files](const QStringList &sections) { return files.untakenFaults(sections); };
     if (auto *general = qobject_cast<General *>(windows.editor("General")))
         general->connection()->beforeUpload = [gate] { return gate->pass(UploadGate::configSections()); };
     if (auto *voice = qobject_cast<Aut_Voz *>(windows.editor("Aut_Voz")))

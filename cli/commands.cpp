@@ -57,7 +57,8 @@ QJsonObject infoJson(const DeviceValues &d)
         {"features", features},
     };
     if (d.DeviceClock.isValid()) {
-        o.insert("clock", d.DeviceClock.toString(Qt::ISODate));
+        // The unit keeps the PC's local time; told in UTC, as every other time.
+        o.insert("clock", LiveCsv::unitClock(d.DeviceClock));
         o.insert("clock_offset_seconds", now.secsTo(d.DeviceClock));
     }
     return o;
@@ -137,14 +138,25 @@ QString &fileSource()
 bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const CommandArgs &a)
 {
     for (const RestoreNote &n : notes) {
-        if (n.outOfRange())
-            printError(QStringLiteral("warning: %1: [%2] %3=%4 is outside the range its window takes (%5); "
-                                      "it cannot be sent to a unit until mended")
-                           .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text.trimmed(), n.range));
-        else
-            printError(QStringLiteral("warning: %1: [%2] %3=%4 was not taken (no number, or out of range); "
-                                      "the default is kept")
-                           .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(), n.text));
+        const QString field = QStringLiteral("warning: %1: [%2] %3=%4 ")
+                                  .arg(QDir::toNativeSeparators(path), n.section, n.key.trimmed(),
+                                       n.kind == RestoreNote::Kind::NotTaken ? n.text : n.text.trimmed());
+        switch (n.kind) {
+        case RestoreNote::Kind::OutOfRange:
+            printError(field + QStringLiteral("is outside the range its window takes (%1); "
+                                              "it cannot be sent to a unit until mended")
+                                   .arg(n.detail));
+            break;
+        case RestoreNote::Kind::Conflict:
+            printError(field + QStringLiteral("is set beside %1=True, which its window does not show with it; "
+                                              "it cannot be sent to a unit until one is chosen")
+                                   .arg(n.detail.trimmed()));
+            break;
+        case RestoreNote::Kind::NotTaken:
+            printError(field + QStringLiteral("was not taken (empty, no number, or out of range); "
+                                              "it cannot be sent to a unit as the file holds it"));
+            break;
+        }
     }
     fileNotes() += notes;
     return notes.isEmpty() || !a.strict;
@@ -170,6 +182,9 @@ bool sendable(const QList<FieldFault> &faults)
         if (f.problem == FieldFault::Problem::OutOfRange)
             printError(QStringLiteral("error: [%1] %2=%3 is outside the range its window takes (%4)")
                            .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail));
+        else if (f.problem == FieldFault::Problem::Conflict)
+            printError(QStringLiteral("error: [%1] %2=%3 is set beside %4=True; its window shows only one of them")
+                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail.trimmed()));
         else
             printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
                            .arg(f.item, f.key.trimmed(), f.text, f.detail));
@@ -186,7 +201,7 @@ int restoreFile(CliSession &s, const CommandArgs &a)
     const QString path = a.positional.at(0);
     if (!restoreChecked(path, s.store(), s.sections(), a, &fileSource()))
         return ExitFileError;
-    if (fileSource().isEmpty())
+    if (normalSerial(fileSource()).isEmpty())
         fileSource() = s.history().unitOf(path);
     return sendable(lineTextFaults(s.store(), s.sections(), SectionRegistry::uploadOrder())) ? ExitOk
                                                                                                : ExitFileError;
@@ -206,13 +221,16 @@ QString tabField(const ConfigDifference &d, ConfigDifference::Side absent, const
 // A configuration of another unit is written with a warning; with --strict, not at all.
 bool acceptOtherUnit(CliSession &s, const CommandArgs &a)
 {
-    const QString source = fileSource().trimmed();
-    const QString target = s.unit().Device.SerialNumber.trimmed();
-    if (source.isEmpty() || target.isEmpty() || ServiceHistory::sameUnit(source, target))
+    const UnitOrigin origin = unitOrigin(fileSource(), s.unit().Device.SerialNumber);
+    if (origin == UnitOrigin::Unrecorded || origin == UnitOrigin::Same)
         return true;
-    printError(QStringLiteral("%1: %2 holds the configuration of unit %3, and the unit connected is %4.")
+    const QString held = origin == UnitOrigin::Other
+                             ? QStringLiteral("holds the configuration of unit %1")
+                             : QStringLiteral("records its unit as \"%1\", which is no serial number");
+    printError(QStringLiteral("%1: %2 %3, and the unit connected is %4.")
                    .arg(a.strict ? QStringLiteral("error") : QStringLiteral("warning"),
-                        QDir::toNativeSeparators(a.positional.at(0)), source, target));
+                        QDir::toNativeSeparators(a.positional.at(0)), held.arg(shownSerial(fileSource())),
+                        shownSerial(s.unit().Device.SerialNumber)));
     if (a.strict)
         printError("Nothing was sent (--strict).");
     return !a.strict;
@@ -227,8 +245,9 @@ int writeConfig(CliSession &s, const CommandArgs &a)
     // A value of the file that was not taken would reach the unit as the
     // default kept in its place, which is not what the file says. (One the
     // model holds out of its window's range is named by the upload check.)
-    const auto notTaken = std::count_if(fileNotes().cbegin(), fileNotes().cend(),
-                                        [](const RestoreNote &n) { return !n.outOfRange(); });
+    const auto notTaken = std::count_if(fileNotes().cbegin(), fileNotes().cend(), [](const RestoreNote &n) {
+        return n.kind == RestoreNote::Kind::NotTaken;
+    });
     if (notTaken > 0) {
         printError(QStringLiteral("Nothing was sent: %1 values of the file cannot reach the unit as it holds them.")
                        .arg(notTaken));
@@ -296,8 +315,9 @@ int merge(CliSession &s, const CommandArgs &a)
     const SectionRegistry &sections = s.sections();
     auto base = std::make_unique<ConfigStore>();
     auto other = std::make_unique<ConfigStore>();
-    if (!restoreChecked(a.positional.at(0), *base, sections, a)
-        || !restoreChecked(a.positional.at(1), *other, sections, a))
+    QString baseSource, otherSource;
+    if (!restoreChecked(a.positional.at(0), *base, sections, a, &baseSource)
+        || !restoreChecked(a.positional.at(1), *other, sections, a, &otherSource))
         return ExitFileError;
     IniDocument from;
     sections.saveAll(*other, from);
@@ -318,12 +338,23 @@ int merge(CliSession &s, const CommandArgs &a)
     }
     const TakeReport report = takeInto(*base, from, choices, sections);
     for (const RestoreNote &n : report.refused)
-        printError(QStringLiteral("warning: [%1] %2=%3 was not taken (no number, or out of range); %4 keeps its value")
+        printError(QStringLiteral("warning: [%1] %2=%3 was not taken (empty, no number, out of range, or not shown "
+                                  "with another value); %4 keeps its value")
                        .arg(n.section, n.key.trimmed(), n.text, a.positional.at(0)));
     if (!report.refused.isEmpty() && a.strict)
         return ExitFileError;
+    // OUT is BASE with some values of OTHER, so it carries BASE's unit, as a
+    // save would; OTHER's only when BASE records none and OUT took from it.
+    // A unit known only by a history folder counts as recorded.
+    const auto sourceOf = [&s](const QString &recorded, const QString &path) {
+        return normalSerial(recorded).isEmpty() ? s.history().unitOf(path) : recorded;
+    };
+    SaveTarget target;
+    target.sourceSerial = sourceOf(baseSource, a.positional.at(0));
+    if (normalSerial(*target.sourceSerial).isEmpty() && report.taken > 0)
+        target.sourceSerial = sourceOf(otherSource, a.positional.at(1));
     FileFailure failure;
-    if (!saveConfigFile(a.output, *base, sections, &failure)) {
+    if (!saveConfigFile(a.output, *base, sections, &failure, target)) {
         printError(fileFailureMessage(failure));
         return ExitFileError;
     }
@@ -714,7 +745,8 @@ const QList<CommandInfo> &commandTable()
          "restore FILE and upload it to the unit; with --verify, download it again and compare:\n"
          "      \"verified\" when the unit holds what was sent, else exit status 1 and the differing\n"
          "      upload lines on standard error, one per line: section, key, sent, held, tab-separated;\n"
-         "      a text holding the separator of its upload line stops it (status 3) before anything is sent;\n"
+         "      a text holding the separator of its upload line, or a value the file holds that its window\n"
+         "      cannot show as it stands, stops it (status 3) before anything is sent;\n"
          "      a configuration of another unit (read from it, or its copy in the service history) is\n"
          "      written with a warning, or with --strict not at all (status 3)",
          1, true, restoreFile, writeConfig},
@@ -734,7 +766,8 @@ const QList<CommandInfo> &commandTable()
         {"merge", "BASE.qcf OTHER.qcf (--take SECTION[.KEY] ... | --take-json FILE) -o OUT.qcf",
          "write BASE with the chosen sections or keys taken from OTHER into OUT; SECTION is a section\n"
          "      of the program (Caudal, GPRS) or of the file (\"CAUDAL 2\"); --take-json takes the rows of\n"
-         "      a diff --json output, so that a script can review and choose",
+         "      a diff --json output, so that a script can review and choose; OUT records the unit BASE\n"
+         "      came from (OTHER's when BASE records none and a value was taken from it)",
          2, false, nullptr, merge},
         {"history", "[SERIAL | remote URL | sync | who SERIAL SECTION.KEY]",
          "list the units with a service history, one per line, or SERIAL's copies newest first: UTC time,\n"

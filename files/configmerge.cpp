@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <memory>
 
 #include "inidocument.h"
@@ -97,11 +98,25 @@ TakeReport takeInto(ConfigStore &store, const IniDocument &from, const QList<Tak
     const int copied = takeValues(choices, from, into);
     auto merged = std::make_unique<ConfigStore>();
     registry.restoreAll(*merged, into);
-    report.refused = restoreNotes(into, *merged, registry);
+    // The keys of a note: its own, and for switches the window cannot show
+    // together, the other one set.
+    const auto keysOf = [](const RestoreNote &note) {
+        return note.kind == RestoreNote::Kind::Conflict ? QStringList{note.key, note.detail} : QStringList{note.key};
+    };
+    // Only what the take brought: a value the configuration held already is its own.
+    for (const RestoreNote &note : restoreNotes(into, *merged, registry)) {
+        const QStringList keys = keysOf(note);
+        if (std::any_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
+                return into.readValue(note.section, key) != before.readValue(note.section, key);
+            }))
+            report.refused.append(note);
+    }
     if (!report.refused.isEmpty()) {
         // A refused value would leave its field at the default: the field keeps what it had.
-        for (const RestoreNote &note : report.refused)
-            into.writeValue(note.section, note.key, before.readValue(note.section, note.key));
+        for (const RestoreNote &note : report.refused) {
+            for (const QString &key : keysOf(note))
+                into.writeValue(note.section, key, before.readValue(note.section, key));
+        }
         merged = std::make_unique<ConfigStore>();
         registry.restoreAll(*merged, into);
     }

@@ -163,6 +163,25 @@ bool IniDocument::hasKey(const QString &section, const QString &key) const
     return findLine(section, key) != nullptr;
 }
 
+QStringList IniDocument::strayLinesAfter(const QString &section, const QString &key) const
+{
+    QStringList stray;
+    const int s = sectionIndex_.value(Name{section.trimmed()}).index;
+    if (s < 0)
+        return stray;
+    const Section &sec = sections_[s];
+    const int line = sec.keys.value(Name{key.trimmed()}).index;
+    if (line < 0)
+        return stray;
+    for (int i = line + 1; i < int(sec.lines.size()); ++i) {
+        const QString text = sec.lines[i].trimmed();
+        if (text.isEmpty() || text.startsWith(u';') || !keyName(text).isEmpty())
+            break;
+        stray << text;
+    }
+    return stray;
+}
+
 bool IniDocument::hasSection(const QString &section) const
 {
     return sectionIndex_.contains(Name{section.trimmed()});

@@ -96,6 +96,12 @@ int trailingNumber(const QString &name)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+// The channel or item number of a field: its file section's, else its key's.
+int slotOf(const QString &item, const QString &key)
+{
+    return trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
+}
+
 } // namespace
 
 bool isSecretText(const QString &section, const QString &key)
@@ -169,16 +175,36 @@ QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry
                 const QString found = text ? separatorsIn(text->kind, value) : QString();
                 const std::optional<NumberRange> range =
                     text ? std::nullopt : valueOutsideRange(name, doc, item, key);
-                const bool outside = range.has_value();
-                if (found.isEmpty() && !outside)
-                    continue;
-                const int slot = trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
-                if (outside)
+                const std::optional<QString> conflict = shownTogetherConflict(doc, item, key);
+                const int slot = slotOf(item, key);
+                if (range)
                     faults.append({name, item, slot, key, value, FieldFault::Problem::OutOfRange, rangeText(*range)});
-                else
+                else if (conflict)
+                    faults.append({name, item, slot, key, value, FieldFault::Problem::Conflict, *conflict});
+                else if (!found.isEmpty())
                     faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
             }
         }
+    }
+    return faults;
+}
+
+QList<FieldFault> untakenFaults(const QList<RestoreNote> &notes, const IniDocument &restored,
+                                const ConfigStore &store, const SectionRegistry &registry,
+                                const QStringList &sections)
+{
+    QList<FieldFault> faults;
+    IniDocument now;
+    for (const QString &name : sections) {
+        if (const SectionCore *core = registry.find(name))
+            core->save(store, now);
+    }
+    for (const RestoreNote &note : notes) {
+        if (note.kind != RestoreNote::Kind::NotTaken || !sections.contains(note.owner)
+            || now.readValue(note.section, note.key) != restored.readValue(note.section, note.key))
+            continue;
+        faults.append({note.owner, note.section, slotOf(note.section, note.key), note.key, note.text,
+                       FieldFault::Problem::NotTaken, {}});
     }
     return faults;
 }

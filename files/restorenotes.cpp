@@ -43,13 +43,15 @@ QList<RestoreNote> restoreNotes(const IniDocument &file, const ConfigStore &rest
         core->save(restored, written);
         for (const QString &item : written.sectionNames()) {
             for (const auto &[key, value] : written.keyValues(item)) {
-                const QString fileText = file.readValue(item, key);
-                if (fileText.trimmed().isEmpty())
+                if (!file.hasKey(item, key))
                     continue;
+                const QString fileText = file.readValue(item, key);
                 if (!taken(fileText, value)) {
-                    notes.append({item, key, fileText});
+                    notes.append({item, key, fileText, RestoreNote::Kind::NotTaken, {}, name});
                 } else if (const std::optional<NumberRange> range = valueOutsideRange(name, written, item, key)) {
-                    notes.append({item, key, fileText, rangeText(*range)});
+                    notes.append({item, key, fileText, RestoreNote::Kind::OutOfRange, rangeText(*range), name});
+                } else if (const std::optional<QString> other = shownTogetherConflict(written, item, key)) {
+                    notes.append({item, key, fileText, RestoreNote::Kind::Conflict, *other, name});
                 }
             }
         }

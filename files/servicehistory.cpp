@@ -172,11 +172,6 @@ QString ServiceHistory::unitFolder(const QString &serial)
     return deviceName(name) ? name + u'_' : name;
 }
 
-bool ServiceHistory::sameUnit(const QString &a, const QString &b)
-{
-    return unitFolder(a) == unitFolder(b);
-}
-
 QString ServiceHistory::unitOf(const QString &path) const
 {
     const QFileInfo file(path);

@@ -46,9 +46,6 @@ public:
     // file system could read as a separator, a drive, a wildcard or a control
     // replaced by "_" (so no "." or ".." either); "unknown" for no serial.
     static QString unitFolder(const QString &serial);
-    // Whether two serial numbers name one unit, as its folder does (a copy
-    // found by its folder knows no more of the serial than that).
-    static bool sameUnit(const QString &a, const QString &b);
     // The unit folder holding a file of this history ("VS21-0001"); empty
     // for a file elsewhere, or in the folder of copies without a serial.
     QString unitOf(const QString &path) const;

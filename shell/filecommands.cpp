@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <iterator>
+
 #include "editorregistry.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
@@ -35,33 +38,41 @@ QString fileNamePart(const QString &text)
     return part;
 }
 
-QStringList restoreNoteLines(const QList<RestoreNote> &notes, bool outOfRange)
+QStringList restoreNoteLines(const QList<RestoreNote> &notes, RestoreNote::Kind kind)
 {
     QStringList lines;
     for (const RestoreNote &note : notes) {
-        if (note.outOfRange() != outOfRange)
+        if (note.kind != kind)
             continue;
-        if (outOfRange)
-            lines << QStringLiteral("[%1] %2 = %3 (%4)").arg(note.section, note.key.trimmed(), note.text.trimmed(), note.range);
-        else
+        if (kind == RestoreNote::Kind::NotTaken)
             lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
+        else
+            lines << QStringLiteral("[%1] %2 = %3 (%4)")
+                         .arg(note.section, note.key.trimmed(), note.text.trimmed(), note.detail.trimmed());
     }
     return lines;
 }
 
-// The values not taken, then those taken but outside their box's range: one
-// dialog each, only when there are any.
+// The values not taken, those taken but outside their box's range, and the
+// switches their window cannot show together: one dialog each, only when
+// there are any.
 void reportRestoreNotes(const std::function<void(const QString &, const QStringList &)> &report,
                         const QList<RestoreNote> &notes)
 {
-    if (const QStringList lines = restoreNoteLines(notes, false); !lines.isEmpty())
-        report(Translate(QStringLiteral("Estos valores del archivo no se han tomado (no son un numero o estan "
-                                        "fuera de rango); se conservan los valores por defecto")),
-               lines);
-    if (const QStringList lines = restoreNoteLines(notes, true); !lines.isEmpty())
-        report(Translate(QStringLiteral("Estos valores del archivo estan fuera del rango que admite su ventana: "
-                                        "se muestran en rojo y no se envian a la unidad hasta corregirlos")),
-               lines);
+    using Kind = RestoreNote::Kind;
+    const auto tell = [&](Kind kind, const QString &summary) {
+        if (const QStringList lines = restoreNoteLines(notes, kind); !lines.isEmpty())
+            report(summary, lines);
+    };
+    tell(Kind::NotTaken, Translate(QStringLiteral("Estos valores del archivo no se han tomado (vacios, no son un "
+                                                  "numero o estan fuera de rango): no se envian a la unidad hasta "
+                                                  "escribir un valor en su casilla")));
+    tell(Kind::OutOfRange, Translate(QStringLiteral("Estos valores del archivo estan fuera del rango que admite su "
+                                                    "ventana: se muestran en rojo y no se envian a la unidad hasta "
+                                                    "corregirlos")));
+    tell(Kind::Conflict, Translate(QStringLiteral("Estas alarmas del archivo avisan por voz y por GPRS a la vez, y "
+                                                  "su ventana muestra solo GPRS: no se envian a la unidad hasta "
+                                                  "elegir el aviso")));
 }
 
 } // namespace
@@ -122,6 +133,7 @@ void FileCommands::markUnchanged()
 
 void FileCommands::unitLoaded()
 {
+    untaken_.clear();
     ConfigFilePath.clear();
     source_ = unitIdentity ? unitIdentity().serial.trimmed() : QString();
     markUnchanged();
@@ -214,7 +226,7 @@ bool FileCommands::openFile(const QString &path)
     if (!restoreFrom(path, &recorded))
         return false;
     ConfigFilePath = path;
-    source_ = !recorded.trimmed().isEmpty() ? recorded.trimmed() : historyUnit ? historyUnit(path) : QString();
+    source_ = !normalSerial(recorded).isEmpty() ? recorded : historyUnit ? historyUnit(path) : QString();
     markUnchanged();
     emit fileOpened(path);
     return true;
@@ -253,6 +265,8 @@ bool FileCommands::saveTo(const QString &path, bool replaceOther)
     if (!saveFile(path, replaceOther))
         return false;
     ConfigFilePath = path;
+    // The file now holds what the fields do.
+    untaken_.clear();
     markUnchanged();
     emit fileSaved(path);
     return true;
@@ -298,11 +312,26 @@ bool FileCommands::restoreFrom(const QString &path, QString *sourceSerial)
     {
         BusyPointer busy;
         result = restoreConfigFile(path, store_, sections_, &failure, &notes, sourceSerial);
-        if (result == RestoreResult::Restored)
+        if (result == RestoreResult::Restored) {
             editors_.loadAll(SectionRegistry::fileOrder());
+            storeEditors();
+            opened_ = picture();
+            untaken_.clear();
+            std::copy_if(notes.cbegin(), notes.cend(), std::back_inserter(untaken_),
+                         [](const RestoreNote &note) { return note.kind == RestoreNote::Kind::NotTaken; });
+        }
     }
     if (result != RestoreResult::Restored)
         warn(withReason(Translate("No es un archivo de configuracion valido"), fileFailureText(failure)));
     reportRestoreNotes(reportNotes, notes);
     return result == RestoreResult::Restored;
+}
+
+QList<FieldFault> FileCommands::untakenFaults(const QStringList &sections) const
+{
+    if (untaken_.isEmpty())
+        return {};
+    IniDocument opened;
+    opened.parse(opened_);
+    return ::untakenFaults(untaken_, opened, store_, sections_, sections);
 }

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <functional>
 
+#include "files/linetexts.h"
+#include "files/restorenotes.h"
+
 class EditorRegistry;
 class SectionRegistry;
 class UserSettings;
@@ -76,6 +79,12 @@ public:
     // records it. Empty when unknown.
     QString sourceSerial() const { return source_; }
 
+    // The values of the open file that were not taken, among the named
+    // sections, whose fields the operator has not given a value since: an
+    // upload would send what stands in their place. None once the editors
+    // were saved to a file or replaced by a download.
+    QList<FieldFault> untakenFaults(const QStringList &sections) const;
+
     // Where the dialogs start.
     QString openStart() const;
     QString saveStart() const;
@@ -127,4 +136,8 @@ private:
     UserSettings *settings_;
     QByteArray unchanged_;
     QString source_;
+    // The values of the open file that were not taken, and the model as the
+    // editors held it right after opening it.
+    QList<RestoreNote> untaken_;
+    QByteArray opened_;
 };

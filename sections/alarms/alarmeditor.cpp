@@ -209,6 +209,7 @@ QGroupBox *AlarmEditor::buildNotification()
     for (int i = 0; i < int(choices.size()); ++i) {
         choices[i]->setParent(frame);
         grid->addWidget(choices[i], i, 0);
+        connect(choices[i], &QRadioButton::clicked, this, [this] { notificationClicked_ = true; });
     }
     return frame;
 }
@@ -292,6 +293,7 @@ void AlarmEditor::LoadData()
     // The last of the three that is set ends up chosen.
     const std::array<QRadioButton *, 4> choices{NotNone, NotSMS, NotVoz, NotGPRS};
     shownNotification_ = int(notificationOf(*slot));
+    notificationClicked_ = false;
     choices[shownNotification_]->setChecked(true);
     showText(TextoAlarma, slot->Text);
     for (const NumberControl &number : numbers_)
@@ -315,9 +317,10 @@ void AlarmEditor::StoreControls()
     // Untouched, the switches stay as they came (a file or a unit may hold
     // another form of the same choice); a new choice is written as a unit
     // reports it.
-    if (const int chosen = notificationChosen(); chosen != shownNotification_) {
+    if (const int chosen = notificationChosen(); chosen != shownNotification_ || notificationClicked_) {
         setNotification(*slot, AlarmNotification(chosen));
         shownNotification_ = chosen;
+        notificationClicked_ = false;
     }
     storeIfEdited(TextoAlarma, slot->Text);
     std::vector<AlarmNumberBox> boxes;

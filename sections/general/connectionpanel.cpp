@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "files/configcompare.h"
+#include "files/configfile.h"
 #include "files/langtable.h"
 #include "link/comms.h"
 #include "link/connection.h"
@@ -255,14 +256,24 @@ void ConnectionPanel::Escribir_Click()
 // with both named: the caption alone is too easily missed.
 bool ConnectionPanel::confirmOtherUnit()
 {
-    const QString source = ctx_.configSource ? ctx_.configSource().trimmed() : QString();
-    const QString target = ctx_.unit.Device.SerialNumber.trimmed();
-    if (source.isEmpty() || target.isEmpty() || ServiceHistory::sameUnit(source, target))
+    const QString source = ctx_.configSource ? ctx_.configSource() : QString();
+    const QString target = shownSerial(ctx_.unit.Device.SerialNumber);
+    QString question;
+    switch (unitOrigin(source, target)) {
+    case UnitOrigin::Unrecorded:
+    case UnitOrigin::Same:
         return true;
-    const QString question =
-        Translate(QStringLiteral("Esta configuracion es de la unidad %1 y la unidad conectada es la %2. "
-                                 "Desea escribirla en la unidad %2?"))
-            .arg(source, target);
+    case UnitOrigin::Other:
+        question = Translate(QStringLiteral("Esta configuracion es de la unidad %1 y la unidad conectada es la %2. "
+                                            "Desea escribirla en la unidad %2?"))
+                       .arg(shownSerial(source), target);
+        break;
+    case UnitOrigin::Unreadable:
+        question = Translate(QStringLiteral("No se puede leer de que unidad es esta configuracion (\"%1\"). "
+                                            "Desea escribirla en la unidad %2?"))
+                       .arg(shownSerial(source), target);
+        break;
+    }
     return ctx_.message(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

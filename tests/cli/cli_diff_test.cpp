@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "files/configfile.h"
+#include "files/inidocument.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "sections/sectionlist.h"
@@ -173,6 +174,38 @@ TEST_F(CliMergeTest, TheJsonOfDiffIsASelection)
                       path("x.qcf")})
                   .status,
               3);
+}
+
+// The merged file records the unit it came from as a save does, so that
+// writing it to another unit is asked about: BASE's, or OTHER's when BASE
+// records none and a value was taken from OTHER.
+TEST_F(CliMergeTest, TheMergedFileRecordsItsUnit)
+{
+    const auto recording = [this](const char *from, const char *name, const char *serial) {
+        IniDocument doc;
+        EXPECT_TRUE(doc.load(path(from)));
+        doc.writeValue(QStringLiteral("General"), QStringLiteral("SERIE_ORIGEN"), QLatin1String(serial));
+        EXPECT_TRUE(doc.save(path(name)));
+    };
+    recording("base.qcf", "base-ua.qcf", "UA-0001");
+    recording("other.qcf", "other-ub.qcf", "UB-0002");
+    const struct {
+        const char *base, *other, *take, *recorded;
+    } cases[] = {
+        {"base-ua.qcf", "other-ub.qcf", "E_Digital", "UA-0001"},
+        {"base.qcf", "other-ub.qcf", "E_Digital", "UB-0002"},
+        {"base.qcf", "other-ub.qcf", "MACROS", ""}, // nothing differs there: nothing taken
+        {"base.qcf", "other.qcf", "E_Digital", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.base) + " " + c.other + " " + c.take);
+        QFile::remove(path("out.qcf"));
+        const CliRun run = runCli({"merge", path(c.base), path(c.other), "--take", c.take, "-o", path("out.qcf")});
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        IniDocument out;
+        ASSERT_TRUE(out.load(path("out.qcf")));
+        EXPECT_EQ(recordedSourceSerial(out), QLatin1String(c.recorded));
+    }
 }
 
 } // namespace

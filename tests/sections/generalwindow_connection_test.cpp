@@ -400,13 +400,17 @@ TEST_F(Connecting, WritingAnotherUnitsConfigurationAsksFirst)
     const struct {
         const char *source;
         QMessageBox::StandardButton answer;
-        bool asked;
+        const char *named; // the source as the question names it; null: not asked
         bool requested;
     } cases[] = {
-        {"UA-0001", QMessageBox::No, true, false},
-        {"UA-0001", QMessageBox::Yes, true, true},
-        {"UB-0002", QMessageBox::Ok, false, true},
-        {"", QMessageBox::Ok, false, true},
+        {"UA-0001", QMessageBox::No, "UA-0001", false},
+        {"UA-0001", QMessageBox::Yes, "UA-0001", true},
+        {"UB-0002", QMessageBox::Ok, nullptr, true},
+        {" ub-0002\r", QMessageBox::Ok, nullptr, true}, // the same unit, however spelt
+        {"", QMessageBox::Ok, nullptr, true},
+        // No serial at all (a control inside, a value broken over lines): asked.
+        {"UB\x01-0002", QMessageBox::No, "\"UB?-0002\"", false},
+        {"UB-\n0002", QMessageBox::No, "\"UB-?0002\"", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.source);
@@ -415,9 +419,9 @@ TEST_F(Connecting, WritingAnotherUnitsConfigurationAsksFirst)
         shown.clear();
         panel().Escribir->setEnabled(true);
         panel().Escribir->click();
-        ASSERT_EQ(shown.size(), c.asked ? 1u : 0u);
-        if (c.asked) {
-            EXPECT_TRUE(shown[0].text.contains(QStringLiteral("UA-0001"))) << shown[0].text.toStdString();
+        ASSERT_EQ(shown.size(), c.named ? 1u : 0u);
+        if (c.named) {
+            EXPECT_TRUE(shown[0].text.contains(QLatin1String(c.named))) << shown[0].text.toStdString();
             EXPECT_TRUE(shown[0].text.contains(QStringLiteral("UB-0002")));
         }
         EXPECT_EQ(!panel().Escribir->isEnabled(), c.requested) << "a requested upload waits for the tick";
