@@ -9,6 +9,7 @@
 #include <QSettings>
 
 #include "filecommands.h"
+#include "widgets/filetexts.h"
 #include "files/fieldcatalogue.h"
 #include "files/langtable.h"
 #include "files/servicehistory.h"
@@ -63,7 +64,7 @@ bool ReportCommand::run()
     if (technicianName.isEmpty())
         return false;
     const QFileInfo start(files_.saveStart());
-    QString path = files_.askSavePath(FileCommands::translatedFilter(QStringLiteral("Documento PDF (*.pdf)|*.pdf")),
+    QString path = files_.askSavePath(translatedFilter(QStringLiteral("Documento PDF (*.pdf)|*.pdf")),
                                       start.dir().filePath(start.completeBaseName() + QStringLiteral(".pdf")));
     if (path.isEmpty())
         return false;
