@@ -257,8 +257,6 @@ HistoryRepo::HistoryRepo(const QString &root) : root_(root), git_(std::make_uniq
     useLibrary();
 }
 
-HistoryRepo::~HistoryRepo() = default;
-
 QString HistoryRepo::shownUrl(const QString &url)
 {
     // "user:password@host:path", the short form of ssh: the host and path only.
@@ -318,6 +316,15 @@ QString lockProblem(const QLockFile &file, const QString &root)
         .arg(QDir::toNativeSeparators(root + QStringLiteral("/.git")));
 }
 } // namespace
+
+HistoryRepo::~HistoryRepo()
+{
+    if (unindexed_.isEmpty() || !git_->repo)
+        return;
+    Locked lock(repoLock());
+    if (lock.held)
+        indexCommitted();
+}
 
 bool HistoryRepo::openLocked(QString *error)
 {
@@ -510,14 +517,21 @@ bool HistoryRepo::commitLocked(const QStringList &files, const CommitNote &note,
                           parent ? 1 : 0, parents)
         != 0)
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
-    // The index only spares the git program some hashing; the commit stands without it.
+    unindexed_ += files;
+    return true;
+}
+
+// The index only spares the git program (and a sync's check of the folder)
+// some hashing; the commits stand without it.
+void HistoryRepo::indexCommitted()
+{
     Index index;
-    if (git_repository_index(index.out(), repo) == 0 && git_index_read(index, 0) == 0) {
-        for (const QString &file : files)
+    if (git_repository_index(index.out(), git_->repo) == 0 && git_index_read(index, 0) == 0) {
+        for (const QString &file : std::as_const(unindexed_))
             git_index_add_bypath(index, utf8(file).constData());
         git_index_write(index);
     }
-    return true;
+    unindexed_.clear();
 }
 
 bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QString *error)
@@ -764,6 +778,7 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
         result.error = error;
         return result;
     }
+    indexCommitted();
     git_repository *repo = git_->repo;
     Remote remote;
     if (git_remote_lookup(remote.out(), repo, kRemote) != 0) {

@@ -126,8 +126,13 @@ private:
     bool takeIn(const QStringList &skip, QString *error);
     bool commitLocked(const QStringList &files, const CommitNote &note, QString *error);
     bool settle(QString *error);
+    void indexCommitted();
 
     QString root_;
     std::unique_ptr<Git> git_;
     bool takenIn_ = false;
+    // Files committed but not yet in the index, which is written once for
+    // them all (at a sync and when this object goes): a history of thousands
+    // of copies has an index of megabytes, too much to write at every copy.
+    QStringList unindexed_;
 };
