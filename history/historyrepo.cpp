@@ -205,6 +205,10 @@ QHash<QString, QString> trailersOf(const char *message)
 struct HistoryRepo::Git {
     Repository repo;
     std::unique_ptr<QLockFile> lock;
+    // The copies as of the branch's commit copiesAt: commits never change,
+    // so they are read again only when the branch moved.
+    git_oid copiesAt{};
+    QHash<QString, CopyCommit> copies;
 };
 
 Technician Technician::systemUser()
@@ -1076,6 +1080,9 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
     git_oid head;
     if (git_reference_name_to_id(&head, repo, kBranch) != 0)
         return found;
+    if (git_oid_equal(&head, &git_->copiesAt))
+        return git_->copies;
+    bool complete = true;
     Walk walk;
     git_revwalk_new(walk.out(), repo);
     git_revwalk_sorting(walk, GIT_SORT_TOPOLOGICAL);
@@ -1084,7 +1091,7 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
     while (git_revwalk_next(&id, walk) == 0) {
         Commit c;
         if (git_commit_lookup(c.out(), repo, &id) != 0) {
-            fail(error, gitError(QStringLiteral("A commit of the history cannot be read")));
+            complete = fail(error, gitError(QStringLiteral("A commit of the history cannot be read")));
             continue;
         }
         const QHash<QString, QString> trailers = trailersOf(git_commit_message(c));
@@ -1103,6 +1110,10 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
             info.trailers.remove(QStringLiteral("Copy"));
             found.insert(path, info);
         }
+    }
+    if (complete) {
+        git_->copiesAt = head;
+        git_->copies = found;
     }
     return found;
 }
