@@ -297,7 +297,8 @@ TEST_F(HistoryWindowTest, TheUnitsViewSortsFiltersAndExportsWhatItShows)
     record("VS21-0010", "Pozo \"Diez\", sur", QTime(8, 0, 0), HistoryKind::VerifiedWrite);
     window->refresh();
     window->Vistas->setCurrentIndex(1);
-    const QString mine = history.repository().copies().begin()->author.name;
+    const QString mine = history.repository().copies().value("VS21-0001/2026-12-10T10-30-00Z-write.qcf").author.name;
+    ASSERT_FALSE(mine.isEmpty());
     EXPECT_EQ(fleetRows(*window),
               QStringList({"VS21-0001|Sur|Escritura|" + localTime(QTime(10, 30)) + u'|' + mine + "||Sin verificar",
                            "VS21-0002|Este|Lectura|" + localTime(QTime(11, 0)) + u'|' + mine + "||",
