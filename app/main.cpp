@@ -24,6 +24,7 @@
 #include "shell/langdialog.h"
 #include "shell/mainwindow.h"
 #include "shell/usersettings.h"
+#include "tools/keychangetips.h"
 
 namespace {
 
@@ -84,12 +85,13 @@ int main(int argc, char **argv)
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
     files.historyUnit = [&history](const QString &path) { return history.unitOf(path); };
-    const auto showDifferences = [&main, &windows, &sections, &store](const QString &title,
-                                                                      const QList<ConfigDifference> &differences) {
+    const auto showDifferences = [&main, &windows, &sections, &store, &history, &unit](
+                                     const QString &title, const QList<ConfigDifference> &differences) {
         DifferenceWindow *window = DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
                                                           Translate(QStringLiteral("En la unidad")), &main);
         window->showFieldCaptions(windows);
         window->showFieldTerms(sections, store);
+        showKeyChanges(*window, history, unit.Device.SerialNumber);
     };
     const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
     const auto uploadReady = [&main, &windows] { return !main.refuseFaults(windows.uploadFaults()); };

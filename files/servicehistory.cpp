@@ -8,6 +8,7 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "configfile.h"
 #include "inidocument.h"
@@ -92,9 +93,8 @@ HistoryRepo &ServiceHistory::repository() const
     if (!repo_) {
         const_cast<ServiceHistory *>(this)->repo_ = std::make_shared<HistoryRepo>(root_);
     }
-    // This object's technician describes what it takes in, whichever copy of it made the repository.
     // A file found uncommitted is described by its folder and name, and a
-    // configuration by the unit name it holds.
+    // configuration by the unit name it holds; the repository credits it to nobody present.
     repo_->describe = [root = root_, self = this](const QString &relative) {
             const QString folder = relative.section(u'/', 0, -2);
             const QString name = relative.section(u'/', -1);
@@ -139,9 +139,31 @@ CommitNote ServiceHistory::noteFor(const QString &serial, const QString &kind, c
 void ServiceHistory::commitCopy(const QString &path, const QString &serial, const QString &kind,
                                 const QDateTime &time, const QString &unitName, const QString &firmware) const
 {
-    QString problem;
     const QString relative = QDir(root_).relativeFilePath(path);
-    if (repository().commit({relative}, noteFor(serial, kind, time, unitName, firmware), &problem)) {
+    const CommitNote note = noteFor(serial, kind, time, unitName, firmware);
+    if (held_->holding)
+        held_->copies.append({relative, note});
+    else
+        commitNote(relative, note);
+}
+
+void ServiceHistory::holdCommits()
+{
+    held_->holding = true;
+}
+
+void ServiceHistory::releaseCommits()
+{
+    held_->holding = false;
+    const auto copies = std::exchange(held_->copies, {});
+    for (const auto &[relative, note] : copies)
+        commitNote(relative, note);
+}
+
+void ServiceHistory::commitNote(const QString &relative, const CommitNote &note) const
+{
+    QString problem;
+    if (repository().commit({relative}, note, &problem)) {
         *repoFailing_ = false;
         return;
     }

@@ -79,12 +79,19 @@ public:
     // Told once for a run of failing commits, with what went wrong.
     std::function<void(const QString &problem)> repositoryProblem;
 
+    // While a sync runs on another thread it holds the repository: copies
+    // made meanwhile are written at once and committed, in order and each
+    // with its technician, when the commits are released.
+    void holdCommits();
+    void releaseCommits();
+
     // The time an entry is named after; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 
 private:
     void commitCopy(const QString &path, const QString &serial, const QString &kind, const QDateTime &time,
                     const QString &unitName, const QString &firmware) const;
+    void commitNote(const QString &relative, const CommitNote &note) const;
     CommitNote noteFor(const QString &serial, const QString &kind, const QDateTime &time, const QString &unitName,
                        const QString &firmware) const;
 
@@ -92,4 +99,9 @@ private:
     // Shared by copies of this object, which all name one folder.
     std::shared_ptr<HistoryRepo> repo_;
     std::shared_ptr<bool> repoFailing_ = std::make_shared<bool>(false);
+    struct Held {
+        bool holding = false;
+        QList<std::pair<QString, CommitNote>> copies; // relative path, note
+    };
+    std::shared_ptr<Held> held_ = std::make_shared<Held>();
 };

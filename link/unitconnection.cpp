@@ -524,6 +524,10 @@ bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegis
     }
     differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
     keepCopy(differences.isEmpty() ? HistoryKind::VerifiedWrite : HistoryKind::DifferingWrite, *sent, sections);
+    // The copy of a differing write holds what was sent; what the unit holds
+    // after it is what the check read, kept as a read of its own.
+    if (!differences.isEmpty())
+        keepCopy(HistoryKind::Read, *held, sections);
     return true;
 }
 

@@ -211,11 +211,29 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         // A cell too narrow for its text shows the whole of it as a tip.
         Tabla->item(row, KeyColumn)->setToolTip(cells[KeyColumn]);
         Tabla->item(row, FileKeyColumn)->setToolTip(cells[FileKeyColumn]);
-        Tabla->item(row, LeftColumn)->setToolTip(d.key.isEmpty() ? cells[LeftColumn] : d.left);
-        Tabla->item(row, RightColumn)->setToolTip(d.key.isEmpty() ? cells[RightColumn] : d.right);
+        tipValues(row);
     }
     fitColumns();
     listSections();
+}
+
+void DifferenceWindow::tipValues(int row)
+{
+    const ConfigDifference &d = rows_.at(row);
+    const QString note = valueNote_ ? valueNote_(d) : QString();
+    for (const Column column : {LeftColumn, RightColumn}) {
+        QTableWidgetItem *cell = Tabla->item(row, column);
+        const QString value = column == LeftColumn ? d.left : d.right;
+        const QString tip = d.key.isEmpty() ? cell->text() : value;
+        cell->setToolTip(note.isEmpty() ? tip : tip + u'\n' + note);
+    }
+}
+
+void DifferenceWindow::noteValues(std::function<QString(const ConfigDifference &)> note)
+{
+    valueNote_ = std::move(note);
+    for (int row = 0; row < rows_.size(); ++row)
+        tipValues(row);
 }
 
 // The values get what they need first; the names and keys share the rest,
