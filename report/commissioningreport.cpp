@@ -1,11 +1,15 @@
 #include "commissioningreport.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPdfWriter>
 #include <QTextDocument>
 
 #include "files/atomicsave.h"
+#include "files/configfile.h"
 #include "files/fieldcatalogue.h"
 #include "files/historyfleet.h"
 #include "files/lastwrite.h"
@@ -105,14 +109,16 @@ QString writeCheckText(const LastWrite &write)
 
 } // namespace
 
-void addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
-                     const SectionRegistry &sections)
+QStringList addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
+                            const SectionRegistry &sections)
 {
     for (const FleetUnit &unit : fleetUnits(history)) {
-        if (facts.firmware.isEmpty() && ServiceHistory::sameUnit(unit.serial, facts.serial))
+        if (facts.firmware.isEmpty() && !facts.serial.trimmed().isEmpty() && normalSerial(unit.serial) == normalSerial(facts.serial))
             facts.firmware = unit.firmware;
     }
-    facts.writeCheck = writeCheckText(lastWriteOf(history, facts.serial, store, sections));
+    const LastWrite last = lastWriteOf(history, facts.serial, store, sections);
+    facts.writeCheck = writeCheckText(last);
+    return last.unreadable;
 }
 
 QString commissioningReportHtml(const FieldCatalogue &catalogue, const ReportFacts &facts)
@@ -157,6 +163,39 @@ bool writeCommissioningReport(const QString &path, const FieldCatalogue &catalog
         document.print(&writer);
     }
     return SaveWholeFile(path, pdf.data(), error);
+}
+
+namespace {
+
+// The path with every link and "." resolved, for a file that need not exist yet.
+QString resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+bool startsAsPdf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF";
+}
+
+} // namespace
+
+QString reportTargetProblem(const QString &output, const QString &input, const QString &historyRoot)
+{
+    const QString target = resolvedPath(output);
+    if (!input.isEmpty() && target == resolvedPath(input))
+        return Translate(QStringLiteral("El informe no puede escribirse sobre la configuracion que describe"));
+    if (target.startsWith(resolvedPath(historyRoot) + u'/'))
+        return Translate(QStringLiteral("El informe no puede escribirse en la carpeta del historial de servicio"));
+    const QFileInfo existing(output);
+    if (existing.isFile() && !startsAsPdf(output))
+        return Translate(QStringLiteral("Ya existe un archivo con ese nombre que no es un PDF; no se reemplaza"));
+    return {};
 }
 
 QPageSize::PageSizeId reportPageSize(const QLocale &locale)

@@ -115,4 +115,32 @@ TEST_F(SettingSearchTest, ReportCommandAsksTheTechnicianOnceAndWritesThePdf)
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
+// "Informe" aimed at the open configuration (by name or through a link) is refused with a warning.
+TEST_F(SettingSearchTest, ReportCommandNeverWritesOverTheOpenConfiguration)
+{
+    QTemporaryDir dir;
+    const QString open = dir.filePath("unit.qcf");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"), open));
+    ASSERT_TRUE(program.files.openFile(open));
+    ASSERT_TRUE(QFile::link(open, dir.filePath("link.qcf")));
+    QFile file(open);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    ReportCommand report(program.unit, program.store, program.sections, program.files);
+    report.historyRoot = dir.filePath("history");
+    report.askTechnician = [] { return QStringLiteral("Ana Ruiz"); };
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    for (const QString &target : {open, dir.filePath("link.qcf")}) {
+        program.files.askSavePath = [&](const QString &, const QString &) { return target; };
+        QString warning;
+        program.files.warn = [&warning](const QString &message) { warning = message; };
+        EXPECT_FALSE(report.run()) << qPrintable(target);
+        EXPECT_TRUE(warning.contains(QLatin1String("configuracion que describe"))) << qPrintable(warning);
+    }
+    file.seek(0);
+    EXPECT_EQ(file.readAll(), before);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
 } // namespace
