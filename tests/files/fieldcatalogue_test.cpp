@@ -66,9 +66,11 @@ TEST_F(FieldCatalogueTest, EveryKeyOfAFullConfigurationIsNamedInBothLanguages)
 {
     IniDocument saved;
     sections.saveAll(*store, saved);
+    // The spare records (the ninth flow meter, the mains-failure input) have no window.
+    const QStringList spare = {"CAUDAL 8", "DIGITAL 8"};
     qsizetype keys = 0;
     for (const QString &item : saved.sectionNames())
-        keys += saved.keyValues(item).size();
+        keys += spare.contains(item) ? 0 : saved.keyValues(item).size();
 
     ShippedLanguage spanishTable(1);
     const FieldCatalogue spanish(sections, *store);
@@ -163,6 +165,17 @@ TEST_F(FieldCatalogueTest, SwitchedOffRecordsAndSlotsAreMarked)
         ASSERT_NE(f, nullptr) << c.item << ' ' << c.key;
         EXPECT_EQ(f->enabled, c.enabled) << c.item << ' ' << c.key;
     }
+    // A spare record holding values, as a hand-edited file can, is never listed.
+    store->Flow[8].Name = QStringLiteral("RESERVA");
+    store->Flow[8].Interface = FlowMeter::kEnabled;
+    store->Digital[8].Alarms[1].Enabled = true;
+    store->Digital[8].Alarms[1].Text = QStringLiteral("FALLO_RED");
+    const FieldCatalogue withSpares(sections, *store);
+    for (const CatalogueField &f : withSpares.fields())
+        EXPECT_TRUE(f.item != "CAUDAL 8" && f.item != "DIGITAL 8") << qPrintable(f.item + u' ' + f.key);
+    EXPECT_EQ(withSpares.find("reserva").size(), 0);
+    EXPECT_EQ(withSpares.find("fallo_red").size(), 0);
+
     store->Gprs.GprsEnabled = false;
     const FieldCatalogue noGprs(sections, *store);
     EXPECT_FALSE(field(noGprs, "GPRS", "APN_USER")->enabled);
