@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "programfixture.h"
+#include "files/fieldcatalogue.h"
 #include "model/product.h"
 #include "shell/reportcommand.h"
 #include "shell/settingsearch.h"
@@ -74,6 +76,36 @@ TEST_F(SettingSearchTest, TheChosenMatchOpensItsWindowOnItsRecordWithTheFieldInF
     QTest::keyClick(main.search()->Buscar, Qt::Key_Escape);
     EXPECT_TRUE(main.search()->Buscar->text().isEmpty());
     EXPECT_FALSE(main.search()->Resultados->isVisible()) << "no list once the box is empty";
+}
+
+// Every field in use opens its window with its control lit up and the cursor
+// in it (or, for a disabled control, in the control that enables it); only
+// the keys no window shows say so instead.
+TEST_F(SettingSearchTest, EveryFieldInUseOpensItsControlOrSaysNoWindowShowsIt)
+{
+    const FieldCatalogue catalogue(program.sections, program.store);
+    int lit = 0;
+    for (const CatalogueField &f : catalogue.fields()) {
+        if (!f.enabled)
+            continue;
+        const QString where = f.item + u' ' + f.key;
+        main.statusBar()->clearMessage();
+        main.search()->Buscar->setFocus();
+        QWidget *control = main.openField(f);
+        if (!control) {
+            EXPECT_EQ(f.section, "CONF_MODBUS") << qPrintable(where) << " cannot be found in its window";
+            EXPECT_EQ(main.statusBar()->currentMessage(), "Ninguna ventana muestra este ajuste") << qPrintable(where);
+            continue;
+        }
+        ++lit;
+        EXPECT_TRUE(control->styleSheet().contains(QLatin1String("background"))) << qPrintable(where);
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << qPrintable(where);
+        EXPECT_TRUE(focused == control || (!control->isEnabled() && focused->window() == control->window()))
+            << qPrintable(where) << " put the cursor in " << qPrintable(focused->objectName());
+        EXPECT_NE(focused, main.search()->Buscar) << qPrintable(where);
+    }
+    EXPECT_GT(lit, 200);
 }
 
 TEST_F(SettingSearchTest, AnEditNotYetStoredIsFound)
