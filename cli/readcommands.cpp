@@ -6,7 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstring>
 #include <optional>
@@ -153,7 +153,7 @@ int reportCommand(CliSession &s, const CommandArgs &a)
                        .arg(QDir::toNativeSeparators(copy)));
     QString error;
     if (!writeCommissioningReport(a.output, FieldCatalogue(s.sections(), *store), facts,
-                                  reportPageSize(QLocale::system()), &error)) {
+                                  reportPageSize(QProcessEnvironment::systemEnvironment()), &error)) {
         printError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(a.output), error));
         return ExitFileError;
     }

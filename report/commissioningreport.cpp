@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPdfWriter>
+#include <QProcessEnvironment>
 #include <QTextDocument>
 
 #include "files/atomicsave.h"
@@ -18,6 +19,10 @@
 #include "model/product.h"
 
 namespace {
+
+// Lines of the report's 9-point text that make about 4 cm and 2.5 cm.
+constexpr int kRemarkLines = 10;
+constexpr int kSignatureLines = 6;
 
 QString escaped(const QString &text)
 {
@@ -39,6 +44,12 @@ QString tableStart()
                           "style=\"border-collapse: collapse;\">");
 }
 
+// A date as the report's language writes it, the year in full ("11/12/2026 13:11").
+QString reportDate(const QDateTime &date)
+{
+    return date.toString(Translate(QStringLiteral("dd/MM/yyyy HH:mm")));
+}
+
 QString titlePage(const ReportFacts &facts)
 {
     const QString unknown = Translate(QStringLiteral("No disponible"));
@@ -50,7 +61,7 @@ QString titlePage(const ReportFacts &facts)
         {"Nombre del equipo", orUnknown(facts.unitName)},
         {"Firmware", orUnknown(facts.firmware)},
         {"Funciones", orUnknown(facts.features.join(QStringLiteral(", ")))},
-        {"Fecha", QLocale().toString(facts.date, QLocale::ShortFormat)},
+        {"Fecha", reportDate(facts.date)},
         {"Tecnico", orUnknown(facts.technician)},
         {"Origen de la configuracion", orUnknown(facts.source)},
         {"Ultima escritura", orUnknown(facts.writeCheck)},
@@ -81,10 +92,13 @@ QString closingBlock()
 {
     QString html = QStringLiteral("<h2 style=\"page-break-before: always;\">%1</h2>")
                        .arg(escaped(Translate(QStringLiteral("Observaciones"))));
-    html += tableStart() + QStringLiteral("<tr><td height=\"220\">&nbsp;</td></tr></table><p>&nbsp;</p>");
+    // The text layout keeps no height asked of a cell: empty lines make the room
+    // to write in, about 4 cm for the remarks and 2.5 cm for each signature.
+    const auto room = [](int lines) { return QStringLiteral("<td>&nbsp;%1</td>").arg(QStringLiteral("<br>").repeated(lines)); };
+    html += tableStart() + QStringLiteral("<tr>%1</tr></table><p>&nbsp;</p>").arg(room(kRemarkLines));
     html += tableStart()
             + row({Translate(QStringLiteral("Firma del tecnico")), Translate(QStringLiteral("Firma del cliente"))}, "th")
-            + QStringLiteral("<tr><td height=\"110\">&nbsp;</td><td height=\"110\">&nbsp;</td></tr></table>");
+            + QStringLiteral("<tr>%1%1</tr></table>").arg(room(kSignatureLines));
     return html;
 }
 
@@ -104,7 +118,7 @@ QString writeCheckText(const LastWrite &write)
     default:
         result = Translate(QStringLiteral("Sin comprobar"));
     }
-    return result + QStringLiteral(" (%1)").arg(QLocale().toString(write.time.toLocalTime(), QLocale::ShortFormat));
+    return result + QStringLiteral(" (%1)").arg(reportDate(write.time.toLocalTime()));
 }
 
 } // namespace
@@ -204,6 +218,17 @@ QPageSize::PageSizeId reportPageSize(const QLocale &locale)
         QLocale::UnitedStates, QLocale::Canada,    QLocale::Mexico, QLocale::Philippines,
         QLocale::Chile,        QLocale::Colombia,  QLocale::Venezuela, QLocale::PuertoRico};
     return letter.contains(locale.territory()) ? QPageSize::Letter : QPageSize::A4;
+}
+
+QPageSize::PageSizeId reportPageSize(const QProcessEnvironment &environment)
+{
+    for (const char *variable : {"LC_ALL", "LC_PAPER", "LANG"}) {
+        // "en_US.UTF-8@euro": the language and territory before the codeset and modifier.
+        const QString name = environment.value(QString::fromLatin1(variable)).section(u'.', 0, 0).section(u'@', 0, 0);
+        if (!name.isEmpty())
+            return reportPageSize(QLocale(name));
+    }
+    return reportPageSize(QLocale::system());
 }
 
 QStringList featureWords(quint32 features)

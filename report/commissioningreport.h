@@ -7,6 +7,7 @@
 
 class FieldCatalogue;
 class QLocale;
+class QProcessEnvironment;
 class SectionRegistry;
 class ServiceHistory;
 struct ConfigStore;
@@ -48,6 +49,9 @@ QString reportTargetProblem(const QString &output, const QString &input, const Q
 
 // Letter where the locale's country uses it, A4 everywhere else.
 QPageSize::PageSizeId reportPageSize(const QLocale &locale);
+// The same for the locale the environment sets for paper: LC_ALL, else
+// LC_PAPER, else LANG, as the C library reads them.
+QPageSize::PageSizeId reportPageSize(const QProcessEnvironment &environment);
 
 // The unit's capability flags as words ("Temporizadores mensuales"), translated.
 QStringList featureWords(quint32 features);

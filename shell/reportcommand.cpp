@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLocale>
+#include <QProcessEnvironment>
 #include <QSettings>
 
 #include "filecommands.h"
@@ -92,7 +92,7 @@ bool ReportCommand::run()
                     + QStringLiteral(":\n") + QDir::toNativeSeparators(unreadable.join(u'\n')));
     QString error;
     if (!writeCommissioningReport(path, FieldCatalogue(sections_, store_), facts,
-                                  reportPageSize(QLocale::system()), &error)) {
+                                  reportPageSize(QProcessEnvironment::systemEnvironment()), &error)) {
         files_.warn(Translate(QStringLiteral("No se pudo escribir el informe")) + QStringLiteral(": ")
                     + QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
         return false;

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
@@ -135,6 +136,8 @@ TEST_F(CliReadTest, ReportHoldsTheIdentityTheCheckAndEveryRecordInUseInOrder)
     for (const char *expected : {"Informe de puesta en marcha", "VS21-000123", "Deposito Sur", "Verificada",
                                  "Observaciones", "Firma del cliente"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    // Dates in the report's language with the year in full: the report's and the write's.
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("\\b\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d\\b"))), 2);
 
     // Every field in use, caption then value, in the catalogue's order.
     const QString flat = withoutBlanks(text);
@@ -164,6 +167,7 @@ TEST_F(CliReadTest, ReportHoldsTheIdentityTheCheckAndEveryRecordInUseInOrder)
     const QString englishText = pdfText(pdf);
     for (const char *expected : {"Commissioning report", "Not checked", "Cyclic timer 1", "Remarks"})
         EXPECT_TRUE(englishText.contains(QLatin1String(expected))) << expected;
+    EXPECT_TRUE(englishText.contains(QRegularExpression(QStringLiteral("\\b20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d\\b"))));
 }
 
 TEST(ReportPageSize, LetterWhereTheLocaleUsesItA4Elsewhere)
@@ -175,6 +179,27 @@ TEST(ReportPageSize, LetterWhereTheLocaleUsesItA4Elsewhere)
                  {"en_US", QPageSize::Letter}, {"es_MX", QPageSize::Letter}, {"fr_CA", QPageSize::Letter}};
     for (const auto &c : cases)
         EXPECT_EQ(reportPageSize(QLocale(QString::fromLatin1(c.locale))), c.size) << c.locale;
+}
+
+TEST(ReportPageSize, PaperFromLcAllElseLcPaperElseLang)
+{
+    const struct {
+        const char *lcAll, *lcPaper, *lang;
+        QPageSize::PageSizeId size;
+    } cases[] = {
+        {"", "en_US.UTF-8", "es_ES.UTF-8", QPageSize::Letter}, {"", "es_ES.UTF-8", "en_US.UTF-8", QPageSize::A4},
+        {"es_ES.UTF-8", "en_US.UTF-8", "", QPageSize::A4},     {"en_CA.UTF-8", "de_DE", "", QPageSize::Letter},
+        {"", "", "es_MX.UTF-8@euro", QPageSize::Letter},       {"C", "en_US.UTF-8", "", QPageSize::A4},
+        {"", "", "de_DE.UTF-8", QPageSize::A4},
+    };
+    for (const auto &c : cases) {
+        QProcessEnvironment environment;
+        for (const auto &[variable, value] : {std::pair{"LC_ALL", c.lcAll}, {"LC_PAPER", c.lcPaper}, {"LANG", c.lang}}) {
+            if (*value)
+                environment.insert(QString::fromLatin1(variable), QString::fromLatin1(value));
+        }
+        EXPECT_EQ(reportPageSize(environment), c.size) << c.lcAll << '/' << c.lcPaper << '/' << c.lang;
+    }
 }
 
 TEST_F(CliReadTest, ReportRefusesWhatItCannotWrite)
