@@ -63,10 +63,12 @@ FieldCatalogue::FieldCatalogue(const SectionRegistry &sections, const ConfigStor
     QList<CatalogueField> group;
     const auto closeGroup = [&] {
         QHash<QString, int> firstSeen;
-        for (const CatalogueField &field : std::as_const(group))
-            firstSeen.insert(field.item, int(firstSeen.size()));
+        for (const CatalogueField &field : std::as_const(group)) {
+            if (!firstSeen.contains(field.record))
+                firstSeen.insert(field.record, int(firstSeen.size()));
+        }
         std::stable_sort(group.begin(), group.end(), [&](const CatalogueField &a, const CatalogueField &b) {
-            return firstSeen.value(a.item) < firstSeen.value(b.item);
+            return firstSeen.value(a.record) < firstSeen.value(b.record);
         });
         fields_ += group;
         group.clear();
