@@ -108,6 +108,21 @@ TEST_F(SettingSearchTest, EveryFieldInUseOpensItsControlOrSaysNoWindowShowsIt)
     EXPECT_GT(lit, 200);
 }
 
+// A list cut short says how many more matched, in a last row that opens nothing.
+TEST_F(SettingSearchTest, ACutListSaysHowManyMoreMatched)
+{
+    const FieldCatalogue catalogue(program.sections, program.store);
+    const qsizetype found = catalogue.find(QStringLiteral("a")).size();
+    ASSERT_GT(found, 200);
+    type(QStringLiteral("a"));
+    QTreeWidget *list = main.search()->Resultados;
+    ASSERT_EQ(list->topLevelItemCount(), 201);
+    EXPECT_EQ(list->topLevelItem(200)->text(2),
+              QStringLiteral("%1 coincidencias mas: escriba mas para acotar").arg(found - 200));
+    EXPECT_EQ(main.search()->match(200), nullptr);
+    EXPECT_NE(main.search()->match(199), nullptr);
+}
+
 TEST_F(SettingSearchTest, AnEditNotYetStoredIsFound)
 {
     auto *name = program.windows.window("General")->findChild<QLineEdit *>(QStringLiteral("NameBox"));
