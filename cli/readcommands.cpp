@@ -6,12 +6,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstring>
 #include <optional>
 
 #include "commandsupport.h"
+#include "files/configfile.h"
 #include "files/fieldcatalogue.h"
 #include "files/langtable.h"
 #include "model/configstore.h"
@@ -103,6 +104,35 @@ int showCommand(CliSession &s, const CommandArgs &a)
     return ExitOk;
 }
 
+namespace {
+
+// Why the report may not go where -o says, in English; empty when it may.
+QString reportTargetRefusal(CliSession &s, const CommandArgs &a)
+{
+    const CommandLanguage english(QStringLiteral("en"));
+    return reportTargetProblem(a.output, a.positional.at(0), s.history().root());
+}
+
+// The unit the report is of: --history's, refused (empty) when the history
+// holds nothing of it; else the file's own or its history folder's.
+std::optional<QString> reportSerial(CliSession &s, const CommandArgs &a, const QString &fileSerial)
+{
+    if (a.historySerial.isEmpty())
+        return fileSerial.isEmpty() ? s.history().unitOf(a.positional.at(0)) : fileSerial;
+    if (s.history().entries(a.historySerial).isEmpty()) {
+        printError(QStringLiteral("The service history holds no copy of unit %1; no report was written.")
+                       .arg(shownSerial(a.historySerial)));
+        return std::nullopt;
+    }
+    if (!fileSerial.isEmpty() && normalSerial(fileSerial) != normalSerial(a.historySerial))
+        printError(QStringLiteral("Warning: %1 records unit %2; the report is of unit %3 as --history says.")
+                       .arg(QDir::toNativeSeparators(a.positional.at(0)), shownSerial(fileSerial),
+                            shownSerial(a.historySerial)));
+    return a.historySerial;
+}
+
+} // namespace
+
 int reportCommand(CliSession &s, const CommandArgs &a)
 {
     if (!CommandLanguage::known(a.lang) || a.output.isEmpty()) {
@@ -110,26 +140,32 @@ int reportCommand(CliSession &s, const CommandArgs &a)
         return ExitUsage;
     }
     const QString path = a.positional.at(0);
-    QString serial;
-    const std::unique_ptr<ConfigStore> store = restored(s, a, &serial);
+    if (const QString refusal = reportTargetRefusal(s, a); !refusal.isEmpty()) {
+        printError(QStringLiteral("Cannot write %1: %2.").arg(QDir::toNativeSeparators(a.output), refusal));
+        return ExitFileError;
+    }
+    QString fileSerial;
+    const std::unique_ptr<ConfigStore> store = restored(s, a, &fileSerial);
     if (!store)
         return ExitFileError;
-    if (!a.historySerial.isEmpty())
-        serial = a.historySerial;
-    else if (serial.isEmpty())
-        serial = s.history().unitOf(path);
+    const std::optional<QString> serial = reportSerial(s, a, fileSerial);
+    if (!serial)
+        return ExitFileError;
 
     const CommandLanguage language(a.lang);
     ReportFacts facts;
-    facts.serial = serial;
+    facts.serial = *serial;
     facts.unitName = store->General.UnitName;
     facts.date = QDateTime::currentDateTime();
     facts.technician = s.history().technician.name;
     facts.source = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    addHistoryFacts(facts, s.history(), *store, s.sections());
+    for (const QString &copy : addHistoryFacts(facts, s.history(), *store, s.sections()))
+        printError(QStringLiteral("Warning: the service history copy %1 cannot be read; the last write is "
+                                  "looked for without it.")
+                       .arg(QDir::toNativeSeparators(copy)));
     QString error;
     if (!writeCommissioningReport(a.output, FieldCatalogue(s.sections(), *store), facts,
-                                  reportPageSize(QLocale::system()), &error)) {
+                                  reportPageSize(QProcessEnvironment::systemEnvironment()), &error)) {
         printError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(a.output), error));
         return ExitFileError;
     }

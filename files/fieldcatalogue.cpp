@@ -12,20 +12,24 @@
 
 namespace {
 
-// The field of a key whose section names it, or its own name where it does not.
-CatalogueField fieldOf(const SectionCore *core, const QString &section, const IniDocument &side,
-                       const QString &item, const QString &key)
+// How the section names a key, or the key's own name where it does not.
+FieldTerm termOf(const SectionCore *core, const QString &section, const IniDocument &side, const QString &item,
+                 const QString &key)
 {
-    const QString text = side.readValue(item, key);
-    const QString number = recordNumber(item);
-    FieldTerm term{FieldCatalogue::sectionCaption(section) + (number.isEmpty() ? QString() : u' ' + number),
-                   key.trimmed(), editorValueText(text)};
     if (core) {
         if (std::optional<FieldTerm> named = core->fieldTerm(side, item, key))
-            term = *named;
+            return *named;
     }
+    const QString number = recordNumber(item);
+    return {FieldCatalogue::sectionCaption(section) + (number.isEmpty() ? QString() : u' ' + number), key.trimmed(),
+            editorValueText(side.readValue(item, key))};
+}
+
+CatalogueField fieldOf(const FieldTerm &term, const QString &section, const IniDocument &side, const QString &item,
+                       const QString &key)
+{
     return {section, FieldCatalogue::sectionCaption(section), item, key, term.record, term.field, term.value.trimmed(),
-            term.unit, text, term.enabled, isSecretText(section, key)};
+            term.unit, side.readValue(item, key), term.enabled, isSecretText(section, key)};
 }
 
 QString searchText(const CatalogueField &field)
@@ -59,10 +63,12 @@ FieldCatalogue::FieldCatalogue(const SectionRegistry &sections, const ConfigStor
     QList<CatalogueField> group;
     const auto closeGroup = [&] {
         QHash<QString, int> firstSeen;
-        for (const CatalogueField &field : std::as_const(group))
-            firstSeen.insert(field.item, int(firstSeen.size()));
+        for (const CatalogueField &field : std::as_const(group)) {
+            if (!firstSeen.contains(field.record))
+                firstSeen.insert(field.record, int(firstSeen.size()));
+        }
         std::stable_sort(group.begin(), group.end(), [&](const CatalogueField &a, const CatalogueField &b) {
-            return firstSeen.value(a.item) < firstSeen.value(b.item);
+            return firstSeen.value(a.record) < firstSeen.value(b.record);
         });
         fields_ += group;
         group.clear();
@@ -76,8 +82,12 @@ FieldCatalogue::FieldCatalogue(const SectionRegistry &sections, const ConfigStor
         IniDocument own;
         core->save(store, own);
         for (const QString &item : own.sectionNames()) {
-            for (const auto &[key, value] : own.keyValues(item))
-                group << fieldOf(core, section, whole, item, key);
+            for (const auto &[key, value] : own.keyValues(item)) {
+                // A spare record is kept in the file only: no window, no report, no search.
+                const FieldTerm term = termOf(core, section, whole, item, key);
+                if (!term.spare)
+                    group << fieldOf(term, section, whole, item, key);
+            }
         }
     }
     closeGroup();
@@ -137,9 +147,10 @@ std::optional<CatalogueField> catalogueField(const SectionRegistry &sections, co
                                              const IniDocument &side, const QString &item, const QString &key)
 {
     const SectionCore *core = sections.find(section);
-    if (!core || !core->fieldTerm(side, item, key))
+    const std::optional<FieldTerm> term = core ? core->fieldTerm(side, item, key) : std::nullopt;
+    if (!term)
         return std::nullopt;
-    return fieldOf(core, section, side, item, key);
+    return fieldOf(*term, section, side, item, key);
 }
 
 QString searchFolded(const QString &text)

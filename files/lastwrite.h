@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include "servicehistory.h"
 
@@ -15,9 +16,11 @@ struct LastWrite {
     HistoryKind kind = HistoryKind::Write;
     QDateTime time;
     QString path;
+    QStringList unreadable; // copies written to the unit that could not be read, newest first
 };
 
 // The newest write of `store` among the unit's copies: a copy written to
-// the unit whose configuration the sections save alike.
+// the unit whose configuration the sections save alike. Copies that cannot
+// be read are named, not passed over in silence.
 LastWrite lastWriteOf(const ServiceHistory &history, const QString &serial, const ConfigStore &store,
                       const SectionRegistry &sections);

@@ -1,8 +1,12 @@
 #include "commissioningreport.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPdfWriter>
+#include <QProcessEnvironment>
 #include <QTextDocument>
 
 #include "files/atomicsave.h"
@@ -15,6 +19,10 @@
 #include "model/product.h"
 
 namespace {
+
+// Lines of the report's 9-point text that make about 4 cm and 2.5 cm.
+constexpr int kRemarkLines = 10;
+constexpr int kSignatureLines = 6;
 
 QString escaped(const QString &text)
 {
@@ -36,6 +44,12 @@ QString tableStart()
                           "style=\"border-collapse: collapse;\">");
 }
 
+// A date as the report's language writes it, the year in full ("11/12/2026 13:11").
+QString reportDate(const QDateTime &date)
+{
+    return date.toString(Translate(QStringLiteral("dd/MM/yyyy HH:mm")));
+}
+
 QString titlePage(const ReportFacts &facts)
 {
     const QString unknown = Translate(QStringLiteral("No disponible"));
@@ -47,7 +61,7 @@ QString titlePage(const ReportFacts &facts)
         {"Nombre del equipo", orUnknown(facts.unitName)},
         {"Firmware", orUnknown(facts.firmware)},
         {"Funciones", orUnknown(facts.features.join(QStringLiteral(", ")))},
-        {"Fecha", QLocale().toString(facts.date, QLocale::ShortFormat)},
+        {"Fecha", reportDate(facts.date)},
         {"Tecnico", orUnknown(facts.technician)},
         {"Origen de la configuracion", orUnknown(facts.source)},
         {"Ultima escritura", orUnknown(facts.writeCheck)},
@@ -78,10 +92,13 @@ QString closingBlock()
 {
     QString html = QStringLiteral("<h2 style=\"page-break-before: always;\">%1</h2>")
                        .arg(escaped(Translate(QStringLiteral("Observaciones"))));
-    html += tableStart() + QStringLiteral("<tr><td height=\"220\">&nbsp;</td></tr></table><p>&nbsp;</p>");
+    // The text layout keeps no height asked of a cell: empty lines make the room
+    // to write in, about 4 cm for the remarks and 2.5 cm for each signature.
+    const auto room = [](int lines) { return QStringLiteral("<td>&nbsp;%1</td>").arg(QStringLiteral("<br>").repeated(lines)); };
+    html += tableStart() + QStringLiteral("<tr>%1</tr></table><p>&nbsp;</p>").arg(room(kRemarkLines));
     html += tableStart()
             + row({Translate(QStringLiteral("Firma del tecnico")), Translate(QStringLiteral("Firma del cliente"))}, "th")
-            + QStringLiteral("<tr><td height=\"110\">&nbsp;</td><td height=\"110\">&nbsp;</td></tr></table>");
+            + QStringLiteral("<tr>%1%1</tr></table>").arg(room(kSignatureLines));
     return html;
 }
 
@@ -101,19 +118,21 @@ QString writeCheckText(const LastWrite &write)
     default:
         result = Translate(QStringLiteral("Sin comprobar"));
     }
-    return result + QStringLiteral(" (%1)").arg(QLocale().toString(write.time.toLocalTime(), QLocale::ShortFormat));
+    return result + QStringLiteral(" (%1)").arg(reportDate(write.time.toLocalTime()));
 }
 
 } // namespace
 
-void addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
-                     const SectionRegistry &sections)
+QStringList addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
+                            const SectionRegistry &sections)
 {
     for (const FleetUnit &unit : fleetUnits(history)) {
-        if (facts.firmware.isEmpty() && normalSerial(unit.serial) == normalSerial(facts.serial))
+        if (facts.firmware.isEmpty() && !facts.serial.trimmed().isEmpty() && normalSerial(unit.serial) == normalSerial(facts.serial))
             facts.firmware = unit.firmware;
     }
-    facts.writeCheck = writeCheckText(lastWriteOf(history, facts.serial, store, sections));
+    const LastWrite last = lastWriteOf(history, facts.serial, store, sections);
+    facts.writeCheck = writeCheckText(last);
+    return last.unreadable;
 }
 
 QString commissioningReportHtml(const FieldCatalogue &catalogue, const ReportFacts &facts)
@@ -160,12 +179,56 @@ bool writeCommissioningReport(const QString &path, const FieldCatalogue &catalog
     return SaveWholeFile(path, pdf.data(), error);
 }
 
+namespace {
+
+// The path with every link and "." resolved, for a file that need not exist yet.
+QString resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+bool startsAsPdf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF";
+}
+
+} // namespace
+
+QString reportTargetProblem(const QString &output, const QString &input, const QString &historyRoot)
+{
+    const QString target = resolvedPath(output);
+    if (!input.isEmpty() && target == resolvedPath(input))
+        return Translate(QStringLiteral("El informe no puede escribirse sobre la configuracion que describe"));
+    if (target.startsWith(resolvedPath(historyRoot) + u'/'))
+        return Translate(QStringLiteral("El informe no puede escribirse en la carpeta del historial de servicio"));
+    const QFileInfo existing(output);
+    if (existing.isFile() && !startsAsPdf(output))
+        return Translate(QStringLiteral("Ya existe un archivo con ese nombre que no es un PDF; no se reemplaza"));
+    return {};
+}
+
 QPageSize::PageSizeId reportPageSize(const QLocale &locale)
 {
     static const QList<QLocale::Territory> letter = {
         QLocale::UnitedStates, QLocale::Canada,    QLocale::Mexico, QLocale::Philippines,
         QLocale::Chile,        QLocale::Colombia,  QLocale::Venezuela, QLocale::PuertoRico};
     return letter.contains(locale.territory()) ? QPageSize::Letter : QPageSize::A4;
+}
+
+QPageSize::PageSizeId reportPageSize(const QProcessEnvironment &environment)
+{
+    for (const char *variable : {"LC_ALL", "LC_PAPER", "LANG"}) {
+        // "en_US.UTF-8@euro": the language and territory before the codeset and modifier.
+        const QString name = environment.value(QString::fromLatin1(variable)).section(u'.', 0, 0).section(u'@', 0, 0);
+        if (!name.isEmpty())
+            return reportPageSize(QLocale(name));
+    }
+    return reportPageSize(QLocale::system());
 }
 
 QStringList featureWords(quint32 features)

@@ -7,6 +7,7 @@
 
 class FieldCatalogue;
 class QLocale;
+class QProcessEnvironment;
 class SectionRegistry;
 class ServiceHistory;
 struct ConfigStore;
@@ -26,8 +27,8 @@ struct ReportFacts {
 
 // What the service history of facts.serial knows: the firmware the unit
 // last reported (when facts has none) and how the newest write of `store`
-// to it ended.
-void addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
+// to it ended. Gives the history copies that could not be read on the way.
+QStringList addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const ConfigStore &store,
                      const SectionRegistry &sections);
 
 // The report as rich text: the title page, one table per section (enabled
@@ -40,8 +41,17 @@ QString commissioningReportHtml(const FieldCatalogue &catalogue, const ReportFac
 bool writeCommissioningReport(const QString &path, const FieldCatalogue &catalogue, const ReportFacts &facts,
                               QPageSize::PageSizeId size, QString *error = nullptr);
 
+// Why a report may not be written at `output`, in the program's language;
+// empty when it may. It may not replace the configuration it describes
+// (`input`, through any path or link), anything in the service history's
+// folder, or an existing file that is not a PDF.
+QString reportTargetProblem(const QString &output, const QString &input, const QString &historyRoot);
+
 // Letter where the locale's country uses it, A4 everywhere else.
 QPageSize::PageSizeId reportPageSize(const QLocale &locale);
+// The same for the locale the environment sets for paper: LC_ALL, else
+// LC_PAPER, else LANG, as the C library reads them.
+QPageSize::PageSizeId reportPageSize(const QProcessEnvironment &environment);
 
 // The unit's capability flags as words ("Temporizadores mensuales"), translated.
 QStringList featureWords(quint32 features);

@@ -52,21 +52,33 @@ QWidget *firstControl(QWidget *frame)
     return nullptr;
 }
 
+// The first control of a layout item that takes the cursor: the widget, or
+// the first such widget of a nested row ("30 Segundos").
+QWidget *focusable(QLayoutItem *item)
+{
+    if (QWidget *widget = item->widget())
+        return shown(widget) && widget->focusPolicy() != Qt::NoFocus ? widget : nullptr;
+    QLayout *nested = item->layout();
+    for (int i = 0; nested && i < nested->count(); ++i) {
+        if (QWidget *widget = focusable(nested->itemAt(i)))
+            return widget;
+    }
+    return nullptr;
+}
+
 // The control after a label in its layout, when the label has no buddy.
 QWidget *labelled(QLabel *label)
 {
     if (label->buddy())
         return label->buddy();
-    const QLayout *layout = label->parentWidget() ? label->parentWidget()->layout() : nullptr;
-    const QList<QLayout *> layouts = label->parentWidget() ? label->parentWidget()->findChildren<QLayout *>()
-                                                           : QList<QLayout *>();
-    for (const QLayout *candidate : QList<const QLayout *>{layout} + QList<const QLayout *>(layouts.begin(), layouts.end())) {
+    QWidget *parent = label->parentWidget();
+    if (!parent)
+        return nullptr;
+    const QList<QLayout *> layouts = QList<QLayout *>{parent->layout()} + parent->findChildren<QLayout *>();
+    for (QLayout *candidate : layouts) {
         const int at = candidate ? candidate->indexOf(label) : -1;
-        if (at < 0)
-            continue;
-        for (int next = at + 1; next < candidate->count(); ++next) {
-            QWidget *widget = candidate->itemAt(next)->widget();
-            if (widget && shown(widget) && widget->focusPolicy() != Qt::NoFocus)
+        for (int next = at + 1; at >= 0 && next < candidate->count(); ++next) {
+            if (QWidget *widget = focusable(candidate->itemAt(next)))
                 return widget;
         }
     }
@@ -82,6 +94,20 @@ QWidget *captioned(QWidget *scope, const QString &caption)
         return labelled(label);
     if (auto *frame = childByText<QGroupBox>(scope, caption, [](QGroupBox *g) { return g->title(); }))
         return firstControl(frame);
+    // A control whose caption is not written beside it carries it as its name.
+    return childByText<QWidget>(scope, caption, [](QWidget *w) { return w->accessibleName(); });
+}
+
+// What the operator changes so that a disabled control takes input: the
+// first control that does in the frames around it ("Siempre" for "Inicio").
+QWidget *enablingControl(QWidget *control)
+{
+    for (QWidget *frame = control->parentWidget(); frame && frame != control->window(); frame = frame->parentWidget()) {
+        if (!qobject_cast<QGroupBox *>(frame))
+            continue;
+        if (QWidget *enabling = firstControl(frame))
+            return enabling;
+    }
     return nullptr;
 }
 
@@ -125,7 +151,9 @@ QWidget *locateField(QWidget *window, const CatalogueField &field)
 
 void highlightField(QWidget *control)
 {
-    control->setFocus(Qt::OtherFocusReason);
+    QWidget *focused = control->isEnabled() ? control : enablingControl(control);
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
     const QString sheet = control->styleSheet();
     control->setStyleSheet(sheet + QStringLiteral("\nbackground-color: #fff176;"));
     QTimer::singleShot(kHighlightMs, control, [control = QPointer<QWidget>(control), sheet] {

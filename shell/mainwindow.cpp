@@ -471,17 +471,18 @@ void MainWindow::offerSearch(const SectionRegistry &sections, const ConfigStore 
     onLanguageChange(search_, &SettingSearch::LoadText);
 }
 
-void MainWindow::openField(const CatalogueField &field)
+QWidget *MainWindow::openField(const CatalogueField &field)
 {
     const QString number = recordNumber(field.item);
     openEditor(field.section, number.isEmpty() ? -1 : number.toInt());
     QWidget *window = windows_.window(field.section);
-    if (!window || window->isHidden()) {
+    QWidget *control = window && !window->isHidden() ? locateField(window, field) : nullptr;
+    if (!control) {
         statusBar()->showMessage(Translate(QStringLiteral("Ninguna ventana muestra este ajuste")));
-        return;
+        return nullptr;
     }
-    if (QWidget *control = locateField(window, field))
-        highlightField(control);
+    highlightField(control);
+    return control;
 }
 
 // A transfer still running is stopped only if the operator says so; the

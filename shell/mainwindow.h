@@ -65,8 +65,10 @@ public:
     // editors store their boxes before a search reads the configuration.
     void offerSearch(const SectionRegistry &sections, const ConfigStore &store, FileCommands &files);
     SettingSearch *search() const { return search_; }
-    // The window showing a field, on its record, the field's control lit up.
-    void openField(const CatalogueField &field);
+    // The window showing a field, on its record, the field's control lit up:
+    // that control. Null, with the status bar saying that no window shows
+    // it, for a field without a control.
+    QWidget *openField(const CatalogueField &field);
 
     static QString caption();
 

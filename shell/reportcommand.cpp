@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLocale>
+#include <QProcessEnvironment>
 #include <QSettings>
 
 #include "filecommands.h"
@@ -70,6 +70,10 @@ bool ReportCommand::run()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
+    if (const QString problem = reportTargetProblem(path, files_.ConfigFilePath, historyRoot); !problem.isEmpty()) {
+        files_.warn(problem + QStringLiteral(":\n") + QDir::toNativeSeparators(path));
+        return false;
+    }
 
     const bool connected = unit_.isConnected();
     ReportFacts facts;
@@ -82,10 +86,14 @@ bool ReportCommand::run()
     facts.date = QDateTime::currentDateTime();
     facts.technician = technicianName;
     facts.source = sourceText(files_, connected);
-    addHistoryFacts(facts, ServiceHistory(historyRoot), store_, sections_);
+    const QStringList unreadable = addHistoryFacts(facts, ServiceHistory(historyRoot), store_, sections_);
+    if (!unreadable.isEmpty())
+        files_.warn(Translate(QStringLiteral("Estas copias del historial de servicio no se pueden leer; la ultima "
+                                             "escritura se busca sin ellas"))
+                    + QStringLiteral(":\n") + QDir::toNativeSeparators(unreadable.join(u'\n')));
     QString error;
     if (!writeCommissioningReport(path, FieldCatalogue(sections_, store_), facts,
-                                  reportPageSize(QLocale::system()), &error)) {
+                                  reportPageSize(QProcessEnvironment::systemEnvironment()), &error)) {
         files_.warn(Translate(QStringLiteral("No se pudo escribir el informe")) + QStringLiteral(": ")
                     + QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
         return false;

@@ -117,8 +117,9 @@ void SettingSearch::search(const QString &text)
         readCatalogue();
         matches_ = catalogue_.find(text);
         QList<QTreeWidgetItem *> rows;
-        rows.reserve(matches_.size());
+        const qsizetype more = matches_.size() - kShownRows;
         matches_ = matches_.mid(0, kShownRows);
+        rows.reserve(matches_.size() + 1);
         for (const CatalogueField *field : std::as_const(matches_)) {
             auto *row = new QTreeWidgetItem(
                 QStringList{field->sectionCaption, field->record, field->caption, field->shownValue()});
@@ -128,6 +129,13 @@ void SettingSearch::search(const QString &text)
                 for (int c = 0; c < ColumnCount; ++c)
                     row->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
             rows << row;
+        }
+        if (more > 0) {
+            // The list is cut short: say so, in a row that cannot be chosen.
+            auto *note = new QTreeWidgetItem;
+            note->setText(CaptionColumn, Translate(QStringLiteral("%1 coincidencias mas: escriba mas para acotar")).arg(more));
+            note->setFlags(Qt::ItemIsEnabled);
+            rows << note;
         }
         Resultados->addTopLevelItems(rows);
         if (!rows.isEmpty())

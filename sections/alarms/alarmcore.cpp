@@ -510,6 +510,7 @@ std::optional<FieldTerm> alarmFieldTerm(const AlarmMemberRow &row, const IniDocu
     const QString text = side.readValue(item, key);
     FieldTerm term{numberedRecord(alarmRecordCaption(row.member), channel.toInt()), key.trimmed(),
                    editorValueText(text)};
+    term.spare = channel.toInt() >= row.channels;
     // A kind with an interface choice is off while it is 0.
     const QString interface = QStringLiteral("INTERFAZ");
     term.enabled = !side.hasKey(item, interface) || ParseNumber(side.readValue(item, interface)) != 0;

@@ -109,7 +109,8 @@ std::optional<FieldTerm> SampleRateCore::fieldTerm(const IniDocument &side, cons
     std::optional<FieldTerm> term = alarmFieldTerm(alarmMember(AlarmMember::Flow), side, item, key);
     if (term) {
         term->field = fieldCaption(totalizerCaption(meter));
-        term->value = text.isEmpty() ? text : weightText(editorValueText(text));
+        term->value = editorValueText(text);
+        term->unit = QStringLiteral("m3");
     }
     return term;
 }

@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "programfixture.h"
+#include "files/fieldcatalogue.h"
 #include "model/product.h"
 #include "shell/reportcommand.h"
 #include "shell/settingsearch.h"
@@ -76,6 +78,51 @@ TEST_F(SettingSearchTest, TheChosenMatchOpensItsWindowOnItsRecordWithTheFieldInF
     EXPECT_FALSE(main.search()->Resultados->isVisible()) << "no list once the box is empty";
 }
 
+// Every field in use opens its window with its control lit up and the cursor
+// in it (or, for a disabled control, in the control that enables it); only
+// the keys no window shows say so instead.
+TEST_F(SettingSearchTest, EveryFieldInUseOpensItsControlOrSaysNoWindowShowsIt)
+{
+    const FieldCatalogue catalogue(program.sections, program.store);
+    int lit = 0;
+    for (const CatalogueField &f : catalogue.fields()) {
+        if (!f.enabled)
+            continue;
+        const QString where = f.item + u' ' + f.key;
+        main.statusBar()->clearMessage();
+        main.search()->Buscar->setFocus();
+        QWidget *control = main.openField(f);
+        if (!control) {
+            EXPECT_EQ(f.section, "CONF_MODBUS") << qPrintable(where) << " cannot be found in its window";
+            EXPECT_EQ(main.statusBar()->currentMessage(), "Ninguna ventana muestra este ajuste") << qPrintable(where);
+            continue;
+        }
+        ++lit;
+        EXPECT_TRUE(control->styleSheet().contains(QLatin1String("background"))) << qPrintable(where);
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << qPrintable(where);
+        EXPECT_TRUE(focused == control || (!control->isEnabled() && focused->window() == control->window()))
+            << qPrintable(where) << " put the cursor in " << qPrintable(focused->objectName());
+        EXPECT_NE(focused, main.search()->Buscar) << qPrintable(where);
+    }
+    EXPECT_GT(lit, 200);
+}
+
+// A list cut short says how many more matched, in a last row that opens nothing.
+TEST_F(SettingSearchTest, ACutListSaysHowManyMoreMatched)
+{
+    const FieldCatalogue catalogue(program.sections, program.store);
+    const qsizetype found = catalogue.find(QStringLiteral("a")).size();
+    ASSERT_GT(found, 200);
+    type(QStringLiteral("a"));
+    QTreeWidget *list = main.search()->Resultados;
+    ASSERT_EQ(list->topLevelItemCount(), 201);
+    EXPECT_EQ(list->topLevelItem(200)->text(2),
+              QStringLiteral("%1 coincidencias mas: escriba mas para acotar").arg(found - 200));
+    EXPECT_EQ(main.search()->match(200), nullptr);
+    EXPECT_NE(main.search()->match(199), nullptr);
+}
+
 TEST_F(SettingSearchTest, AnEditNotYetStoredIsFound)
 {
     auto *name = program.windows.window("General")->findChild<QLineEdit *>(QStringLiteral("NameBox"));
@@ -111,6 +158,34 @@ TEST_F(SettingSearchTest, ReportCommandAsksTheTechnicianOnceAndWritesThePdf)
     QFile pdf(dir.filePath("informe.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+// "Informe" aimed at the open configuration (by name or through a link) is refused with a warning.
+TEST_F(SettingSearchTest, ReportCommandNeverWritesOverTheOpenConfiguration)
+{
+    QTemporaryDir dir;
+    const QString open = dir.filePath("unit.qcf");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"), open));
+    ASSERT_TRUE(program.files.openFile(open));
+    ASSERT_TRUE(QFile::link(open, dir.filePath("link.qcf")));
+    QFile file(open);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    ReportCommand report(program.unit, program.store, program.sections, program.files);
+    report.historyRoot = dir.filePath("history");
+    report.askTechnician = [] { return QStringLiteral("Ana Ruiz"); };
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    for (const QString &target : {open, dir.filePath("link.qcf")}) {
+        program.files.askSavePath = [&](const QString &, const QString &) { return target; };
+        QString warning;
+        program.files.warn = [&warning](const QString &message) { warning = message; };
+        EXPECT_FALSE(report.run()) << qPrintable(target);
+        EXPECT_TRUE(warning.contains(QLatin1String("configuracion que describe"))) << qPrintable(warning);
+    }
+    file.seek(0);
+    EXPECT_EQ(file.readAll(), before);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }

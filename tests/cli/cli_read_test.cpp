@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
@@ -133,6 +136,8 @@ TEST_F(CliReadTest, ReportHoldsTheIdentityTheCheckAndEveryRecordInUseInOrder)
     for (const char *expected : {"Informe de puesta en marcha", "VS21-000123", "Deposito Sur", "Verificada",
                                  "Observaciones", "Firma del cliente"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    // Dates in the report's language with the year in full: the report's and the write's.
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("\\b\\d\\d/\\d\\d/20\\d\\d \\d\\d:\\d\\d\\b"))), 2);
 
     // Every field in use, caption then value, in the catalogue's order.
     const QString flat = withoutBlanks(text);
@@ -155,11 +160,14 @@ TEST_F(CliReadTest, ReportHoldsTheIdentityTheCheckAndEveryRecordInUseInOrder)
     EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("Temporizador ciclico 3\\b"))));
 
     // In English, and without a write of this configuration in the history.
+    ServiceHistory history(dir.filePath("data/velkan-sarn/history"));
+    ASSERT_TRUE(history.record("VS21-000999", HistoryKind::Read, *store, sections));
     const CliRun english = run({"report", "--lang", "en", file(), "-o", pdf, "--history", "VS21-000999"});
     ASSERT_EQ(english.status, 0) << qPrintable(english.err);
     const QString englishText = pdfText(pdf);
     for (const char *expected : {"Commissioning report", "Not checked", "Cyclic timer 1", "Remarks"})
         EXPECT_TRUE(englishText.contains(QLatin1String(expected))) << expected;
+    EXPECT_TRUE(englishText.contains(QRegularExpression(QStringLiteral("\\b20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d\\b"))));
 }
 
 TEST(ReportPageSize, LetterWhereTheLocaleUsesItA4Elsewhere)
@@ -173,11 +181,114 @@ TEST(ReportPageSize, LetterWhereTheLocaleUsesItA4Elsewhere)
         EXPECT_EQ(reportPageSize(QLocale(QString::fromLatin1(c.locale))), c.size) << c.locale;
 }
 
+TEST(ReportPageSize, PaperFromLcAllElseLcPaperElseLang)
+{
+    const struct {
+        const char *lcAll, *lcPaper, *lang;
+        QPageSize::PageSizeId size;
+    } cases[] = {
+        {"", "en_US.UTF-8", "es_ES.UTF-8", QPageSize::Letter}, {"", "es_ES.UTF-8", "en_US.UTF-8", QPageSize::A4},
+        {"es_ES.UTF-8", "en_US.UTF-8", "", QPageSize::A4},     {"en_CA.UTF-8", "de_DE", "", QPageSize::Letter},
+        {"", "", "es_MX.UTF-8@euro", QPageSize::Letter},       {"C", "en_US.UTF-8", "", QPageSize::A4},
+        {"", "", "de_DE.UTF-8", QPageSize::A4},
+    };
+    for (const auto &c : cases) {
+        QProcessEnvironment environment;
+        for (const auto &[variable, value] : {std::pair{"LC_ALL", c.lcAll}, {"LC_PAPER", c.lcPaper}, {"LANG", c.lang}}) {
+            if (*value)
+                environment.insert(QString::fromLatin1(variable), QString::fromLatin1(value));
+        }
+        EXPECT_EQ(reportPageSize(environment), c.size) << c.lcAll << '/' << c.lcPaper << '/' << c.lang;
+    }
+}
+
 TEST_F(CliReadTest, ReportRefusesWhatItCannotWrite)
 {
     EXPECT_EQ(run({"report", file()}).status, 2) << "no -o";
     EXPECT_EQ(run({"report", dir.filePath("none.qcf"), "-o", dir.filePath("a.pdf")}).status, 3);
     EXPECT_EQ(run({"report", file(), "-o", dir.filePath("no/such/folder/a.pdf")}).status, 3);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(CliReadTest, ReportNeverReplacesTheConfigurationAHistoryCopyOrAnotherFile)
+{
+    keepVerifiedWrite();
+    const QString copy = ServiceHistory(dir.filePath("data/velkan-sarn/history")).entries(kSerial).value(0).path;
+    ASSERT_FALSE(copy.isEmpty());
+    ASSERT_TRUE(QFile::link(file(), dir.filePath("link.qcf")));
+    ASSERT_TRUE(QFile::copy(file(), dir.filePath("other.qcf")));
+    {
+        QFile notes(dir.filePath("notes.txt"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("site notes\n");
+    }
+    const QString historyFolder = QFileInfo(copy).absolutePath();
+    const struct {
+        QString output;
+        const char *says;
+    } refused[] = {
+        {file(), "configuration it describes"},
+        {dir.path() + "/./unit.qcf", "configuration it describes"},
+        {dir.filePath("link.qcf"), "configuration it describes"},
+        {dir.filePath("other.qcf"), "not a PDF"},
+        {dir.filePath("notes.txt"), "not a PDF"},
+        {copy, "service history"},
+        {historyFolder + "/informe.pdf", "service history"},
+    };
+    for (const auto &c : refused) {
+        const QByteArray before = bytesOf(c.output);
+        const CliRun report = run({"report", file(), "-o", c.output});
+        EXPECT_EQ(report.status, 3) << qPrintable(c.output);
+        EXPECT_TRUE(report.err.contains(QLatin1String(c.says))) << qPrintable(c.output + ": " + report.err);
+        EXPECT_EQ(bytesOf(c.output), before) << qPrintable(c.output);
+    }
+    EXPECT_FALSE(QFile::exists(historyFolder + "/informe.pdf"));
+
+    // An earlier report is replaced.
+    const QString pdf = dir.filePath("informe.pdf");
+    ASSERT_EQ(run({"report", file(), "-o", pdf}).status, 0);
+    const CliRun again = run({"report", file(), "-o", pdf});
+    EXPECT_EQ(again.status, 0) << qPrintable(again.err);
+    EXPECT_TRUE(bytesOf(pdf).startsWith("%PDF"));
+}
+
+TEST_F(CliReadTest, ReportOfAHistorySerialIsRefusedWithoutItsCopiesAndWarnsOfAnotherUnit)
+{
+    const QString pdf = dir.filePath("informe.pdf");
+    const CliRun none = run({"report", file(), "-o", pdf, "--history", "VS21-000999"});
+    EXPECT_EQ(none.status, 3);
+    EXPECT_TRUE(none.err.contains("no copy of unit VS21-000999")) << qPrintable(none.err);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    // The file records another unit than the history's copies: the report is
+    // written, with a warning naming both.
+    keepVerifiedWrite();
+    SaveTarget other;
+    other.sourceSerial = QStringLiteral("VS21-000777");
+    ASSERT_TRUE(saveConfigFile(file(), *store, sections, nullptr, other));
+    const CliRun mixed = run({"report", file(), "-o", pdf, "--history", kSerial});
+    EXPECT_EQ(mixed.status, 0) << qPrintable(mixed.err);
+    EXPECT_TRUE(mixed.err.contains("Warning") && mixed.err.contains("VS21-000777") && mixed.err.contains(kSerial))
+        << qPrintable(mixed.err);
+    EXPECT_TRUE(pdfText(pdf).contains("VS21-000123"));
+
+    // A damaged copy of a write is named, not passed over.
+    const QString unitFolder = QFileInfo(ServiceHistory(dir.filePath("data/velkan-sarn/history"))
+                                             .entries(kSerial).value(0).path).absolutePath();
+    const QString damaged = unitFolder + "/2099-01-01T00-00-00Z-write-verified.qcf";
+    {
+        QFile empty(damaged);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    const CliRun warned = run({"report", file(), "-o", pdf, "--history", kSerial});
+    EXPECT_EQ(warned.status, 0) << qPrintable(warned.err);
+    EXPECT_TRUE(warned.err.contains("cannot be read") && warned.err.contains("2099-01-01T00-00-00Z"))
+        << qPrintable(warned.err);
 }
 
 } // namespace

@@ -66,13 +66,22 @@ TEST_F(FieldCatalogueTest, EveryKeyOfAFullConfigurationIsNamedInBothLanguages)
 {
     IniDocument saved;
     sections.saveAll(*store, saved);
+    // The spare records (the ninth flow meter, the mains-failure input) have no window.
+    const QStringList spare = {"CAUDAL 8", "DIGITAL 8"};
     qsizetype keys = 0;
     for (const QString &item : saved.sectionNames())
-        keys += saved.keyValues(item).size();
+        keys += spare.contains(item) ? 0 : saved.keyValues(item).size();
 
     ShippedLanguage spanishTable(1);
     const FieldCatalogue spanish(sections, *store);
     ASSERT_EQ(spanish.fields().size(), keys) << "every key saved is in the catalogue once";
+    // A record's keys lie together, a flow meter's totaliser with its meter.
+    QStringList records;
+    for (const CatalogueField &f : spanish.fields()) {
+        if (records.isEmpty() || records.constLast() != f.sectionCaption + u'/' + f.record)
+            records << f.sectionCaption + u'/' + f.record;
+    }
+    EXPECT_EQ(records.size(), QSet<QString>(records.begin(), records.end()).size()) << qPrintable(records.join(u'\n'));
     ShippedLanguage englishTable(2);
     const FieldCatalogue english(sections, *store);
     ASSERT_EQ(english.fields().size(), keys);
@@ -163,6 +172,17 @@ TEST_F(FieldCatalogueTest, SwitchedOffRecordsAndSlotsAreMarked)
         ASSERT_NE(f, nullptr) << c.item << ' ' << c.key;
         EXPECT_EQ(f->enabled, c.enabled) << c.item << ' ' << c.key;
     }
+    // A spare record holding values, as a hand-edited file can, is never listed.
+    store->Flow[8].Name = QStringLiteral("RESERVA");
+    store->Flow[8].Interface = FlowMeter::kEnabled;
+    store->Digital[8].Alarms[1].Enabled = true;
+    store->Digital[8].Alarms[1].Text = QStringLiteral("FALLO_RED");
+    const FieldCatalogue withSpares(sections, *store);
+    for (const CatalogueField &f : withSpares.fields())
+        EXPECT_TRUE(f.item != "CAUDAL 8" && f.item != "DIGITAL 8") << qPrintable(f.item + u' ' + f.key);
+    EXPECT_EQ(withSpares.find("reserva").size(), 0);
+    EXPECT_EQ(withSpares.find("fallo_red").size(), 0);
+
     store->Gprs.GprsEnabled = false;
     const FieldCatalogue noGprs(sections, *store);
     EXPECT_FALSE(field(noGprs, "GPRS", "APN_USER")->enabled);

@@ -209,7 +209,7 @@ TEST_F(DifferenceWindowTest, KeysOfTheOtherSectionsReadAsTheirWindowsShowThem)
         {"Aut_Voz", "AUT_VOZ", "SEND_ACK", "Habilitar acuse de recibo", "No"},
         {"Aut_Voz", "AUT_VOZ", "TEL 1", "Telefono (1)", "600222333"},
         {"Grupos", "GRUPO 1", "VOLTAJE", "Tension de excitacion", "12"},
-        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01m3"},
+        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01 m3"},
     };
     for (const auto &c : cases) {
         const std::optional<CatalogueField> field = catalogueField(sections, QString::fromLatin1(c.section), doc,
