@@ -96,6 +96,12 @@ QString csvField(const QString &text, QChar separator)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+QString inertCell(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.front()) ? u'\'' + text : text;
+}
+
 QString csvLine(const QStringList &cells, QChar separator)
 {
     QStringList fields;

@@ -333,7 +333,8 @@ void HistoryWindow::showFleet()
     TablaUnidades->resizeColumnsToContents();
 }
 
-// The rows shown, in their order, under the headings shown.
+// The rows shown, in their order, under the headings shown; a name that a
+// spreadsheet would run as a formula is written to be shown.
 void HistoryWindow::ExportarUnidades_Click()
 {
     const QString extension = QStringLiteral("csv");
@@ -347,7 +348,7 @@ void HistoryWindow::ExportarUnidades_Click()
         QStringList cells;
         for (int column = 0; column < FleetColumns; ++column)
             cells << (row < 0 ? fleetShown_->headerData(column, Qt::Horizontal).toString()
-                              : fleetShown_->index(row, column).data().toString());
+                              : inertCell(fleetShown_->index(row, column).data().toString()));
         return cells;
     };
     // The mark tells a spreadsheet that the names' accents are UTF-8.

@@ -352,6 +352,30 @@ TEST_F(HistoryWindowTest, TheUnitsViewSortsFiltersAndExportsWhatItShows)
     EXPECT_TRUE(shown.isEmpty()) << qPrintable(shown.join(u'\n'));
 }
 
+// A unit's name reaches the exported table as text a spreadsheet shows, never
+// as a formula it runs.
+TEST_F(HistoryWindowTest, TheExportedUnitsHoldNoFormula)
+{
+    const char *names[] = {"=cmd|' /C calc'!A0", "+cmd|calc", "-2+3", "@SUM(A1)", "Pozo = 3"};
+    QTime time(8, 0, 0);
+    for (const char *name : names) {
+        record("VS21-0020", name, time, HistoryKind::Read);
+        window->refresh();
+        window->Vistas->setCurrentIndex(1);
+        window->FiltroUnidades->setText(QStringLiteral("VS21-0020"));
+        window->askSavePath = [&](const QString &, const QString &) { return dir.filePath(QStringLiteral("flota.csv")); };
+        window->ExportarUnidades->click();
+        QFile written(dir.filePath(QStringLiteral("flota.csv")));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const CsvText csv = CsvText::read(written.readAll());
+        ASSERT_EQ(csv.records.size(), 2) << name;
+        const QString cell = csv.records.at(1).cells.value(1);
+        const QString expected = QString::fromUtf8(name);
+        EXPECT_EQ(cell, expected.front() == u'P' ? expected : u'\'' + expected);
+        time = time.addSecs(60);
+    }
+}
+
 // The values of a comparison tell who last changed their key on the unit.
 TEST_F(HistoryWindowTest, TheComparisonsTipsTellWhoLastChangedTheValue)
 {
