@@ -166,7 +166,7 @@ bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const Com
 } // namespace
 
 bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
-                    const CommandArgs &a, QString *sourceSerial)
+                    const CommandArgs &a, QString *sourceSerial, QList<RestoreNote> *notesOut)
 {
     FileFailure failure;
     QList<RestoreNote> notes;
@@ -174,6 +174,8 @@ bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegist
         printError(fileFailureMessage(failure));
         return false;
     }
+    if (notesOut)
+        *notesOut = notes;
     return acceptNotes(path, notes, a);
 }
 
@@ -182,17 +184,8 @@ namespace {
 // One line per field that cannot go to the unit; true when there is none.
 bool sendable(const QList<FieldFault> &faults)
 {
-    for (const FieldFault &f : faults) {
-        if (f.problem == FieldFault::Problem::OutOfRange)
-            printError(QStringLiteral("error: [%1] %2=%3 is outside the range its window takes (%4)")
-                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail));
-        else if (f.problem == FieldFault::Problem::Conflict)
-            printError(QStringLiteral("error: [%1] %2=%3 is set beside %4=True; its window shows only one of them")
-                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail.trimmed()));
-        else
-            printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
-                           .arg(f.item, f.key.trimmed(), f.text, f.detail));
-    }
+    for (const FieldFault &f : faults)
+        printError(QStringLiteral("error: ") + fieldFaultMessage(f));
     if (!faults.isEmpty())
         printError("Nothing was sent: mend these fields first.");
     return faults.isEmpty();
@@ -311,6 +304,24 @@ int diff(CliSession &s, const CommandArgs &a)
     return differences.isEmpty() ? ExitOk : ExitDiffer;
 }
 
+// A value of BASE that was not taken, and not replaced by the take, or one of
+// OTHER that was not taken and is chosen, would be written to OUT as the
+// default kept in its place: nothing is written, as write-config sends nothing.
+bool mergeable(const QList<RestoreNote> &baseNotes, const QList<RestoreNote> &otherNotes,
+               const QList<TakeChoice> &choices)
+{
+    int unreadable = 0;
+    for (const RestoreNote &n : baseNotes)
+        unreadable += n.kind == RestoreNote::Kind::NotTaken && !isChosen(choices, n.section, n.key);
+    for (const RestoreNote &n : otherNotes)
+        unreadable += n.kind == RestoreNote::Kind::NotTaken && isChosen(choices, n.section, n.key);
+    if (unreadable > 0)
+        printError(QStringLiteral("Nothing was written: %1 values the merge would keep cannot be read as the files "
+                                  "hold them (see the warnings).")
+                       .arg(unreadable));
+    return unreadable == 0;
+}
+
 // BASE with the chosen sections or keys of OTHER, both as this program reads
 // them, written to OUT through the restore rules: a value they refuse is
 // warned of and BASE keeps its own.
@@ -320,26 +331,35 @@ int merge(CliSession &s, const CommandArgs &a)
     auto base = std::make_unique<ConfigStore>();
     auto other = std::make_unique<ConfigStore>();
     QString baseSource, otherSource;
-    if (!restoreChecked(a.positional.at(0), *base, sections, a, &baseSource)
-        || !restoreChecked(a.positional.at(1), *other, sections, a, &otherSource))
+    QList<RestoreNote> baseNotes, otherNotes;
+    if (!restoreChecked(a.positional.at(0), *base, sections, a, &baseSource, &baseNotes)
+        || !restoreChecked(a.positional.at(1), *other, sections, a, &otherSource, &otherNotes))
         return ExitFileError;
     IniDocument from;
     sections.saveAll(*other, from);
 
     QList<TakeChoice> choices;
+    QStringList unknown, changed;
     if (!a.takeJson.isEmpty()) {
         QFile json(a.takeJson);
         if (!json.open(QIODevice::ReadOnly) || !takeChoicesFromJson(json.readAll(), choices)) {
             printError(QStringLiteral("Cannot use %1: it is no output of diff --json.").arg(a.takeJson));
             return ExitFileError;
         }
+        staleChoices(choices, from, unknown, changed);
     }
-    QStringList unknown;
     choices += takeChoices(a.takes, from, sections, unknown);
+    if (!changed.isEmpty()) {
+        printError(QStringLiteral("Nothing was written: %1 holds otherwise what %2 chose: %3")
+                       .arg(a.positional.at(1), a.takeJson, changed.join(QStringLiteral("; "))));
+        return ExitFileError;
+    }
     if (!unknown.isEmpty()) {
         printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
         return ExitUsage;
     }
+    if (!mergeable(baseNotes, otherNotes, choices))
+        return ExitFileError;
     const TakeReport report = takeInto(*base, from, choices, sections);
     for (const RestoreNote &n : report.refused)
         printError(QStringLiteral("warning: [%1] %2=%3 was not taken (empty, no number, out of range, or not shown "

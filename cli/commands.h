@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "clisession.h"
+#include "files/restorenotes.h"
 
 // What a command gets from the command line, besides the link.
 struct CommandArgs {
@@ -42,9 +43,10 @@ struct CommandInfo {
 };
 
 // A configuration file restored into `store`, each value not taken warned
-// of; false after saying why not (or, with --strict, for such a value).
+// of (and given to `notes` when asked); false after saying why not (or, with
+// --strict, for such a value).
 bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
-                    const CommandArgs &a, QString *sourceSerial = nullptr);
+                    const CommandArgs &a, QString *sourceSerial = nullptr, QList<RestoreNote> *notes = nullptr);
 
 // The commands, in the order --help lists them.
 const QList<CommandInfo> &commandTable();
