@@ -17,7 +17,25 @@ bool sameNumber(double a, double b)
     return a == b || qAbs(a - b) <= 1e-6 * std::max(qAbs(a), qAbs(b));
 }
 
+// The items of a comma-separated value, blanks around them and empty ones left out.
+QStringList listItems(const QString &text)
+{
+    QStringList items;
+    for (const QString &item : text.split(u','))
+        if (!item.trimmed().isEmpty())
+            items << item.trimmed();
+    return items;
+}
+
+// Whether the text reads as a flag: "True" or "False" in any letter case.
+bool isFlagText(const QString &text)
+{
+    return TextBool(text) || text.trimmed().compare(QLatin1String("False"), Qt::CaseInsensitive) == 0;
+}
+
 // Whether the model holds what the file says, judged by the form it writes.
+// (A text that reads "True" or "False" is written as the file holds it, so
+// only a flag can differ.)
 bool taken(const QString &fileText, const QString &written)
 {
     if (fileText == written)
@@ -26,6 +44,14 @@ bool taken(const QString &fileText, const QString &written)
         return IsDecimalText(fileText) && sameNumber(ParseNumber(fileText), ParseNumber(written));
     if (const std::optional<QTime> time = TimeFromText(written))
         return TimeFromText(fileText) == time;
+    // A list of items (a phone entry) keeps each item the file gives, in its
+    // place; one out of its range would be dropped or replaced in silence.
+    if (written.contains(u',') || fileText.contains(u','))
+        return listItems(fileText) == listItems(written);
+    // A flag reads "True" or "False" in any letter case; anything else would
+    // silently read as "False".
+    if (written == QLatin1String("True") || written == QLatin1String("False"))
+        return isFlagText(fileText) && TextBool(fileText) == TextBool(written);
     return true;
 }
 
