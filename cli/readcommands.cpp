@@ -11,6 +11,7 @@
 #include <cstring>
 #include <optional>
 
+#include "commandsupport.h"
 #include "files/fieldcatalogue.h"
 #include "files/langtable.h"
 #include "model/configstore.h"
@@ -62,6 +63,17 @@ std::unique_ptr<ConfigStore> restored(CliSession &s, const CommandArgs &a, QStri
 }
 
 } // namespace
+
+QString readOptions(const CommandInfo &command, const CliSettings &settings, CommandArgs &args)
+{
+    if (settings.lang && !command.is("show") && !command.is("report"))
+        return QStringLiteral("--lang belongs to show and report.");
+    if (settings.history && !command.is("report"))
+        return QStringLiteral("--history belongs to report.");
+    args.lang = settings.lang.value_or(QString());
+    args.historySerial = settings.history.value_or(QString());
+    return {};
+}
 
 int showCommand(CliSession &s, const CommandArgs &a)
 {

@@ -10,6 +10,8 @@
 int showCommand(CliSession &s, const CommandArgs &a);
 // velkan-cli report: the commissioning report of a configuration file as a PDF.
 int reportCommand(CliSession &s, const CommandArgs &a);
+// --lang for show and report, --history for report.
+QString readOptions(const CommandInfo &command, const CliSettings &settings, CommandArgs &args);
 
 // The application object for these arguments: the report lays out text with
 // the system's fonts, which needs the GUI side of Qt (offscreen when no

@@ -96,6 +96,14 @@ QString csvField(const QString &text, QChar separator)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+QString csvLine(const QStringList &cells, QChar separator)
+{
+    QStringList fields;
+    for (const QString &cell : cells)
+        fields << csvField(cell, separator);
+    return fields.join(separator);
+}
+
 CsvText CsvText::read(const QByteArray &bytes)
 {
     CsvText csv;
@@ -122,9 +130,6 @@ CsvText CsvText::read(const QByteArray &bytes)
 
 QByteArray CsvText::line(const QStringList &cells) const
 {
-    QStringList fields;
-    for (const QString &cell : cells)
-        fields << csvField(cell, separator);
-    const QString text = fields.join(separator);
+    const QString text = csvLine(cells, separator);
     return (utf8 ? text.toUtf8() : Cp1252::encode(text)) + lineEnd;
 }

@@ -17,6 +17,8 @@ QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator);
 // A cell for a line separated by `separator`: quoted when it holds the
 // separator, a quote or a line break.
 QString csvField(const QString &text, QChar separator = u',');
+// The cells as one line (no line ending), each through csvField.
+QString csvLine(const QStringList &cells, QChar separator = u',');
 
 // A CSV file as a spreadsheet leaves it, read back: UTF-8 (a byte-order mark
 // dropped) or Windows-1252, separated by commas or semicolons, whichever the

@@ -32,8 +32,12 @@ bool ReadConf(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
               const TransferProgress &progress)
 {
     CommsBusyGuard busy(comms);
-    if (!busy)
-        return false;
+    return busy && ReadConfHeld(comms, store, sections, features, progress);
+}
+
+bool ReadConfHeld(Comms &comms, ConfigStore &store, const SectionRegistry &sections, quint32 features,
+                  const TransferProgress &progress)
+{
     if (progress)
         progress(0, kDownloadProgressMaximum);
 

@@ -51,12 +51,12 @@ public:
 
     Comms &comms() { return comms_; }
 
-    bool isConnected() const { return connected_; }
+    bool isConnected() const;
     // The port of the running connection, or of the last attempt.
     QString portName() const { return request_.port; }
     // Whether the running connection is a modem call.
     bool modemCall() const { return !request_.modemNumber.isEmpty(); }
-    bool downloading() const { return downloading_; }
+    bool downloading() const { return transfer_ == TransferKind::Download; }
     // The transfer running now, None between transfers.
     TransferKind transfer() const { return transfer_; }
     // Another exchange holds the link.
@@ -72,7 +72,7 @@ public:
     // Stops a connectUnit() that is still detecting the unit; it then fails
     // with no error of its own.
     void cancelConnect();
-    bool connecting() const { return connecting_; }
+    bool connecting() const { return state_ == State::Connecting || state_ == State::Cancelling; }
     // Hangs up a modem call ("+++", "ATH") when the connection was one,
     // holding the link for the whole sequence. An exchange still running is
     // ended first; the hang-up follows as soon as it has let the link go.
@@ -150,8 +150,6 @@ signals:
     void disconnected();
     void portLost(const LinkFailure &failure);
     void carrierLost();
-    void busy();
-    void idle();
     // A transfer began (kind) or ended (None), however it ended.
     void transferChanged(TransferKind kind);
     // An operation was refused because another exchange held the link.
@@ -168,6 +166,17 @@ signals:
     void traceKept(const QString &path);
 
 private:
+    // Where the connection stands. A transfer may also run on a port opened
+    // without connecting (tests do): the state stays Idle then.
+    enum class State {
+        Idle,
+        Connecting,
+        Cancelling,    // a connect the operator stopped, still unwinding
+        Connected,
+        Transfer,      // transfer_ says which
+        HangUpPending, // asked while an exchange held the link; follows once it lets go
+        Closed,        // the program is closing: nothing starts again
+    };
     class Running;
     bool refuseWhileBusy();
     bool transferFailed();
@@ -178,7 +187,6 @@ private:
     bool dial();
     bool logIn();
     void closeComs(bool hangUp);
-    bool send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress);
     void fail(LinkError error, const QString &detail = {});
     void onPortLost(const QString &reason);
     void keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections);
@@ -191,13 +199,7 @@ private:
     bool historyFailing_ = false;
     LinkFailure lastError_;
     KeyPrompt keyPrompt_;
-    bool connected_ = false;
-    bool downloading_ = false;
+    State state_ = State::Idle;
     TransferKind transfer_ = TransferKind::None;
-    bool hangUpPending_ = false;
-    bool transferStopped_ = false;
-    bool simulatorStarting_ = false;
-    bool connecting_ = false;
-    bool cancelled_ = false;
-    bool shutDown_ = false;
+    SimulatedUnit *starting_ = nullptr; // the simulated unit while its start() waits
 };

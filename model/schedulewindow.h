@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTime>
 #include <QtGlobal>
 
@@ -20,3 +21,6 @@ struct ScheduleWindow {
         Weekdays = kAllDays;
     }
 };
+
+// "Lun" to "Dom", the captions of the weekday bits, untranslated.
+const QStringList &weekdayCaptions();

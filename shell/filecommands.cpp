@@ -12,6 +12,7 @@
 #include "editorregistry.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
+#include "widgets/filetexts.h"
 #include "widgets/savename.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
@@ -75,31 +76,6 @@ void reportRestoreNotes(const std::function<void(const QString &, const QStringL
 }
 
 } // namespace
-
-QString fileFailureText(const FileFailure &f)
-{
-    const QString because = f.detail.isEmpty() ? QString() : QStringLiteral(": ") + f.detail;
-    switch (f.problem) {
-    case FileProblem::None:
-    case FileProblem::NotConfiguration:
-        return f.path;
-    case FileProblem::NoName:
-        return Translate(QStringLiteral("No se ha indicado el nombre del archivo"));
-    case FileProblem::Unreadable:
-        return Translate(QStringLiteral("No se puede leer el archivo")) + u' ' + f.path + because;
-    case FileProblem::TooLarge:
-        return Translate(QStringLiteral("El archivo es demasiado grande")) + QStringLiteral(": ") + f.path;
-    case FileProblem::NotText:
-        return Translate(QStringLiteral("El archivo no es un archivo de texto")) + QStringLiteral(": ") + f.path;
-    case FileProblem::Unwritable:
-        return Translate(QStringLiteral("No se puede guardar el archivo")) + u' ' + f.path + because;
-    case FileProblem::NotReplaced:
-        return Translate(QStringLiteral("El archivo no es un archivo de configuracion y no se ha modificado; "
-                                        "use \"Guardar como\" para elegir otro nombre"))
-               + QStringLiteral(": ") + f.path;
-    }
-    return f.path;
-}
 
 const QString FileCommands::kSuffix = QStringLiteral("qcf");
 
@@ -196,32 +172,6 @@ bool FileCommands::settleChanges()
     }
 }
 
-QString FileCommands::dialogFilter(const QString &pipeFilter)
-{
-    const QStringList parts = pipeFilter.split('|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString text = parts.at(i).trimmed();
-        const QString patterns = parts.at(i + 1).split(';', Qt::SkipEmptyParts).join(' ').trimmed();
-        if (patterns.isEmpty())
-            continue;
-        // The dialog takes its patterns from the parentheses of each entry.
-        filters.append(text.contains('(' + patterns + ')') ? text : text + " (" + patterns + ")");
-    }
-    return filters.join(";;");
-}
-
-QString FileCommands::translatedFilter(const QString &pipeFilter)
-{
-    const QString filter = dialogFilter(Translate(pipeFilter));
-    return filter.isEmpty() ? dialogFilter(pipeFilter) : filter;
-}
-
-QString FileCommands::fileFilter()
-{
-    return translatedFilter(QStringLiteral("Archivo de configuracion QCF (*.qcf)|*.qcf|Todos los ficheros (*.*)|*.*"));
-}
-
 QString FileCommands::lastFolder() const
 {
     const QString folder = settings_ ? settings_->lastFolder() : QString();
@@ -262,7 +212,7 @@ bool FileCommands::openCommand()
 {
     if (!settleChanges())
         return false;
-    const QString path = askOpenPath(fileFilter(), openStart());
+    const QString path = askOpenPath(configFileFilter(), openStart());
     if (path.isEmpty())
         return false;
     rememberFolder(path);
@@ -296,7 +246,7 @@ bool FileCommands::saveAsCommand()
 {
     if (readyToSave && !readyToSave())
         return false;
-    QString path = askSavePath(fileFilter(), saveStart());
+    QString path = askSavePath(configFileFilter(), saveStart());
     if (path.isEmpty())
         return false;
     // The dialog asked before replacing the name it gave; one completed here

@@ -14,17 +14,12 @@ class SectionRegistry;
 class UserSettings;
 class QWidget;
 struct ConfigStore;
-struct FileFailure;
 
 // The unit last read, as far as the name of its configuration file goes.
 struct UnitIdentity {
     QString name;
     QString serial; // empty while no unit was read
 };
-
-// The operator's words for what went wrong with a file: the reason and the
-// file (only the file when it is no configuration).
-QString fileFailureText(const FileFailure &failure);
 
 // Opening and saving the configuration file from the GUI: the file dialogs,
 // the whole-file save and restore around the editors, and what the operator
@@ -39,13 +34,6 @@ public:
 
     // The extension of configuration files, added to a saved name without one.
     static const QString kSuffix;
-
-    // "Text|pattern|Text|pattern" filter lists as the file dialogs take them.
-    static QString dialogFilter(const QString &pipeFilter);
-    // The filter in the language in use; the Spanish one when a translation
-    // lost its patterns, so that the dialog never goes without any.
-    static QString translatedFilter(const QString &pipeFilter);
-    static QString fileFilter();
 
     // The file the editors were last read from or saved to: only a file that
     // was read whole, or written, ever becomes it.

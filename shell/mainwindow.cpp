@@ -23,7 +23,8 @@
 #include "filecommands.h"
 #include "formpage.h"
 #include "files/langtable.h"
-#include "programicon.h"
+#include "widgets/programicon.h"
+#include "widgets/clientsize.h"
 
 namespace {
 

@@ -25,9 +25,6 @@ class QTreeWidgetItem;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The client area is never smaller than this (the designed form size).
-    static constexpr QSize kClientSize{649, 566};
-
     explicit MainWindow(EditorRegistry &windows, const ProductLimits &limits = kProductLimits,
                         QWidget *parent = nullptr);
 

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -86,14 +87,23 @@ An accepted configuration upload changes what the unit holds: the next
 download streams it. Upload lines no section reads are logged as
 "notUnderstood".)";
 
-} // namespace
 
-int main(int argc, char **argv)
+// What the options ask for, read once; main() only runs it.
+struct SimSettings {
+    UnitState state = UnitState::defaults();
+    QStringList configLines;
+    EngineSetup setup;
+    int lineSpeed = 0;
+    QString logFile;
+    std::optional<QString> replay; // a saved trace to answer as
+    std::optional<QString> link;   // a symbolic link to the device
+    bool exitWithParent = false;
+};
+
+// The options of the command line into `settings`; the message of the first
+// that cannot be taken, or empty.
+QString readSettings(QCoreApplication &app, SimSettings &settings)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("velkan-sim"));
-    QCoreApplication::setApplicationVersion(Product::Version);
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kExamples));
     parser.addHelpOption();
@@ -141,10 +151,10 @@ int main(int argc, char **argv)
         return ok && target >= 0;
     };
 
-    UnitState state = UnitState::defaults();
+    UnitState &state = settings.state;
     QString error;
     if (parser.isSet(stateFile) && !state.loadFile(parser.value(stateFile), &error))
-        return fail(QStringLiteral("%1: %2").arg(parser.value(stateFile), error));
+        return QStringLiteral("%1: %2").arg(parser.value(stateFile), error);
     if (parser.isSet(serial))
         state.serialNumber = parser.value(serial);
     if (parser.isSet(key))
@@ -153,22 +163,23 @@ int main(int argc, char **argv)
         bool ok = false;
         state.features = parser.value(features).toUInt(&ok, 0);
         if (!ok)
-            return fail(QStringLiteral("--features needs a number"));
+            return QStringLiteral("--features needs a number");
     }
 
     if (parser.isSet(config) && parser.isSet(lines))
-        return fail(QStringLiteral("--config and --lines are two sources of one stream: give one"));
+        return QStringLiteral("--config and --lines are two sources of one stream: give one");
     // The default unit streams every item as a unit holding it would, so that
     // a download after an upload differs only where the upload changed something.
-    QStringList configLines = ConfigStream::asHeld(ConfigStream::defaults(state.features), state.features);
+    QStringList &configLines = settings.configLines;
+    configLines = ConfigStream::asHeld(ConfigStream::defaults(state.features), state.features);
     if (parser.isSet(config) && !ConfigStream::fromConfigFile(parser.value(config), state.features, configLines, &error))
-        return fail(QStringLiteral("%1: %2").arg(parser.value(config), error));
+        return QStringLiteral("%1: %2").arg(parser.value(config), error);
     if (parser.isSet(lines) && !ConfigStream::fromLinesFile(parser.value(lines), configLines, &error))
-        return fail(QStringLiteral("%1: %2").arg(parser.value(lines), error));
+        return QStringLiteral("%1: %2").arg(parser.value(lines), error);
     if (configLines.isEmpty())
         QTextStream(stderr) << "velkan-sim: the configuration stream is empty" << Qt::endl;
 
-    EngineSetup setup;
+    EngineSetup &setup = settings.setup;
     setup.modem = parser.isSet(modem);
     if (parser.isSet(dialResult))
         setup.dialResult = parser.value(dialResult);
@@ -177,8 +188,7 @@ int main(int argc, char **argv)
     faults.badCrcOnce = parser.isSet(badCrc);
     faults.stuckOutputs = parser.isSet(stuckOutputs);
     setup.alterations = parser.values(alter);
-    int lineSpeed = 0;
-    const bool numbersOk = intValue(baud, lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
+    const bool numbersOk = intValue(baud, settings.lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
                            && intValue(eraseDelay, setup.eraseDelayMs)
                            && intValue(skipSeq, faults.skipSequenceAttempts)
                            && intValue(refuseLine, faults.refuseLine)
@@ -187,28 +197,50 @@ int main(int argc, char **argv)
                            && intValue(silentAfter, faults.silentAfter)
                            && intValue(dotsStop, faults.dotsStopAfter);
     if (!numbersOk)
-        return fail(QStringLiteral("a numeric option has a value that is not a number"));
+        return QStringLiteral("a numeric option has a value that is not a number");
     if (!FaultPlan::parseAnswerList(parser.value(corrupt), faults.corrupt)
         || !FaultPlan::parseAnswerList(parser.value(drop), faults.drop))
-        return fail(QStringLiteral("--corrupt and --drop take CODE[:N|:all],..."));
+        return QStringLiteral("--corrupt and --drop take CODE[:N|:all],...");
 
-    UnitLog log(parser.value(logFile));
-    UnitEngine engine(state, configLines, setup, &log);
-    if (parser.isSet(replay)) {
+    settings.logFile = parser.value(logFile);
+    if (parser.isSet(replay))
+        settings.replay = parser.value(replay);
+    if (parser.isSet(link))
+        settings.link = parser.value(link);
+    settings.exitWithParent = parser.isSet(withParent);
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velkan-sim"));
+    QCoreApplication::setApplicationVersion(Product::Version);
+
+    SimSettings settings;
+    if (const QString error = readSettings(app, settings); !error.isEmpty())
+        return fail(error);
+
+    UnitLog log(settings.logFile);
+    UnitEngine engine(settings.state, settings.configLines, settings.setup, &log);
+    QString error;
+    if (settings.replay) {
         TraceReplay script;
-        if (!script.load(parser.value(replay), &error))
-            return fail(QStringLiteral("%1: %2").arg(parser.value(replay), error));
+        if (!script.load(*settings.replay, &error))
+            return fail(QStringLiteral("%1: %2").arg(*settings.replay, error));
         engine.replay(std::move(script));
     }
-    PtyServer server(engine, lineSpeed);
+    PtyServer server(engine, settings.lineSpeed);
     if (!server.open())
         return fail(server.errorString());
     DeviceLink deviceLink;
-    if (parser.isSet(link) && !deviceLink.create(parser.value(link), server.devicePath()))
+    if (settings.link && !deviceLink.create(*settings.link, server.devicePath()))
         return fail(deviceLink.errorString());
     if (!watchSignals(app))
         return fail(QStringLiteral("cannot watch signals"));
-    if (parser.isSet(withParent))
+    if (settings.exitWithParent)
         endWithParent();
 
     std::printf("%s\n", qPrintable(server.devicePath()));

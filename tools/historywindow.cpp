@@ -22,9 +22,10 @@
 #include "files/sectionregistry.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
-#include "widgets/namedwidget.h"
 #include "shell/differencewindow.h"
 #include "shell/filecommands.h"
+#include "widgets/filetexts.h"
+#include "widgets/namedwidget.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "link/connection.h"
 #include "link/provisionworkers.h"
 #include "link/unitconnection.h"
-#include "shell/filecommands.h"
+#include "widgets/filetexts.h"
 #include "widgets/namedwidget.h"
 #include "widgets/runlock.h"
 #include "widgets/savename.h"
@@ -349,7 +349,7 @@ QStringList ProvisionWindow::chosenPorts() const
 
 void ProvisionWindow::PlantillaBut_Click()
 {
-    const QString chosen = askOpenPath(FileCommands::fileFilter());
+    const QString chosen = askOpenPath(configFileFilter());
     if (chosen.isEmpty())
         return;
     PlantillaPath->setText(chosen);
@@ -358,7 +358,7 @@ void ProvisionWindow::PlantillaBut_Click()
 
 void ProvisionWindow::TablaBut_Click()
 {
-    const QString chosen = askOpenPath(FileCommands::translatedFilter(kTableFilter));
+    const QString chosen = askOpenPath(translatedFilter(kTableFilter));
     if (chosen.isEmpty())
         return;
     TablaPath->setText(chosen);
@@ -367,7 +367,7 @@ void ProvisionWindow::TablaBut_Click()
 
 void ProvisionWindow::InformeBut_Click()
 {
-    const QString chosen = askReportPath(FileCommands::translatedFilter(kTableFilter), InformePath->text());
+    const QString chosen = askReportPath(translatedFilter(kTableFilter), InformePath->text());
     if (chosen.isEmpty())
         return;
     // The report is added to, so a name typed without extension is simply completed.

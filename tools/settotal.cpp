@@ -15,7 +15,7 @@
 #include "link/unitconnection.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
-#include "shell/programicon.h"
+#include "widgets/programicon.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "model/actioncatalogue.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
-#include "shell/programicon.h"
+#include "widgets/programicon.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
+#include "widgets/clientsize.h"
 #include "widgets/flagcombo.h"
 #include "widgets/namedwidget.h"
 #include "widgets/numberbox.h"
 #include "widgets/scheduleframe.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ AlarmEditor::AlarmEditor(const AlarmMemberRow &member, ConfigStore &store,
     if (BotonNormal)
         connect(BotonNormal, &QPushButton::clicked, this, &AlarmEditor::BotonNormal_Click);
 
-    resize(MainWindow::kClientSize.expandedTo(sizeHint()));
+    resize(kClientSize.expandedTo(sizeHint()));
     reload();
     Timer1->start(kCheckInterval);
 }

@@ -105,9 +105,9 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
                      QMessageBox::Ok);
     });
     connect(&unit, &UnitConnection::verifying, this,
-            [this] { setStatus([] { return Translate(QStringLiteral("Verificando configuracion...")); }); });
+            [this] { say(QStringLiteral("Verificando configuracion...")); });
     connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
-        setStatus([failure] { return LinkFailureText(failure); });
+        setStatus({Status::LinkFailed, {}, failure});
         showButtons();
     });
     connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::linkDropped);
@@ -141,8 +141,7 @@ void ConnectionPanel::LoadText()
         if (chosen != kSimulatedChoice && Puerto->currentText() != chosen)
             Puerto->setEditText(chosen);
     }
-    if (status_)
-        setStatus(status_);
+    setStatus(status_);
 }
 
 QString ConnectionPanel::portText() const
@@ -200,9 +199,8 @@ bool ConnectionPanel::refuseMissingNumber()
 {
     if (!ModemCheck->isChecked() || !CallNum->text().trimmed().isEmpty())
         return false;
-    const auto text = [] { return Translate(QStringLiteral("Escriba el numero al que debe llamar el modem.")); };
-    setStatus(text);
-    ctx_.message(QMessageBox::Warning, text(), QMessageBox::Ok);
+    say(QStringLiteral("Escriba el numero al que debe llamar el modem."));
+    ctx_.message(QMessageBox::Warning, statusText(status_), QMessageBox::Ok);
     CallNum->setFocus();
     return true;
 }
@@ -296,28 +294,43 @@ bool ConnectionPanel::confirmOtherUnit()
 // The click is acknowledged at once; the work starts on the next tick.
 void ConnectionPanel::showRequested(QPushButton *button, const QString &status)
 {
-    setStatus([status] { return Translate(status); });
+    say(status);
     if (button)
         button->setEnabled(false);
 }
 
-// The status line shows what fits; its tooltip, the whole text. The text is
-// made again in the language chosen whenever that changes.
-void ConnectionPanel::setStatus(std::function<QString()> text)
+// Every text of the status line, in the language in use. A port that went
+// away is named beside a transfer's error: nothing but a new connection will
+// bring it back.
+QString ConnectionPanel::statusText(const Status &status)
 {
-    status_ = std::move(text);
-    const QString shown = status_();
+    switch (status.kind) {
+    case Status::Said:
+        return status.text.isEmpty() ? QString() : Translate(status.text);
+    case Status::Detecting:
+        return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (") + status.text
+               + QStringLiteral(")...");
+    case Status::LinkFailed:
+        return LinkFailureText(status.failure);
+    case Status::TransferFailed:
+        break;
+    }
+    const QString error = Translate(QStringLiteral("Error!"));
+    return status.failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(status.failure) : error;
+}
+
+// The status line shows what fits; its tooltip, the whole text.
+void ConnectionPanel::setStatus(const Status &status)
+{
+    status_ = status;
+    const QString shown = statusText(status_);
     ComStat->setText(shown);
     ComStat->setToolTip(shown);
 }
 
 void ConnectionPanel::showDetection()
 {
-    const QString port = Puerto->currentText();
-    setStatus([port] {
-        return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (") + port
-               + QStringLiteral(")...");
-    });
+    setStatus({Status::Detecting, Puerto->currentText(), {}});
     IniCom->setText(Translate(QStringLiteral("Cancelar")));
 }
 
@@ -329,7 +342,7 @@ void ConnectionPanel::TimerComms_Timer()
         return;
     ticking_ = true;
     UnitConnection &unit = ctx_.unit;
-    if (connectRequest_ && !unit.comms().CommsBusy())
+    if (connectRequest_ && !unit.linkBusy())
         connectOrDisconnect();
     if (unit.isConnected() && ctx_.active()) {
         const auto progress = [this](int value, int maximum) {
@@ -394,8 +407,8 @@ bool ConnectionPanel::connectUnit()
 // that does not answer, in the status line.
 void ConnectionPanel::showFailure(const LinkFailure &failure)
 {
-    const QString text = LinkFailureText(failure);
-    setStatus([failure] { return LinkFailureText(failure); });
+    setStatus({Status::LinkFailed, {}, failure});
+    const QString text = statusText(status_);
     switch (failure.error) {
     case LinkError::PortMissing:
     case LinkError::PortInUse:
@@ -412,11 +425,12 @@ void ConnectionPanel::showFailure(const LinkFailure &failure)
 void ConnectionPanel::afterConnect()
 {
     UnitConnection &unit = ctx_.unit;
-    Comms &comms = unit.comms();
     unit.readInfo();
-    ReadTotalCount(comms, unit.Device);
-    ReadIOParameter(comms, unit.Device);
-    ReadDeviceRTC(comms, unit.Device);
+    unit.exchange([&device = unit.Device](Comms &comms) {
+        const bool counts = ReadTotalCount(comms, device);
+        const bool parameters = ReadIOParameter(comms, device);
+        return ReadDeviceRTC(comms, device) && counts && parameters;
+    });
     const QDateTime pc = QDateTime::currentDateTime();
     if (ClockOutOfSync(unit.Device.DeviceClock, pc)) {
         const QLocale locale;
@@ -429,7 +443,7 @@ void ConnectionPanel::afterConnect()
                 + Translate(QStringLiteral("Hora del PC:")) + u' ' + locale.toString(pc, QLocale::ShortFormat),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
-            WriteDeviceRTC(comms);
+            unit.exchange([](Comms &comms) { return WriteDeviceRTC(comms); });
     }
 }
 
@@ -442,9 +456,7 @@ void ConnectionPanel::sourceChanged()
 void ConnectionPanel::showConnectionState()
 {
     const bool connected = ctx_.unit.isConnected();
-    setStatus([connected] {
-        return Translate(connected ? QStringLiteral("Comunicacion iniciada") : QStringLiteral("Comunicacion no iniciada"));
-    });
+    say(connected ? QStringLiteral("Comunicacion iniciada") : QStringLiteral("Comunicacion no iniciada"));
     showButtons();
 }
 
@@ -456,7 +468,7 @@ void ConnectionPanel::linkDropped()
     downloadRequest_ = false;
     uploadRequest_ = false;
     if (ctx_.unit.lastError().error != LinkError::PortLost)
-        setStatus([] { return Translate(QStringLiteral("Comunicacion no iniciada")); });
+        say(QStringLiteral("Comunicacion no iniciada"));
     showButtons();
     if (!connectRequest_)
         setBusyPointer(false);
@@ -474,7 +486,7 @@ void ConnectionPanel::showButtons()
 void ConnectionPanel::refuseUpload()
 {
     uploadRequest_ = false;
-    setStatus([] { return Translate(QStringLiteral("Configuracion no enviada")); });
+    say(QStringLiteral("Configuracion no enviada"));
     Escribir->setEnabled(ctx_.unit.isConnected());
     setBusyPointer(false);
 }
@@ -488,12 +500,12 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ctx_.form->setEnabled(false);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
-    setStatus([running] { return Translate(running); });
+    say(running);
     const bool ok = operation();
     if (ok)
-        setStatus([done] { return Translate(done); });
+        say(done);
     else
-        setStatus([failure = ctx_.unit.lastError()] { return transferFailureText(failure); });
+        setStatus({Status::TransferFailed, {}, ctx_.unit.lastError()});
     Leer->setEnabled(ctx_.unit.isConnected());
     Escribir->setEnabled(ctx_.unit.isConnected());
     // The bar shows a transfer only while it runs.
@@ -503,18 +515,10 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     request = false;
 }
 
-// A port that went away is named beside the error: nothing but a new
-// connection will bring it back.
-QString ConnectionPanel::transferFailureText(const LinkFailure &failure)
-{
-    const QString error = Translate(QStringLiteral("Error!"));
-    return failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(failure) : error;
-}
-
 void ConnectionPanel::showDifferences(const QList<ConfigDifference> &differences)
 {
-    const QString title = Translate(QStringLiteral("La unidad no tiene lo enviado"));
-    setStatus([] { return Translate(QStringLiteral("La unidad no tiene lo enviado")); });
+    say(QStringLiteral("La unidad no tiene lo enviado"));
+    const QString title = statusText(status_);
     if (ctx_.showDifferences)
         ctx_.showDifferences(title, differences);
     else

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "link/linkerror.h"
 #include "statuslabel.h"
 #include "widgets/usermessage.h"
 
@@ -19,7 +20,6 @@ class SectionRegistry;
 class UnitConnection;
 struct ConnectRequest;
 struct ConfigDifference;
-struct LinkFailure;
 struct ConfigStore;
 
 // The connection controls of the General window, a view of the unit
@@ -95,6 +95,18 @@ public:
     std::function<bool()> beforeUpload;
 
 private:
+    // What the status line tells, kept so that it is worded again when the
+    // language changes.
+    struct Status {
+        enum Kind { Said, Detecting, LinkFailed, TransferFailed };
+        Kind kind = Said;
+        QString text;        // Said: the words, untranslated; Detecting: the port
+        LinkFailure failure; // LinkFailed, TransferFailed
+    };
+    static QString statusText(const Status &status);
+    void setStatus(const Status &status);
+    void say(const QString &text) { setStatus({Status::Said, text, {}}); }
+
     void refuseUpload();
     bool confirmBlankConfiguration();
     bool confirmOtherUnit();
@@ -109,12 +121,10 @@ private:
     void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
-    static QString transferFailureText(const LinkFailure &failure);
     void showDifferences(const QList<ConfigDifference> &differences);
     void setBusyPointer(bool busy);
     void showRequested(QPushButton *button, const QString &status);
     void showDetection();
-    void setStatus(std::function<QString()> text);
 
     Context ctx_;
     bool connectRequest_ = false;
@@ -122,5 +132,5 @@ private:
     bool uploadRequest_ = false;
     bool ticking_ = false;
     bool busyPointer_ = false;
-    std::function<QString()> status_;
+    Status status_;
 };

@@ -10,7 +10,7 @@
 #include "sections/common/fieldtext.h"
 #include "sections/common/channellabels.h"
 #include "sections/common/downloadline.h"
-#include "sections/gprs/iptext.h"
+#include "model/iptext.h"
 
 namespace {
 
