@@ -36,12 +36,18 @@ bool isFlagText(const QString &text)
 // Whether the model holds what the file says, judged by the form it writes.
 // (A text that reads "True" or "False" is written as the file holds it, so
 // only a flag can differ.)
-bool taken(const QString &fileText, const QString &written)
+// A field its box keeps whole (a port, a count) takes only the whole number
+// itself: 5020.999 would reach the unit as 5021.
+bool taken(const QString &fileText, const QString &written, bool whole)
 {
     if (fileText == written)
         return true;
-    if (IsDecimalText(written))
-        return IsDecimalText(fileText) && sameNumber(ParseNumber(fileText), ParseNumber(written));
+    if (IsDecimalText(written)) {
+        if (!IsDecimalText(fileText))
+            return false;
+        const double value = ParseNumber(fileText);
+        return whole ? value == ParseNumber(written) : sameNumber(value, ParseNumber(written));
+    }
     if (const std::optional<QTime> time = TimeFromText(written))
         return TimeFromText(fileText) == time;
     // A list of items (a phone entry) keeps each item the file gives, in its
@@ -72,7 +78,8 @@ QList<RestoreNote> restoreNotes(const IniDocument &file, const ConfigStore &rest
                 if (!file.hasKey(item, key))
                     continue;
                 const QString fileText = file.readValue(item, key);
-                if (!taken(fileText, value)) {
+                const std::optional<NumberRange> box = fieldRange(name, key);
+                if (!taken(fileText, value, box && box->whole)) {
                     notes.append({item, key, fileText, RestoreNote::Kind::NotTaken, {}, name});
                 } else if (const std::optional<NumberRange> range = valueOutsideRange(name, written, item, key)) {
                     notes.append({item, key, fileText, RestoreNote::Kind::OutOfRange, rangeText(*range), name});

@@ -129,6 +129,8 @@ TEST_F(IntegrityTest, ValuesNotTakenAreListed)
         {"DIGITAL 0", "NC", "", true},
         {"CAUDAL 0", "HABIL( 1)", "yes", true},
         {"GPRS", "SERVER_PORT", "5020.5", true},
+        {"GPRS", "SERVER_PORT", "5020.999", true}, // a port is whole: not 5021
+        {"GPRS", "SERVER_PORT", "5020.0", false},
         // A phone entry keeps every item in its place, or is named.
         {"GENERAL", "TLFM 0", "+34600123456,Prio=9,PRV9,MASKMODE7,DI99", true},
         {"GENERAL", "TLFM 0", "+34600123456,Prio=x,PRV1,MASKMODE0", true},
