@@ -96,7 +96,7 @@ void staleChoices(const QList<TakeChoice> &choices, const IniDocument &written, 
             continue;
         }
         const QString now = written.readValue(choice.item, choice.key);
-        if (choice.value && !choice.key.isEmpty() && now != *choice.value)
+        if (choice.value && !choice.key.isEmpty() && now.trimmed() != choice.value->trimmed())
             changed << QStringLiteral("[%1] %2=%3 (was %4)").arg(choice.item, choice.key.trimmed(), now, *choice.value);
     }
 }
