@@ -7,6 +7,7 @@
 #include "files/langtable.h"
 #include "model/actioncatalogue.h"
 #include "model/macropool.h"
+#include "model/schedulewindow.h"
 #include "model/texthelpers.h"
 #include "sections/macros/macrorows.h"
 #include "sections/timers/timerfamily.h"
