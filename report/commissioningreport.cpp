@@ -6,6 +6,7 @@
 #include <QTextDocument>
 
 #include "files/atomicsave.h"
+#include "files/configfile.h"
 #include "files/fieldcatalogue.h"
 #include "files/historyfleet.h"
 #include "files/lastwrite.h"
@@ -109,7 +110,7 @@ void addHistoryFacts(ReportFacts &facts, const ServiceHistory &history, const Co
                      const SectionRegistry &sections)
 {
     for (const FleetUnit &unit : fleetUnits(history)) {
-        if (facts.firmware.isEmpty() && ServiceHistory::sameUnit(unit.serial, facts.serial))
+        if (facts.firmware.isEmpty() && normalSerial(unit.serial) == normalSerial(facts.serial))
             facts.firmware = unit.firmware;
     }
     facts.writeCheck = writeCheckText(lastWriteOf(history, facts.serial, store, sections));
