@@ -136,7 +136,8 @@ TEST_F(IntegrityTest, ValuesNotTakenAreListed)
         {"GENERAL", "TLFM 0", "+34600123456,Prio=x,PRV1,MASKMODE0", true},
         {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE1,DI99", true},
         {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE0", false},
-        {"GENERAL", "TLFM 0", "+34600123456, Prio=1 ,PRV2,MASKMODE1,DI3,", false},
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE1,DI3,", false},
+        {"GENERAL", "TLFM 0", "+34600123456, Prio=1 ,PRV2,MASKMODE1,DI3", true}, // " Prio=1 " is no item
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.item) + " " + c.key + "=" + c.value);
