@@ -74,6 +74,7 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.showDifferences = context.showDifferences;
     commands.readyToSend = context.uploadReady;
     commands.configSource = [&files = context.files] { return files.sourceSerial(); };
+    commands.holdsConfiguration = [&files = context.files] { return files.holdsConfiguration(); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

@@ -59,7 +59,7 @@ bool acceptNotes(const QString &path, const QList<RestoreNote> &notes, const Com
 
 // A configuration file restored into `store`; false after saying why not.
 bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegistry &sections,
-                    const CommandArgs &a, QString *sourceSerial)
+                    const CommandArgs &a, QString *sourceSerial, QList<RestoreNote> *notesOut)
 {
     FileFailure failure;
     QList<RestoreNote> notes;
@@ -67,23 +67,16 @@ bool restoreChecked(const QString &path, ConfigStore &store, const SectionRegist
         printError(fileFailureMessage(failure));
         return false;
     }
+    if (notesOut)
+        *notesOut = notes;
     return acceptNotes(path, notes, a);
 }
 
 // One line per field that cannot go to the unit; true when there is none.
 bool sendable(const QList<FieldFault> &faults)
 {
-    for (const FieldFault &f : faults) {
-        if (f.problem == FieldFault::Problem::OutOfRange)
-            printError(QStringLiteral("error: [%1] %2=%3 is outside the range its window takes (%4)")
-                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail));
-        else if (f.problem == FieldFault::Problem::Conflict)
-            printError(QStringLiteral("error: [%1] %2=%3 is set beside %4=True; its window shows only one of them")
-                           .arg(f.item, f.key.trimmed(), f.text.trimmed(), f.detail.trimmed()));
-        else
-            printError(QStringLiteral("error: [%1] %2=%3 holds \"%4\", which would split its line to the unit")
-                           .arg(f.item, f.key.trimmed(), f.text, f.detail));
-    }
+    for (const FieldFault &f : faults)
+        printError(QStringLiteral("error: ") + fieldFaultMessage(f));
     if (!faults.isEmpty())
         printError("Nothing was sent: mend these fields first.");
     return faults.isEmpty();

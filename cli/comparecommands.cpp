@@ -18,6 +18,24 @@ QJsonValue jsonSide(const ConfigDifference &d, ConfigDifference::Side absent, co
     return d.side == absent ? QJsonValue() : QJsonValue(value);
 }
 
+// A value of BASE that was not taken, and not replaced by the take, or one of
+// OTHER that was not taken and is chosen, would be written to OUT as the
+// default kept in its place: nothing is written, as write-config sends nothing.
+bool mergeable(const QList<RestoreNote> &baseNotes, const QList<RestoreNote> &otherNotes,
+               const QList<TakeChoice> &choices)
+{
+    int unreadable = 0;
+    for (const RestoreNote &n : baseNotes)
+        unreadable += n.kind == RestoreNote::Kind::NotTaken && !isChosen(choices, n.section, n.key);
+    for (const RestoreNote &n : otherNotes)
+        unreadable += n.kind == RestoreNote::Kind::NotTaken && isChosen(choices, n.section, n.key);
+    if (unreadable > 0)
+        printError(QStringLiteral("Nothing was written: %1 values the merge would keep cannot be read as the files "
+                                  "hold them (see the warnings).")
+                       .arg(unreadable));
+    return unreadable == 0;
+}
+
 } // namespace
 
 int diff(CliSession &s, const CommandArgs &a)
@@ -55,26 +73,35 @@ int merge(CliSession &s, const CommandArgs &a)
     auto base = std::make_unique<ConfigStore>();
     auto other = std::make_unique<ConfigStore>();
     QString baseSource, otherSource;
-    if (!restoreChecked(a.positional.at(0), *base, sections, a, &baseSource)
-        || !restoreChecked(a.positional.at(1), *other, sections, a, &otherSource))
+    QList<RestoreNote> baseNotes, otherNotes;
+    if (!restoreChecked(a.positional.at(0), *base, sections, a, &baseSource, &baseNotes)
+        || !restoreChecked(a.positional.at(1), *other, sections, a, &otherSource, &otherNotes))
         return ExitFileError;
     IniDocument from;
     sections.saveAll(*other, from);
 
     QList<TakeChoice> choices;
+    QStringList unknown, changed;
     if (!a.takeJson.isEmpty()) {
         QFile json(a.takeJson);
         if (!json.open(QIODevice::ReadOnly) || !takeChoicesFromJson(json.readAll(), choices)) {
             printError(QStringLiteral("Cannot use %1: it is no output of diff --json.").arg(a.takeJson));
             return ExitFileError;
         }
+        staleChoices(choices, from, unknown, changed);
     }
-    QStringList unknown;
     choices += takeChoices(a.takes, from, sections, unknown);
+    if (!changed.isEmpty()) {
+        printError(QStringLiteral("Nothing was written: %1 holds otherwise what %2 chose: %3")
+                       .arg(a.positional.at(1), a.takeJson, changed.join(QStringLiteral("; "))));
+        return ExitFileError;
+    }
     if (!unknown.isEmpty()) {
         printError(QStringLiteral("%1 holds no %2.").arg(a.positional.at(1), unknown.join(QStringLiteral(", "))));
         return ExitUsage;
     }
+    if (!mergeable(baseNotes, otherNotes, choices))
+        return ExitFileError;
     const TakeReport report = takeInto(*base, from, choices, sections);
     for (const RestoreNote &n : report.refused)
         printError(QStringLiteral("warning: [%1] %2=%3 was not taken (empty, no number, out of range, or not shown "

@@ -206,6 +206,6 @@ int counter(CliSession &s, const CommandArgs &a)
 QString liveOptions(const CommandInfo &, const CliSettings &settings, CommandArgs &args)
 {
     if (!readNumber(settings.count, 1, args.count) || !readNumber(settings.interval, 0, args.intervalMs))
-        return QStringLiteral("--count and --interval take a positive number.");
+        return QStringLiteral("--count takes a positive number, --interval 0 (no pause) or more.");
     return {};
 }

@@ -35,6 +35,14 @@ QStringList itemsOf(const QString &section, const IniDocument &written, const Se
 
 } // namespace
 
+bool isChosen(const QList<TakeChoice> &choices, const QString &item, const QString &key)
+{
+    return std::any_of(choices.cbegin(), choices.cend(), [&](const TakeChoice &choice) {
+        return choice.item.compare(item, Qt::CaseInsensitive) == 0
+               && (choice.key.isEmpty() || choice.key.trimmed().compare(key.trimmed(), Qt::CaseInsensitive) == 0);
+    });
+}
+
 QList<TakeChoice> takeChoices(const QStringList &arguments, const IniDocument &written,
                               const SectionRegistry &registry, QStringList &unknown)
 {
@@ -68,9 +76,29 @@ bool takeChoicesFromJson(const QByteArray &json, QList<TakeChoice> &choices)
         const QJsonObject o = row.toObject();
         if (!o.value(QLatin1String("section")).isString())
             return false;
-        choices.append({o.value(QLatin1String("section")).toString(), o.value(QLatin1String("key")).toString()});
+        const QJsonValue value = o.value(QLatin1String("b"));
+        choices.append({o.value(QLatin1String("section")).toString(), o.value(QLatin1String("key")).toString(),
+                        value.isString() ? std::optional(value.toString()) : std::nullopt});
     }
     return true;
+}
+
+void staleChoices(const QList<TakeChoice> &choices, const IniDocument &written, QStringList &unknown,
+                  QStringList &changed)
+{
+    for (const TakeChoice &choice : choices) {
+        // A row without OTHER's value names what only BASE holds: a whole
+        // section, or a key of a section both hold.
+        const bool section = written.hasSection(choice.item);
+        const bool key = choice.key.isEmpty() || written.hasKey(choice.item, choice.key);
+        if (!choice.value ? !section && !choice.key.isEmpty() : !section || !key) {
+            unknown << (choice.key.isEmpty() ? choice.item : choice.item + u'.' + choice.key.trimmed());
+            continue;
+        }
+        const QString now = written.readValue(choice.item, choice.key);
+        if (choice.value && !choice.key.isEmpty() && now.trimmed() != choice.value->trimmed())
+            changed << QStringLiteral("[%1] %2=%3 (was %4)").arg(choice.item, choice.key.trimmed(), now, *choice.value);
+    }
 }
 
 int takeValues(const QList<TakeChoice> &choices, const IniDocument &from, IniDocument &into)

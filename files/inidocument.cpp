@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <optional>
 
 #include "atomicsave.h"
@@ -54,6 +56,22 @@ char16_t folded(QChar c)
     if (u < 0x80)
         return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
     return c.toCaseFolded().unicode();
+}
+
+// The file's text: Windows-1252 as the program writes it, or UTF-8 when an
+// editor saved it so (a byte order mark, or non-ASCII bytes that are valid
+// UTF-8, which Windows-1252 text with accented letters never is in practice).
+QString decodedText(const QByteArray &bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    const bool marked = bytes.startsWith(bom);
+    const QByteArray body = marked ? bytes.mid(bom.size()) : bytes;
+    const bool ascii = std::all_of(body.cbegin(), body.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!marked && ascii)
+        return Cp1252::decode(body);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(body);
+    return utf8.hasError() ? Cp1252::decode(bytes) : text;
 }
 
 } // namespace
@@ -111,7 +129,7 @@ void IniDocument::parse(const QByteArray &bytes)
     sections_.emplace_back();
     sectionIndex_.clear();
 
-    const QString text = Cp1252::decode(bytes);
+    const QString text = decodedText(bytes);
     for (const QStringView line : textLines(text)) {
         const auto name = headerName(line);
         if (!name) {

@@ -208,3 +208,29 @@ QList<FieldFault> untakenFaults(const QList<RestoreNote> &notes, const IniDocume
     }
     return faults;
 }
+
+QList<FieldFault> documentFaults(const IniDocument &doc, const ConfigStore &store, const SectionRegistry &registry)
+{
+    IniDocument restored;
+    registry.saveAll(store, restored);
+    const QStringList sections = SectionRegistry::uploadOrder();
+    return untakenFaults(restoreNotes(doc, store, registry), restored, store, registry, sections)
+           + lineTextFaults(store, registry, sections);
+}
+
+QString fieldFaultMessage(const FieldFault &f)
+{
+    const QString field = QStringLiteral("[%1] %2=%3 ").arg(f.item, f.key.trimmed(), f.text.trimmed());
+    switch (f.problem) {
+    case FieldFault::Problem::OutOfRange:
+        return field + QStringLiteral("is outside the range its window takes (%1)").arg(f.detail);
+    case FieldFault::Problem::Conflict:
+        return field + QStringLiteral("is set beside %1=True; its window shows only one of them").arg(f.detail.trimmed());
+    case FieldFault::Problem::NotTaken:
+        return field + QStringLiteral("was not taken (empty, no number, or out of range)");
+    case FieldFault::Problem::Separator:
+        break;
+    }
+    return QStringLiteral("[%1] %2=%3 holds \"%4\", which would split its line to the unit")
+        .arg(f.item, f.key.trimmed(), f.text, f.detail);
+}

@@ -78,3 +78,12 @@ QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry
 QList<FieldFault> untakenFaults(const QList<RestoreNote> &notes, const IniDocument &restored,
                                 const ConfigStore &store, const SectionRegistry &registry,
                                 const QStringList &sections);
+
+// Every field of `doc` restored into `store` that cannot reach the unit as
+// `doc` holds it: the values the restore did not take, then lineTextFaults of
+// the upload's sections.
+QList<FieldFault> documentFaults(const IniDocument &doc, const ConfigStore &store, const SectionRegistry &registry);
+
+// The fault as the command line and the reports say it, in English:
+// "[GPRS] SERVER_PORT=70000 is outside the range its window takes (0 - 65535)".
+QString fieldFaultMessage(const FieldFault &fault);

@@ -194,6 +194,17 @@ QString ServiceHistory::unitFolder(const QString &serial)
     return deviceName(name) ? name + u'_' : name;
 }
 
+QString ServiceHistory::folderOf(const QString &serial) const
+{
+    const QString normal = normalSerial(serial);
+    if (!normal.isEmpty()) {
+        for (const QString &name : units())
+            if (normalSerial(name) == normal)
+                return name;
+    }
+    return unitFolder(serial);
+}
+
 QString ServiceHistory::unitOf(const QString &path) const
 {
     const QFileInfo file(path);
@@ -224,7 +235,7 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
                             const SectionRegistry &sections, FileFailure *failure, HistoryEntry *entry,
                             const QString &firmware) const
 {
-    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    const QDir folder(QDir(root_).filePath(folderOf(serial)));
     // When the folder cannot be made, the reservation below says why in the system's words.
     QDir().mkpath(folder.path());
     QDateTime time = clock().toUTC();
@@ -247,7 +258,7 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
 bool ServiceHistory::recordTrace(const QString &serial, const QString &operation, const QByteArray &text,
                                  FileFailure *failure, QString *path) const
 {
-    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    const QDir folder(QDir(root_).filePath(folderOf(serial)));
     QDir().mkpath(folder.path());
     const QDateTime time = clock().toUTC();
     const QString stem = time.date().toString(kDateFormat) + u'T' + time.time().toString(kTimeFormat)
@@ -287,7 +298,7 @@ QList<HistoryEntry> ServiceHistory::entries(const QString &serial) const
         int sequence;
     };
     QList<Found> found;
-    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
+    const QDir folder(QDir(root_).filePath(folderOf(serial)));
     for (const QString &name : folder.entryList({QStringLiteral("*") + kSuffix}, QDir::Files)) {
         const QRegularExpressionMatch match = entryName().match(name);
         if (!match.hasMatch())

@@ -46,6 +46,10 @@ public:
     // file system could read as a separator, a drive, a wildcard or a control
     // replaced by "_" (so no "." or ".." either); "unknown" for no serial.
     static QString unitFolder(const QString &serial);
+    // The folder of this history that holds the unit's copies: the existing
+    // one whose name is the same serial (normalSerial: blanks and letter case
+    // aside), else unitFolder(serial). One unit is never split in two.
+    QString folderOf(const QString &serial) const;
     // The unit folder holding a file of this history ("VS21-0001"); empty
     // for a file elsewhere, or in the folder of copies without a serial.
     QString unitOf(const QString &path) const;

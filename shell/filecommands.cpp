@@ -135,6 +135,7 @@ void FileCommands::unitLoaded()
 {
     untaken_.clear();
     ConfigFilePath.clear();
+    downloaded_ = true;
     source_ = unitIdentity ? unitIdentity().serial.trimmed() : QString();
     markUnchanged();
     emit fileLeft();

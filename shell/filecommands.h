@@ -78,6 +78,9 @@ public:
     // older copy in the service history, the unit of its folder); a save
     // records it. Empty when unknown.
     QString sourceSerial() const { return source_; }
+    // Whether the editors hold a configuration downloaded from a unit, opened
+    // from a file or saved to one, rather than the blank one of the start.
+    bool holdsConfiguration() const { return downloaded_ || !ConfigFilePath.isEmpty(); }
 
     // The values of the open file that were not taken, among the named
     // sections, whose fields the operator has not given a value since: an
@@ -136,6 +139,7 @@ private:
     UserSettings *settings_;
     QByteArray unchanged_;
     QString source_;
+    bool downloaded_ = false;
     // The values of the open file that were not taken, and the model as the
     // editors held it right after opening it.
     QList<RestoreNote> untaken_;

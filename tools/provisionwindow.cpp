@@ -124,6 +124,12 @@ QString faultText(const UnitsTableFault &fault)
     case Kind::TemplateOutOfRange:
         format = Translate(QStringLiteral("Plantilla: %1 %2 tiene %3, fuera de rango: %4"));
         break;
+    case Kind::Conflict:
+        format = Translate(QStringLiteral("%1 %2 esta activado junto a %3; su ventana solo muestra uno de los dos"));
+        break;
+    case Kind::TemplateConflict:
+        format = Translate(QStringLiteral("Plantilla: %1 %2 esta activado junto a %3; su ventana solo muestra uno de los dos"));
+        break;
     }
     return fillArgs(format, fault.args);
 }

@@ -245,11 +245,25 @@ void ConnectionPanel::Leer_Click()
 // Fields that cannot be sent are told even with no unit to send them to.
 void ConnectionPanel::Escribir_Click()
 {
-    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected() || !confirmOtherUnit())
+    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected() || !confirmBlankConfiguration()
+        || !confirmOtherUnit())
         return;
     setBusyPointer(true);
     uploadRequest_ = true;
     showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));
+}
+
+// The blank configuration of the start would wipe the unit's own: asked, with
+// the unit named, and No as the default answer.
+bool ConnectionPanel::confirmBlankConfiguration()
+{
+    if (!ctx_.holdsConfiguration || ctx_.holdsConfiguration())
+        return true;
+    const QString question =
+        Translate(QStringLiteral("Los editores no tienen ninguna configuracion leida de una unidad ni abierta de un "
+                                 "archivo. Desea escribir esta configuracion en la unidad %1 y reemplazar la suya?"))
+            .arg(shownSerial(ctx_.unit.Device.SerialNumber));
+    return ctx_.message(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // One unit's configuration goes to another only when the operator says so,

@@ -48,6 +48,9 @@ public:
         // The serial number of the unit the configuration came from (empty
         // when unknown): writing it to another unit is asked first.
         std::function<QString()> configSource;
+        // Whether the editors hold a configuration read from a unit or a
+        // file; writing the blank one of the start is asked first. Unset: they do.
+        std::function<bool()> holdsConfiguration;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);
@@ -105,6 +108,7 @@ private:
     void say(const QString &text) { setStatus({Status::Said, text, {}}); }
 
     void refuseUpload();
+    bool confirmBlankConfiguration();
     bool confirmOtherUnit();
     bool simulatedChosen() const;
     bool refuseMissingNumber();

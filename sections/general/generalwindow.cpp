@@ -60,7 +60,8 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
           {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); },
-           commands_.showDifferences, commands_.readyToSend, commands_.readyToReplace, commands_.configSource},
+           commands_.showDifferences, commands_.readyToSend, commands_.readyToReplace, commands_.configSource,
+           commands_.holdsConfiguration},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))

@@ -38,6 +38,8 @@ struct GeneralCommands {
     // The serial number of the unit the configuration in the editors came
     // from; empty when unknown.
     std::function<QString()> configSource;
+    // Whether the editors hold a configuration read from a unit or a file.
+    std::function<bool()> holdsConfiguration;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the

@@ -689,6 +689,7 @@ TEST_F(CliProcessTest, UsageErrorsEndWithStatusTwo)
         {"--port", port, "--modem", "600123456", "info"},
         {"--port", port, "live", "--count", "0"},
         {"--port", port, "live", "--interval", "soon"},
+        {"--port", port, "live", "--interval", "-1"},
         {"--port", port, "output", "6", "on"},
         {"--port", port, "output", "1", "half"},
         {"--port", port, "counter", "9", "10"},

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -331,6 +334,49 @@ TEST_F(CliProvisionTest, ABadTableSendsNothing)
     EXPECT_TRUE(lines.at(1).contains("units.csv:2:4: ")) << qPrintable(lines.at(1));
     EXPECT_TRUE(lines.at(2).contains("units.csv:3:1: serial VS-1 is on line 2")) << qPrintable(lines.at(2));
     EXPECT_FALSE(QFile::exists(path("units-report.csv")));
+}
+
+// A value of the template or of a unit's row that the unit would get
+// otherwise (an empty, unreadable or broken port) is refused before anything
+// is sent, naming the field: the table's check refuses a cell; a template
+// value fails each unit, as write-config refuses it.
+TEST_F(CliProvisionTest, AValueThatCannotReachTheUnitIsNeverSent)
+{
+    struct Case {
+        const char *templatePort;
+        const char *cell;
+    };
+    const Case cases[] = {{"", ""}, {"abc", ""}, {"5020.5", ""}, {"5020", "5020.5"}, {"5020", "abc"}, {"5020", "99999"}};
+    IniDocument templ;
+    ASSERT_TRUE(templ.load(path("template.qcf")));
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.templatePort) + " / " + c.cell);
+        templ.writeValue("GPRS", "SERVER_PORT", c.templatePort);
+        ASSERT_TRUE(templ.save(path("template.qcf")));
+        writeFile("units.csv", QByteArray("serial;GPRS.SERVER_PORT\r\nVS-1;") + c.cell + "\r\n");
+        const QString report = path(QStringLiteral("r%1.csv").arg(n++));
+        if (*c.cell) {
+            const CliRun run = runCli({"--port", link(), "provision", path("template.qcf"), path("units.csv"),
+                                       "--report", report}, path("data"));
+            EXPECT_EQ(run.status, 3);
+            EXPECT_TRUE(run.err.contains(QStringLiteral("units.csv:2:2: "))) << qPrintable(run.err);
+            EXPECT_FALSE(run.err.contains(u'%')) << qPrintable(run.err);
+            continue;
+        }
+        startProvision({}, report);
+        const QStringList result = provisionUnit("VS-1", {"--log", path("log.json")});
+        cli.terminate();
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(result.value(1), "failed");
+        EXPECT_TRUE(result.value(2).startsWith(QStringLiteral("[GPRS] SERVER_PORT=%1 ").arg(c.templatePort)))
+            << qPrintable(result.value(2));
+        EXPECT_TRUE(result.value(2).endsWith("nothing was sent")) << qPrintable(result.value(2));
+        units.back()->stop();
+        QFile log(path("log.json"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QJsonDocument::fromJson(log.readAll()).object().value("uploads").toArray().isEmpty());
+    }
 }
 
 } // namespace

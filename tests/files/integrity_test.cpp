@@ -117,7 +117,27 @@ TEST_F(IntegrityTest, ValuesNotTakenAreListed)
         {"CAUDAL 0", "RATIO", "1e10", false},
         {"CTIMER 1", "INICIO", "8:05", false},
         {"GENERAL", "NOMBRE", "70000", false}, // a text is taken as written
-        {"DIGITAL 0", "NC", "true", false},    // a switch reads as false, as always
+        // A switch reads "True" or "False" in any letter case; anything else
+        // would read as "False" in silence.
+        {"DIGITAL 0", "NC", "true", false},
+        {"DIGITAL 0", "NC", "TRUE", false},
+        {"DIGITAL 0", "NC", " false", false},
+        {"DIGITAL 0", "NC", "1", true},
+        {"DIGITAL 0", "NC", "-1", true},
+        {"DIGITAL 0", "NC", "Verdadero", true},
+        {"DIGITAL 0", "NC", "Tru", true},
+        {"DIGITAL 0", "NC", "", true},
+        {"CAUDAL 0", "HABIL( 1)", "yes", true},
+        {"GPRS", "SERVER_PORT", "5020.5", true},
+        {"GPRS", "SERVER_PORT", "5020.999", true}, // a port is whole: not 5021
+        {"GPRS", "SERVER_PORT", "5020.0", false},
+        // A phone entry keeps every item in its place, or is named.
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=9,PRV9,MASKMODE7,DI99", true},
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=x,PRV1,MASKMODE0", true},
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE1,DI99", true},
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE0", false},
+        {"GENERAL", "TLFM 0", "+34600123456,Prio=1,PRV2,MASKMODE1,DI3,", false},
+        {"GENERAL", "TLFM 0", "+34600123456, Prio=1 ,PRV2,MASKMODE1,DI3", true}, // " Prio=1 " is no item
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.item) + " " + c.key + "=" + c.value);

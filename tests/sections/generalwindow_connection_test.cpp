@@ -428,6 +428,39 @@ TEST_F(Connecting, WritingAnotherUnitsConfigurationAsksFirst)
     }
 }
 
+// The blank configuration of the start (nothing read from a unit or a file)
+// is written only after a question naming the unit; the answer No keeps it
+// from the unit.
+TEST_F(Connecting, WritingTheBlankConfigurationAsksFirst)
+{
+    unit.answers[QStringLiteral("44")] = {QStringLiteral("BB000VERSION,123"), QStringLiteral("BB001SERIAL,UB-0002"),
+                                          QStringLiteral("BB")};
+    connectUnit();
+    const struct {
+        bool holds;
+        QMessageBox::StandardButton answer;
+        bool asked, requested;
+    } cases[] = {
+        {false, QMessageBox::No, true, false},
+        {false, QMessageBox::Yes, true, true},
+        {true, QMessageBox::Ok, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.holds) + " " + std::to_string(c.answer));
+        holdsConfiguration = c.holds;
+        answer = c.answer;
+        shown.clear();
+        panel().Escribir->setEnabled(true);
+        panel().Escribir->click();
+        ASSERT_EQ(shown.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(shown[0].icon, QMessageBox::Question);
+            EXPECT_TRUE(shown[0].text.contains(QStringLiteral("UB-0002"))) << shown[0].text.toStdString();
+        }
+        EXPECT_EQ(!panel().Escribir->isEnabled(), c.requested);
+    }
+}
+
 // "Buscar puertos" keeps the operator's choice while the new list offers it;
 // a choice it no longer offers gives way to the first entry.
 TEST_F(Connecting, SearchingPortsKeepsTheChoiceStillOffered)
