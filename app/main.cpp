@@ -24,7 +24,6 @@
 #include "shell/langdialog.h"
 #include "shell/mainwindow.h"
 #include "shell/usersettings.h"
-#include "tools/keychangetips.h"
 
 namespace {
 
@@ -85,13 +84,12 @@ int main(int argc, char **argv)
     MainWindow main(windows);
     FileCommands files(store, sections, windows, &main, &settings);
     files.historyUnit = [&history](const QString &path) { return history.unitOf(path); };
-    const auto showDifferences = [&main, &windows, &sections, &store, &history, &unit](
-                                     const QString &title, const QList<ConfigDifference> &differences) {
+    const auto showDifferences = [&main, &windows, &sections, &store](const QString &title,
+                                                                      const QList<ConfigDifference> &differences) {
         DifferenceWindow *window = DifferenceWindow::open(differences, title, Translate(QStringLiteral("Enviado")),
                                                           Translate(QStringLiteral("En la unidad")), &main);
         window->showFieldCaptions(windows);
         window->showFieldTerms(sections, store);
-        showKeyChanges(*window, history, unit.Device.SerialNumber);
     };
     const auto fieldsReady = [&main, &windows] { return !main.refuseFaults(windows.numberFaults()); };
     const auto uploadReady = [&main, &windows] { return !main.refuseFaults(windows.uploadFaults()); };
@@ -100,7 +98,6 @@ int main(int argc, char **argv)
                             [&main](const QString &section, int slot) { main.openEditor(section, slot); },
                             fieldsReady, uploadReady});
     windows.followDownloads(unit);
-    main.offerSearch(sections, store, files);
     choosePort(windows, settings.lastPort());
     main.adoptWindows();
     main.followFiles(files);

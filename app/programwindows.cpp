@@ -25,7 +25,6 @@
 #include "shell/filecommands.h"
 #include "shell/langdialog.h"
 #include "shell/qttranslation.h"
-#include "shell/reportcommand.h"
 #include "shell/uploadgate.h"
 #include "tools/realtimemonitor.h"
 #include "tools/firm.h"
@@ -45,7 +44,6 @@ void guardWrites(EditorRegistry &windows, const ProgramContext &context)
 {
     auto *gate = new UploadGate(windows, context.store, context.sections, &windows);
     gate->openEditor = context.openEditor;
-    gate->untaken = [&files = context.files](const QStringList &sections) { return files.untakenFaults(sections); };
     if (auto *general = qobject_cast<General *>(windows.editor("General")))
         general->connection()->beforeUpload = [gate] { return gate->pass(UploadGate::configSections()); };
     if (auto *voice = qobject_cast<Aut_Voz *>(windows.editor("Aut_Voz")))
@@ -67,14 +65,11 @@ void createWindows(EditorRegistry &windows, const ProgramContext &context)
     commands.open = [&files = context.files] { files.openCommand(); };
     commands.save = [&files = context.files] { files.saveCommand(); };
     commands.saveAs = [&files = context.files] { files.saveAsCommand(); };
-    auto *report = new ReportCommand(context.unit, context.store, context.sections, context.files, &windows);
-    commands.report = [report] { report->run(); };
     commands.readyToReplace = [&files = context.files] { return files.settleChanges(); };
     commands.language = [] { LangDialog::askUser(Lang(), QApplication::activeWindow()); };
     commands.showDifferences = context.showDifferences;
     commands.readyToSend = context.uploadReady;
     commands.configSource = [&files = context.files] { return files.sourceSerial(); };
-    commands.holdsConfiguration = [&files = context.files] { return files.holdsConfiguration(); };
     windows.addEditor("General", new General(context.unit, context.store, context.sections, commands));
     windows.addTool("T_Real_Zelmor", new T_Real_Zelmor(context.unit));
     windows.addEditor("Macros", new Macros(context.store, context.sections));

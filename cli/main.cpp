@@ -1,4 +1,5 @@
 // velkan-cli: the tool's device and file operations for scripts and batch work.
+#include <QFileInfo>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSettings>
@@ -7,7 +8,6 @@
 #include "history/historyrepo.h"
 #include "model/product.h"
 #include "keyinput.h"
-#include "readcommands.h"
 
 namespace {
 
@@ -60,6 +60,15 @@ int usageError(const QString &message)
     return ExitUsage;
 }
 
+bool readNumber(const QCommandLineParser &p, const QString &option, int min, int &value)
+{
+    if (!p.isSet(option))
+        return true;
+    bool ok = false;
+    value = p.value(option).toInt(&ok);
+    return ok && value >= min;
+}
+
 } // namespace
 
 // "Name <address>", a name alone, or the program's setting, or the system user.
@@ -78,46 +87,9 @@ static Technician technicianFrom(const QString &option)
     return given;
 }
 
-// Every option as given; an option with a value and not given stays unset.
-static CliSettings readSettings(const QCommandLineParser &p)
-{
-    const auto given = [&p](const QString &name) {
-        return p.isSet(name) ? std::optional<QString>(p.value(name)) : std::nullopt;
-    };
-    CliSettings s;
-    s.arguments = p.positionalArguments();
-    s.ports = p.values("port");
-    s.modem = given("modem");
-    s.key = p.value("key");
-    s.keyFile = p.value("key-file");
-    s.json = p.isSet("json");
-    s.verify = p.isSet("verify");
-    s.count = given("count");
-    s.interval = given("interval");
-    s.timeout = given("timeout");
-    s.report = p.value("report");
-    s.again = p.isSet("again");
-    s.allowUnlisted = p.isSet("allow-unlisted");
-    s.modemColumn = given("modem-column");
-    s.progress = given("progress");
-    s.noHistory = p.isSet("no-history");
-    s.technician = p.value("technician");
-    s.noBackup = p.isSet("no-backup");
-    s.fastLink = p.isSet("fast-link");
-    s.takes = p.values("take");
-    s.takeJson = given("take-json");
-    s.output = given("output");
-    s.strict = p.isSet("strict");
-    s.trace = p.value("trace");
-    s.runStart = given("run-start");
-    s.lang = given("lang");
-    s.history = given("history");
-    return s;
-}
-
 int main(int argc, char *argv[])
 {
-    const std::unique_ptr<QCoreApplication> app = cliApplication(argc, argv);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("velkan-cli");
     QCoreApplication::setApplicationVersion(Product::Version);
 
@@ -156,10 +128,7 @@ int main(int argc, char *argv[])
                       "still sets the answer waits."},
         {"take", "merge: a section or key to take from OTHER (repeat for more).", "SECTION[.KEY]"},
         {"take-json", "merge: take the rows of this diff --json output.", "FILE"},
-        {{"o", "output"}, "merge, report: the file to write.", "OUT"},
-        {"lang", "show, report: the language of the captions and values, es (default) or en.", "LANG"},
-        {"history", "report: the unit whose service history tells how this configuration was last written.",
-         "SERIAL"},
+        {{"o", "output"}, "merge: the file to write.", "OUT"},
         {"strict", "A value of a .qcf that is no number or is out of range stops the command (status 3) "
                    "before the unit is touched; so does, for write-config, a configuration of another unit."},
         {"trace", "Write the trace of the whole run (every frame to and from the unit, secrets masked) to FILE.",
@@ -178,9 +147,7 @@ int main(int argc, char *argv[])
     if (p.isSet("version"))
         p.showVersion();
 
-    const CliSettings settings = readSettings(p);
-
-    QStringList args = settings.arguments;
+    QStringList args = p.positionalArguments();
     if (args.isEmpty())
         return usageError("No command given.");
     const CommandInfo *command = findCommand(args.takeFirst());
@@ -193,22 +160,62 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("Usage: velkan-cli %1 %2")
                               .arg(QString::fromLatin1(command->name), QString::fromLatin1(command->usage)));
 
-    CommandArgs commandArgs{args, settings.json};
-    commandArgs.strict = settings.strict;
-    for (const OptionsFn family : commandOptions()) {
-        if (const QString error = family(*command, settings, commandArgs); !error.isEmpty())
-            return usageError(error);
+    if (p.isSet("verify") && QLatin1String(command->name) != QLatin1String("write-config"))
+        return usageError("--verify belongs to write-config.");
+    if (p.isSet("no-backup") && QLatin1String(command->name) != QLatin1String("firmware"))
+        return usageError("--no-backup belongs to firmware.");
+
+    CommandArgs commandArgs{args, p.isSet("json")};
+    commandArgs.verify = p.isSet("verify");
+    commandArgs.backup = !p.isSet("no-backup");
+    commandArgs.strict = p.isSet("strict");
+    commandArgs.takes = p.values("take");
+    commandArgs.takeJson = p.value("take-json");
+    commandArgs.output = p.value("output");
+    const bool merging = QLatin1String(command->name) == QLatin1String("merge");
+    if (merging != (p.isSet("output") && (p.isSet("take") || p.isSet("take-json"))))
+        return usageError("--take or --take-json, and -o, belong to merge, which needs them.");
+    if (!readNumber(p, "count", 1, commandArgs.count) || !readNumber(p, "interval", 0, commandArgs.intervalMs))
+        return usageError("--count and --interval take a positive number.");
+
+    const bool provisioning = QLatin1String(command->name) == QLatin1String("provision");
+    commandArgs.ports = p.values("port");
+    if (commandArgs.ports.size() > 1 && !provisioning)
+        return usageError("Only provision takes --port more than once.");
+    // A device is one port whatever the name it is given by (a link to it,
+    // a relative path): two workers on one line would garble each other.
+    QStringList devices;
+    for (const QString &port : std::as_const(commandArgs.ports)) {
+        const QString device = QFileInfo(port).canonicalFilePath();
+        devices << (device.isEmpty() ? port : device);
+    }
+    if (devices.removeDuplicates() > 0)
+        return usageError("A port is given twice (under the same or another name).");
+    if (commandArgs.ports.size() > 1 && (p.isSet("modem") || p.isSet("modem-column")))
+        return usageError("Several --port need a cable to each unit: no --modem or --modem-column.");
+    if (p.isSet("progress") && (!provisioning || p.value("progress") != QLatin1String("json")))
+        return usageError("--progress json belongs to provision.");
+    commandArgs.progressJson = p.isSet("progress");
+    if (p.isSet("run-start")) {
+        bool ok = false;
+        commandArgs.runStart = p.value("run-start").toLongLong(&ok);
+        if (!ok || commandArgs.runStart < 0 || commandArgs.ports.size() != 1)
+            return usageError("--run-start is for a worker of a run on several ports.");
     }
 
-    LinkOptions link{commandArgs.ports.value(0), settings.modem.value_or(QString())};
-    link.fastLink = settings.fastLink;
-    if (!readNumber(settings.timeout, 1, link.answerTimeoutMs))
+    LinkOptions link{commandArgs.ports.value(0), p.value("modem")};
+    link.fastLink = p.isSet("fast-link");
+    if (!readNumber(p, "timeout", 1, link.answerTimeoutMs))
         return usageError("--timeout takes a positive number of milliseconds.");
+    commandArgs.report = p.value("report");
+    commandArgs.again = p.isSet("again");
+    commandArgs.allowUnlisted = p.isSet("allow-unlisted");
+    commandArgs.modemColumn = p.value("modem-column");
     if (command->needsLink && link.port.isEmpty())
         return usageError("This command needs --port.");
     // Provisioning through the modem dials each unit itself, with the same key.
     if (!link.modemNumber.isEmpty() || !commandArgs.modemColumn.isEmpty()) {
-        const KeyInput key = readAccessKey(settings.key, settings.keyFile);
+        const KeyInput key = readAccessKey(p.value("key"), p.value("key-file"));
         if (!key.error.isEmpty())
             return usageError(key.error);
         if (key.key.isEmpty())
@@ -218,13 +225,13 @@ int main(int argc, char *argv[])
     commandArgs.link = link;
 
     CliSession session;
-    session.traceTo(settings.trace);
+    session.traceTo(p.value("trace"));
     QString badTechnician;
     Technician checked;
-    if (!Technician::parse(settings.technician, checked, &badTechnician))
+    if (!Technician::parse(p.value("technician"), checked, &badTechnician))
         return usageError("--technician: " + badTechnician + '.');
-    session.setTechnician(technicianFrom(settings.technician));
-    if (!settings.noHistory)
+    session.setTechnician(technicianFrom(p.value("technician")));
+    if (!p.isSet("no-history"))
         session.keepHistory();
     if (command->prepare) {
         if (const int status = command->prepare(session, commandArgs); status != ExitOk)

@@ -285,36 +285,3 @@ int provision(CliSession &s, const CommandArgs &a)
     request.modemNumber = a.link.modemNumber;
     return provisioner.run(plan(), request) ? ExitOk : ExitNoAnswer;
 }
-
-QString provisionOptions(const CommandInfo &command, const CliSettings &settings, CommandArgs &args)
-{
-    const bool provisioning = command.is("provision");
-    args.ports = settings.ports;
-    if (args.ports.size() > 1 && !provisioning)
-        return QStringLiteral("Only provision takes --port more than once.");
-    // A device is one port whatever the name it is given by (a link to it,
-    // a relative path): two workers on one line would garble each other.
-    QStringList devices;
-    for (const QString &port : std::as_const(args.ports)) {
-        const QString device = QFileInfo(port).canonicalFilePath();
-        devices << (device.isEmpty() ? port : device);
-    }
-    if (devices.removeDuplicates() > 0)
-        return QStringLiteral("A port is given twice (under the same or another name).");
-    if (args.ports.size() > 1 && (settings.modem || settings.modemColumn))
-        return QStringLiteral("Several --port need a cable to each unit: no --modem or --modem-column.");
-    if (settings.progress && (!provisioning || *settings.progress != QLatin1String("json")))
-        return QStringLiteral("--progress json belongs to provision.");
-    args.progressJson = settings.progress.has_value();
-    if (settings.runStart) {
-        bool ok = false;
-        args.runStart = settings.runStart->toLongLong(&ok);
-        if (!ok || args.runStart < 0 || args.ports.size() != 1)
-            return QStringLiteral("--run-start is for a worker of a run on several ports.");
-    }
-    args.report = settings.report;
-    args.again = settings.again;
-    args.allowUnlisted = settings.allowUnlisted;
-    args.modemColumn = settings.modemColumn.value_or(QString());
-    return {};
-}

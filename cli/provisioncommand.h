@@ -7,4 +7,3 @@
 // connects by itself, once per unit.
 int checkProvision(CliSession &session, const CommandArgs &args);
 int provision(CliSession &session, const CommandArgs &args);
-QString provisionOptions(const CommandInfo &command, const CliSettings &settings, CommandArgs &args);

@@ -24,13 +24,6 @@ void removeLeftovers(const QFileInfo &file)
 
 bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    // A device, a pipe or a folder would be replaced by a plain file of that name.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        if (error)
-            *error = QStringLiteral("%1 is not a regular file").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
         if (error)

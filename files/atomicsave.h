@@ -6,8 +6,7 @@
 // Writes a whole file atomically: the bytes go to a temporary file beside it,
 // which is flushed and then renamed over it, so that the file is always the
 // old one or the new one, whenever the program stops. False with `error` set
-// when the file cannot be written; it is then left as it was. An existing
-// path that is not a regular file (a device, a pipe, a folder) is refused.
+// when the file cannot be written; it is then left as it was.
 //
 // A save killed at the wrong moment can leave its temporary file behind: the
 // file's name, a dot and six letters ("unit.qcf.kXpQzT"). A successful save

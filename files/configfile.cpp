@@ -4,10 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 #include "inidocument.h"
-#include "servicehistory.h"
 #include "model/product.h"
 #include "sectioncore.h"
 #include "sectionregistry.h"
@@ -60,63 +57,7 @@ bool saveConfigFile(const QString &path, const ConfigStore &store,
 
 QString recordedSourceSerial(const IniDocument &doc)
 {
-    return (QStringList{doc.readValue(kMarkerSection, kSourceKey)} + doc.strayLinesAfter(kMarkerSection, kSourceKey))
-        .join(u'\n');
-}
-
-namespace {
-
-bool blankOrControl(QChar c)
-{
-    return c.isSpace() || !c.isPrint();
-}
-
-QString endsTrimmed(const QString &serial)
-{
-    qsizetype begin = 0;
-    qsizetype end = serial.size();
-    while (begin < end && blankOrControl(serial[begin]))
-        ++begin;
-    while (end > begin && blankOrControl(serial[end - 1]))
-        --end;
-    return serial.mid(begin, end - begin);
-}
-
-// Inner blanks are a serial's own; any other character that cannot be
-// shown (a control, a line break, a byte the code page leaves undefined,
-// a character the decoding replaced) is no part of one.
-bool readableSerial(const QString &serial)
-{
-    return std::all_of(serial.begin(), serial.end(),
-                       [](QChar c) { return c == u' ' || (c.isPrint() && c != QChar::ReplacementCharacter); });
-}
-
-} // namespace
-
-QString normalSerial(const QString &serial)
-{
-    const QString trimmed = endsTrimmed(serial);
-    return trimmed.isEmpty() ? QString() : ServiceHistory::unitFolder(trimmed.toUpper());
-}
-
-UnitOrigin unitOrigin(const QString &source, const QString &target)
-{
-    const QString from = endsTrimmed(source);
-    if (from.isEmpty() || normalSerial(target).isEmpty())
-        return UnitOrigin::Unrecorded;
-    if (!readableSerial(from))
-        return UnitOrigin::Unreadable;
-    return normalSerial(from) == normalSerial(target) ? UnitOrigin::Same : UnitOrigin::Other;
-}
-
-QString shownSerial(const QString &serial)
-{
-    QString shown = endsTrimmed(serial);
-    for (QChar &c : shown) {
-        if (c != u' ' && (!c.isPrint() || c == QChar::ReplacementCharacter))
-            c = u'?';
-    }
-    return shown;
+    return doc.readValue(kMarkerSection, kSourceKey);
 }
 
 bool saveConfigSection(const QString &path, const ConfigStore &store, const SectionCore &core,

@@ -36,31 +36,9 @@ bool saveConfigFile(const QString &path, const ConfigStore &store,
                     const SectionRegistry &registry, FileFailure *failure = nullptr,
                     const SaveTarget &target = {});
 
-// The serial number of the unit a configuration file says it came from, as
-// the file holds it (a value a hand edit broke onto the lines below comes
-// with them, joined by line breaks); empty when it records none.
+// The serial number of the unit a configuration file says it came from;
+// empty when it records none.
 QString recordedSourceSerial(const IniDocument &doc);
-
-// Where a configuration came from, against the unit it is about to go to.
-enum class UnitOrigin {
-    Unrecorded, // no serial recorded, or no unit to compare with: nothing to ask
-    Same,
-    Other,
-    Unreadable, // a recorded text that is no serial (a control character, a
-                // value broken over lines): asked about as another unit is
-};
-
-// A serial number in the one form serials are compared in: blanks and
-// control characters at either end dropped, letters in upper case, and
-// the characters a unit's history folder cannot hold replaced as its name
-// replaces them, so that a copy known only by its folder compares equal.
-QString normalSerial(const QString &serial);
-// Whether the configuration recorded as coming from `source` came from the
-// unit `target`, both compared in their normal form.
-UnitOrigin unitOrigin(const QString &source, const QString &target);
-// A recorded serial as a message shows it: ends trimmed, every character
-// that cannot be shown as "?".
-QString shownSerial(const QString &serial);
 
 enum class RestoreResult {
     Restored,

@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <algorithm>
 #include <memory>
 
 #include "inidocument.h"
@@ -34,14 +33,6 @@ QStringList itemsOf(const QString &section, const IniDocument &written, const Se
 }
 
 } // namespace
-
-bool isChosen(const QList<TakeChoice> &choices, const QString &item, const QString &key)
-{
-    return std::any_of(choices.cbegin(), choices.cend(), [&](const TakeChoice &choice) {
-        return choice.item.compare(item, Qt::CaseInsensitive) == 0
-               && (choice.key.isEmpty() || choice.key.trimmed().compare(key.trimmed(), Qt::CaseInsensitive) == 0);
-    });
-}
 
 QList<TakeChoice> takeChoices(const QStringList &arguments, const IniDocument &written,
                               const SectionRegistry &registry, QStringList &unknown)
@@ -76,29 +67,9 @@ bool takeChoicesFromJson(const QByteArray &json, QList<TakeChoice> &choices)
         const QJsonObject o = row.toObject();
         if (!o.value(QLatin1String("section")).isString())
             return false;
-        const QJsonValue value = o.value(QLatin1String("b"));
-        choices.append({o.value(QLatin1String("section")).toString(), o.value(QLatin1String("key")).toString(),
-                        value.isString() ? std::optional(value.toString()) : std::nullopt});
+        choices.append({o.value(QLatin1String("section")).toString(), o.value(QLatin1String("key")).toString()});
     }
     return true;
-}
-
-void staleChoices(const QList<TakeChoice> &choices, const IniDocument &written, QStringList &unknown,
-                  QStringList &changed)
-{
-    for (const TakeChoice &choice : choices) {
-        // A row without OTHER's value names what only BASE holds: a whole
-        // section, or a key of a section both hold.
-        const bool section = written.hasSection(choice.item);
-        const bool key = choice.key.isEmpty() || written.hasKey(choice.item, choice.key);
-        if (!choice.value ? !section && !choice.key.isEmpty() : !section || !key) {
-            unknown << (choice.key.isEmpty() ? choice.item : choice.item + u'.' + choice.key.trimmed());
-            continue;
-        }
-        const QString now = written.readValue(choice.item, choice.key);
-        if (choice.value && !choice.key.isEmpty() && now.trimmed() != choice.value->trimmed())
-            changed << QStringLiteral("[%1] %2=%3 (was %4)").arg(choice.item, choice.key.trimmed(), now, *choice.value);
-    }
 }
 
 int takeValues(const QList<TakeChoice> &choices, const IniDocument &from, IniDocument &into)
@@ -126,25 +97,11 @@ TakeReport takeInto(ConfigStore &store, const IniDocument &from, const QList<Tak
     const int copied = takeValues(choices, from, into);
     auto merged = std::make_unique<ConfigStore>();
     registry.restoreAll(*merged, into);
-    // The keys of a note: its own, and for switches the window cannot show
-    // together, the other one set.
-    const auto keysOf = [](const RestoreNote &note) {
-        return note.kind == RestoreNote::Kind::Conflict ? QStringList{note.key, note.detail} : QStringList{note.key};
-    };
-    // Only what the take brought: a value the configuration held already is its own.
-    for (const RestoreNote &note : restoreNotes(into, *merged, registry)) {
-        const QStringList keys = keysOf(note);
-        if (std::any_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
-                return into.readValue(note.section, key) != before.readValue(note.section, key);
-            }))
-            report.refused.append(note);
-    }
+    report.refused = restoreNotes(into, *merged, registry);
     if (!report.refused.isEmpty()) {
         // A refused value would leave its field at the default: the field keeps what it had.
-        for (const RestoreNote &note : report.refused) {
-            for (const QString &key : keysOf(note))
-                into.writeValue(note.section, key, before.readValue(note.section, key));
-        }
+        for (const RestoreNote &note : report.refused)
+            into.writeValue(note.section, note.key, before.readValue(note.section, note.key));
         merged = std::make_unique<ConfigStore>();
         registry.restoreAll(*merged, into);
     }

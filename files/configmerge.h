@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 #include "restorenotes.h"
 
@@ -16,11 +15,7 @@ class SectionRegistry;
 struct TakeChoice {
     QString item;
     QString key; // empty: every key of the item
-    std::optional<QString> value; // OTHER's value when the choice was made ("b" of diff --json)
 };
-
-// Whether the choices take the key of file section `item`.
-bool isChosen(const QList<TakeChoice> &choices, const QString &item, const QString &key);
 
 // "--take" arguments, "SECTION" or "SECTION.KEY", where SECTION is a
 // registered section ("Caudal": every file section it writes) or a file
@@ -31,15 +26,8 @@ QList<TakeChoice> takeChoices(const QStringList &arguments, const IniDocument &w
                               const SectionRegistry &registry, QStringList &unknown);
 
 // The rows of "diff --json" as choices: file section and key ("" for a whole
-// section on one side), with OTHER's value then. False when the text is not
-// such an array.
+// section on one side). False when the text is not such an array.
 bool takeChoicesFromJson(const QByteArray &json, QList<TakeChoice> &choices);
-
-// The choices whose section or key `written` (OTHER as the sections write
-// it) does not hold, as "SECTION.KEY"; and those whose value it no longer
-// holds as the choice saw it, as "[SECTION] KEY=now (was then)".
-void staleChoices(const QList<TakeChoice> &choices, const IniDocument &written, QStringList &unknown,
-                  QStringList &changed);
 
 // Copies the chosen values of `from` into `into`; the number of keys that
 // changed or were added.

@@ -96,20 +96,6 @@ QString csvField(const QString &text, QChar separator)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QString inertCell(const QString &text)
-{
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && formulaStarts.contains(text.front()) ? u'\'' + text : text;
-}
-
-QString csvLine(const QStringList &cells, QChar separator)
-{
-    QStringList fields;
-    for (const QString &cell : cells)
-        fields << csvField(cell, separator);
-    return fields.join(separator);
-}
-
 CsvText CsvText::read(const QByteArray &bytes)
 {
     CsvText csv;
@@ -136,6 +122,9 @@ CsvText CsvText::read(const QByteArray &bytes)
 
 QByteArray CsvText::line(const QStringList &cells) const
 {
-    const QString text = csvLine(cells, separator);
+    QStringList fields;
+    for (const QString &cell : cells)
+        fields << csvField(cell, separator);
+    const QString text = fields.join(separator);
     return (utf8 ? text.toUtf8() : Cp1252::encode(text)) + lineEnd;
 }

@@ -17,13 +17,6 @@ QList<CsvRecord> splitCsvRecords(const QString &text, QChar separator);
 // A cell for a line separated by `separator`: quoted when it holds the
 // separator, a quote or a line break.
 QString csvField(const QString &text, QChar separator = u',');
-// A text for a spreadsheet to show, never to run: one that starts as a
-// formula would (=, +, -, @, a tab or a carriage return) gets a leading
-// apostrophe, which spreadsheets show as nothing. Only for files people open;
-// a file the tool reads back keeps its cells as they are.
-QString inertCell(const QString &text);
-// The cells as one line (no line ending), each through csvField.
-QString csvLine(const QStringList &cells, QChar separator = u',');
 
 // A CSV file as a spreadsheet leaves it, read back: UTF-8 (a byte-order mark
 // dropped) or Windows-1252, separated by commas or semicolons, whichever the

@@ -101,16 +101,3 @@ QString rangeText(const NumberRange &range)
         return QStringLiteral("> ") + NumberText(range.min);
     return NumberText(range.min) + QStringLiteral(" - ") + NumberText(range.max);
 }
-
-std::optional<QString> shownTogetherConflict(const IniDocument &written, const QString &item, const QString &key)
-{
-    const QLatin1String voice("VOZ(");
-    if (!key.startsWith(voice, Qt::CaseInsensitive))
-        return std::nullopt;
-    const QString slot = key.mid(voice.size());
-    const QString gprs = QStringLiteral("GPRS(") + slot;
-    const auto on = [&](const QString &switchKey) { return written.readValue(item, switchKey) == QLatin1String("True"); };
-    if (!on(key) || !on(gprs) || !on(QStringLiteral("HABIL(") + slot))
-        return std::nullopt;
-    return gprs;
-}

@@ -43,10 +43,3 @@ std::optional<NumberRange> valueOutsideRange(const QString &section, const IniDo
 bool inRange(double value, const NumberRange &range);
 // The range as the operator reads it: "0 - 65535", "> 0".
 QString rangeText(const NumberRange &range);
-
-// The key set beside `key` in file section `item` of `written` (a
-// section's keys as it writes them) that its window cannot show together
-// with it; none when there is none. An alarm slot set to notify by voice
-// ("VOZ( 1)") and by GPRS ("GPRS( 1)") shows only GPRS, while its line
-// would tell the unit both; a slot that is off sends neither.
-std::optional<QString> shownTogetherConflict(const IniDocument &written, const QString &item, const QString &key);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QHash>
-#include <QSet>
 
 #include "inidocument.h"
 #include "servicehistory.h"
@@ -78,41 +77,25 @@ QList<FleetUnit> fleetUnits(const ServiceHistory &history)
 KeyChange lastChange(const ServiceHistory &history, const QString &serial, const QString &section,
                      const QString &key)
 {
-    const FileKey asked{section, key};
-    return lastChanges(history, serial, {asked}).value(asked);
-}
-
-QHash<FileKey, KeyChange> lastChanges(const ServiceHistory &history, const QString &serial,
-                                      const QList<FileKey> &keys)
-{
-    QHash<FileKey, KeyChange> changes;
-    QSet<FileKey> open(keys.begin(), keys.end()); // keys whose change may lie further back
+    KeyChange change;
+    QList<HistoryEntry> entries = history.entries(serial); // newest first
+    const QHash<QString, CopyCommit> copies = history.repository().copies();
     const QDir root(history.root());
-    for (const HistoryEntry &e : history.entries(serial)) { // newest first
-        if (open.isEmpty())
-            break;
+    for (const HistoryEntry &e : entries) {
         if (e.kind == HistoryKind::DifferingWrite)
             continue;
         IniDocument doc;
-        if (!doc.load(e.path))
+        if (!doc.load(e.path) || !doc.hasKey(section, key))
             continue;
-        for (auto it = open.begin(); it != open.end();) {
-            if (!doc.hasKey(it->section, it->key)) {
-                ++it;
-                continue;
-            }
-            const QString value = doc.readValue(it->section, it->key);
-            KeyChange &change = changes[*it];
-            if (change.known && value != change.value) {
-                it = open.erase(it); // an older value: the change is the copy after it
-                continue;
-            }
-            change = {true, value, e.time, {}, ServiceHistory::kindWord(e.kind), e.path};
-            ++it;
-        }
+        const QString value = doc.readValue(section, key);
+        if (change.known && value != change.value)
+            break; // an older value: the change is the copy after it
+        change.known = true;
+        change.value = value;
+        change.time = e.time;
+        change.operation = ServiceHistory::kindWord(e.kind);
+        change.path = e.path;
+        change.technician = technicianOf(copies, root.relativeFilePath(e.path));
     }
-    const QHash<QString, CopyCommit> copies = history.repository().copies();
-    for (KeyChange &change : changes)
-        change.technician = technicianOf(copies, root.relativeFilePath(change.path));
-    return changes;
+    return change;
 }

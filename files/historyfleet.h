@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -23,9 +22,8 @@ struct FleetUnit {
 QList<FleetUnit> fleetUnits(const ServiceHistory &history);
 
 // Who last changed a key's value on a unit: the oldest copy of the run of
-// copies, newest last, that holds the value the newest copy holds. A copy of
-// a write whose check found differences holds what was sent, not what the
-// unit holds, and is left out; what the check read is kept as the read after it.
+// copies, newest last, that holds the value the newest copy holds. A write
+// whose check found differences is left out: the unit may not hold what it sent.
 struct KeyChange {
     bool known = false; // false: no copy of the unit holds the key
     QString value;
@@ -36,15 +34,3 @@ struct KeyChange {
 };
 KeyChange lastChange(const ServiceHistory &history, const QString &serial, const QString &section,
                      const QString &key);
-
-// A key of a configuration file: its section and its name.
-struct FileKey {
-    QString section;
-    QString key;
-    friend bool operator==(const FileKey &, const FileKey &) = default;
-};
-inline size_t qHash(const FileKey &k, size_t seed = 0) { return qHashMulti(seed, k.section, k.key); }
-
-// The same for several keys, reading each copy once.
-QHash<FileKey, KeyChange> lastChanges(const ServiceHistory &history, const QString &serial,
-                                      const QList<FileKey> &keys);

@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 #include <QVarLengthArray>
-#include <algorithm>
 #include <optional>
 
 #include "atomicsave.h"
@@ -56,22 +54,6 @@ char16_t folded(QChar c)
     if (u < 0x80)
         return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
     return c.toCaseFolded().unicode();
-}
-
-// The file's text: Windows-1252 as the program writes it, or UTF-8 when an
-// editor saved it so (a byte order mark, or non-ASCII bytes that are valid
-// UTF-8, which Windows-1252 text with accented letters never is in practice).
-QString decodedText(const QByteArray &bytes)
-{
-    static const QByteArray bom("\xEF\xBB\xBF");
-    const bool marked = bytes.startsWith(bom);
-    const QByteArray body = marked ? bytes.mid(bom.size()) : bytes;
-    const bool ascii = std::all_of(body.cbegin(), body.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (!marked && ascii)
-        return Cp1252::decode(body);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(body);
-    return utf8.hasError() ? Cp1252::decode(bytes) : text;
 }
 
 } // namespace
@@ -129,7 +111,7 @@ void IniDocument::parse(const QByteArray &bytes)
     sections_.emplace_back();
     sectionIndex_.clear();
 
-    const QString text = decodedText(bytes);
+    const QString text = Cp1252::decode(bytes);
     for (const QStringView line : textLines(text)) {
         const auto name = headerName(line);
         if (!name) {
@@ -179,25 +161,6 @@ QString IniDocument::readValue(const QString &section, const QString &key) const
 bool IniDocument::hasKey(const QString &section, const QString &key) const
 {
     return findLine(section, key) != nullptr;
-}
-
-QStringList IniDocument::strayLinesAfter(const QString &section, const QString &key) const
-{
-    QStringList stray;
-    const int s = sectionIndex_.value(Name{section.trimmed()}).index;
-    if (s < 0)
-        return stray;
-    const Section &sec = sections_[s];
-    const int line = sec.keys.value(Name{key.trimmed()}).index;
-    if (line < 0)
-        return stray;
-    for (int i = line + 1; i < int(sec.lines.size()); ++i) {
-        const QString text = sec.lines[i].trimmed();
-        if (text.isEmpty() || text.startsWith(u';') || !keyName(text).isEmpty())
-            break;
-        stray << text;
-    }
-    return stray;
 }
 
 bool IniDocument::hasSection(const QString &section) const

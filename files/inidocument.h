@@ -42,9 +42,6 @@ public:
     void writeValue(const QString &section, const QString &key, const QString &value);
     bool hasSection(const QString &section) const;
     bool hasKey(const QString &section, const QString &key) const;
-    // The lines right below a key that are neither keys, comments, headers
-    // nor blank: the rest of a value a hand edit broke onto more lines.
-    QStringList strayLinesAfter(const QString &section, const QString &key) const;
 
     // The names of the sections, in file order (a repeated section once).
     QStringList sectionNames() const;

@@ -96,12 +96,6 @@ int trailingNumber(const QString &name)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-// The channel or item number of a field: its file section's, else its key's.
-int slotOf(const QString &item, const QString &key)
-{
-    return trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
-}
-
 } // namespace
 
 bool isSecretText(const QString &section, const QString &key)
@@ -175,62 +169,16 @@ QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry
                 const QString found = text ? separatorsIn(text->kind, value) : QString();
                 const std::optional<NumberRange> range =
                     text ? std::nullopt : valueOutsideRange(name, doc, item, key);
-                const std::optional<QString> conflict = shownTogetherConflict(doc, item, key);
-                const int slot = slotOf(item, key);
-                if (range)
+                const bool outside = range.has_value();
+                if (found.isEmpty() && !outside)
+                    continue;
+                const int slot = trailingNumber(item) >= 0 ? trailingNumber(item) : trailingNumber(key);
+                if (outside)
                     faults.append({name, item, slot, key, value, FieldFault::Problem::OutOfRange, rangeText(*range)});
-                else if (conflict)
-                    faults.append({name, item, slot, key, value, FieldFault::Problem::Conflict, *conflict});
-                else if (!found.isEmpty())
+                else
                     faults.append({name, item, slot, key, value, FieldFault::Problem::Separator, found});
             }
         }
     }
     return faults;
-}
-
-QList<FieldFault> untakenFaults(const QList<RestoreNote> &notes, const IniDocument &restored,
-                                const ConfigStore &store, const SectionRegistry &registry,
-                                const QStringList &sections)
-{
-    QList<FieldFault> faults;
-    IniDocument now;
-    for (const QString &name : sections) {
-        if (const SectionCore *core = registry.find(name))
-            core->save(store, now);
-    }
-    for (const RestoreNote &note : notes) {
-        if (note.kind != RestoreNote::Kind::NotTaken || !sections.contains(note.owner)
-            || now.readValue(note.section, note.key) != restored.readValue(note.section, note.key))
-            continue;
-        faults.append({note.owner, note.section, slotOf(note.section, note.key), note.key, note.text,
-                       FieldFault::Problem::NotTaken, {}});
-    }
-    return faults;
-}
-
-QList<FieldFault> documentFaults(const IniDocument &doc, const ConfigStore &store, const SectionRegistry &registry)
-{
-    IniDocument restored;
-    registry.saveAll(store, restored);
-    const QStringList sections = SectionRegistry::uploadOrder();
-    return untakenFaults(restoreNotes(doc, store, registry), restored, store, registry, sections)
-           + lineTextFaults(store, registry, sections);
-}
-
-QString fieldFaultMessage(const FieldFault &f)
-{
-    const QString field = QStringLiteral("[%1] %2=%3 ").arg(f.item, f.key.trimmed(), f.text.trimmed());
-    switch (f.problem) {
-    case FieldFault::Problem::OutOfRange:
-        return field + QStringLiteral("is outside the range its window takes (%1)").arg(f.detail);
-    case FieldFault::Problem::Conflict:
-        return field + QStringLiteral("is set beside %1=True; its window shows only one of them").arg(f.detail.trimmed());
-    case FieldFault::Problem::NotTaken:
-        return field + QStringLiteral("was not taken (empty, no number, or out of range)");
-    case FieldFault::Problem::Separator:
-        break;
-    }
-    return QStringLiteral("[%1] %2=%3 holds \"%4\", which would split its line to the unit")
-        .arg(f.item, f.key.trimmed(), f.text, f.detail);
 }

@@ -4,10 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "restorenotes.h"
-
 struct ConfigStore;
-class IniDocument;
 class SectionRegistry;
 
 // The texts that travel inside an upload line, and the characters that would
@@ -30,8 +27,6 @@ struct FieldFault {
     enum class Problem {
         Separator,  // the text holds a character its line cannot carry (detail: those characters)
         OutOfRange, // a number its window's box would show red (detail: the range, "0 - 65535")
-        Conflict,   // a switch set beside one its window cannot show with it (detail: that key)
-        NotTaken,   // a value of the open file that was not taken, not given another since
     };
     QString section; // the registered section ("E_Digital")
     QString item;    // the file section holding the field ("DIGITAL 0")
@@ -62,28 +57,8 @@ QList<SecretLineField> secretLineFields(const SectionRegistry &registry);
 
 // Every field of the named sections that cannot go to the unit as it
 // stands, in the file order: a text holding a character its upload line
-// cannot carry, a number outside the range its window's box accepts (the
-// table of fieldRange, which the boxes read too), or a switch set beside one
-// its window cannot show with it (shownTogetherConflict). Empty when they
-// can go. The configuration upload checks SectionRegistry::uploadOrder(); the
+// cannot carry, or a number outside the range its window's box accepts (the
+// table of fieldRange, which the boxes read too). Empty when they can go. The configuration upload checks SectionRegistry::uploadOrder(); the
 // voice-list write, its own section.
 QList<FieldFault> lineTextFaults(const ConfigStore &store, const SectionRegistry &registry,
                                  const QStringList &sections);
-
-// The values of a file that the restore did not take (restore notes of that
-// kind) and whose field the model of the named sections still holds as the
-// restore left it (`restored`, the model as its sections wrote it then): an
-// upload would send what the restore put in their place, not what the file
-// says. A field given a value since is no longer one.
-QList<FieldFault> untakenFaults(const QList<RestoreNote> &notes, const IniDocument &restored,
-                                const ConfigStore &store, const SectionRegistry &registry,
-                                const QStringList &sections);
-
-// Every field of `doc` restored into `store` that cannot reach the unit as
-// `doc` holds it: the values the restore did not take, then lineTextFaults of
-// the upload's sections.
-QList<FieldFault> documentFaults(const IniDocument &doc, const ConfigStore &store, const SectionRegistry &registry);
-
-// The fault as the command line and the reports say it, in English:
-// "[GPRS] SERVER_PORT=70000 is outside the range its window takes (0 - 65535)".
-QString fieldFaultMessage(const FieldFault &fault);

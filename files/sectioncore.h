@@ -23,23 +23,13 @@ struct UploadContext {
 };
 
 // One file key as the section's editor shows it, every text translated: the
-// record ("Caudalimetro 2"), the field ("Configuracion 1 - Maximo"), the value
-// in the editor's form and the unit shown beside it. `enabled` is false for a
-// key of a record (or alarm slot) that is switched off; `spare` is true for
-// a record the store keeps that no window shows and the unit never receives.
+// record ("Configuracion caudalimetro 2"), the field ("Configuracion 1 -
+// Maximo") and the value in the editor's units. An empty record leaves the
+// record to the window's naming (the section and the record's number).
 struct FieldTerm {
     QString record;
     QString field;
     QString value;
-    QString unit;
-    bool enabled = true;
-    bool spare = false;
-
-    // The value followed by its unit ("15 Min."); the value alone when either is empty.
-    QString valueWithUnit() const
-    {
-        return unit.isEmpty() || value.trimmed().isEmpty() ? value : value + u' ' + unit;
-    }
 };
 
 // One configuration section as the download, the upload and the file see it.

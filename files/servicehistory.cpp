@@ -8,7 +8,6 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <array>
-#include <utility>
 
 #include "configfile.h"
 #include "inidocument.h"
@@ -93,8 +92,9 @@ HistoryRepo &ServiceHistory::repository() const
     if (!repo_) {
         const_cast<ServiceHistory *>(this)->repo_ = std::make_shared<HistoryRepo>(root_);
     }
+    // This object's technician describes what it takes in, whichever copy of it made the repository.
     // A file found uncommitted is described by its folder and name, and a
-    // configuration by the unit name it holds; the repository credits it to nobody present.
+    // configuration by the unit name it holds.
     repo_->describe = [root = root_, self = this](const QString &relative) {
             const QString folder = relative.section(u'/', 0, -2);
             const QString name = relative.section(u'/', -1);
@@ -139,31 +139,9 @@ CommitNote ServiceHistory::noteFor(const QString &serial, const QString &kind, c
 void ServiceHistory::commitCopy(const QString &path, const QString &serial, const QString &kind,
                                 const QDateTime &time, const QString &unitName, const QString &firmware) const
 {
-    const QString relative = QDir(root_).relativeFilePath(path);
-    const CommitNote note = noteFor(serial, kind, time, unitName, firmware);
-    if (held_->holding)
-        held_->copies.append({relative, note});
-    else
-        commitNote(relative, note);
-}
-
-void ServiceHistory::holdCommits()
-{
-    held_->holding = true;
-}
-
-void ServiceHistory::releaseCommits()
-{
-    held_->holding = false;
-    const auto copies = std::exchange(held_->copies, {});
-    for (const auto &[relative, note] : copies)
-        commitNote(relative, note);
-}
-
-void ServiceHistory::commitNote(const QString &relative, const CommitNote &note) const
-{
     QString problem;
-    if (repository().commit({relative}, note, &problem)) {
+    const QString relative = QDir(root_).relativeFilePath(path);
+    if (repository().commit({relative}, noteFor(serial, kind, time, unitName, firmware), &problem)) {
         *repoFailing_ = false;
         return;
     }
@@ -194,15 +172,9 @@ QString ServiceHistory::unitFolder(const QString &serial)
     return deviceName(name) ? name + u'_' : name;
 }
 
-QString ServiceHistory::folderOf(const QString &serial) const
+bool ServiceHistory::sameUnit(const QString &a, const QString &b)
 {
-    const QString normal = normalSerial(serial);
-    if (!normal.isEmpty()) {
-        for (const QString &name : units())
-            if (normalSerial(name) == normal)
-                return name;
-    }
-    return unitFolder(serial);
+    return unitFolder(a) == unitFolder(b);
 }
 
 QString ServiceHistory::unitOf(const QString &path) const
@@ -235,7 +207,7 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
                             const SectionRegistry &sections, FileFailure *failure, HistoryEntry *entry,
                             const QString &firmware) const
 {
-    const QDir folder(QDir(root_).filePath(folderOf(serial)));
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
     // When the folder cannot be made, the reservation below says why in the system's words.
     QDir().mkpath(folder.path());
     QDateTime time = clock().toUTC();
@@ -258,7 +230,7 @@ bool ServiceHistory::record(const QString &serial, HistoryKind kind, const Confi
 bool ServiceHistory::recordTrace(const QString &serial, const QString &operation, const QByteArray &text,
                                  FileFailure *failure, QString *path) const
 {
-    const QDir folder(QDir(root_).filePath(folderOf(serial)));
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
     QDir().mkpath(folder.path());
     const QDateTime time = clock().toUTC();
     const QString stem = time.date().toString(kDateFormat) + u'T' + time.time().toString(kTimeFormat)
@@ -298,7 +270,7 @@ QList<HistoryEntry> ServiceHistory::entries(const QString &serial) const
         int sequence;
     };
     QList<Found> found;
-    const QDir folder(QDir(root_).filePath(folderOf(serial)));
+    const QDir folder(QDir(root_).filePath(unitFolder(serial)));
     for (const QString &name : folder.entryList({QStringLiteral("*") + kSuffix}, QDir::Files)) {
         const QRegularExpressionMatch match = entryName().match(name);
         if (!match.hasMatch())

@@ -46,10 +46,9 @@ public:
     // file system could read as a separator, a drive, a wildcard or a control
     // replaced by "_" (so no "." or ".." either); "unknown" for no serial.
     static QString unitFolder(const QString &serial);
-    // The folder of this history that holds the unit's copies: the existing
-    // one whose name is the same serial (normalSerial: blanks and letter case
-    // aside), else unitFolder(serial). One unit is never split in two.
-    QString folderOf(const QString &serial) const;
+    // Whether two serial numbers name one unit, as its folder does (a copy
+    // found by its folder knows no more of the serial than that).
+    static bool sameUnit(const QString &a, const QString &b);
     // The unit folder holding a file of this history ("VS21-0001"); empty
     // for a file elsewhere, or in the folder of copies without a serial.
     QString unitOf(const QString &path) const;
@@ -83,19 +82,12 @@ public:
     // Told once for a run of failing commits, with what went wrong.
     std::function<void(const QString &problem)> repositoryProblem;
 
-    // While a sync runs on another thread it holds the repository: copies
-    // made meanwhile are written at once and committed, in order and each
-    // with its technician, when the commits are released.
-    void holdCommits();
-    void releaseCommits();
-
     // The time an entry is named after; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 
 private:
     void commitCopy(const QString &path, const QString &serial, const QString &kind, const QDateTime &time,
                     const QString &unitName, const QString &firmware) const;
-    void commitNote(const QString &relative, const CommitNote &note) const;
     CommitNote noteFor(const QString &serial, const QString &kind, const QDateTime &time, const QString &unitName,
                        const QString &firmware) const;
 
@@ -103,9 +95,4 @@ private:
     // Shared by copies of this object, which all name one folder.
     std::shared_ptr<HistoryRepo> repo_;
     std::shared_ptr<bool> repoFailing_ = std::make_shared<bool>(false);
-    struct Held {
-        bool holding = false;
-        QList<std::pair<QString, CommitNote>> copies; // relative path, note
-    };
-    std::shared_ptr<Held> held_ = std::make_shared<Held>();
 };

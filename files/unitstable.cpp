@@ -65,10 +65,6 @@ QString faultFormat(UnitsTableFault::Kind kind)
         return QStringLiteral("%1 %2 holds %3, outside %4");
     case Kind::TemplateOutOfRange:
         return QStringLiteral("template: %1 %2 holds %3, outside %4");
-    case Kind::Conflict:
-        return QStringLiteral("%1 %2 is set beside %3=True; its window shows only one of them");
-    case Kind::TemplateConflict:
-        return QStringLiteral("template: %1 %2 is set beside %3=True; its window shows only one of them");
     }
     return QStringLiteral("the table is empty");
 }
@@ -89,10 +85,8 @@ QString fillArgs(const QString &format, const QStringList &args)
         return format.arg(args.at(0));
     case 2:
         return format.arg(args.at(0), args.at(1));
-    case 3:
-        return format.arg(args.at(0), args.at(1), args.at(2));
     default:
-        return format.arg(args.at(0), args.at(1), args.at(2), args.at(3));
+        return format.arg(args.at(0), args.at(1), args.at(2));
     }
 }
 
@@ -308,19 +302,14 @@ QList<UnitsTableFault> separatorFaults(const IniDocument &doc, const UnitsRow &r
     for (const FieldFault &field : lineTextFaults(*store, registry, SectionRegistry::uploadOrder())) {
         using Kind = UnitsTableFault::Kind;
         const bool range = field.problem == FieldFault::Problem::OutOfRange;
-        const bool conflict = field.problem == FieldFault::Problem::Conflict;
         const QStringList args = range ? QStringList{field.item, field.key, field.text.trimmed(), field.detail}
-                                       : QStringList{field.item, field.key.trimmed(), field.detail.trimmed()};
-        const Kind cellKind = range ? Kind::OutOfRange : conflict ? Kind::Conflict : Kind::TextCannotGo;
-        const Kind templKind = range      ? Kind::TemplateOutOfRange
-                               : conflict ? Kind::TemplateConflict
-                                          : Kind::TemplateTextCannotGo;
-        UnitsTableFault fault{0, 0, templKind, args};
+                                       : QStringList{field.item, field.key, field.detail};
+        UnitsTableFault fault{0, 0, range ? Kind::TemplateOutOfRange : Kind::TemplateTextCannotGo, args};
         for (qsizetype i = 0; i < columns.size(); ++i) {
             const UnitsColumn &column = columns.at(i);
             if (!row.cells.at(i).trimmed().isEmpty() && column.section.compare(field.item, Qt::CaseInsensitive) == 0
                 && column.key.compare(field.key, Qt::CaseInsensitive) == 0)
-                fault = {row.line, int(i) + 2, cellKind, args};
+                fault = {row.line, int(i) + 2, range ? Kind::OutOfRange : Kind::TextCannotGo, args};
         }
         if (!faults.contains(fault))
             faults << fault;

@@ -20,7 +20,7 @@ struct UnitsTableFault {
     enum class Kind {
         EmptyTable, Unreadable, UnknownColumn, RepeatedColumn, NoNumberColumn, NoSerial, RepeatedSerial,
         PastLastColumn, NoNumber, TextCannotGo, TemplateTextCannotGo, NotKept, ControlCharacter, NotDialable,
-        OutOfRange, TemplateOutOfRange, Conflict, TemplateConflict
+        OutOfRange, TemplateOutOfRange
     };
 
     UnitsTableFault() = default;

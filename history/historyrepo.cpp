@@ -12,8 +12,6 @@
 #include <QTimeZone>
 #include <QUrl>
 #include <algorithm>
-#include <optional>
-#include <tuple>
 #include <git2.h>
 
 namespace {
@@ -143,42 +141,15 @@ int credentialsFor(git_credential **out, const char *, const char *userFromUrl, 
     return GIT_PASSTHROUGH;
 }
 
-// What the remote's callbacks share during one sync.
-struct Session {
-    Credentials credentials;
-    QString refused; // the push's status for the branch, when refused
-    const SyncOptions *options = nullptr;
-
-    // Progress told to the caller; non-zero stops libgit2 when the caller cancelled.
-    int tell(SyncStage stage, unsigned int done, unsigned int total) const
-    {
-        if (options->progress)
-            options->progress(stage, int(done), int(total));
-        return options->cancelled && options->cancelled() ? GIT_EUSER : 0;
-    }
+struct PushStatus {
+    QString refused;
 };
 
-git_remote_callbacks sessionCallbacks(Session &session)
+int pushUpdate(const char *, const char *status, void *payload)
 {
-    git_remote_callbacks callbacks = GIT_REMOTE_CALLBACKS_INIT;
-    callbacks.payload = &session;
-    callbacks.credentials = [](git_credential **out, const char *url, const char *user, unsigned int allowed,
-                               void *payload) {
-        return credentialsFor(out, url, user, allowed, &static_cast<Session *>(payload)->credentials);
-    };
-    callbacks.transfer_progress = [](const git_indexer_progress *stats, void *payload) {
-        return static_cast<Session *>(payload)->tell(SyncStage::Receiving, stats->received_objects,
-                                                     stats->total_objects);
-    };
-    callbacks.push_transfer_progress = [](unsigned int done, unsigned int total, size_t, void *payload) {
-        return static_cast<Session *>(payload)->tell(SyncStage::Sending, done, total);
-    };
-    callbacks.push_update_reference = [](const char *, const char *status, void *payload) {
-        if (status)
-            static_cast<Session *>(payload)->refused = QString::fromUtf8(status);
-        return 0;
-    };
-    return callbacks;
+    if (status)
+        static_cast<PushStatus *>(payload)->refused = QString::fromUtf8(status);
+    return 0;
 }
 
 QHash<QString, QString> trailersOf(const char *message)
@@ -205,10 +176,6 @@ QHash<QString, QString> trailersOf(const char *message)
 struct HistoryRepo::Git {
     Repository repo;
     std::unique_ptr<QLockFile> lock;
-    // The copies as of the branch's commit copiesAt: commits never change,
-    // so they are read again only when the branch moved.
-    git_oid copiesAt{};
-    QHash<QString, CopyCommit> copies;
 };
 
 Technician Technician::systemUser()
@@ -222,11 +189,6 @@ Technician Technician::systemUser()
     if (host.isEmpty())
         host = QStringLiteral("localhost");
     return {user, user + u'@' + host};
-}
-
-Technician Technician::unknown()
-{
-    return {QStringLiteral("unknown"), QStringLiteral("unknown")};
 }
 
 bool Technician::parse(const QString &typed, Technician &out, QString *error)
@@ -260,6 +222,8 @@ HistoryRepo::HistoryRepo(const QString &root) : root_(root), git_(std::make_uniq
 {
     useLibrary();
 }
+
+HistoryRepo::~HistoryRepo() = default;
 
 QString HistoryRepo::shownUrl(const QString &url)
 {
@@ -320,15 +284,6 @@ QString lockProblem(const QLockFile &file, const QString &root)
         .arg(QDir::toNativeSeparators(root + QStringLiteral("/.git")));
 }
 } // namespace
-
-HistoryRepo::~HistoryRepo()
-{
-    if (unindexed_.isEmpty() || !git_->repo)
-        return;
-    Locked lock(repoLock());
-    if (lock.held)
-        indexCommitted();
-}
 
 bool HistoryRepo::openLocked(QString *error)
 {
@@ -425,15 +380,6 @@ bool committedPaths(git_repository *repo, QSet<QString> &paths)
            == 0;
 }
 
-// The number of an operation within its second: "...Z-read-3.qcf" is 3, a
-// name without one 1.
-int sequenceOf(const QString &path)
-{
-    static const QRegularExpression numbered(QStringLiteral("-(\\d+)\\.[^./]+$"));
-    const QRegularExpressionMatch m = numbered.match(path);
-    return m.hasMatch() ? m.captured(1).toInt() : 1;
-}
-
 // A copy whose writing was cut short (or is still under way in another
 // program) is an empty file: it holds nothing to keep.
 bool emptyCopy(const QString &path)
@@ -444,20 +390,13 @@ bool emptyCopy(const QString &path)
 } // namespace
 
 // Every file on disk that the last commit lacks becomes a commit of its own,
-// in the order of the operations' times (the time in the name, else the
-// file's), and the operations of one second in the order of their numbers.
-// Nobody can say who made such a file: it is credited to no one present.
+// in the order of the names (which begin with the operation's time).
 bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
 {
     QSet<QString> committed;
     if (!committedPaths(git_->repo, committed))
         return fail(error, gitError(QStringLiteral("The history's last commit cannot be read")));
-    struct Found {
-        CommitNote note;
-        int sequence;
-        QString path;
-    };
-    QList<Found> found;
+    QList<std::pair<QString, QString>> found; // name, relative path
     const QDir root(root_);
     QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -467,21 +406,17 @@ bool HistoryRepo::takeIn(const QStringList &skip, QString *error)
         // saved there, say) is not part of the history and is never shared.
         if (rel.startsWith(QLatin1String(".git/")) || !rel.contains(u'/'))
             continue;
-        if (skip.contains(rel) || committed.contains(rel) || emptyCopy(path))
-            continue;
+        if (!skip.contains(rel) && !committed.contains(rel) && !emptyCopy(path))
+            found.append({QFileInfo(rel).fileName(), rel});
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto &[name, rel] : found) {
         CommitNote note = describe ? describe(rel) : CommitNote{};
-        note.author = Technician::unknown();
         if (note.subject.isEmpty())
             note.subject = QStringLiteral("Taken in: ") + rel;
         if (!note.time.isValid())
-            note.time = it.fileInfo().lastModified().toUTC();
-        found.append({note, sequenceOf(rel), rel});
-    }
-    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return std::tie(a.note.time, a.sequence, a.path) < std::tie(b.note.time, b.sequence, b.path);
-    });
-    for (const Found &f : found) {
-        if (!commitLocked({f.path}, f.note, error))
+            note.time = QFileInfo(root_ + u'/' + rel).lastModified().toUTC();
+        if (!commitLocked({rel}, note, error))
             return false;
     }
     takenIn_ = true;
@@ -521,21 +456,14 @@ bool HistoryRepo::commitLocked(const QStringList &files, const CommitNote &note,
                           parent ? 1 : 0, parents)
         != 0)
         return fail(error, gitError(QStringLiteral("The commit cannot be made")));
-    unindexed_ += files;
-    return true;
-}
-
-// The index only spares the git program (and a sync's check of the folder)
-// some hashing; the commits stand without it.
-void HistoryRepo::indexCommitted()
-{
+    // The index only spares the git program some hashing; the commit stands without it.
     Index index;
-    if (git_repository_index(index.out(), git_->repo) == 0 && git_index_read(index, 0) == 0) {
-        for (const QString &file : std::as_const(unindexed_))
+    if (git_repository_index(index.out(), repo) == 0 && git_index_read(index, 0) == 0) {
+        for (const QString &file : files)
             git_index_add_bypath(index, utf8(file).constData());
         git_index_write(index);
     }
-    unindexed_.clear();
+    return true;
 }
 
 bool HistoryRepo::commit(const QStringList &files, const CommitNote &note, QString *error)
@@ -641,53 +569,6 @@ bool writeBlob(git_repository *repo, const git_oid &id, const QString &path)
            && file.write(static_cast<const char *>(git_blob_rawcontent(blob)), size) == size && file.flush();
 }
 
-// Who made a copy: its commit's author and time.
-struct CopyAuthor {
-    QString name;
-    QString email;
-    git_time_t time;
-    friend bool operator==(const CopyAuthor &, const CopyAuthor &) = default;
-};
-
-CopyAuthor authorOf(const git_commit *commit)
-{
-    const git_signature *a = git_commit_author(commit);
-    return {QString::fromUtf8(a->name), QString::fromUtf8(a->email), a->when.time};
-}
-
-// The copies the commits from `from` back to (not including) `until` name,
-// with their authors; the newest commit naming a file wins.
-QHash<QString, CopyAuthor> copyAuthors(git_repository *repo, const git_oid &from, const git_oid *until)
-{
-    QHash<QString, CopyAuthor> found;
-    Walk walk;
-    if (git_revwalk_new(walk.out(), repo) != 0 || git_revwalk_push(walk, &from) != 0
-        || (until && git_revwalk_hide(walk, until) != 0))
-        return found;
-    git_oid id;
-    while (git_revwalk_next(&id, walk) == 0) {
-        Commit c;
-        if (git_commit_lookup(c.out(), repo, &id) != 0)
-            continue;
-        const QString copies = trailersOf(git_commit_message(c)).value(QStringLiteral("Copy"));
-        for (const QString &path : copies.split(u'\n', Qt::SkipEmptyParts)) {
-            if (!found.contains(path))
-                found.insert(path, authorOf(c));
-        }
-    }
-    return found;
-}
-
-// Two technicians' copies can hold the same bytes under one name (one unit
-// read by both in one second): each stays a copy of its own. Only the copy
-// the team holds already, by the same author at the same time (a folder both
-// took in, say), is one.
-bool sameCopy(const QHash<QString, CopyAuthor> &team, const QString &path, const git_commit *mine)
-{
-    const auto found = team.find(path);
-    return found != team.end() && *found == authorOf(mine);
-}
-
 } // namespace
 
 // Brings the folder, the index and the branch to the combined history a
@@ -782,7 +663,6 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
         result.error = error;
         return result;
     }
-    indexCommitted();
     git_repository *repo = git_->repo;
     Remote remote;
     if (git_remote_lookup(remote.out(), repo, kRemote) != 0) {
@@ -790,36 +670,25 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
         return result;
     }
     const QString shown = shownUrl(QString::fromUtf8(git_remote_url(remote)));
-    Session session{{utf8(options.token)}, {}, &options};
-    const auto cancelled = [&] {
-        if (!(options.cancelled && options.cancelled()))
-            return false;
-        result.error = QStringLiteral("The sync was stopped; the copies not yet sent are shared at the next sync");
-        return true;
-    };
+    Credentials credentials{utf8(options.token)};
 
     for (int attempt = 1; attempt <= std::max(1, options.attempts); ++attempt) {
-        session.credentials.calls = 0;
-        session.credentials.triedAgent = false;
-        session.refused.clear();
-        session.tell(SyncStage::Receiving, 0, 0);
+        credentials.calls = 0;
+        credentials.triedAgent = false;
         git_fetch_options fetch = GIT_FETCH_OPTIONS_INIT;
-        fetch.callbacks = sessionCallbacks(session);
+        fetch.callbacks.credentials = credentialsFor;
+        fetch.callbacks.payload = &credentials;
         fetch.prune = GIT_FETCH_PRUNE;
         const char *refs = "+refs/heads/*:refs/remotes/origin/*";
         git_strarray fetched{const_cast<char **>(&refs), 1};
         if (git_remote_fetch(remote, &fetched, &fetch, "sync") != 0) {
-            if (!cancelled())
-                result.error = gitError(QStringLiteral("The remote %1 cannot be reached; the copies stay here and "
-                                                       "are shared at the next sync")
-                                            .arg(shown));
+            result.error = gitError(QStringLiteral("The remote %1 cannot be reached; the copies stay here and are "
+                                                   "shared at the next sync")
+                                        .arg(shown));
             return result;
         }
         if (options.fetched)
             options.fetched(attempt);
-        if (cancelled())
-            return result;
-        session.tell(SyncStage::Combining, 0, 0);
 
         git_oid local{}, team{};
         const bool haveLocal = git_reference_name_to_id(&local, repo, kBranch) == 0;
@@ -885,14 +754,6 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
         }
         QList<std::pair<QString, QString>> renames; // old, new
         int sent = 0;
-        // Who made each copy the team added since this computer last synced;
-        // read only when a file of mine has the name and bytes of one of them.
-        std::optional<QHash<QString, CopyAuthor>> authors;
-        const auto teamAuthors = [&]() -> const QHash<QString, CopyAuthor> & {
-            if (!authors)
-                authors = copyAuthors(repo, team, haveLocal ? &local : nullptr);
-            return *authors;
-        };
         if (haveTeam) {
             const bool alreadyOn = haveLocal && git_graph_descendant_of(repo, &local, &team) == 1;
             Commit teamCommit;
@@ -915,8 +776,8 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
                     QString message = QString::fromUtf8(git_commit_message(c));
                     for (auto [path, blob] : files) {
                         const git_index_entry *there = git_index_get_bypath(scratch, utf8(path).constData(), 0);
-                        if (there && git_oid_equal(&there->id, &blob) && sameCopy(teamAuthors(), path, c))
-                            continue; // this very copy: the team has it already
+                        if (there && git_oid_equal(&there->id, &blob))
+                            continue; // the same file: the team has it already
                         QString target = path;
                         if (there) {
                             target = freeName(path, [&](const QString &name) {
@@ -1007,24 +868,37 @@ SyncResult HistoryRepo::sync(const SyncOptions &options)
             return result;
         }
         git_push_options push = GIT_PUSH_OPTIONS_INIT;
-        session.credentials.calls = 0;
-        session.credentials.triedAgent = false;
-        push.callbacks = sessionCallbacks(session);
-        session.tell(SyncStage::Sending, 0, 0);
+        PushStatus status;
+        credentials.calls = 0;
+        credentials.triedAgent = false;
+        push.callbacks.credentials = credentialsFor;
+        push.callbacks.push_update_reference = pushUpdate;
+        push.callbacks.payload = &credentials;
+        // The status callback shares the payload; keep it apart.
+        struct Both {
+            Credentials *c;
+            PushStatus *s;
+        } both{&credentials, &status};
+        push.callbacks.payload = &both;
+        push.callbacks.credentials = [](git_credential **out, const char *url, const char *user, unsigned int allowed,
+                                        void *payload) {
+            return credentialsFor(out, url, user, allowed, static_cast<Both *>(payload)->c);
+        };
+        push.callbacks.push_update_reference = [](const char *ref, const char *msg, void *payload) {
+            return pushUpdate(ref, msg, static_cast<Both *>(payload)->s);
+        };
         const char *pushSpec = "refs/heads/main:refs/heads/main";
         git_strarray pushSpecs{const_cast<char **>(&pushSpec), 1};
         const int pushed = git_remote_push(remote, &pushSpecs, &push);
-        if (pushed == 0 && session.refused.isEmpty()) {
+        if (pushed == 0 && status.refused.isEmpty()) {
             Reference tracking;
             git_reference_create(tracking.out(), repo, kTracking, &newHead, 1, "sync: pushed");
             result.ok = true;
             result.sent = sent;
             return result;
         }
-        if (cancelled())
-            return result;
         // Refused as not a fast-forward: the remote moved since the fetch; once more.
-        const QString why = pushed != 0 ? gitError(QStringLiteral("push")) : session.refused;
+        const QString why = pushed != 0 ? gitError(QStringLiteral("push")) : status.refused;
         const bool moved = why.contains(QLatin1String("fast-forward"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("fastforward"), Qt::CaseInsensitive)
                            || why.contains(QLatin1String("fetch first"), Qt::CaseInsensitive)
@@ -1080,9 +954,6 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
     git_oid head;
     if (git_reference_name_to_id(&head, repo, kBranch) != 0)
         return found;
-    if (git_oid_equal(&head, &git_->copiesAt))
-        return git_->copies;
-    bool complete = true;
     Walk walk;
     git_revwalk_new(walk.out(), repo);
     git_revwalk_sorting(walk, GIT_SORT_TOPOLOGICAL);
@@ -1091,7 +962,7 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
     while (git_revwalk_next(&id, walk) == 0) {
         Commit c;
         if (git_commit_lookup(c.out(), repo, &id) != 0) {
-            complete = fail(error, gitError(QStringLiteral("A commit of the history cannot be read")));
+            fail(error, gitError(QStringLiteral("A commit of the history cannot be read")));
             continue;
         }
         const QHash<QString, QString> trailers = trailersOf(git_commit_message(c));
@@ -1110,10 +981,6 @@ QHash<QString, CopyCommit> HistoryRepo::copies(QString *error)
             info.trailers.remove(QStringLiteral("Copy"));
             found.insert(path, info);
         }
-    }
-    if (complete) {
-        git_->copiesAt = head;
-        git_->copies = found;
     }
     return found;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QMetaType>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -20,10 +19,6 @@ struct Technician {
     // for what a commit cannot carry (line breaks, tabs, a bracket in the
     // name, an empty address). Empty text gives an empty technician.
     static bool parse(const QString &text, Technician &out, QString *error = nullptr);
-    // The author of a copy the tool did not commit when it was written (a
-    // folder kept before the repository, a commit a killed process never
-    // made): nobody can say who made it, so nobody present is credited.
-    static Technician unknown();
     bool isEmpty() const { return name.isEmpty(); }
 };
 
@@ -52,19 +47,11 @@ struct SyncResult {
     QString error;    // when not ok: what went wrong, in a sentence
 };
 
-enum class SyncStage { Receiving, Combining, Sending };
-
 struct SyncOptions {
     QString token; // for https remotes; never stored or shown
     // Called after each fetch, before the push (attempt 1, 2...), so that the
     // caller can show progress.
     std::function<void(int attempt)> fetched;
-    // What the sync is doing, with the objects moved so far and in all when
-    // known (0 otherwise); called on the thread that runs the sync.
-    std::function<void(SyncStage stage, int done, int total)> progress;
-    // Asked while objects move; true stops the sync (what was combined
-    // stays, what was not sent waits for the next sync).
-    std::function<bool()> cancelled;
     int attempts = 5;
 };
 
@@ -75,9 +62,6 @@ struct SyncOptions {
 // under a lock file, so that the program and velkan-cli can share the folder,
 // and a lock left by a killed process is cleared.
 class QLockFile;
-
-Q_DECLARE_METATYPE(SyncResult)
-Q_DECLARE_METATYPE(SyncStage)
 
 class HistoryRepo {
 public:
@@ -126,13 +110,8 @@ private:
     bool takeIn(const QStringList &skip, QString *error);
     bool commitLocked(const QStringList &files, const CommitNote &note, QString *error);
     bool settle(QString *error);
-    void indexCommitted();
 
     QString root_;
     std::unique_ptr<Git> git_;
     bool takenIn_ = false;
-    // Files committed but not yet in the index, which is written once for
-    // them all (at a sync and when this object goes): a history of thousands
-    // of copies has an index of megabytes, too much to write at every copy.
-    QStringList unindexed_;
 };

@@ -32,12 +32,8 @@ bool ReadConf(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
               const TransferProgress &progress)
 {
     CommsBusyGuard busy(comms);
-    return busy && ReadConfHeld(comms, store, sections, features, progress);
-}
-
-bool ReadConfHeld(Comms &comms, ConfigStore &store, const SectionRegistry &sections, quint32 features,
-                  const TransferProgress &progress)
-{
+    if (!busy)
+        return false;
     if (progress)
         progress(0, kDownloadProgressMaximum);
 

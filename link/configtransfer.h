@@ -23,10 +23,3 @@ bool ReadConf(Comms &comms, ConfigStore &store, const SectionRegistry &sections,
 // with its line's separator (lineTextFaults) is refused before the first line.
 bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
                const TransferProgress &progress = {});
-
-// The same two, for an operation made of both that already holds the link
-// (CommsBusyGuard) for its whole length.
-bool ReadConfHeld(Comms &comms, ConfigStore &store, const SectionRegistry &sections, quint32 features,
-                  const TransferProgress &progress = {});
-bool WriteConfHeld(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
-                   const TransferProgress &progress = {});

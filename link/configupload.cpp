@@ -13,17 +13,19 @@ namespace {
 constexpr int kUploadProgressMaximum = 350;
 constexpr int kUploadAttempts = 3;
 
-// A text holding its line's separator would rewrite other settings on the
-// unit: the callers refuse it naming the field; nothing is sent here either.
-bool sendable(const ConfigStore &store, const SectionRegistry &sections)
-{
-    return lineTextFaults(store, sections, SectionRegistry::uploadOrder()).isEmpty();
-}
+} // namespace
 
-// The lines, under the caller's hold of the link.
-bool sendLines(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
+bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
                const TransferProgress &progress)
 {
+    // A text holding its line's separator would rewrite other settings on the
+    // unit: the callers refuse it naming the field; nothing is sent here either.
+    if (!lineTextFaults(store, sections, SectionRegistry::uploadOrder()).isEmpty())
+        return false;
+    CommsBusyGuard busy(comms);
+    if (!busy)
+        return false;
+
     const QStringList lines = sections.uploadLines(store, {features, kProductLimits});
     // A configuration longer than the bar's usual maximum raises it instead
     // of running past it.
@@ -52,21 +54,4 @@ bool sendLines(Comms &comms, const ConfigStore &store, const SectionRegistry &se
     if (ok)
         report(maximum);
     return ok;
-}
-
-} // namespace
-
-bool WriteConf(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
-               const TransferProgress &progress)
-{
-    if (!sendable(store, sections))
-        return false;
-    CommsBusyGuard busy(comms);
-    return busy && sendLines(comms, store, sections, features, progress);
-}
-
-bool WriteConfHeld(Comms &comms, const ConfigStore &store, const SectionRegistry &sections, quint32 features,
-                   const TransferProgress &progress)
-{
-    return sendable(store, sections) && sendLines(comms, store, sections, features, progress);
 }

@@ -2,12 +2,20 @@
 
 #include "livesamples.h"
 
-#include "files/csv.h"
-
 #include <QLocale>
 #include <cmath>
 
 namespace {
+
+// A cell holding the separator, a quote or a line break is quoted, its
+// quotes doubled: a label the unit reports never splits a column.
+QString cell(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 
 // The valued series of a log's columns: every series but the states, which
 // go as three bit masks.
@@ -60,9 +68,9 @@ QString LiveCsv::header(const LiveData &live, bool math)
 {
     QStringList cells{QStringLiteral("time"), QStringLiteral("unit_clock")};
     for (const LiveSeries &s : valueColumns(math))
-        cells << s.heading(live);
+        cells << cell(s.heading(live));
     cells << QStringLiteral("digital") << QStringLiteral("outputs") << QStringLiteral("flags");
-    return csvLine(cells);
+    return cells.join(u',');
 }
 
 QString LiveCsv::row(const QDateTime &time, const DeviceValues &device, bool math)
@@ -73,7 +81,7 @@ QString LiveCsv::row(const QDateTime &time, const DeviceValues &device, bool mat
         cells << value(s, live);
     cells << QString::number(live.DigitalState) << QString::number(live.OutputState)
           << QString::number(live.FlagState);
-    return csvLine(cells);
+    return cells.join(u',');
 }
 
 bool LiveLogFile::start(const QString &path, const QString &header)

@@ -7,7 +7,6 @@
 #include "eventwait.h"
 #include "files/configcompare.h"
 #include "files/configfile.h"
-#include "files/linetexts.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 
@@ -219,16 +218,6 @@ ProvisionRecord Provisioner::write(const IniDocument &doc, const QString &serial
     sections_.clearAll(*store);
     sections_.restoreAll(*store, doc);
     ProvisionRecord record{{}, serial, ProvisionStatus::Failed, 0, {}, {}};
-    // A value the unit would get otherwise than the template or the row says
-    // stops the unit before anything is sent, as it stops write-config.
-    if (const QList<FieldFault> faults = documentFaults(doc, *store, sections_); !faults.isEmpty()) {
-        QStringList fields;
-        for (const FieldFault &fault : faults)
-            fields << fieldFaultMessage(fault);
-        record.detail = fields.join(QStringLiteral("; ")) + QStringLiteral("; nothing was sent");
-        record.time = QDateTime::currentDateTimeUtc();
-        return record;
-    }
     const QObject watch; // ends the connection with this function
     QObject::connect(&unit_, &UnitConnection::historyRecorded, &watch,
                      [&record](const HistoryEntry &entry) { record.historyFile = entry.path; });

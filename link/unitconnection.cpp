@@ -97,18 +97,18 @@ UnitConnection::UnitConnection(Comms &comms, QObject *parent)
     connect(&comms_, &Comms::portLost, this, &UnitConnection::onPortLost);
     connect(&comms_, &Comms::carrierLost, this, &UnitConnection::carrierLost);
     connect(&comms_, &Comms::busyChanged, this, [this](bool isBusy) {
+        if (isBusy) {
+            emit busy();
+            return;
+        }
+        emit idle();
         // Queued: the exchange that let the link go is still unwinding.
-        if (!isBusy && state_ == State::HangUpPending)
+        if (hangUpPending_)
             QMetaObject::invokeMethod(this, &UnitConnection::disconnectUnit, Qt::QueuedConnection);
     });
 }
 
 UnitConnection::~UnitConnection() = default;
-
-bool UnitConnection::isConnected() const
-{
-    return state_ == State::Connected || state_ == State::Transfer || state_ == State::HangUpPending;
-}
 
 QStringList UnitConnection::scanPorts()
 {
@@ -118,7 +118,7 @@ QStringList UnitConnection::scanPorts()
 QStringList UnitConnection::scanPorts(const QStringList &candidates)
 {
     SerialPort &port = comms_.port();
-    if (isConnected() || port.isOpen())
+    if (connected_ || port.isOpen())
         return {};
     QStringList found;
     for (const QString &name : candidates) {
@@ -132,7 +132,7 @@ QStringList UnitConnection::scanPorts(const QStringList &candidates)
 
 bool UnitConnection::connectUnit(const ConnectRequest &request)
 {
-    if (state_ != State::Idle || comms_.CommsBusy())
+    if (connected_ || shutDown_ || comms_.CommsBusy())
         return false;
     request_ = request;
     lastError_ = {};
@@ -145,49 +145,47 @@ bool UnitConnection::connectUnit(const ConnectRequest &request)
         fail(LinkError::BadNumber);
         return false;
     }
-    state_ = State::Connecting;
-    const bool opened = (!request_.simulated || startSimulator()) && startComs();
-    if (state_ == State::Cancelling) {
+    connecting_ = true;
+    cancelled_ = false;
+    connected_ = (!request_.simulated || startSimulator()) && startComs();
+    connecting_ = false;
+    if (cancelled_) {
         lastError_ = {};
         comms_.resumeWaits();
     }
-    if (state_ == State::Closed || !opened) {
-        if (state_ != State::Closed)
-            state_ = State::Idle;
+    if (!connected_) {
         simulated_.reset();
         return false;
     }
-    state_ = State::Connected;
     emit connected();
     return true;
 }
 
 void UnitConnection::cancelConnect()
 {
-    if (state_ != State::Connecting)
+    if (!connecting_ || cancelled_)
         return;
-    state_ = State::Cancelling;
+    cancelled_ = true;
     comms_.stopWaits();
-    if (starting_)
-        starting_->cancelStart();
+    if (simulatorStarting_)
+        simulated_->cancelStart();
 }
 
 bool UnitConnection::startSimulator()
 {
-    auto unit = std::make_unique<SimulatedUnit>();
-    unit->setProgram(simulatorProgram);
-    unit->setArguments(simulatorArguments);
-    starting_ = unit.get();
-    const bool started = unit->start(comms_.timings.simulatedStart);
-    starting_ = nullptr;
-    // A start cancelled or cut short by the program's end has nothing to tell.
-    if (state_ != State::Connecting || !started) {
-        if (state_ == State::Connecting)
-            fail(LinkError::SimulatorFailed, unit->errorString());
+    simulated_ = std::make_unique<SimulatedUnit>();
+    simulated_->setProgram(simulatorProgram);
+    simulated_->setArguments(simulatorArguments);
+    simulatorStarting_ = true;
+    const bool started = simulated_->start(comms_.timings.simulatedStart);
+    simulatorStarting_ = false;
+    if (shutDown_ || cancelled_ || !started) {
+        if (!shutDown_ && !cancelled_)
+            fail(LinkError::SimulatorFailed, simulated_->errorString());
+        simulated_.reset();
         return false;
     }
-    request_.port = unit->devicePath();
-    simulated_ = std::move(unit);
+    request_.port = simulated_->devicePath();
     return true;
 }
 
@@ -253,22 +251,26 @@ bool UnitConnection::logIn()
 
 void UnitConnection::disconnectUnit()
 {
-    if (!isConnected())
+    if (!connected_) {
+        hangUpPending_ = false;
         return;
+    }
     if (comms_.CommsBusy()) {
         // No poll or tick may fall inside the modem's silence: the running
         // exchange ends now, and the hang-up follows once it lets the link go.
-        state_ = State::HangUpPending;
+        hangUpPending_ = true;
         comms_.stopWaits();
         return;
     }
-    if (state_ == State::HangUpPending)
+    if (hangUpPending_) {
+        hangUpPending_ = false;
         comms_.resumeWaits();
+    }
     {
         CommsBusyGuard busy(comms_);
         closeComs(modemCall());
     }
-    state_ = State::Idle;
+    connected_ = false;
     simulated_.reset();
     emit disconnected();
 }
@@ -277,6 +279,7 @@ void UnitConnection::stopTransfer()
 {
     if (transfer_ == TransferKind::None)
         return;
+    transferStopped_ = true;
     comms_.stopWaits();
 }
 
@@ -301,14 +304,9 @@ void UnitConnection::setTransfer(TransferKind kind)
     if (transfer_ == kind)
         return;
     transfer_ = kind;
-    if (kind != TransferKind::None && state_ == State::Connected)
-        state_ = State::Transfer;
-    if (kind == TransferKind::None) {
-        if (state_ == State::Transfer)
-            state_ = State::Connected;
-        // A transfer stopped by the operator leaves the link usable again;
-        // a hang-up or the program's end keeps the waits ended.
-        if (state_ != State::HangUpPending && state_ != State::Closed)
+    if (kind == TransferKind::None && transferStopped_) {
+        transferStopped_ = false;
+        if (!shutDown_ && !hangUpPending_)
             comms_.resumeWaits();
     }
     emit transferChanged(kind);
@@ -363,13 +361,15 @@ void UnitConnection::keepTrace(TransferKind kind)
 
 void UnitConnection::shutdown()
 {
-    state_ = State::Closed;
+    shutDown_ = true;
     comms_.shutdown();
     // A start that waits for the simulated unit ends first; the connect that
     // called it then lets it go.
-    if (starting_)
-        starting_->cancelStart();
-    simulated_.reset();
+    if (simulatorStarting_)
+        simulated_->cancelStart();
+    else
+        simulated_.reset();
+    connected_ = false;
 }
 
 bool UnitConnection::readInfo()
@@ -447,7 +447,9 @@ bool UnitConnection::download(ConfigStore &store, const SectionRegistry &section
         return false;
     maskSecretsOf(sections);
     Running running(*this, TransferKind::Download);
+    downloading_ = true;
     const bool ok = ReadConf(comms_, store, sections, Device.DeviceFeatures, progress);
+    downloading_ = false;
     if (!ok)
         return transferFailed();
     emit configDownloaded();
@@ -466,7 +468,9 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     // Cleared first: nothing of the program's model may pass into the copy.
     auto copy = std::make_unique<ConfigStore>();
     sections.clearAll(*copy);
+    downloading_ = true;
     const bool read = ReadConf(comms_, *copy, sections, Device.DeviceFeatures, progress);
+    downloading_ = false;
     if (!read) {
         transferFailed();
         return backup;
@@ -481,14 +485,20 @@ ConfigBackup UnitConnection::backUpConfig(const ServiceHistory &history, const S
     return backup;
 }
 
+// The lines alone: the caller holds the transfer and keeps the copy.
+bool UnitConnection::send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
+{
+    maskSecretsOf(sections);
+    return WriteConf(comms_, store, sections, Device.DeviceFeatures, progress) || transferFailed();
+}
+
 bool UnitConnection::upload(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress)
 {
     if (refuseWhileBusy())
         return false;
-    maskSecretsOf(sections);
     Running running(*this, TransferKind::Upload);
-    if (!WriteConf(comms_, store, sections, Device.DeviceFeatures, progress))
-        return transferFailed();
+    if (!send(store, sections, progress))
+        return false;
     keepCopy(HistoryKind::Write, store, sections);
     return true;
 }
@@ -499,35 +509,22 @@ bool UnitConnection::uploadVerified(const ConfigStore &store, const SectionRegis
     differences.clear();
     if (refuseWhileBusy())
         return false;
-    maskSecretsOf(sections);
     Running running(*this, TransferKind::Upload);
     // What was sent is kept apart, so that nothing edited meanwhile changes the check.
     const auto sent = std::make_unique<ConfigStore>(store);
+    if (!send(*sent, sections, progress))
+        return false;
+    running.become(TransferKind::Verify);
+    emit verifying();
     const quint32 features = Device.DeviceFeatures;
     auto held = std::make_unique<ConfigStore>(*sent);
-    bool checked = false;
-    {
-        // One operation: no poll or window's exchange comes between the upload and its check.
-        CommsBusyGuard busy(comms_);
-        if (!busy)
-            return transferFailed();
-        if (!WriteConfHeld(comms_, *sent, sections, features, progress))
-            return transferFailed();
-        running.become(TransferKind::Verify);
-        emit verifying();
-        checked = ReadConfHeld(comms_, *held, sections, features, progress);
-    }
-    if (!checked) {
+    if (!ReadConf(comms_, *held, sections, features, progress)) {
         // Written, but not checked: the history says no more than that.
         keepCopy(HistoryKind::Write, *sent, sections);
         return transferFailed();
     }
     differences = compareUploads(*sent, *held, sections, {features, kProductLimits});
     keepCopy(differences.isEmpty() ? HistoryKind::VerifiedWrite : HistoryKind::DifferingWrite, *sent, sections);
-    // The copy of a differing write holds what was sent; what the unit holds
-    // after it is what the check read, kept as a read of its own.
-    if (!differences.isEmpty())
-        keepCopy(HistoryKind::Read, *held, sections);
     return true;
 }
 
@@ -539,10 +536,10 @@ void UnitConnection::fail(LinkError error, const QString &detail)
 void UnitConnection::onPortLost(const QString &reason)
 {
     fail(LinkError::PortLost, reason);
-    const bool wasConnected = isConnected();
-    if (wasConnected)
-        state_ = State::Idle;
-    simulated_.reset();
+    const bool wasConnected = connected_;
+    connected_ = false;
+    if (!simulatorStarting_)
+        simulated_.reset();
     emit portLost(lastError_);
     if (wasConnected)
         emit disconnected();

@@ -51,12 +51,12 @@ public:
 
     Comms &comms() { return comms_; }
 
-    bool isConnected() const;
+    bool isConnected() const { return connected_; }
     // The port of the running connection, or of the last attempt.
     QString portName() const { return request_.port; }
     // Whether the running connection is a modem call.
     bool modemCall() const { return !request_.modemNumber.isEmpty(); }
-    bool downloading() const { return transfer_ == TransferKind::Download; }
+    bool downloading() const { return downloading_; }
     // The transfer running now, None between transfers.
     TransferKind transfer() const { return transfer_; }
     // Another exchange holds the link.
@@ -72,7 +72,7 @@ public:
     // Stops a connectUnit() that is still detecting the unit; it then fails
     // with no error of its own.
     void cancelConnect();
-    bool connecting() const { return state_ == State::Connecting || state_ == State::Cancelling; }
+    bool connecting() const { return connecting_; }
     // Hangs up a modem call ("+++", "ATH") when the connection was one,
     // holding the link for the whole sequence. An exchange still running is
     // ended first; the hang-up follows as soon as it has let the link go.
@@ -150,6 +150,8 @@ signals:
     void disconnected();
     void portLost(const LinkFailure &failure);
     void carrierLost();
+    void busy();
+    void idle();
     // A transfer began (kind) or ended (None), however it ended.
     void transferChanged(TransferKind kind);
     // An operation was refused because another exchange held the link.
@@ -166,17 +168,6 @@ signals:
     void traceKept(const QString &path);
 
 private:
-    // Where the connection stands. A transfer may also run on a port opened
-    // without connecting (tests do): the state stays Idle then.
-    enum class State {
-        Idle,
-        Connecting,
-        Cancelling,    // a connect the operator stopped, still unwinding
-        Connected,
-        Transfer,      // transfer_ says which
-        HangUpPending, // asked while an exchange held the link; follows once it lets go
-        Closed,        // the program is closing: nothing starts again
-    };
     class Running;
     bool refuseWhileBusy();
     bool transferFailed();
@@ -187,6 +178,7 @@ private:
     bool dial();
     bool logIn();
     void closeComs(bool hangUp);
+    bool send(const ConfigStore &store, const SectionRegistry &sections, const TransferProgress &progress);
     void fail(LinkError error, const QString &detail = {});
     void onPortLost(const QString &reason);
     void keepCopy(HistoryKind kind, const ConfigStore &store, const SectionRegistry &sections);
@@ -199,7 +191,13 @@ private:
     bool historyFailing_ = false;
     LinkFailure lastError_;
     KeyPrompt keyPrompt_;
-    State state_ = State::Idle;
+    bool connected_ = false;
+    bool downloading_ = false;
     TransferKind transfer_ = TransferKind::None;
-    SimulatedUnit *starting_ = nullptr; // the simulated unit while its start() waits
+    bool hangUpPending_ = false;
+    bool transferStopped_ = false;
+    bool simulatorStarting_ = false;
+    bool connecting_ = false;
+    bool cancelled_ = false;
+    bool shutDown_ = false;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStringList>
 #include <QTime>
 #include <QtGlobal>
 
@@ -21,6 +20,3 @@ struct ScheduleWindow {
         Weekdays = kAllDays;
     }
 };
-
-// "Lun" to "Dom", the captions of the weekday bits, untranslated.
-const QStringList &weekdayCaptions();

@@ -425,7 +425,7 @@ QString BoolText(bool value)
 
 bool TextBool(QStringView text)
 {
-    return text.trimmed().compare(u"True", Qt::CaseInsensitive) == 0;
+    return text == u"True";
 }
 
 QString TimeText(QTime time)

@@ -90,8 +90,7 @@ std::optional<float> ToFloat32(double value);
 // ---- Booleans ----
 // "True" or "False".
 QString BoolText(bool value);
-// True for "True" in any letter case, blanks around allowed; any other text
-// is false.
+// True only for exactly "True" (case-sensitive); any other text is false.
 bool TextBool(QStringView text);
 
 // ---- Times of day ----

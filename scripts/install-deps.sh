@@ -10,8 +10,6 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb fonts-dejavu-core
   unrtf
-  # The commissioning report is read back from its PDF in the tests.
-  poppler-utils
   libgit2-dev
   # The tests check the history repository with the git program itself.
   git

@@ -12,7 +12,7 @@
 #include "files/langtable.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
-#include "widgets/programicon.h"
+#include "programicon.h"
 
 AccessKeyPrompt::AccessKeyPrompt(QWidget *parent) : QDialog(parent)
 {

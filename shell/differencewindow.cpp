@@ -15,11 +15,11 @@
 #include <algorithm>
 
 #include "editorregistry.h"
-#include "files/fieldcatalogue.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "model/product.h"
 #include "navigation.h"
+#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -211,29 +211,11 @@ void DifferenceWindow::fill(const QList<ConfigDifference> &differences)
         // A cell too narrow for its text shows the whole of it as a tip.
         Tabla->item(row, KeyColumn)->setToolTip(cells[KeyColumn]);
         Tabla->item(row, FileKeyColumn)->setToolTip(cells[FileKeyColumn]);
-        tipValues(row);
+        Tabla->item(row, LeftColumn)->setToolTip(d.key.isEmpty() ? cells[LeftColumn] : d.left);
+        Tabla->item(row, RightColumn)->setToolTip(d.key.isEmpty() ? cells[RightColumn] : d.right);
     }
     fitColumns();
     listSections();
-}
-
-void DifferenceWindow::tipValues(int row)
-{
-    const ConfigDifference &d = rows_.at(row);
-    const QString note = valueNote_ ? valueNote_(d) : QString();
-    for (const Column column : {LeftColumn, RightColumn}) {
-        QTableWidgetItem *cell = Tabla->item(row, column);
-        const QString value = column == LeftColumn ? d.left : d.right;
-        const QString tip = d.key.isEmpty() ? cell->text() : value;
-        cell->setToolTip(note.isEmpty() ? tip : tip + u'\n' + note);
-    }
-}
-
-void DifferenceWindow::noteValues(std::function<QString(const ConfigDifference &)> note)
-{
-    valueNote_ = std::move(note);
-    for (int row = 0; row < rows_.size(); ++row)
-        tipValues(row);
 }
 
 // The values get what they need first; the names and keys share the rest,
@@ -291,25 +273,27 @@ void DifferenceWindow::showFieldTerms(const SectionRegistry &sections, const Con
         // the lines as sent and as held.
         if (!d.key.isEmpty() && d.side != Side::RightOnly && !leftDoc.hasKey(d.item, d.key))
             continue;
-        const auto fieldIn = [&](const IniDocument &side, Side absent) -> std::optional<CatalogueField> {
-            if (d.side == absent)
+        const SectionCore *core = sections.find(d.section);
+        const auto termIn = [&](const IniDocument &side, Side absent) -> std::optional<FieldTerm> {
+            if (!core || d.side == absent)
                 return std::nullopt;
-            return catalogueField(sections, d.section, side, d.item, d.key);
+            return core->fieldTerm(side, d.item, d.key);
         };
-        const std::optional<CatalogueField> leftField = fieldIn(leftDoc, Side::RightOnly);
-        const std::optional<CatalogueField> rightField = fieldIn(rightDoc, Side::LeftOnly);
-        const std::optional<CatalogueField> &named = leftField ? leftField : rightField;
+        const std::optional<FieldTerm> leftTerm = termIn(leftDoc, Side::RightOnly);
+        const std::optional<FieldTerm> rightTerm = termIn(rightDoc, Side::LeftOnly);
+        const std::optional<FieldTerm> &named = leftTerm ? leftTerm : rightTerm;
         if (!named)
             continue;
-        Tabla->item(row, SectionColumn)->setText(named->record);
+        if (!named->record.isEmpty())
+            Tabla->item(row, SectionColumn)->setText(named->record);
         if (d.key.isEmpty())
             continue;
-        Tabla->item(row, KeyColumn)->setText(named->caption);
-        Tabla->item(row, KeyColumn)->setToolTip(named->caption);
-        if (leftField)
-            Tabla->item(row, LeftColumn)->setText(leftField->valueWithUnit());
-        if (rightField)
-            Tabla->item(row, RightColumn)->setText(rightField->valueWithUnit());
+        Tabla->item(row, KeyColumn)->setText(named->field);
+        Tabla->item(row, KeyColumn)->setToolTip(named->field);
+        if (leftTerm)
+            Tabla->item(row, LeftColumn)->setText(leftTerm->value);
+        if (rightTerm)
+            Tabla->item(row, RightColumn)->setText(rightTerm->value);
     }
     fitColumns();
 }

@@ -60,15 +60,10 @@ public:
     // the box's (translated) tip.
     void showFieldCaptions(const EditorRegistry &editors);
     // Names records and fields as the sections' editors do and shows the
-    // values in the editors' form (the field catalogue); `left` is the
+    // values in the editors' units (SectionCore::fieldTerm); `left` is the
     // configuration of the left side, the right side being it with the
     // differences applied. The file's text stays in each value's tooltip.
     void showFieldTerms(const SectionRegistry &sections, const ConfigStore &left);
-    // A line for the tip of each row's values ("" for none), kept for the
-    // rows of a refill: who last changed the key, say.
-    void noteValues(std::function<QString(const ConfigDifference &)> note);
-    // The differences the rows show, in their order.
-    const QList<ConfigDifference> &differences() const { return rows_; }
     // The ticked rows as choices of file section and key.
     QList<TakeChoice> tickedChoices() const;
     void Tomar_Click();
@@ -103,10 +98,8 @@ private:
     void listSections();
     void tickSection(QListWidgetItem *section);
     void applyFilter();
-    void tipValues(int row);
 
     // The difference each table row shows.
     QList<ConfigDifference> rows_;
     Take take_;
-    std::function<QString(const ConfigDifference &)> valueNote_;
 };

@@ -6,13 +6,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include <algorithm>
-#include <iterator>
-
 #include "editorregistry.h"
 #include "files/configfile.h"
 #include "files/inidocument.h"
-#include "widgets/filetexts.h"
 #include "widgets/savename.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
@@ -38,44 +34,61 @@ QString fileNamePart(const QString &text)
     return part;
 }
 
-QStringList restoreNoteLines(const QList<RestoreNote> &notes, RestoreNote::Kind kind)
+QStringList restoreNoteLines(const QList<RestoreNote> &notes, bool outOfRange)
 {
     QStringList lines;
     for (const RestoreNote &note : notes) {
-        if (note.kind != kind)
+        if (note.outOfRange() != outOfRange)
             continue;
-        if (kind == RestoreNote::Kind::NotTaken)
-            lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
+        if (outOfRange)
+            lines << QStringLiteral("[%1] %2 = %3 (%4)").arg(note.section, note.key.trimmed(), note.text.trimmed(), note.range);
         else
-            lines << QStringLiteral("[%1] %2 = %3 (%4)")
-                         .arg(note.section, note.key.trimmed(), note.text.trimmed(), note.detail.trimmed());
+            lines << QStringLiteral("[%1] %2 = %3").arg(note.section, note.key.trimmed(), note.text);
     }
     return lines;
 }
 
-// The values not taken, those taken but outside their box's range, and the
-// switches their window cannot show together: one dialog each, only when
-// there are any.
+// The values not taken, then those taken but outside their box's range: one
+// dialog each, only when there are any.
 void reportRestoreNotes(const std::function<void(const QString &, const QStringList &)> &report,
                         const QList<RestoreNote> &notes)
 {
-    using Kind = RestoreNote::Kind;
-    const auto tell = [&](Kind kind, const QString &summary) {
-        if (const QStringList lines = restoreNoteLines(notes, kind); !lines.isEmpty())
-            report(summary, lines);
-    };
-    tell(Kind::NotTaken, Translate(QStringLiteral("Estos valores del archivo no se han tomado (vacios, no son un "
-                                                  "numero o estan fuera de rango): no se envian a la unidad hasta "
-                                                  "escribir un valor en su casilla")));
-    tell(Kind::OutOfRange, Translate(QStringLiteral("Estos valores del archivo estan fuera del rango que admite su "
-                                                    "ventana: se muestran en rojo y no se envian a la unidad hasta "
-                                                    "corregirlos")));
-    tell(Kind::Conflict, Translate(QStringLiteral("Estas alarmas del archivo avisan por voz y por GPRS a la vez, y "
-                                                  "su ventana muestra solo GPRS: no se envian a la unidad hasta "
-                                                  "elegir el aviso")));
+    if (const QStringList lines = restoreNoteLines(notes, false); !lines.isEmpty())
+        report(Translate(QStringLiteral("Estos valores del archivo no se han tomado (no son un numero o estan "
+                                        "fuera de rango); se conservan los valores por defecto")),
+               lines);
+    if (const QStringList lines = restoreNoteLines(notes, true); !lines.isEmpty())
+        report(Translate(QStringLiteral("Estos valores del archivo estan fuera del rango que admite su ventana: "
+                                        "se muestran en rojo y no se envian a la unidad hasta corregirlos")),
+               lines);
 }
 
 } // namespace
+
+QString fileFailureText(const FileFailure &f)
+{
+    const QString because = f.detail.isEmpty() ? QString() : QStringLiteral(": ") + f.detail;
+    switch (f.problem) {
+    case FileProblem::None:
+    case FileProblem::NotConfiguration:
+        return f.path;
+    case FileProblem::NoName:
+        return Translate(QStringLiteral("No se ha indicado el nombre del archivo"));
+    case FileProblem::Unreadable:
+        return Translate(QStringLiteral("No se puede leer el archivo")) + u' ' + f.path + because;
+    case FileProblem::TooLarge:
+        return Translate(QStringLiteral("El archivo es demasiado grande")) + QStringLiteral(": ") + f.path;
+    case FileProblem::NotText:
+        return Translate(QStringLiteral("El archivo no es un archivo de texto")) + QStringLiteral(": ") + f.path;
+    case FileProblem::Unwritable:
+        return Translate(QStringLiteral("No se puede guardar el archivo")) + u' ' + f.path + because;
+    case FileProblem::NotReplaced:
+        return Translate(QStringLiteral("El archivo no es un archivo de configuracion y no se ha modificado; "
+                                        "use \"Guardar como\" para elegir otro nombre"))
+               + QStringLiteral(": ") + f.path;
+    }
+    return f.path;
+}
 
 const QString FileCommands::kSuffix = QStringLiteral("qcf");
 
@@ -133,9 +146,7 @@ void FileCommands::markUnchanged()
 
 void FileCommands::unitLoaded()
 {
-    untaken_.clear();
     ConfigFilePath.clear();
-    downloaded_ = true;
     source_ = unitIdentity ? unitIdentity().serial.trimmed() : QString();
     markUnchanged();
     emit fileLeft();
@@ -170,6 +181,32 @@ bool FileCommands::settleChanges()
     default:
         return false;
     }
+}
+
+QString FileCommands::dialogFilter(const QString &pipeFilter)
+{
+    const QStringList parts = pipeFilter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString text = parts.at(i).trimmed();
+        const QString patterns = parts.at(i + 1).split(';', Qt::SkipEmptyParts).join(' ').trimmed();
+        if (patterns.isEmpty())
+            continue;
+        // The dialog takes its patterns from the parentheses of each entry.
+        filters.append(text.contains('(' + patterns + ')') ? text : text + " (" + patterns + ")");
+    }
+    return filters.join(";;");
+}
+
+QString FileCommands::translatedFilter(const QString &pipeFilter)
+{
+    const QString filter = dialogFilter(Translate(pipeFilter));
+    return filter.isEmpty() ? dialogFilter(pipeFilter) : filter;
+}
+
+QString FileCommands::fileFilter()
+{
+    return translatedFilter(QStringLiteral("Archivo de configuracion QCF (*.qcf)|*.qcf|Todos los ficheros (*.*)|*.*"));
 }
 
 QString FileCommands::lastFolder() const
@@ -212,7 +249,7 @@ bool FileCommands::openCommand()
 {
     if (!settleChanges())
         return false;
-    const QString path = askOpenPath(configFileFilter(), openStart());
+    const QString path = askOpenPath(fileFilter(), openStart());
     if (path.isEmpty())
         return false;
     rememberFolder(path);
@@ -227,7 +264,7 @@ bool FileCommands::openFile(const QString &path)
     if (!restoreFrom(path, &recorded))
         return false;
     ConfigFilePath = path;
-    source_ = !normalSerial(recorded).isEmpty() ? recorded : historyUnit ? historyUnit(path) : QString();
+    source_ = !recorded.trimmed().isEmpty() ? recorded.trimmed() : historyUnit ? historyUnit(path) : QString();
     markUnchanged();
     emit fileOpened(path);
     return true;
@@ -246,7 +283,7 @@ bool FileCommands::saveAsCommand()
 {
     if (readyToSave && !readyToSave())
         return false;
-    QString path = askSavePath(configFileFilter(), saveStart());
+    QString path = askSavePath(fileFilter(), saveStart());
     if (path.isEmpty())
         return false;
     // The dialog asked before replacing the name it gave; one completed here
@@ -266,8 +303,6 @@ bool FileCommands::saveTo(const QString &path, bool replaceOther)
     if (!saveFile(path, replaceOther))
         return false;
     ConfigFilePath = path;
-    // The file now holds what the fields do.
-    untaken_.clear();
     markUnchanged();
     emit fileSaved(path);
     return true;
@@ -313,26 +348,11 @@ bool FileCommands::restoreFrom(const QString &path, QString *sourceSerial)
     {
         BusyPointer busy;
         result = restoreConfigFile(path, store_, sections_, &failure, &notes, sourceSerial);
-        if (result == RestoreResult::Restored) {
+        if (result == RestoreResult::Restored)
             editors_.loadAll(SectionRegistry::fileOrder());
-            storeEditors();
-            opened_ = picture();
-            untaken_.clear();
-            std::copy_if(notes.cbegin(), notes.cend(), std::back_inserter(untaken_),
-                         [](const RestoreNote &note) { return note.kind == RestoreNote::Kind::NotTaken; });
-        }
     }
     if (result != RestoreResult::Restored)
         warn(withReason(Translate("No es un archivo de configuracion valido"), fileFailureText(failure)));
     reportRestoreNotes(reportNotes, notes);
     return result == RestoreResult::Restored;
-}
-
-QList<FieldFault> FileCommands::untakenFaults(const QStringList &sections) const
-{
-    if (untaken_.isEmpty())
-        return {};
-    IniDocument opened;
-    opened.parse(opened_);
-    return ::untakenFaults(untaken_, opened, store_, sections_, sections);
 }

@@ -6,20 +6,22 @@
 #include <QStringList>
 #include <functional>
 
-#include "files/linetexts.h"
-#include "files/restorenotes.h"
-
 class EditorRegistry;
 class SectionRegistry;
 class UserSettings;
 class QWidget;
 struct ConfigStore;
+struct FileFailure;
 
 // The unit last read, as far as the name of its configuration file goes.
 struct UnitIdentity {
     QString name;
     QString serial; // empty while no unit was read
 };
+
+// The operator's words for what went wrong with a file: the reason and the
+// file (only the file when it is no configuration).
+QString fileFailureText(const FileFailure &failure);
 
 // Opening and saving the configuration file from the GUI: the file dialogs,
 // the whole-file save and restore around the editors, and what the operator
@@ -34,6 +36,13 @@ public:
 
     // The extension of configuration files, added to a saved name without one.
     static const QString kSuffix;
+
+    // "Text|pattern|Text|pattern" filter lists as the file dialogs take them.
+    static QString dialogFilter(const QString &pipeFilter);
+    // The filter in the language in use; the Spanish one when a translation
+    // lost its patterns, so that the dialog never goes without any.
+    static QString translatedFilter(const QString &pipeFilter);
+    static QString fileFilter();
 
     // The file the editors were last read from or saved to: only a file that
     // was read whole, or written, ever becomes it.
@@ -78,15 +87,6 @@ public:
     // older copy in the service history, the unit of its folder); a save
     // records it. Empty when unknown.
     QString sourceSerial() const { return source_; }
-    // Whether the editors hold a configuration downloaded from a unit, opened
-    // from a file or saved to one, rather than the blank one of the start.
-    bool holdsConfiguration() const { return downloaded_ || !ConfigFilePath.isEmpty(); }
-
-    // The values of the open file that were not taken, among the named
-    // sections, whose fields the operator has not given a value since: an
-    // upload would send what stands in their place. None once the editors
-    // were saved to a file or replaced by a download.
-    QList<FieldFault> untakenFaults(const QStringList &sections) const;
 
     // Where the dialogs start.
     QString openStart() const;
@@ -139,9 +139,4 @@ private:
     UserSettings *settings_;
     QByteArray unchanged_;
     QString source_;
-    bool downloaded_ = false;
-    // The values of the open file that were not taken, and the model as the
-    // editors held it right after opening it.
-    QList<RestoreNote> untaken_;
-    QByteArray opened_;
 };

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
-#include "widgets/programicon.h"
+#include "programicon.h"
 #include "qttranslation.h"
 
 namespace {

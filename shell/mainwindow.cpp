@@ -5,8 +5,6 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QMap>
-#include <QVBoxLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QShortcut>
@@ -17,14 +15,11 @@
 #include <QScopedValueRollback>
 
 #include "branchpage.h"
-#include "fieldlocator.h"
-#include "settingsearch.h"
 #include "editorregistry.h"
 #include "filecommands.h"
 #include "formpage.h"
 #include "files/langtable.h"
-#include "widgets/programicon.h"
-#include "widgets/clientsize.h"
+#include "programicon.h"
 
 namespace {
 
@@ -435,54 +430,17 @@ void MainWindow::showWindow(QWidget *target)
 
 void MainWindow::openEditor(const QString &section, int slot)
 {
-    QMap<int, QString> byIndex; // the section's nodes by the channel they open
+    QString first;
     for (auto node = nodes_.cbegin(); node != nodes_.cend(); ++node) {
-        if (node->window == section && !byIndex.contains(node->index))
-            byIndex.insert(node->index, node.key());
+        if (node->window != section)
+            continue;
+        if (node->index == slot)
+            return Tree_NodeClick(node.key());
+        if (first.isEmpty() || node->index < nodes_.value(first).index)
+            first = node.key();
     }
-    if (byIndex.isEmpty())
-        return;
-    // A node of a page of channels (timers 4 to 7) opens the channels up to the next page's first.
-    int page = 0;
-    for (auto next = byIndex.cbegin(); next != byIndex.cend() && std::next(next) != byIndex.cend(); ++next)
-        page = page == 0 ? std::next(next).key() - next.key() : qMin(page, std::next(next).key() - next.key());
-    auto holding = byIndex.upperBound(slot);
-    if (holding != byIndex.cbegin() && slot < std::prev(holding).key() + qMax(page, 1))
-        return Tree_NodeClick(std::prev(holding).value());
-    Tree_NodeClick(byIndex.first());
-}
-
-void MainWindow::offerSearch(const SectionRegistry &sections, const ConfigStore &store, FileCommands &files)
-{
-    auto *panel = findChild<QDockWidget *>(QStringLiteral("Picture1"));
-    auto *column = new QWidget(panel);
-    auto *layout = new QVBoxLayout(column);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    // The matches lie over the whole window, which is wider than the tree.
-    search_ = new SettingSearch(sections, store, this, column);
-    search_->beforeSearch = [&files] { files.storeEditors(); };
-    layout->addWidget(search_);
-    layout->addWidget(Tree, 1);
-    panel->setWidget(column);
-    connect(search_, &SettingSearch::fieldChosen, this, &MainWindow::openField);
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, search_, &SettingSearch::begin);
-    onLanguageChange(search_, &SettingSearch::LoadText);
-}
-
-QWidget *MainWindow::openField(const CatalogueField &field)
-{
-    const QString number = recordNumber(field.item);
-    openEditor(field.section, number.isEmpty() ? -1 : number.toInt());
-    QWidget *window = windows_.window(field.section);
-    QWidget *control = window && !window->isHidden() ? locateField(window, field) : nullptr;
-    if (!control) {
-        statusBar()->showMessage(Translate(QStringLiteral("Ninguna ventana muestra este ajuste")));
-        return nullptr;
-    }
-    highlightField(control);
-    return control;
+    if (!first.isEmpty())
+        Tree_NodeClick(first);
 }
 
 // A transfer still running is stopped only if the operator says so; the

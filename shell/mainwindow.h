@@ -13,10 +13,6 @@
 class BranchPage;
 class EditorRegistry;
 class FileCommands;
-class SectionRegistry;
-class SettingSearch;
-struct CatalogueField;
-struct ConfigStore;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -25,6 +21,9 @@ class QTreeWidgetItem;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The client area is never smaller than this (the designed form size).
+    static constexpr QSize kClientSize{649, 566};
+
     explicit MainWindow(EditorRegistry &windows, const ProductLimits &limits = kProductLimits,
                         QWidget *parent = nullptr);
 
@@ -56,19 +55,8 @@ public:
     // a branch without one shows what it holds (branchPage()).
     void Tree_NodeClick(const QString &key);
     // Opens the editor of a section on a channel (-1 or a channel without a
-    // node of its own: the node of the section holding it, else its first
-    // node), as a click on its node does.
+    // node of its own: the section's first node), as a click on its node does.
     void openEditor(const QString &section, int slot);
-
-    // "Buscar" above the tree, and Ctrl+F: the settings of the configuration
-    // found as the operator types; the one chosen opens (openField). The
-    // editors store their boxes before a search reads the configuration.
-    void offerSearch(const SectionRegistry &sections, const ConfigStore &store, FileCommands &files);
-    SettingSearch *search() const { return search_; }
-    // The window showing a field, on its record, the field's control lit up:
-    // that control. Null, with the status bar saying that no window shows
-    // it, for a field without a control.
-    QWidget *openField(const CatalogueField &field);
 
     static QString caption();
 
@@ -117,7 +105,6 @@ private:
     QHash<QString, NavNode> nodes_;
     QHash<QString, QTreeWidgetItem *> items_;
     BranchPage *branchPage_ = nullptr;
-    SettingSearch *search_ = nullptr;
     QString branchShown_;
     QString pageKey_; // the node whose page the client area shows
     bool followingPage_ = false;

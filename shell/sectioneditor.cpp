@@ -104,16 +104,6 @@ void SectionEditor::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void SectionEditor::showEvent(QShowEvent *event)
-{
-    constexpr int kUnlimited = 32767; // a box's maximum length unless one is set
-    for (QLineEdit *box : findChildren<QLineEdit *>()) {
-        if (box->maxLength() < kUnlimited)
-            tellTypingLimit(box);
-    }
-    QWidget::showEvent(event);
-}
-
 void SectionEditor::showText(QLineEdit *box, const QString &text)
 {
     QVariant limit = box->property(kTypingLimit);

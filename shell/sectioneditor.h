@@ -48,8 +48,6 @@ protected:
     virtual void reload();
 
     void changeEvent(QEvent *event) override;
-    // Every box with a length limit tells when the limit cuts what is typed.
-    void showEvent(QShowEvent *event) override;
 
     // A box the operator did not edit stores nothing back, so a text the box
     // could not have taken by typing survives a store-back. LoadData shows a

@@ -12,22 +12,12 @@
 
 QString fieldFaultText(const FieldFault &fault)
 {
-    using Problem = FieldFault::Problem;
+    const bool range = fault.problem == FieldFault::Problem::OutOfRange;
     // A number as the file writes it has a leading blank.
     const QString field = QStringLiteral("[%1] %2: \"%3\" ")
-                              .arg(fault.item, fault.key.trimmed(),
-                                   fault.problem == Problem::Separator ? fault.text : fault.text.trimmed());
-    switch (fault.problem) {
-    case Problem::OutOfRange:
+                              .arg(fault.item, fault.key.trimmed(), range ? fault.text.trimmed() : fault.text);
+    if (range)
         return field + Translate(QStringLiteral("Valor fuera de rango")) + QStringLiteral(": ") + fault.detail;
-    case Problem::Conflict:
-        return field + Translate(QStringLiteral("junto con %1: su ventana muestra solo uno de los dos; elija uno"))
-                           .arg(fault.detail.trimmed());
-    case Problem::NotTaken:
-        return field + Translate(QStringLiteral("no se ha tomado del archivo; escriba un valor en su casilla"));
-    case Problem::Separator:
-        break;
-    }
     return field + Translate(QStringLiteral("contiene")) + QStringLiteral(" \"") + fault.detail + u'"';
 }
 
@@ -54,10 +44,7 @@ const QStringList &UploadGate::voiceListSections()
 QList<FieldFault> UploadGate::check(const QStringList &sections) const
 {
     editors_.storeAll(SectionRegistry::fileOrder());
-    QList<FieldFault> faults = lineTextFaults(store_, sections_, sections);
-    if (untaken)
-        faults += untaken(sections);
-    return faults;
+    return lineTextFaults(store_, sections_, sections);
 }
 
 bool UploadGate::pass(const QStringList &sections) const
@@ -70,13 +57,12 @@ bool UploadGate::pass(const QStringList &sections) const
         lines << fieldFaultText(fault);
     if (openEditor)
         openEditor(faults.first().section, faults.first().slot);
-    const bool onlySeparators = std::all_of(faults.begin(), faults.end(), [](const FieldFault &f) {
-        return f.problem == FieldFault::Problem::Separator;
+    const bool ranges = std::any_of(faults.begin(), faults.end(), [](const FieldFault &f) {
+        return f.problem == FieldFault::Problem::OutOfRange;
     });
-    warn(Translate(onlySeparators ? QStringLiteral("No se envia nada a la unidad: estos campos contienen un caracter "
-                                                   "que su linea no admite")
-                                  : QStringLiteral("No se envia nada a la unidad: estos campos no pueden ir tal como "
-                                                   "estan"))
+    warn(Translate(ranges ? QStringLiteral("No se envia nada a la unidad: estos campos no pueden ir tal como estan")
+                          : QStringLiteral("No se envia nada a la unidad: estos campos contienen un caracter que su "
+                                           "linea no admite"))
          + QStringLiteral(":\n\n") + lines.join(u'\n'));
     return false;
 }

@@ -41,9 +41,6 @@ public:
     // editor is opened on a channel (-1: the section's first).
     std::function<void(const QString &message)> warn;
     std::function<void(const QString &section, int slot)> openEditor;
-    // The values of the open file that were not taken and that the operator
-    // has not given another since, among the named sections. Unset: none.
-    std::function<QList<FieldFault>(const QStringList &sections)> untaken;
 
 private:
     const EditorRegistry &editors_;

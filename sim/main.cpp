@@ -7,7 +7,6 @@
 #include <QTextStream>
 
 #include <csignal>
-#include <optional>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -87,23 +86,14 @@ An accepted configuration upload changes what the unit holds: the next
 download streams it. Upload lines no section reads are logged as
 "notUnderstood".)";
 
+} // namespace
 
-// What the options ask for, read once; main() only runs it.
-struct SimSettings {
-    UnitState state = UnitState::defaults();
-    QStringList configLines;
-    EngineSetup setup;
-    int lineSpeed = 0;
-    QString logFile;
-    std::optional<QString> replay; // a saved trace to answer as
-    std::optional<QString> link;   // a symbolic link to the device
-    bool exitWithParent = false;
-};
-
-// The options of the command line into `settings`; the message of the first
-// that cannot be taken, or empty.
-QString readSettings(QCoreApplication &app, SimSettings &settings)
+int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velkan-sim"));
+    QCoreApplication::setApplicationVersion(Product::Version);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kExamples));
     parser.addHelpOption();
@@ -151,10 +141,10 @@ QString readSettings(QCoreApplication &app, SimSettings &settings)
         return ok && target >= 0;
     };
 
-    UnitState &state = settings.state;
+    UnitState state = UnitState::defaults();
     QString error;
     if (parser.isSet(stateFile) && !state.loadFile(parser.value(stateFile), &error))
-        return QStringLiteral("%1: %2").arg(parser.value(stateFile), error);
+        return fail(QStringLiteral("%1: %2").arg(parser.value(stateFile), error));
     if (parser.isSet(serial))
         state.serialNumber = parser.value(serial);
     if (parser.isSet(key))
@@ -163,23 +153,22 @@ QString readSettings(QCoreApplication &app, SimSettings &settings)
         bool ok = false;
         state.features = parser.value(features).toUInt(&ok, 0);
         if (!ok)
-            return QStringLiteral("--features needs a number");
+            return fail(QStringLiteral("--features needs a number"));
     }
 
     if (parser.isSet(config) && parser.isSet(lines))
-        return QStringLiteral("--config and --lines are two sources of one stream: give one");
+        return fail(QStringLiteral("--config and --lines are two sources of one stream: give one"));
     // The default unit streams every item as a unit holding it would, so that
     // a download after an upload differs only where the upload changed something.
-    QStringList &configLines = settings.configLines;
-    configLines = ConfigStream::asHeld(ConfigStream::defaults(state.features), state.features);
+    QStringList configLines = ConfigStream::asHeld(ConfigStream::defaults(state.features), state.features);
     if (parser.isSet(config) && !ConfigStream::fromConfigFile(parser.value(config), state.features, configLines, &error))
-        return QStringLiteral("%1: %2").arg(parser.value(config), error);
+        return fail(QStringLiteral("%1: %2").arg(parser.value(config), error));
     if (parser.isSet(lines) && !ConfigStream::fromLinesFile(parser.value(lines), configLines, &error))
-        return QStringLiteral("%1: %2").arg(parser.value(lines), error);
+        return fail(QStringLiteral("%1: %2").arg(parser.value(lines), error));
     if (configLines.isEmpty())
         QTextStream(stderr) << "velkan-sim: the configuration stream is empty" << Qt::endl;
 
-    EngineSetup &setup = settings.setup;
+    EngineSetup setup;
     setup.modem = parser.isSet(modem);
     if (parser.isSet(dialResult))
         setup.dialResult = parser.value(dialResult);
@@ -188,7 +177,8 @@ QString readSettings(QCoreApplication &app, SimSettings &settings)
     faults.badCrcOnce = parser.isSet(badCrc);
     faults.stuckOutputs = parser.isSet(stuckOutputs);
     setup.alterations = parser.values(alter);
-    const bool numbersOk = intValue(baud, settings.lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
+    int lineSpeed = 0;
+    const bool numbersOk = intValue(baud, lineSpeed) && intValue(dialDelay, setup.dialDelayMs)
                            && intValue(eraseDelay, setup.eraseDelayMs)
                            && intValue(skipSeq, faults.skipSequenceAttempts)
                            && intValue(refuseLine, faults.refuseLine)
@@ -197,50 +187,28 @@ QString readSettings(QCoreApplication &app, SimSettings &settings)
                            && intValue(silentAfter, faults.silentAfter)
                            && intValue(dotsStop, faults.dotsStopAfter);
     if (!numbersOk)
-        return QStringLiteral("a numeric option has a value that is not a number");
+        return fail(QStringLiteral("a numeric option has a value that is not a number"));
     if (!FaultPlan::parseAnswerList(parser.value(corrupt), faults.corrupt)
         || !FaultPlan::parseAnswerList(parser.value(drop), faults.drop))
-        return QStringLiteral("--corrupt and --drop take CODE[:N|:all],...");
+        return fail(QStringLiteral("--corrupt and --drop take CODE[:N|:all],..."));
 
-    settings.logFile = parser.value(logFile);
-    if (parser.isSet(replay))
-        settings.replay = parser.value(replay);
-    if (parser.isSet(link))
-        settings.link = parser.value(link);
-    settings.exitWithParent = parser.isSet(withParent);
-    return {};
-}
-
-} // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("velkan-sim"));
-    QCoreApplication::setApplicationVersion(Product::Version);
-
-    SimSettings settings;
-    if (const QString error = readSettings(app, settings); !error.isEmpty())
-        return fail(error);
-
-    UnitLog log(settings.logFile);
-    UnitEngine engine(settings.state, settings.configLines, settings.setup, &log);
-    QString error;
-    if (settings.replay) {
+    UnitLog log(parser.value(logFile));
+    UnitEngine engine(state, configLines, setup, &log);
+    if (parser.isSet(replay)) {
         TraceReplay script;
-        if (!script.load(*settings.replay, &error))
-            return fail(QStringLiteral("%1: %2").arg(*settings.replay, error));
+        if (!script.load(parser.value(replay), &error))
+            return fail(QStringLiteral("%1: %2").arg(parser.value(replay), error));
         engine.replay(std::move(script));
     }
-    PtyServer server(engine, settings.lineSpeed);
+    PtyServer server(engine, lineSpeed);
     if (!server.open())
         return fail(server.errorString());
     DeviceLink deviceLink;
-    if (settings.link && !deviceLink.create(*settings.link, server.devicePath()))
+    if (parser.isSet(link) && !deviceLink.create(parser.value(link), server.devicePath()))
         return fail(deviceLink.errorString());
     if (!watchSignals(app))
         return fail(QStringLiteral("cannot watch signals"));
-    if (settings.exitWithParent)
+    if (parser.isSet(withParent))
         endWithParent();
 
     std::printf("%s\n", qPrintable(server.devicePath()));

@@ -15,8 +15,8 @@
 #include "link/comms.h"
 #include "link/deviceinfotext.h"
 #include "link/unitconnection.h"
-#include "widgets/filetexts.h"
 #include "widgets/namedwidget.h"
+#include "shell/filecommands.h"
 
 namespace {
 
@@ -159,7 +159,7 @@ RunLock Firm::runLock()
 
 void Firm::choose(QLineEdit *path)
 {
-    const QString chosen = askOpenPath(translatedFilter(kHexFilter));
+    const QString chosen = askOpenPath(FileCommands::translatedFilter(kHexFilter));
     if (!chosen.isEmpty())
         path->setText(chosen);
 }

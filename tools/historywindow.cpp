@@ -1,6 +1,5 @@
 #include "historywindow.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -11,82 +10,37 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
-#include <QTabWidget>
-#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
 
-#include "files/atomicsave.h"
 #include "files/configcompare.h"
 #include "files/configfile.h"
-#include "files/csv.h"
-#include "files/historyfleet.h"
 #include "history/historyrepo.h"
-#include "history/historysync.h"
 #include "files/inidocument.h"
 #include "files/langtable.h"
 #include "files/sectionregistry.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
+#include "widgets/namedwidget.h"
 #include "shell/differencewindow.h"
 #include "shell/filecommands.h"
-#include "widgets/filetexts.h"
-#include "widgets/namedwidget.h"
-#include "widgets/savename.h"
-#include "keychangetips.h"
 
 namespace {
 
-enum FleetColumn { FleetSerial, FleetName, FleetOperation, FleetTime, FleetTechnician, FleetFirmware, FleetWrite,
-                   FleetColumns };
-
-const QString kShownTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
-// Firmware "2.9" before "2.15", serials by their numbers: texts compared as people read them.
-class FleetOrder : public QSortFilterProxyModel {
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-
-protected:
-    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
-    {
-        return collator_.compare(left.data().toString(), right.data().toString()) < 0;
-    }
-
-private:
-    QCollator collator_ = [] {
-        QCollator c;
-        c.setNumericMode(true);
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-};
-
-QString lastWriteText(const QString &outcome)
+QString kindText(HistoryKind kind)
 {
-    if (outcome == QLatin1String("verified"))
-        return Translate(QStringLiteral("Verificada"));
-    if (outcome == QLatin1String("differs"))
-        return Translate(QStringLiteral("Con diferencias"));
-    if (outcome == QLatin1String("not checked"))
-        return Translate(QStringLiteral("Sin verificar"));
-    return {};
-}
-
-QString syncStageText(SyncStage stage)
-{
-    switch (stage) {
-    case SyncStage::Receiving:
-        return Translate(QStringLiteral("Recibiendo del repositorio del equipo"));
-    case SyncStage::Combining:
-        return Translate(QStringLiteral("Combinando las copias"));
-    case SyncStage::Sending:
+    switch (kind) {
+    case HistoryKind::Read:
+        return Translate(QStringLiteral("Lectura"));
+    case HistoryKind::Write:
         break;
+    case HistoryKind::VerifiedWrite:
+        return Translate(QStringLiteral("Escritura verificada"));
+    case HistoryKind::DifferingWrite:
+        return Translate(QStringLiteral("Escritura con diferencias"));
     }
-    return Translate(QStringLiteral("Enviando al repositorio del equipo"));
+    return Translate(QStringLiteral("Escritura"));
 }
 
 } // namespace
@@ -95,10 +49,6 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
                              FileCommands &files, UserMessage message, QWidget *parent)
     : QWidget(parent),
       Titulo(named(new QLabel(this), "Titulo")),
-      Vistas(named(new QTabWidget(this), "Vistas")),
-      FiltroUnidades(named(new QLineEdit(this), "FiltroUnidades")),
-      TablaUnidades(named(new QTableView(this), "TablaUnidades")),
-      ExportarUnidades(named(new QPushButton(this), "ExportarUnidades")),
       LabelUnidades(named(new QLabel(this), "LabelUnidades")),
       Unidades(named(new QListWidget(this), "Unidades")),
       LabelOperaciones(named(new QLabel(this), "LabelOperaciones")),
@@ -118,14 +68,8 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
       store_(store),
       sections_(sections),
       files_(files),
-      message_(std::move(message)),
-      fleet_(new QStandardItemModel(0, FleetColumns, this)),
-      fleetShown_(new FleetOrder(this)),
-      sync_(new HistorySync(this))
+      message_(std::move(message))
 {
-    askSavePath = [this](const QString &filter, const QString &suggested) {
-        return askSaveFile(this, filter, suggested);
-    };
     setObjectName(QStringLiteral("Historial"));
     makeHeading(Titulo);
     Operaciones->setColumnCount(3);
@@ -147,38 +91,12 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
     buttons->addWidget(CompararEditor);
     buttons->addWidget(Abrir);
     buttons->addStretch(1);
-    auto *copies = new QWidget;
-    auto *copiesLayout = new QVBoxLayout(copies);
-    copiesLayout->addLayout(lists, 1);
-    copiesLayout->addLayout(buttons);
-
-    fleetShown_->setSourceModel(fleet_);
-    fleetShown_->setFilterKeyColumn(-1);
-    fleetShown_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    TablaUnidades->setModel(fleetShown_);
-    TablaUnidades->setSortingEnabled(true);
-    TablaUnidades->sortByColumn(FleetSerial, Qt::AscendingOrder);
-    TablaUnidades->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TablaUnidades->setSelectionMode(QAbstractItemView::SingleSelection);
-    TablaUnidades->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TablaUnidades->verticalHeader()->hide();
-    TablaUnidades->horizontalHeader()->setStretchLastSection(true);
-    FiltroUnidades->setClearButtonEnabled(true);
-    auto *fleet = new QWidget;
-    auto *fleetLayout = new QVBoxLayout(fleet);
-    auto *fleetTools = new QHBoxLayout;
-    fleetTools->addWidget(FiltroUnidades, 1);
-    fleetTools->addWidget(ExportarUnidades);
-    fleetLayout->addLayout(fleetTools);
-    fleetLayout->addWidget(TablaUnidades, 1);
-    Vistas->addTab(copies, QString());
-    Vistas->addTab(fleet, QString());
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
     layout->addWidget(Titulo);
-    layout->addWidget(Vistas, 1);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
     layout->addWidget(Carpeta);
     auto *sharing = new QGridLayout;
     sharing->addWidget(LabelTecnico, 0, 0);
@@ -198,19 +116,6 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
     connect(Abrir, &QPushButton::clicked, this, &HistoryWindow::Abrir_Click);
     connect(FijarRemoto, &QPushButton::clicked, this, &HistoryWindow::FijarRemoto_Click);
     connect(Sincronizar, &QPushButton::clicked, this, &HistoryWindow::Sincronizar_Click);
-    connect(sync_, &HistorySync::progress, this, &HistoryWindow::showSyncProgress);
-    connect(sync_, &HistorySync::finished, this, &HistoryWindow::syncFinished);
-    connect(ExportarUnidades, &QPushButton::clicked, this, &HistoryWindow::ExportarUnidades_Click);
-    connect(FiltroUnidades, &QLineEdit::textChanged, fleetShown_, &QSortFilterProxyModel::setFilterFixedString);
-    // A unit of the list opens its copies.
-    connect(TablaUnidades, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        const QString serial = index.siblingAtColumn(FleetSerial).data().toString();
-        const QList<QListWidgetItem *> found = Unidades->findItems(serial, Qt::MatchExactly);
-        if (found.isEmpty())
-            return;
-        Unidades->setCurrentItem(found.first());
-        Vistas->setCurrentIndex(0);
-    });
     connect(Tecnico, &QLineEdit::editingFinished, this, [this] {
         // What a commit cannot carry is refused here, not at the next copy.
         Technician typed;
@@ -254,26 +159,9 @@ HistoryWindow::HistoryWindow(UnitConnection &unit, ConfigStore &store, const Sec
     refresh();
 }
 
-HistoryWindow::~HistoryWindow()
-{
-    const bool wasSyncing = syncing();
-    delete sync_; // stops the sync and waits for its thread
-    sync_ = nullptr;
-    if (ServiceHistory *history = unit_.history(); history && wasSyncing)
-        history->releaseCommits();
-}
-
 void HistoryWindow::LoadText()
 {
     Titulo->setText(Translate(QStringLiteral("Historial de servicio")));
-    Vistas->setTabText(0, Translate(QStringLiteral("Copias")));
-    Vistas->setTabText(1, Translate(QStringLiteral("Unidades")));
-    FiltroUnidades->setPlaceholderText(Translate(QStringLiteral("Filtrar")));
-    ExportarUnidades->setText(Translate(QStringLiteral("Exportar CSV")));
-    fleet_->setHorizontalHeaderLabels({Translate(QStringLiteral("Unidad")), Translate(QStringLiteral("Nombre")),
-                                       Translate(QStringLiteral("Ultima operacion")), Translate(QStringLiteral("Fecha")),
-                                       Translate(QStringLiteral("Tecnico")), Translate(QStringLiteral("Firmware")),
-                                       Translate(QStringLiteral("Ultima escritura"))});
     LabelUnidades->setText(Translate(QStringLiteral("Unidades")));
     LabelOperaciones->setText(Translate(QStringLiteral("Operaciones")));
     Comparar->setText(Translate(QStringLiteral("Comparar")));
@@ -312,55 +200,6 @@ void HistoryWindow::refresh()
         Unidades->setCurrentRow(found.isEmpty() ? 0 : Unidades->row(found.first()));
     }
     showEntries();
-    showFleet();
-}
-
-void HistoryWindow::showFleet()
-{
-    const ServiceHistory *history = unit_.history();
-    fleet_->removeRows(0, fleet_->rowCount());
-    if (!history)
-        return;
-    for (const FleetUnit &u : fleetUnits(*history)) {
-        const QString cells[FleetColumns] = {u.serial, u.name, historyKindText(u.lastOperation),
-                                             u.lastTime.toLocalTime().toString(kShownTime), u.technician, u.firmware,
-                                             lastWriteText(u.lastWrite)};
-        QList<QStandardItem *> row;
-        for (const QString &cell : cells)
-            row << new QStandardItem(cell);
-        fleet_->appendRow(row);
-    }
-    TablaUnidades->resizeColumnsToContents();
-}
-
-// The rows shown, in their order, under the headings shown; a name that a
-// spreadsheet would run as a formula is written to be shown.
-void HistoryWindow::ExportarUnidades_Click()
-{
-    const QString extension = QStringLiteral("csv");
-    const QString filter = Translate(QStringLiteral("Valores separados por comas")) + QStringLiteral(" (*.csv)");
-    const QString path =
-        withExtension(askSavePath(filter, suggestedFileName(QStringLiteral("unidades"), {}, extension)), extension);
-    if (path.isEmpty())
-        return;
-    const CsvText csv;
-    const auto rowCells = [this](int row) {
-        QStringList cells;
-        for (int column = 0; column < FleetColumns; ++column)
-            cells << (row < 0 ? fleetShown_->headerData(column, Qt::Horizontal).toString()
-                              : inertCell(fleetShown_->index(row, column).data().toString()));
-        return cells;
-    };
-    // The mark tells a spreadsheet that the names' accents are UTF-8.
-    QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + csv.line(rowCells(-1));
-    for (int row = 0; row < fleetShown_->rowCount(); ++row)
-        bytes += csv.line(rowCells(row));
-    QString error;
-    if (!SaveWholeFile(path, bytes, &error))
-        message_(QMessageBox::Warning,
-                 Translate(QStringLiteral("No se pudo guardar el archivo")) + u' ' + QDir::toNativeSeparators(path)
-                     + QStringLiteral("\n\n") + error,
-                 QMessageBox::Ok);
 }
 
 void HistoryWindow::showEntries()
@@ -373,8 +212,9 @@ void HistoryWindow::showEntries()
         history && !entries_.isEmpty() ? history->repository().copies() : QHash<QString, CopyCommit>();
     for (const HistoryEntry &entry : entries_) {
         const QString technician = copies.value(QDir(history->root()).relativeFilePath(entry.path)).author.name;
-        Operaciones->addTopLevelItem(
-            new QTreeWidgetItem({entry.time.toLocalTime().toString(kShownTime), historyKindText(entry.kind), technician}));
+        Operaciones->addTopLevelItem(new QTreeWidgetItem(
+            {entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), kindText(entry.kind),
+             technician}));
     }
     showButtons();
     showSharing();
@@ -401,7 +241,7 @@ QList<HistoryEntry> HistoryWindow::chosenEntries() const
 
 QString HistoryWindow::entryCaption(const HistoryEntry &entry) const
 {
-    return entry.time.toLocalTime().toString(kShownTime) + u' ' + historyKindText(entry.kind);
+    return entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u' ' + kindText(entry.kind);
 }
 
 bool HistoryWindow::restoreEntry(const HistoryEntry &entry, ConfigStore &scratch)
@@ -426,8 +266,6 @@ DifferenceWindow *HistoryWindow::compare(const ConfigStore &left, const ConfigSt
                                rightCaption, this);
     window->showFieldCaptions(files_.editors());
     window->showFieldTerms(sections_, left);
-    if (const ServiceHistory *history = unit_.history())
-        showKeyChanges(*window, *history, unit);
     return window;
 }
 
@@ -516,51 +354,22 @@ void HistoryWindow::FijarRemoto_Click()
     showSharing();
 }
 
-bool HistoryWindow::syncing() const
-{
-    return sync_ && sync_->running();
-}
-
 void HistoryWindow::Sincronizar_Click()
 {
     ServiceHistory *history = unit_.history();
     if (!history)
         return;
-    if (syncing()) {
-        message_(QMessageBox::Information, Translate(QStringLiteral("Ya se esta sincronizando el historial")),
-                 QMessageBox::Ok);
-        return;
-    }
     if (history->repository().remote().startsWith(QLatin1String("https:"), Qt::CaseInsensitive) && token_.isEmpty())
         token_ = QInputDialog::getText(this, Translate(QStringLiteral("Sincronizar")),
                                        Translate(QStringLiteral("Clave de acceso del repositorio:")),
                                        QLineEdit::Password);
     useTechnician();
-    // The sync's thread holds the repository; copies made meanwhile wait for it.
-    history->holdCommits();
-    sync_->start(history->root(), token_);
-    FijarRemoto->setEnabled(false);
-    showSyncProgress(SyncStage::Receiving, 0, 0);
-}
-
-void HistoryWindow::showSyncProgress(SyncStage stage, int done, int total)
-{
-    QString text = Translate(QStringLiteral("Sincronizando")) + QStringLiteral(": ") + syncStageText(stage);
-    if (total > 0)
-        text += QStringLiteral(" (%1 / %2)").arg(done).arg(total);
-    SinCompartir->setText(text);
-}
-
-void HistoryWindow::syncFinished(const SyncResult &result)
-{
-    if (ServiceHistory *history = unit_.history())
-        history->releaseCommits();
-    FijarRemoto->setEnabled(true);
+    SyncOptions options;
+    options.token = token_;
+    const SyncResult result = history->repository().sync(options);
     refresh();
     if (!result.ok) {
-        message_(QMessageBox::Warning,
-                 Translate(QStringLiteral("No se pudo sincronizar el historial")) + QStringLiteral("\n\n")
-                     + result.error,
+        message_(QMessageBox::Warning, Translate(QStringLiteral("No se pudo sincronizar el historial")) + QStringLiteral("\n\n") + result.error,
                  QMessageBox::Ok);
         return;
     }

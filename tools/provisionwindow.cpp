@@ -22,7 +22,7 @@
 #include "link/connection.h"
 #include "link/provisionworkers.h"
 #include "link/unitconnection.h"
-#include "widgets/filetexts.h"
+#include "shell/filecommands.h"
 #include "widgets/namedwidget.h"
 #include "widgets/runlock.h"
 #include "widgets/savename.h"
@@ -123,12 +123,6 @@ QString faultText(const UnitsTableFault &fault)
         break;
     case Kind::TemplateOutOfRange:
         format = Translate(QStringLiteral("Plantilla: %1 %2 tiene %3, fuera de rango: %4"));
-        break;
-    case Kind::Conflict:
-        format = Translate(QStringLiteral("%1 %2 esta activado junto a %3; su ventana solo muestra uno de los dos"));
-        break;
-    case Kind::TemplateConflict:
-        format = Translate(QStringLiteral("Plantilla: %1 %2 esta activado junto a %3; su ventana solo muestra uno de los dos"));
         break;
     }
     return fillArgs(format, fault.args);
@@ -349,7 +343,7 @@ QStringList ProvisionWindow::chosenPorts() const
 
 void ProvisionWindow::PlantillaBut_Click()
 {
-    const QString chosen = askOpenPath(configFileFilter());
+    const QString chosen = askOpenPath(FileCommands::fileFilter());
     if (chosen.isEmpty())
         return;
     PlantillaPath->setText(chosen);
@@ -358,7 +352,7 @@ void ProvisionWindow::PlantillaBut_Click()
 
 void ProvisionWindow::TablaBut_Click()
 {
-    const QString chosen = askOpenPath(translatedFilter(kTableFilter));
+    const QString chosen = askOpenPath(FileCommands::translatedFilter(kTableFilter));
     if (chosen.isEmpty())
         return;
     TablaPath->setText(chosen);
@@ -367,7 +361,7 @@ void ProvisionWindow::TablaBut_Click()
 
 void ProvisionWindow::InformeBut_Click()
 {
-    const QString chosen = askReportPath(translatedFilter(kTableFilter), InformePath->text());
+    const QString chosen = askReportPath(FileCommands::translatedFilter(kTableFilter), InformePath->text());
     if (chosen.isEmpty())
         return;
     // The report is added to, so a name typed without extension is simply completed.

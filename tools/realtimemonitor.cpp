@@ -22,9 +22,9 @@
 #include "link/unitconnection.h"
 #include "model/product.h"
 #include "model/texthelpers.h"
-#include "widgets/clientsize.h"
 #include "widgets/namedwidget.h"
 #include "widgets/unitcontrols.h"
+#include "shell/mainwindow.h"
 
 namespace {
 
@@ -154,7 +154,7 @@ T_Real_Zelmor::T_Real_Zelmor(UnitConnection &unit, QWidget *parent)
     setObjectName(QStringLiteral("T_Real_Zelmor"));
     // The designed size; the page it is shown on scrolls when fonts larger
     // than the designed ones make the form taller or wider.
-    resize(kClientSize);
+    resize(MainWindow::kClientSize);
 
     makeHeading(Titulo);
 

@@ -15,7 +15,7 @@
 #include "link/unitconnection.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
-#include "widgets/programicon.h"
+#include "shell/programicon.h"
 
 namespace {
 

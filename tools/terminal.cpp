@@ -20,10 +20,10 @@
 #include "link/framecodec.h"
 #include "link/unitconnection.h"
 #include "rtftext.h"
-#include "widgets/filetexts.h"
 #include "widgets/namedwidget.h"
 #include "widgets/savename.h"
 #include "widgets/unitcontrols.h"
+#include "shell/filecommands.h"
 
 namespace {
 
@@ -243,7 +243,7 @@ void Terminal::TraceSaveBut_Click()
 void Terminal::saveAs(const QString &fileFilter, const QString &namePrefix,
                       const std::function<QByteArray()> &bytes)
 {
-    const QString filter = translatedFilter(fileFilter);
+    const QString filter = FileCommands::translatedFilter(fileFilter);
     const QString extension = filterExtension(filter);
     const QString path = withExtension(
         askSavePath(filter, suggestedFileName(namePrefix, unit_.Device.SerialNumber, extension)), extension);

@@ -11,7 +11,7 @@
 #include "files/langtable.h"
 #include "numberbox.h"
 
-#include "model/iptext.h"
+#include "sections/gprs/iptext.h"
 
 namespace {
 

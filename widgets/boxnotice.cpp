@@ -1,15 +1,9 @@
 #include "boxnotice.h"
 
-#include <QClipboard>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <QToolTip>
-
-#include "files/langtable.h"
 
 namespace {
 
@@ -32,39 +26,7 @@ private:
     QLabel *notice_;
 };
 
-const QString kLimitName = QStringLiteral("typingLimit");
-
-// Watches the keys that add text to a box at its maximum length.
-class TypingLimit : public QObject {
-public:
-    explicit TypingLimit(QLineEdit *box) : QObject(box), box_(box) { setObjectName(kLimitName); }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() != QEvent::KeyPress || box_->isReadOnly())
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const qsizetype added = key->matches(QKeySequence::Paste) ? QGuiApplication::clipboard()->text().size()
-                                : key->text().isEmpty() || !key->text().at(0).isPrint() ? 0
-                                                                                         : key->text().size();
-        const qsizetype kept = box_->text().size() - box_->selectedText().size();
-        if (added > 0 && kept + added > box_->maxLength())
-            showBoxNotice(box_, Translate(QStringLiteral("Este campo admite como maximo %1 caracteres"))
-                                    .arg(box_->maxLength()));
-        return false;
-    }
-
-private:
-    QLineEdit *box_;
-};
-
 } // namespace
-
-void tellTypingLimit(QLineEdit *box)
-{
-    if (!box->findChild<QObject *>(kLimitName, Qt::FindDirectChildrenOnly))
-        box->installEventFilter(new TypingLimit(box));
-}
 
 QLabel *boxNotice(const QWidget *box)
 {

@@ -3,7 +3,6 @@
 #include <QString>
 
 class QLabel;
-class QLineEdit;
 class QWidget;
 
 // Tells the operator, in a balloon under the box, why a keystroke or a paste
@@ -12,7 +11,3 @@ class QWidget;
 void showBoxNotice(QWidget *box, const QString &text);
 // The balloon of the box; null while none was shown.
 QLabel *boxNotice(const QWidget *box);
-// Tells the operator, with the balloon, when the box's maximum length cuts a
-// keystroke or a paste short, which the box alone does without a word. Once
-// per box; a later call does nothing.
-void tellTypingLimit(QLineEdit *box);

@@ -47,7 +47,5 @@ FlagChoice::FlagChoice(QWidget *parent)
 void FlagChoice::LoadText()
 {
     LabelHabil->setText(Translate(QStringLiteral("Habilitar sí")));
-    // The caption of the setting, which the row itself does not write.
-    Combo->setAccessibleName(Translate(QStringLiteral("Flag")));
     LabelTrue->setText(Translate(QStringLiteral("= TRUE")));
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "files/langtable.h"
+#include "sections/timers/timerfamily.h"
 #include "widgets/timebox.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "model/actioncatalogue.h"
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
-#include "widgets/programicon.h"
+#include "shell/programicon.h"
 
 namespace {
 

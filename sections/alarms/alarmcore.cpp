@@ -453,50 +453,11 @@ QString keyCaption(const AlarmMemberRow &row, QStringView word)
         {"SEMANA(", "Rango horario de habilitacion"}, {"FLAG(", "Flag"}, {"ACTHI(", "Valor alto"},
         {"ACTLO(", "Valor bajo"}, {"ACTNO(", "Valor nominal"}};
     QString caption = captions.value(word.toString());
-    // A kind without a window names its persistence as the threshold windows do.
     if (word == QLatin1String("PERSISTENCIA(") || word == QLatin1String("PERSIST("))
-        caption = row.editor.persistCaption.isEmpty() ? QStringLiteral("Persisten:") : QString(row.editor.persistCaption);
+        caption = row.editor.persistCaption;
     else if (word == QLatin1String("REARM("))
         caption = row.editor.rearmCaption;
     return fieldCaption(caption);
-}
-
-} // namespace
-
-namespace {
-
-// A channel as a record of the configuration: "Caudalimetro 2".
-QString alarmRecordCaption(AlarmMember member)
-{
-    switch (member) {
-    case AlarmMember::Flow:
-        return QStringLiteral("Caudalimetro");
-    case AlarmMember::Digital:
-        return QStringLiteral("Entrada digital");
-    case AlarmMember::Math:
-        return QStringLiteral("Canal matematico");
-    case AlarmMember::Flags:
-        return QStringLiteral("Flag");
-    case AlarmMember::OneWire:
-        return QStringLiteral("Sonda");
-    case AlarmMember::Analog:
-        break;
-    }
-    return QStringLiteral("Entrada analogica");
-}
-
-// A slot key's file text in the form of the control that shows it.
-QString alarmKeyValue(const IniDocument &side, QStringView word, const QString &text)
-{
-    if (word == QLatin1String("INICIO(") || word == QLatin1String("FINAL("))
-        return timeValue(text);
-    if (word == QLatin1String("SEMANA("))
-        return weekdaysValue(text);
-    if (word == QLatin1String("FLAG("))
-        return flagChoiceValue(text);
-    if (word.startsWith(QLatin1String("ACT")))
-        return actionValue(side, text);
-    return editorValueText(text);
 }
 
 } // namespace
@@ -508,38 +469,25 @@ std::optional<FieldTerm> alarmFieldTerm(const AlarmMemberRow &row, const IniDocu
     if (channel.isEmpty() || item != alarmFileSection(row, channel.toInt()) || channel.toInt() >= row.records)
         return std::nullopt;
     const QString text = side.readValue(item, key);
-    FieldTerm term{numberedRecord(alarmRecordCaption(row.member), channel.toInt()), key.trimmed(),
+    FieldTerm term{Translate(QString(row.editor.heading)).trimmed() + u' ' + channel, key.trimmed(),
                    editorValueText(text)};
-    term.spare = channel.toInt() >= row.channels;
-    // A kind with an interface choice is off while it is 0.
-    const QString interface = QStringLiteral("INTERFAZ");
-    term.enabled = !side.hasKey(item, interface) || ParseNumber(side.readValue(item, interface)) != 0;
-    static const QHash<QString, QString> kindCaptions = {
-        {"NOMBRE", "Nombre"}, {"UNIDAD", "Unidad"}, {"INTERFAZ", "Interfaz"}};
-    if (const auto caption = kindCaptions.constFind(key); caption != kindCaptions.cend())
-        term.field = fieldCaption(*caption);
-    // A slot's key: its word, the slot and, for an action, its place ("ACTHI( 0 3)").
-    const qsizetype open = key.indexOf(u'(');
-    const QString word = key.left(open + 1);
-    const QStringList places = key.mid(open + 1).chopped(1).split(u' ', Qt::SkipEmptyParts);
-    bool isSlot = false;
-    const int c = places.value(0).toInt(&isSlot);
-    const bool isAction = std::any_of(row.layout->actions.begin(), row.layout->actions.end(),
-                                      [&word](const AlarmActions &list) { return list.fileKey == word; });
-    const QString caption = open > 0 && key.endsWith(u')') ? keyCaption(row, word) : QString();
-    if (!isSlot || c < 0 || c >= row.slotCount || (caption.isEmpty() && !isAction) || places.size() != (isAction ? 2 : 1))
-        return term;
-    term.field = caption;
-    term.value = alarmKeyValue(side, word, text);
-    term.enabled = term.enabled && fileFlagSet(side, item, slotKey(QLatin1String("HABIL("), c))
-                   && (!isAction || actionSet(text));
-    if (isAction)
-        term.field += QStringLiteral(" (%1)").arg(places.at(1));
-    if (row.slotCount > 1)
-        term.field = alarmSlotCaption(c) + QStringLiteral(" - ") + term.field;
-    for (const AlarmNumber &n : row.layout->fileNumbers) {
-        if (number && n.key == word)
-            *number = n.field;
+    AlarmConfig probe;
+    for (int c = 0; c < row.slotCount; ++c) {
+        visitKeys(*row.layout, c, probe, [&](const QString &slotKey, auto &field) {
+            if (slotKey != key)
+                return;
+            const QString word = key.left(key.indexOf(u'(') + 1);
+            term.field = keyCaption(row, word);
+            // An action key ends in its place in the list: "ACTHI( 0 3)".
+            if (word.startsWith(QLatin1String("ACT")))
+                term.field += QStringLiteral(" (%1)").arg(key.chopped(1).section(u' ', -1));
+            if (row.slotCount > 1)
+                term.field = alarmSlotCaption(c) + QStringLiteral(" - ") + term.field;
+            for (const AlarmNumber &n : row.layout->fileNumbers) {
+                if (number && static_cast<const void *>(&(probe.*n.field)) == static_cast<const void *>(&field))
+                    *number = n.field;
+            }
+        });
     }
     return term;
 }

@@ -18,11 +18,11 @@
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "widgets/clientsize.h"
 #include "widgets/flagcombo.h"
 #include "widgets/namedwidget.h"
 #include "widgets/numberbox.h"
 #include "widgets/scheduleframe.h"
+#include "shell/mainwindow.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ AlarmEditor::AlarmEditor(const AlarmMemberRow &member, ConfigStore &store,
     if (BotonNormal)
         connect(BotonNormal, &QPushButton::clicked, this, &AlarmEditor::BotonNormal_Click);
 
-    resize(kClientSize.expandedTo(sizeHint()));
+    resize(MainWindow::kClientSize.expandedTo(sizeHint()));
     reload();
     Timer1->start(kCheckInterval);
 }
@@ -209,7 +209,6 @@ QGroupBox *AlarmEditor::buildNotification()
     for (int i = 0; i < int(choices.size()); ++i) {
         choices[i]->setParent(frame);
         grid->addWidget(choices[i], i, 0);
-        connect(choices[i], &QRadioButton::clicked, this, [this] { notificationClicked_ = true; });
     }
     return frame;
 }
@@ -293,7 +292,6 @@ void AlarmEditor::LoadData()
     // The last of the three that is set ends up chosen.
     const std::array<QRadioButton *, 4> choices{NotNone, NotSMS, NotVoz, NotGPRS};
     shownNotification_ = int(notificationOf(*slot));
-    notificationClicked_ = false;
     choices[shownNotification_]->setChecked(true);
     showText(TextoAlarma, slot->Text);
     for (const NumberControl &number : numbers_)
@@ -317,10 +315,9 @@ void AlarmEditor::StoreControls()
     // Untouched, the switches stay as they came (a file or a unit may hold
     // another form of the same choice); a new choice is written as a unit
     // reports it.
-    if (const int chosen = notificationChosen(); chosen != shownNotification_ || notificationClicked_) {
+    if (const int chosen = notificationChosen(); chosen != shownNotification_) {
         setNotification(*slot, AlarmNotification(chosen));
         shownNotification_ = chosen;
-        notificationClicked_ = false;
     }
     storeIfEdited(TextoAlarma, slot->Text);
     std::vector<AlarmNumberBox> boxes;

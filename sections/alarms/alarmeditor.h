@@ -124,11 +124,8 @@ private:
     void editList(ActionList AlarmConfig::*list);
 
     // The notification choice as LoadData showed it (0 none to 3 GPRS): the
-    // store-back rewrites the slot's switches only when the operator changed
-    // it, or clicked a choice at all (the shown one too, to settle switches
-    // the window cannot show together).
+    // store-back rewrites the slot's switches only when the operator changed it.
     int shownNotification_ = 0;
-    bool notificationClicked_ = false;
     int notificationChosen() const;
 
     const AlarmMemberRow &member_;

@@ -1,14 +1,11 @@
 #include "analogcore.h"
 
-#include <QHash>
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/common/fieldtext.h"
 #include "sections/common/downloadline.h"
 
 namespace {
@@ -175,19 +172,5 @@ void AnalogCore::restore(ConfigStore &store, const IniDocument &doc) const
 
 std::optional<FieldTerm> AnalogCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
-    // No window shows these inputs; their keys are named after what they hold.
-    static const QHash<QString, QString> captions = {
-        {"IE", "Inicio de escala"}, {"FE", "Fin de escala"}, {"EqIE", "Valor al inicio de escala"},
-        {"EqFE", "Valor al fin de escala"}, {"GRUPO", "Grupo analogico"}};
-    std::optional<FieldTerm> term = alarmFieldTerm(row(), side, item, key);
-    if (!term)
-        return term;
-    if (const auto caption = captions.constFind(key); caption != captions.cend())
-        term->field = fieldCaption(*caption);
-    if (key == kInterfaceKey)
-        term->value = interfaceValue(side.readValue(item, key), {{0, "No habil."}, {1, "4-20 mA"}, {2, "0-5 V"},
-                                                                 {3, "0-10 V"}, {kPressureSensor, "Sensor de presion"}});
-    // The product has no analog inputs: nothing of them is in use.
-    term->enabled = term->enabled && kProductLimits.AnalogCount > 0;
-    return term;
+    return alarmFieldTerm(row(), side, item, key);
 }

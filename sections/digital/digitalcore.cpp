@@ -3,12 +3,10 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/common/fieldtext.h"
 #include "sections/common/downloadline.h"
 #include "sections/common/uploadline.h"
 
@@ -137,11 +135,5 @@ void DigitalCore::restore(ConfigStore &store, const IniDocument &doc) const
 
 std::optional<FieldTerm> DigitalCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
-    std::optional<FieldTerm> term = alarmFieldTerm(digitalRow(), side, item, key);
-    // The contact's kind is the window's interface choice.
-    if (term && key == QLatin1String("NC")) {
-        term->field = fieldCaption(QStringLiteral("Interfaz"));
-        term->value = Translate(fileFlagSet(side, item, key) ? QStringLiteral("N.C.") : QStringLiteral("N.A."));
-    }
-    return term;
+    return alarmFieldTerm(digitalRow(), side, item, key);
 }

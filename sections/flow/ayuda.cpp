@@ -13,7 +13,7 @@
 #include "model/texthelpers.h"
 #include "widgets/namedwidget.h"
 #include "widgets/numberbox.h"
-#include "widgets/programicon.h"
+#include "shell/programicon.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "ayuda.h"
 #include "files/langtable.h"
-#include "files/configfile.h"
+#include "files/servicehistory.h"
 #include "link/devicevalues.h"
 #include "link/unitconnection.h"
 #include "model/configstore.h"
@@ -230,7 +230,7 @@ void Caudal::showTotal()
 {
     bool ours = unit_.isConnected();
     if (ours && configSource)
-        ours = unitOrigin(configSource(), unit_.Device.SerialNumber) == UnitOrigin::Same;
+        ours = ServiceHistory::sameUnit(configSource().trimmed(), unit_.Device.SerialNumber.trimmed());
     TotalText->setText(ours ? NumStr(unit_.Device.TotalCounts[ChannelIndex()]) : QString());
 }
 

@@ -5,7 +5,6 @@
 #include <QHash>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
@@ -212,21 +211,17 @@ std::optional<FieldTerm> FlowCore::fieldTerm(const IniDocument &side, const QStr
     std::optional<FieldTerm> term = alarmFieldTerm(flowRow(), side, item, key, &number);
     if (!term)
         return term;
-    const QString unit = side.readValue(item, QStringLiteral("UNIDAD")).trimmed();
-    if (key == QLatin1String("TIMEBASE")) {
-        term->field = fieldCaption(QStringLiteral("Base de tiempo"));
-        term->unit = Translate(QStringLiteral("Seg."));
-    } else if (key == QLatin1String("RATIO")) {
-        term->field = fieldCaption(QStringLiteral("Un pulso equivale a:"));
-    } else if (key == QLatin1String("INTERFAZ")) {
-        term->value = interfaceValue(side.readValue(item, key), {{FlowMeter::kEnabled, "Habil."}, {0, "No Habil."}});
-    }
+    static const QHash<QString, QString> captions = {
+        {"NOMBRE", "Nombre"}, {"UNIDAD", "Unidad"}, {"INTERFAZ", "Interfaz"},
+        {"TIMEBASE", "Base de tiempo"}, {"RATIO", "Un pulso equivale a:"}};
+    if (const auto caption = captions.constFind(key); caption != captions.cend())
+        term->field = fieldCaption(*caption);
     if (number == &AlarmConfig::Low || number == &AlarmConfig::High || number == &AlarmConfig::Hysteresis) {
         // The product in single precision, as the window shows it.
         const float pulses = float(ParseNumber(side.readValue(item, key)));
         const float ratio = float(ParseNumber(side.readValue(item, QStringLiteral("RATIO"))));
-        term->value = NumberText(pulses * ratio);
-        term->unit = unit;
+        const QString unit = side.readValue(item, QStringLiteral("UNIDAD")).trimmed();
+        term->value = NumberText(pulses * ratio) + (unit.isEmpty() ? QString() : u' ' + unit);
     }
     return term;
 }

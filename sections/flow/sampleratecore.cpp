@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
@@ -105,12 +104,5 @@ std::optional<FieldTerm> SampleRateCore::fieldTerm(const IniDocument &side, cons
     if (number.isEmpty() || meter >= kProductLimits.FlowCount || item != fileSection(meter) || key != kWeight)
         return std::nullopt;
     const QString text = side.readValue(item, key);
-    // The totaliser belongs to its meter's record, in use while the meter is.
-    std::optional<FieldTerm> term = alarmFieldTerm(alarmMember(AlarmMember::Flow), side, item, key);
-    if (term) {
-        term->field = fieldCaption(totalizerCaption(meter));
-        term->value = editorValueText(text);
-        term->unit = QStringLiteral("m3");
-    }
-    return term;
+    return FieldTerm{{}, fieldCaption(totalizerCaption(meter)), text.isEmpty() ? text : weightText(editorValueText(text))};
 }

@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 
 #include "files/configcompare.h"
-#include "files/configfile.h"
 #include "files/langtable.h"
 #include "link/comms.h"
 #include "link/connection.h"
@@ -105,9 +104,9 @@ ConnectionPanel::ConnectionPanel(Context context, QWidget *parent)
                      QMessageBox::Ok);
     });
     connect(&unit, &UnitConnection::verifying, this,
-            [this] { say(QStringLiteral("Verificando configuracion...")); });
+            [this] { setStatus([] { return Translate(QStringLiteral("Verificando configuracion...")); }); });
     connect(&unit, &UnitConnection::portLost, this, [this](const LinkFailure &failure) {
-        setStatus({Status::LinkFailed, {}, failure});
+        setStatus([failure] { return LinkFailureText(failure); });
         showButtons();
     });
     connect(&unit, &UnitConnection::disconnected, this, &ConnectionPanel::linkDropped);
@@ -141,7 +140,8 @@ void ConnectionPanel::LoadText()
         if (chosen != kSimulatedChoice && Puerto->currentText() != chosen)
             Puerto->setEditText(chosen);
     }
-    setStatus(status_);
+    if (status_)
+        setStatus(status_);
 }
 
 QString ConnectionPanel::portText() const
@@ -199,8 +199,9 @@ bool ConnectionPanel::refuseMissingNumber()
 {
     if (!ModemCheck->isChecked() || !CallNum->text().trimmed().isEmpty())
         return false;
-    say(QStringLiteral("Escriba el numero al que debe llamar el modem."));
-    ctx_.message(QMessageBox::Warning, statusText(status_), QMessageBox::Ok);
+    const auto text = [] { return Translate(QStringLiteral("Escriba el numero al que debe llamar el modem.")); };
+    setStatus(text);
+    ctx_.message(QMessageBox::Warning, text(), QMessageBox::Ok);
     CallNum->setFocus();
     return true;
 }
@@ -245,92 +246,53 @@ void ConnectionPanel::Leer_Click()
 // Fields that cannot be sent are told even with no unit to send them to.
 void ConnectionPanel::Escribir_Click()
 {
-    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected() || !confirmBlankConfiguration()
-        || !confirmOtherUnit())
+    if ((ctx_.readyToSend && !ctx_.readyToSend()) || !ctx_.unit.isConnected() || !confirmOtherUnit())
         return;
     setBusyPointer(true);
     uploadRequest_ = true;
     showRequested(Escribir, QStringLiteral("Escribiendo configuracion..."));
 }
 
-// The blank configuration of the start would wipe the unit's own: asked, with
-// the unit named, and No as the default answer.
-bool ConnectionPanel::confirmBlankConfiguration()
-{
-    if (!ctx_.holdsConfiguration || ctx_.holdsConfiguration())
-        return true;
-    const QString question =
-        Translate(QStringLiteral("Los editores no tienen ninguna configuracion leida de una unidad ni abierta de un "
-                                 "archivo. Desea escribir esta configuracion en la unidad %1 y reemplazar la suya?"))
-            .arg(shownSerial(ctx_.unit.Device.SerialNumber));
-    return ctx_.message(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
 // One unit's configuration goes to another only when the operator says so,
 // with both named: the caption alone is too easily missed.
 bool ConnectionPanel::confirmOtherUnit()
 {
-    const QString source = ctx_.configSource ? ctx_.configSource() : QString();
-    const QString target = shownSerial(ctx_.unit.Device.SerialNumber);
-    QString question;
-    switch (unitOrigin(source, target)) {
-    case UnitOrigin::Unrecorded:
-    case UnitOrigin::Same:
+    const QString source = ctx_.configSource ? ctx_.configSource().trimmed() : QString();
+    const QString target = ctx_.unit.Device.SerialNumber.trimmed();
+    if (source.isEmpty() || target.isEmpty() || ServiceHistory::sameUnit(source, target))
         return true;
-    case UnitOrigin::Other:
-        question = Translate(QStringLiteral("Esta configuracion es de la unidad %1 y la unidad conectada es la %2. "
-                                            "Desea escribirla en la unidad %2?"))
-                       .arg(shownSerial(source), target);
-        break;
-    case UnitOrigin::Unreadable:
-        question = Translate(QStringLiteral("No se puede leer de que unidad es esta configuracion (\"%1\"). "
-                                            "Desea escribirla en la unidad %2?"))
-                       .arg(shownSerial(source), target);
-        break;
-    }
+    const QString question =
+        Translate(QStringLiteral("Esta configuracion es de la unidad %1 y la unidad conectada es la %2. "
+                                 "Desea escribirla en la unidad %2?"))
+            .arg(source, target);
     return ctx_.message(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // The click is acknowledged at once; the work starts on the next tick.
 void ConnectionPanel::showRequested(QPushButton *button, const QString &status)
 {
-    say(status);
+    setStatus([status] { return Translate(status); });
     if (button)
         button->setEnabled(false);
 }
 
-// Every text of the status line, in the language in use. A port that went
-// away is named beside a transfer's error: nothing but a new connection will
-// bring it back.
-QString ConnectionPanel::statusText(const Status &status)
+// The status line shows what fits; its tooltip, the whole text. The text is
+// made again in the language chosen whenever that changes.
+void ConnectionPanel::setStatus(std::function<QString()> text)
 {
-    switch (status.kind) {
-    case Status::Said:
-        return status.text.isEmpty() ? QString() : Translate(status.text);
-    case Status::Detecting:
-        return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (") + status.text
-               + QStringLiteral(")...");
-    case Status::LinkFailed:
-        return LinkFailureText(status.failure);
-    case Status::TransferFailed:
-        break;
-    }
-    const QString error = Translate(QStringLiteral("Error!"));
-    return status.failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(status.failure) : error;
-}
-
-// The status line shows what fits; its tooltip, the whole text.
-void ConnectionPanel::setStatus(const Status &status)
-{
-    status_ = status;
-    const QString shown = statusText(status_);
+    status_ = std::move(text);
+    const QString shown = status_();
     ComStat->setText(shown);
     ComStat->setToolTip(shown);
 }
 
 void ConnectionPanel::showDetection()
 {
-    setStatus({Status::Detecting, Puerto->currentText(), {}});
+    const QString port = Puerto->currentText();
+    setStatus([port] {
+        return Translate(QStringLiteral("Detectando ")) + Product::ProductTitle + QStringLiteral(" (") + port
+               + QStringLiteral(")...");
+    });
     IniCom->setText(Translate(QStringLiteral("Cancelar")));
 }
 
@@ -342,7 +304,7 @@ void ConnectionPanel::TimerComms_Timer()
         return;
     ticking_ = true;
     UnitConnection &unit = ctx_.unit;
-    if (connectRequest_ && !unit.linkBusy())
+    if (connectRequest_ && !unit.comms().CommsBusy())
         connectOrDisconnect();
     if (unit.isConnected() && ctx_.active()) {
         const auto progress = [this](int value, int maximum) {
@@ -407,8 +369,8 @@ bool ConnectionPanel::connectUnit()
 // that does not answer, in the status line.
 void ConnectionPanel::showFailure(const LinkFailure &failure)
 {
-    setStatus({Status::LinkFailed, {}, failure});
-    const QString text = statusText(status_);
+    const QString text = LinkFailureText(failure);
+    setStatus([failure] { return LinkFailureText(failure); });
     switch (failure.error) {
     case LinkError::PortMissing:
     case LinkError::PortInUse:
@@ -425,12 +387,11 @@ void ConnectionPanel::showFailure(const LinkFailure &failure)
 void ConnectionPanel::afterConnect()
 {
     UnitConnection &unit = ctx_.unit;
+    Comms &comms = unit.comms();
     unit.readInfo();
-    unit.exchange([&device = unit.Device](Comms &comms) {
-        const bool counts = ReadTotalCount(comms, device);
-        const bool parameters = ReadIOParameter(comms, device);
-        return ReadDeviceRTC(comms, device) && counts && parameters;
-    });
+    ReadTotalCount(comms, unit.Device);
+    ReadIOParameter(comms, unit.Device);
+    ReadDeviceRTC(comms, unit.Device);
     const QDateTime pc = QDateTime::currentDateTime();
     if (ClockOutOfSync(unit.Device.DeviceClock, pc)) {
         const QLocale locale;
@@ -443,7 +404,7 @@ void ConnectionPanel::afterConnect()
                 + Translate(QStringLiteral("Hora del PC:")) + u' ' + locale.toString(pc, QLocale::ShortFormat),
             QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
-            unit.exchange([](Comms &comms) { return WriteDeviceRTC(comms); });
+            WriteDeviceRTC(comms);
     }
 }
 
@@ -456,7 +417,9 @@ void ConnectionPanel::sourceChanged()
 void ConnectionPanel::showConnectionState()
 {
     const bool connected = ctx_.unit.isConnected();
-    say(connected ? QStringLiteral("Comunicacion iniciada") : QStringLiteral("Comunicacion no iniciada"));
+    setStatus([connected] {
+        return Translate(connected ? QStringLiteral("Comunicacion iniciada") : QStringLiteral("Comunicacion no iniciada"));
+    });
     showButtons();
 }
 
@@ -468,7 +431,7 @@ void ConnectionPanel::linkDropped()
     downloadRequest_ = false;
     uploadRequest_ = false;
     if (ctx_.unit.lastError().error != LinkError::PortLost)
-        say(QStringLiteral("Comunicacion no iniciada"));
+        setStatus([] { return Translate(QStringLiteral("Comunicacion no iniciada")); });
     showButtons();
     if (!connectRequest_)
         setBusyPointer(false);
@@ -486,7 +449,7 @@ void ConnectionPanel::showButtons()
 void ConnectionPanel::refuseUpload()
 {
     uploadRequest_ = false;
-    say(QStringLiteral("Configuracion no enviada"));
+    setStatus([] { return Translate(QStringLiteral("Configuracion no enviada")); });
     Escribir->setEnabled(ctx_.unit.isConnected());
     setBusyPointer(false);
 }
@@ -500,12 +463,12 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     ctx_.form->setEnabled(false);
     Leer->setEnabled(false);
     Escribir->setEnabled(false);
-    say(running);
+    setStatus([running] { return Translate(running); });
     const bool ok = operation();
     if (ok)
-        say(done);
+        setStatus([done] { return Translate(done); });
     else
-        setStatus({Status::TransferFailed, {}, ctx_.unit.lastError()});
+        setStatus([failure = ctx_.unit.lastError()] { return transferFailureText(failure); });
     Leer->setEnabled(ctx_.unit.isConnected());
     Escribir->setEnabled(ctx_.unit.isConnected());
     // The bar shows a transfer only while it runs.
@@ -515,10 +478,18 @@ void ConnectionPanel::runTransfer(bool &request, const QString &running, const Q
     request = false;
 }
 
+// A port that went away is named beside the error: nothing but a new
+// connection will bring it back.
+QString ConnectionPanel::transferFailureText(const LinkFailure &failure)
+{
+    const QString error = Translate(QStringLiteral("Error!"));
+    return failure.error == LinkError::PortLost ? error + u' ' + LinkFailureText(failure) : error;
+}
+
 void ConnectionPanel::showDifferences(const QList<ConfigDifference> &differences)
 {
-    say(QStringLiteral("La unidad no tiene lo enviado"));
-    const QString title = statusText(status_);
+    const QString title = Translate(QStringLiteral("La unidad no tiene lo enviado"));
+    setStatus([] { return Translate(QStringLiteral("La unidad no tiene lo enviado")); });
     if (ctx_.showDifferences)
         ctx_.showDifferences(title, differences);
     else

@@ -4,7 +4,6 @@
 #include <QWidget>
 #include <functional>
 
-#include "link/linkerror.h"
 #include "statuslabel.h"
 #include "widgets/usermessage.h"
 
@@ -20,6 +19,7 @@ class SectionRegistry;
 class UnitConnection;
 struct ConnectRequest;
 struct ConfigDifference;
+struct LinkFailure;
 struct ConfigStore;
 
 // The connection controls of the General window, a view of the unit
@@ -48,9 +48,6 @@ public:
         // The serial number of the unit the configuration came from (empty
         // when unknown): writing it to another unit is asked first.
         std::function<QString()> configSource;
-        // Whether the editors hold a configuration read from a unit or a
-        // file; writing the blank one of the start is asked first. Unset: they do.
-        std::function<bool()> holdsConfiguration;
     };
 
     explicit ConnectionPanel(Context context, QWidget *parent = nullptr);
@@ -95,20 +92,7 @@ public:
     std::function<bool()> beforeUpload;
 
 private:
-    // What the status line tells, kept so that it is worded again when the
-    // language changes.
-    struct Status {
-        enum Kind { Said, Detecting, LinkFailed, TransferFailed };
-        Kind kind = Said;
-        QString text;        // Said: the words, untranslated; Detecting: the port
-        LinkFailure failure; // LinkFailed, TransferFailed
-    };
-    static QString statusText(const Status &status);
-    void setStatus(const Status &status);
-    void say(const QString &text) { setStatus({Status::Said, text, {}}); }
-
     void refuseUpload();
-    bool confirmBlankConfiguration();
     bool confirmOtherUnit();
     bool simulatedChosen() const;
     bool refuseMissingNumber();
@@ -121,10 +105,12 @@ private:
     void showFailure(const LinkFailure &failure);
     void runTransfer(bool &request, const QString &running, const QString &done,
                      const std::function<bool()> &operation);
+    static QString transferFailureText(const LinkFailure &failure);
     void showDifferences(const QList<ConfigDifference> &differences);
     void setBusyPointer(bool busy);
     void showRequested(QPushButton *button, const QString &status);
     void showDetection();
+    void setStatus(std::function<QString()> text);
 
     Context ctx_;
     bool connectRequest_ = false;
@@ -132,5 +118,5 @@ private:
     bool uploadRequest_ = false;
     bool ticking_ = false;
     bool busyPointer_ = false;
-    Status status_;
+    std::function<QString()> status_;
 };

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/channelcode.h"
@@ -449,10 +448,5 @@ std::optional<FieldTerm> GeneralCore::fieldTerm(const IniDocument &side, const Q
         {"TLFM", {"Telefono:"}},
         {"TLF", {"Telefono:"}},
     };
-    std::optional<FieldTerm> term =
-        captionedFieldTerm(side, kSection, item, key, captions, Translate(QStringLiteral("General")));
-    // A free place of the phone list holds no number.
-    if (term && key.startsWith(QLatin1String("TLF")))
-        term->enabled = !term->value.trimmed().isEmpty();
-    return term;
+    return captionedFieldTerm(side, kSection, item, key, captions);
 }

@@ -60,8 +60,7 @@ General::General(UnitConnection &unit, ConfigStore &store, const SectionRegistry
       info_(new InfoFrame(this)),
       connection_(new ConnectionPanel(
           {unit, store, sections, message_, this, [this] { return isVisible() && isActiveWindow(); },
-           commands_.showDifferences, commands_.readyToSend, commands_.readyToReplace, commands_.configSource,
-           commands_.holdsConfiguration},
+           commands_.showDifferences, commands_.readyToSend, commands_.readyToReplace, commands_.configSource},
           this)),
       titulo_(named(new QLabel(this), "Titulo")),
       minutes_(new QLabel(this))
@@ -163,12 +162,6 @@ void General::buildToolbar()
                                               commands_.saveAs();
                                       });
     guardarComo_->setObjectName(QStringLiteral("GuardarComo"));
-    informe_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView), QString(), this,
-                                  [this] {
-                                      if (commands_.report)
-                                          commands_.report();
-                                  });
-    informe_->setObjectName(QStringLiteral("Informe"));
     idioma_ = Toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(),
                                  this, [this] {
                                      if (commands_.language)
@@ -202,7 +195,6 @@ void General::LoadText()
     abrir_->setText(Translate(QStringLiteral("Abrir")));
     guardar_->setText(Translate(QStringLiteral("Guardar")));
     guardarComo_->setText(Translate(QStringLiteral("Guardar como")));
-    informe_->setText(Translate(QStringLiteral("Informe")));
     idioma_->setText(Translate(QStringLiteral("Idioma")));
 
     WarningText->setText(Translate(QStringLiteral("La version de firmware del")) + QLatin1Char(' ')

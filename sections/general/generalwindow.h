@@ -27,7 +27,6 @@ struct GeneralCommands {
     std::function<void()> open;     // "Abrir": open dialog and file restore
     std::function<void()> save;     // "Guardar": the file open, or the save dialog
     std::function<void()> saveAs;   // "Guardar como": save dialog and file save
-    std::function<void()> report;   // "Informe": the commissioning report as a PDF
     std::function<void()> language; // "Idioma": the language dialog
     // Where a verified upload's differences go; unset, a message gives their count.
     std::function<void(const QString &title, const QList<ConfigDifference> &)> showDifferences;
@@ -38,8 +37,6 @@ struct GeneralCommands {
     // The serial number of the unit the configuration in the editors came
     // from; empty when unknown.
     std::function<QString()> configSource;
-    // Whether the editors hold a configuration read from a unit or a file.
-    std::function<bool()> holdsConfiguration;
 };
 
 // "Configuracion general": the unit's general settings and phone list, the
@@ -109,6 +106,5 @@ private:
     QAction *abrir_;
     QAction *guardar_;
     QAction *guardarComo_;
-    QAction *informe_;
     QAction *idioma_;
 };

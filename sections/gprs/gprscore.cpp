@@ -6,7 +6,6 @@
 #include <variant>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
@@ -258,9 +257,5 @@ std::optional<FieldTerm> GprsCore::fieldTerm(const IniDocument &side, const QStr
         {"FTP_RETRIES", {"Reintentos de conexion:", ftp}},
         {"FTP_RETIME", {"Tiempo entre reintentos:", ftp, seconds}},
     };
-    std::optional<FieldTerm> term = captionedFieldTerm(side, kSection, item, key, captions, QStringLiteral("GPRS"));
-    // With GPRS off only its switch is in use.
-    if (term && key != QLatin1String("ENABLED"))
-        term->enabled = fileFlagSet(side, item, QStringLiteral("ENABLED"));
-    return term;
+    return captionedFieldTerm(side, kSection, item, key, captions);
 }

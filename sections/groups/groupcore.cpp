@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
@@ -113,10 +112,5 @@ std::optional<FieldTerm> GroupCore::fieldTerm(const IniDocument &side, const QSt
     const QString number = recordNumber(item);
     if (number.isEmpty() || number.toInt() >= AnalogGroup::kCount)
         return std::nullopt;
-    std::optional<FieldTerm> term = captionedFieldTerm(side, fileSection(number.toInt()), item, key, captions,
-                                                       numberedRecord(QStringLiteral("Grupo analogico"), number.toInt()));
-    // The groups feed analog inputs, which this product has none of.
-    if (term)
-        term->enabled = kProductLimits.AnalogCount > 0;
-    return term;
+    return captionedFieldTerm(side, fileSection(number.toInt()), item, key, captions);
 }

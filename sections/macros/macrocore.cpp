@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/common/downloadline.h"
@@ -138,10 +137,5 @@ void MacroCore::restore(ConfigStore &store, const IniDocument &doc) const
 std::optional<FieldTerm> MacroCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
     static const QHash<QString, KeyCaption> captions = {{"LINE", {"Macro / Equacion:"}}};
-    std::optional<FieldTerm> term =
-        captionedFieldTerm(side, kFileSection, item, key, captions, Translate(QStringLiteral("Macros")));
-    // A free row of the pool holds nothing to read.
-    if (term)
-        term->enabled = !term->value.trimmed().isEmpty();
-    return term;
+    return captionedFieldTerm(side, kFileSection, item, key, captions);
 }

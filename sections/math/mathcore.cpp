@@ -3,12 +3,10 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/common/fieldtext.h"
 #include "sections/common/channellabels.h"
 #include "sections/common/downloadline.h"
 
@@ -144,11 +142,5 @@ void MathCore::restore(ConfigStore &store, const IniDocument &doc) const
 
 std::optional<FieldTerm> MathCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
-    std::optional<FieldTerm> term = alarmFieldTerm(row(), side, item, key);
-    if (term && key == QLatin1String("ECUACION"))
-        term->field = fieldCaption(QStringLiteral("Ecuacion de conversion"));
-    else if (term && key == QLatin1String("INTERFAZ"))
-        term->value = interfaceValue(side.readValue(item, key),
-                                     {{MathChannel::kEnabled, "Habil."}, {MathChannel::kDisabled, "No habil."}});
-    return term;
+    return alarmFieldTerm(row(), side, item, key);
 }

@@ -1,16 +1,13 @@
 #include "modbuscore.h"
 
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "link/devicevalues.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
-#include "sections/common/fieldtext.h"
 
 namespace {
 
@@ -114,14 +111,4 @@ void ForceModbusMaster(ConfigStore &store, bool unitConnected, quint32 unitFeatu
 {
     if (unitConnected && !(unitFeatures & Feature::ModbusSlave))
         store.Modbus.Master = true;
-}
-
-std::optional<FieldTerm> ModbusCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
-{
-    static const QHash<QString, KeyCaption> captions = {
-        {kBaudKey, {"Velocidad del bus", nullptr, "baudios"}},
-        {kMasterKey, {"Maestro del bus"}},
-        {kAddressKey, {"Direccion de esclavo"}},
-    };
-    return captionedFieldTerm(side, kSection, item, key, captions, QStringLiteral("MODBUS"));
 }

@@ -16,9 +16,6 @@ public:
 
     void save(const ConfigStore &store, IniDocument &doc) const override;
     void restore(ConfigStore &store, const IniDocument &doc) const override;
-    // No window shows the bus: its keys are named after what they hold.
-    std::optional<FieldTerm> fieldTerm(const IniDocument &side, const QString &item,
-                                       const QString &key) const override;
 };
 
 // A unit that cannot be a bus slave is always master: while such a unit is

@@ -3,14 +3,12 @@
 #include <optional>
 
 #include "files/inidocument.h"
-#include "files/langtable.h"
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/alarms/alarmcore.h"
-#include "sections/common/fieldtext.h"
 #include "sections/common/channellabels.h"
 #include "sections/common/downloadline.h"
-#include "model/iptext.h"
+#include "sections/gprs/iptext.h"
 
 namespace {
 
@@ -234,17 +232,5 @@ void OneWireCore::restore(ConfigStore &store, const IniDocument &doc) const
 
 std::optional<FieldTerm> OneWireCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
-    std::optional<FieldTerm> term = alarmFieldTerm(row(), side, item, key);
-    if (!term)
-        return term;
-    const QString text = side.readValue(item, key);
-    if (key == QLatin1String("ID"))
-        term->field = fieldCaption(QStringLiteral("ID de la sonda:"));
-    else if (key.startsWith(QLatin1String("ADDRESS")))
-        term->field = fieldCaption(QStringLiteral("Direccion")) + QStringLiteral(" (%1)").arg(recordNumber(key));
-    else if (key == QLatin1String("INTERFAZ"))
-        term->value = interfaceValue(text, {{OneWireProbe::kDisabled, "No habil."},
-                                            {OneWireProbe::kTemperature, "Temperatura"},
-                                            {OneWireProbe::kHumidity, "Humedad"}});
-    return term;
+    return alarmFieldTerm(row(), side, item, key);
 }

@@ -483,68 +483,24 @@ QString timerFieldCaption(const TimerFamily &family, TimerField field)
 
 } // namespace
 
-namespace {
-
-// A timer as a record of the configuration: "Temporizador ciclico 5".
-QString timerRecordCaption(TimerKind kind)
-{
-    switch (kind) {
-    case TimerKind::Cyclic:
-        return QStringLiteral("Temporizador ciclico");
-    case TimerKind::Weekly:
-        return QStringLiteral("Temporizador semanal");
-    case TimerKind::Monthly:
-        return QStringLiteral("Temporizador mensual");
-    case TimerKind::Long:
-        break;
-    }
-    return QStringLiteral("Temporizador largo");
-}
-
-// A field's file text in the form of the control that shows it.
-QString timerFieldValue(TimerField field, const QString &text)
-{
-    switch (field) {
-    case TimerField::Start:
-    case TimerField::Stop:
-        return timeValue(text);
-    case TimerField::Weekdays:
-        return weekdaysValue(text);
-    case TimerField::DayMask:
-        return monthDaysValue(text);
-    case TimerField::Flag:
-        return flagChoiceValue(text);
-    default:
-        return editorValueText(text);
-    }
-}
-
-} // namespace
-
 std::optional<FieldTerm> TimerCore::fieldTerm(const IniDocument &side, const QString &item, const QString &key) const
 {
     const QString number = recordNumber(item);
     if (number.isEmpty() || item != fileSection(number.toInt()))
         return std::nullopt;
     const QString text = side.readValue(item, key);
-    FieldTerm term{numberedRecord(timerRecordCaption(family_.kind), number.toInt()), key.trimmed(),
-                   editorValueText(text)};
-    term.enabled = fileFlagSet(side, item, QStringLiteral("HABIL"));
+    FieldTerm term{{}, key.trimmed(), editorValueText(text)};
     for (const TimerFileKey &fileKey : family_.fileKeys) {
         if (key != fileKey.key)
             continue;
         term.field = fieldCaption(timerFieldCaption(family_, fileKey.field));
-        term.value = timerFieldValue(fileKey.field, text);
         const bool period = fileKey.field == TimerField::Seconds || fileKey.field == TimerField::Days;
         if (period && !family_.captions.periodUnit.isEmpty())
-            term.unit = Translate(family_.captions.periodUnit);
+            term.value += u' ' + Translate(family_.captions.periodUnit);
     }
     for (int slot = 0; slot < int(std::tuple_size_v<ActionList>); ++slot) {
-        if (key == actionKey(slot)) {
+        if (key == actionKey(slot))
             term.field = fieldCaption(timerFieldCaption(family_, TimerField::Actions)) + QStringLiteral(" (%1)").arg(slot);
-            term.value = actionValue(side, text);
-            term.enabled = term.enabled && actionSet(text);
-        }
     }
     return term;
 }

@@ -204,6 +204,12 @@ QString timerFrameCaption(int index)
     return Translate(QStringLiteral("Temporizador ")) + QString::number(index);
 }
 
+const QStringList &weekdayCaptions()
+{
+    static const QStringList captions = {"Lun", "Mar", "Mie", "Jue", "Vie", "Sab", "Dom"};
+    return captions;
+}
+
 const QStringList &monthDayCaptions()
 {
     static const QStringList captions = numberTexts(1, 31) << QStringLiteral("Ultimo del mes");

@@ -121,8 +121,8 @@ std::optional<int> timerPageStart(int newIndex);
 QString timerPageTitle(const TimerFamily &family, int first);
 // "Temporizador 4" (translated).
 QString timerFrameCaption(int index);
-// "1" to "31" with "Ultimo del mes": the day boxes' captions, untranslated
-// (the weekdays' are weekdayCaptions()).
+// "Lun" to "Dom", and "1" to "31" with "Ultimo del mes": the day boxes' captions, untranslated.
+const QStringList &weekdayCaptions();
 const QStringList &monthDayCaptions();
 
 // Whether a control of a timer is enabled: every control follows TimerHabil,

@@ -81,15 +81,11 @@ std::optional<FieldTerm> VoiceListCore::fieldTerm(const IniDocument &side, const
         {"SEND_ACK", {"Habilitar acuse de recibo"}},
         {"TEL", {"Telefono:"}},
     };
-    std::optional<FieldTerm> term =
-        captionedFieldTerm(side, kSection, item, key, captions, Translate(QStringLiteral("Autorizados Voz")));
+    std::optional<FieldTerm> term = captionedFieldTerm(side, kSection, item, key, captions);
     // The macro is a choice of the window's list, whose first item is "No".
     if (term && key == kMacroKey) {
         const qint16 macro = macroValue(side.readValue(item, key));
-        term->value = macro == VoiceAuthList::kNoMacro ? Translate(QStringLiteral("No")) : macroReference(side, macro);
+        term->value = macro == VoiceAuthList::kNoMacro ? Translate(QStringLiteral("No")) : QString::number(macro);
     }
-    // A free place of the list holds no number.
-    if (term && key.startsWith(QLatin1String("TEL")))
-        term->enabled = !term->value.trimmed().isEmpty();
     return term;
 }

@@ -7,13 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QTest>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <array>
-#include <initializer_list>
 #include <memory>
 
 #include "programfixture.h"
@@ -114,19 +110,6 @@ protected:
         return written;
     }
 
-    // rich_config.qcf as the program writes it, with each item's key set to
-    // its value, saved as `name`.
-    QString richConfigWith(const char *name, std::initializer_list<std::array<const char *, 3>> values)
-    {
-        IniDocument doc;
-        EXPECT_TRUE(doc.load(writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"))));
-        for (const auto &[item, key, value] : values)
-            doc.writeValue(QString::fromLatin1(item), QString::fromLatin1(key), QString::fromLatin1(value));
-        const QString file = path(QString::fromLatin1(name));
-        EXPECT_TRUE(doc.save(file));
-        return file;
-    }
-
     // Opened and saved ("Abrir", then "Guardar") by the windows, and by the
     // core, each into its own copy of `file`: both must give its bytes back.
     void expectSavedUnchanged(const QString &file)
@@ -190,9 +173,14 @@ TEST_F(FileFaithful, AValueItsBoxShowsRedIsNamedOnOpeningAndStopsTheUpload)
         {"CAUDAL 0", "RATIO", "0", "Caudal_0", "Caudal", "Ratio"},                    // > 0, meter on
         {"LTIMER 0", "PERIOD", "-3", "LTimer0_3", "LTimer", "Period_0"},              // timer on
     };
+    const QString written = writtenBy(QStringLiteral(VELKAN_TEST_DATA "/rich_config.qcf"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
-        const QString file = richConfigWith("outside.qcf", {{c.item, c.key, c.value}});
+        IniDocument doc;
+        ASSERT_TRUE(doc.load(written));
+        doc.writeValue(QString::fromLatin1(c.item), QString::fromLatin1(c.key), QString::fromLatin1(c.value));
+        const QString file = path(QStringLiteral("outside.qcf"));
+        ASSERT_TRUE(doc.save(file));
 
         QList<RestoreNote> notes;
         auto store = std::make_unique<ConfigStore>();
@@ -221,80 +209,6 @@ TEST_F(FileFaithful, AValueItsBoxShowsRedIsNamedOnOpeningAndStopsTheUpload)
         EXPECT_FALSE(gate.pass(UploadGate::configSections()));
         EXPECT_TRUE(warned.contains(QString::fromLatin1(c.key))) << warned.toStdString();
     }
-}
-
-// A value of the file that was not taken (empty, or no number) is named on
-// opening, and stops the upload with its field named, as velkan-cli's
-// write-config does, until the operator types a value in its box; saving
-// the file settles it too, as the file then holds what the box shows.
-TEST_F(FileFaithful, AValueNotTakenStopsTheUploadUntilItsBoxIsGivenOne)
-{
-    const struct {
-        const char *item, *key, *value;
-        const char *node, *window, *box, *typed;
-    } cases[] = {
-        {"GPRS", "SERVER_PORT", "", "GPRS", "GPRS", "TextPort", "5000"},
-        {"GENERAL", "RENVN", "abc", "General", "General", "RENVN", "4"},
-    };
-    auto *gate = program.windows.findChild<UploadGate *>();
-    ASSERT_NE(gate, nullptr);
-    QString warned;
-    gate->warn = [&warned](const QString &message) { warned = message; };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.key);
-        const QString file = richConfigWith("untaken.qcf", {{c.item, c.key, c.value}});
-        for (bool typing : {true, false}) {
-            told.clear();
-            ASSERT_TRUE(program.files.openFile(file));
-            ASSERT_EQ(told.size(), 1);
-            EXPECT_TRUE(told.first().contains(QString::fromLatin1(c.key))) << told.first().toStdString();
-            warned.clear();
-            EXPECT_FALSE(gate->pass(UploadGate::configSections()));
-            EXPECT_TRUE(warned.contains(QString::fromLatin1(c.key))) << warned.toStdString();
-            EXPECT_FALSE(gate->pass(UploadGate::configSections())) << "asked again, still refused";
-            if (typing) {
-                program.main.Tree_NodeClick(QString::fromLatin1(c.node));
-                auto *box = program.windows.window(QString::fromLatin1(c.window))->findChild<QLineEdit *>(c.box);
-                ASSERT_NE(box, nullptr);
-                box->clear();
-                QTest::keyClicks(box, QString::fromLatin1(c.typed));
-            } else {
-                ASSERT_TRUE(program.files.saveCommand());
-            }
-            EXPECT_TRUE(gate->pass(UploadGate::configSections())) << warned.toStdString();
-        }
-    }
-}
-
-// An alarm slot of a file notified by voice and by GPRS shows only GPRS: it is
-// named on opening and stops the upload until the operator chooses, even the
-// choice shown.
-TEST_F(FileFaithful, VoiceAndGprsTogetherStopTheUploadUntilTheOperatorChooses)
-{
-    auto *gate = program.windows.findChild<UploadGate *>();
-    ASSERT_NE(gate, nullptr);
-    QString warned;
-    gate->warn = [&warned](const QString &message) { warned = message; };
-    const QString file = richConfigWith("both.qcf", {{"CAUDAL 0", "HABIL( 0)", "True"},
-                                                     {"CAUDAL 0", "SMS( 0)", "True"},
-                                                     {"CAUDAL 0", "VOZ( 0)", "True"},
-                                                     {"CAUDAL 0", "GPRS( 0)", "True"}});
-
-    told.clear();
-    ASSERT_TRUE(program.files.openFile(file));
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told.first().contains(QStringLiteral("VOZ( 0)"))) << told.first().toStdString();
-    EXPECT_FALSE(gate->pass(UploadGate::configSections()));
-    EXPECT_TRUE(warned.contains(QStringLiteral("VOZ( 0)"))) << warned.toStdString();
-
-    program.main.Tree_NodeClick(QStringLiteral("Caudal_0"));
-    auto *shown = program.windows.window(QStringLiteral("Caudal"))->findChild<QRadioButton *>("NotGPRS");
-    ASSERT_NE(shown, nullptr);
-    ASSERT_TRUE(shown->isChecked());
-    shown->click();
-    EXPECT_TRUE(gate->pass(UploadGate::configSections())) << warned.toStdString();
-    EXPECT_FALSE(program.store.Flow[0].Alarms[0].NotifyVoice);
-    EXPECT_TRUE(program.store.Flow[0].Alarms[0].NotifyGprs);
 }
 
 } // namespace

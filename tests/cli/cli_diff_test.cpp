@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "files/configfile.h"
-#include "files/inidocument.h"
 #include "files/sectionregistry.h"
 #include "model/configstore.h"
 #include "sections/sectionlist.h"
@@ -174,101 +173,6 @@ TEST_F(CliMergeTest, TheJsonOfDiffIsASelection)
                       path("x.qcf")})
                   .status,
               3);
-}
-
-// The merged file records the unit it came from as a save does, so that
-// writing it to another unit is asked about: BASE's, or OTHER's when BASE
-// records none and a value was taken from OTHER.
-TEST_F(CliMergeTest, TheMergedFileRecordsItsUnit)
-{
-    const auto recording = [this](const char *from, const char *name, const char *serial) {
-        IniDocument doc;
-        EXPECT_TRUE(doc.load(path(from)));
-        doc.writeValue(QStringLiteral("General"), QStringLiteral("SERIE_ORIGEN"), QLatin1String(serial));
-        EXPECT_TRUE(doc.save(path(name)));
-    };
-    recording("base.qcf", "base-ua.qcf", "UA-0001");
-    recording("other.qcf", "other-ub.qcf", "UB-0002");
-    const struct {
-        const char *base, *other, *take, *recorded;
-    } cases[] = {
-        {"base-ua.qcf", "other-ub.qcf", "E_Digital", "UA-0001"},
-        {"base.qcf", "other-ub.qcf", "E_Digital", "UB-0002"},
-        {"base.qcf", "other-ub.qcf", "MACROS", ""}, // nothing differs there: nothing taken
-        {"base.qcf", "other.qcf", "E_Digital", ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.base) + " " + c.other + " " + c.take);
-        QFile::remove(path("out.qcf"));
-        const CliRun run = runCli({"merge", path(c.base), path(c.other), "--take", c.take, "-o", path("out.qcf")});
-        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
-        IniDocument out;
-        ASSERT_TRUE(out.load(path("out.qcf")));
-        EXPECT_EQ(recordedSourceSerial(out), QLatin1String(c.recorded));
-    }
-}
-
-// A value of BASE that cannot be read, or one of OTHER that is taken, would
-// reach OUT as a default: nothing is written, the value named. One of OTHER
-// that is not taken does not matter.
-TEST_F(CliMergeTest, AnUnreadableValueKeptOrTakenWritesNothing)
-{
-    const struct {
-        const char *badIn; // the file whose port is unreadable
-        const char *port;
-        const char *take;
-        int status;
-    } cases[] = {
-        {"base.qcf", "", "E_Digital", 3},
-        {"base.qcf", "abc", "E_Digital", 3},
-        {"base.qcf", "5020.5", "E_Digital", 3},
-        {"base.qcf", "abc", "GPRS.SERVER_PORT", 0}, // replaced by OTHER's value
-        {"other.qcf", "", "GPRS.SERVER_PORT", 3},
-        {"other.qcf", "abc", "GPRS", 3},
-        {"other.qcf", "abc", "E_Digital", 0},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.badIn) + " " + c.port + " " + c.take);
-        IniDocument doc;
-        ASSERT_TRUE(doc.load(path(c.badIn)));
-        doc.writeValue("GPRS", "SERVER_PORT", c.port);
-        ASSERT_TRUE(doc.save(path("bad.qcf")));
-        const bool badBase = QLatin1String(c.badIn) == QLatin1String("base.qcf");
-        QFile::remove(path("out.qcf"));
-        const CliRun run = runCli({"merge", path(badBase ? "bad.qcf" : "base.qcf"),
-                                   path(badBase ? "other.qcf" : "bad.qcf"), "--take", c.take, "-o", path("out.qcf")});
-        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
-        EXPECT_EQ(QFile::exists(path("out.qcf")), c.status == 0);
-        if (c.status != 0)
-            EXPECT_TRUE(run.err.contains(QStringLiteral("SERVER_PORT=%1 ").arg(c.port))) << qPrintable(run.err);
-    }
-}
-
-// A choice of diff --json is taken only while OTHER still holds what it
-// chose; one naming what OTHER lacks is a usage error, as --take NOPE.X is.
-TEST_F(CliMergeTest, AStaleOrUnknownJsonChoiceWritesNothing)
-{
-    const struct {
-        const char *json;
-        int status;
-    } cases[] = {
-        {R"([{"section":"GENERAL","key":"RENVN","a":" 0","b":" 7"}])", 0},
-        {R"([{"section":"GENERAL","key":"RENVN","a":" 0","b":" 9"}])", 3},
-        {R"([{"section":"NOPE","key":"X","a":null,"b":"1"}])", 2},
-        {R"([{"section":"GENERAL","key":"NOPE","a":null,"b":"1"}])", 2},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.json);
-        QFile selection(path("chosen.json"));
-        ASSERT_TRUE(selection.open(QIODevice::WriteOnly));
-        selection.write(c.json);
-        selection.close();
-        QFile::remove(path("out.qcf"));
-        const CliRun run = runCli({"merge", path("base.qcf"), path("other.qcf"), "--take-json", path("chosen.json"),
-                                   "-o", path("out.qcf")});
-        EXPECT_EQ(run.status, c.status) << qPrintable(run.err);
-        EXPECT_EQ(QFile::exists(path("out.qcf")), c.status == 0);
-    }
 }
 
 } // namespace

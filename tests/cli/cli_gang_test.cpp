@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         writeFile("units.csv", "serial,name,retry_time\nVS-1,Alpha,21\nVS-2,Beta,22\nVS-3,Gamma,23\nVS-4,Delta,24\n");
         const SimulatedUnit &unit = startUnit("VS-0", "template-unit");
-        ASSERT_EQ(runCli({"--fast-link", "--port", unit.devicePath(), "read-config", path("template.qcf")}, path("data")).status, 0);
+        ASSERT_EQ(runCli({"--port", unit.devicePath(), "read-config", path("template.qcf")}, path("data")).status, 0);
         units.clear();
     }
 
@@ -61,7 +61,7 @@ protected:
 
     QStringList provisionArguments(const QStringList &ports)
     {
-        QStringList arguments{"--fast-link", "--timeout", "300"};
+        QStringList arguments{"--timeout", "300"};
         for (const QString &port : ports)
             arguments << "--port" << path(port);
         return arguments + QStringList{"provision", path("template.qcf"), path("units.csv"), "--report",
@@ -96,7 +96,7 @@ protected:
         expected.writeValue("General", "NOMBRE", name);
         expected.writeValue("General", "RENVT", retry);
         ASSERT_TRUE(expected.save(path("expected.qcf")));
-        const QStringList read{"--fast-link", "--port", unit.devicePath(), "--no-history", "read-config", path("held.qcf")};
+        const QStringList read{"--port", unit.devicePath(), "--no-history", "read-config", path("held.qcf")};
         ASSERT_EQ(runCli(read, path("data")).status, 0);
         const CliRun diff = runCli({"diff", path("expected.qcf"), path("held.qcf")}, path("data"));
         EXPECT_EQ(diff.status, 0) << qPrintable(name) << '\n' << qPrintable(diff.out);

@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -46,7 +43,7 @@ protected:
         table.close();
         // The template is what a unit holds.
         startUnit("VS-0");
-        ASSERT_EQ(runCli({"--fast-link", "--port", link(), "read-config", path("template.qcf")}, path("data")).status, 0);
+        ASSERT_EQ(runCli({"--port", link(), "read-config", path("template.qcf")}, path("data")).status, 0);
         units.clear();
     }
 
@@ -77,7 +74,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", path("data"));
         cli.setProcessEnvironment(environment);
-        cli.start(VELKAN_CLI, QStringList{"--fast-link", "--port", link(), "--timeout", "300", "provision", path("template.qcf"),
+        cli.start(VELKAN_CLI, QStringList{"--port", link(), "--timeout", "300", "provision", path("template.qcf"),
                                           path("units.csv"), "--report", report.isEmpty() ? path("report.csv") : report}
                                   + options);
         ASSERT_TRUE(cli.waitForStarted());
@@ -107,7 +104,7 @@ protected:
         for (const auto &[key, value] : values)
             expected.writeValue(key.section('.', 0, 0), key.section('.', 1), value);
         ASSERT_TRUE(expected.save(path("expected.qcf")));
-        const QStringList read{"--fast-link", "--port", unit.devicePath(), "--no-history", "read-config", path("held.qcf")};
+        const QStringList read{"--port", unit.devicePath(), "--no-history", "read-config", path("held.qcf")};
         EXPECT_EQ(runCli(read, path("data")).status, 0);
         const CliRun diff = runCli({"diff", path("expected.qcf"), path("held.qcf")}, path("data"));
         EXPECT_EQ(diff.status, 0) << qPrintable(unit.devicePath()) << '\n' << qPrintable(diff.out);
@@ -165,7 +162,7 @@ TEST_F(CliProvisionTest, WritesEachUnitItsRowAndReportsIt)
         EXPECT_EQ(QDir(path("data/velkan-sarn/history/" + serial)).entryList(QDir::Files).size(), 1) << qPrintable(serial);
 
     // A rerun finds every unit applied and writes nothing.
-    const CliRun rerun = runCli({"--fast-link", "--port", link(), "--timeout", "300", "provision", path("template.qcf"),
+    const CliRun rerun = runCli({"--port", link(), "--timeout", "300", "provision", path("template.qcf"),
                                  path("units.csv"), "--report", path("report.csv")},
                                 path("data"));
     EXPECT_EQ(rerun.status, 0) << qPrintable(rerun.err);
@@ -211,7 +208,7 @@ TEST_F(CliProvisionTest, CallsEachUnitThroughTheModem)
     table.write("serial,phone,name\nVS-1,+34600111001,Alpha\nVS-2,+34600111002,Beta\n");
     table.close();
     const SimulatedUnit &unit = startUnit("VS-1", {"--modem", "--key", "4321"});
-    const CliRun run = runCli({"--fast-link", "--port", unit.devicePath(), "--key", "4321", "--timeout", "300", "provision",
+    const CliRun run = runCli({"--port", unit.devicePath(), "--key", "4321", "--timeout", "300", "provision",
                                path("template.qcf"), path("units.csv"), "--modem-column", "phone"},
                               path("data"));
     EXPECT_EQ(run.status, 1) << qPrintable(run.err);
@@ -242,7 +239,7 @@ TEST_F(CliProvisionTest, RefusesARunThatWouldLoopOrWriteOverItsInput)
     const QByteArray table = kUnits;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const CliRun run = runCli(QStringList{"--fast-link", "--port", link(), "provision", path("template.qcf"), path("units.csv")} + c.options,
+        const CliRun run = runCli(QStringList{"--port", link(), "provision", path("template.qcf"), path("units.csv")} + c.options,
                                   path("data"));
         EXPECT_EQ(run.status, 2) << qPrintable(run.err);
         EXPECT_TRUE(run.err.contains(c.words)) << qPrintable(run.err);
@@ -326,7 +323,7 @@ TEST_F(CliProvisionTest, ABadTableSendsNothing)
     ASSERT_TRUE(table.open(QIODevice::WriteOnly));
     table.write("serial,name,colour,retry_time\nVS-1,a,red,ten\nVS-1,b,,\n");
     table.close();
-    const CliRun run = runCli({"--fast-link", "--port", link(), "provision", path("template.qcf"), path("units.csv")}, path("data"));
+    const CliRun run = runCli({"--port", link(), "provision", path("template.qcf"), path("units.csv")}, path("data"));
     EXPECT_EQ(run.status, 3);
     const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << qPrintable(run.err);
@@ -334,49 +331,6 @@ TEST_F(CliProvisionTest, ABadTableSendsNothing)
     EXPECT_TRUE(lines.at(1).contains("units.csv:2:4: ")) << qPrintable(lines.at(1));
     EXPECT_TRUE(lines.at(2).contains("units.csv:3:1: serial VS-1 is on line 2")) << qPrintable(lines.at(2));
     EXPECT_FALSE(QFile::exists(path("units-report.csv")));
-}
-
-// A value of the template or of a unit's row that the unit would get
-// otherwise (an empty, unreadable or broken port) is refused before anything
-// is sent, naming the field: the table's check refuses a cell; a template
-// value fails each unit, as write-config refuses it.
-TEST_F(CliProvisionTest, AValueThatCannotReachTheUnitIsNeverSent)
-{
-    struct Case {
-        const char *templatePort;
-        const char *cell;
-    };
-    const Case cases[] = {{"", ""}, {"abc", ""}, {"5020.5", ""}, {"5020", "5020.5"}, {"5020", "abc"}, {"5020", "99999"}};
-    IniDocument templ;
-    ASSERT_TRUE(templ.load(path("template.qcf")));
-    int n = 0;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.templatePort) + " / " + c.cell);
-        templ.writeValue("GPRS", "SERVER_PORT", c.templatePort);
-        ASSERT_TRUE(templ.save(path("template.qcf")));
-        writeFile("units.csv", QByteArray("serial;GPRS.SERVER_PORT\r\nVS-1;") + c.cell + "\r\n");
-        const QString report = path(QStringLiteral("r%1.csv").arg(n++));
-        if (*c.cell) {
-            const CliRun run = runCli({"--port", link(), "provision", path("template.qcf"), path("units.csv"),
-                                       "--report", report}, path("data"));
-            EXPECT_EQ(run.status, 3);
-            EXPECT_TRUE(run.err.contains(QStringLiteral("units.csv:2:2: "))) << qPrintable(run.err);
-            EXPECT_FALSE(run.err.contains(u'%')) << qPrintable(run.err);
-            continue;
-        }
-        startProvision({}, report);
-        const QStringList result = provisionUnit("VS-1", {"--log", path("log.json")});
-        cli.terminate();
-        ASSERT_TRUE(cli.waitForFinished(60000));
-        EXPECT_EQ(result.value(1), "failed");
-        EXPECT_TRUE(result.value(2).startsWith(QStringLiteral("[GPRS] SERVER_PORT=%1 ").arg(c.templatePort)))
-            << qPrintable(result.value(2));
-        EXPECT_TRUE(result.value(2).endsWith("nothing was sent")) << qPrintable(result.value(2));
-        units.back()->stop();
-        QFile log(path("log.json"));
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QJsonDocument::fromJson(log.readAll()).object().value("uploads").toArray().isEmpty());
-    }
 }
 
 } // namespace

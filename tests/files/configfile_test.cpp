@@ -112,35 +112,3 @@ TEST_F(ConfigFileTest, SaveKeepsForeignContentButMergesOnlyIntoAConfiguration)
     EXPECT_FALSE(saveConfigFile(QString(), store, registry, &error));
     EXPECT_EQ(error.problem, FileProblem::NoName);
 }
-
-// Serials compare in one form: case, blanks and controls at the ends, and
-// what a history folder's name replaces make no difference. A recorded text
-// that is no serial (a control inside, a value a hand edit broke onto the
-// next line) is unreadable, which is asked about, never taken as the same unit.
-TEST_F(ConfigFileTest, TheSourceUnitIsComparedInOneForm)
-{
-    const struct {
-        const char *file; // the General section's lines after the marker
-        const char *target;
-        UnitOrigin origin;
-    } cases[] = {
-        {"SERIE_ORIGEN=UA-0001", "UA-0001", UnitOrigin::Same},
-        {"SERIE_ORIGEN=ua-0001", "UA-0001", UnitOrigin::Same},
-        {"SERIE_ORIGEN=  UA-0001\t", " UA-0001\x01", UnitOrigin::Same},
-        {"SERIE_ORIGEN=UA_0001", "UA/0001", UnitOrigin::Same}, // its history folder's name
-        {"SERIE_ORIGEN=UB-0002", "UA-0001", UnitOrigin::Other},
-        {"SERIE_ORIGEN=UA\x01-0001", "UA-0001", UnitOrigin::Unreadable},
-        {"SERIE_ORIGEN=UA\x81-0001", "UA-0001", UnitOrigin::Unreadable}, // a byte the code page leaves undefined
-        {"SERIE_ORIGEN=UA-\r\n0001", "UA-0001", UnitOrigin::Unreadable},
-        {"SERIE_ORIGEN=\r\nUB-0002", "UA-0001", UnitOrigin::Other},
-        {"SERIE_ORIGEN=\r\nNOMBRE=x", "UA-0001", UnitOrigin::Unrecorded},
-        {"NOMBRE=x", "UA-0001", UnitOrigin::Unrecorded},
-        {"SERIE_ORIGEN=UA-0001", "", UnitOrigin::Unrecorded},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.file);
-        IniDocument doc;
-        doc.parse(QByteArray("[General]\r\nVERSION=VELKAN_SARN\r\n") + c.file + "\r\n");
-        EXPECT_EQ(unitOrigin(recordedSourceSerial(doc), QString::fromLatin1(c.target)), c.origin);
-    }
-}

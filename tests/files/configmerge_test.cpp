@@ -81,27 +81,4 @@ TEST_F(ConfigMergeTest, ARefusedValueIsReportedAndNotTaken)
     EXPECT_EQ(changedKeys(*store), QStringList{"CAUDAL 1/RATIO"});
 }
 
-// A take that would leave an alarm slot notified by voice and by GPRS, which
-// its window cannot show, is refused and the slot keeps its switches; a
-// slot BASE itself holds so is BASE's own, not something the take refused.
-TEST_F(ConfigMergeTest, AVoiceAndGprsPairATakeWouldMakeIsRefused)
-{
-    AlarmConfig &slot = base->Flow[2].Alarms[1];
-    slot.Enabled = true;
-    slot.NotifySms = slot.NotifyVoice = true;
-    base->Flow[3].Alarms[0].Enabled = true;
-    base->Flow[3].Alarms[0].NotifyVoice = base->Flow[3].Alarms[0].NotifyGprs = true;
-    from.writeValue(QStringLiteral("CAUDAL 2"), QStringLiteral("GPRS( 1)"), QStringLiteral("True"));
-    auto store = std::make_unique<ConfigStore>(*base);
-    const TakeReport report =
-        takeInto(*store, from, {{"CAUDAL 2", "GPRS( 1)"}, {"CAUDAL 1", "RATIO"}}, registry);
-    ASSERT_EQ(report.refused.size(), 1);
-    EXPECT_EQ(report.taken, 1);
-    EXPECT_EQ(report.refused[0].kind, RestoreNote::Kind::Conflict);
-    EXPECT_EQ(report.refused[0].section, QStringLiteral("CAUDAL 2"));
-    EXPECT_FALSE(store->Flow[2].Alarms[1].NotifyGprs);
-    EXPECT_TRUE(store->Flow[3].Alarms[0].NotifyGprs);
-    EXPECT_EQ(changedKeys(*store), QStringList{"CAUDAL 1/RATIO"});
-}
-
 } // namespace

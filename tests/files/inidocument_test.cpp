@@ -152,29 +152,6 @@ TEST(IniDocument, WritesAndReadsWindows1252)
     EXPECT_EQ(parsed(doc.serialize()).readValue("S", "UNIDAD"), QString::fromUtf8("m\u00b3 ?"));
 }
 
-// A file an editor saved as UTF-8, with or without a byte order mark, reads
-// as written; the document is written back in Windows-1252 all the same.
-TEST(IniDocument, ReadsAFileSavedAsUtf8)
-{
-    const QString name = QString::fromUtf8("Dep\u00f3sito Ca\u00f1ada \u20ac");
-    const QByteArray cases[] = {
-        QByteArray("[General]\r\nNOMBRE=") + name.toUtf8() + "\r\n",
-        QByteArray("\xEF\xBB\xBF[General]\r\nNOMBRE=") + name.toUtf8() + "\r\n",
-        QByteArray("[General]\r\nNOMBRE=Dep\xf3sito Ca\xf1ada \x80\r\n"),
-        QByteArray("[General]\r\nNOMBRE=\xc3\xb3\xf3\r\n"), // not UTF-8 as a whole: Windows-1252
-    };
-    for (const QByteArray &bytes : cases) {
-        SCOPED_TRACE(bytes.toStdString());
-        const IniDocument doc = parsed(bytes);
-        if (&bytes == &cases[3]) {
-            EXPECT_EQ(doc.readValue("General", "NOMBRE"), QString::fromUtf8("\u00c3\u00b3\u00f3"));
-            continue;
-        }
-        EXPECT_EQ(doc.readValue("General", "NOMBRE"), name);
-        EXPECT_EQ(doc.serialize(), QByteArray("[General]\r\nNOMBRE=Dep\xf3sito Ca\xf1ada \x80\r\n"));
-    }
-}
-
 TEST(IniDocument, KeyAddedToSectionWithoutKeysGoesBeforeTrailingBlanks)
 {
     IniDocument doc = parsed("[A]\n; note\n\n[B]\n");

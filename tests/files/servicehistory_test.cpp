@@ -74,31 +74,6 @@ TEST_F(ServiceHistoryTest, EachOperationIsANewFileNamedByTimeAndKind)
     EXPECT_EQ(history.units(), QStringList{"VS21-000777"});
 }
 
-// A unit that tells its serial in another letter case or with blanks keeps
-// one folder: copies go where the same serial is, and a new folder is named
-// by the serial as told, without its blanks.
-TEST_F(ServiceHistoryTest, OneUnitKeepsOneFolderWhateverItsSerialsCase)
-{
-    const struct {
-        const char *told;
-        const char *folder;
-    } cases[] = {
-        {"VS21-000111", "VS21-000111"},
-        {" vs21-000111 ", "VS21-000111"},
-        {"Vs21-000111", "VS21-000111"},
-        {" vs21-000222 ", "vs21-000222"},
-        {"VS21-000222", "vs21-000222"},
-    };
-    int second = 0;
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.told);
-        const QString path = recordAt(utc(9, 0, second++), HistoryKind::Read, QString::fromLatin1(c.told));
-        EXPECT_EQ(QFileInfo(path).absoluteDir().dirName(), QLatin1String(c.folder));
-        EXPECT_EQ(history.entries(QString::fromLatin1(c.told)).size(), second <= 3 ? second : second - 3);
-    }
-    EXPECT_EQ(history.units(), QStringList({"VS21-000111", "vs21-000222"}));
-}
-
 // A serial number from the unit never reaches outside the history's folder.
 TEST_F(ServiceHistoryTest, SerialNumbersAreMadeSafeFolderNames)
 {

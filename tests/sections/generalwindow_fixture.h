@@ -74,7 +74,6 @@ protected:
         commands.save = [this] { run << QStringLiteral("Guardar"); };
         commands.language = [this] { run << QStringLiteral("Idioma"); };
         commands.configSource = [this] { return configSource; };
-        commands.holdsConfiguration = [this] { return holdsConfiguration; };
         window = std::make_unique<General>(
             connection, store, sections, commands,
             [this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons) {
@@ -104,6 +103,5 @@ protected:
     QStringList run;              // toolbar commands carried out, in order
     std::function<void()> onOpen; // what the shell's open command does
     QString configSource;         // the unit the editors' configuration came from
-    bool holdsConfiguration = true; // the editors hold one read from a unit or a file
     std::unique_ptr<General> window;
 };

@@ -7,7 +7,7 @@
 #include "model/configstore.h"
 #include "model/texthelpers.h"
 #include "sections/gprs/gprscore.h"
-#include "model/iptext.h"
+#include "sections/gprs/iptext.h"
 #include "sections/sectionlist.h"
 
 namespace {

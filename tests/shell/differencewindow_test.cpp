@@ -8,7 +8,6 @@
 #include <QTableWidget>
 
 #include "../sections/langfixture.h"
-#include "files/fieldcatalogue.h"
 #include "files/configcompare.h"
 #include "files/uploadcompare.h"
 #include "link/devicevalues.h"
@@ -133,8 +132,7 @@ TEST_F(DifferenceWindowTest, TickedRowsAreTakenAndTheOutcomeTold)
 // text stay on show.
 TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
 {
-    EnglishTable english({"{Caudalimetro}{Flow meter}", "{Temporizador ciclico}{Cyclic timer}",
-                          "{Configuracion 1}{Configuration 1}",
+    EnglishTable english({"{Configuracion caudalimetro}{Flow meter}", "{Configuracion 1}{Configuration 1}",
                           "{Maximo:}{Maximum:}", "{Un pulso equivale a:}{One pulse is:}",
                           "{Caudalimetros}{Flow meters}", "{Ciclicos}{Cyclic}",
                           "{Habilitar temporiz.}{Enable timer}", "{Si}{Yes}"});
@@ -155,7 +153,7 @@ TEST_F(DifferenceWindowTest, RowsShowTheEditorsCaptionsAndUnitsWithTheFileKey)
     window.showFieldTerms(sections, *left);
     const QTableWidget *table = window.Tabla;
     ASSERT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(row(table, 0), (QStringList{"Cyclic timer 3", "Enable timer", "No", "Yes", "[CTIMER 3] HABIL"}));
+    EXPECT_EQ(row(table, 0), (QStringList{"Cyclic 3", "Enable timer", "No", "Yes", "[CTIMER 3] HABIL"}));
     EXPECT_EQ(row(table, 1), (QStringList{"Flow meter 2", "One pulse is", "0.5", "0.25", "[CAUDAL 2] RATIO"}));
     EXPECT_EQ(row(table, 2), (QStringList{"Flow meter 2", "Configuration 1 - Maximum", "20 m3", "15 m3",
                                           "[CAUDAL 2] MAXIMO( 1)"}))
@@ -205,18 +203,20 @@ TEST_F(DifferenceWindowTest, KeysOfTheOtherSectionsReadAsTheirWindowsShowThem)
         {"GPRS", "GPRS", "ENABLED", "Habilitar comunicacion GPRS", "Si"},
         {"Macros", "MACROS", "LINE( 3)", "Macro / Equacion (3)", "MACRO3={DO1}"},
         {"Macros", "MACROS", "LINE(x)", "LINE(x)", ""},
-        {"Aut_Voz", "AUT_VOZ", "MACRO", "Macro a ejecutar por llamada de voz", "Macro 4"},
+        {"Aut_Voz", "AUT_VOZ", "MACRO", "Macro a ejecutar por llamada de voz", "4"},
         {"Aut_Voz", "AUT_VOZ", "SEND_ACK", "Habilitar acuse de recibo", "No"},
         {"Aut_Voz", "AUT_VOZ", "TEL 1", "Telefono (1)", "600222333"},
         {"Grupos", "GRUPO 1", "VOLTAJE", "Tension de excitacion", "12"},
-        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01 m3"},
+        {"SampleRate", "CAUDAL 2", "TOTALRATIO", "Totalizador 2, un pulso equivale a", "0.01m3"},
     };
     for (const auto &c : cases) {
-        const std::optional<CatalogueField> field = catalogueField(sections, QString::fromLatin1(c.section), doc,
-                                                                   QString::fromLatin1(c.item), QString::fromLatin1(c.key));
-        ASSERT_TRUE(field) << c.key;
-        EXPECT_EQ(field->caption, QString::fromUtf8(c.field)) << c.key;
-        EXPECT_EQ(field->valueWithUnit(), QString::fromLatin1(c.value)) << c.key;
+        const SectionCore *core = sections.find(QString::fromLatin1(c.section));
+        ASSERT_NE(core, nullptr) << c.section;
+        const std::optional<FieldTerm> term = core->fieldTerm(doc, QString::fromLatin1(c.item), QString::fromLatin1(c.key));
+        ASSERT_TRUE(term) << c.key;
+        EXPECT_EQ(term->record, QString()) << c.key;
+        EXPECT_EQ(term->field, QString::fromUtf8(c.field)) << c.key;
+        EXPECT_EQ(term->value, QString::fromLatin1(c.value)) << c.key;
     }
     EXPECT_FALSE(sections.find(QStringLiteral("GPRS"))->fieldTerm(doc, QStringLiteral("GENERAL"), QStringLiteral("NOMBRE")));
     EXPECT_FALSE(sections.find(QStringLiteral("Grupos"))->fieldTerm(doc, QStringLiteral("GRUPO 4"), QStringLiteral("SALIDA")))

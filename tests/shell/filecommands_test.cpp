@@ -14,7 +14,6 @@
 #include "model/texthelpers.h"
 #include "shell/editorregistry.h"
 #include "shell/filecommands.h"
-#include "widgets/filetexts.h"
 #include "shell/usersettings.h"
 
 namespace {
@@ -431,7 +430,7 @@ TEST(FileCommands, FilterListsBecomeDialogFilters)
         {"", ""},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(dialogFilter(c.pipes), c.filter) << c.pipes;
+        EXPECT_EQ(FileCommands::dialogFilter(c.pipes), c.filter) << c.pipes;
 }
 
 } // namespace

@@ -22,7 +22,6 @@
 #include "shell/editorregistry.h"
 #include "shell/formpage.h"
 #include "shell/mainwindow.h"
-#include "widgets/clientsize.h"
 
 namespace {
 
@@ -83,8 +82,8 @@ TEST_F(MainWindowTest, CaptionAndAFrameThatGrowsFromTheDesignedSize)
     EXPECT_EQ(main->windowTitle(), "Orvane Velkan Sarn v4.4");
     EXPECT_NE(main->minimumSize(), main->maximumSize());
     EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_GE(main->clientArea()->minimumWidth(), kClientSize.width());
-    EXPECT_GE(main->clientArea()->minimumHeight(), kClientSize.height());
+    EXPECT_GE(main->clientArea()->minimumWidth(), MainWindow::kClientSize.width());
+    EXPECT_GE(main->clientArea()->minimumHeight(), MainWindow::kClientSize.height());
     // No icon file beside the test program: the built-in drawing stands in.
     EXPECT_FALSE(main->windowIcon().availableSizes().isEmpty());
 }

@@ -152,45 +152,6 @@ TEST_F(EditorBase, ARefusedSeparatorTellsWhyAtTheBox)
     }
 }
 
-// A box's length limit cuts a keystroke or a paste short, and says so at the
-// box; within the limit, or over a selection it replaces, nothing is said.
-TEST_F(EditorBase, ALengthLimitThatCutsWhatIsTypedTellsWhyAtTheBox)
-{
-    editor->show();
-    editor->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    editor->number->setFocus();
-    const struct {
-        const char *shown, *typed, *kept;
-        bool selected, told;
-    } cases[] = {
-        {"12", "3", "123", false, false},
-        {"12", "34", "123", false, true},
-        {"123", "4", "4", true, false},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.typed);
-        if (QLabel *notice = boxNotice(editor->number))
-            notice->hide();
-        editor->number->setText(QLatin1String(c.shown));
-        c.selected ? editor->number->selectAll() : editor->number->end(false);
-        QTest::keyClicks(editor->number, QLatin1String(c.typed));
-        EXPECT_EQ(editor->number->text(), QLatin1String(c.kept));
-        const QLabel *notice = boxNotice(editor->number);
-        EXPECT_EQ(notice && notice->isVisible(), c.told);
-        if (c.told)
-            EXPECT_TRUE(notice->text().contains(u'3')) << notice->text().toStdString();
-    }
-    if (QLabel *notice = boxNotice(editor->number))
-        notice->hide();
-    editor->number->setText(QStringLiteral("1"));
-    QApplication::clipboard()->setText(QStringLiteral("234"));
-    QTest::keySequence(editor->number, QKeySequence::Paste);
-    EXPECT_EQ(editor->number->text(), QStringLiteral("123"));
-    ASSERT_NE(boxNotice(editor->number), nullptr);
-    EXPECT_TRUE(boxNotice(editor->number)->isVisible());
-}
-
 TEST_F(EditorBase, ChangeIndexStoresTheShownChannelAndIgnoresOneOutsideTheWindow)
 {
     editor->text->setText(QStringLiteral("typed"));

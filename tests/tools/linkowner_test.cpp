@@ -17,7 +17,6 @@
 #include "../support/hextext.h"
 #include "files/sectionregistry.h"
 #include "files/uploadcompare.h"
-#include "link/devicecommands.h"
 #include "link/firmwaretransfer.h"
 #include "model/configstore.h"
 #include "sections/sectionlist.h"
@@ -146,28 +145,6 @@ TEST(LinkOwner, TerminalSendDuringAnUploadIsRefusedAsBusyAndNothingReachesTheUni
     // Free again, the same click goes out.
     terminal.EnviarBut->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return commandCount(sim.log, "01") == 1; }));
-}
-
-// The checked upload is one operation: an exchange asked for as the upload
-// ends and its check begins is refused as busy, never run between the two.
-TEST(LinkOwner, ACheckedUploadHoldsTheLinkFromItsFirstLineToItsCheck)
-{
-    SimulatedLink sim;
-    ASSERT_TRUE(sim.connectUnit());
-    sim.unit.readInfo();
-    QSignalSpy refused(&sim.unit, &UnitConnection::refused);
-    bool exchanged = true;
-    QObject::connect(&sim.unit, &UnitConnection::verifying, [&] {
-        exchanged = sim.unit.exchange([&sim](Comms &comms) { return ReadDeviceRTC(comms, sim.unit.Device); });
-    });
-    Transfers t;
-    QList<ConfigDifference> differences;
-    EXPECT_TRUE(sim.unit.uploadVerified(t.store, t.sections, differences));
-
-    EXPECT_FALSE(exchanged);
-    ASSERT_EQ(refused.size(), 1);
-    EXPECT_EQ(refused.at(0).at(0).value<LinkFailure>().error, LinkError::Busy);
-    EXPECT_EQ(commandCount(sim.log, "5D"), 0);
 }
 
 // The tree is grey and the status line names the transfer while each kind

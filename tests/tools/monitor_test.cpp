@@ -21,7 +21,6 @@
 #include "tools/led.h"
 #include "tools/realtimemonitor.h"
 #include "tools/trendpanel.h"
-#include "widgets/clientsize.h"
 
 namespace {
 
@@ -341,7 +340,7 @@ TEST_F(MonitorTest, TrendsFollowThePollsPauseAndStartAfreshForAnotherUnit)
 // The form's captions and controls as the designed form has them.
 TEST_F(MonitorTest, TheFormHasItsCaptionsAndControls)
 {
-    EXPECT_EQ(monitor.size(), kClientSize);
+    EXPECT_EQ(monitor.size(), MainWindow::kClientSize);
     EXPECT_EQ(monitor.Titulo->text(), "Tiempo real");
     EXPECT_EQ(monitor.SSTab1->count(), 4);
     EXPECT_EQ(monitor.SSTab1->tabText(3), "Tendencias");
@@ -378,7 +377,7 @@ TEST_F(MonitorTest, EveryControlIsWholeAndReachableOnItsPageWhateverTheFixedFont
         fixed.setPointSizeF(testFixed.pointSizeF() * c.scale);
         QApplication::setFont(fixed, "DigitDisplay");
         QWidget client;
-        client.resize(kClientSize);
+        client.resize(MainWindow::kClientSize);
         auto *shown = new T_Real_Zelmor(connection);
         T_Real_Zelmor &form = *shown;
         form.Timer1->stop();
@@ -398,8 +397,8 @@ TEST_F(MonitorTest, EveryControlIsWholeAndReachableOnItsPageWhateverTheFixedFont
             const QSize needed = form.minimumSizeHint();
             const QSize view = page.viewport()->size();
             if (c.fits) {
-                EXPECT_LE(needed.width(), kClientSize.width());
-                EXPECT_LE(needed.height(), kClientSize.height());
+                EXPECT_LE(needed.width(), MainWindow::kClientSize.width());
+                EXPECT_LE(needed.height(), MainWindow::kClientSize.height());
             }
             // The form is never squeezed below what it needs, and the scroll
             // bars reach all of it.

@@ -7,7 +7,7 @@
 // program only links when something refers to them.
 static void initResources()
 {
-    Q_INIT_RESOURCE(widgets);
+    Q_INIT_RESOURCE(shell);
 }
 
 QIcon programIcon()
@@ -18,7 +18,7 @@ QIcon programIcon()
         QIcon site(sitePath);
         if (!site.availableSizes().isEmpty())
             return site;
-        return QIcon(QStringLiteral(":/widgets/orvane.png"));
+        return QIcon(QStringLiteral(":/shell/orvane.png"));
     }();
     return icon;
 }
