@@ -239,8 +239,6 @@ QString HistoryRepo::shownUrl(const QString &url)
     return url;
 }
 
-// Under the lock: a lock of git's left by a killed process is stale, since
-// only a holder of ours writes the repository.
 namespace {
 // A lock file left empty was cut off between its making and its owner's
 // name, by a process killed at that moment; Qt would take it as stale only
@@ -256,6 +254,8 @@ bool takeLock(QLockFile &f)
     return f.tryLock(kLockWaitMs);
 }
 
+// Under the lock: a lock of git's left by a killed process is stale, since
+// only a holder of ours writes the repository.
 struct Locked {
     QLockFile &file;
     bool held;

@@ -9,6 +9,8 @@
 #include <memory>
 #include <utility>
 
+class QLockFile;
+
 // Who made a copy: the author of its commit.
 struct Technician {
     QString name;
@@ -61,8 +63,6 @@ struct SyncOptions {
 // pushes, renaming a copy whose name the team already used. Every change runs
 // under a lock file, so that the program and velkan-cli can share the folder,
 // and a lock left by a killed process is cleared.
-class QLockFile;
-
 class HistoryRepo {
 public:
     explicit HistoryRepo(const QString &root);
